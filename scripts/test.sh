@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the normal build (unit, end-to-end and
+# window tests), then the unit and end-to-end tests again under AddressSanitizer
+# and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+
+"$root/scripts/build.sh" "$root/build"
+"$root/scripts/build.sh" "$root/build-asan" -DKM360R_GUI=OFF -DKM360R_SANITIZE=ON -DKM360R_BENCH=OFF
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+status=0
+echo "== Tests =="
+(cd "$root/build" && ctest --output-on-failure -j2) || status=1
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
+(cd "$root/build-asan" && ctest --output-on-failure -j2) || status=1
+exit $status
