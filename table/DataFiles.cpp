@@ -1,0 +1,218 @@
+#include "table/DataFiles.h"
+
+#include "app/GbkKeywords.h"
+#include "app/TextRules.h"
+#include "table/KeywordScanner.h"
+
+namespace datafile {
+
+namespace {
+
+using text::CutAt;
+using text::FirstN;
+using text::From;
+using text::Pos;
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kNo = "No.";
+constexpr std::string_view kNoLabel = "No.:";
+
+// "量程N校准值" for N = 0..7.
+std::string RangeLabel(int n) {
+  std::string label(gbk::kRange);
+  label += static_cast<char>('0' + n);
+  label += gbk::kCalValue;
+  return label;
+}
+
+const std::array<std::string, 8>& RangeLabels() {
+  static const std::array<std::string, 8> labels = [] {
+    std::array<std::string, 8> l;
+    for (int n = 0; n < 8; ++n) l[static_cast<size_t>(n)] = RangeLabel(n);
+    return l;
+  }();
+  return labels;
+}
+
+void AppendMeasurementLine(std::string& out, const TableModel& table, int row, bool trimCells) {
+  auto cell = [&](int col) {
+    const std::string_view c = table.Cell(row, col);
+    return trimCells ? text::TrimRight(c) : c;
+  };
+  // .ref puts a blank before each unit, .hif does not.
+  const std::string_view nmUnit = trimCells ? " nm     " : "nm     ";
+  const std::string_view dbmUnit = trimCells ? " dBm     " : "dBm     ";
+  out += gbk::kTestTime;
+  out += ':';
+  out += cell(4);
+  out += "       ";
+  out += kNoLabel;
+  out += cell(0);
+  out += "       ";
+  out += gbk::kRemark;
+  out += ':';
+  out += cell(5);
+  out += "        ";
+  out += gbk::kWavelength;
+  out += ':';
+  out += cell(1);
+  out += nmUnit;
+  out += gbk::kLinearPower;
+  out += ':';
+  out += cell(2);
+  out += "     ";
+  out += gbk::kLogPower;
+  out += ':';
+  out += cell(3);
+  out += dbmUnit;
+  out += kCrLf;
+}
+
+void AppendParameterLines(std::string& out, const TableModel& table, int row) {
+  out += gbk::kWavelength;
+  out += ':';
+  out += table.Cell(row, 0);
+  out += "nm     ";
+  out += gbk::kWavelengthCalValue;
+  out += ':';
+  out += table.Cell(row, 1);
+  out += "     ";
+  out += kCrLf;
+  for (int n = 0; n < 8; ++n) {
+    out += RangeLabels()[static_cast<size_t>(n)];
+    out += ':';
+    out += table.Cell(row, n + 2);
+    out += "dBm     ";
+    out += kCrLf;
+  }
+}
+
+// One .ref or .hif record R (a line, or the first two bytes of the rest when
+// its "dBm" is missing) as a row at `index`.
+void LoadMeasurementRecord(std::string_view r, TableModel& table, int index,
+                           std::array<int, GraphPageState::kMaxFileValues>* graphValues) {
+  const int row = table.InsertRow(index, CutAt(From(r, Pos(r, kNo) + 4), gbk::kRemark));
+  table.SetCell(row, 5, CutAt(From(r, Pos(r, gbk::kRemark) + 5), gbk::kWavelength));
+  table.SetCell(row, 1, CutAt(From(r, Pos(r, gbk::kWavelength) + 5), "nm"));
+  const std::string_view linear = From(r, Pos(r, gbk::kLinear) + 9);
+  table.SetCell(row, 2, FirstN(linear, Pos(linear, "W") + 1));
+  const std::string_view log = CutAt(From(r, Pos(r, gbk::kLog) + 9), "dBm");
+  table.SetCell(row, 3, log);
+  if (graphValues && index < GraphPageState::kMaxFileValues) {
+    (*graphValues)[static_cast<size_t>(index)] = text::LeadingInt(log);
+  }
+  // The time ends one byte before "No": the last of the blanks that precede it.
+  const std::string_view time = From(r, Pos(r, gbk::kTestTime) + 9);
+  table.SetCell(row, 4, FirstN(time, Pos(time, "No") - 1));
+}
+
+// One .syf record R (nine lines, or the first 27 bytes of the rest when its
+// "量程7校准值" is missing) as a row at `index`.
+void LoadParameterRecord(std::string_view r, TableModel& table, int index) {
+  const int row = table.InsertRow(index, CutAt(From(r, Pos(r, gbk::kWavelength) + 5), "nm"));
+  std::string_view calibration = CutAt(From(r, Pos(r, gbk::kWavelengthCalValue) + 11), "\r");
+  // The writer puts five blanks after this cell; taking them back keeps the
+  // cell from growing by five blanks with every open and save.
+  constexpr std::string_view kTail = "     ";
+  if (calibration.ends_with(kTail)) calibration.remove_suffix(kTail.size());
+  table.SetCell(row, 1, calibration);
+  for (int n = 0; n < 8; ++n) {
+    const int at = Pos(r, RangeLabels()[static_cast<size_t>(n)]);
+    table.SetCell(row, n + 2, CutAt(From(r, at + 12), "dBm"));
+  }
+}
+
+}  // namespace
+
+std::string_view Extension(FileType type) {
+  switch (type) {
+    case FileType::Ref: return ".ref";
+    case FileType::Hif: return ".hif";
+    case FileType::Syf: return ".syf";
+    case FileType::None: break;
+  }
+  return {};
+}
+
+std::string_view SaveFilter(FileType type) {
+  switch (type) {
+    case FileType::Ref: return " (*.ref)|*.ref|";
+    case FileType::Hif: return " (*.hif)|*.hif|";
+    case FileType::Syf: return " (*.syf)|*.syf|";
+    case FileType::None: break;
+  }
+  return {};
+}
+
+FileType TypeForDataKind(int dataKind) {
+  switch (dataKind) {
+    case 0: return FileType::Ref;
+    case 1: return FileType::Hif;
+    case 3: return FileType::Syf;
+    default: return FileType::None;
+  }
+}
+
+FileType TypeOfPath(std::string_view path) {
+  for (FileType t : {FileType::Ref, FileType::Hif, FileType::Syf}) {
+    if (path.ends_with(Extension(t))) return t;
+  }
+  return FileType::None;
+}
+
+std::string PathWithExtension(std::string_view path, FileType type) {
+  std::string result(path);
+  const std::string_view ext = Extension(type);
+  if (result.find(ext) == std::string::npos) result += ext;
+  return result;
+}
+
+std::string Compose(const TableModel& table, FileType type) {
+  std::string out;
+  const int rows = table.RowCount();
+  size_t estimate = 1;
+  for (int col = 0; col < table.ColumnCount(); ++col) estimate += table.Cell(0, col).size();
+  out.reserve(static_cast<size_t>(rows) * (estimate + (type == FileType::Syf ? 200 : 110)) + 1);
+  for (int row = 0; row < rows; ++row) {
+    if (type == FileType::Syf) {
+      AppendParameterLines(out, table, row);
+    } else if (type == FileType::Ref || type == FileType::Hif) {
+      AppendMeasurementLine(out, table, row, type == FileType::Ref);
+    }
+  }
+  out += '\0';
+  return out;
+}
+
+std::string_view ContentOf(std::string_view fileBytes) {
+  const size_t nul = fileBytes.find('\0');
+  return nul == std::string_view::npos ? fileBytes : fileBytes.substr(0, nul);
+}
+
+int LoadRecords(FileType type, std::string_view content, TableModel& table, int firstRow,
+                std::array<int, GraphPageState::kMaxFileValues>* graphValues) {
+  if (type == FileType::None) return 0;
+  const bool parameters = type == FileType::Syf;
+  // The record keyword that must still occur, and the label that ends a
+  // record; the record text reaches `endSpan` bytes beyond the label's start.
+  KeywordScanner keyword(content, parameters ? gbk::kWavelength : gbk::kTestTime);
+  KeywordScanner endLabel(content, parameters ? gbk::kRange7CalValue : std::string_view("dBm"));
+  const int endSpan = parameters ? 28 : 3;
+  int count = 0;
+  size_t rest = 0;  // C is content from here
+  while (rest < content.size() && keyword.Find(rest) >= 0) {
+    const long end = endLabel.Find(rest);
+    const int p = end < 0 ? -1 : static_cast<int>(end - static_cast<long>(rest));
+    const std::string_view r = FirstN(content.substr(rest), p + endSpan);
+    if (parameters) {
+      LoadParameterRecord(r, table, firstRow + count);
+    } else {
+      LoadMeasurementRecord(r, table, firstRow + count, graphValues);
+    }
+    ++count;
+    rest += static_cast<size_t>(p + 2);
+  }
+  return count;
+}
+
+}  // namespace datafile

@@ -1,0 +1,140 @@
+#include "table/FileAccess.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+namespace fileaccess {
+
+namespace {
+
+std::string SystemText(int err) { return std::strerror(err); }
+
+class Fd {
+ public:
+  explicit Fd(int fd) : m_fd(fd) {}
+  ~Fd() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int Get() const { return m_fd; }
+  // Closes now and reports a failure (a write error may only show here).
+  bool Close() {
+    const int fd = m_fd;
+    m_fd = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int m_fd;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// A name beside the target that no other save uses at the same moment.
+std::string TemporaryName(const std::string& path, int attempt) {
+  static std::atomic<unsigned> counter{0};
+  return path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+         std::to_string(attempt);
+}
+
+}  // namespace
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+ReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
+  ReadResult result;
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st;
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0) {
+    result.error = ReadError::CannotOpen;
+    result.reason = SystemText(errno);
+    return result;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    result.error = ReadError::CannotOpen;
+    result.reason = SystemText(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    return result;
+  }
+  if (static_cast<size_t>(st.st_size) > maxBytes) {
+    result.error = ReadError::TooLarge;
+    return result;
+  }
+  result.bytes.resize(static_cast<size_t>(st.st_size));
+  size_t done = 0;
+  for (;;) {
+    if (done == result.bytes.size()) {
+      // The file may have grown since fstat: read on until its end.
+      if (result.bytes.size() >= maxBytes + 1) break;
+      result.bytes.resize(std::min(maxBytes + 1, result.bytes.size() + 4096));
+    }
+    const ssize_t n = ::read(fd.Get(), result.bytes.data() + done, result.bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      result.error = ReadError::CannotOpen;
+      result.reason = SystemText(errno);
+      result.bytes.clear();
+      return result;
+    }
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  result.bytes.resize(done);
+  if (done > maxBytes) {
+    result.error = ReadError::TooLarge;
+    result.bytes.clear();
+  }
+  return result;
+}
+
+std::string WriteFileReplacing(const std::string& path, std::string_view bytes) {
+  struct stat old;
+  const bool replacing = ::stat(path.c_str(), &old) == 0;
+  if (replacing) {
+    if (!S_ISREG(old.st_mode)) return SystemText(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+    // A file the user may not write stays as it is, even where the folder
+    // would allow replacing it.
+    if (::access(path.c_str(), W_OK) != 0) return SystemText(errno);
+  }
+  std::string temp;
+  int raw = -1;
+  for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+    temp = TemporaryName(path, attempt);
+    raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (raw < 0 && errno != EEXIST) return SystemText(errno);
+  }
+  if (raw < 0) return SystemText(EEXIST);
+  Fd fd(raw);
+  auto fail = [&](int err) {
+    ::unlink(temp.c_str());
+    return SystemText(err);
+  };
+  if (replacing && ::fchmod(fd.Get(), old.st_mode & 07777) != 0) return fail(errno);
+  if (!WriteAll(fd.Get(), bytes)) return fail(errno);
+  if (::fsync(fd.Get()) != 0) return fail(errno);
+  if (!fd.Close()) return fail(errno);
+  if (::rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
+  return {};
+}
+
+}  // namespace fileaccess

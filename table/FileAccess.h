@@ -1,0 +1,33 @@
+#pragma once
+// Reading and writing the table page's data files safely: opening only reads
+// (a read-only file opens, a missing one is not created), and saving writes a
+// new file beside the target and renames it over the target, so a failed save
+// leaves the earlier file whole and a shorter file leaves no stale tail.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace fileaccess {
+
+// Files larger than this are refused rather than read.
+inline constexpr size_t kMaxDataFileBytes = size_t{64} * 1024 * 1024;
+
+enum class ReadError { None, CannotOpen, TooLarge };
+
+struct ReadResult {
+  ReadError error = ReadError::None;
+  std::string bytes;
+  std::string reason;  // the system's text for a CannotOpen
+};
+
+// The whole file, or why not.
+ReadResult ReadWholeFile(const std::string& path, size_t maxBytes = kMaxDataFileBytes);
+
+// Writes `bytes` as the file at `path`, replacing it as one step. An existing
+// file keeps its permission bits; one that the user may not write is refused.
+// Returns an empty text on success, else the reason.
+std::string WriteFileReplacing(const std::string& path, std::string_view bytes);
+
+bool Exists(const std::string& path);
+
+}  // namespace fileaccess
