@@ -1,0 +1,40 @@
+#include "device/PortClaim.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace ports {
+
+int OpenClaimed(const std::string& devicePath) {
+  if (devicePath.empty()) {
+    errno = ENOENT;
+    return -1;
+  }
+  const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  // The lock is what every program of ours checks (it also holds against
+  // root, which TIOCEXCL does not stop); TIOCEXCL keeps other terminal
+  // programs out.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = (errno == EWOULDBLOCK) ? EBUSY : errno;
+    ::close(fd);
+    errno = err;
+    return -1;
+  }
+  ::ioctl(fd, TIOCEXCL);
+  return fd;
+}
+
+void CloseClaimed(int fd) {
+  if (fd < 0) return;
+  // A pseudo-terminal keeps its exclusive flag while the other side is open;
+  // drop it so the next opener is not refused.
+  ::ioctl(fd, TIOCNXCL);
+  ::close(fd);
+}
+
+}  // namespace ports
