@@ -60,6 +60,8 @@ TEST(Gbk, KeywordsDecodeToTheirCharacters) {
   EXPECT_EQ(gbk::ToUtf8(gbk::kTestTime), "测试时间");
   EXPECT_EQ(gbk::ToUtf8(gbk::kRemark), "备注");
   EXPECT_EQ(gbk::ToUtf8(gbk::kRange7CalValue), "量程7校准值");
+  EXPECT_EQ(gbk::ToUtf8(gbk::kRange), "量程");
+  EXPECT_EQ(gbk::ToUtf8(gbk::kCalValue), "校准值");
   EXPECT_EQ(gbk::ToUtf8(gbk::kWavelengthCalValue), "波长校准值");
   EXPECT_EQ(gbk::ToUtf8(gbk::kLinearPower), "线性功率");
   EXPECT_EQ(gbk::ToUtf8(gbk::kLogPower), "对数功率");

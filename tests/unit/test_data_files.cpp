@@ -1,0 +1,364 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/SharedState.h"
+#include "table/DataFiles.h"
+#include "table/FileAccess.h"
+#include "TablePageTestHost.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+// Real-time record as the meter sends it (values 10 bytes after each keyword).
+std::string Reading(const std::string& wavelength, const std::string& linear,
+                    const std::string& log, const std::string& time) {
+  return G("波长：    " + wavelength + "nm\r\n线性功率：" + linear + "\r\n对数功率：" + log +
+           "dBm\r\n测试时间：    " + time + "\r\n$");
+}
+
+class DataFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSharedState();
+    dir = fs::path(::testing::TempDir()) /
+          ("km360r_files_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(dir);
+  }
+
+  // A real-time table of three readings, the second with a description.
+  void ReadThree() {
+    page.ApplyLayout(Layout::Measurement);
+    g_nDataKind = datakind::kRealTime;
+    page.OnRecordReady(Reading("1310", "12.34uW", "-19.09", "12/05/06 10:20:30"));
+    page.OnRecordReady(Reading("1550", "1.5mW", "1.76", "12/05/06 10:20:31"));
+    page.OnRecordReady(Reading("850", "0.5nW", "-63.01", "12/05/06 10:20:32"));
+    page.Model().SetCell(1, 5, G("柜 A"));
+  }
+
+  std::string Cell(int row, int col) { return U(page.Model().Cell(row, col)); }
+
+  fs::path dir;
+  RecordingTableHost host;
+  TablePage page{host, TextsFor("0"), "0"};
+};
+
+const std::string kRefLineOne =
+    "测试时间:2012/05/06 10:20:30       No.:1       备注:        波长:1310 nm     "
+    "线性功率:12.34uW     对数功率:-19.09 dBm     \r\n";
+
+TEST_F(DataFiles, RefSavedAndOpenedShowsTheRowsWithTheirBlanksAndSavesTheSameBytes) {
+  ReadThree();
+  const fs::path first = dir / "a.ref";
+  ASSERT_EQ(page.SaveToPath(first).status, FileOutcome::Status::Done);
+  const std::string bytes = ReadBytes(first);
+  ASSERT_EQ(bytes.back(), '\0');
+  EXPECT_EQ(U(bytes.substr(0, bytes.find("\r\n") + 2)), kRefLineOne);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 3);
+
+  g_nDataKind = datakind::kHistory;
+  host.tabs = 1;
+  host.calls.clear();
+  ASSERT_EQ(page.OpenPath(first).status, FileOutcome::Status::Done);
+  EXPECT_EQ(g_nDataKind, datakind::kRealTime);
+  EXPECT_EQ(g_nRowCount, 3);
+  EXPECT_TRUE(page.m_bFileOpened);
+  EXPECT_EQ(page.m_strFilePath, first.string());
+  ASSERT_EQ(page.Model().RowCount(), 3);
+  EXPECT_EQ(Cell(0, 0), "1       ");
+  EXPECT_EQ(Cell(0, 1), "1310 ");
+  EXPECT_EQ(Cell(0, 2), "12.34uW");
+  EXPECT_EQ(Cell(0, 3), "-19.09 ");
+  EXPECT_EQ(Cell(0, 4), "2012/05/06 10:20:30      ");
+  EXPECT_EQ(Cell(0, 5), "        ");
+  EXPECT_EQ(Cell(1, 5), "柜 A        ");
+  EXPECT_EQ(Cell(2, 0), "3       ");
+  // The graph gets the whole-dBm values and at least 300 rows; the tabs get
+  // the real-time caption and the graph tab back.
+  EXPECT_EQ(host.graph.m_anFileValues[0], -19);
+  EXPECT_EQ(host.graph.m_anFileValues[1], 1);
+  EXPECT_EQ(host.graph.m_anFileValues[2], -63);
+  EXPECT_EQ(host.graph.m_anFileValues[3], GraphPageState::kNoValue);
+  EXPECT_EQ(host.graph.m_nRowCount, 300);
+  EXPECT_TRUE(host.Called("insert tab 0 读取实时数据"));
+  EXPECT_TRUE(host.Called("insert tab 1 图形数据"));
+  EXPECT_EQ(host.calls.back(), "graph update");
+  EXPECT_EQ(host.calls.front(), "stop real-time");
+
+  const fs::path second = dir / "b.ref";
+  ASSERT_EQ(page.SaveToPath(second).status, FileOutcome::Status::Done);
+  EXPECT_EQ(ReadBytes(second), bytes);
+}
+
+TEST_F(DataFiles, HifKeepsCellBlanksAndOpensAsSaved) {
+  page.ApplyLayout(Layout::Measurement, 150);
+  g_nDataKind = datakind::kHistory;
+  page.OnRecordReady(Reading("1310", "1uW", "-30.00", "12/05/06 10:20:30"));
+  page.Model().SetCell(0, 5, G("x  "));
+  const FileOutcome saved = page.SaveToPath((dir / "h").string());
+  ASSERT_EQ(saved.path, (dir / "h.hif").string());
+  const std::string bytes = ReadBytes(saved.path);
+  EXPECT_EQ(U(bytes),
+            "测试时间:2012/05/06 10:20:30       No.:1       备注:x          波长:1310nm     "
+            "线性功率:1uW     对数功率:-30.00dBm     \r\n" + std::string(1, '\0'));
+
+  ASSERT_EQ(page.OpenPath(saved.path).status, FileOutcome::Status::Done);
+  EXPECT_EQ(g_nDataKind, datakind::kRealTime);  // saves as .ref from now on
+  EXPECT_EQ(page.Model().Column(5).width, 200);
+  EXPECT_EQ(Cell(0, 1), "1310");
+  EXPECT_EQ(Cell(0, 3), "-30.00");
+  EXPECT_EQ(Cell(0, 5), "x          ");
+  EXPECT_TRUE(host.Called("insert tab 0 读取历史数据"));
+  EXPECT_TRUE(host.Called("delete tab 1"));
+  EXPECT_FALSE(host.Called("graph update"));
+  EXPECT_EQ(host.graph.m_anFileValues[0], GraphPageState::kNoValue);
+}
+
+TEST_F(DataFiles, SyfOfTwoRowsIsEighteenLinesAndComesBackByteForByte) {
+  page.ApplyLayout(Layout::Parameters);
+  g_nDataKind = datakind::kParameters;
+  for (const char* wl : {"1310", "850"}) {
+    std::string record = std::string("波长：") + wl + "\r\n系统波长校准值：1.2  \r\n";
+    for (int n = 0; n < 8; ++n) {
+      record += "系统量程" + std::to_string(n) + "校准值：-" + std::to_string(n) + ".25dBm\r\n";
+    }
+    page.OnRecordReady(G(record + "$"));
+  }
+  const fs::path file = dir / "p.syf";
+  ASSERT_EQ(page.SaveToPath(file).status, FileOutcome::Status::Done);
+  const std::string bytes = ReadBytes(file);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 18);
+  EXPECT_EQ(U(bytes.substr(0, bytes.find('\n') + 1)),
+            "波长:850nm     波长校准值:1.2       \r\n");
+
+  g_nDataKind = datakind::kRealTime;
+  ASSERT_EQ(page.OpenPath(file).status, FileOutcome::Status::Done);
+  EXPECT_EQ(g_nDataKind, datakind::kParameters);
+  EXPECT_TRUE(g_bParamView);
+  ASSERT_EQ(page.Model().RowCount(), 2);
+  EXPECT_EQ(Cell(0, 0), "850");
+  EXPECT_EQ(Cell(0, 1), "1.2  ");
+  EXPECT_EQ(Cell(0, 2), "-0.25");
+  EXPECT_EQ(Cell(0, 3), "-1.25");
+  EXPECT_EQ(Cell(1, 9), "-7.25");
+  const fs::path again = dir / "q.syf";
+  ASSERT_EQ(page.SaveToPath(again).status, FileOutcome::Status::Done);
+  EXPECT_EQ(ReadBytes(again), bytes);
+}
+
+TEST_F(DataFiles, RecordsWithoutTheirEndLabelOrWithMissingLabels) {
+  // One whole record, then one without "dBm": it yields a row from the first
+  // two bytes of the rest at every byte until the keyword is out of reach.
+  const std::string good = G(kRefLineOne);
+  WriteBytes(dir / "cut.ref", good + G("测试时间:2012/05/06 10:20:31       No.:2       ") +
+                                  std::string(1, '\0') + "ignored after the NUL dBm");
+  ASSERT_EQ(page.OpenPath(dir / "cut.ref").status, FileOutcome::Status::Done);
+  // Passes start at "m     \r\n" (8 bytes) and at "测".
+  ASSERT_EQ(page.Model().RowCount(), 10);
+  EXPECT_EQ(Cell(0, 0), "1       ");
+  for (int row = 1; row < 10; ++row) {
+    for (int col = 0; col < 6; ++col) EXPECT_EQ(Cell(row, col), "") << row << "," << col;
+  }
+  EXPECT_EQ(host.graph.m_anFileValues[9], 0);
+
+  // No "备注" and no "线性": cuts at a missing label are empty, searches for a
+  // missing label start from byte 4 (-1 plus the offset 5).
+  WriteBytes(dir / "labels.ref", G("测试时间:12 No.:7 波长:1310 nm 对数功率:-3 dBm"));
+  ASSERT_EQ(page.OpenPath(dir / "labels.ref").status, FileOutcome::Status::Done);
+  ASSERT_EQ(page.Model().RowCount(), 1);
+  EXPECT_EQ(Cell(0, 0), "");
+  EXPECT_EQ(Cell(0, 5), "时间:12 No.:7 ");
+  EXPECT_EQ(Cell(0, 1), "1310 ");
+  EXPECT_EQ(Cell(0, 2), "");
+  EXPECT_EQ(Cell(0, 3), "-3 ");
+  EXPECT_EQ(Cell(0, 4), "12");
+}
+
+TEST_F(DataFiles, ExtensionsDecideTheTypeCaseSensitively) {
+  ReadThree();
+  ASSERT_EQ(page.SaveToPath(dir / "x.ref").status, FileOutcome::Status::Done);
+  fs::copy_file(dir / "x.ref", dir / "X.REF");
+  const int columns = page.Model().ColumnCount();
+  page.ApplyLayout(Layout::AD);
+  ASSERT_EQ(page.OpenPath(dir / "X.REF").status, FileOutcome::Status::Done);
+  EXPECT_EQ(page.Model().RowCount(), 0);
+  EXPECT_EQ(page.Model().ColumnCount(), 3);  // columns untouched
+  EXPECT_NE(columns, 3);
+
+  EXPECT_EQ(datafile::PathWithExtension("d/name", datafile::FileType::Ref), "d/name.ref");
+  EXPECT_EQ(datafile::PathWithExtension("d/a.ref.txt", datafile::FileType::Ref), "d/a.ref.txt");
+  EXPECT_EQ(datafile::PathWithExtension("d.ref/a", datafile::FileType::Ref), "d.ref/a");
+  EXPECT_EQ(datafile::PathWithExtension("d/a.REF", datafile::FileType::Ref), "d/a.REF.ref");
+  EXPECT_EQ(datafile::PathWithExtension("d/a.ref", datafile::FileType::Hif), "d/a.ref.hif");
+  EXPECT_EQ(datafile::TypeOfPath("a.ref.txt"), datafile::FileType::None);
+  EXPECT_EQ(datafile::TypeOfPath("a.txt.syf"), datafile::FileType::Syf);
+}
+
+TEST_F(DataFiles, EmptyTableGivesOneNulAndOpensAsNothing) {
+  page.ApplyLayout(Layout::Measurement);
+  g_nDataKind = datakind::kRealTime;
+  ASSERT_EQ(page.SaveToPath(dir / "e.ref").status, FileOutcome::Status::Done);
+  EXPECT_EQ(ReadBytes(dir / "e.ref"), std::string(1, '\0'));
+  g_nDataKind = datakind::kHistory;
+  ASSERT_EQ(page.OpenPath(dir / "e.ref").status, FileOutcome::Status::Done);
+  EXPECT_EQ(page.Model().RowCount(), 0);
+  EXPECT_EQ(g_nDataKind, datakind::kHistory);
+  EXPECT_EQ(host.graph.m_nRowCount, 300);
+}
+
+TEST_F(DataFiles, AFileOverOneHundredThousandBytesOpensWhole) {
+  page.ApplyLayout(Layout::Measurement);
+  g_nDataKind = datakind::kRealTime;
+  for (int i = 0; i < 1500; ++i) {
+    page.OnRecordReady(Reading("1310", "1uW", "-" + std::to_string(i % 70) + ".5",
+                               "12/05/06 10:20:30"));
+  }
+  ASSERT_EQ(page.SaveToPath(dir / "big.ref").status, FileOutcome::Status::Done);
+  ASSERT_GT(fs::file_size(dir / "big.ref"), 100000u);
+  ASSERT_EQ(page.OpenPath(dir / "big.ref").status, FileOutcome::Status::Done);
+  EXPECT_EQ(page.Model().RowCount(), 1500);
+  EXPECT_EQ(Cell(1499, 0), "1500       ");
+  EXPECT_EQ(host.graph.m_anFileValues[999], -(999 % 70));
+  EXPECT_EQ(host.graph.m_nRowCount, 1000);
+}
+
+TEST_F(DataFiles, OpenOnlyReads) {
+  ReadThree();
+  const fs::path file = dir / "ro.ref";
+  ASSERT_EQ(page.SaveToPath(file).status, FileOutcome::Status::Done);
+  fs::permissions(file, fs::perms::owner_read);
+  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+  ASSERT_EQ(page.OpenPath(file).status, FileOutcome::Status::Done);
+  EXPECT_EQ(page.Model().RowCount(), 3);
+  fs::permissions(dir, fs::perms::owner_all);
+
+  // A missing file: an error box, nothing created, the table as it was.
+  host.calls.clear();
+  host.openPath = (dir / "missing.ref").string();
+  page.OnOpenFile();
+  EXPECT_FALSE(fs::exists(dir / "missing.ref"));
+  EXPECT_EQ(page.Model().RowCount(), 3);
+  ASSERT_EQ(host.calls.size(), 2u);
+  EXPECT_EQ(host.calls[1].rfind("error 无法打开文件：", 0), 0u);
+
+  // A file beyond the size limit is refused with its own message.
+  {
+    std::ofstream(dir / "huge.ref");
+  }
+  fs::resize_file(dir / "huge.ref", fileaccess::kMaxDataFileBytes + 1);
+  const FileOutcome huge = page.OpenPath(dir / "huge.ref");
+  EXPECT_EQ(huge.status, FileOutcome::Status::Failed);
+  EXPECT_EQ(huge.message.rfind("文件太大", 0), 0u);
+  EXPECT_EQ(page.Model().RowCount(), 3);
+}
+
+TEST_F(DataFiles, SaveAsksBeforeReplacingAndLeavesNoStaleTail) {
+  ReadThree();
+  const fs::path file = dir / "r.ref";
+  WriteBytes(file, std::string(5000, 'x'));
+  host.savePath = (dir / "r").string();
+  host.answerYes = false;
+  page.OnSaveData();
+  EXPECT_EQ(ReadBytes(file), std::string(5000, 'x'));
+  EXPECT_TRUE(host.CalledStartingWith("ask 文件已存在"));
+  EXPECT_EQ(host.calls.back(), "status ");
+
+  host.answerYes = true;
+  page.OnSaveData();
+  EXPECT_EQ(host.calls.back(), "status " + file.string());
+  const std::string bytes = ReadBytes(file);
+  EXPECT_LT(bytes.size(), 5000u);
+  EXPECT_EQ(bytes.back(), '\0');
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\0'), 1);
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : fs::directory_iterator(dir)) ++entries;
+  EXPECT_EQ(entries, 1);  // no temporary file left behind
+}
+
+TEST_F(DataFiles, SaveFollowsTheDataKind) {
+  ReadThree();
+  host.savePath = (dir / "k").string();
+  g_nDataKind = datakind::kNothing;
+  const size_t before = host.calls.size();
+  page.OnSaveData();
+  EXPECT_EQ(host.calls.size(), before);  // nothing at all
+  g_nDataKind = datakind::kWavelengthCodes;
+  page.OnSaveData();
+  EXPECT_EQ(host.calls.back(), "status ");
+  EXPECT_EQ(page.SaveToPath(dir / "k").status, FileOutcome::Status::Nothing);
+  g_nDataKind = datakind::kHistory;
+  page.OnSaveData();
+  EXPECT_TRUE(host.Called("save dialog (*.hif)|*.hif|"));
+  EXPECT_TRUE(fs::exists(dir / "k.hif"));
+  host.savePath.reset();
+  page.OnSaveData();
+  EXPECT_EQ(host.calls.back(), "status ");
+  EXPECT_FALSE(fs::exists(dir / "k.ref"));
+  EXPECT_FALSE(fs::exists(dir / "k"));
+}
+
+TEST_F(DataFiles, AFailedSaveLeavesTheOldFileAndSaysSo) {
+  ReadThree();
+  const fs::path file = dir / "old.ref";
+  const std::string old(200, 'o');
+  WriteBytes(file, old);
+  // The file size limit makes the write itself fail, whoever runs the test.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 100;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  host.savePath = file.string();
+  host.answerYes = true;
+  page.OnSaveData();
+  const FileOutcome outcome = page.SaveToPath(file);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_EQ(outcome.status, FileOutcome::Status::Failed);
+  EXPECT_EQ(outcome.message.rfind("无法保存文件：", 0), 0u);
+  EXPECT_TRUE(host.CalledStartingWith("error 无法保存文件："));
+  EXPECT_FALSE(host.CalledStartingWith("status"));
+  EXPECT_EQ(ReadBytes(file), old);
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : fs::directory_iterator(dir)) ++entries;
+  EXPECT_EQ(entries, 1);
+
+  // Into a folder that does not exist.
+  EXPECT_EQ(page.SaveToPath(dir / "no" / "such.ref").status, FileOutcome::Status::Failed);
+}
+
+TEST_F(DataFiles, OpenDialogFilterAndCancel) {
+  ReadThree();
+  page.OnOpenFile();
+  EXPECT_EQ(host.calls.back(), "open dialog(*.ref)|*.ref|(*.hif)|*.hif|(*.syf)|*.syf|");
+  EXPECT_EQ(page.Model().RowCount(), 3);
+  ASSERT_EQ(page.SaveToPath(dir / "o.ref").status, FileOutcome::Status::Done);
+  host.openPath = (dir / "o.ref").string();
+  page.OnOpenFile();
+  EXPECT_EQ(host.calls.back(), "status " + (dir / "o.ref").string());
+}
+
+}  // namespace
