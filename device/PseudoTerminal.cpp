@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -29,6 +30,12 @@ bool PseudoTerminal::Open() {
     return false;
   }
   return true;
+}
+
+int PseudoTerminal::PortInputPending() const {
+  int pending = -1;
+  if (m_keepAlive < 0 || ::ioctl(m_keepAlive, FIONREAD, &pending) != 0) return -1;
+  return pending;
 }
 
 void PseudoTerminal::HangUp() {

@@ -21,6 +21,10 @@ class PseudoTerminal {
   int Master() const { return m_master; }
   const std::string& SlavePath() const { return m_slavePath; }
 
+  // Bytes written to Master() that the port side has not read yet (they have
+  // reached the port's receive queue). -1 when closed.
+  int PortInputPending() const;
+
   // Closes our end: the program's port sees a hang-up.
   void HangUp();
 

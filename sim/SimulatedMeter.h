@@ -1,0 +1,69 @@
+#pragma once
+// What the simulated meter answers to each command line, and when. The I/O
+// (pseudo-terminal, timing, writes) is the caller's; this is the meter's
+// behaviour and its test scenarios.
+#include <array>
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "sim/MeterRecords.h"
+
+namespace meter {
+
+struct Scenario {
+  bool silent = false;            // never answers
+  bool probeOnly = false;         // answers "?" only
+  int noAnswerAfter = -1;         // stops answering after N replies (line stays up)
+  int hangupAfter = -1;           // closes the line after N replies
+  int historyCount = 12;          // stored history entries
+  int historyDelayMs = 0;         // pause before each history record
+  int historyStopAfter = -1;      // the history transfer stops after N records
+  bool emptySlots = false;        // every third history entry is an unused slot
+  bool failSettings = false;      // settings are refused (no "成功")
+  bool garbage = false;           // noise bytes (never "$" or "?") before each reply
+};
+
+// One piece of a reply: bytes to send after a pause.
+struct ReplyPart {
+  std::chrono::milliseconds delay{0};
+  std::string bytes;
+};
+
+class SimulatedMeter {
+ public:
+  explicit SimulatedMeter(Scenario scenario, unsigned seed = std::random_device{}());
+
+  // The reply to one command line (without its CR); empty when the meter says
+  // nothing. Counts as a reply when it is not empty.
+  std::vector<ReplyPart> Answer(const std::string& line);
+
+  int RepliesGiven() const { return m_nReplies; }
+  // The line is to be closed once the replies given so far have been sent.
+  bool HangUpDue() const { return m_scenario.hangupAfter >= 0 && m_nReplies >= m_scenario.hangupAfter; }
+
+ private:
+  std::vector<ReplyPart> AnswerCommand(const std::string& line);
+  std::tm Now() const;
+  Reading NextReading(const std::tm& when);
+  std::vector<ReplyPart> History();
+  std::vector<ReplyPart> AdValues();
+  std::vector<ReplyPart> Parameters();
+  std::vector<ReplyPart> SetClock(const std::string& args);
+  std::vector<ReplyPart> SetWavelength(const std::string& args);
+  std::vector<ReplyPart> Calibrate(const std::string& args);
+  std::vector<ReplyPart> SetMode(const std::string& args);
+  std::string Noise();
+
+  Scenario m_scenario;
+  std::mt19937 m_random;
+  int m_nReplies = 0;
+  int m_nWavelengthCode;
+  double m_dbm = -20.0;
+  int m_nMode = 0;  // 0 normal, 1 reference
+  std::chrono::seconds m_clockOffset{0};
+  std::array<double, 7> m_wavelengthCalibration;
+};
+
+}  // namespace meter
