@@ -1,0 +1,72 @@
+#include "cli/MeterSession.h"
+
+#include <cstdio>
+
+#include "app/Language.h"
+#include "app/SharedState.h"
+#include "device/SerialChannel.h"
+
+namespace cli {
+
+namespace {
+// The loop is run in slices so that a condition is never waited on for good.
+constexpr int kSliceMs = 60 * 60 * 1000;
+}  // namespace
+
+std::string LanguageValue(const Options& options) {
+  return options.language ? *options.language : lang::ReadSetting();
+}
+
+MeterSession::MeterSession(const Options& options)
+    : texts(FrameTexts::For(lang::Resolve(LanguageValue(options)))),
+      language(LanguageValue(options)),
+      table(host, texts, language),
+      logic(host, table, g_serialChannel, texts, language) {
+  host.Attach(logic);
+  host.SetBoxSink([](const LoopFrameHost::BoxRecord& box) {
+    std::fprintf(stderr, "%s\n", box.text.c_str());
+    std::fflush(stderr);
+  });
+  if (options.port) logic.SetPortOverride(*options.port);
+  logic.SetRecordListener([this](const std::string& record) {
+    m_lastRecord = Clock::now();
+    ++m_nRecords;
+    if (onRecord) onRecord(record);
+  });
+}
+
+bool MeterSession::Connect() {
+  logic.OnLink();
+  RunUntil([this] { return !logic.Scanning(); });
+  return g_bConnected;
+}
+
+void MeterSession::RunUntil(const std::function<bool()>& done) {
+  while (!loop.RunUntil(done, kSliceMs)) {
+  }
+}
+
+void MeterSession::Drain() {
+  bool reached = false;
+  loop.Post([&reached] { reached = true; });
+  RunUntil([&reached] { return reached; });
+}
+
+void MeterSession::MarkCommandSent() {
+  m_lastRecord = Clock::now();
+  m_nRecords = 0;
+}
+
+int MeterSession::SaveTable(const std::string& path, int dataKind) {
+  // A lost line leaves the shown kind at "nothing"; the rows are still those
+  // the command read, and they are saved as such.
+  g_nDataKind = dataKind;
+  const FileOutcome outcome = table.SaveToPath(path);
+  if (outcome.status == FileOutcome::Status::Failed) {
+    std::fprintf(stderr, "%s\n", outcome.message.c_str());
+    return kExitFile;
+  }
+  return kExitOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,62 @@
+#pragma once
+// One run of km360r-cli: the same table page and main frame logic as the
+// windowed program, on an event loop, with message boxes on standard error.
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "app/FrameTexts.h"
+#include "cli/Options.h"
+#include "device/EventLoop.h"
+#include "device/LoopFrameHost.h"
+#include "device/MainFrameLogic.h"
+#include "table/TablePage.h"
+
+namespace cli {
+
+class MeterSession {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  explicit MeterSession(const Options& options);
+
+  // Link: the port scan (or the --port device's probe). True when the meter
+  // answered; otherwise the scan's box has been printed.
+  bool Connect();
+
+  // Dispatches the loop until done() holds. done() is checked after every
+  // dispatched item and every few milliseconds.
+  void RunUntil(const std::function<bool()>& done);
+  // Runs what is queued now (and what that queues), so that every record
+  // received so far has reached the table.
+  void Drain();
+
+  // Time since the last completed record (or since MarkCommandSent when none
+  // came after it).
+  Clock::duration SinceLastRecord() const { return Clock::now() - m_lastRecord; }
+  int RecordsSinceCommand() const { return m_nRecords; }
+  void MarkCommandSent();
+
+  // Writes the table to `path` as the file type of the data kind the command
+  // read. Returns an exit code: kExitOk, or kExitFile with a message printed.
+  int SaveTable(const std::string& path, int dataKind);
+
+  EventLoop loop;
+  LoopFrameHost host{loop};
+  FrameTexts texts;
+  std::string language;
+  TablePage table;
+  MainFrameLogic logic;
+
+  // Called with every completed record (after the session's own bookkeeping).
+  std::function<void(const std::string&)> onRecord;
+
+ private:
+  Clock::time_point m_lastRecord = Clock::now();
+  int m_nRecords = 0;
+};
+
+// The language value: --language N, else config.ini beside the executable.
+std::string LanguageValue(const Options& options);
+
+}  // namespace cli

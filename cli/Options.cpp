@@ -1,0 +1,124 @@
+#include "cli/Options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <set>
+
+namespace cli {
+
+namespace {
+
+// Which options each command takes, and how many operands.
+struct CommandShape {
+  bool count;
+  bool out;
+  size_t operands;
+};
+
+const CommandShape* ShapeOf(const std::string& command) {
+  static const CommandShape kRealTime{true, true, 0};
+  static const CommandShape kWithOut{false, true, 0};
+  static const CommandShape kPlain{false, false, 0};
+  static const CommandShape kShow{false, false, 1};
+  if (command == "realtime") return &kRealTime;
+  if (command == "history" || command == "ad-values" || command == "params") return &kWithOut;
+  if (command == "scan" || command == "wavelength-codes") return &kPlain;
+  if (command == "show") return &kShow;
+  return nullptr;
+}
+
+bool ParseCount(const std::string& text, long& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtol(text.c_str(), &end, 10);
+  return errno == 0 && *end == '\0' && value > 0;
+}
+
+}  // namespace
+
+std::optional<Options> Parse(int argc, char** argv, std::string& error) {
+  Options o;
+  int i = 1;
+  auto value = [&](const std::string& name) -> std::optional<std::string> {
+    if (i + 1 >= argc) {
+      error = name + " needs a value";
+      return std::nullopt;
+    }
+    return std::string(argv[++i]);
+  };
+
+  // Global options come before the command.
+  for (; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--port") {
+      auto v = value(a);
+      if (!v) return std::nullopt;
+      o.port = *v;
+    } else if (a == "--language") {
+      auto v = value(a);
+      if (!v) return std::nullopt;
+      o.language = *v;
+    } else if (a.rfind("--", 0) == 0) {
+      error = "unknown option " + a;
+      return std::nullopt;
+    } else {
+      o.command = a;
+      ++i;
+      break;
+    }
+  }
+  if (o.command.empty()) {
+    error = "no command given";
+    return std::nullopt;
+  }
+  const CommandShape* shape = ShapeOf(o.command);
+  if (!shape) {
+    error = "unknown command " + o.command;
+    return std::nullopt;
+  }
+
+  for (; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--count" && shape->count) {
+      auto v = value(a);
+      if (!v) return std::nullopt;
+      long n = 0;
+      if (!ParseCount(*v, n)) {
+        error = "--count needs a positive whole number";
+        return std::nullopt;
+      }
+      o.count = n;
+    } else if (a == "--out" && shape->out) {
+      auto v = value(a);
+      if (!v) return std::nullopt;
+      o.out = *v;
+    } else if (a.rfind("--", 0) == 0) {
+      error = "option " + a + " does not go with " + o.command;
+      return std::nullopt;
+    } else {
+      o.operands.push_back(a);
+    }
+  }
+  if (o.operands.size() != shape->operands) {
+    error = o.command + (shape->operands ? " needs one FILE" : " takes no arguments");
+    return std::nullopt;
+  }
+  return o;
+}
+
+const char* UsageText() {
+  return "usage: km360r-cli [--port PATH] [--language N] COMMAND [ARGS...]\n"
+         "\n"
+         "meter commands:\n"
+         "  scan                                 find the meter, print its device path\n"
+         "  realtime [--count N] [--out FILE]    read once a second (until interrupted)\n"
+         "  history [--out FILE]                 read the stored measurements\n"
+         "  ad-values [--out FILE]               read the AD values\n"
+         "  wavelength-codes                     read the wavelength code listing\n"
+         "  params [--out FILE]                  read the system parameters\n"
+         "file commands:\n"
+         "  show FILE                            print a .ref, .hif or .syf file's table\n";
+}
+
+}  // namespace cli

@@ -1,0 +1,31 @@
+#pragma once
+// The command line of km360r-cli:
+//   km360r-cli [--port PATH] [--language N] COMMAND [ARGS...]
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct Options {
+  std::optional<std::string> port;      // --port PATH
+  std::optional<std::string> language;  // --language N (the raw language value)
+  std::string command;
+  std::optional<long> count;            // realtime --count N
+  std::optional<std::string> out;       // --out FILE
+  std::vector<std::string> operands;    // positional arguments after the command
+};
+
+// Parses argv. On a usage error returns nullopt and sets `error`.
+std::optional<Options> Parse(int argc, char** argv, std::string& error);
+
+// The usage text for --help and for usage errors.
+const char* UsageText();
+
+// Exit codes.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitMeter = 1;  // meter not found, lost, or a refused setting
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitFile = 3;   // a file that cannot be read or written
+
+}  // namespace cli

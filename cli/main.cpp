@@ -1,0 +1,179 @@
+// km360r-cli: the command-line companion of the KM360R management program.
+// It drives the program's own link, reading commands, table page and data
+// files; windows and dialogs are replaced by arguments, standard output and
+// standard error.
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "app/Gbk.h"
+#include "app/GbkKeywords.h"
+#include "app/SharedState.h"
+#include "app/TextRules.h"
+#include "cli/MeterSession.h"
+#include "cli/Options.h"
+#include "cli/TableOutput.h"
+
+namespace cli {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Commands the meter answers without a watched reply: how long the CLI waits
+// for the first record, and how long a finished listing stays quiet.
+constexpr auto kFirstReplyWait = 5s;
+constexpr auto kAdQuiet = 2s;
+constexpr auto kListingStall = 2s;
+constexpr auto kParamsQuiet = 1s;
+
+volatile std::sig_atomic_t g_interrupted = 0;
+void OnInterrupt(int) { g_interrupted = 1; }
+
+// The failure text for a meter that stopped answering an unwatched command.
+void ReportSilentMeter(const MeterSession& s) {
+  std::fprintf(stderr, "%s\n", s.texts.m_strLostMeter.c_str());
+}
+
+// Saves --out when given; a save failure turns success into kExitFile.
+int Finish(MeterSession& s, const Options& o, int dataKind, int status) {
+  if (!o.out) return status;
+  const int saved = s.SaveTable(*o.out, dataKind);
+  return status == kExitOk ? saved : status;
+}
+
+int Scan(MeterSession& s) {
+  std::printf("%s\n", s.logic.ConnectedPort().c_str());
+  return kExitOk;
+}
+
+int RealTime(MeterSession& s, const Options& o) {
+  std::signal(SIGINT, OnInterrupt);
+  TableOutput output(s.table.Model(), stdout);
+  s.logic.OnReadRealTime();
+  output.PrintHeader();
+  const long wanted = o.count.value_or(0);
+  bool lost = false;
+  s.RunUntil([&] {
+    output.PrintNewRows();
+    // A lost meter ends the reading (the watchdog or a lost line).
+    if (!g_bConnected || !s.logic.RealTime()) lost = true;
+    return lost || g_interrupted || (wanted > 0 && s.table.Model().RowCount() >= wanted);
+  });
+  if (!lost) {
+    s.logic.OnReadRealTime();  // the second press stops the polling
+    s.Drain();
+  }
+  output.PrintNewRows();
+  return Finish(s, o, datakind::kRealTime, lost ? kExitMeter : kExitOk);
+}
+
+int History(MeterSession& s, const Options& o) {
+  bool ended = false;
+  s.onRecord = [&](const std::string& r) { ended = ended || text::Contains(r, gbk::kHistoryEnd); };
+  s.logic.OnReadHistory();
+  s.RunUntil([&] { return !s.logic.History(); });
+  s.Drain();
+  TableOutput(s.table.Model(), stdout).PrintAll();
+  return Finish(s, o, datakind::kHistory, ended ? kExitOk : kExitMeter);
+}
+
+int AdValues(MeterSession& s, const Options& o) {
+  s.logic.OnReadAdValues();
+  s.MarkCommandSent();
+  s.RunUntil([&] {
+    if (!g_bConnected) return true;
+    const auto quiet = s.RecordsSinceCommand() ? kAdQuiet : kFirstReplyWait;
+    return s.SinceLastRecord() >= quiet;
+  });
+  s.Drain();
+  TableOutput(s.table.Model(), stdout).PrintAll();
+  const bool answered = g_bConnected && s.RecordsSinceCommand() > 0;
+  if (!answered && g_bConnected) ReportSilentMeter(s);
+  return Finish(s, o, datakind::kHistory, answered ? kExitOk : kExitMeter);
+}
+
+int WavelengthCodes(MeterSession& s) {
+  std::string listing;
+  bool closed = false;
+  s.onRecord = [&](const std::string& r) {
+    if (closed) return;
+    // The listing's text without the record ends.
+    for (char c : text::FirstN(r, static_cast<int>(r.size()) - 1)) {
+      if (c != '\r') listing += c;
+    }
+    closed = text::Contains(r, gbk::kWavelengthCodesEnd);
+  };
+  s.logic.OnReadWavelengthCodes();
+  s.MarkCommandSent();
+  s.RunUntil([&] {
+    if (closed || !g_bConnected) return true;
+    return s.SinceLastRecord() >= (s.RecordsSinceCommand() ? kListingStall : kFirstReplyWait);
+  });
+  std::fputs(gbk::ToUtf8(listing).c_str(), stdout);
+  if (!listing.empty() && listing.back() != '\n') std::fputc('\n', stdout);
+  if (!closed && g_bConnected) ReportSilentMeter(s);
+  return closed ? kExitOk : kExitMeter;
+}
+
+int Params(MeterSession& s, const Options& o) {
+  bool lastRange = false;
+  s.onRecord = [&](const std::string& r) {
+    lastRange = lastRange || text::Contains(r, gbk::kRange7Cal);
+  };
+  s.logic.OnReadParams();
+  s.MarkCommandSent();
+  s.RunUntil([&] {
+    if (!g_bConnected) return true;
+    if (lastRange) return s.SinceLastRecord() >= kParamsQuiet;
+    return s.SinceLastRecord() >= (s.RecordsSinceCommand() ? kListingStall : kFirstReplyWait);
+  });
+  s.Drain();
+  TableOutput(s.table.Model(), stdout).PrintAll();
+  const bool complete = lastRange && g_bConnected;
+  if (!complete && g_bConnected) ReportSilentMeter(s);
+  return Finish(s, o, datakind::kParameters, complete ? kExitOk : kExitMeter);
+}
+
+int MeterCommand(const Options& o) {
+  MeterSession s(o);
+  if (!s.Connect()) return kExitMeter;
+  if (o.command == "scan") return Scan(s);
+  if (o.command == "realtime") return RealTime(s, o);
+  if (o.command == "history") return History(s, o);
+  if (o.command == "ad-values") return AdValues(s, o);
+  if (o.command == "wavelength-codes") return WavelengthCodes(s);
+  return Params(s, o);
+}
+
+int Show(const Options& o) {
+  MeterSession s(o);  // the table page as the program has it; no port is opened
+  const FileOutcome outcome = s.table.OpenPath(o.operands[0]);
+  if (outcome.status == FileOutcome::Status::Failed) {
+    std::fprintf(stderr, "%s\n", outcome.message.c_str());
+    return kExitFile;
+  }
+  s.Drain();
+  TableOutput(s.table.Model(), stdout).PrintAll();
+  return kExitOk;
+}
+
+}  // namespace
+}  // namespace cli
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::fputs(cli::UsageText(), stdout);
+      return cli::kExitOk;
+    }
+  }
+  std::string error;
+  const std::optional<cli::Options> options = cli::Parse(argc, argv, error);
+  if (!options) {
+    std::fprintf(stderr, "km360r-cli: %s\n%s", error.c_str(), cli::UsageText());
+    return cli::kExitUsage;
+  }
+  if (options->command == "show") return cli::Show(*options);
+  return cli::MeterCommand(*options);
+}
