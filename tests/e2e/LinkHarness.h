@@ -1,0 +1,242 @@
+#pragma once
+// End-to-end pieces for the link tests: a port directory, the simulated meter
+// as a separate process on a pseudo-terminal, a silent line that records what
+// reaches it, the program's frame logic on an event loop with a real serial
+// channel, and runs of km360r-cli.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/FrameTexts.h"
+#include "app/SharedState.h"
+#include "device/EventLoop.h"
+#include "device/LoopFrameHost.h"
+#include "device/MainFrameLogic.h"
+#include "device/PseudoTerminal.h"
+#include "device/SerialChannel.h"
+#include "table/TablePage.h"
+
+namespace e2e {
+
+using Clock = std::chrono::steady_clock;
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+inline std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> cells;
+  size_t start = 0;
+  for (;;) {
+    const size_t tab = line.find('\t', start);
+    cells.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+    if (tab == std::string::npos) return cells;
+    start = tab + 1;
+  }
+}
+
+// A temporary directory that is KM360R_PORT_DIR while it lives.
+class PortDir {
+ public:
+  PortDir() {
+    char tmpl[] = "/tmp/km360r-e2e.XXXXXX";
+    m_path = ::mkdtemp(tmpl);
+    ::setenv("KM360R_PORT_DIR", m_path.c_str(), 1);
+  }
+  ~PortDir() {
+    ::unsetenv("KM360R_PORT_DIR");
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+  }
+  const std::string& Path() const { return m_path; }
+  std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+ private:
+  std::string m_path;
+};
+
+// km360r-sim published as `name` in the port directory.
+class Sim {
+ public:
+  Sim(const PortDir& dir, const std::string& name, std::vector<std::string> args = {})
+      : m_log(dir.File(name + ".log")), m_entry(dir.File(name)) {
+    std::vector<std::string> argv = {KM360R_SIM_PATH, "--port-dir", dir.Path(), "--name", name,
+                                     "--log", m_log};
+    argv.insert(argv.end(), args.begin(), args.end());
+    m_pid = ::fork();
+    if (m_pid == 0) {
+      std::vector<char*> a;
+      for (auto& s : argv) a.push_back(s.data());
+      a.push_back(nullptr);
+      ::execv(a[0], a.data());
+      ::_exit(127);
+    }
+    // Ready once the port is published (bounded: a guard against a hang).
+    const auto until = Clock::now() + std::chrono::seconds(10);
+    while (!std::filesystem::is_symlink(m_entry) && Clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  ~Sim() {
+    if (m_pid > 0) {
+      ::kill(m_pid, SIGTERM);
+      ::waitpid(m_pid, nullptr, 0);
+    }
+  }
+  bool Published() const { return std::filesystem::is_symlink(m_entry); }
+  // The command lines the meter received, in order.
+  std::vector<std::string> Commands() const { return Lines(ReadFile(m_log)); }
+
+ private:
+  std::string m_log;
+  std::string m_entry;
+  pid_t m_pid = -1;
+};
+
+// A port where nobody answers: it records when each byte arrived.
+class SilentLine {
+ public:
+  SilentLine(const PortDir& dir, const std::string& name) {
+    if (!m_pty.Open()) return;
+    std::filesystem::create_symlink(m_pty.SlavePath(), dir.File(name));
+    m_reader = std::thread([this] { Read(); });
+  }
+  ~SilentLine() {
+    m_stop = true;
+    if (m_reader.joinable()) m_reader.join();
+  }
+  // Arrival times of each complete "?\r".
+  std::vector<Clock::time_point> Probes() {
+    std::lock_guard lock(m_mutex);
+    return m_probes;
+  }
+  std::string Received() {
+    std::lock_guard lock(m_mutex);
+    return m_received;
+  }
+
+ private:
+  void Read() {
+    while (!m_stop) {
+      pollfd p{m_pty.Master(), POLLIN, 0};
+      if (::poll(&p, 1, 20) <= 0) continue;
+      char buf[256];
+      const ssize_t n = ::read(m_pty.Master(), buf, sizeof buf);
+      if (n <= 0) continue;
+      std::lock_guard lock(m_mutex);
+      for (ssize_t i = 0; i < n; ++i) {
+        m_received += buf[i];
+        if (m_received.size() >= 2 && m_received.compare(m_received.size() - 2, 2, "?\r") == 0) {
+          m_probes.push_back(Clock::now());
+        }
+      }
+    }
+  }
+
+  PseudoTerminal m_pty;
+  std::thread m_reader;
+  std::atomic<bool> m_stop{false};
+  std::mutex m_mutex;
+  std::string m_received;
+  std::vector<Clock::time_point> m_probes;
+};
+
+// The program's main frame logic and table page on an event loop, talking
+// through a real serial channel.
+class Program {
+ public:
+  Program()
+      : texts(FrameTexts::For(lang::Index::One)),
+        table(host, texts, "1"),
+        logic(host, table, channel, texts, "1") {
+    host.Attach(logic);
+    host.InsertTab(0, texts.m_strTextData);  // as the first show of the window does
+    host.InsertTab(1, texts.m_strGraphicData);
+    logic.SetRecordListener([this](const std::string& r) { records.push_back(r); });
+  }
+  ~Program() { ResetSharedState(); }
+
+  // Dispatches until done() holds; the bound only guards against a hang.
+  bool RunUntil(const std::function<bool()>& done, int boundMs = 30000) {
+    return loop.RunUntil(done, boundMs);
+  }
+  bool Connect() {
+    logic.OnLink();
+    RunUntil([this] { return !logic.Scanning(); });
+    return g_bConnected;
+  }
+  std::vector<std::string> BoxTexts() const {
+    std::vector<std::string> t;
+    for (const auto& b : host.Boxes()) t.push_back(b.text);
+    return t;
+  }
+
+  EventLoop loop;
+  LoopFrameHost host{loop};
+  FrameTexts texts;
+  TablePage table;
+  CSerialChannel channel;
+  MainFrameLogic logic;
+  std::vector<std::string> records;
+};
+
+struct CliRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs km360r-cli with `args`; `whileRunning` is called with its process id
+// and the path of its standard output once it has started.
+inline CliRun RunCli(const PortDir& dir, std::vector<std::string> args,
+                     const std::function<void(pid_t, const std::string&)>& whileRunning = {}) {
+  const std::string outPath = dir.File("cli.out");
+  const std::string errPath = dir.File("cli.err");
+  std::vector<std::string> argv = {KM360R_CLI_PATH};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    std::vector<char*> a;
+    for (auto& s : argv) a.push_back(s.data());
+    a.push_back(nullptr);
+    ::execv(a[0], a.data());
+    ::_exit(127);
+  }
+  if (whileRunning) whileRunning(pid, outPath);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  CliRun run;
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.out = ReadFile(outPath);
+  run.err = ReadFile(errPath);
+  return run;
+}
+
+}  // namespace e2e

@@ -1,0 +1,327 @@
+// The link, the reply watchdog and the reading commands over the real serial
+// path: pseudo-terminals, the simulated meter in its own process, and the
+// command-line companion.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "LinkHarness.h"
+#include "app/Gbk.h"
+#include "app/SharedState.h"
+#include "table/DataFiles.h"
+
+namespace e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* kLost = "Equipment disconnected,Please check whether the equipment auto off and Re-connect";
+
+class LinkE2E : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetSharedState(); }
+  void TearDown() override { ResetSharedState(); }
+  PortDir dir;
+};
+
+size_t CountOf(const std::vector<std::string>& v, const std::string& s) {
+  return static_cast<size_t>(std::count(v.begin(), v.end(), s));
+}
+
+// ---------------------------------------------------------------------------
+// The port scan
+
+TEST_F(LinkE2E, ASilentPortGetsThreeProbesThenTheNextPortWins) {
+  SilentLine silent(dir, "COM3");
+  Sim meter(dir, "COM4");
+  Sim later(dir, "COM5");
+  ASSERT_TRUE(meter.Published() && later.Published());
+  Program p;
+  ASSERT_TRUE(p.Connect());
+  EXPECT_EQ(p.logic.ConnectedPort(), dir.File("COM4"));
+  EXPECT_EQ(p.host.LinkImage(), toolbar_image::kConnected);
+  p.RunUntil([&] { return p.host.StatusNote() == "Equipment connected"; }, 5000);
+  EXPECT_EQ(p.host.StatusNote(), "Equipment connected");
+
+  EXPECT_EQ(silent.Received(), "?\r?\r?\r");
+  const auto probes = silent.Probes();
+  ASSERT_EQ(probes.size(), 3u);
+  // The program waits 500 ms after each probe before it looks for the answer.
+  EXPECT_GE(probes[1] - probes[0], 300ms);
+  EXPECT_GE(probes[2] - probes[1], 300ms);
+  EXPECT_EQ(meter.Commands(), std::vector<std::string>{"?"});
+  EXPECT_TRUE(later.Commands().empty());  // the first answering port wins
+  EXPECT_TRUE(p.host.Boxes().empty());
+}
+
+TEST_F(LinkE2E, Com1AndCom2AreNeverProbedEvenWithAMeterThere) {
+  Sim com1(dir, "COM1");
+  Sim com2(dir, "COM2");
+  Program p;
+  EXPECT_FALSE(p.Connect());
+  EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{"Connecting failed"});
+  EXPECT_TRUE(com1.Commands().empty());
+  EXPECT_TRUE(com2.Commands().empty());
+}
+
+TEST_F(LinkE2E, NoAnsweringPortMeansConnectingFailed) {
+  Sim mute(dir, "COM3", {"--silent"});
+  Program p;
+  EXPECT_FALSE(p.Connect());
+  EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{"Connecting failed"});
+  EXPECT_EQ(p.host.LinkImage(), toolbar_image::kDisconnected);
+  EXPECT_FALSE(g_bLinkBusy);
+  p.RunUntil([&] { return p.host.StatusNote() == "Equipment disconnected"; }, 5000);
+  EXPECT_EQ(p.host.StatusNote(), "Equipment disconnected");
+  EXPECT_EQ(CountOf(mute.Commands(), "?"), 3u);
+}
+
+TEST_F(LinkE2E, PortOverrideProbesOnlyThatDevice) {
+  Sim other(dir, "COM3");
+  Sim chosen(dir, "COM7");
+  Program p;
+  p.logic.SetPortOverride(dir.File("COM7"));
+  ASSERT_TRUE(p.Connect());
+  EXPECT_EQ(p.logic.ConnectedPort(), dir.File("COM7"));
+  EXPECT_TRUE(other.Commands().empty());
+}
+
+// ---------------------------------------------------------------------------
+// Real-time reading
+
+TEST_F(LinkE2E, RealTimeGivesNumberedRowsOnceASecondAndStopsOnTheSecondPress) {
+  Sim meter(dir, "COM3");
+  Program p;
+  ASSERT_TRUE(p.Connect());
+  const auto start = Clock::now();
+  p.logic.OnReadRealTime();
+  ASSERT_TRUE(p.RunUntil([&] { return p.table.Model().RowCount() >= 5; }, 15000));
+  const auto took = Clock::now() - start;
+  p.logic.OnReadRealTime();
+  EXPECT_FALSE(p.logic.RealTime());
+  p.loop.RunFor(1500);  // a further poll would have come by now
+
+  const TableModel& t = p.table.Model();
+  ASSERT_EQ(t.RowCount(), 5);
+  for (int r = 0; r < 5; ++r) {
+    EXPECT_EQ(t.Cell(r, 0), std::to_string(r + 1));
+    EXPECT_FALSE(t.Cell(r, 3).empty());
+    // The time field ends at CR: raw mode hands the CR over untranslated.
+    EXPECT_EQ(t.Cell(r, 4).substr(0, 2), "20") << t.Cell(r, 4);
+  }
+  ASSERT_GE(p.records.size(), 5u);
+  EXPECT_NE(p.records[0].find('\r'), std::string::npos);
+  EXPECT_EQ(CountOf(meter.Commands(), "D"), 5u);
+  EXPECT_GE(took, 3500ms);  // one poll a second
+  EXPECT_EQ(p.host.GraphValues().size(), 5u);
+  EXPECT_TRUE(p.host.Boxes().empty());
+  EXPECT_FALSE(p.host.RealTimeButtonRunning());
+}
+
+TEST_F(LinkE2E, AMeterGoingSilentDuringRealTimeIsLostAfterTwoWatchdogPeriods) {
+  // The probe and two readings are answered, then nothing.
+  Sim meter(dir, "COM3", {"--no-answer-after", "3"});
+  Program p;
+  ASSERT_TRUE(p.Connect());
+  p.logic.OnReadRealTime();
+  ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 15000));
+  EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{kLost});
+  EXPECT_EQ(p.table.Model().RowCount(), 2);
+  EXPECT_FALSE(g_bConnected);
+  EXPECT_FALSE(p.logic.RealTime());
+  EXPECT_FALSE(p.logic.AwaitingReply());
+  EXPECT_FALSE(p.host.TimerRunning(TIMER_POLL));
+  EXPECT_FALSE(p.host.TimerRunning(TIMER_REPLY_WATCHDOG));
+  EXPECT_FALSE(p.host.RealTimeButtonRunning());
+  EXPECT_EQ(p.host.SaveImage(), toolbar_image::kSaveAfterRead);
+  EXPECT_EQ(p.host.LinkImage(), toolbar_image::kDisconnected);
+  p.RunUntil([&] { return !p.channel.IsThreadAlive(); }, 5000);
+  EXPECT_FALSE(p.channel.IsThreadAlive());  // the port is closed
+  EXPECT_EQ(p.host.StatusNote(), "Equipment disconnected");
+}
+
+TEST_F(LinkE2E, PullingTheLineDuringRealTimeShowsTheBoxThenDisconnects) {
+  // The line goes down after the probe and three readings.
+  Sim meter(dir, "COM3", {"--hangup-after", "4"});
+  Program p;
+  ASSERT_TRUE(p.Connect());
+  p.logic.OnReadRealTime();
+  ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 15000));
+  EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{"Equipment disconnected"});
+  p.RunUntil([&] { return !g_bConnected; }, 5000);
+  EXPECT_FALSE(g_bConnected);
+  EXPECT_FALSE(p.logic.RealTime());
+  EXPECT_EQ(p.host.LinkImage(), toolbar_image::kDisconnected);
+  EXPECT_EQ(p.table.Model().RowCount(), 3);
+  // Nothing further: no watchdog box follows.
+  p.loop.RunFor(2500);
+  EXPECT_EQ(p.host.Boxes().size(), 1u);
+}
+
+// ---------------------------------------------------------------------------
+// History
+
+TEST_F(LinkE2E, AHistoryFlowingLongerThanTwoWatchdogPeriodsCompletes) {
+  // 21 records and the end record, 960 ms apart: about 21 s, more than the
+  // 20 s that two history watchdog periods last.
+  Sim meter(dir, "COM3", {"--history-count", "21", "--history-delay-ms", "960"});
+  Program p;
+  ASSERT_TRUE(p.Connect());
+  p.logic.OnReadHistory();
+  EXPECT_TRUE(p.logic.History());
+  ASSERT_TRUE(p.RunUntil([&] { return !p.logic.History(); }, 60000));
+  EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{"History data reading finished"});
+  EXPECT_TRUE(g_bConnected);
+  p.RunUntil([&] { return p.host.StatusNote() == "Equipment connected"; }, 5000);
+  EXPECT_EQ(p.host.StatusNote(), "Equipment connected");
+  EXPECT_EQ(p.table.Model().RowCount(), 21);
+  EXPECT_EQ(p.table.Model().Cell(20, 0), "21");
+  EXPECT_FALSE(p.host.TimerRunning(TIMER_REPLY_WATCHDOG));
+}
+
+TEST_F(LinkE2E, AHistoryThatStopsMidWayIsLost) {
+  Sim meter(dir, "COM3", {"--history-count", "40", "--history-stop-after", "5"});
+  Program p;
+  ASSERT_TRUE(p.Connect());
+  p.logic.OnReadHistory();
+  ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 40000));
+  EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{kLost});
+  EXPECT_FALSE(p.logic.History());
+  EXPECT_FALSE(g_bConnected);
+  EXPECT_EQ(p.table.Model().RowCount(), 5);
+}
+
+// ---------------------------------------------------------------------------
+// Parameters
+
+TEST_F(LinkE2E, SystemParametersFillTheParameterLayoutLastRecordOnTop) {
+  Sim meter(dir, "COM3");
+  Program p;
+  ASSERT_TRUE(p.Connect());
+  p.logic.OnReadParams();
+  ASSERT_TRUE(p.RunUntil([&] { return p.table.Model().RowCount() >= 7; }, 10000));
+  p.loop.RunFor(300);
+  const TableModel& t = p.table.Model();
+  ASSERT_EQ(t.ColumnCount(), 10);
+  EXPECT_EQ(t.Column(0).title, "Wavelength");
+  EXPECT_EQ(t.Column(1).title, "Wavelength calibration value");
+  EXPECT_EQ(t.Column(9).title, "Range 7 calibration value");
+  ASSERT_EQ(t.RowCount(), 7);
+  EXPECT_EQ(t.Cell(0, 0).substr(0, 4), "1625");
+  EXPECT_EQ(t.Cell(6, 0).substr(0, 3), "850");
+  EXPECT_TRUE(g_bParamView);
+  EXPECT_EQ(p.host.Tabs(), std::vector<std::string>{"Read system parameters"});
+  EXPECT_TRUE(p.host.Boxes().empty());
+}
+
+// ---------------------------------------------------------------------------
+// km360r-cli
+
+TEST_F(LinkE2E, CliScanPrintsTheAnsweringDeviceAndFailsWithoutOne) {
+  {
+    Sim meter(dir, "COM4");
+    const CliRun run = RunCli(dir, {"--language", "1", "scan"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, dir.File("COM4") + "\n");
+  }
+  const CliRun none = RunCli(dir, {"--language", "1", "scan"});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_EQ(none.err, "Connecting failed\n");
+  EXPECT_EQ(none.out, "");
+}
+
+TEST_F(LinkE2E, CliHistoryPrintsTheRowsTheProgramsTableShows) {
+  Sim meter(dir, "COM3", {"--history-count", "9", "--empty-slots"});
+  const std::string file = dir.File("stored.hif");
+  const CliRun run = RunCli(dir, {"--language", "1", "history", "--out", file});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "History data reading finished\n");
+
+  // The saved file is composed from the CLI's table: the printed rows, put
+  // into a table of the same layout, compose the same bytes.
+  Program p;
+  p.table.ApplyLayout(Layout::Measurement, 150);
+  TableModel& t = p.table.Model();
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 7u);  // header and six rows: three of nine slots are empty
+  std::vector<std::string> titles;
+  for (int c = 0; c < t.ColumnCount(); ++c) titles.push_back(t.Column(c).title);
+  EXPECT_EQ(SplitTabs(lines[0]), titles);
+  for (size_t r = 1; r < lines.size(); ++r) {
+    const std::vector<std::string> cells = SplitTabs(lines[r]);
+    ASSERT_EQ(cells.size(), titles.size());
+    EXPECT_EQ(cells[0], std::to_string(r));
+    const int row = t.InsertRow(t.RowCount(), gbk::FromUtf8(cells[0]));
+    for (size_t c = 1; c < cells.size(); ++c) {
+      t.SetCell(row, static_cast<int>(c), gbk::FromUtf8(cells[c]));
+    }
+  }
+  EXPECT_EQ(datafile::Compose(t, datafile::FileType::Hif), ReadFile(file));
+}
+
+TEST_F(LinkE2E, CliRealTimeLostLineStillSavesTheRowsAndFails) {
+  Sim meter(dir, "COM3", {"--hangup-after", "3"});
+  const std::string file = dir.File("live.ref");
+  const CliRun run =
+      RunCli(dir, {"--language", "1", "--port", dir.File("COM3"), "realtime", "--count", "10",
+                   "--out", file});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("Equipment disconnected"), std::string::npos) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u);  // header and two readings
+  EXPECT_EQ(SplitTabs(lines[0]).size(), 6u);
+  EXPECT_EQ(SplitTabs(lines[2])[0], "2");
+  Program p;
+  ASSERT_EQ(p.table.OpenPath(file).status, FileOutcome::Status::Done);
+  EXPECT_EQ(p.table.Model().RowCount(), 2);
+}
+
+TEST_F(LinkE2E, CliRealTimeSavesOnInterrupt) {
+  Sim meter(dir, "COM3");
+  const std::string file = dir.File("live.ref");
+  const CliRun run = RunCli(dir, {"--language", "1", "realtime", "--out", file},
+                            [](pid_t pid, const std::string& out) {
+                              // Interrupted once two rows are out (bounded wait).
+                              const auto until = Clock::now() + 15s;
+                              while (Lines(ReadFile(out)).size() < 3 && Clock::now() < until) {
+                                std::this_thread::sleep_for(20ms);
+                              }
+                              ::kill(pid, SIGINT);
+                            });
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const size_t rows = Lines(run.out).size() - 1;
+  EXPECT_GE(rows, 2u);
+  Program p;
+  ASSERT_EQ(p.table.OpenPath(file).status, FileOutcome::Status::Done);
+  EXPECT_EQ(static_cast<size_t>(p.table.Model().RowCount()), rows);
+}
+
+TEST_F(LinkE2E, CliParamsAndListingsEndOnTheirMarkers) {
+  Sim meter(dir, "COM3");
+  const CliRun params = RunCli(dir, {"--language", "1", "params"});
+  ASSERT_EQ(params.exitCode, 0) << params.err;
+  const std::vector<std::string> lines = Lines(params.out);
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(SplitTabs(lines[0]).size(), 10u);
+
+  const CliRun codes = RunCli(dir, {"--language", "1", "wavelength-codes"});
+  ASSERT_EQ(codes.exitCode, 0) << codes.err;
+  EXPECT_NE(codes.out.find("以上内容为波长代码"), std::string::npos) << codes.out;
+
+  const CliRun ad = RunCli(dir, {"--language", "1", "ad-values"});
+  ASSERT_EQ(ad.exitCode, 0) << ad.err;
+  EXPECT_EQ(Lines(ad.out).size(), 9u);  // header and eight ranges
+}
+
+TEST_F(LinkE2E, CliUsageAndFileErrorsHaveTheirExitCodes) {
+  EXPECT_EQ(RunCli(dir, {"frobnicate"}).exitCode, 2);
+  EXPECT_EQ(RunCli(dir, {"realtime", "--count", "zero"}).exitCode, 2);
+  EXPECT_EQ(RunCli(dir, {"show"}).exitCode, 2);
+  const CliRun missing = RunCli(dir, {"--language", "1", "show", dir.File("absent.ref")});
+  EXPECT_EQ(missing.exitCode, 3);
+  EXPECT_FALSE(missing.err.empty());
+}
+
+}  // namespace
+}  // namespace e2e
