@@ -430,36 +430,26 @@ void MainFrameLogic::OnReadHistory() {
   PostCommand("H\r");
 }
 
-void MainFrameLogic::OnReadAdValues() {
-  if (!CheckConnected() || !CheckNoHistory()) return;
-  SetRealTimeButton(false);
-  SetSaveButtonImage(toolbar_image::kSaveAfterRead);
-  m_host.PostGraphClear();
-  g_nDataKind = datakind::kHistory;
-  g_nRowCount = 0;
-  g_strReplyBuffer.clear();
-  m_bRealTime = false;
-  m_bHistory = false;
-  m_host.SelectTab(0);
-  m_table.ApplyLayout(Layout::AD);
-  m_host.ShowPage(0);
-  PostCommand("A\r");
-}
+void MainFrameLogic::OnReadAdValues() { ReadListing(datakind::kHistory, Layout::AD, "A\r"); }
 
 void MainFrameLogic::OnReadWavelengthCodes() {
+  ReadListing(datakind::kWavelengthCodes, Layout::Wavelength, "B\r");
+}
+
+void MainFrameLogic::ReadListing(int dataKind, Layout layout, const char* command) {
   if (!CheckConnected() || !CheckNoHistory()) return;
   SetRealTimeButton(false);
   SetSaveButtonImage(toolbar_image::kSaveAfterRead);
   m_host.PostGraphClear();
-  g_nDataKind = datakind::kWavelengthCodes;
+  g_nDataKind = dataKind;
   g_nRowCount = 0;
   g_strReplyBuffer.clear();
   m_bRealTime = false;
   m_bHistory = false;
   m_host.SelectTab(0);
-  m_table.ApplyLayout(Layout::Wavelength);
+  m_table.ApplyLayout(layout);
   m_host.ShowPage(0);
-  PostCommand("B\r");
+  PostCommand(command);  // not watched
 }
 
 void MainFrameLogic::OnReadParams() {

@@ -26,6 +26,7 @@
 
 class TablePage;
 struct GraphPageState;
+enum class Layout;
 
 class MainFrameLogic : public ISerialOwner {
  public:
@@ -130,6 +131,9 @@ class MainFrameLogic : public ISerialOwner {
   void StopScanThread();
 
   void RouteRecord(std::string record);
+  // Read AD values and Read wavelength codes: the same steps with their own
+  // data kind, layout and command.
+  void ReadListing(int dataKind, Layout layout, const char* command);
 
   IFrameHost& m_host;
   TablePage& m_table;

@@ -28,6 +28,7 @@
 #include "device/PseudoTerminal.h"
 #include "device/SerialChannel.h"
 #include "table/TablePage.h"
+#include "tests/unit/PortDir.h"
 
 namespace e2e {
 
@@ -58,31 +59,15 @@ inline std::vector<std::string> SplitTabs(const std::string& line) {
   }
 }
 
-// A temporary directory that is KM360R_PORT_DIR while it lives.
-class PortDir {
- public:
-  PortDir() {
-    char tmpl[] = "/tmp/km360r-e2e.XXXXXX";
-    m_path = ::mkdtemp(tmpl);
-    ::setenv("KM360R_PORT_DIR", m_path.c_str(), 1);
-  }
-  ~PortDir() {
-    ::unsetenv("KM360R_PORT_DIR");
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
-  }
-  const std::string& Path() const { return m_path; }
-  std::string File(const std::string& name) const { return m_path + "/" + name; }
-
- private:
-  std::string m_path;
-};
+// The port directory (KM360R_PORT_DIR while it lives) also holds the logs
+// and files of a test.
+using PortDir = ScopedPortDir;
 
 // km360r-sim published as `name` in the port directory.
 class Sim {
  public:
   Sim(const PortDir& dir, const std::string& name, std::vector<std::string> args = {})
-      : m_log(dir.File(name + ".log")), m_entry(dir.File(name)) {
+      : m_log(dir.Entry(name + ".log")), m_entry(dir.Entry(name)) {
     std::vector<std::string> argv = {KM360R_SIM_PATH, "--port-dir", dir.Path(), "--name", name,
                                      "--log", m_log};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -121,7 +106,7 @@ class SilentLine {
  public:
   SilentLine(const PortDir& dir, const std::string& name) {
     if (!m_pty.Open()) return;
-    std::filesystem::create_symlink(m_pty.SlavePath(), dir.File(name));
+    std::filesystem::create_symlink(m_pty.SlavePath(), dir.Entry(name));
     m_reader = std::thread([this] { Read(); });
   }
   ~SilentLine() {
@@ -213,8 +198,8 @@ struct CliRun {
 // and the path of its standard output once it has started.
 inline CliRun RunCli(const PortDir& dir, std::vector<std::string> args,
                      const std::function<void(pid_t, const std::string&)>& whileRunning = {}) {
-  const std::string outPath = dir.File("cli.out");
-  const std::string errPath = dir.File("cli.err");
+  const std::string outPath = dir.Entry("cli.out");
+  const std::string errPath = dir.Entry("cli.err");
   std::vector<std::string> argv = {KM360R_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   const pid_t pid = ::fork();

@@ -39,7 +39,7 @@ TEST_F(LinkE2E, ASilentPortGetsThreeProbesThenTheNextPortWins) {
   ASSERT_TRUE(meter.Published() && later.Published());
   Program p;
   ASSERT_TRUE(p.Connect());
-  EXPECT_EQ(p.logic.ConnectedPort(), dir.File("COM4"));
+  EXPECT_EQ(p.logic.ConnectedPort(), dir.Entry("COM4"));
   EXPECT_EQ(p.host.LinkImage(), toolbar_image::kConnected);
   p.RunUntil([&] { return p.host.StatusNote() == "Equipment connected"; }, 5000);
   EXPECT_EQ(p.host.StatusNote(), "Equipment connected");
@@ -81,9 +81,9 @@ TEST_F(LinkE2E, PortOverrideProbesOnlyThatDevice) {
   Sim other(dir, "COM3");
   Sim chosen(dir, "COM7");
   Program p;
-  p.logic.SetPortOverride(dir.File("COM7"));
+  p.logic.SetPortOverride(dir.Entry("COM7"));
   ASSERT_TRUE(p.Connect());
-  EXPECT_EQ(p.logic.ConnectedPort(), dir.File("COM7"));
+  EXPECT_EQ(p.logic.ConnectedPort(), dir.Entry("COM7"));
   EXPECT_TRUE(other.Commands().empty());
 }
 
@@ -226,7 +226,7 @@ TEST_F(LinkE2E, CliScanPrintsTheAnsweringDeviceAndFailsWithoutOne) {
     Sim meter(dir, "COM4");
     const CliRun run = RunCli(dir, {"--language", "1", "scan"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, dir.File("COM4") + "\n");
+    EXPECT_EQ(run.out, dir.Entry("COM4") + "\n");
   }
   const CliRun none = RunCli(dir, {"--language", "1", "scan"});
   EXPECT_EQ(none.exitCode, 1);
@@ -236,7 +236,7 @@ TEST_F(LinkE2E, CliScanPrintsTheAnsweringDeviceAndFailsWithoutOne) {
 
 TEST_F(LinkE2E, CliHistoryPrintsTheRowsTheProgramsTableShows) {
   Sim meter(dir, "COM3", {"--history-count", "9", "--empty-slots"});
-  const std::string file = dir.File("stored.hif");
+  const std::string file = dir.Entry("stored.hif");
   const CliRun run = RunCli(dir, {"--language", "1", "history", "--out", file});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "History data reading finished\n");
@@ -265,9 +265,9 @@ TEST_F(LinkE2E, CliHistoryPrintsTheRowsTheProgramsTableShows) {
 
 TEST_F(LinkE2E, CliRealTimeLostLineStillSavesTheRowsAndFails) {
   Sim meter(dir, "COM3", {"--hangup-after", "3"});
-  const std::string file = dir.File("live.ref");
+  const std::string file = dir.Entry("live.ref");
   const CliRun run =
-      RunCli(dir, {"--language", "1", "--port", dir.File("COM3"), "realtime", "--count", "10",
+      RunCli(dir, {"--language", "1", "--port", dir.Entry("COM3"), "realtime", "--count", "10",
                    "--out", file});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("Equipment disconnected"), std::string::npos) << run.err;
@@ -285,7 +285,7 @@ TEST_F(LinkE2E, CliRealTimeLostLineStillSavesTheRowsAndFails) {
 
 TEST_F(LinkE2E, CliRealTimeSavesOnInterrupt) {
   Sim meter(dir, "COM3");
-  const std::string file = dir.File("live.ref");
+  const std::string file = dir.Entry("live.ref");
   const CliRun run = RunCli(dir, {"--language", "1", "realtime", "--out", file},
                             [](pid_t pid, const std::string& out) {
                               // Interrupted once two rows are out (bounded wait).
@@ -324,7 +324,7 @@ TEST_F(LinkE2E, CliUsageAndFileErrorsHaveTheirExitCodes) {
   EXPECT_EQ(RunCli(dir, {"frobnicate"}).exitCode, 2);
   EXPECT_EQ(RunCli(dir, {"realtime", "--count", "zero"}).exitCode, 2);
   EXPECT_EQ(RunCli(dir, {"show"}).exitCode, 2);
-  const CliRun missing = RunCli(dir, {"--language", "1", "show", dir.File("absent.ref")});
+  const CliRun missing = RunCli(dir, {"--language", "1", "show", dir.Entry("absent.ref")});
   EXPECT_EQ(missing.exitCode, 3);
   EXPECT_FALSE(missing.err.empty());
 }

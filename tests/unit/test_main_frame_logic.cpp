@@ -34,6 +34,7 @@ class Frame {
         logic(host, table, channel, texts, language) {
     host.logic = &logic;
     logic.AttachGraphPage(&host.graph);
+    logic.SetRecordListener([this](const std::string& r) { records.push_back(r); });
   }
 
   void Feed(const std::string& bytes) {
@@ -54,6 +55,7 @@ class Frame {
   TablePage table;
   CSerialChannel channel;  // never opened: what is sent goes nowhere
   MainFrameLogic logic;
+  std::vector<std::string> records;  // every completed record, in order
 };
 
 class FrameLogic : public ::testing::Test {
@@ -354,27 +356,23 @@ TEST_F(FrameLogic, AQuestionMarkConnectsAndDiscardsWhatCameBefore) {
   EXPECT_EQ(f.host.PendingPosts(), 0u);
 
   // Also in the middle of a record while reading.
-  std::vector<std::string> records;
-  f.logic.SetRecordListener([&](const std::string& r) { records.push_back(r); });
   f.StartRealTime();
   f.Feed(G("波长: 13?10nm$"));
-  EXPECT_EQ(records, std::vector<std::string>{"10nm$"});
+  EXPECT_EQ(f.records, std::vector<std::string>{"10nm$"});
   f.host.RunPosts();
   EXPECT_EQ(f.table.Model().RowCount(), 0);
 }
 
 TEST_F(FrameLogic, ARecordArrivingByteByByteIsHandedOverWhole) {
   Frame f;
-  std::vector<std::string> records;
-  f.logic.SetRecordListener([&](const std::string& r) { records.push_back(r); });
   f.Connect();
   f.StartRealTime();
   const std::string rec = ReadingRecord();
   f.Feed(rec.substr(0, 7));
   f.host.RunPosts();
-  EXPECT_TRUE(records.empty());
+  EXPECT_TRUE(f.records.empty());
   f.Feed(rec.substr(7));
-  EXPECT_EQ(records, std::vector<std::string>{rec});
+  EXPECT_EQ(f.records, std::vector<std::string>{rec});
   EXPECT_EQ(g_strReplyBuffer, "");
   f.host.RunPosts();
   EXPECT_EQ(f.table.m_strRecord, rec);
@@ -396,10 +394,8 @@ TEST_F(FrameLogic, RecordsQueuedBeforeThePageRunsAreEachShown) {
 
 TEST_F(FrameLogic, ALoneDollarIsARecordToo) {
   Frame f;
-  std::vector<std::string> records;
-  f.logic.SetRecordListener([&](const std::string& r) { records.push_back(r); });
   f.Feed("$");
-  EXPECT_EQ(records, std::vector<std::string>{"$"});
+  EXPECT_EQ(f.records, std::vector<std::string>{"$"});
   EXPECT_EQ(f.host.PendingPosts(), 1u);
   f.host.RunPosts();
   EXPECT_EQ(f.table.m_strRecord, "$");
@@ -435,16 +431,12 @@ TEST_F(FrameLogic, EachCompletionMarkerDisarms) {
 
 TEST_F(FrameLogic, ANulByteBecomesASpace) {
   Frame f;
-  std::vector<std::string> records;
-  f.logic.SetRecordListener([&](const std::string& r) { records.push_back(r); });
   f.Feed(std::string("A\0B$", 4));
-  EXPECT_EQ(records, std::vector<std::string>{"A B$"});
+  EXPECT_EQ(f.records, std::vector<std::string>{"A B$"});
 }
 
 TEST_F(FrameLogic, ARunawayReplyIsDroppedAtTheCapAndAssemblyGoesOn) {
   Frame f;
-  std::vector<std::string> records;
-  f.logic.SetRecordListener([&](const std::string& r) { records.push_back(r); });
   const size_t cap = MainFrameLogic::kReplyBufferCap;
   f.Feed(std::string(cap - 1, 'x'));
   EXPECT_EQ(g_strReplyBuffer.size(), cap - 1);
@@ -453,12 +445,12 @@ TEST_F(FrameLogic, ARunawayReplyIsDroppedAtTheCapAndAssemblyGoesOn) {
   f.Feed(std::string(cap + 10, 'z'));
   EXPECT_EQ(g_strReplyBuffer.size(), 10u);
   f.Feed("tail$");
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0], std::string(10, 'z') + "tail$");
+  ASSERT_EQ(f.records.size(), 1u);
+  EXPECT_EQ(f.records[0], std::string(10, 'z') + "tail$");
   // A record just below the cap is still whole.
   const std::string big = std::string(cap - 2, 'w') + "$";
   f.Feed(big);
-  EXPECT_EQ(records.back(), big);
+  EXPECT_EQ(f.records.back(), big);
 }
 
 // ---------------------------------------------------------------------------
