@@ -55,8 +55,14 @@ MainFrameLogic::MainFrameLogic(IFrameHost& host, TablePage& table, CSerialChanne
 
 MainFrameLogic::~MainFrameLogic() {
   StopScanThread();
-  // The channel reports to this object: it must not outlive it monitoring.
+  // The channel reports to this object: its monitor must have ended before
+  // the object goes. Stopping releases a monitor that waits for this (the UI)
+  // thread, so the wait is short; the bound only guards against a hang.
   m_channel.StopMonitor();
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (m_channel.IsThreadAlive() && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -300,11 +306,12 @@ void MainFrameLogic::StartScan() {
     m_bStopScan = false;
   }
   m_bScanning = true;
-  std::vector<std::string> candidates;
-  if (!m_strPortOverride.empty()) candidates.push_back(m_strPortOverride);
-  m_scanThread = std::thread([this, override = !m_strPortOverride.empty(),
-                              candidates = std::move(candidates)]() mutable {
-    if (!override) {
+  m_scanThread = std::thread([this, override = m_strPortOverride] {
+    std::vector<std::string> candidates;
+    if (!override.empty()) {
+      // "COM5" is taken as the port of that name, anything else as a device path.
+      candidates.push_back(ports::ResolvePortName(override));
+    } else {
       for (const ports::PortCandidate& c : ports::ScanCandidates()) {
         candidates.push_back(c.devicePath);
       }

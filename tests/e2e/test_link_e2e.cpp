@@ -80,10 +80,18 @@ TEST_F(LinkE2E, NoAnsweringPortMeansConnectingFailed) {
 TEST_F(LinkE2E, PortOverrideProbesOnlyThatDevice) {
   Sim other(dir, "COM3");
   Sim chosen(dir, "COM7");
-  Program p;
-  p.logic.SetPortOverride(dir.Entry("COM7"));
-  ASSERT_TRUE(p.Connect());
-  EXPECT_EQ(p.logic.ConnectedPort(), dir.Entry("COM7"));
+  {
+    Program p;
+    p.logic.SetPortOverride(dir.Entry("COM7"));
+    ASSERT_TRUE(p.Connect());
+    EXPECT_EQ(p.logic.ConnectedPort(), dir.Entry("COM7"));
+  }  // the program ends: its port is free again
+
+  // A port name stands for its device.
+  Program byName;
+  byName.logic.SetPortOverride("COM7");
+  ASSERT_TRUE(byName.Connect());
+  EXPECT_EQ(byName.logic.ConnectedPort(), dir.Entry("COM7"));
   EXPECT_TRUE(other.Commands().empty());
 }
 
