@@ -12,7 +12,9 @@ namespace {
 
 class IniFile : public ::testing::Test {
  protected:
-  std::string path_ = ::testing::TempDir() + "km360r_ini_test.ini";
+  // One file per test: ctest runs the tests of this fixture in parallel.
+  std::string path_ = ::testing::TempDir() + "km360r_ini_" +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
   void Write(const std::string& bytes) {
     std::ofstream(path_, std::ios::binary) << bytes;
   }
