@@ -1,0 +1,45 @@
+#pragma once
+// The application object: the start-up order from the settings key to the
+// main window shown maximised with its caption.
+#include <memory>
+#include <optional>
+#include <string>
+
+class CKM360R_ProjectDoc;
+class CMainFrame;
+
+class CKM360R_ProjectApp {
+ public:
+  struct Options {
+    std::optional<std::string> portOverride;  // --port PATH
+  };
+
+  CKM360R_ProjectApp();
+  ~CKM360R_ProjectApp();
+
+  // Before the toolkit starts: the per-user settings key (nothing is stored
+  // under it).
+  static void SetSettingsKey();
+
+  // The checks that stand before any window. On failure: "初始化COM失败!" on
+  // standard error (and in a box when `boxPossible`), false.
+  static bool PlatformReady();
+  static bool CodecReady(bool boxPossible);
+
+  // The new document, the main frame with its view, the main window shown
+  // maximised, the caption by language. False when the window cannot be made.
+  bool InitInstance(const Options& options);
+
+  // The caption the window gets for the configured language; with none, the
+  // one composed from the document and application titles.
+  std::string Caption() const;
+  // "Halvex - 澜屹PON光功率计管理软件 V1.0": the document's title, then the application's.
+  std::string ComposedCaption() const;
+
+  CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
+  CKM360R_ProjectDoc* Document() const { return m_pDocument.get(); }
+
+ private:
+  std::unique_ptr<CKM360R_ProjectDoc> m_pDocument;
+  std::unique_ptr<CMainFrame> m_pMainFrame;
+};

@@ -1,0 +1,8 @@
+#include "app/ui/CKM360R_ProjectDoc.h"
+
+#include "app/FrameTexts.h"
+
+bool CKM360R_ProjectDoc::OnNewDocument() {
+  SetTitle(kDocumentTitle);
+  return true;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The main window's client area: a form holding the tab control, with the
+// table page (tab 0) and the graph page (tab 1) behind it. The pages come into
+// being half a second after the view, once the main window has been shown
+// maximised, and keep the size they get then. Commands relabel and switch the
+// tabs through g_pView.
+#include <QScrollArea>
+#include <QTimer>
+
+#include "app/FrameTexts.h"
+
+class CTabControl;
+class CPage1;
+class CPage2;
+
+// The view's one-shot timer that creates the pages.
+inline constexpr int TIMER_CREATE_PAGES = 1;
+inline constexpr int kCreatePagesDelayMs = 500;
+
+class CKM360R_ProjectView : public QScrollArea {
+  Q_OBJECT
+
+ public:
+  CKM360R_ProjectView(const FrameTexts& texts, QWidget* parent = nullptr);
+  ~CKM360R_ProjectView() override;
+
+  // Shows page `page` (0 table, 1 graph) and hides the other. Pages that do
+  // not exist yet are left alone.
+  void ShowPage(int page);
+  bool PagesCreated() const { return m_bPagesCreated; }
+
+  // The form's size: 711 x 485 dialog units of the form's 9-point font.
+  static QSize FormSize();
+
+  CTabControl* m_tabCtrl;
+  CPage1* m_page1;
+  CPage2* m_page2;
+
+ signals:
+  void PagesCreatedSignal();
+
+ private:
+  void CreatePages();
+  void OnSelectionChanged();
+
+  QTimer m_createPagesTimer;
+  bool m_bPagesCreated = false;
+};
+
+extern CKM360R_ProjectView* g_pView;

@@ -1,0 +1,45 @@
+#pragma once
+// The table page window: one report-style list showing the rows of the page's
+// TablePage, and the answers the page needs from its surroundings (the success
+// notice, the closing scroll, and the file commands' dialogs).
+#include <QWidget>
+#include <optional>
+#include <string>
+
+#include "app/FrameTexts.h"
+#include "table/TablePage.h"
+
+class QTableView;
+class TableModelAdapter;
+
+class CPage1 : public QWidget, public ITablePageHost {
+  Q_OBJECT
+
+ public:
+  // The page object; its window is made by Create (the view's page timer).
+  CPage1(const FrameTexts& texts, QWidget* parent);
+  ~CPage1() override;
+
+  // Window creation and initialisation: the list with grid lines and
+  // full-row single selection, the columns of the current layout.
+  void Create();
+  bool IsCreated() const { return m_list != nullptr; }
+
+  TablePage& Page() { return m_page; }
+  QTableView* List() const { return m_list; }
+
+  // ITablePageHost
+  void ShowNotice(const std::string& text, const std::string& caption) override;
+  void RunSetClockAgain() override;
+  void NotifyWavelengthDialog(int kind) override;
+  void ScrollToRow(int row) override;
+
+ private:
+  void ApplyColumnWidths();
+
+  TablePage m_page;
+  QTableView* m_list = nullptr;
+  TableModelAdapter* m_adapter = nullptr;
+};
+
+extern CPage1* g_pPage1;

@@ -1,0 +1,72 @@
+#include "table/ui/TableModelAdapter.h"
+
+#include "app/Gbk.h"
+
+TableModelAdapter::TableModelAdapter(TableModel& model, QObject* parent)
+    : QAbstractTableModel(parent), m_model(model), m_nRows(model.RowCount()),
+      m_nColumns(model.ColumnCount()) {
+  m_model.AddObserver(this);
+}
+
+TableModelAdapter::~TableModelAdapter() { m_model.RemoveObserver(this); }
+
+int TableModelAdapter::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : m_nRows;
+}
+
+int TableModelAdapter::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : m_nColumns;
+}
+
+QVariant TableModelAdapter::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  if (role == Qt::DisplayRole) {
+    const std::string utf8 = gbk::ToUtf8(m_model.Cell(index.row(), index.column()));
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  }
+  if (role == Qt::TextAlignmentRole && index.column() < m_model.ColumnCount()) {
+    switch (m_model.Column(index.column()).align) {
+      case TableColumn::Align::Right: return int(Qt::AlignRight | Qt::AlignVCenter);
+      case TableColumn::Align::Center: return int(Qt::AlignHCenter | Qt::AlignVCenter);
+      case TableColumn::Align::Left: break;
+    }
+    return int(Qt::AlignLeft | Qt::AlignVCenter);
+  }
+  return {};
+}
+
+QVariant TableModelAdapter::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= m_model.ColumnCount()) {
+    return QAbstractTableModel::headerData(section, orientation, role);
+  }
+  if (role == Qt::DisplayRole) return QString::fromStdString(m_model.Column(section).title);
+  if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
+  return {};
+}
+
+void TableModelAdapter::ResetAll() {
+  beginResetModel();
+  m_nRows = m_model.RowCount();
+  m_nColumns = m_model.ColumnCount();
+  endResetModel();
+}
+
+void TableModelAdapter::OnColumnsReset() {
+  ResetAll();
+  emit ColumnsReset();
+}
+
+void TableModelAdapter::OnRowInserted(int row) {
+  beginInsertRows(QModelIndex(), row, row);
+  ++m_nRows;
+  endInsertRows();
+}
+
+void TableModelAdapter::OnRowsCleared() { ResetAll(); }
+
+void TableModelAdapter::OnCellChanged(int row, int col) {
+  const QModelIndex at = index(row, col);
+  emit dataChanged(at, at, {Qt::DisplayRole});
+}
+
+void TableModelAdapter::OnModelReset() { ResetAll(); }

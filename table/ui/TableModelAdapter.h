@@ -1,0 +1,38 @@
+#pragma once
+// Shows a TableModel in a QTableView. The model announces its changes after
+// they happened; the adapter keeps its own row and column counts, so that the
+// view is told "about to change" and "changed" in the order it needs while the
+// model already holds the new state. Cells are GBK and become UTF-8 only when
+// the view asks for the visible ones.
+#include <QAbstractTableModel>
+
+#include "table/TableModel.h"
+
+class TableModelAdapter : public QAbstractTableModel, private ITableObserver {
+  Q_OBJECT
+
+ public:
+  explicit TableModelAdapter(TableModel& model, QObject* parent = nullptr);
+  ~TableModelAdapter() override;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+ signals:
+  // The columns were replaced: the view applies the model's widths.
+  void ColumnsReset();
+
+ private:
+  void OnColumnsReset() override;
+  void OnRowInserted(int row) override;
+  void OnRowsCleared() override;
+  void OnCellChanged(int row, int col) override;
+  void OnModelReset() override;
+  void ResetAll();
+
+  TableModel& m_model;
+  int m_nRows = 0;
+  int m_nColumns = 0;
+};
