@@ -190,6 +190,8 @@ int CMainFrame::ToolbarImage(int position) const {
   return it == m_toolbarImages.end() ? -1 : it->second;
 }
 
+void CMainFrame::StopRealTimeReading() { m_pLogic->StopRealTimeReading(); }
+
 void CMainFrame::SetPortOverride(const std::string& devicePath) { m_pLogic->SetPortOverride(devicePath); }
 
 // ---- commands ---------------------------------------------------------------
@@ -209,17 +211,17 @@ void CMainFrame::OnCommand(int id) {
     case cmd::Command::Reset: logic.OnReset(); break;
     case cmd::Command::DeleteShownData: logic.OnDeleteShownData(); break;
     case cmd::Command::Link: logic.OnLink(); break;
+    case cmd::Command::Open: logic.OnOpenFile(); break;
+    case cmd::Command::Save: logic.OnSaveData(); break;
     case cmd::Command::Exit: OnExit(); break;
     // The link-status button only shows the link state.
     case cmd::Command::LinkStatus: break;
-    // The settings dialogs, the file commands, export, print, help and the
-    // About box are separate pieces that plug in here.
+    // The settings dialogs, export, print, help and the About box are
+    // separate pieces that plug in here.
     case cmd::Command::SetClock:
     case cmd::Command::SetWavelength:
     case cmd::Command::Calibrate:
     case cmd::Command::SetMode:
-    case cmd::Command::Open:
-    case cmd::Command::Save:
     case cmd::Command::Export:
     case cmd::Command::Print:
     case cmd::Command::Help:

@@ -32,6 +32,9 @@ class CMainFrame : public QMainWindow, public IFrameHost {
   // Routes one command id as the command table says.
   void OnCommand(int id);
 
+  // Stops real-time reading before an opened file replaces the table.
+  void StopRealTimeReading();
+
   // Restricts Link's port scan to one device (--port PATH).
   void SetPortOverride(const std::string& devicePath);
 

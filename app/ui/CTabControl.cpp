@@ -23,8 +23,16 @@ CTabControl::CTabControl(QWidget* parent) : QWidget(parent), m_pStrip(new QTabBa
   m_pStrip->setUsesScrollButtons(true);
   m_pStrip->setElideMode(Qt::ElideNone);
   m_pStrip->setFixedHeight(kStripHeight);
-  m_pStrip->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 0px 14px; min-width: 64px; height: %1px; }")
-                              .arg(kStripHeight - 2));
+  // Tabs fit the strip above the pages: a light card for each item, the
+  // selected one joined to the page below it.
+  m_pStrip->setStyleSheet(QStringLiteral(
+      "QTabBar { background: transparent; }"
+      "QTabBar::tab { background: #eceff3; color: #3a4350; border: 1px solid #c5ccd6;"
+      "  border-bottom: none; border-top-left-radius: 4px; border-top-right-radius: 4px;"
+      "  padding: 0px 18px; margin-right: 2px; min-width: 56px; height: %1px; }"
+      "QTabBar::tab:selected { background: #ffffff; color: #1f5fb4; border-color: #aeb8c5; }"
+      "QTabBar::tab:!selected:hover { background: #e2eaf5; }")
+                              .arg(kStripHeight - 1));
   connect(m_pStrip, &QTabBar::currentChanged, this, [this](int) {
     if (!m_bFromCode) emit SelectionChanged();
   });

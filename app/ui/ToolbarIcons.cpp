@@ -186,12 +186,12 @@ void DrawWavelength(QPainter& p) {
 
 void DrawCalibrate(QPainter& p) {
   // A dial with its scale and the needle being set.
-  const QPointF c(16, 21);
+  const QPointF c(16, 23);
   p.setPen(Stroke(kIndigo));
   p.setBrush(kIndigoTint);
   QPainterPath dial;
-  dial.moveTo(c + QPointF(-13, 0));
-  dial.arcTo(QRectF(3, 8, 26, 26), 180, -180);
+  dial.moveTo(c + QPointF(-13.5, 0));
+  dial.arcTo(QRectF(2.5, 9.5, 27, 27), 180, -180);
   dial.closeSubpath();
   p.drawPath(dial);
   p.setPen(Stroke(kIndigo, 1.6));
@@ -206,7 +206,9 @@ void DrawCalibrate(QPainter& p) {
   p.setBrush(kInk);
   p.drawEllipse(c, 2.2, 2.2);
   p.setPen(Stroke(kIndigo, 2));
-  p.drawLine(QPointF(3, 21), QPointF(29, 21));
+  p.drawLine(QPointF(2.5, 23), QPointF(29.5, 23));
+  p.setPen(Stroke(kIndigo, 2));
+  p.drawLine(QPointF(9, 27.5), QPointF(23, 27.5));
 }
 
 void DrawTestMode(QPainter& p) {
@@ -253,14 +255,18 @@ void DrawSaveAfterSettings(QPainter& p) {
   DrawSave(p);
   // A gear badge: what is saved now came from a settings command.
   Badge(p, kAmber);
-  p.setPen(Stroke(kWhite, 1.4));
-  p.setBrush(Qt::NoBrush);
-  for (int i = 0; i < 6; ++i) {
-    const qreal a = i * M_PI / 3;
+  const QPointF c(24.5, 24.5);
+  p.setPen(QPen(kWhite, 2.2, Qt::SolidLine, Qt::FlatCap));
+  for (int i = 0; i < 4; ++i) {
+    const qreal a = i * M_PI / 4;
     const QPointF dir(qCos(a), qSin(a));
-    p.drawLine(QPointF(24.5, 24.5) + dir * 2.6, QPointF(24.5, 24.5) + dir * 4.4);
+    p.drawLine(c - dir * 4.3, c + dir * 4.3);
   }
-  p.drawEllipse(QPointF(24.5, 24.5), 2.4, 2.4);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kWhite);
+  p.drawEllipse(c, 3.1, 3.1);
+  p.setBrush(kAmber);
+  p.drawEllipse(c, 1.3, 1.3);
 }
 
 void DrawDelete(QPainter& p) {
@@ -301,22 +307,22 @@ void DrawPlug(QPainter& p, const QColor& colour, const QColor& tint) {
   // A plug about to meet its socket: the cable to the meter.
   p.setPen(Stroke(colour));
   p.setBrush(tint);
-  p.drawRoundedRect(QRectF(3, 11, 10, 10), 2, 2);
-  p.drawLine(QPointF(13, 13.5), QPointF(17, 13.5));
-  p.drawLine(QPointF(13, 18.5), QPointF(17, 18.5));
+  p.drawRoundedRect(QRectF(3, 10, 11, 13), 2.5, 2.5);
+  p.drawLine(QPointF(14, 13.5), QPointF(18, 13.5));
+  p.drawLine(QPointF(14, 19.5), QPointF(18, 19.5));
   p.setBrush(colour);
-  p.drawRoundedRect(QRectF(19, 9, 8, 14), 2, 2);
+  p.drawRoundedRect(QRectF(19, 8, 9, 17), 2.5, 2.5);
   p.setBrush(Qt::NoBrush);
-  p.drawLine(QPointF(27, 16), QPointF(30, 16));
-  p.drawLine(QPointF(3, 16), QPointF(1.5, 16));
+  p.drawLine(QPointF(28, 16.5), QPointF(31, 16.5));
+  p.drawLine(QPointF(3, 16.5), QPointF(1, 16.5));
 }
 
 void DrawLink(QPainter& p) {
   DrawPlug(p, kBlue, kBlueTint);
   p.setPen(Stroke(kAmber, 2));
-  p.drawLine(QPointF(8, 4), QPointF(8, 7));
-  p.drawLine(QPointF(3.5, 6), QPointF(5, 8));
-  p.drawLine(QPointF(12.5, 6), QPointF(11, 8));
+  p.drawLine(QPointF(16.5, 2.5), QPointF(16.5, 5.5));
+  p.drawLine(QPointF(11.5, 4), QPointF(13, 6.5));
+  p.drawLine(QPointF(21.5, 4), QPointF(20, 6.5));
 }
 
 // A status lamp, lit in the state's colour, with the chain link over it.

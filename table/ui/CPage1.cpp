@@ -1,5 +1,7 @@
 #include "table/ui/CPage1.h"
 
+#include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QTableView>
@@ -8,6 +10,7 @@
 #include "app/CommandSurface.h"
 #include "app/Language.h"
 #include "app/ui/CMainFrame.h"
+#include "graph/ui/CPage2.h"
 #include "table/ui/TableModelAdapter.h"
 
 CPage1* g_pPage1 = nullptr;
@@ -87,4 +90,78 @@ void CPage1::NotifyWavelengthDialog(int kind) {
 void CPage1::ScrollToRow(int row) {
   if (!m_list || row < 0 || row >= m_adapter->rowCount()) return;
   m_list->scrollTo(m_adapter->index(row, 0), QAbstractItemView::EnsureVisible);
+}
+
+QString CPage1::DialogFilter(const std::string& filter) {
+  const QStringList parts = Qs(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    const QString description = parts[i].trimmed();
+    const QString pattern = parts[i + 1].trimmed();
+    if (pattern.isEmpty()) continue;
+    filters << (description.contains(QLatin1Char('(')) ? description
+                                                      : QStringLiteral("%1 (%2)").arg(description, pattern).trimmed());
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> CPage1::AskSavePath(const std::string& filter) {
+  // The page asks about replacing a file itself.
+  const QString path = QFileDialog::getSaveFileName(window(), QString(), QString(), DialogFilter(filter),
+                                                    nullptr, QFileDialog::DontConfirmOverwrite);
+  if (path.isEmpty()) return std::nullopt;
+  return QFile::encodeName(path).toStdString();
+}
+
+std::optional<std::string> CPage1::AskOpenPath(const std::string& filter) {
+  const QString path = QFileDialog::getOpenFileName(window(), QString(), QString(), DialogFilter(filter));
+  if (path.isEmpty()) return std::nullopt;
+  return QFile::encodeName(path).toStdString();
+}
+
+bool CPage1::AskYesNo(const std::string& text, const std::string& caption) {
+  return g_pMainFrame && g_pMainFrame->MessageBox(text, caption, BoxButtons::YesNo) == BoxAnswer::Yes;
+}
+
+void CPage1::ShowError(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Warning, Qs(caption), Qs(text), QMessageBox::Ok, window());
+  box.exec();
+}
+
+void CPage1::SetStatusText(const std::string& text) {
+  if (!g_pMainFrame) return;
+  g_pMainFrame->Post([text] {
+    if (g_pMainFrame) g_pMainFrame->SetStatusNote(text);
+  });
+}
+
+void CPage1::StopRealTimeReading() {
+  if (g_pMainFrame) g_pMainFrame->StopRealTimeReading();
+}
+
+int CPage1::TabCount() { return g_pMainFrame ? g_pMainFrame->TabCount() : 0; }
+
+void CPage1::DeleteTab(int index) {
+  if (g_pMainFrame) g_pMainFrame->DeleteTab(index);
+}
+
+void CPage1::InsertTab(int index, const std::string& caption) {
+  if (g_pMainFrame) g_pMainFrame->InsertTab(index, caption);
+}
+
+void CPage1::SelectTab(int index) {
+  if (g_pMainFrame) g_pMainFrame->SelectTab(index);
+}
+
+GraphPageState* CPage1::GraphState() { return g_pPage2 ? &g_pPage2->State() : nullptr; }
+
+void CPage1::PostGraphClear() {
+  if (g_pMainFrame) g_pMainFrame->PostGraphClear();
+}
+
+void CPage1::PostGraphUpdate() {
+  if (!g_pMainFrame) return;
+  g_pMainFrame->Post([] {
+    if (g_pPage2) g_pPage2->OnGraphUpdate(std::nullopt);
+  });
 }

@@ -33,6 +33,24 @@ class CPage1 : public QWidget, public ITablePageHost {
   void RunSetClockAgain() override;
   void NotifyWavelengthDialog(int kind) override;
   void ScrollToRow(int row) override;
+  std::optional<std::string> AskSavePath(const std::string& filter) override;
+  std::optional<std::string> AskOpenPath(const std::string& filter) override;
+  bool AskYesNo(const std::string& text, const std::string& caption) override;
+  void ShowError(const std::string& text, const std::string& caption) override;
+  void SetStatusText(const std::string& text) override;
+  void StopRealTimeReading() override;
+  int TabCount() override;
+  void DeleteTab(int index) override;
+  void InsertTab(int index, const std::string& caption) override;
+  void SelectTab(int index) override;
+  GraphPageState* GraphState() override;
+  void PostGraphClear() override;
+  void PostGraphUpdate() override;
+
+  // A file-dialog filter of description|pattern pairs, each ending with "|",
+  // in the toolkit's form: "Data (*.ref);;..." (a description that already
+  // names its pattern in brackets stays as it is).
+  static QString DialogFilter(const std::string& filter);
 
  private:
   void ApplyColumnWidths();

@@ -1,0 +1,94 @@
+#include "GuiTestSupport.h"
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QThread>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/Language.h"
+#include "app/SharedState.h"
+#include "app/ui/CKM360R_ProjectView.h"
+#include "app/ui/CMainFrame.h"
+
+namespace guitest {
+
+namespace {
+
+std::optional<std::string> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteOrRemove(const std::string& path, const std::optional<std::string>& content) {
+  if (!content) {
+    std::filesystem::remove(path);
+    return;
+  }
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << *content;
+}
+
+}  // namespace
+
+ConfigFile::ConfigFile(const std::optional<std::string>& content) : m_previous(ReadFile(lang::ConfigPath())) {
+  WriteOrRemove(lang::ConfigPath(), content);
+}
+
+ConfigFile::~ConfigFile() { WriteOrRemove(lang::ConfigPath(), m_previous); }
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+void Drain() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+}
+
+BoxAnswerer::BoxAnswerer(QMessageBox::StandardButton button) : m_button(button) {
+  m_timer.setInterval(10);
+  QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
+  m_timer.start();
+}
+
+BoxAnswerer::~BoxAnswerer() { m_timer.stop(); }
+
+void BoxAnswerer::Poll() {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (!box || !box->isVisible()) return;
+  ++m_nBoxes;
+  m_text = box->text();
+  m_caption = box->windowTitle();
+  QAbstractButton* b = box->button(m_button);
+  if (!b) return;
+  m_bAnswered = true;
+  b->click();
+}
+
+RunningApp::RunningApp(const CKM360R_ProjectApp::Options& options) {
+  ResetSharedState();
+  app = std::make_unique<CKM360R_ProjectApp>();
+  app->InitInstance(options);
+}
+
+RunningApp::~RunningApp() {
+  app.reset();
+  Drain();
+}
+
+bool RunningApp::WaitForPages() {
+  return WaitFor([] { return g_pView && g_pView->PagesCreated(); });
+}
+
+}  // namespace guitest

@@ -1,0 +1,67 @@
+#pragma once
+// Helpers for the window tests: the configuration beside the test program,
+// bounded waits on the event loop, and answering message boxes as a person would.
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/ui/CKM360R_ProjectApp.h"
+
+namespace guitest {
+
+// Puts `content` (or no file at all) as config.ini beside the test program and
+// puts the previous state back when it goes.
+class ConfigFile {
+ public:
+  explicit ConfigFile(const std::optional<std::string>& content);
+  ~ConfigFile();
+  ConfigFile(const ConfigFile&) = delete;
+  ConfigFile& operator=(const ConfigFile&) = delete;
+
+ private:
+  std::optional<std::string> m_previous;
+};
+
+// Runs the event loop until `done` holds; false if it still does not after
+// `timeoutMs` (a guard against hanging, not a timing check).
+bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000);
+
+// Lets queued events run once.
+void Drain();
+
+// Answers the next message box with `button` when it appears, and remembers
+// what it said.
+class BoxAnswerer {
+ public:
+  explicit BoxAnswerer(QMessageBox::StandardButton button);
+  ~BoxAnswerer();
+  bool Answered() const { return m_bAnswered; }
+  const QString& Text() const { return m_text; }
+  const QString& Caption() const { return m_caption; }
+  int Boxes() const { return m_nBoxes; }
+
+ private:
+  void Poll();
+  QMessageBox::StandardButton m_button;
+  QTimer m_timer;
+  bool m_bAnswered = false;
+  int m_nBoxes = 0;
+  QString m_text;
+  QString m_caption;
+};
+
+// The whole program started in this process as the real one starts: a fresh
+// shared state, the document, the main frame shown maximised.
+struct RunningApp {
+  explicit RunningApp(const CKM360R_ProjectApp::Options& options = {});
+  ~RunningApp();
+  // Waits for the view's page timer.
+  bool WaitForPages();
+  std::unique_ptr<CKM360R_ProjectApp> app;
+};
+
+}  // namespace guitest

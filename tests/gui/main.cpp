@@ -1,0 +1,17 @@
+// The window tests run on Qt's offscreen platform unless a display is asked for.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "app/ui/CKM360R_ProjectApp.h"
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  CKM360R_ProjectApp::SetSettingsKey();
+  QApplication app(argc, argv);
+  // A test window that is closed must not end the test program.
+  app.setQuitOnLastWindowClosed(false);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

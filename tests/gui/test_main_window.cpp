@@ -1,0 +1,399 @@
+// The main window as the operator meets it: texts per language, toolbar,
+// note pane, exit confirmation, tabs and pages.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTabBar>
+#include <QThread>
+#include <QToolBar>
+#include <QToolButton>
+#include <atomic>
+#include <thread>
+
+#include "GuiTestSupport.h"
+#include "app/CommandSurface.h"
+#include "app/SharedState.h"
+#include "app/ui/CKM360R_ProjectView.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CTabControl.h"
+#include "graph/ui/CPage2.h"
+#include "table/ui/CPage1.h"
+
+using guitest::BoxAnswerer;
+using guitest::ConfigFile;
+using guitest::RunningApp;
+
+namespace {
+
+struct LanguageCase {
+  const char* name;
+  std::optional<std::string> config;  // nullopt: no config.ini at all
+  std::vector<std::string> menuTitles;
+  std::vector<std::string> toolbarLabels;  // empty: no toolbar
+  std::vector<int> toolbarIds;
+  std::string note;
+  std::string caption;
+  std::string exitAsk;
+};
+
+const std::vector<std::string> kChineseMenus = {"文件(&F)", "读取(&R)", "设置(&V)", "帮助(&H)"};
+const std::vector<std::string> kEnglishMenus = {"File(&F)", "Read(&R)", "Set(&V)", "Help(&H)"};
+const std::vector<std::string> kChineseLabels = {"实时数据", "历史数据", "读取参数", "设置时钟", "设置波长",
+                                                 "校准系统", "测量方式", "保存",     "导出",     "打印",
+                                                 "删除",     "退出",     "设备连接", "连接状态"};
+const std::vector<std::string> kEnglishLabels = {"Real-time", "HistroyData", "Parameters", "SetClock",
+                                                 "Wavelength", "AdjustSystem", "SetTestmode", "Save",
+                                                 "Export",    "Print",       "Delete",     "Exit",
+                                                 "Link",      "LinkStatus"};
+const std::vector<int> kChineseIds = {32807, 32803, 32806, 32800, 32799, 32798, 32797,
+                                      109,   32776, 32777, 32809, 57665, 32808, 32795};
+const std::vector<int> kEnglishIds = {61456, 61454, 61455, 61453, 61452, 61451, 61450,
+                                      61448, 32776, 32777, 61458, 61459, 61460, 32795};
+
+std::vector<LanguageCase> Cases() {
+  return {
+      {"zero", "[config]\r\nlanguage=0\r\n", kChineseMenus, kChineseLabels, kChineseIds, "请连接设备",
+       "澜屹PON光功率计管理软件 V1.0", "您确定退出应用程序"},
+      {"one", "[config]\r\nlanguage=1\r\n", kEnglishMenus, kEnglishLabels, kEnglishIds,
+       "please connect the equipment first", "Halvex PON Optical Power Meter Management Software  V1.0",
+       "Are you sure to exit the application?"},
+      {"two", "[config]\r\nlanguage=2\r\n", kChineseMenus, kChineseLabels, kChineseIds, "设备未连接",
+       "光功率计管理软件V1.0", "您确定退出应用程序"},
+      {"three", "[config]\r\nlanguage=3\r\n", kEnglishMenus, kEnglishLabels, kEnglishIds,
+       "Equipment not connected yet", "Optical power meter Management software",
+       "Are you sure to exit the application?"},
+      {"none", "[config]\r\nlanguage=x\r\n", kChineseMenus, {}, {}, "", "Halvex - 澜屹PON光功率计管理软件 V1.0", ""},
+      {"missingFile", std::nullopt, kChineseMenus, {}, {}, "", "Halvex - 澜屹PON光功率计管理软件 V1.0", ""},
+      {"lineFeedsOnly", "[config]\nlanguage=1\n", kEnglishMenus, kEnglishLabels, kEnglishIds,
+       "please connect the equipment first", "Halvex PON Optical Power Meter Management Software  V1.0",
+       "Are you sure to exit the application?"},
+  };
+}
+
+std::string Str(const QString& s) { return s.toStdString(); }
+
+void PrintTo(const LanguageCase& c, std::ostream* os) { *os << c.name; }
+
+class LanguageTest : public ::testing::TestWithParam<LanguageCase> {};
+
+}  // namespace
+
+TEST_P(LanguageTest, MenusToolbarNoteAndCaption) {
+  const LanguageCase& c = GetParam();
+  ConfigFile config(c.config);
+  RunningApp running;
+  CMainFrame* frame = running.app->MainFrame();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(g_pMainFrame, frame);
+  EXPECT_TRUE(frame->isVisible());
+
+  std::vector<std::string> menus;
+  for (QAction* a : frame->menuBar()->actions()) menus.push_back(Str(a->text()));
+  EXPECT_EQ(menus, c.menuTitles);
+
+  if (c.toolbarLabels.empty()) {
+    EXPECT_EQ(frame->ToolBar(), nullptr);
+  } else {
+    ASSERT_NE(frame->ToolBar(), nullptr);
+    std::vector<std::string> labels;
+    std::vector<int> ids;
+    int separators = 0;
+    for (QAction* a : frame->ToolBar()->actions()) {
+      if (a->isSeparator()) {
+        ++separators;
+        continue;
+      }
+      labels.push_back(Str(a->text()));
+      ids.push_back(a->data().toInt());
+    }
+    EXPECT_EQ(labels, c.toolbarLabels);
+    EXPECT_EQ(ids, c.toolbarIds);
+    EXPECT_EQ(separators, 3);
+    EXPECT_EQ(frame->ToolbarImage(cmd::kLinkStatusButton), 15);
+  }
+
+  EXPECT_EQ(Str(frame->NotePane()->text()), c.note);
+  EXPECT_EQ(Str(frame->windowTitle()), c.caption);
+
+  // The first show put the two tab items in, captioned in the language.
+  CTabControl* tabs = frame->View()->m_tabCtrl;
+  ASSERT_EQ(tabs->GetItemCount(), 2);
+  if (c.toolbarLabels.empty()) {
+    EXPECT_EQ(Str(tabs->GetItemText(0)), "");
+  } else if (c.menuTitles == kChineseMenus) {
+    EXPECT_EQ(Str(tabs->GetItemText(0)), "文本数据");
+    EXPECT_EQ(Str(tabs->GetItemText(1)), "图形数据");
+  } else {
+    EXPECT_EQ(Str(tabs->GetItemText(0)), "Text data");
+    EXPECT_EQ(Str(tabs->GetItemText(1)), "Graphic data");
+  }
+
+  // Exit asks the language's question; No keeps the window.
+  BoxAnswerer no(QMessageBox::No);
+  frame->OnCommand(cmd::ID_EXIT);
+  EXPECT_TRUE(no.Answered());
+  EXPECT_EQ(Str(no.Text()), c.exitAsk);
+  EXPECT_TRUE(frame->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, LanguageTest, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MainWindow, ToolbarButtonsShareOneWidthWithinLimitsAndShowTextUnderIcons) {
+  for (const char* value : {"0", "1"}) {
+    ConfigFile config(std::string("[config]\r\nlanguage=") + value + "\r\n");
+    RunningApp running;
+    QToolBar* bar = running.app->MainFrame()->ToolBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->iconSize(), QSize(32, 32));
+    EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    int width = -1;
+    for (QAction* a : bar->actions()) {
+      if (a->isSeparator()) continue;
+      QWidget* button = bar->widgetForAction(a);
+      ASSERT_NE(button, nullptr);
+      EXPECT_GE(button->width(), cmd::kButtonMinWidth);
+      EXPECT_LE(button->width(), cmd::kButtonMaxWidth);
+      if (width < 0) width = button->width();
+      EXPECT_EQ(button->width(), width) << Str(a->text());
+      EXPECT_FALSE(a->icon().isNull());
+    }
+  }
+}
+
+TEST(MainWindow, TooltipsAndPromptsComeFromTheStringTable) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  CMainFrame* frame = running.app->MainFrame();
+  QAction* history = frame->ToolbarAction(1);
+  ASSERT_NE(history, nullptr);
+  EXPECT_EQ(Str(history->toolTip()), " Read Histroy Data");
+  EXPECT_EQ(Str(history->statusTip()), "Read histroy data ");
+  EXPECT_EQ(Str(frame->ToolbarAction(15)->toolTip()), "Link the equipment");
+  // Menu entries carry the prompt; the key name stays in the text.
+  QAction* file = frame->menuBar()->actions().at(0);
+  QAction* open = file->menu()->actions().at(0);
+  EXPECT_EQ(Str(open->text()), "Open...(&O)\tCtrl+O");
+  EXPECT_EQ(Str(open->statusTip()), "Open File ");
+  EXPECT_EQ(open->data().toInt(), cmd::ID_OPEN);
+  EXPECT_TRUE(open->shortcut().isEmpty());
+}
+
+TEST(MainWindow, RunTimeToolbarStatesChangeLabelImageAndKeepTheCommand) {
+  ConfigFile config("[config]\r\nlanguage=0\r\n");
+  RunningApp running;
+  CMainFrame* frame = running.app->MainFrame();
+  frame->SetRealTimeButton(true);
+  EXPECT_EQ(Str(frame->ToolbarAction(0)->text()), "停止测试");
+  EXPECT_EQ(frame->ToolbarImage(0), 16);
+  EXPECT_EQ(frame->ToolbarAction(0)->data().toInt(), 32807);
+  frame->SetRealTimeButton(false);
+  EXPECT_EQ(Str(frame->ToolbarAction(0)->text()), "实时测试");
+  EXPECT_EQ(frame->ToolbarImage(0), 1);
+  frame->SetSaveButtonImage(14);
+  EXPECT_EQ(frame->ToolbarImage(9), 14);
+  EXPECT_EQ(frame->ToolbarAction(9)->data().toInt(), 109);
+  frame->SetLinkImage(17);
+  EXPECT_EQ(frame->ToolbarImage(16), 17);
+  frame->SetLinkImage(18);
+  EXPECT_EQ(frame->ToolbarImage(16), 18);
+}
+
+TEST(MainWindow, NotePaneIsExactlyAsWideAsItsText) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  CMainFrame* frame = running.app->MainFrame();
+  const QFontMetrics fm(frame->font());
+  QLabel* note = frame->NotePane();
+  EXPECT_EQ(note->width(), fm.horizontalAdvance(note->text()));
+
+  frame->SetStatusNote("OK");
+  guitest::Drain();
+  const int narrow = note->width();
+  EXPECT_EQ(narrow, fm.horizontalAdvance("OK"));
+  frame->SetStatusNote("Equipment disconnected");
+  guitest::Drain();
+  EXPECT_GT(note->width(), narrow);
+  EXPECT_EQ(note->width(), fm.horizontalAdvance("Equipment disconnected"));
+  frame->SetStatusNote("");
+  guitest::Drain();
+  EXPECT_EQ(note->width(), 0);
+}
+
+TEST(MainWindow, CloseBoxAsksLikeExitAndYesEnds) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  CMainFrame* frame = running.app->MainFrame();
+  {
+    BoxAnswerer no(QMessageBox::No);
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(no.Answered());
+    EXPECT_EQ(Str(no.Text()), "Are you sure to exit the application?");
+    EXPECT_EQ(Str(no.Caption()), "Massage prompt");
+    EXPECT_TRUE(frame->isVisible());
+  }
+  {
+    // Exit from the toolbar asks the same.
+    BoxAnswerer no(QMessageBox::No);
+    frame->ToolbarAction(13)->trigger();
+    EXPECT_TRUE(no.Answered());
+    EXPECT_EQ(Str(no.Text()), "Are you sure to exit the application?");
+    EXPECT_TRUE(frame->isVisible());
+  }
+  {
+    BoxAnswerer yes(QMessageBox::Yes);
+    frame->ToolbarAction(13)->trigger();
+    EXPECT_TRUE(yes.Answered());
+    EXPECT_EQ(yes.Boxes(), 1);  // the close that follows does not ask again
+    EXPECT_FALSE(frame->isVisible());
+  }
+}
+
+TEST(MainWindow, ChineseBoxesAskInChinese) {
+  ConfigFile config("[config]\r\nlanguage=2\r\n");
+  RunningApp running;
+  BoxAnswerer no(QMessageBox::No);
+  EXPECT_FALSE(running.app->MainFrame()->close());
+  EXPECT_EQ(Str(no.Text()), "您确定退出应用程序");
+  EXPECT_EQ(Str(no.Caption()), "信息提示");
+}
+
+TEST(MainWindow, HidingShowingAndMinimisingAddNoTabs) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  CMainFrame* frame = running.app->MainFrame();
+  CTabControl* tabs = frame->View()->m_tabCtrl;
+  ASSERT_EQ(tabs->GetItemCount(), 2);
+  frame->showMinimized();
+  guitest::Drain();
+  frame->showMaximized();
+  guitest::Drain();
+  frame->hide();
+  frame->show();
+  guitest::Drain();
+  EXPECT_EQ(tabs->GetItemCount(), 2);
+  ASSERT_TRUE(running.WaitForPages());
+  frame->hide();
+  frame->showNormal();
+  guitest::Drain();
+  EXPECT_EQ(tabs->GetItemCount(), 2);
+}
+
+namespace {
+
+void ClickTab(CTabControl* tabs, int index) {
+  QTabBar* strip = tabs->Strip();
+  const QPoint at = strip->tabRect(index).center();
+  QMouseEvent press(QEvent::MouseButtonPress, at, strip->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, strip->mapToGlobal(at), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(strip, &press);
+  QApplication::sendEvent(strip, &release);
+}
+
+}  // namespace
+
+TEST(MainWindow, GraphTabBeforeThePagesExistSwitchesNothing) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  CKM360R_ProjectView* view = running.app->MainFrame()->View();
+  ASSERT_FALSE(view->PagesCreated());
+  EXPECT_TRUE(g_bTabsPending == false);  // cleared by the first show
+
+  ClickTab(view->m_tabCtrl, 1);
+  EXPECT_EQ(view->m_tabCtrl->GetCurSel(), 1);
+  EXPECT_FALSE(view->m_page1->isVisible());
+  EXPECT_FALSE(view->m_page2->isVisible());
+
+  // The pages come with the table page shown, although the graph tab is selected.
+  ASSERT_TRUE(running.WaitForPages());
+  EXPECT_TRUE(view->m_page1->isVisible());
+  EXPECT_FALSE(view->m_page2->isVisible());
+  EXPECT_EQ(view->m_tabCtrl->GetCurSel(), 1);
+
+  ClickTab(view->m_tabCtrl, 0);
+  EXPECT_TRUE(view->m_page1->isVisible());
+  ClickTab(view->m_tabCtrl, 1);
+  EXPECT_FALSE(view->m_page1->isVisible());
+  EXPECT_TRUE(view->m_page2->isVisible());
+  ClickTab(view->m_tabCtrl, 0);
+  EXPECT_TRUE(view->m_page1->isVisible());
+  EXPECT_FALSE(view->m_page2->isVisible());
+}
+
+TEST(MainWindow, PagesFillTheClientAreaBelowTheTabStripOnce) {
+  ConfigFile config("[config]\r\nlanguage=0\r\n");
+  RunningApp running;
+  CKM360R_ProjectView* view = running.app->MainFrame()->View();
+  ASSERT_TRUE(running.WaitForPages());
+  const QRect client = view->viewport()->rect();
+  const QRect expected(client.left(), client.top() + 20, client.width(), client.height() - 20);
+  EXPECT_EQ(view->m_page1->geometry(), expected);
+  EXPECT_EQ(view->m_page2->geometry(), expected);
+  EXPECT_EQ(g_pPage1, view->m_page1);
+  EXPECT_EQ(g_pPage2, view->m_page2);
+  EXPECT_EQ(g_pView, view);
+  // Later size changes leave the pages as they are.
+  running.app->MainFrame()->showNormal();
+  running.app->MainFrame()->resize(700, 500);
+  guitest::Drain();
+  EXPECT_EQ(view->m_page1->geometry(), expected);
+}
+
+TEST(MainWindow, TabOperationsFromCodeKeepListSemantics) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  CMainFrame* frame = running.app->MainFrame();
+  CKM360R_ProjectView* view = frame->View();
+  ASSERT_TRUE(running.WaitForPages());
+
+  // Selecting from code switches no page.
+  frame->SelectTab(1);
+  EXPECT_EQ(view->m_tabCtrl->GetCurSel(), 1);
+  EXPECT_TRUE(view->m_page1->isVisible());
+  frame->ShowPage(1);
+  EXPECT_TRUE(view->m_page2->isVisible());
+  EXPECT_FALSE(view->m_page1->isVisible());
+
+  // Relabelling the selected first tab keeps it selected.
+  frame->SelectTab(0);
+  frame->DeleteTab(0);
+  frame->InsertTab(0, "Read real-time data");
+  EXPECT_EQ(frame->TabCount(), 2);
+  EXPECT_EQ(view->m_tabCtrl->GetCurSel(), 0);
+  EXPECT_EQ(Str(view->m_tabCtrl->GetItemText(0)), "Read real-time data");
+  EXPECT_TRUE(view->m_page2->isVisible());  // no page switched on the way
+
+  // History: the graph tab goes.
+  frame->DeleteTab(1);
+  EXPECT_EQ(frame->TabCount(), 1);
+  frame->DeleteTab(5);  // no such item: nothing happens
+  EXPECT_EQ(frame->TabCount(), 1);
+  frame->InsertTab(9, "Graphic data");  // past the end: appended
+  EXPECT_EQ(Str(view->m_tabCtrl->GetItemText(1)), "Graphic data");
+}
+
+TEST(MainWindow, PostFromAnotherThreadRunsOnTheUiThread) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  CMainFrame* frame = running.app->MainFrame();
+  std::atomic<int> ran{0};
+  std::atomic<bool> onUiThread{false};
+  QThread* ui = QThread::currentThread();
+  std::thread worker([&] {
+    for (int i = 0; i < 100; ++i) {
+      frame->Post([&] {
+        onUiThread = QThread::currentThread() == ui;
+        ++ran;
+      });
+    }
+  });
+  worker.join();
+  EXPECT_EQ(ran.load(), 0);  // nothing runs inside the poster's call
+  ASSERT_TRUE(guitest::WaitFor([&] { return ran.load() == 100; }));
+  EXPECT_TRUE(onUiThread.load());
+}

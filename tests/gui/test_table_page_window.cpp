@@ -1,0 +1,123 @@
+// The table page window over the table page's rows.
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
+
+#include "GuiTestSupport.h"
+#include "app/GbkKeywords.h"
+#include "app/SharedState.h"
+#include "app/ui/CMainFrame.h"
+#include "table/ui/CPage1.h"
+
+using guitest::ConfigFile;
+using guitest::RunningApp;
+
+namespace {
+
+std::string Str(const QVariant& v) { return v.toString().toStdString(); }
+
+}  // namespace
+
+TEST(TablePageWindow, ListLooksLikeTheReportListWithTheLayoutsWidths) {
+  ConfigFile config("[config]\r\nlanguage=0\r\n");
+  RunningApp running;
+  ASSERT_TRUE(running.WaitForPages());
+  QTableView* list = g_pPage1->List();
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(list->showGrid());
+  EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+  EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
+  EXPECT_GE(list->verticalHeader()->defaultSectionSize(), 16);
+
+  // The measurement layout of the page's initialisation.
+  QAbstractItemModel* model = list->model();
+  ASSERT_EQ(model->columnCount(), 6);
+  const char* titles[] = {"No.", "波长", "线性功率", "对数功率(dBm)", "测试时间", "备注"};
+  const int widths[] = {150, 150, 100, 150, 150, 200};
+  for (int c = 0; c < 6; ++c) {
+    EXPECT_EQ(Str(model->headerData(c, Qt::Horizontal)), titles[c]);
+    EXPECT_EQ(list->horizontalHeader()->sectionSize(c), widths[c]) << c;
+  }
+
+  // Another layout brings its own columns and widths.
+  g_pPage1->Page().ApplyLayout(Layout::AD);
+  ASSERT_EQ(model->columnCount(), 3);
+  EXPECT_EQ(Str(model->headerData(2, Qt::Horizontal)), "AD值");
+  EXPECT_EQ(list->horizontalHeader()->sectionSize(1), 100);
+  g_pPage1->Page().ApplyLayout(Layout::Measurement, 150);
+  EXPECT_EQ(list->horizontalHeader()->sectionSize(5), 150);
+}
+
+TEST(TablePageWindow, RowsFollowTheModelAndShowGbkCellsAsText) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  ASSERT_TRUE(running.WaitForPages());
+  TableModel& rows = g_pPage1->Page().Model();
+  QAbstractItemModel* shown = g_pPage1->List()->model();
+
+  rows.InsertRow(0, "1");
+  rows.SetCell(0, 1, std::string(gbk::kWavelength) + "1310");
+  rows.InsertRow(0, "2");  // inserted above: the first row moves down
+  ASSERT_EQ(shown->rowCount(), 2);
+  EXPECT_EQ(Str(shown->data(shown->index(0, 0))), "2");
+  EXPECT_EQ(Str(shown->data(shown->index(1, 0))), "1");
+  EXPECT_EQ(Str(shown->data(shown->index(1, 1))), "波长1310");
+  rows.SetCell(1, 2, "-3.01");
+  EXPECT_EQ(Str(shown->data(shown->index(1, 2))), "-3.01");
+
+  rows.DeleteAllRows();
+  EXPECT_EQ(shown->rowCount(), 0);
+  EXPECT_EQ(shown->columnCount(), 6);  // columns stay
+
+  // A bulk load is shown as a whole at its end.
+  {
+    TableModel::BulkUpdate bulk(rows);
+    for (int i = 0; i < 50; ++i) rows.InsertRow(i, std::to_string(i + 1));
+  }
+  EXPECT_EQ(shown->rowCount(), 50);
+  EXPECT_EQ(Str(shown->data(shown->index(49, 0))), "50");
+}
+
+TEST(TablePageWindow, ClosingStepBringsTheLastRowWhollyIntoView) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  ASSERT_TRUE(running.WaitForPages());
+  TableModel& rows = g_pPage1->Page().Model();
+  QTableView* list = g_pPage1->List();
+  for (int i = 0; i < 300; ++i) rows.InsertRow(i, std::to_string(i + 1));
+  guitest::Drain();
+  const QModelIndex last = list->model()->index(299, 0);
+  EXPECT_FALSE(list->viewport()->rect().contains(list->visualRect(last)));
+  g_pPage1->ScrollToRow(299);
+  guitest::Drain();
+  EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(last)));
+  g_pPage1->ScrollToRow(1000);  // no such row: nothing happens
+}
+
+TEST(TablePageWindow, RealTimeRecordBecomesANumberedRow) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  ASSERT_TRUE(running.WaitForPages());
+  g_nDataKind = datakind::kRealTime;
+  g_nRowCount = 0;
+  // Labels sit 10 bytes before their values, as the meter sends them.
+  const std::string record = std::string(gbk::kWavelength) + "      1310nm\r\n" + std::string(gbk::kLinear) +
+                             "      1.00uW\r\n" + std::string(gbk::kLog) + "      -30.00dBm\r\n" +
+                             std::string(gbk::kTime) + "      12/05/06 10:20:30\r\n$";
+  g_pPage1->Page().OnRecordReady(record);
+  QAbstractItemModel* shown = g_pPage1->List()->model();
+  ASSERT_EQ(shown->rowCount(), 1);
+  EXPECT_EQ(Str(shown->data(shown->index(0, 0))), "1");
+  EXPECT_EQ(Str(shown->data(shown->index(0, 1))), "1310");
+  EXPECT_EQ(Str(shown->data(shown->index(0, 4))), "2012/05/06 10:20:30");
+}
+
+TEST(TablePageWindow, FileDialogFiltersInTheToolkitsForm) {
+  EXPECT_EQ(CPage1::DialogFilter("(*.ref)|*.ref|(*.hif)|*.hif|(*.syf)|*.syf|").toStdString(),
+            "(*.ref);;(*.hif);;(*.syf)");
+  EXPECT_EQ(CPage1::DialogFilter(" (*.ref)|*.ref|").toStdString(), "(*.ref)");
+  EXPECT_EQ(CPage1::DialogFilter("Data|*.ref|").toStdString(), "Data (*.ref)");
+  EXPECT_EQ(CPage1::DialogFilter("").toStdString(), "");
+}
