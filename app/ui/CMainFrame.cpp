@@ -31,6 +31,10 @@ namespace {
 
 QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
+// Room a toolbar button needs around its label, and the smallest label font.
+constexpr int kLabelPadding = 10;
+constexpr double kSmallestLabelPoints = 7.0;
+
 // How often the lock panes follow the keyboard's lamps.
 constexpr int kLockPanePollMs = 500;
 
@@ -122,16 +126,28 @@ void CMainFrame::BuildToolBar() {
 
   // Every button gets the same width, taken from the widest label the
   // buttons can carry (button 0 changes its label at run time), kept within
-  // 65 to 80 pixels.
-  const QFontMetrics fm(m_wndToolBar->font());
-  int widest = 0;
-  for (const auto& pos : positions) widest = std::max(widest, fm.horizontalAdvance(Qs(pos.label)));
-  for (bool running : {false, true}) {
-    widest = std::max(widest, fm.horizontalAdvance(Qs(cmd::RealTimeButton(chinese, running).label)));
+  // 65 to 80 pixels. A label that would not fit into 80 pixels makes the
+  // toolbar's font a little smaller rather than being cut.
+  QStringList labels;
+  for (const auto& pos : positions) labels << Qs(pos.label);
+  for (bool running : {false, true}) labels << Qs(cmd::RealTimeButton(chinese, running).label);
+  auto widestLabel = [&labels](const QFont& font) {
+    const QFontMetrics fm(font);
+    int widest = 0;
+    for (const QString& label : labels) widest = std::max(widest, fm.horizontalAdvance(label));
+    return widest;
+  };
+  QFont font = m_wndToolBar->font();
+  while (widestLabel(font) + kLabelPadding > cmd::kButtonMaxWidth && font.pointSizeF() > kSmallestLabelPoints) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
   }
-  const int width = std::clamp(widest + 12, cmd::kButtonMinWidth, cmd::kButtonMaxWidth);
+  m_wndToolBar->setFont(font);
+  const int width = std::clamp(widestLabel(font) + kLabelPadding, cmd::kButtonMinWidth, cmd::kButtonMaxWidth);
   for (const auto& [position, action] : m_toolbarActions) {
-    if (QWidget* button = m_wndToolBar->widgetForAction(action)) button->setFixedWidth(width);
+    if (QWidget* button = m_wndToolBar->widgetForAction(action)) {
+      button->setFont(font);
+      button->setFixedWidth(width);
+    }
   }
 }
 

@@ -1,0 +1,105 @@
+// Link from the toolbar against the simulated meter on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTableView>
+#include <cstdlib>
+
+#include "GuiTestSupport.h"
+#include "app/CommandSurface.h"
+#include "app/ui/CMainFrame.h"
+#include "graph/ui/CPage2.h"
+#include "table/ui/CPage1.h"
+
+using guitest::ConfigFile;
+using guitest::RunningApp;
+using guitest::WaitFor;
+
+namespace {
+
+constexpr int kLinkButton = 15;
+
+// The simulated meter, published as COM3 in a port directory of its own.
+class SimulatedMeter {
+ public:
+  explicit SimulatedMeter(const QStringList& extra = {}) {
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral(KM360R_SIM_PATH),
+                    QStringList{"--port-dir", m_dir.path(), "--name", "COM3"} + extra);
+    m_bStarted = m_process.waitForStarted(10000) &&
+                 WaitFor([this] { return QFileInfo::exists(PortPath()); }, 10000);
+  }
+  ~SimulatedMeter() {
+    m_process.kill();
+    m_process.waitForFinished(5000);
+  }
+  bool Started() const { return m_bStarted; }
+  QString Dir() const { return m_dir.path(); }
+  QString PortPath() const { return m_dir.filePath(QStringLiteral("COM3")); }
+
+ private:
+  QTemporaryDir m_dir;
+  QProcess m_process;
+  bool m_bStarted = false;
+};
+
+// KM360R_PORT_DIR for the duration of a test.
+class PortDirectory {
+ public:
+  explicit PortDirectory(const QString& dir) { setenv("KM360R_PORT_DIR", dir.toLocal8Bit().constData(), 1); }
+  ~PortDirectory() { unsetenv("KM360R_PORT_DIR"); }
+};
+
+std::string Note(CMainFrame* frame) { return frame->NotePane()->text().toStdString(); }
+
+}  // namespace
+
+TEST(LinkWithMeter, ToolbarLinkConnectsReadsRealTimeAndDisconnects) {
+  SimulatedMeter meter;
+  ASSERT_TRUE(meter.Started());
+  PortDirectory ports(meter.Dir());
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  CMainFrame* frame = running.app->MainFrame();
+  ASSERT_TRUE(running.WaitForPages());
+  EXPECT_EQ(frame->ToolbarImage(cmd::kLinkStatusButton), 15);
+
+  frame->ToolbarAction(kLinkButton)->trigger();
+  ASSERT_TRUE(WaitFor([&] { return Note(frame) == "Equipment connected"; }, 20000)) << Note(frame);
+  EXPECT_EQ(frame->ToolbarImage(cmd::kLinkStatusButton), 17);
+  EXPECT_EQ(frame->NotePane()->width(), QFontMetrics(frame->font()).horizontalAdvance("Equipment connected"));
+
+  // Real-time reading fills the table and feeds the graph page.
+  frame->ToolbarAction(0)->trigger();
+  EXPECT_EQ(frame->ToolbarAction(0)->text().toStdString(), "StopReading");
+  EXPECT_EQ(frame->ToolbarImage(0), 16);
+  QAbstractItemModel* rows = g_pPage1->List()->model();
+  ASSERT_TRUE(WaitFor([&] { return rows->rowCount() >= 2; }, 20000));
+  EXPECT_EQ(rows->data(rows->index(0, 0)).toString().toStdString(), "1");
+  EXPECT_FALSE(rows->data(rows->index(0, 1)).toString().isEmpty());
+  EXPECT_GE(g_pPage2->UpdatesSinceClear(), 1);
+  frame->ToolbarAction(0)->trigger();
+  EXPECT_EQ(frame->ToolbarAction(0)->text().toStdString(), "Real-time");
+
+  // Link again disconnects.
+  frame->ToolbarAction(kLinkButton)->trigger();
+  ASSERT_TRUE(WaitFor([&] { return Note(frame) == "Equipment disconnected"; }, 10000)) << Note(frame);
+  EXPECT_EQ(frame->ToolbarImage(cmd::kLinkStatusButton), 18);
+}
+
+TEST(LinkWithMeter, PortOptionRestrictsTheScanToThatDevice) {
+  SimulatedMeter meter;
+  ASSERT_TRUE(meter.Started());
+  ConfigFile config("[config]\r\nlanguage=0\r\n");
+  CKM360R_ProjectApp::Options options;
+  options.portOverride = meter.PortPath().toStdString();
+  RunningApp running(options);
+  CMainFrame* frame = running.app->MainFrame();
+  frame->OnCommand(cmd::ID_LINK);
+  ASSERT_TRUE(WaitFor([&] { return Note(frame) == "设备已连接"; }, 20000)) << Note(frame);
+  EXPECT_EQ(frame->ToolbarImage(cmd::kLinkStatusButton), 17);
+}
