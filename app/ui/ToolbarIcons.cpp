@@ -116,15 +116,8 @@ void DrawParameters(QPainter& p) {
 void DrawOpen(QPainter& p) {
   p.setPen(Stroke(kAmber));
   p.setBrush(kAmberTint);
-  QPainterPath back;
-  back.moveTo(3, 8);
-  back.lineTo(12, 8);
-  back.lineTo(14.5, 11);
-  back.lineTo(26, 11);
-  back.lineTo(26, 26);
-  back.lineTo(3, 26);
-  back.closeSubpath();
-  p.drawPath(back);
+  const QPointF back[] = {{3, 8}, {12, 8}, {14.5, 11}, {26, 11}, {26, 26}, {3, 26}};
+  p.drawPolygon(back, 6);
   p.setBrush(kAmber);
   const QPointF front[] = {{3, 26}, {8, 15}, {30, 15}, {26, 26}};
   p.drawPolygon(front, 4);
@@ -133,14 +126,8 @@ void DrawOpen(QPainter& p) {
 void DrawListing(QPainter& p) {
   p.setPen(Stroke(kBlue));
   p.setBrush(kWhite);
-  QPainterPath page;
-  page.moveTo(7, 3);
-  page.lineTo(20, 3);
-  page.lineTo(26, 9);
-  page.lineTo(26, 29);
-  page.lineTo(7, 29);
-  page.closeSubpath();
-  p.drawPath(page);
+  const QPointF page[] = {{7, 3}, {20, 3}, {26, 9}, {26, 29}, {7, 29}};
+  p.drawPolygon(page, 5);
   p.setBrush(kBlueTint);
   const QPointF fold[] = {{20, 3}, {20, 9}, {26, 9}};
   p.drawPolygon(fold, 3);
@@ -272,13 +259,8 @@ void DrawSaveAfterSettings(QPainter& p) {
 void DrawDelete(QPainter& p) {
   p.setPen(Stroke(kRed));
   p.setBrush(kRedTint);
-  QPainterPath bin;
-  bin.moveTo(8, 10);
-  bin.lineTo(24, 10);
-  bin.lineTo(22.5, 28);
-  bin.lineTo(9.5, 28);
-  bin.closeSubpath();
-  p.drawPath(bin);
+  const QPointF bin[] = {{8, 10}, {24, 10}, {22.5, 28}, {9.5, 28}};
+  p.drawPolygon(bin, 4);
   p.drawLine(QPointF(5, 8), QPointF(27, 8));
   p.setBrush(Qt::NoBrush);
   p.drawRoundedRect(QRectF(12.5, 3.5, 7, 4.5), 1.2, 1.2);
