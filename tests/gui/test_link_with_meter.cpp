@@ -103,3 +103,22 @@ TEST(LinkWithMeter, PortOptionRestrictsTheScanToThatDevice) {
   ASSERT_TRUE(WaitFor([&] { return Note(frame) == "设备已连接"; }, 20000)) << Note(frame);
   EXPECT_EQ(frame->ToolbarImage(cmd::kLinkStatusButton), 17);
 }
+
+TEST(LinkWithMeter, ALostMeterIsReportedAndTheLampTurnsRed) {
+  SimulatedMeter meter({"--hangup-after", "3"});
+  ASSERT_TRUE(meter.Started());
+  PortDirectory ports(meter.Dir());
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  CMainFrame* frame = running.app->MainFrame();
+  ASSERT_TRUE(running.WaitForPages());
+  frame->OnCommand(cmd::ID_LINK_EN);
+  ASSERT_TRUE(WaitFor([&] { return frame->ToolbarImage(cmd::kLinkStatusButton) == 17; }, 20000));
+
+  guitest::BoxAnswerer ok(QMessageBox::Ok);
+  frame->OnCommand(cmd::ID_READ_REALTIME_EN);
+  ASSERT_TRUE(WaitFor([&] { return frame->ToolbarImage(cmd::kLinkStatusButton) == 18; }, 20000));
+  ASSERT_TRUE(WaitFor([&] { return ok.Answered(); }, 10000));
+  EXPECT_TRUE(ok.Text().startsWith(QStringLiteral("Equipment disconnected"))) << ok.Text().toStdString();
+  EXPECT_EQ(ok.Caption().toStdString(), "Massage prompt");
+}
