@@ -248,7 +248,7 @@ bool CSerialChannel::Impl::Receive(short revents) {
     // A command is waiting to be written: what has not reached the owner yet
     // belongs to the previous exchange and is purged with the port's queue.
     if (writeWaits) {
-      WritePending(false);
+      if (!lost) WritePending(false);
     } else {
       HandOver(std::move(bytes));
     }
@@ -344,6 +344,8 @@ bool CSerialChannel::Open(ISerialOwner* owner, const std::string& devicePath, in
       *event = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     }
   }
+  // Without its requests a monitor could neither write nor be stopped.
+  if (d.writeEvent < 0 || d.shutdownEvent < 0) return false;
   d.rendezvous->stopping.store(false);
   d.owner = owner;
   {

@@ -10,8 +10,8 @@
 class ScopedPortDir {
  public:
   ScopedPortDir() {
-    char tmpl[] = "/tmp/km360r-ports.XXXXXX";
-    m_dir = ::mkdtemp(tmpl);
+    std::string tmpl = (std::filesystem::temp_directory_path() / "km360r-ports.XXXXXX").string();
+    m_dir = ::mkdtemp(tmpl.data());
     ::setenv("KM360R_PORT_DIR", m_dir.c_str(), 1);
   }
   ~ScopedPortDir() {

@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <mutex>
@@ -74,10 +75,9 @@ inline bool OpenMeterPort(CSerialChannel& channel, ISerialOwner* owner, const st
 class SimMeter {
  public:
   explicit SimMeter(std::vector<std::string> args) {
-    char logTemplate[] = "/tmp/km360r-sim-log.XXXXXX";
-    const int logFd = ::mkstemp(logTemplate);
+    m_logPath = (std::filesystem::temp_directory_path() / "km360r-sim-log.XXXXXX").string();
+    const int logFd = ::mkstemp(m_logPath.data());
     if (logFd >= 0) ::close(logFd);
-    m_logPath = logTemplate;
     std::vector<std::string> argv = {KM360R_SIM_PATH, "--print-path", "--log", m_logPath};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> cargs;

@@ -24,6 +24,13 @@ class SerialChannelTest : public ::testing::Test {
     ASSERT_EQ(peer.Read(2), "S\r");
   }
 
+  // Opens the channel on the peer's port and starts monitoring it.
+  void Connect(CSerialChannel& channel, RawPeer& peer) {
+    ASSERT_TRUE(peer.Ok());
+    ASSERT_TRUE(OpenMeterPort(channel, &owner, peer.Path()));
+    StartMonitor(channel, peer);
+  }
+
   EventLoop loop;
   LoopOwner owner{loop};
 };
@@ -40,10 +47,8 @@ std::string AllByteValuesTwice() {
 
 TEST_F(SerialChannelTest, EveryByteArrivesAsOneRxCharInOrderOnTheUiThread) {
   RawPeer peer;
-  ASSERT_TRUE(peer.Ok());
   CSerialChannel channel;
-  ASSERT_TRUE(OpenMeterPort(channel, &owner, peer.Path()));
-  StartMonitor(channel, peer);
+  ASSERT_NO_FATAL_FAILURE(Connect(channel, peer));
   EXPECT_TRUE(channel.IsThreadAlive());
 
   const std::string sent = AllByteValuesTwice();  // NUL first, and CR, LF, "$", "?" on the way
@@ -59,10 +64,8 @@ TEST_F(SerialChannelTest, EveryByteArrivesAsOneRxCharInOrderOnTheUiThread) {
 
 TEST_F(SerialChannelTest, TheLineIsRawNoTranslationAndNoEcho) {
   RawPeer peer;
-  ASSERT_TRUE(peer.Ok());
   CSerialChannel channel;
-  ASSERT_TRUE(OpenMeterPort(channel, &owner, peer.Path()));
-  StartMonitor(channel, peer);
+  ASSERT_NO_FATAL_FAILURE(Connect(channel, peer));
 
   peer.Write("A\rB\n\r\n");
   ASSERT_TRUE(RunUntil([&] { return owner.received.size() >= 6; }));
@@ -77,10 +80,8 @@ TEST_F(SerialChannelTest, TheLineIsRawNoTranslationAndNoEcho) {
 
 TEST_F(SerialChannelTest, ACommandDiscardsTheAnswerStillWaitingAndOnlyTheLatestSendIsWritten) {
   RawPeer peer;
-  ASSERT_TRUE(peer.Ok());
   CSerialChannel channel;
-  ASSERT_TRUE(OpenMeterPort(channel, &owner, peer.Path()));
-  StartMonitor(channel, peer);
+  ASSERT_NO_FATAL_FAILURE(Connect(channel, peer));
 
   // While the UI thread handles "A" the monitor thread waits; meanwhile the
   // meter's old answer reaches the port, and two commands are handed over.
@@ -106,11 +107,10 @@ TEST_F(SerialChannelTest, ACommandDiscardsTheAnswerStillWaitingAndOnlyTheLatestS
 
 TEST_F(SerialChannelTest, OpeningAnotherPortEndsThePreviousMonitorAndFreesItsPort) {
   RawPeer first, second;
-  ASSERT_TRUE(first.Ok() && second.Ok());
+  ASSERT_TRUE(second.Ok());
   CSerialChannel channel;
-  ASSERT_TRUE(OpenMeterPort(channel, &owner, first.Path()));
+  ASSERT_NO_FATAL_FAILURE(Connect(channel, first));
   EXPECT_FALSE(ports::CanOpenExclusively(first.Path()));  // held while open
-  StartMonitor(channel, first);
   first.Write("1");
   ASSERT_TRUE(RunUntil([&] { return owner.received == "1"; }));
 
@@ -183,10 +183,8 @@ TEST_F(SerialChannelTest, TheMeterAnswersTheProbeAndItsHangUpIsReportedOnce) {
 
 TEST_F(SerialChannelTest, ALossReportedAfterTheMonitorWasStoppedIsDropped) {
   RawPeer peer;
-  ASSERT_TRUE(peer.Ok());
   CSerialChannel channel;
-  ASSERT_TRUE(OpenMeterPort(channel, &owner, peer.Path()));
-  StartMonitor(channel, peer);
+  ASSERT_NO_FATAL_FAILURE(Connect(channel, peer));
   peer.HangUp();
   // The report is queued for the UI thread, but the link was closed before it ran.
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
