@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "../PortDir.h"
+#include "../unit/PortDir.h"
 #include "SerialTestSupport.h"
 #include "app/Gbk.h"
 #include "app/GbkKeywords.h"

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "../PortDir.h"
+#include "PortDir.h"
 #include "device/PortClaim.h"
 #include "device/PortNames.h"
 #include "device/PseudoTerminal.h"
