@@ -146,6 +146,8 @@ TEST_F(LinkE2E, AMeterGoingSilentDuringRealTimeIsLostAfterTwoWatchdogPeriods) {
   EXPECT_EQ(p.host.LinkImage(), toolbar_image::kDisconnected);
   p.RunUntil([&] { return !p.channel.IsThreadAlive(); }, 5000);
   EXPECT_FALSE(p.channel.IsThreadAlive());  // the port is closed
+  // The status note is a posted message: let it arrive.
+  p.RunUntil([&] { return p.host.StatusNote() == "Equipment disconnected"; }, 5000);
   EXPECT_EQ(p.host.StatusNote(), "Equipment disconnected");
 }
 
