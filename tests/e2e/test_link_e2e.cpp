@@ -9,6 +9,7 @@
 #include "LinkHarness.h"
 #include "app/Gbk.h"
 #include "app/SharedState.h"
+#include "app/TextRules.h"
 #include "table/DataFiles.h"
 
 namespace e2e {
@@ -337,6 +338,47 @@ TEST_F(LinkE2E, CliUsageAndFileErrorsHaveTheirExitCodes) {
   const CliRun missing = RunCli(dir, {"--language", "1", "show", dir.Entry("absent.ref")});
   EXPECT_EQ(missing.exitCode, 3);
   EXPECT_FALSE(missing.err.empty());
+}
+
+// ---------------------------------------------------------------------------
+// Data files with what the meter sent
+
+TEST_F(LinkE2E, HistorySavedDeletedAndOpenedAgainShowsTheSameRows) {
+  Sim meter(dir, "COM3", {"--history-count", "9", "--empty-slots"});
+  Program p;
+  ASSERT_TRUE(p.Connect());
+  p.logic.OnReadHistory();
+  ASSERT_TRUE(p.RunUntil([&] { return !p.logic.History(); }, 30000));
+  // The records before the end marker are posted messages: let them arrive.
+  p.loop.RunFor(300);
+  const TableModel& model = p.table.Model();
+  ASSERT_GT(model.RowCount(), 0);
+  std::vector<std::vector<std::string>> read;
+  for (int r = 0; r < model.RowCount(); ++r) {
+    std::vector<std::string> row;
+    for (int c = 0; c < model.ColumnCount(); ++c) row.emplace_back(model.Cell(r, c));
+    read.push_back(row);
+  }
+
+  // Typed without its extension: the history type's is appended.
+  const FileOutcome saved = p.table.SaveToPath(dir.Entry("meter-history"));
+  ASSERT_EQ(saved.status, FileOutcome::Status::Done) << saved.message;
+  EXPECT_EQ(saved.path, dir.Entry("meter-history.hif"));
+
+  p.host.SetYesNoAnswer(BoxAnswer::Yes);
+  p.logic.OnDeleteShownData();
+  p.loop.RunFor(100);
+  EXPECT_EQ(model.RowCount(), 0);
+  EXPECT_EQ(model.ColumnCount(), 6);
+
+  ASSERT_EQ(p.table.OpenPath(saved.path).status, FileOutcome::Status::Done);
+  ASSERT_EQ(model.RowCount(), static_cast<int>(read.size()));
+  for (int r = 0; r < model.RowCount(); ++r) {
+    for (int c = 0; c < model.ColumnCount(); ++c) {
+      // The opened cells keep the blanks that separate the fields in the file.
+      EXPECT_EQ(text::TrimRight(model.Cell(r, c)), read[r][c]) << "row " << r << " column " << c;
+    }
+  }
 }
 
 }  // namespace
