@@ -97,7 +97,25 @@ void CPage1::NotifyWavelengthDialog(int kind) {
 
 void CPage1::ScrollToRow(int row) {
   if (!m_list || row < 0 || row >= m_adapter->rowCount()) return;
-  m_list->scrollTo(m_adapter->index(row, 0), QAbstractItemView::EnsureVisible);
+  // A fast meter or a history read hands over records far quicker than the
+  // list can be laid out: scrolling at once would lay the whole list out
+  // again for every record. The scroll waits for the end of this turn of the
+  // event loop, and only the last row asked for there is scrolled to.
+  m_nScrollRow = row;
+  if (m_bScrollPending) return;
+  m_bScrollPending = true;
+  QMetaObject::invokeMethod(this, &CPage1::ScrollToPendingRow, Qt::QueuedConnection);
+}
+
+void CPage1::ScrollToPendingRow() {
+  m_bScrollPending = false;
+  // Rows may have gone since the request (a layout applied, all rows deleted).
+  if (!m_list || m_nScrollRow < 0 || m_nScrollRow >= m_adapter->rowCount()) return;
+  // The scroll range must include the rows inserted during this turn before
+  // the view works out where the row is, or the newest row stays just out of
+  // sight.
+  m_list->doItemsLayout();
+  m_list->scrollTo(m_adapter->index(m_nScrollRow, 0), QAbstractItemView::EnsureVisible);
 }
 
 QString CPage1::DialogFilter(const std::string& filter) {

@@ -54,10 +54,14 @@ class CPage1 : public QWidget, public ITablePageHost {
 
  private:
   void ApplyColumnWidths();
+  void ScrollToPendingRow();
 
   TablePage m_page;
   QTableView* m_list = nullptr;
   TableModelAdapter* m_adapter = nullptr;
+  // The closing step's scroll, made once per turn of the event loop.
+  int m_nScrollRow = -1;
+  bool m_bScrollPending = false;
 };
 
 extern CPage1* g_pPage1;

@@ -114,6 +114,24 @@ TEST(TablePageWindow, RealTimeRecordBecomesANumberedRow) {
   EXPECT_EQ(Str(shown->data(shown->index(0, 4))), "2012/05/06 10:20:30");
 }
 
+TEST(TablePageWindow, RecordsArrivingFasterThanTheWindowRepaintsEndWithTheLastRowInView) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  ASSERT_TRUE(running.WaitForPages());
+  g_nDataKind = datakind::kRealTime;
+  g_nRowCount = 0;
+  const std::string record = std::string(gbk::kWavelength) + "      1310nm\r\n" + std::string(gbk::kLinear) +
+                             "      1.00uW\r\n" + std::string(gbk::kLog) + "      -30.00dBm\r\n" +
+                             std::string(gbk::kTime) + "      12/05/06 10:20:30\r\n$";
+  // A burst from the meter: every record is handled before the window gets
+  // its next turn of the event loop.
+  for (int i = 0; i < 300; ++i) g_pPage1->Page().OnRecordReady(record);
+  guitest::Drain();
+  QTableView* list = g_pPage1->List();
+  ASSERT_EQ(list->model()->rowCount(), 300);
+  EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(list->model()->index(299, 0))));
+}
+
 TEST(TablePageWindow, FileDialogFiltersInTheToolkitsForm) {
   EXPECT_EQ(CPage1::DialogFilter("(*.ref)|*.ref|(*.hif)|*.hif|(*.syf)|*.syf|").toStdString(),
             "(*.ref);;(*.hif);;(*.syf)");
