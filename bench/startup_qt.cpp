@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -19,23 +18,9 @@
 #include "app/ui/CKM360R_ProjectApp.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CMainFrame.h"
+#include "bench/ResidentMemory.h"
 
 namespace {
-
-// Resident memory of a process in megabytes (VmRSS), 0 when unreadable.
-double ResidentMegabytes(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string key;
-  while (status >> key) {
-    if (key == "VmRSS:") {
-      double kb = 0;
-      status >> kb;
-      return kb / 1024.0;
-    }
-    status.ignore(1 << 16, '\n');
-  }
-  return 0;
-}
 
 // Times starts of the whole program in this process, each until `ready`
 // holds; the teardown between them is not timed.

@@ -14,7 +14,7 @@
 #include <QTableView>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,26 +24,12 @@
 #include "app/ui/CKM360R_ProjectApp.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CMainFrame.h"
+#include "bench/ResidentMemory.h"
 #include "table/ui/CPage1.h"
 
 namespace {
 
 constexpr int kRows = 100000;
-
-// Resident memory of this process in megabytes (VmRSS), 0 when unreadable.
-double ResidentMegabytes() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  while (status >> key) {
-    if (key == "VmRSS:") {
-      double kb = 0;
-      status >> kb;
-      return kb / 1024.0;
-    }
-    status.ignore(1 << 16, '\n');
-  }
-  return 0;
-}
 
 // Lets everything queued run, the repaint of the window included.
 void Drain() {
@@ -101,7 +87,8 @@ void AddRecordsPosted(int count) {
 }
 
 std::string TempPath(const std::string& name) {
-  return "/tmp/km360r_bench_" + std::to_string(::getpid()) + "_" + name;
+  return (std::filesystem::temp_directory_path() / ("km360r_bench_" + std::to_string(::getpid()) + "_" + name))
+      .string();
 }
 
 // Files of kRows records, written by the page itself from a real-time read
@@ -126,13 +113,13 @@ void ResidentMemoryOf100kRows(benchmark::State& state) {
   for (auto _ : state) {
     StartRealTimeRead();
     malloc_trim(0);
-    idle = ResidentMegabytes();
+    idle = ResidentMegabytes(getpid());
     AddRecordsPosted(kRows);
-    afterRecords = ResidentMegabytes();
+    afterRecords = ResidentMegabytes(getpid());
     const std::string path = DataFile(datakind::kRealTime);
     Page().OpenPath(path);
     Drain();
-    afterFile = ResidentMegabytes();
+    afterFile = ResidentMegabytes(getpid());
   }
   state.counters["idle_MB"] = idle;
   state.counters["records_plus_MB"] = afterRecords - idle;

@@ -18,6 +18,13 @@ namespace {
 
 std::string Str(const QVariant& v) { return v.toString().toStdString(); }
 
+// A real-time reading; labels sit 10 bytes before their values, as the meter
+// sends them.
+std::string RealTimeRecord() {
+  return std::string(gbk::kWavelength) + "      1310nm\r\n" + std::string(gbk::kLinear) + "      1.00uW\r\n" +
+         std::string(gbk::kLog) + "      -30.00dBm\r\n" + std::string(gbk::kTime) + "      12/05/06 10:20:30\r\n$";
+}
+
 }  // namespace
 
 TEST(TablePageWindow, ListLooksLikeTheReportListWithTheLayoutsWidths) {
@@ -102,10 +109,7 @@ TEST(TablePageWindow, RealTimeRecordBecomesANumberedRow) {
   ASSERT_TRUE(running.WaitForPages());
   g_nDataKind = datakind::kRealTime;
   g_nRowCount = 0;
-  // Labels sit 10 bytes before their values, as the meter sends them.
-  const std::string record = std::string(gbk::kWavelength) + "      1310nm\r\n" + std::string(gbk::kLinear) +
-                             "      1.00uW\r\n" + std::string(gbk::kLog) + "      -30.00dBm\r\n" +
-                             std::string(gbk::kTime) + "      12/05/06 10:20:30\r\n$";
+  const std::string record = RealTimeRecord();
   g_pPage1->Page().OnRecordReady(record);
   QAbstractItemModel* shown = g_pPage1->List()->model();
   ASSERT_EQ(shown->rowCount(), 1);
@@ -120,9 +124,7 @@ TEST(TablePageWindow, RecordsArrivingFasterThanTheWindowRepaintsEndWithTheLastRo
   ASSERT_TRUE(running.WaitForPages());
   g_nDataKind = datakind::kRealTime;
   g_nRowCount = 0;
-  const std::string record = std::string(gbk::kWavelength) + "      1310nm\r\n" + std::string(gbk::kLinear) +
-                             "      1.00uW\r\n" + std::string(gbk::kLog) + "      -30.00dBm\r\n" +
-                             std::string(gbk::kTime) + "      12/05/06 10:20:30\r\n$";
+  const std::string record = RealTimeRecord();
   // A burst from the meter: every record is handled before the window gets
   // its next turn of the event loop.
   for (int i = 0; i < 300; ++i) g_pPage1->Page().OnRecordReady(record);
