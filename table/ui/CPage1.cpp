@@ -176,7 +176,12 @@ void CPage1::InsertTab(int index, const std::string& caption) {
 }
 
 void CPage1::SelectTab(int index) {
-  if (g_pMainFrame) g_pMainFrame->SelectTab(index);
+  if (!g_pMainFrame) return;
+  // Selecting from code raises no selection notice, so the page behind the
+  // item is shown here; otherwise an opened history or parameter file could
+  // sit hidden behind the graph page with no tab left to reach it.
+  g_pMainFrame->SelectTab(index);
+  g_pMainFrame->ShowPage(index);
 }
 
 GraphPageState* CPage1::GraphState() { return g_pPage2 ? &g_pPage2->State() : nullptr; }

@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QToolBar>
 #include <QToolButton>
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 #include "GuiTestSupport.h"
@@ -375,6 +378,36 @@ TEST(MainWindow, TabOperationsFromCodeKeepListSemantics) {
   EXPECT_EQ(frame->TabCount(), 1);
   frame->InsertTab(9, "Graphic data");  // past the end: appended
   EXPECT_EQ(Str(view->m_tabCtrl->GetItemText(1)), "Graphic data");
+}
+
+TEST(MainWindow, OpeningHistoryOrParametersFromTheGraphTabShowsTheTable) {
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  CKM360R_ProjectView* view = running.app->MainFrame()->View();
+  ASSERT_TRUE(running.WaitForPages());
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+
+  for (const char* name : {"a.hif", "a.syf"}) {
+    SCOPED_TRACE(name);
+    // The operator looks at the graph when the file is opened.
+    if (view->m_tabCtrl->GetItemCount() == 1) view->m_tabCtrl->InsertItem(1, "Graphic data");
+    ClickTab(view->m_tabCtrl, 1);
+    ASSERT_TRUE(view->m_page2->isVisible());
+
+    const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputc(0, f);
+    std::fclose(f);
+    ASSERT_EQ(g_pPage1->Page().OpenPath(path).status, FileOutcome::Status::Done);
+
+    // Only the table's tab is left, selected, and the table is what shows.
+    EXPECT_EQ(view->m_tabCtrl->GetItemCount(), 1);
+    EXPECT_EQ(view->m_tabCtrl->GetCurSel(), 0);
+    EXPECT_TRUE(view->m_page1->isVisible());
+    EXPECT_FALSE(view->m_page2->isVisible());
+  }
 }
 
 TEST(MainWindow, PostFromAnotherThreadRunsOnTheUiThread) {
