@@ -64,7 +64,9 @@ bool Exists(const std::string& path) {
 
 ReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
   ReadResult result;
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Without O_NONBLOCK a named pipe would hold the program until some writer
+  // comes; it is refused below as no regular file. Regular files ignore it.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat st;
   if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0) {
     result.error = ReadError::CannotOpen;

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <vector>
 
@@ -267,6 +270,17 @@ TEST_F(DataFiles, OpenOnlyReads) {
   const FileOutcome huge = page.OpenPath(dir / "huge.ref");
   EXPECT_EQ(huge.status, FileOutcome::Status::Failed);
   EXPECT_EQ(huge.message.rfind("文件太大", 0), 0u);
+  EXPECT_EQ(page.Model().RowCount(), 3);
+
+  // A named pipe is no data file: refused at once instead of waiting for a writer.
+  const fs::path pipe = dir / "pipe.ref";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  auto opening = std::async(std::launch::async, [&] { return page.OpenPath(pipe); });
+  if (opening.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    ADD_FAILURE() << "opening a named pipe waits for a writer";
+    ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));  // let it go
+  }
+  EXPECT_EQ(opening.get().status, FileOutcome::Status::Failed);
   EXPECT_EQ(page.Model().RowCount(), 3);
 }
 
