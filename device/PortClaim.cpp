@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,6 +17,15 @@ int OpenClaimed(const std::string& devicePath) {
   }
   const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return -1;
+  // A port is a character device. A plain file (a mistyped --port, a stale
+  // entry in the port directory) must not be taken for one: the channel would
+  // read it as replies and write its commands into it.
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
+    ::close(fd);
+    errno = ENODEV;
+    return -1;
+  }
   // The lock is what every program of ours checks (it also holds against
   // root, which TIOCEXCL does not stop); TIOCEXCL keeps other terminal
   // programs out.

@@ -7,7 +7,7 @@
 namespace ports {
 
 // The open, claimed descriptor, or -1 with errno set (EBUSY when another
-// holder has the claim).
+// holder has the claim, ENODEV when the path is no character device).
 int OpenClaimed(const std::string& devicePath);
 
 // Gives up the claim and closes the descriptor.

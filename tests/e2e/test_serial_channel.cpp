@@ -145,6 +145,17 @@ TEST_F(SerialChannelTest, PortsThatCannotBeOpenedAndConfigurationFailures) {
   ASSERT_TRUE(OpenMeterPort(holder, &owner, peer.Path()));
   EXPECT_FALSE(OpenMeterPort(channel, &owner, peer.Path()));  // someone else holds it
 
+  // A plain file is no port, even when named as one: it is neither read as
+  // replies nor written with commands.
+  std::string file = (std::filesystem::temp_directory_path() / "km360r-notaport.XXXXXX").string();
+  const int fd = ::mkstemp(file.data());
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  std::ofstream(file) << std::string(100000, 'a');
+  EXPECT_FALSE(OpenMeterPort(channel, &owner, file));
+  EXPECT_FALSE(channel.StartMonitor());
+  std::filesystem::remove(file);
+
   // A device that is no serial line opens, and the failed step is reported.
   EXPECT_TRUE(OpenMeterPort(channel, &owner, "/dev/null"));
   ASSERT_TRUE(RunUntil([&] { return !owner.driverErrors.empty(); }));
