@@ -54,6 +54,12 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
     if (a == "--port") {
       auto v = value(a);
       if (!v) return std::nullopt;
+      // An empty path would leave the scan unrestricted: the meter found could
+      // be another one than the device asked for.
+      if (v->empty()) {
+        error = "--port needs a device path";
+        return std::nullopt;
+      }
       o.port = *v;
     } else if (a == "--language") {
       auto v = value(a);

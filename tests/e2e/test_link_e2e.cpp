@@ -335,6 +335,7 @@ TEST_F(LinkE2E, CliUsageAndFileErrorsHaveTheirExitCodes) {
   EXPECT_EQ(RunCli(dir, {"frobnicate"}).exitCode, 2);
   EXPECT_EQ(RunCli(dir, {"realtime", "--count", "zero"}).exitCode, 2);
   EXPECT_EQ(RunCli(dir, {"show"}).exitCode, 2);
+  EXPECT_EQ(RunCli(dir, {"--port", "", "scan"}).exitCode, 2);  // not a scan of every port
   const CliRun missing = RunCli(dir, {"--language", "1", "show", dir.Entry("absent.ref")});
   EXPECT_EQ(missing.exitCode, 3);
   EXPECT_FALSE(missing.err.empty());
