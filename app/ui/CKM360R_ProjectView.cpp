@@ -63,23 +63,33 @@ CKM360R_ProjectView::~CKM360R_ProjectView() {
 }
 
 void CKM360R_ProjectView::CreatePages() {
-  // The client area less a strip for the tabs; the tab control stands at the
-  // view's origin, so the rectangle serves in its coordinates too.
-  QRect area = viewport()->rect();
-  area.setTop(area.top() + CTabControl::kStripHeight);
-
   m_page1->Create();
-  m_page1->setGeometry(area);
-  m_page1->show();
-
   m_page2->Create();
-  m_page2->setGeometry(area);
-  m_page2->hide();
-
   m_bPagesCreated = true;
+  PlacePages();
+  m_page1->show();
+  m_page2->hide();
   g_bTabsPending = false;
   m_createPagesTimer.stop();
   emit PagesCreatedSignal();
+}
+
+void CKM360R_ProjectView::PlacePages() {
+  if (!m_bPagesCreated) return;
+  // The client area less a strip for the tabs; the tab control stands at the
+  // view's origin, so the rectangle serves in its coordinates too. Placed at
+  // creation and again at every size change of the client area: sized only
+  // once, the table would keep the size of the window it was made in and show
+  // a row or two after the window is restored and enlarged.
+  QRect area = viewport()->rect();
+  area.setTop(area.top() + CTabControl::kStripHeight);
+  m_page1->setGeometry(area);
+  m_page2->setGeometry(area);
+}
+
+void CKM360R_ProjectView::resizeEvent(QResizeEvent* event) {
+  QScrollArea::resizeEvent(event);
+  PlacePages();
 }
 
 void CKM360R_ProjectView::ShowPage(int page) {

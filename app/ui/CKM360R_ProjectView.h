@@ -2,8 +2,9 @@
 // The main window's client area: a form holding the tab control, with the
 // table page (tab 0) and the graph page (tab 1) behind it. The pages come into
 // being half a second after the view, once the main window has been shown
-// maximised, and keep the size they get then. Commands relabel and switch the
-// tabs through g_pView.
+// maximised, and from then on fill the view's client area below the tab strip
+// whenever its size changes. Commands relabel and switch the tabs through
+// g_pView.
 #include <QScrollArea>
 #include <QTimer>
 
@@ -39,8 +40,14 @@ class CKM360R_ProjectView : public QScrollArea {
  signals:
   void PagesCreatedSignal();
 
+ protected:
+  // The client area's resize: the pages follow it.
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   void CreatePages();
+  // Puts both pages on the client area less the tab strip.
+  void PlacePages();
   void OnSelectionChanged();
 
   QTimer m_createPagesTimer;

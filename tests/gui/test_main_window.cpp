@@ -328,23 +328,27 @@ TEST(MainWindow, GraphTabBeforeThePagesExistSwitchesNothing) {
   EXPECT_FALSE(view->m_page2->isVisible());
 }
 
-TEST(MainWindow, PagesFillTheClientAreaBelowTheTabStripOnce) {
+TEST(MainWindow, PagesFillTheClientAreaBelowTheTabStripWheneverItChanges) {
   ConfigFile config("[config]\r\nlanguage=0\r\n");
   RunningApp running;
-  CKM360R_ProjectView* view = running.app->MainFrame()->View();
+  CMainFrame* frame = running.app->MainFrame();
+  CKM360R_ProjectView* view = frame->View();
   ASSERT_TRUE(running.WaitForPages());
-  const QRect client = view->viewport()->rect();
-  const QRect expected(client.left(), client.top() + 20, client.width(), client.height() - 20);
-  EXPECT_EQ(view->m_page1->geometry(), expected);
-  EXPECT_EQ(view->m_page2->geometry(), expected);
   EXPECT_EQ(g_pPage1, view->m_page1);
   EXPECT_EQ(g_pPage2, view->m_page2);
   EXPECT_EQ(g_pView, view);
-  // Later size changes leave the pages as they are.
-  running.app->MainFrame()->showNormal();
-  running.app->MainFrame()->resize(700, 500);
-  guitest::Drain();
-  EXPECT_EQ(view->m_page1->geometry(), expected);
+
+  // Maximised at creation, then restored and made larger, then smaller again.
+  frame->showNormal();
+  for (const QSize size : {QSize(0, 0), QSize(1500, 1100), QSize(900, 600), QSize(500, 400)}) {
+    if (!size.isEmpty()) frame->resize(size);
+    guitest::Drain();
+    SCOPED_TRACE(QStringLiteral("%1 x %2").arg(frame->width()).arg(frame->height()).toStdString());
+    const QRect client = view->viewport()->rect();
+    const QRect expected(client.left(), client.top() + 20, client.width(), client.height() - 20);
+    EXPECT_EQ(view->m_page1->geometry(), expected);
+    EXPECT_EQ(view->m_page2->geometry(), expected);
+  }
 }
 
 TEST(MainWindow, TabOperationsFromCodeKeepListSemantics) {
