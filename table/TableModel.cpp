@@ -83,6 +83,13 @@ void TableModel::Row::EraseCell(int col) {
 
 // ---- TableModel ------------------------------------------------------------
 
+void TableModel::NotifyColumnsReset() {
+  // A bulk update keeps the fact for its end: a window that only re-read the
+  // rows there would go on with the previous layout's column widths.
+  if (!Announcing()) m_bBulkColumnsReset = true;
+  Notify([](ITableObserver& o) { o.OnColumnsReset(); });
+}
+
 int TableModel::InsertColumn(int index, std::string titleUtf8, int width, TableColumn::Align align) {
   index = std::clamp(index, 0, ColumnCount());
   m_columns.insert(m_columns.begin() + index, TableColumn{std::move(titleUtf8), width, align});
@@ -93,7 +100,7 @@ int TableModel::InsertColumn(int index, std::string titleUtf8, int width, TableC
       if (index <= row.CellCount()) row.InsertCell(index);
     }
   }
-  Notify([](ITableObserver& o) { o.OnColumnsReset(); });
+  NotifyColumnsReset();
   return index;
 }
 
@@ -104,7 +111,7 @@ bool TableModel::DeleteColumn(int index) {
     if (index < row.CellCount() && row.CellCount() > 1) row.EraseCell(index);
     else if (index == 0) row.SetCell(0, {});
   }
-  Notify([](ITableObserver& o) { o.OnColumnsReset(); });
+  NotifyColumnsReset();
   return true;
 }
 
@@ -147,8 +154,10 @@ void TableModel::RemoveObserver(ITableObserver* observer) {
 
 TableModel::BulkUpdate::~BulkUpdate() {
   if (--m_model.m_nBulkDepth == 0 && m_model.m_bBulkChanged) {
+    const bool columnsReset = m_model.m_bBulkColumnsReset;
     m_model.m_bBulkChanged = false;
-    for (ITableObserver* o : m_model.m_observers) o->OnModelReset();
+    m_model.m_bBulkColumnsReset = false;
+    for (ITableObserver* o : m_model.m_observers) o->OnModelReset(columnsReset);
   }
 }
 

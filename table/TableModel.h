@@ -38,8 +38,10 @@ class ITableObserver {
   virtual void OnCellChanged(int row, int col) { (void)row, (void)col; }
   // A bulk update (see TableModel::BulkUpdate) ended: columns, rows and cells
   // may have changed in any way without single notifications; re-read
-  // everything.
-  virtual void OnModelReset() {}
+  // everything. `columnsReset` says whether columns were inserted or deleted
+  // during it (a layout applied), which is when a view takes the columns'
+  // widths again.
+  virtual void OnModelReset(bool columnsReset) { (void)columnsReset; }
 };
 
 class TableModel {
@@ -75,8 +77,8 @@ class TableModel {
   void AddObserver(ITableObserver* observer);
   void RemoveObserver(ITableObserver* observer);
 
-  // While a BulkUpdate object lives, row and cell changes are not announced
-  // one by one; its end sends one OnModelReset. Used by the file loaders,
+  // While a BulkUpdate object lives, column, row and cell changes are not
+  // announced one by one; its end sends one OnModelReset. Used by the file loaders,
   // which build tens of thousands of rows at once.
   class BulkUpdate {
    public:
@@ -111,6 +113,7 @@ class TableModel {
   };
 
   bool Announcing() const { return m_nBulkDepth == 0; }
+  void NotifyColumnsReset();
   template <typename F>
   void Notify(F&& f) {
     if (!Announcing()) {
@@ -125,4 +128,5 @@ class TableModel {
   std::vector<ITableObserver*> m_observers;
   int m_nBulkDepth = 0;
   bool m_bBulkChanged = false;
+  bool m_bBulkColumnsReset = false;
 };

@@ -69,4 +69,9 @@ void TableModelAdapter::OnCellChanged(int row, int col) {
   emit dataChanged(at, at, {Qt::DisplayRole});
 }
 
-void TableModelAdapter::OnModelReset() { ResetAll(); }
+void TableModelAdapter::OnModelReset(bool columnsReset) {
+  // A model reset keeps the header's sections as they were; a layout applied
+  // during the bulk update (a file opened) needs its own widths put on them.
+  ResetAll();
+  if (columnsReset) emit ColumnsReset();
+}

@@ -29,7 +29,7 @@ class TableModelAdapter : public QAbstractTableModel, private ITableObserver {
   void OnRowInserted(int row) override;
   void OnRowsCleared() override;
   void OnCellChanged(int row, int col) override;
-  void OnModelReset() override;
+  void OnModelReset(bool columnsReset) override;
   void ResetAll();
 
   TableModel& m_model;

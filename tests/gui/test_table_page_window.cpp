@@ -1,9 +1,13 @@
 // The table page window over the table page's rows.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTemporaryDir>
+#include <fstream>
+#include <vector>
 
 #include "GuiTestSupport.h"
 #include "app/GbkKeywords.h"
@@ -140,4 +144,43 @@ TEST(TablePageWindow, FileDialogFiltersInTheToolkitsForm) {
   EXPECT_EQ(CPage1::DialogFilter(" (*.ref)|*.ref|").toStdString(), "(*.ref)");
   EXPECT_EQ(CPage1::DialogFilter("Data|*.ref|").toStdString(), "Data (*.ref)");
   EXPECT_EQ(CPage1::DialogFilter("").toStdString(), "");
+}
+
+namespace {
+
+struct OpenedLayoutCase {
+  const char* language;
+  Layout shownBefore;
+  int descriptionBefore;
+  const char* file;
+  std::vector<int> widths;
+};
+
+}  // namespace
+
+TEST(TablePageWindow, OpenedFileShowsItsLayoutsWidthsWhateverWasShownBefore) {
+  const std::vector<int> measurement = {150, 150, 100, 150, 150, 200};
+  const std::vector<OpenedLayoutCase> cases = {
+      {"0", Layout::Parameters, 200, "a.ref", measurement},
+      {"1", Layout::Parameters, 200, "a.hif", measurement},
+      {"1", Layout::Measurement, 150, "a.syf", {80, 200, 200, 200, 200, 200, 200, 200, 200, 200}},
+      {"0", Layout::Measurement, 200, "a.syf", {50, 100, 100, 100, 100, 100, 100, 100, 100, 100}},
+  };
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  for (const OpenedLayoutCase& c : cases) {
+    SCOPED_TRACE(std::string("language ") + c.language + ", " + c.file);
+    ConfigFile config(std::string("[config]\r\nlanguage=") + c.language + "\r\n");
+    RunningApp running;
+    ASSERT_TRUE(running.WaitForPages());
+    g_pPage1->Page().ApplyLayout(c.shownBefore, c.descriptionBefore);
+
+    const std::string path = QFile::encodeName(dir.filePath(c.file)).toStdString();
+    std::ofstream(path, std::ios::binary | std::ios::trunc).put('\0');
+    ASSERT_EQ(g_pPage1->Page().OpenPath(path).status, FileOutcome::Status::Done);
+
+    QHeaderView* header = g_pPage1->List()->horizontalHeader();
+    ASSERT_EQ(header->count(), static_cast<int>(c.widths.size()));
+    for (int col = 0; col < header->count(); ++col) EXPECT_EQ(header->sectionSize(col), c.widths[col]) << col;
+  }
 }

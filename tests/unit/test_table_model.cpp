@@ -15,7 +15,7 @@ struct RecordingObserver : ITableObserver {
   void OnCellChanged(int row, int col) override {
     events.push_back("cell " + std::to_string(row) + "," + std::to_string(col));
   }
-  void OnModelReset() override { events.push_back("reset"); }
+  void OnModelReset(bool columnsReset) override { events.push_back(columnsReset ? "reset, columns" : "reset"); }
 };
 
 TableModel& ThreeColumns(TableModel& m) {
@@ -108,6 +108,16 @@ TEST(TableModel, ObserversHearEachChangeOrOneResetAfterABulkUpdate) {
     m.SetCell(1, 0, "x");
   }
   EXPECT_EQ(o.events, (std::vector<std::string>{"reset"}));
+  o.events.clear();
+  {
+    TableModel::BulkUpdate bulk(m);
+    m.DeleteColumn(0);
+  }
+  {
+    TableModel::BulkUpdate rowsOnly(m);
+    m.InsertRow(0, "1");
+  }
+  EXPECT_EQ(o.events, (std::vector<std::string>{"reset, columns", "reset"}));
   o.events.clear();
   { TableModel::BulkUpdate idle(m); }
   EXPECT_TRUE(o.events.empty());
