@@ -1,10 +1,34 @@
 #include "cli/TableOutput.h"
 
-#include <string>
+#include <cerrno>
+#include <csignal>
 
 #include "app/Gbk.h"
+#include "cli/StopSignals.h"
 
 namespace cli {
+
+void TextOutput::Write(std::string_view text) {
+  if (Failed() || text.empty()) return;
+  errno = 0;
+  if (std::fwrite(text.data(), 1, text.size(), m_stream) != text.size()) Fail(errno);
+}
+
+void TextOutput::Flush() {
+  if (Failed()) return;
+  errno = 0;
+  if (std::fflush(m_stream) != 0) Fail(errno);
+}
+
+void TextOutput::Fail(int error) {
+  m_nErrno = error ? error : EIO;
+  if (m_nErrno == EPIPE) RequestStop(SIGPIPE);
+}
+
+TextOutput& StandardOutput() {
+  static TextOutput out(stdout);
+  return out;
+}
 
 void TableOutput::PrintHeader() {
   std::string line;
@@ -13,8 +37,8 @@ void TableOutput::PrintHeader() {
     line += m_table.Column(c).title;  // titles are UTF-8 already
   }
   line += '\n';
-  std::fputs(line.c_str(), m_out);
-  std::fflush(m_out);
+  m_out.Write(line);
+  m_out.Flush();
 }
 
 void TableOutput::PrintRow(int row) {
@@ -24,14 +48,14 @@ void TableOutput::PrintRow(int row) {
     line += gbk::ToUtf8(m_table.Cell(row, c));
   }
   line += '\n';
-  std::fwrite(line.data(), 1, line.size(), m_out);
+  m_out.Write(line);
 }
 
 void TableOutput::PrintNewRows() {
   const int rows = m_table.RowCount();
   if (m_nPrinted >= rows) return;
   for (; m_nPrinted < rows; ++m_nPrinted) PrintRow(m_nPrinted);
-  std::fflush(m_out);
+  m_out.Flush();
 }
 
 }  // namespace cli
