@@ -98,6 +98,12 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
     } else if (a == "--out" && shape->out) {
       auto v = value(a);
       if (!v) return std::nullopt;
+      // Without a file name the save would append only the extension and
+      // leave a hidden ".ref" (or ".hif", ".syf") in the folder.
+      if (v->empty() || v->back() == '/') {
+        error = "--out needs a file name";
+        return std::nullopt;
+      }
       o.out = *v;
     } else if (a.rfind("--", 0) == 0) {
       error = "option " + a + " does not go with " + o.command;

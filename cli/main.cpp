@@ -15,6 +15,7 @@
 #include "cli/Options.h"
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
+#include "table/DataFiles.h"
 
 namespace cli {
 namespace {
@@ -159,6 +160,14 @@ int Show(const Options& o) {
     return kExitFile;
   }
   s.Drain();
+  // Open reads only lower-case .ref, .hif and .syf names; any other file gives
+  // the empty table, as in the program, but a script should learn why.
+  if (datafile::TypeOfPath(o.operands[0]) == datafile::FileType::None) {
+    std::fprintf(stderr,
+                 "km360r-cli: %s: no rows read; only files whose names end in .ref, .hif or "
+                 ".syf (lower case) are read\n",
+                 o.operands[0].c_str());
+  }
   TableOutput(s.table.Model(), StandardOutput()).PrintAll();
   return kExitOk;
 }
