@@ -130,7 +130,15 @@ const char* UsageText() {
          "  wavelength-codes                     read the wavelength code listing\n"
          "  params [--out FILE]                  read the system parameters\n"
          "file commands:\n"
-         "  show FILE                            print a .ref, .hif or .syf file's table\n";
+         "  show FILE                            print a .ref, .hif or .syf file's table\n"
+         "\n"
+         "output: a table is one header line, then one line per row; cells are separated\n"
+         "by one TAB; a TAB, CR, LF or backslash inside a cell is printed as \\t, \\r, \\n\n"
+         "or \\\\. Messages go to standard error.\n"
+         "Ctrl+C, SIGTERM, SIGHUP or a closed output pipe stop a meter command: what has\n"
+         "arrived is still saved to --out, and the exit code is 128 + the signal number.\n"
+         "exit codes: 0 success, 1 meter not found, lost or refused, 2 usage error,\n"
+         "3 a file or the output cannot be read or written.\n";
 }
 
 }  // namespace cli

@@ -30,11 +30,26 @@ TextOutput& StandardOutput() {
   return out;
 }
 
+std::string EscapeCell(std::string_view cell) {
+  std::string escaped;
+  escaped.reserve(cell.size());
+  for (char c : cell) {
+    switch (c) {
+      case '\t': escaped += "\\t"; break;
+      case '\r': escaped += "\\r"; break;
+      case '\n': escaped += "\\n"; break;
+      case '\\': escaped += "\\\\"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
 void TableOutput::PrintHeader() {
   std::string line;
   for (int c = 0; c < m_table.ColumnCount(); ++c) {
     if (c) line += '\t';
-    line += m_table.Column(c).title;  // titles are UTF-8 already
+    line += EscapeCell(m_table.Column(c).title);  // titles are UTF-8 already
   }
   line += '\n';
   m_out.Write(line);
@@ -45,7 +60,9 @@ void TableOutput::PrintRow(int row) {
   std::string line;
   for (int c = 0; c < m_table.ColumnCount(); ++c) {
     if (c) line += '\t';
-    line += gbk::ToUtf8(m_table.Cell(row, c));
+    // Escaped after the conversion: a GBK character's second byte may be 0x5C,
+    // a UTF-8 one never is.
+    line += EscapeCell(gbk::ToUtf8(m_table.Cell(row, c)));
   }
   line += '\n';
   m_out.Write(line);

@@ -1,7 +1,9 @@
 #pragma once
 // A table on standard output: one header line with the column titles, then one
 // line per row, top to bottom; cells separated by one TAB and printed as the
-// table holds them (blanks kept), converted from GBK to UTF-8.
+// table holds them (blanks kept), converted from GBK to UTF-8. Meter text may
+// hold a TAB, CR or LF; inside a cell they are printed as \t, \r and \n, and a
+// backslash as \\, so that one line is always one row.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -31,6 +33,9 @@ class TextOutput {
 
 // Standard output for the whole run.
 TextOutput& StandardOutput();
+
+// `cell` (UTF-8) with TAB, CR, LF and backslash written as \t, \r, \n and \\.
+std::string EscapeCell(std::string_view cell);
 
 class TableOutput {
  public:

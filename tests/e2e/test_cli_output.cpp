@@ -1,10 +1,12 @@
 // What km360r-cli prints and writes without a meter: usage of --out, files
-// that are not read, and standard output that cannot be written.
+// that are not read, standard output that cannot be written, and cells that
+// hold line breaks.
 #include <gtest/gtest.h>
 
 #include "LinkHarness.h"
 #include "app/Gbk.h"
 #include "app/SharedState.h"
+#include "app/TextRules.h"
 #include "table/DataFiles.h"
 
 namespace e2e {
@@ -84,6 +86,18 @@ TEST_F(CliOutput, FileAndUsageCasesHaveTheirResults) {
   for (const char* hidden : {".ref", ".hif"}) {
     EXPECT_FALSE(std::filesystem::exists(dir.Entry(hidden))) << hidden;
   }
+}
+
+TEST_F(CliOutput, CellBreaksAreEscapedSoEachRowIsOneLine) {
+  const std::string file = SavedFile("remark.hif", "a\tb\r\nc\\d");
+  const CliRun run = RunCli(dir, {"--language", "1", "show", file});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 2u) << run.out;
+  const std::vector<std::string> cells = SplitTabs(lines[1]);
+  ASSERT_EQ(cells.size(), 6u) << lines[1];
+  // The blanks after the description are the file's own.
+  EXPECT_EQ(text::TrimRight(cells[5]), "a\\tb\\r\\nc\\\\d");
 }
 
 }  // namespace
