@@ -195,16 +195,14 @@ struct CliRun {
 };
 
 // Starts km360r-cli with `args`, its standard output and error on `outFd` and
-// `errFd`, in the folder `workDir` (the test's own when empty).
-inline pid_t StartCli(std::vector<std::string> args, int outFd, int errFd,
-                      const std::string& workDir = {}) {
+// `errFd`.
+inline pid_t StartCli(std::vector<std::string> args, int outFd, int errFd) {
   std::vector<std::string> argv = {KM360R_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::dup2(outFd, 1);
     ::dup2(errFd, 2);
-    if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) ::_exit(127);
     std::vector<char*> a;
     for (auto& s : argv) a.push_back(s.data());
     a.push_back(nullptr);
@@ -222,10 +220,13 @@ inline int WaitCli(pid_t pid) {
 }
 
 // Runs km360r-cli with `args`; `whileRunning` is called with its process id
-// and the path of its standard output once it has started.
+// and the path of its standard output once it has started. Standard output
+// goes to `outPath` (a file of the port directory when empty); it is read
+// back when that is a plain file.
 inline CliRun RunCli(const PortDir& dir, std::vector<std::string> args,
-                     const std::function<void(pid_t, const std::string&)>& whileRunning = {}) {
-  const std::string outPath = dir.Entry("cli.out");
+                     const std::function<void(pid_t, const std::string&)>& whileRunning = {},
+                     std::string outPath = {}) {
+  if (outPath.empty()) outPath = dir.Entry("cli.out");
   const std::string errPath = dir.Entry("cli.err");
   const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
@@ -235,7 +236,7 @@ inline CliRun RunCli(const PortDir& dir, std::vector<std::string> args,
   if (whileRunning) whileRunning(pid, outPath);
   CliRun run;
   run.exitCode = WaitCli(pid);
-  run.out = ReadFile(outPath);
+  if (std::filesystem::is_regular_file(outPath)) run.out = ReadFile(outPath);
   run.err = ReadFile(errPath);
   return run;
 }
