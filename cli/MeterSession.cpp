@@ -4,6 +4,7 @@
 
 #include "app/Language.h"
 #include "app/SharedState.h"
+#include "cli/StopSignals.h"
 #include "device/SerialChannel.h"
 
 namespace cli {
@@ -42,14 +43,20 @@ bool MeterSession::Connect() {
 }
 
 void MeterSession::RunUntil(const std::function<bool()>& done) {
-  while (!loop.RunUntil(done, kSliceMs)) {
+  // The loop looks at its condition every few milliseconds even while nothing
+  // is dispatched, so a stop noted by a signal handler ends the wait promptly.
+  const auto doneOrStopped = [&done] { return StopSignal() != 0 || done(); };
+  while (!loop.RunUntil(doneOrStopped, kSliceMs)) {
   }
 }
 
 void MeterSession::Drain() {
+  // Not cut short by a stop: the records already received are what a stopped
+  // command still saves.
   bool reached = false;
   loop.Post([&reached] { reached = true; });
-  RunUntil([&reached] { return reached; });
+  while (!loop.RunUntil([&reached] { return reached; }, kSliceMs)) {
+  }
 }
 
 void MeterSession::MarkCommandSent() {

@@ -24,8 +24,9 @@ class MeterSession {
   // answered; otherwise the scan's box has been printed.
   bool Connect();
 
-  // Dispatches the loop until done() holds. done() is checked after every
-  // dispatched item and every few milliseconds.
+  // Dispatches the loop until done() holds or the run is asked to stop (see
+  // StopSignals.h). done() is checked after every dispatched item and every few
+  // milliseconds.
   void RunUntil(const std::function<bool()>& done);
   // Runs what is queued now (and what that queues), so that every record
   // received so far has reached the table.

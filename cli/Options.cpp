@@ -98,6 +98,12 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
     } else if (a == "--out" && shape->out) {
       auto v = value(a);
       if (!v) return std::nullopt;
+      // Without a file name the save would append only the extension and
+      // leave a hidden ".ref" (or ".hif", ".syf") in the folder.
+      if (v->empty() || v->back() == '/') {
+        error = "--out needs a file name";
+        return std::nullopt;
+      }
       o.out = *v;
     } else if (a.rfind("--", 0) == 0) {
       error = "option " + a + " does not go with " + o.command;
@@ -124,7 +130,15 @@ const char* UsageText() {
          "  wavelength-codes                     read the wavelength code listing\n"
          "  params [--out FILE]                  read the system parameters\n"
          "file commands:\n"
-         "  show FILE                            print a .ref, .hif or .syf file's table\n";
+         "  show FILE                            print a .ref, .hif or .syf file's table\n"
+         "\n"
+         "output: a table is one header line, then one line per row; cells are separated\n"
+         "by one TAB; a TAB, CR, LF or backslash inside a cell is printed as \\t, \\r, \\n\n"
+         "or \\\\. Messages go to standard error.\n"
+         "Ctrl+C, SIGTERM, SIGHUP or a closed output pipe stop a meter command: what has\n"
+         "arrived is still saved to --out, and the exit code is 128 + the signal number.\n"
+         "exit codes: 0 success, 1 meter not found, lost or refused, 2 usage error,\n"
+         "3 a file or the output cannot be read or written.\n";
 }
 
 }  // namespace cli

@@ -2,8 +2,9 @@
 // It drives the program's own link, reading commands, table page and data
 // files; windows and dialogs are replaced by arguments, standard output and
 // standard error.
-#include <csignal>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/Gbk.h"
@@ -12,7 +13,9 @@
 #include "app/TextRules.h"
 #include "cli/MeterSession.h"
 #include "cli/Options.h"
+#include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
+#include "table/DataFiles.h"
 
 namespace cli {
 namespace {
@@ -26,29 +29,33 @@ constexpr auto kAdQuiet = 2s;
 constexpr auto kListingStall = 2s;
 constexpr auto kParamsQuiet = 1s;
 
-volatile std::sig_atomic_t g_interrupted = 0;
-void OnInterrupt(int) { g_interrupted = 1; }
-
 // The failure text for a meter that stopped answering an unwatched command.
 void ReportSilentMeter(const MeterSession& s) {
   std::fprintf(stderr, "%s\n", s.texts.m_strLostMeter.c_str());
 }
 
-// Saves --out when given; a save failure turns success into kExitFile.
+// Saves --out when given; a save failure turns success into kExitFile. Called
+// before the table is printed, so a reader that goes away cannot lose the file.
 int Finish(MeterSession& s, const Options& o, int dataKind, int status) {
   if (!o.out) return status;
   const int saved = s.SaveTable(*o.out, dataKind);
   return status == kExitOk ? saved : status;
 }
 
+// Saves --out, then prints the whole table.
+int FinishAndPrint(MeterSession& s, const Options& o, int dataKind, int status) {
+  const int finished = Finish(s, o, dataKind, status);
+  TableOutput(s.table.Model(), StandardOutput()).PrintAll();
+  return finished;
+}
+
 int Scan(MeterSession& s) {
-  std::printf("%s\n", s.logic.ConnectedPort().c_str());
+  StandardOutput().Write(s.logic.ConnectedPort() + "\n");
   return kExitOk;
 }
 
 int RealTime(MeterSession& s, const Options& o) {
-  std::signal(SIGINT, OnInterrupt);
-  TableOutput output(s.table.Model(), stdout);
+  TableOutput output(s.table.Model(), StandardOutput());
   s.logic.OnReadRealTime();
   output.PrintHeader();
   const long wanted = o.count.value_or(0);
@@ -57,14 +64,15 @@ int RealTime(MeterSession& s, const Options& o) {
     output.PrintNewRows();
     // A lost meter ends the reading (the watchdog or a lost line).
     if (!g_bConnected || !s.logic.RealTime()) lost = true;
-    return lost || g_interrupted || (wanted > 0 && s.table.Model().RowCount() >= wanted);
+    return lost || (wanted > 0 && s.table.Model().RowCount() >= wanted);
   });
   if (!lost) {
     s.logic.OnReadRealTime();  // the second press stops the polling
     s.Drain();
   }
+  const int status = Finish(s, o, datakind::kRealTime, lost ? kExitMeter : kExitOk);
   output.PrintNewRows();
-  return Finish(s, o, datakind::kRealTime, lost ? kExitMeter : kExitOk);
+  return status;
 }
 
 int History(MeterSession& s, const Options& o) {
@@ -73,8 +81,7 @@ int History(MeterSession& s, const Options& o) {
   s.logic.OnReadHistory();
   s.RunUntil([&] { return !s.logic.History(); });
   s.Drain();
-  TableOutput(s.table.Model(), stdout).PrintAll();
-  return Finish(s, o, datakind::kHistory, ended ? kExitOk : kExitMeter);
+  return FinishAndPrint(s, o, datakind::kHistory, ended ? kExitOk : kExitMeter);
 }
 
 int AdValues(MeterSession& s, const Options& o) {
@@ -86,10 +93,9 @@ int AdValues(MeterSession& s, const Options& o) {
     return s.SinceLastRecord() >= quiet;
   });
   s.Drain();
-  TableOutput(s.table.Model(), stdout).PrintAll();
   const bool answered = g_bConnected && s.RecordsSinceCommand() > 0;
-  if (!answered && g_bConnected) ReportSilentMeter(s);
-  return Finish(s, o, datakind::kHistory, answered ? kExitOk : kExitMeter);
+  if (!answered && g_bConnected && !StopSignal()) ReportSilentMeter(s);
+  return FinishAndPrint(s, o, datakind::kHistory, answered ? kExitOk : kExitMeter);
 }
 
 int WavelengthCodes(MeterSession& s) {
@@ -109,9 +115,10 @@ int WavelengthCodes(MeterSession& s) {
     if (closed || !g_bConnected) return true;
     return s.SinceLastRecord() >= (s.RecordsSinceCommand() ? kListingStall : kFirstReplyWait);
   });
-  std::fputs(gbk::ToUtf8(listing).c_str(), stdout);
-  if (!listing.empty() && listing.back() != '\n') std::fputc('\n', stdout);
-  if (!closed && g_bConnected) ReportSilentMeter(s);
+  if (!closed && g_bConnected && !StopSignal()) ReportSilentMeter(s);
+  TextOutput& out = StandardOutput();
+  out.Write(gbk::ToUtf8(listing));
+  if (!listing.empty() && listing.back() != '\n') out.Write("\n");
   return closed ? kExitOk : kExitMeter;
 }
 
@@ -128,15 +135,15 @@ int Params(MeterSession& s, const Options& o) {
     return s.SinceLastRecord() >= (s.RecordsSinceCommand() ? kListingStall : kFirstReplyWait);
   });
   s.Drain();
-  TableOutput(s.table.Model(), stdout).PrintAll();
   const bool complete = lastRange && g_bConnected;
-  if (!complete && g_bConnected) ReportSilentMeter(s);
-  return Finish(s, o, datakind::kParameters, complete ? kExitOk : kExitMeter);
+  if (!complete && g_bConnected && !StopSignal()) ReportSilentMeter(s);
+  return FinishAndPrint(s, o, datakind::kParameters, complete ? kExitOk : kExitMeter);
 }
 
 int MeterCommand(const Options& o) {
   MeterSession s(o);
-  if (!s.Connect()) return kExitMeter;
+  // A stop during the scan: no command has been sent, nothing to save.
+  if (!s.Connect() || StopSignal()) return kExitMeter;
   if (o.command == "scan") return Scan(s);
   if (o.command == "realtime") return RealTime(s, o);
   if (o.command == "history") return History(s, o);
@@ -153,19 +160,43 @@ int Show(const Options& o) {
     return kExitFile;
   }
   s.Drain();
-  TableOutput(s.table.Model(), stdout).PrintAll();
+  // Open reads only lower-case .ref, .hif and .syf names; any other file gives
+  // the empty table, as in the program, but a script should learn why.
+  if (datafile::TypeOfPath(o.operands[0]) == datafile::FileType::None) {
+    std::fprintf(stderr,
+                 "km360r-cli: %s: no rows read; only files whose names end in .ref, .hif or "
+                 ".syf (lower case) are read\n",
+                 o.operands[0].c_str());
+  }
+  TableOutput(s.table.Model(), StandardOutput()).PrintAll();
   return kExitOk;
+}
+
+// The exit code once the command has run: a stop signal gives 128 + its
+// number; a failed write to standard output is reported and, on an otherwise
+// successful run, gives kExitFile, so a truncated table never passes for whole.
+int Conclude(int status) {
+  TextOutput& out = StandardOutput();
+  out.Flush();
+  const bool causedByStop = out.Errno() == EPIPE || (out.Errno() == EINTR && StopSignal());
+  if (out.Failed() && !causedByStop) {
+    std::fprintf(stderr, "km360r-cli: cannot write the output: %s\n", std::strerror(out.Errno()));
+    if (status == kExitOk) status = kExitFile;
+  }
+  if (StopSignal()) return 128 + StopSignal();
+  return status;
 }
 
 }  // namespace
 }  // namespace cli
 
 int main(int argc, char** argv) {
+  cli::IgnoreBrokenPipeSignal();
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
-      std::fputs(cli::UsageText(), stdout);
-      return cli::kExitOk;
+      cli::StandardOutput().Write(cli::UsageText());
+      return cli::Conclude(cli::kExitOk);
     }
   }
   std::string error;
@@ -174,6 +205,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "km360r-cli: %s\n%s", error.c_str(), cli::UsageText());
     return cli::kExitUsage;
   }
-  if (options->command == "show") return cli::Show(*options);
-  return cli::MeterCommand(*options);
+  if (options->command == "show") return cli::Conclude(cli::Show(*options));
+  cli::CatchStopSignals();
+  return cli::Conclude(cli::MeterCommand(*options));
 }

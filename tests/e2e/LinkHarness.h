@@ -194,32 +194,49 @@ struct CliRun {
   std::string err;
 };
 
-// Runs km360r-cli with `args`; `whileRunning` is called with its process id
-// and the path of its standard output once it has started.
-inline CliRun RunCli(const PortDir& dir, std::vector<std::string> args,
-                     const std::function<void(pid_t, const std::string&)>& whileRunning = {}) {
-  const std::string outPath = dir.Entry("cli.out");
-  const std::string errPath = dir.Entry("cli.err");
+// Starts km360r-cli with `args`, its standard output and error on `outFd` and
+// `errFd`.
+inline pid_t StartCli(std::vector<std::string> args, int outFd, int errFd) {
   std::vector<std::string> argv = {KM360R_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   const pid_t pid = ::fork();
   if (pid == 0) {
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(out, 1);
-    ::dup2(err, 2);
+    ::dup2(outFd, 1);
+    ::dup2(errFd, 2);
     std::vector<char*> a;
     for (auto& s : argv) a.push_back(s.data());
     a.push_back(nullptr);
     ::execv(a[0], a.data());
     ::_exit(127);
   }
-  if (whileRunning) whileRunning(pid, outPath);
+  return pid;
+}
+
+// Waits for a started km360r-cli; its exit code, or 128 + the signal that ended it.
+inline int WaitCli(pid_t pid) {
   int status = 0;
   ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Runs km360r-cli with `args`; `whileRunning` is called with its process id
+// and the path of its standard output once it has started. Standard output
+// goes to `outPath` (a file of the port directory when empty); it is read
+// back when that is a plain file.
+inline CliRun RunCli(const PortDir& dir, std::vector<std::string> args,
+                     const std::function<void(pid_t, const std::string&)>& whileRunning = {},
+                     std::string outPath = {}) {
+  if (outPath.empty()) outPath = dir.Entry("cli.out");
+  const std::string errPath = dir.Entry("cli.err");
+  const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const pid_t pid = StartCli(std::move(args), out, err);
+  ::close(out);
+  ::close(err);
+  if (whileRunning) whileRunning(pid, outPath);
   CliRun run;
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = ReadFile(outPath);
+  run.exitCode = WaitCli(pid);
+  if (std::filesystem::is_regular_file(outPath)) run.out = ReadFile(outPath);
   run.err = ReadFile(errPath);
   return run;
 }

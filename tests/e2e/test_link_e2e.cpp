@@ -294,26 +294,6 @@ TEST_F(LinkE2E, CliRealTimeLostLineStillSavesTheRowsAndFails) {
   EXPECT_EQ(static_cast<size_t>(p.table.Model().RowCount()), lines.size() - 1);
 }
 
-TEST_F(LinkE2E, CliRealTimeSavesOnInterrupt) {
-  Sim meter(dir, "COM3");
-  const std::string file = dir.Entry("live.ref");
-  const CliRun run = RunCli(dir, {"--language", "1", "realtime", "--out", file},
-                            [](pid_t pid, const std::string& out) {
-                              // Interrupted once two rows are out (bounded wait).
-                              const auto until = Clock::now() + 15s;
-                              while (Lines(ReadFile(out)).size() < 3 && Clock::now() < until) {
-                                std::this_thread::sleep_for(20ms);
-                              }
-                              ::kill(pid, SIGINT);
-                            });
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  const size_t rows = Lines(run.out).size() - 1;
-  EXPECT_GE(rows, 2u);
-  Program p;
-  ASSERT_EQ(p.table.OpenPath(file).status, FileOutcome::Status::Done);
-  EXPECT_EQ(static_cast<size_t>(p.table.Model().RowCount()), rows);
-}
-
 TEST_F(LinkE2E, CliParamsAndListingsEndOnTheirMarkers) {
   Sim meter(dir, "COM3");
   const CliRun params = RunCli(dir, {"--language", "1", "params"});
