@@ -245,6 +245,15 @@ TEST_F(LinkE2E, CliScanPrintsTheAnsweringDeviceAndFailsWithoutOne) {
   EXPECT_EQ(none.out, "");
 }
 
+TEST_F(LinkE2E, CliRefusesACharacterDeviceThatIsNoSerialPortAsNoMeter) {
+  for (const std::string device : {"/dev/null", "/dev/zero", "/dev/urandom"}) {
+    const CliRun run = RunCli(dir, {"--language", "1", "--port", device, "scan"});
+    EXPECT_EQ(run.exitCode, 1) << device;
+    EXPECT_EQ(run.out, "") << device;
+    EXPECT_EQ(run.err, "Connecting failed\nkm360r-cli: " + device + " is not a serial port\n");
+  }
+}
+
 TEST_F(LinkE2E, CliHistoryPrintsTheRowsTheProgramsTableShows) {
   Sim meter(dir, "COM3", {"--history-count", "9", "--empty-slots"});
   const std::string file = dir.Entry("stored.hif");
