@@ -1,6 +1,8 @@
 #include "cli/MeterSession.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "app/Language.h"
 #include "app/SharedState.h"
@@ -28,7 +30,10 @@ MeterSession::MeterSession(const Options& options)
     std::fprintf(stderr, "%s\n", box.text.c_str());
     std::fflush(stderr);
   });
-  if (options.port) logic.SetPortOverride(*options.port);
+  if (options.port) {
+    m_port = options.port;
+    logic.SetPortOverride(*options.port);
+  }
   logic.SetRecordListener([this](const std::string& record) {
     m_lastRecord = Clock::now();
     ++m_nRecords;
@@ -39,7 +44,19 @@ MeterSession::MeterSession(const Options& options)
 bool MeterSession::Connect() {
   logic.OnLink();
   RunUntil([this] { return !logic.Scanning(); });
+  if (!g_bConnected && m_port) ReportRefusedPort(*m_port, g_serialChannel.LastOpenError());
   return g_bConnected;
+}
+
+void MeterSession::ReportRefusedPort(const std::string& port, int openError) {
+  // A port that opened but did not answer needs nothing beyond "Connecting failed".
+  if (openError == 0) return;
+  if (openError == ENOTTY || openError == ENODEV) {
+    std::fprintf(stderr, "km360r-cli: %s is not a serial port\n", port.c_str());
+  } else {
+    std::fprintf(stderr, "km360r-cli: %s cannot be opened as a serial port: %s\n", port.c_str(),
+                 std::strerror(openError));
+  }
 }
 
 void MeterSession::RunUntil(const std::function<bool()>& done) {

@@ -3,6 +3,7 @@
 // windowed program, on an event loop, with message boxes on standard error.
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/FrameTexts.h"
@@ -21,7 +22,8 @@ class MeterSession {
   explicit MeterSession(const Options& options);
 
   // Link: the port scan (or the --port device's probe). True when the meter
-  // answered; otherwise the scan's box has been printed.
+  // answered; otherwise the scan's box has been printed, and for a --port
+  // device that could not be opened, why (naming the device).
   bool Connect();
 
   // Dispatches the loop until done() holds or the run is asked to stop (see
@@ -53,6 +55,9 @@ class MeterSession {
   std::function<void(const std::string&)> onRecord;
 
  private:
+  static void ReportRefusedPort(const std::string& port, int openError);
+
+  std::optional<std::string> m_port;  // --port, as given
   Clock::time_point m_lastRecord = Clock::now();
   int m_nRecords = 0;
 };

@@ -45,7 +45,10 @@ void LoopFrameHost::PostGraphClear() {
 }
 
 void LoopFrameHost::PostGraphUpdate(const std::string& valueText) {
-  m_loop.Post([this, valueText] { m_graphValues.push_back(valueText); });
+  m_loop.Post([this, valueText] {
+    if (m_graphValues.size() == kMaxGraphValues) m_graphValues.pop_front();
+    m_graphValues.push_back(valueText);
+  });
 }
 
 // An opened file's values are drawn by the graph page from its bookkeeping.

@@ -4,6 +4,7 @@
 // (standard error in the command-line companion), Yes/No questions get a
 // preset answer, and the toolbar, status note, tabs and graph posts are kept
 // as plain state that the caller can read.
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -73,9 +74,14 @@ class LoopFrameHost : public IFrameHost, public ITablePageHost {
   int SelectedTab() const { return m_nSelectedTab; }
   int ShownPage() const { return m_nShownPage; }
   int GraphClears() const { return m_nGraphClears; }
-  const std::vector<std::string>& GraphValues() const { return m_graphValues; }
+  // The live values since the last clear, at most the kMaxGraphValues latest.
+  const std::deque<std::string>& GraphValues() const { return m_graphValues; }
   bool TimerRunning(int id) const { return m_loop.IsTimerRunning(id); }
   const GraphPageState& Graph() const { return m_graph; }
+
+  // The graph has at most as many rows as a file may give it values (1000):
+  // older live values are of no use to it.
+  static constexpr size_t kMaxGraphValues = GraphPageState::kMaxFileValues;
 
  private:
   EventLoop& m_loop;
@@ -92,6 +98,6 @@ class LoopFrameHost : public IFrameHost, public ITablePageHost {
   int m_nSelectedTab = 0;
   int m_nShownPage = 0;
   int m_nGraphClears = 0;
-  std::vector<std::string> m_graphValues;
+  std::deque<std::string> m_graphValues;
   GraphPageState m_graph;
 };

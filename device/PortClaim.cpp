@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,6 +25,15 @@ int OpenClaimed(const std::string& devicePath) {
   if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
     ::close(fd);
     errno = ENODEV;
+    return -1;
+  }
+  // Nor is every character device: /dev/null, /dev/zero or /dev/urandom open
+  // and read like a line, but have no line settings. Random bytes would pass
+  // for the meter's probe answer and be saved as readings.
+  termios settings{};
+  if (::tcgetattr(fd, &settings) != 0) {
+    ::close(fd);
+    errno = ENOTTY;
     return -1;
   }
   // The lock is what every program of ours checks (it also holds against

@@ -7,7 +7,8 @@
 namespace ports {
 
 // The open, claimed descriptor, or -1 with errno set (EBUSY when another
-// holder has the claim, ENODEV when the path is no character device).
+// holder has the claim, ENODEV when the path is no character device, ENOTTY
+// when it is a character device without line settings, i.e. no terminal).
 int OpenClaimed(const std::string& devicePath);
 
 // Gives up the claim and closes the descriptor.

@@ -345,7 +345,10 @@ bool CSerialChannel::Open(ISerialOwner* owner, const std::string& devicePath, in
     }
   }
   // Without its requests a monitor could neither write nor be stopped.
-  if (d.writeEvent < 0 || d.shutdownEvent < 0) return false;
+  if (d.writeEvent < 0 || d.shutdownEvent < 0) {
+    m_nOpenError.store(EMFILE);
+    return false;
+  }
   d.rendezvous->stopping.store(false);
   d.owner = owner;
   {
@@ -362,22 +365,37 @@ bool CSerialChannel::Open(ISerialOwner* owner, const std::string& devicePath, in
     d.port = -1;
   }
   d.port = ports::OpenClaimed(devicePath);
-  if (d.port < 0) return false;
+  if (d.port < 0) {
+    m_nOpenError.store(errno);
+    return false;
+  }
 
-  // Configuration failures are reported and the port stays open as far as it got.
+  // A device whose line settings cannot be read or set is no serial line
+  // (whatever it sends is not the meter's): it is refused like a port that
+  // does not exist, without a box, so the scan goes on with the next one.
+  // Settings the line cannot take are the caller's mistake and get the box.
   termios tio{};
+  int refused = 0;
   if (tcgetattr(d.port, &tio) != 0) {
-    d.ReportDriverError("GetCommState()", errno);
+    refused = ENOTTY;
   } else if (!BuildLineSettings(tio, baud, parity, dataBits, stopBits)) {
     d.ReportDriverError("BuildCommDCB()", EINVAL);
+    refused = EINVAL;
   } else if (tcsetattr(d.port, TCSANOW, &tio) != 0) {
-    d.ReportDriverError("SetCommState()", errno);
+    refused = errno != 0 ? errno : EIO;
+  }
+  if (refused != 0) {
+    ports::CloseClaimed(d.port);
+    d.port = -1;
+    m_nOpenError.store(refused);
+    return false;
   }
   // RTS on, as the meter's adapters expect; a pseudo-terminal has no modem
   // lines and refuses, which is fine.
   int rts = TIOCM_RTS;
   ::ioctl(d.port, TIOCMBIS, &rts);
   tcflush(d.port, TCIOFLUSH);
+  m_nOpenError.store(0);
   return true;
 }
 

@@ -44,8 +44,9 @@ class CSerialChannel {
   // Ends a running monitor thread first (waiting until it has closed its port),
   // then opens `devicePath` exclusively in raw mode with the given line settings
   // (19200, 'N', 8, 1 for the meter), RTS on, and purges it. False when the
-  // port cannot be opened (no message). A configuration step that fails shows
-  // the driver error box and the port stays open as far as it got.
+  // port cannot be opened or its line settings cannot be read or set (no
+  // message; the port is closed again); settings the line cannot take also
+  // show the driver error box.
   bool Open(ISerialOwner* owner, const std::string& devicePath, int baud, char parity,
             int dataBits, int stopBits, uint32_t eventMask, int writeBufferSize);
 
@@ -58,6 +59,12 @@ class CSerialChannel {
 
   // Asks the monitor thread to close the port and end; returns at once.
   void StopMonitor();
+
+  // Why the latest Open failed, as an errno value: ENOENT for a port that
+  // does not exist, EBUSY for one another program holds, ENODEV for a path
+  // that is no device, ENOTTY for a device that is no serial line. 0 after an
+  // Open that succeeded.
+  int LastOpenError() const { return m_nOpenError.load(); }
 
   // True while the monitor thread runs.
   bool IsThreadAlive() const { return m_bThreadAlive.load(); }
@@ -72,6 +79,7 @@ class CSerialChannel {
   struct Impl;
   Impl* m_pImpl;
   std::atomic<bool> m_bThreadAlive{false};
+  std::atomic<int> m_nOpenError{0};
   friend struct Impl;
 };
 

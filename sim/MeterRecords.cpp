@@ -77,7 +77,9 @@ std::string ParameterRecord(int wavelengthNm, double wavelengthCalibration,
   // "波长：" comes first, so it is the first "波长" of the record; the
   // calibration labels are padded so that their values start 16 bytes after
   // "系统波长" (five bytes taken) and 16 bytes plus one blank after "系统量程N".
-  std::string text = "波长：" + FormatInt("%d", wavelengthNm) + "nm\r\n";
+  // The wavelength is the bare number up to the line end: the table shows it
+  // as the meter sends it, and the parameter file adds the unit itself.
+  std::string text = "波长：" + FormatInt("%d", wavelengthNm) + "\r\n";
   text += "系统波长校准值: " + Format("%5.3f", wavelengthCalibration).substr(0, 5) + "\r\n";
   for (int n = 0; n < 8; ++n) {
     text += "系统量程" + FormatInt("%d", n) + "校准值: " +

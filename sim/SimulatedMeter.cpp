@@ -46,7 +46,14 @@ std::vector<ReplyPart> SimulatedMeter::AnswerCommand(const std::string& line) {
   if (line.size() > 1 && line[1] != ' ') return {};  // not a command of the meter
   const bool ok = !m_scenario.failSettings;
   switch (line[0]) {
-    case 'D': return One(ReadingRecord("实时测量", NextReading(Now())));
+    case 'D':
+      if (m_scenario.flood != Flood::None) {
+        // Later polls are answered by the flood that runs already.
+        if (m_bFlooding) return {};
+        m_bFlooding = true;
+        return One(FloodBytes());
+      }
+      return One(ReadingRecord("实时测量", NextReading(Now())));
     case 'H': return History();
     case 'A': return AdValues();
     case 'B': return One(WavelengthCodeListing(m_nWavelengthCode));
@@ -185,6 +192,15 @@ std::vector<ReplyPart> SimulatedMeter::SetMode(const std::string& args) {
   const bool ok = (args == "0" || args == "1") && !m_scenario.failSettings;
   if (ok) m_nMode = args == "1" ? 1 : 0;
   return One(SettingReply(m_nMode == 1 ? "参考测量模式设置" : "正常测量模式设置", ok));
+}
+
+std::string SimulatedMeter::FloodBytes() {
+  constexpr size_t kStretch = 4096;
+  if (m_scenario.flood == Flood::Empty) return std::string(kStretch, '$');
+  std::string bytes;
+  const std::tm now = Now();
+  while (bytes.size() < kStretch) bytes += ReadingRecord("实时测量", NextReading(now));
+  return bytes;
 }
 
 std::string SimulatedMeter::Noise() {

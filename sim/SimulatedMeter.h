@@ -12,6 +12,15 @@
 
 namespace meter {
 
+// Real-time replies far beyond the meter's line rate, for checking that the
+// program stays responsive and bounded: from the first "D" on, records are
+// written back to back for as long as the line takes them.
+enum class Flood {
+  None,
+  Readings,  // real-time reading records
+  Empty,     // records with nothing in them: "$" after "$"
+};
+
 struct Scenario {
   bool silent = false;            // never answers
   bool probeOnly = false;         // answers "?" only
@@ -23,6 +32,7 @@ struct Scenario {
   bool emptySlots = false;        // every third history entry is an unused slot
   bool failSettings = false;      // settings are refused (no "成功")
   bool garbage = false;           // noise bytes (never "$" or "?") before each reply
+  Flood flood = Flood::None;      // "D" starts an endless flood of records
 };
 
 // One piece of a reply: bytes to send after a pause.
@@ -40,6 +50,10 @@ class SimulatedMeter {
   std::vector<ReplyPart> Answer(const std::string& line);
 
   int RepliesGiven() const { return m_nReplies; }
+  // A flood has been started: the line is to be kept full with FloodBytes().
+  bool Flooding() const { return m_bFlooding; }
+  // The next stretch of the flood, a few kilobytes of whole records.
+  std::string FloodBytes();
   // The line is to be closed once the replies given so far have been sent.
   bool HangUpDue() const { return m_scenario.hangupAfter >= 0 && m_nReplies >= m_scenario.hangupAfter; }
 
@@ -59,6 +73,7 @@ class SimulatedMeter {
   Scenario m_scenario;
   std::mt19937 m_random;
   int m_nReplies = 0;
+  bool m_bFlooding = false;
   int m_nWavelengthCode;
   double m_dbm = -20.0;
   int m_nMode = 0;  // 0 normal, 1 reference

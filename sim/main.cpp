@@ -37,7 +37,7 @@ const char kUsage[] =
     "usage: km360r-sim [--port-dir DIR] [--name COMn] [--print-path] [--log FILE]\n"
     "                  [--silent] [--probe-only] [--no-answer-after N] [--hangup-after N]\n"
     "                  [--history-count N] [--history-delay-ms MS] [--history-stop-after N]\n"
-    "                  [--empty-slots] [--fail-settings] [--garbage]\n"
+    "                  [--empty-slots] [--fail-settings] [--garbage] [--flood] [--flood-empty]\n"
     "                  [--bytes-per-write N] [--byte-delay-us US]\n";
 
 bool ParseInt(const char* text, int& out) {
@@ -63,6 +63,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (a == "--empty-slots") o.scenario.emptySlots = true;
     else if (a == "--fail-settings") o.scenario.failSettings = true;
     else if (a == "--garbage") o.scenario.garbage = true;
+    else if (a == "--flood") o.scenario.flood = meter::Flood::Readings;
+    else if (a == "--flood-empty") o.scenario.flood = meter::Flood::Empty;
     else if (a == "--no-answer-after") { if (!number(o.scenario.noAnswerAfter)) return false; }
     else if (a == "--hangup-after") { if (!number(o.scenario.hangupAfter)) return false; }
     else if (a == "--history-count") { if (!number(o.scenario.historyCount)) return false; }
@@ -144,6 +146,7 @@ class MeterLine {
   bool Serve() {
     for (;;) {
       if (m_queue.empty() && m_meter.HangUpDue()) return true;
+      if (m_queue.empty() && m_meter.Flooding()) m_queue.push_back({{}, m_meter.FloodBytes()});
       pollfd fds[2] = {{g_signalPipe[0], POLLIN, 0}, {m_master, POLLIN, 0}};
       int timeoutMs = -1;
       if (!m_queue.empty()) {

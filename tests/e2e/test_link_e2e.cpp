@@ -30,6 +30,17 @@ size_t CountOf(const std::vector<std::string>& v, const std::string& s) {
   return static_cast<size_t>(std::count(v.begin(), v.end(), s));
 }
 
+// Every cell of the table, row by row.
+std::vector<std::vector<std::string>> Cells(const TableModel& model) {
+  std::vector<std::vector<std::string>> rows;
+  for (int r = 0; r < model.RowCount(); ++r) {
+    std::vector<std::string> row;
+    for (int c = 0; c < model.ColumnCount(); ++c) row.emplace_back(model.Cell(r, c));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
 // ---------------------------------------------------------------------------
 // The port scan
 
@@ -245,6 +256,15 @@ TEST_F(LinkE2E, CliScanPrintsTheAnsweringDeviceAndFailsWithoutOne) {
   EXPECT_EQ(none.out, "");
 }
 
+TEST_F(LinkE2E, CliRefusesACharacterDeviceThatIsNoSerialPortAsNoMeter) {
+  for (const std::string device : {"/dev/null", "/dev/zero", "/dev/urandom"}) {
+    const CliRun run = RunCli(dir, {"--language", "1", "--port", device, "scan"});
+    EXPECT_EQ(run.exitCode, 1) << device;
+    EXPECT_EQ(run.out, "") << device;
+    EXPECT_EQ(run.err, "Connecting failed\nkm360r-cli: " + device + " is not a serial port\n");
+  }
+}
+
 TEST_F(LinkE2E, CliHistoryPrintsTheRowsTheProgramsTableShows) {
   Sim meter(dir, "COM3", {"--history-count", "9", "--empty-slots"});
   const std::string file = dir.Entry("stored.hif");
@@ -334,12 +354,7 @@ TEST_F(LinkE2E, HistorySavedDeletedAndOpenedAgainShowsTheSameRows) {
   p.loop.RunFor(300);
   const TableModel& model = p.table.Model();
   ASSERT_GT(model.RowCount(), 0);
-  std::vector<std::vector<std::string>> read;
-  for (int r = 0; r < model.RowCount(); ++r) {
-    std::vector<std::string> row;
-    for (int c = 0; c < model.ColumnCount(); ++c) row.emplace_back(model.Cell(r, c));
-    read.push_back(row);
-  }
+  const std::vector<std::vector<std::string>> read = Cells(model);
 
   // Typed without its extension: the history type's is appended.
   const FileOutcome saved = p.table.SaveToPath(dir.Entry("meter-history"));
@@ -360,6 +375,25 @@ TEST_F(LinkE2E, HistorySavedDeletedAndOpenedAgainShowsTheSameRows) {
       EXPECT_EQ(text::TrimRight(model.Cell(r, c)), read[r][c]) << "row " << r << " column " << c;
     }
   }
+}
+
+TEST_F(LinkE2E, ParametersSavedAndOpenedAgainShowTheRowsAsRead) {
+  Sim meter(dir, "COM3");
+  Program p;
+  ASSERT_TRUE(p.Connect());
+  p.logic.OnReadParams();
+  ASSERT_TRUE(p.RunUntil([&] { return p.table.Model().RowCount() >= 7; }, 10000));
+  p.loop.RunFor(300);
+  const std::vector<std::vector<std::string>> read = Cells(p.table.Model());
+  ASSERT_EQ(read.size(), 7u);
+  EXPECT_EQ(read[0][0], "1625");  // the number alone, as the meter sends it
+
+  const FileOutcome saved = p.table.SaveToPath(dir.Entry("meter-params.syf"));
+  ASSERT_EQ(saved.status, FileOutcome::Status::Done) << saved.message;
+  EXPECT_EQ(ReadFile(saved.path).find("nmnm"), std::string::npos);
+  Program other;
+  ASSERT_EQ(other.table.OpenPath(saved.path).status, FileOutcome::Status::Done);
+  EXPECT_EQ(Cells(other.table.Model()), read);
 }
 
 }  // namespace

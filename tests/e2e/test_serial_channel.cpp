@@ -156,11 +156,35 @@ TEST_F(SerialChannelTest, PortsThatCannotBeOpenedAndConfigurationFailures) {
   EXPECT_FALSE(channel.StartMonitor());
   std::filesystem::remove(file);
 
-  // A device that is no serial line opens, and the failed step is reported.
-  EXPECT_TRUE(OpenMeterPort(channel, &owner, "/dev/null"));
+}
+
+TEST_F(SerialChannelTest, CharacterDevicesWithoutLineSettingsAreRefusedWithoutABox) {
+  CSerialChannel channel;
+  for (const char* device : {"/dev/null", "/dev/zero", "/dev/urandom"}) {
+    EXPECT_FALSE(OpenMeterPort(channel, &owner, device)) << device;
+    EXPECT_EQ(channel.LastOpenError(), ENOTTY) << device;
+    EXPECT_FALSE(channel.StartMonitor()) << device;
+  }
+  loop.RunFor(50);
+  EXPECT_TRUE(owner.received.empty());
+  EXPECT_TRUE(owner.driverErrors.empty());
+
+  // A real line opened after them clears the reason.
+  RawPeer peer;
+  ASSERT_TRUE(peer.Ok());
+  ASSERT_TRUE(OpenMeterPort(channel, &owner, peer.Path()));
+  EXPECT_EQ(channel.LastOpenError(), 0);
+}
+
+TEST_F(SerialChannelTest, LineSettingsTheLineCannotTakeShowTheBoxAndRefuseThePort) {
+  RawPeer peer;
+  ASSERT_TRUE(peer.Ok());
+  CSerialChannel channel;
+  EXPECT_FALSE(channel.Open(&owner, peer.Path(), 12345, 'N', 8, 1, 3, 1024));
   ASSERT_TRUE(RunUntil([&] { return !owner.driverErrors.empty(); }));
-  EXPECT_EQ(owner.driverErrors[0], CSerialChannel::FormatDriverError("GetCommState()", ENOTTY, 0));
+  EXPECT_EQ(owner.driverErrors[0], CSerialChannel::FormatDriverError("BuildCommDCB()", EINVAL, 0));
   EXPECT_NE(owner.driverErrors[0].find("Port: 0"), std::string::npos);
+  EXPECT_TRUE(ports::CanOpenExclusively(peer.Path()));  // closed again
 }
 
 TEST(SerialChannelText, DriverErrorTextFitsTheBox) {

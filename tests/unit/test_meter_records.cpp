@@ -82,7 +82,7 @@ TEST(MeterRecords, ParameterFieldsSitAtTheTableOffsets) {
       meter::ParameterRecord(1310, 1.0134, {-3.01, -2.99, -3.2, -3.0, 0.25, -2.5, -3.11, -2.98});
   ASSERT_TRUE(Contains(rec, gbk::kWavelengthColon));
   EXPECT_TRUE(Contains(rec, gbk::kRange7Cal));
-  EXPECT_EQ(CutAt(From(rec, Pos(rec, gbk::kWavelength) + 6), "\r"), "1310nm");
+  EXPECT_EQ(CutAt(From(rec, Pos(rec, gbk::kWavelength) + 6), "\r"), "1310");
   EXPECT_EQ(Mid(rec, Pos(rec, gbk::kSystemWavelength) + 16, 5), "1.013");
   const char* expected[8] = {"-3.01", "-2.99", "-3.20", "-3.00", "0.25", "-2.50", "-3.11", "-2.98"};
   for (int n = 0; n < 8; ++n) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 #include <vector>
 
@@ -73,4 +74,19 @@ TEST(PortNames, ScanListsOpenablePortsInOrderButNeverCom1OrCom2) {
   candidates = ScanCandidates();
   ASSERT_EQ(candidates.size(), 16u);
   EXPECT_EQ(candidates[1].name, "COM3");
+}
+
+TEST(PortNames, CharacterDevicesThatAreNoTerminalAreNoCandidates) {
+  ScopedPortDir dir;
+  dir.Link("COM0", "/dev/null");
+  dir.Link("COM3", "/dev/zero");
+  dir.Link("COM4", "/dev/urandom");
+  PseudoTerminal line;
+  ASSERT_TRUE(line.Open());
+  dir.Link("COM5", line.SlavePath());
+  const auto candidates = ScanCandidates();
+  ASSERT_EQ(candidates.size(), 1u);
+  EXPECT_EQ(candidates[0].name, "COM5");
+  EXPECT_EQ(ports::OpenClaimed("/dev/urandom"), -1);
+  EXPECT_EQ(errno, ENOTTY);
 }
