@@ -34,7 +34,23 @@ const std::array<std::string, 8>& RangeLabels() {
   return labels;
 }
 
-void AppendMeasurementLine(std::string& out, const TableModel& table, int row, bool trimCells) {
+// What a record adds up to, so that saving can take its memory once, at the
+// exact size of the file.
+struct ByteCount {
+  size_t bytes = 0;
+  ByteCount& operator+=(std::string_view s) {
+    bytes += s.size();
+    return *this;
+  }
+  ByteCount& operator+=(char) {
+    ++bytes;
+    return *this;
+  }
+};
+
+// Out is std::string or ByteCount.
+template <typename Out>
+void AppendMeasurementLine(Out& out, const TableModel& table, int row, bool trimCells) {
   auto cell = [&](int col) {
     const std::string_view c = table.Cell(row, col);
     return trimCells ? text::TrimRight(c) : c;
@@ -68,7 +84,8 @@ void AppendMeasurementLine(std::string& out, const TableModel& table, int row, b
   out += kCrLf;
 }
 
-void AppendParameterLines(std::string& out, const TableModel& table, int row) {
+template <typename Out>
+void AppendParameterLines(Out& out, const TableModel& table, int row) {
   out += gbk::kWavelength;
   out += ':';
   out += table.Cell(row, 0);
@@ -85,6 +102,18 @@ void AppendParameterLines(std::string& out, const TableModel& table, int row) {
     out += "dBm     ";
     out += kCrLf;
   }
+}
+
+template <typename Out>
+void AppendRecords(Out& out, const TableModel& table, FileType type) {
+  for (int row = 0; row < table.RowCount(); ++row) {
+    if (type == FileType::Syf) {
+      AppendParameterLines(out, table, row);
+    } else if (type == FileType::Ref || type == FileType::Hif) {
+      AppendMeasurementLine(out, table, row, type == FileType::Ref);
+    }
+  }
+  out += '\0';
 }
 
 // One .ref or .hif record R (a line, or the first two bytes of the rest when
@@ -168,19 +197,13 @@ std::string PathWithExtension(std::string_view path, FileType type) {
 }
 
 std::string Compose(const TableModel& table, FileType type) {
+  // Sizing the text by what the rows hold keeps saving's memory to the size of
+  // the file, however the rows' lengths differ.
+  ByteCount size;
+  AppendRecords(size, table, type);
   std::string out;
-  const int rows = table.RowCount();
-  size_t estimate = 1;
-  for (int col = 0; col < table.ColumnCount(); ++col) estimate += table.Cell(0, col).size();
-  out.reserve(static_cast<size_t>(rows) * (estimate + (type == FileType::Syf ? 200 : 110)) + 1);
-  for (int row = 0; row < rows; ++row) {
-    if (type == FileType::Syf) {
-      AppendParameterLines(out, table, row);
-    } else if (type == FileType::Ref || type == FileType::Hif) {
-      AppendMeasurementLine(out, table, row, type == FileType::Ref);
-    }
-  }
-  out += '\0';
+  out.reserve(size.bytes);
+  AppendRecords(out, table, type);
   return out;
 }
 

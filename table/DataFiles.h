@@ -38,7 +38,8 @@ std::string PathWithExtension(std::string_view path, FileType type);
 
 // The whole file for the table's rows from the top, including the closing
 // NUL byte. .ref writes each cell without its trailing white space; .hif and
-// .syf write the cells as the table holds them.
+// .syf write the cells as the table holds them. Takes memory for the file's
+// exact size, once.
 std::string Compose(const TableModel& table, FileType type);
 
 // The content of a file: the bytes before its first NUL byte.

@@ -195,6 +195,24 @@ TEST_F(DataFiles, RecordsWithoutTheirEndLabelOrWithMissingLabels) {
   EXPECT_EQ(Row(0), (std::vector<std::string>{"", "1310 ", "", "-3 ", "12", "时间:12 No.:7 "}));
 }
 
+TEST(DataFileCompose, SavingTakesMemoryForTheFileNotForItsFirstRow) {
+  TableModel table;
+  for (int c = 0; c < 6; ++c) table.InsertColumn(c, "c", 100);
+  table.InsertRow(0, "1");
+  table.SetCell(0, 5, std::string(2'000'000, 'd'));
+  for (int r = 1; r <= 20000; ++r) {
+    table.InsertRow(r, std::to_string(r + 1));
+    table.SetCell(r, 1, "1310");
+    table.SetCell(r, 3, "-19.09");
+  }
+  const std::string file = datafile::Compose(table, datafile::FileType::Ref);
+  TableModel reread;
+  for (int c = 0; c < 6; ++c) reread.InsertColumn(c, "c", 100);
+  EXPECT_EQ(datafile::LoadRecords(datafile::FileType::Ref, datafile::ContentOf(file), reread, 0),
+            20001);
+  EXPECT_LT(file.capacity(), 2 * file.size());
+}
+
 TEST_F(DataFiles, ExtensionsDecideTheTypeCaseSensitively) {
   ReadThree();
   ASSERT_EQ(page.SaveToPath(dir / "x.ref").status, FileOutcome::Status::Done);
