@@ -50,7 +50,11 @@ std::string_view ContentOf(std::string_view fileBytes);
 // out). Returns the number of rows added. For .ref, the log power's leading
 // integer of each row with an index below 1000 goes into graphValues at that
 // index, when graphValues is given. A record whose end label is missing
-// still gives a row from its first bytes, and reading goes on one byte later.
+// ("dBm" for .ref and .hif, "量程7校准值" for .syf) gives one row from the
+// whole rest of the content, and reading ends with it. Reading also ends
+// before a row that would bring the rows' memory beyond twice the content's
+// size (never below 1 MiB), which only a damaged file reaches. Time and
+// memory grow linearly with the content, whatever it holds.
 int LoadRecords(FileType type, std::string_view content, TableModel& table, int firstRow,
                 std::array<int, GraphPageState::kMaxFileValues>* graphValues = nullptr);
 
