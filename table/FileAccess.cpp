@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -78,38 +77,55 @@ ReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
     result.reason = SystemText(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     return result;
   }
-  if (static_cast<size_t>(st.st_size) > maxBytes) {
+  const size_t size = static_cast<size_t>(st.st_size);
+  if (size > maxBytes) {
     result.error = ReadError::TooLarge;
     return result;
   }
-  result.bytes.resize(static_cast<size_t>(st.st_size));
+  auto failed = [&](int err) {
+    result.error = ReadError::CannotOpen;
+    result.reason = SystemText(err);
+    result.bytes = std::string();
+    return result;
+  };
+  result.bytes.resize(size);
   size_t done = 0;
-  for (;;) {
-    if (done == result.bytes.size()) {
-      // The file may have grown since fstat: read on until its end.
-      if (result.bytes.size() >= maxBytes + 1) break;
-      result.bytes.resize(std::min(maxBytes + 1, result.bytes.size() + 4096));
-    }
-    const ssize_t n = ::read(fd.Get(), result.bytes.data() + done, result.bytes.size() - done);
+  while (done < size) {
+    const ssize_t n = ::read(fd.Get(), result.bytes.data() + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      result.error = ReadError::CannotOpen;
-      result.reason = SystemText(errno);
-      result.bytes.clear();
-      return result;
+      return failed(errno);
     }
-    if (n == 0) break;
+    if (n == 0) break;  // the file has shrunk since fstat
     done += static_cast<size_t>(n);
   }
-  result.bytes.resize(done);
-  if (done > maxBytes) {
-    result.error = ReadError::TooLarge;
-    result.bytes.clear();
+  if (done == size) {
+    // The file may have grown since fstat: read on until its end. Reading
+    // into a piece of its own keeps a file that has not grown from doubling
+    // the memory of the whole.
+    char piece[64 * 1024];
+    for (;;) {
+      const ssize_t n = ::read(fd.Get(), piece, sizeof piece);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return failed(errno);
+      }
+      if (n == 0) break;
+      if (done + static_cast<size_t>(n) > maxBytes) {
+        result.error = ReadError::TooLarge;
+        result.bytes = std::string();
+        return result;
+      }
+      result.bytes.append(piece, static_cast<size_t>(n));
+      done += static_cast<size_t>(n);
+    }
   }
+  result.bytes.resize(done);
   return result;
 }
 
-std::string WriteFileReplacing(const std::string& path, std::string_view bytes) {
+std::string WriteFileReplacing(const std::string& path, std::string_view bytes, size_t maxBytes) {
+  if (bytes.size() > maxBytes) return SystemText(EFBIG);
   struct stat old;
   const bool replacing = ::stat(path.c_str(), &old) == 0;
   if (replacing) {

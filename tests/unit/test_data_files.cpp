@@ -328,7 +328,7 @@ TEST_F(DataFiles, OpenOnlyReads) {
   fs::resize_file(dir / "huge.ref", fileaccess::kMaxDataFileBytes + 1);
   const FileOutcome huge = page.OpenPath(dir / "huge.ref");
   EXPECT_EQ(huge.status, FileOutcome::Status::Failed);
-  EXPECT_EQ(huge.message.rfind("文件太大", 0), 0u);
+  EXPECT_EQ(huge.message.rfind("文件太大，无法打开（超过 1 GB）：", 0), 0u);
   EXPECT_EQ(page.Model().RowCount(), 3);
 
   // A named pipe is no data file: refused at once instead of waiting for a writer.
@@ -341,6 +341,23 @@ TEST_F(DataFiles, OpenOnlyReads) {
   }
   EXPECT_EQ(opening.get().status, FileOutcome::Status::Failed);
   EXPECT_EQ(page.Model().RowCount(), 3);
+}
+
+TEST_F(DataFiles, AFileBeyondSixtyFourMebibytesOpens) {
+  WriteBytes(dir / "large.ref", G(kRefLineOne));
+  fs::resize_file(dir / "large.ref", (size_t{64} << 20) + 1);  // NUL bytes after the record
+  ASSERT_EQ(page.OpenPath(dir / "large.ref").status, FileOutcome::Status::Done);
+  EXPECT_EQ(page.Model().RowCount(), 1);
+}
+
+TEST_F(DataFiles, SaveRefusesWhatOpenWouldRefuse) {
+  const std::string path = (dir / "limit.ref").string();
+  EXPECT_NE(fileaccess::WriteFileReplacing(path, std::string(101, 'x'), 100), "");
+  EXPECT_FALSE(fs::exists(path));
+  ASSERT_EQ(fileaccess::WriteFileReplacing(path, std::string(100, 'x'), 100), "");
+  const fileaccess::ReadResult read = fileaccess::ReadWholeFile(path, 100);
+  EXPECT_EQ(read.error, fileaccess::ReadError::None);
+  EXPECT_EQ(read.bytes, std::string(100, 'x'));
 }
 
 TEST_F(DataFiles, SaveAsksBeforeReplacingAndLeavesNoStaleTail) {
