@@ -27,7 +27,9 @@ ReadResult ReadWholeFile(const std::string& path, size_t maxBytes = kMaxDataFile
 
 // Writes `bytes` as the file at `path`, replacing it as one step. An existing
 // file keeps its permission bits; one that the user may not write is refused.
-// More than maxBytes are refused. Returns an empty text on success, else the reason.
+// A symbolic link stays a link: the file at the end of its chain is written
+// (and created, when the link points to nothing yet). More than maxBytes are
+// refused. Returns an empty text on success, else the reason.
 std::string WriteFileReplacing(const std::string& path, std::string_view bytes,
                                size_t maxBytes = kMaxDataFileBytes);
 

@@ -360,6 +360,58 @@ TEST_F(DataFiles, SaveRefusesWhatOpenWouldRefuse) {
   EXPECT_EQ(read.bytes, std::string(100, 'x'));
 }
 
+TEST_F(DataFiles, TheLongestFileNameSaves) {
+  ReadThree();
+  // 255 bytes, the most a file name may have.
+  const fs::path file = dir / (std::string(251, 'n') + ".ref");
+  ASSERT_EQ(page.SaveToPath(file).status, FileOutcome::Status::Done);
+  ASSERT_EQ(page.OpenPath(file).status, FileOutcome::Status::Done);
+  EXPECT_EQ(page.Model().RowCount(), 3);
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : fs::directory_iterator(dir)) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+TEST_F(DataFiles, SavingThroughALinkWritesTheFileItPointsTo) {
+  ReadThree();
+  ASSERT_EQ(page.SaveToPath(dir / "plain.ref").status, FileOutcome::Status::Done);
+  const std::string saved = ReadBytes(dir / "plain.ref");
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // link, what it points to
+    std::string saveTo;
+    std::string target;
+    bool targetExists;
+  } cases[] = {
+      {"a link to a file", {{"l.ref", "f.ref"}}, "l.ref", "f.ref", true},
+      {"a chain of links", {{"l2.ref", "l1.ref"}, {"l1.ref", "f.ref"}}, "l2.ref", "f.ref", true},
+      {"a link from a sub-folder", {{"sub/l.ref", "../f.ref"}}, "sub/l.ref", "f.ref", true},
+      {"a link to nothing yet", {{"l.ref", "new.ref"}}, "l.ref", "new.ref", false},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const fs::path here = dir / ("case" + std::to_string(n++));
+    fs::create_directories(here / "sub");
+    if (c.targetExists) {
+      WriteBytes(here / c.target, "old");
+      fs::permissions(here / c.target, fs::perms::owner_read | fs::perms::owner_write |
+                                           fs::perms::group_read);
+    }
+    for (const auto& [link, to] : c.links) fs::create_symlink(to, here / link);
+    ASSERT_EQ(page.SaveToPath(here / c.saveTo).status, FileOutcome::Status::Done) << c.name;
+    EXPECT_EQ(ReadBytes(here / c.target), saved) << c.name;
+    for (const auto& [link, to] : c.links) EXPECT_TRUE(fs::is_symlink(here / link)) << c.name;
+    if (c.targetExists) {
+      EXPECT_EQ(fs::status(here / c.target).permissions(),
+                fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
+          << c.name;
+    }
+    int entries = 0;
+    for ([[maybe_unused]] auto& e : fs::recursive_directory_iterator(here)) ++entries;
+    EXPECT_EQ(entries, static_cast<int>(c.links.size()) + 2) << c.name;  // links, target, sub
+  }
+}
+
 TEST_F(DataFiles, SaveAsksBeforeReplacingAndLeavesNoStaleTail) {
   ReadThree();
   const fs::path file = dir / "r.ref";
