@@ -1,5 +1,7 @@
 #include "table/DataFiles.h"
 
+#include <algorithm>
+
 #include "app/GbkKeywords.h"
 #include "app/TextRules.h"
 #include "table/KeywordScanner.h"
@@ -34,7 +36,23 @@ const std::array<std::string, 8>& RangeLabels() {
   return labels;
 }
 
-void AppendMeasurementLine(std::string& out, const TableModel& table, int row, bool trimCells) {
+// What a record adds up to, so that saving can take its memory once, at the
+// exact size of the file.
+struct ByteCount {
+  size_t bytes = 0;
+  ByteCount& operator+=(std::string_view s) {
+    bytes += s.size();
+    return *this;
+  }
+  ByteCount& operator+=(char) {
+    ++bytes;
+    return *this;
+  }
+};
+
+// Out is std::string or ByteCount.
+template <typename Out>
+void AppendMeasurementLine(Out& out, const TableModel& table, int row, bool trimCells) {
   auto cell = [&](int col) {
     const std::string_view c = table.Cell(row, col);
     return trimCells ? text::TrimRight(c) : c;
@@ -68,7 +86,8 @@ void AppendMeasurementLine(std::string& out, const TableModel& table, int row, b
   out += kCrLf;
 }
 
-void AppendParameterLines(std::string& out, const TableModel& table, int row) {
+template <typename Out>
+void AppendParameterLines(Out& out, const TableModel& table, int row) {
   out += gbk::kWavelength;
   out += ':';
   out += table.Cell(row, 0);
@@ -87,39 +106,67 @@ void AppendParameterLines(std::string& out, const TableModel& table, int row) {
   }
 }
 
-// One .ref or .hif record R (a line, or the first two bytes of the rest when
-// its "dBm" is missing) as a row at `index`.
-void LoadMeasurementRecord(std::string_view r, TableModel& table, int index,
-                           std::array<int, GraphPageState::kMaxFileValues>* graphValues) {
-  const int row = table.InsertRow(index, CutAt(From(r, Pos(r, kNo) + 4), gbk::kRemark));
-  table.SetCell(row, 5, CutAt(From(r, Pos(r, gbk::kRemark) + 5), gbk::kWavelength));
-  table.SetCell(row, 1, CutAt(From(r, Pos(r, gbk::kWavelength) + 5), "nm"));
-  const std::string_view linear = From(r, Pos(r, gbk::kLinear) + 9);
-  table.SetCell(row, 2, FirstN(linear, Pos(linear, "W") + 1));
-  const std::string_view log = CutAt(From(r, Pos(r, gbk::kLog) + 9), "dBm");
-  table.SetCell(row, 3, log);
-  if (graphValues && index < GraphPageState::kMaxFileValues) {
-    (*graphValues)[static_cast<size_t>(index)] = text::LeadingInt(log);
+template <typename Out>
+void AppendRecords(Out& out, const TableModel& table, FileType type) {
+  for (int row = 0; row < table.RowCount(); ++row) {
+    if (type == FileType::Syf) {
+      AppendParameterLines(out, table, row);
+    } else if (type == FileType::Ref || type == FileType::Hif) {
+      AppendMeasurementLine(out, table, row, type == FileType::Ref);
+    }
   }
-  // The time ends one byte before "No": the last of the blanks that precede it.
-  const std::string_view time = From(r, Pos(r, gbk::kTestTime) + 9);
-  table.SetCell(row, 4, FirstN(time, Pos(time, "No") - 1));
+  out += '\0';
 }
 
-// One .syf record R (nine lines, or the first 27 bytes of the rest when its
-// "量程7校准值" is missing) as a row at `index`.
-void LoadParameterRecord(std::string_view r, TableModel& table, int index) {
-  const int row = table.InsertRow(index, CutAt(From(r, Pos(r, gbk::kWavelength) + 5), "nm"));
+// The cells of one .ref or .hif record R (a line, or the whole rest when its
+// "dBm" is missing), by column.
+std::array<std::string_view, 6> MeasurementCells(std::string_view r) {
+  std::array<std::string_view, 6> cells;
+  cells[0] = CutAt(From(r, Pos(r, kNo) + 4), gbk::kRemark);
+  cells[5] = CutAt(From(r, Pos(r, gbk::kRemark) + 5), gbk::kWavelength);
+  cells[1] = CutAt(From(r, Pos(r, gbk::kWavelength) + 5), "nm");
+  const std::string_view linear = From(r, Pos(r, gbk::kLinear) + 9);
+  cells[2] = FirstN(linear, Pos(linear, "W") + 1);
+  cells[3] = CutAt(From(r, Pos(r, gbk::kLog) + 9), "dBm");
+  // The time ends one byte before "No": the last of the blanks that precede it.
+  const std::string_view time = From(r, Pos(r, gbk::kTestTime) + 9);
+  cells[4] = FirstN(time, Pos(time, "No") - 1);
+  return cells;
+}
+
+// The cells of one .syf record R (nine lines, or the whole rest when its
+// "量程7校准值" is missing), by column.
+std::array<std::string_view, 10> ParameterCells(std::string_view r) {
+  std::array<std::string_view, 10> cells;
+  cells[0] = CutAt(From(r, Pos(r, gbk::kWavelength) + 5), "nm");
   std::string_view calibration = CutAt(From(r, Pos(r, gbk::kWavelengthCalValue) + 11), "\r");
   // The writer puts five blanks after this cell; taking them back keeps the
   // cell from growing by five blanks with every open and save.
   constexpr std::string_view kTail = "     ";
   if (calibration.ends_with(kTail)) calibration.remove_suffix(kTail.size());
-  table.SetCell(row, 1, calibration);
-  for (int n = 0; n < 8; ++n) {
-    const int at = Pos(r, RangeLabels()[static_cast<size_t>(n)]);
-    table.SetCell(row, n + 2, CutAt(From(r, at + 12), "dBm"));
+  cells[1] = calibration;
+  for (size_t n = 0; n < 8; ++n) {
+    const int at = Pos(r, RangeLabels()[n]);
+    cells[n + 2] = CutAt(From(r, at + 12), "dBm");
   }
+  return cells;
+}
+
+// What a row is taken to cost besides its cell texts (its place in the table,
+// its memory block and the cell offsets), for the memory bound of loading.
+constexpr size_t kRowOverheadBytes = 96;
+
+template <size_t N>
+size_t RowCost(const std::array<std::string_view, N>& cells) {
+  size_t bytes = kRowOverheadBytes;
+  for (std::string_view c : cells) bytes += c.size();
+  return bytes;
+}
+
+template <size_t N>
+void InsertCells(TableModel& table, int index, const std::array<std::string_view, N>& cells) {
+  const int row = table.InsertRow(index, cells[0]);
+  for (size_t col = 1; col < N; ++col) table.SetCell(row, static_cast<int>(col), cells[col]);
 }
 
 }  // namespace
@@ -168,19 +215,13 @@ std::string PathWithExtension(std::string_view path, FileType type) {
 }
 
 std::string Compose(const TableModel& table, FileType type) {
+  // Sizing the text by what the rows hold keeps saving's memory to the size of
+  // the file, however the rows' lengths differ.
+  ByteCount size;
+  AppendRecords(size, table, type);
   std::string out;
-  const int rows = table.RowCount();
-  size_t estimate = 1;
-  for (int col = 0; col < table.ColumnCount(); ++col) estimate += table.Cell(0, col).size();
-  out.reserve(static_cast<size_t>(rows) * (estimate + (type == FileType::Syf ? 200 : 110)) + 1);
-  for (int row = 0; row < rows; ++row) {
-    if (type == FileType::Syf) {
-      AppendParameterLines(out, table, row);
-    } else if (type == FileType::Ref || type == FileType::Hif) {
-      AppendMeasurementLine(out, table, row, type == FileType::Ref);
-    }
-  }
-  out += '\0';
+  out.reserve(size.bytes);
+  AppendRecords(out, table, type);
   return out;
 }
 
@@ -197,20 +238,41 @@ int LoadRecords(FileType type, std::string_view content, TableModel& table, int 
   // record; the record text reaches `endSpan` bytes beyond the label's start.
   KeywordScanner keyword(content, parameters ? gbk::kWavelength : gbk::kTestTime);
   KeywordScanner endLabel(content, parameters ? gbk::kRange7CalValue : std::string_view("dBm"));
-  const int endSpan = parameters ? 28 : 3;
+  const size_t endSpan = parameters ? 28 : 3;
+  // By this measure the rows of a file Save writes take little more than its
+  // own size. A damaged file may hold a record every few bytes, or records
+  // whose missing labels make every cell a copy of most of the record; its
+  // rows are read only while they stay within twice its size (and 1 MiB, so
+  // that small files never meet the bound), so opening it cannot exhaust the
+  // memory.
+  const size_t budget = std::max(2 * content.size(), size_t{1} << 20);
+  size_t used = 0;
   int count = 0;
   size_t rest = 0;  // C is content from here
   while (rest < content.size() && keyword.Find(rest) >= 0) {
     const long end = endLabel.Find(rest);
-    const int p = end < 0 ? -1 : static_cast<int>(end - static_cast<long>(rest));
-    const std::string_view r = FirstN(content.substr(rest), p + endSpan);
+    // A record without its end label is the whole rest, and the last one:
+    // nothing after it could end a record either.
+    const size_t p = end < 0 ? content.size() - rest : static_cast<size_t>(end) - rest;
+    const std::string_view r = content.substr(rest, p + endSpan);
+    const int index = firstRow + count;
     if (parameters) {
-      LoadParameterRecord(r, table, firstRow + count);
+      const auto cells = ParameterCells(r);
+      used += RowCost(cells);
+      if (used > budget) break;
+      InsertCells(table, index, cells);
     } else {
-      LoadMeasurementRecord(r, table, firstRow + count, graphValues);
+      const auto cells = MeasurementCells(r);
+      used += RowCost(cells);
+      if (used > budget) break;
+      InsertCells(table, index, cells);
+      if (graphValues && index < GraphPageState::kMaxFileValues) {
+        (*graphValues)[static_cast<size_t>(index)] = text::LeadingInt(cells[3]);
+      }
     }
     ++count;
-    rest += static_cast<size_t>(p + 2);
+    if (end < 0) break;
+    rest += p + 2;
   }
   return count;
 }

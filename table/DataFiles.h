@@ -38,7 +38,8 @@ std::string PathWithExtension(std::string_view path, FileType type);
 
 // The whole file for the table's rows from the top, including the closing
 // NUL byte. .ref writes each cell without its trailing white space; .hif and
-// .syf write the cells as the table holds them.
+// .syf write the cells as the table holds them. Takes memory for the file's
+// exact size, once.
 std::string Compose(const TableModel& table, FileType type);
 
 // The content of a file: the bytes before its first NUL byte.
@@ -49,7 +50,11 @@ std::string_view ContentOf(std::string_view fileBytes);
 // out). Returns the number of rows added. For .ref, the log power's leading
 // integer of each row with an index below 1000 goes into graphValues at that
 // index, when graphValues is given. A record whose end label is missing
-// still gives a row from its first bytes, and reading goes on one byte later.
+// ("dBm" for .ref and .hif, "量程7校准值" for .syf) gives one row from the
+// whole rest of the content, and reading ends with it. Reading also ends
+// before a row that would bring the rows' memory beyond twice the content's
+// size (never below 1 MiB), which only a damaged file reaches. Time and
+// memory grow linearly with the content, whatever it holds.
 int LoadRecords(FileType type, std::string_view content, TableModel& table, int firstRow,
                 std::array<int, GraphPageState::kMaxFileValues>* graphValues = nullptr);
 

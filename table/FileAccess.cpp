@@ -1,13 +1,15 @@
 #include "table/FileAccess.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <random>
 
 namespace fileaccess {
 
@@ -48,11 +50,51 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// A name beside the target that no other save uses at the same moment.
-std::string TemporaryName(const std::string& path, int attempt) {
-  static std::atomic<unsigned> counter{0};
-  return path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-         std::to_string(attempt);
+// A name for the new file beside the target: short and of fixed length, so it
+// fits in a folder wherever the target's own name does, and hidden.
+std::string TemporaryName() {
+  static std::atomic<uint64_t> counter{std::random_device{}()};
+  // splitmix64: consecutive counter values give unrelated names.
+  uint64_t x = counter.fetch_add(0x9E3779B97F4A7C15ULL) + static_cast<uint64_t>(::getpid());
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+  x ^= x >> 31;
+  constexpr std::string_view kDigits = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::string name = ".km";
+  for (int i = 0; i < 6; ++i) {
+    name += kDigits[x % kDigits.size()];
+    x /= kDigits.size();
+  }
+  return name;
+}
+
+// The file a save writes for `path`: the path itself, or for a symbolic link
+// the end of its chain, which need not exist yet. Relative link texts count
+// from the link's own folder. False (with errno set) for a chain that does not
+// end.
+bool FollowLinks(std::string& path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    // Anything that is no link, or cannot be looked at, is written (or
+    // refused) as it is.
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+    if (n < 0) return false;
+    if (static_cast<size_t>(n) == sizeof target) {
+      errno = ENAMETOOLONG;
+      return false;
+    }
+    const std::string_view text(target, static_cast<size_t>(n));
+    const size_t slash = path.rfind('/');
+    if (text.starts_with('/') || slash == std::string::npos) {
+      path = text;
+    } else {
+      path = path.substr(0, slash + 1) + std::string(text);
+    }
+  }
+  errno = ELOOP;
+  return false;
 }
 
 }  // namespace
@@ -78,64 +120,90 @@ ReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
     result.reason = SystemText(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     return result;
   }
-  if (static_cast<size_t>(st.st_size) > maxBytes) {
+  const size_t size = static_cast<size_t>(st.st_size);
+  if (size > maxBytes) {
     result.error = ReadError::TooLarge;
     return result;
   }
-  result.bytes.resize(static_cast<size_t>(st.st_size));
+  auto failed = [&](int err) {
+    result.error = ReadError::CannotOpen;
+    result.reason = SystemText(err);
+    result.bytes = std::string();
+    return result;
+  };
+  result.bytes.resize(size);
   size_t done = 0;
-  for (;;) {
-    if (done == result.bytes.size()) {
-      // The file may have grown since fstat: read on until its end.
-      if (result.bytes.size() >= maxBytes + 1) break;
-      result.bytes.resize(std::min(maxBytes + 1, result.bytes.size() + 4096));
-    }
-    const ssize_t n = ::read(fd.Get(), result.bytes.data() + done, result.bytes.size() - done);
+  while (done < size) {
+    const ssize_t n = ::read(fd.Get(), result.bytes.data() + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      result.error = ReadError::CannotOpen;
-      result.reason = SystemText(errno);
-      result.bytes.clear();
-      return result;
+      return failed(errno);
     }
-    if (n == 0) break;
+    if (n == 0) break;  // the file has shrunk since fstat
     done += static_cast<size_t>(n);
   }
-  result.bytes.resize(done);
-  if (done > maxBytes) {
-    result.error = ReadError::TooLarge;
-    result.bytes.clear();
+  if (done == size) {
+    // The file may have grown since fstat: read on until its end. Reading
+    // into a piece of its own keeps a file that has not grown from doubling
+    // the memory of the whole.
+    char piece[64 * 1024];
+    for (;;) {
+      const ssize_t n = ::read(fd.Get(), piece, sizeof piece);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return failed(errno);
+      }
+      if (n == 0) break;
+      if (done + static_cast<size_t>(n) > maxBytes) {
+        result.error = ReadError::TooLarge;
+        result.bytes = std::string();
+        return result;
+      }
+      result.bytes.append(piece, static_cast<size_t>(n));
+      done += static_cast<size_t>(n);
+    }
   }
+  result.bytes.resize(done);
   return result;
 }
 
-std::string WriteFileReplacing(const std::string& path, std::string_view bytes) {
+std::string WriteFileReplacing(const std::string& path, std::string_view bytes, size_t maxBytes) {
+  if (bytes.size() > maxBytes) return SystemText(EFBIG);
+  std::string target = path;
+  if (!FollowLinks(target)) return SystemText(errno);
   struct stat old;
-  const bool replacing = ::stat(path.c_str(), &old) == 0;
+  const bool replacing = ::stat(target.c_str(), &old) == 0;
   if (replacing) {
     if (!S_ISREG(old.st_mode)) return SystemText(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
     // A file the user may not write stays as it is, even where the folder
     // would allow replacing it.
-    if (::access(path.c_str(), W_OK) != 0) return SystemText(errno);
+    if (::access(target.c_str(), W_OK) != 0) return SystemText(errno);
   }
+  // The new file is made in the target's folder, named relative to it, so
+  // that neither its name nor its path can grow too long.
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  Fd dir(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (dir.Get() < 0) return SystemText(errno);
   std::string temp;
   int raw = -1;
   for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-    temp = TemporaryName(path, attempt);
-    raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    temp = TemporaryName();
+    raw = ::openat(dir.Get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (raw < 0 && errno != EEXIST) return SystemText(errno);
   }
   if (raw < 0) return SystemText(EEXIST);
   Fd fd(raw);
   auto fail = [&](int err) {
-    ::unlink(temp.c_str());
+    ::unlinkat(dir.Get(), temp.c_str(), 0);
     return SystemText(err);
   };
   if (replacing && ::fchmod(fd.Get(), old.st_mode & 07777) != 0) return fail(errno);
   if (!WriteAll(fd.Get(), bytes)) return fail(errno);
   if (::fsync(fd.Get()) != 0) return fail(errno);
   if (!fd.Close()) return fail(errno);
-  if (::rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
+  if (::renameat(dir.Get(), temp.c_str(), dir.Get(), name.c_str()) != 0) return fail(errno);
   return {};
 }
 

@@ -9,8 +9,10 @@
 
 namespace fileaccess {
 
-// Files larger than this are refused rather than read.
-inline constexpr size_t kMaxDataFileBytes = size_t{64} * 1024 * 1024;
+// Files larger than this are refused rather than read, and saving refuses to
+// write one, so that whatever is saved opens again. The loaders' positions
+// are int: the limit must stay below 2 GiB.
+inline constexpr size_t kMaxDataFileBytes = size_t{1} << 30;
 
 enum class ReadError { None, CannotOpen, TooLarge };
 
@@ -20,13 +22,16 @@ struct ReadResult {
   std::string reason;  // the system's text for a CannotOpen
 };
 
-// The whole file, or why not.
+// The whole file, or why not. Takes memory for the file's size once.
 ReadResult ReadWholeFile(const std::string& path, size_t maxBytes = kMaxDataFileBytes);
 
 // Writes `bytes` as the file at `path`, replacing it as one step. An existing
 // file keeps its permission bits; one that the user may not write is refused.
-// Returns an empty text on success, else the reason.
-std::string WriteFileReplacing(const std::string& path, std::string_view bytes);
+// A symbolic link stays a link: the file at the end of its chain is written
+// (and created, when the link points to nothing yet). More than maxBytes are
+// refused. Returns an empty text on success, else the reason.
+std::string WriteFileReplacing(const std::string& path, std::string_view bytes,
+                               size_t maxBytes = kMaxDataFileBytes);
 
 bool Exists(const std::string& path);
 

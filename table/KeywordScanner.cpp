@@ -2,18 +2,29 @@
 
 #include <cstring>
 
+namespace {
+// A GBK lead byte starts a two-byte character, as in text::Pos.
+bool IsLeadByte(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return u >= 0x81 && u <= 0xFE;
+}
+}  // namespace
+
 size_t KeywordScanner::Step(size_t i) const {
-  // A GBK lead byte starts a two-byte character, as in text::Pos.
-  const unsigned char c = static_cast<unsigned char>(m_text[i]);
-  return (c >= 0x81 && c <= 0xFE && i + 1 < m_text.size()) ? 2 : 1;
+  return (IsLeadByte(m_text[i]) && i + 1 < m_text.size()) ? 2 : 1;
 }
 
-bool KeywordScanner::MatchAt(size_t i) const {
+bool KeywordScanner::EndsRun(size_t i) const {
+  return !IsLeadByte(m_text[i]) || i + 1 == m_text.size();
+}
+
+bool KeywordScanner::MatchAt(size_t i) {
+  ++m_nExamined;
   return i + m_key.size() <= m_text.size() &&
          std::memcmp(m_text.data() + i, m_key.data(), m_key.size()) == 0;
 }
 
-long KeywordScanner::Scan(size_t from) const {
+long KeywordScanner::Scan(size_t from) {
   for (size_t i = from; i + m_key.size() <= m_text.size(); i += Step(i)) {
     if (MatchAt(i)) return static_cast<long>(i);
   }
@@ -22,28 +33,46 @@ long KeywordScanner::Scan(size_t from) const {
 
 long KeywordScanner::Find(size_t start) {
   if (m_key.empty()) return static_cast<long>(start);
-  const bool memoUsable = m_bMemo && start >= m_memoStart &&
-                          (m_memoResult < 0 || start <= static_cast<size_t>(m_memoResult));
-  if (memoUsable) {
-    size_t i = start;
-    while (i + m_key.size() <= m_text.size()) {
-      if (m_memoResult >= 0 && i > static_cast<size_t>(m_memoResult)) break;  // no common start
-      while (m_memoCursor < i) m_memoCursor += Step(m_memoCursor);
-      if (m_memoCursor == i) return m_memoResult;  // same characters from here on
-      if (MatchAt(i)) return static_cast<long>(i);
-      i += Step(i);
+  if (start >= m_text.size()) return -1;
+
+  // The run of lead bytes from `start`: a later start inside the same run
+  // reuses it, so each byte is read once to find where runs end.
+  if (!m_bRun || start > m_runEnd) {
+    size_t end = start;
+    while (!EndsRun(end)) {
+      ++m_nExamined;
+      ++end;
     }
-    if (i + m_key.size() > m_text.size()) return -1;
-    const long found = Scan(i);
-    m_memoStart = start;
-    m_memoResult = found;
-    m_memoCursor = start;
-    return found;
+    ++m_nExamined;
+    m_bRun = true;
+    m_runEnd = end;
+    m_class[0] = m_class[1] = ClassMemo{};
   }
-  const long found = Scan(start);
-  m_bMemo = true;
-  m_memoStart = start;
-  m_memoResult = found;
-  m_memoCursor = start;
-  return found;
+
+  // Inside the run the walk steps by two. An earlier start of the same parity
+  // visited every position this one visits; its first match stands unless
+  // this start has passed it.
+  ClassMemo& memo = m_class[start % 2];
+  if (!memo.valid || (memo.match != kNone && memo.match < start)) {
+    memo.valid = true;
+    memo.match = kNone;
+    for (size_t i = start; i <= m_runEnd; i += 2) {
+      if (MatchAt(i)) {
+        memo.match = i;
+        break;
+      }
+    }
+  }
+  if (memo.match != kNone) return static_cast<long>(memo.match);
+
+  // Every walk from the run leaves it through the byte after its end, as did
+  // every walk from an earlier meeting point: the earlier point's first match
+  // holds if it lies at or beyond this one.
+  const size_t meet = m_runEnd + 1;
+  if (m_bMeet && (m_meetResult < 0 || static_cast<size_t>(m_meetResult) >= meet)) {
+    return m_meetResult;
+  }
+  m_bMeet = true;
+  m_meetResult = Scan(meet);
+  return m_meetResult;
 }

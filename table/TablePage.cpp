@@ -27,13 +27,16 @@ struct FileTexts {
   std::string cannotOpen, tooLarge, cannotSave, replaceAsk;
 };
 
+// The too-large texts name the size limit of data files.
+static_assert(fileaccess::kMaxDataFileBytes == size_t{1} << 30);
+
 FileTexts FileTextsFor(const std::string& language) {
   const auto index = lang::Resolve(language);
   if (index && lang::IsChinese(*index)) {
-    return {"无法打开文件：", "文件太大，无法打开（超过 64 MB）：", "无法保存文件：",
+    return {"无法打开文件：", "文件太大，无法打开（超过 1 GB）：", "无法保存文件：",
             "文件已存在，要替换它吗？\n"};
   }
-  return {"Cannot open the file: ", "The file is too large to open (more than 64 MB): ",
+  return {"Cannot open the file: ", "The file is too large to open (more than 1 GB): ",
           "Cannot save the file: ", "The file already exists. Do you want to replace it?\n"};
 }
 

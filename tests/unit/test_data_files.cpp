@@ -174,25 +174,77 @@ TEST_F(DataFiles, SyfOfTwoRowsIsEighteenLinesAndComesBackByteForByte) {
   EXPECT_EQ(ReadBytes(again), bytes);
 }
 
-TEST_F(DataFiles, RecordsWithoutTheirEndLabelOrWithMissingLabels) {
-  // One whole record, then one without "dBm": it yields a row from the first
-  // two bytes of the rest at every byte until the keyword is out of reach.
-  const std::string good = G(kRefLineOne);
-  WriteBytes(dir / "cut.ref", good + G("测试时间:2012/05/06 10:20:31       No.:2       ") +
-                                  std::string(1, '\0') + "ignored after the NUL dBm");
-  ASSERT_EQ(page.OpenPath(dir / "cut.ref").status, FileOutcome::Status::Done);
-  // Passes start at "m     \r\n" (8 bytes) and at "测".
-  ASSERT_EQ(page.Model().RowCount(), 10);
-  EXPECT_EQ(Cell(0, 0), "1       ");
-  for (int row = 1; row < 10; ++row) EXPECT_EQ(Row(row), std::vector<std::string>(6)) << row;
-  EXPECT_EQ(host.graph.m_anFileValues[9], 0);
+TEST_F(DataFiles, DamagedRecordsGiveOneRowFromWhatTheyHold) {
+  const std::string syfStart = G("波长:1310nm     波长校准值:1.2       \r\n量程0校准值:-0.25dBm     \r\n");
+  const struct {
+    const char* name;
+    std::string bytes;
+    int rows;
+    std::vector<std::string> lastRowStart;  // the first cells of the last row
+  } cases[] = {
+      // One whole record, then one without "dBm": the second row is the whole
+      // rest from the "m" of the first record's "dBm" (bytes after the NUL
+      // are no content).
+      {"cut.ref",
+       G(kRefLineOne + "测试时间:2012/05/06 10:20:31       No.:2       ") + '\0' +
+           "ignored after the NUL dBm",
+       2, {"", "", "", "", "2012/05/06 10:20:31      ", ""}},
+      // No "备注" and no "线性": cuts at a missing label are empty, searches
+      // for a missing label start from byte 4 (-1 plus the offset 5).
+      {"labels.ref", G("测试时间:12 No.:7 波长:1310 nm 对数功率:-3 dBm"),
+       1, {"", "1310 ", "", "-3 ", "12", "时间:12 No.:7 "}},
+      // A record without "dBm", then a run of lead bytes and a record keyword.
+      {"lead.hif", G("测试时间:1 No.:5 ") + std::string(300, '\xB2') + "A" + G("测试时间"),
+       1, {"", "", "", "", "1", ""}},
+      // Parameter records without their range 7 line.
+      {"cut.syf", syfStart + syfStart, 1, {"1310", "1.2  ", "-0.25"}},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(dir / c.name, c.bytes);
+    ASSERT_EQ(page.OpenPath(dir / c.name).status, FileOutcome::Status::Done) << c.name;
+    EXPECT_EQ(page.Model().RowCount(), c.rows) << c.name;
+    if (page.Model().RowCount() != c.rows) continue;
+    const std::vector<std::string> last = Row(c.rows - 1);
+    ASSERT_GE(last.size(), c.lastRowStart.size()) << c.name;
+    EXPECT_EQ(std::vector<std::string>(last.begin(), last.begin() + c.lastRowStart.size()),
+              c.lastRowStart)
+        << c.name;
+  }
+}
 
-  // No "备注" and no "线性": cuts at a missing label are empty, searches for a
-  // missing label start from byte 4 (-1 plus the offset 5).
-  WriteBytes(dir / "labels.ref", G("测试时间:12 No.:7 波长:1310 nm 对数功率:-3 dBm"));
-  ASSERT_EQ(page.OpenPath(dir / "labels.ref").status, FileOutcome::Status::Done);
-  ASSERT_EQ(page.Model().RowCount(), 1);
-  EXPECT_EQ(Row(0), (std::vector<std::string>{"", "1310 ", "", "-3 ", "12", "时间:12 No.:7 "}));
+TEST_F(DataFiles, DamagedFilesTakeMemoryInProportionToTheirSize) {
+  auto repeated = [](const std::string& unit, size_t bytes) {
+    std::string out;
+    while (out.size() < bytes) out += unit;
+    return out;
+  };
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      // An end label every three bytes: a record each, were all of them read.
+      {"dense.ref", repeated("dBm", 3'000'000) + G("测试时间")},
+      // Labels first and their ends last: four cells copy most of each record.
+      {"copies.ref",
+       repeated(G("测试时间No.线性对数波长") + std::string(1000, 'x') + G("备注nmW dBm"), 3'000'000)},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(dir / c.name, c.bytes);
+    ASSERT_EQ(page.OpenPath(dir / c.name).status, FileOutcome::Status::Done) << c.name;
+    EXPECT_GT(page.Model().RowCount(), 0) << c.name;
+    EXPECT_LE(page.Model().ApproximateBytes(), 3 * c.bytes.size()) << c.name;
+  }
+}
+
+TEST(DataFileCompose, SavingTakesMemoryForTheFileNotForItsFirstRow) {
+  TableModel table;
+  for (int c = 0; c < 6; ++c) table.InsertColumn(c, "c", 100);
+  table.InsertRow(0, "1");
+  table.SetCell(0, 5, std::string(2'000'000, 'd'));
+  for (int r = 1; r <= 20000; ++r) table.InsertRow(r, std::to_string(r + 1));
+  const std::string file = datafile::Compose(table, datafile::FileType::Ref);
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 20001);
+  EXPECT_LT(file.capacity(), 2 * file.size());
 }
 
 TEST_F(DataFiles, ExtensionsDecideTheTypeCaseSensitively) {
@@ -269,7 +321,7 @@ TEST_F(DataFiles, OpenOnlyReads) {
   fs::resize_file(dir / "huge.ref", fileaccess::kMaxDataFileBytes + 1);
   const FileOutcome huge = page.OpenPath(dir / "huge.ref");
   EXPECT_EQ(huge.status, FileOutcome::Status::Failed);
-  EXPECT_EQ(huge.message.rfind("文件太大", 0), 0u);
+  EXPECT_EQ(huge.message.rfind("文件太大，无法打开（超过 1 GB）：", 0), 0u);
   EXPECT_EQ(page.Model().RowCount(), 3);
 
   // A named pipe is no data file: refused at once instead of waiting for a writer.
@@ -282,6 +334,68 @@ TEST_F(DataFiles, OpenOnlyReads) {
   }
   EXPECT_EQ(opening.get().status, FileOutcome::Status::Failed);
   EXPECT_EQ(page.Model().RowCount(), 3);
+}
+
+TEST_F(DataFiles, AFileBeyondSixtyFourMebibytesOpens) {
+  WriteBytes(dir / "large.ref", G(kRefLineOne));
+  fs::resize_file(dir / "large.ref", (size_t{64} << 20) + 1);  // NUL bytes after the record
+  ASSERT_EQ(page.OpenPath(dir / "large.ref").status, FileOutcome::Status::Done);
+  EXPECT_EQ(page.Model().RowCount(), 1);
+}
+
+TEST_F(DataFiles, SaveRefusesWhatOpenWouldRefuse) {
+  const std::string path = (dir / "limit.ref").string();
+  EXPECT_NE(fileaccess::WriteFileReplacing(path, std::string(101, 'x'), 100), "");
+  EXPECT_FALSE(fs::exists(path));
+  ASSERT_EQ(fileaccess::WriteFileReplacing(path, std::string(100, 'x'), 100), "");
+  const fileaccess::ReadResult read = fileaccess::ReadWholeFile(path, 100);
+  EXPECT_EQ(read.error, fileaccess::ReadError::None);
+  EXPECT_EQ(read.bytes, std::string(100, 'x'));
+}
+
+TEST_F(DataFiles, TheLongestFileNameSaves) {
+  ReadThree();
+  // 255 bytes, the most a file name may have.
+  const fs::path file = dir / (std::string(251, 'n') + ".ref");
+  ASSERT_EQ(page.SaveToPath(file).status, FileOutcome::Status::Done);
+  ASSERT_EQ(page.OpenPath(file).status, FileOutcome::Status::Done);
+  EXPECT_EQ(page.Model().RowCount(), 3);
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : fs::directory_iterator(dir)) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+TEST_F(DataFiles, SavingThroughALinkWritesTheFileItPointsTo) {
+  ReadThree();
+  ASSERT_EQ(page.SaveToPath(dir / "plain.ref").status, FileOutcome::Status::Done);
+  const std::string saved = ReadBytes(dir / "plain.ref");
+  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  const struct {
+    std::vector<std::pair<std::string, std::string>> links;  // saved to the first link
+    std::string target;
+    bool targetExists;
+  } cases[] = {
+      {{{"l.ref", "f.ref"}}, "f.ref", true},
+      {{{"l2.ref", "l1.ref"}, {"l1.ref", "f.ref"}}, "f.ref", true},
+      {{{"sub/l.ref", "../f.ref"}}, "f.ref", true},  // relative to the link's folder
+      {{{"l.ref", "new.ref"}}, "new.ref", false},    // a link to nothing yet
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const fs::path here = dir / ("case" + std::to_string(n++));
+    fs::create_directories(here / "sub");
+    if (c.targetExists) {
+      WriteBytes(here / c.target, "old");
+      fs::permissions(here / c.target, mode);
+    }
+    for (const auto& [link, to] : c.links) fs::create_symlink(to, here / link);
+    ASSERT_EQ(page.SaveToPath(here / c.links[0].first).status, FileOutcome::Status::Done) << n;
+    EXPECT_EQ(ReadBytes(here / c.target), saved) << n;
+    for (const auto& [link, to] : c.links) EXPECT_TRUE(fs::is_symlink(here / link)) << n;
+    if (c.targetExists) {
+      EXPECT_EQ(fs::status(here / c.target).permissions(), mode) << n;
+    }
+  }
 }
 
 TEST_F(DataFiles, SaveAsksBeforeReplacingAndLeavesNoStaleTail) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -8,38 +9,61 @@
 
 namespace {
 
-// Every start from 0 to the end, moving by one byte or by jumps, must give
-// what a fresh search of the rest gives.
-void ExpectSameAsFreshSearch(const std::string& text, const std::string& key, std::mt19937& rng) {
-  KeywordScanner scanner(text, key);
-  size_t start = 0;
-  while (start <= text.size()) {
-    const int fresh = text::Pos(std::string_view(text).substr(start), key);
-    const long expected = fresh < 0 ? -1 : static_cast<long>(start) + fresh;
-    ASSERT_EQ(scanner.Find(start), expected) << "start " << start << " key " << key;
-    start += (rng() % 4 == 0) ? 1 + rng() % 9 : 1;
-  }
+const std::string kTestTime = "\xB2\xE2\xCA\xD4\xCA\xB1\xBC\xE4";  // 测试时间
+
+long FreshSearch(const std::string& text, const std::string& key, size_t start) {
+  const int found = text::Pos(std::string_view(text).substr(start), key);
+  return found < 0 ? -1 : static_cast<long>(start) + found;
 }
 
 }  // namespace
 
-TEST(KeywordScanner, AgreesWithTheCharacterWiseSearchFromEveryStart) {
+TEST(KeywordScanner, AgreesWithAFreshSearchForRandomTextsAndStarts) {
   std::mt19937 rng(7);
-  // Alphabet of lead bytes, trail bytes that are ASCII letters, and the
-  // keywords' own bytes, so alignments shift and resynchronise often.
-  const std::string alphabet = std::string("\xB2\xE2\xCA\xD4\xB1\xBC\xE4\x81\xFE") + "dBm W:\r\n";
-  const std::string keys[] = {"dBm", "\xB2\xE2\xCA\xD4\xCA\xB1\xBC\xE4", "\xE2\xCA", "m"};
-  for (int round = 0; round < 300; ++round) {
+  const std::string keys[] = {"dBm", kTestTime, "\xE2\xCA", "m", "\xB2"};
+  for (int round = 0; round < 3000; ++round) {
+    const std::string& key = keys[rng() % std::size(keys)];
+    // A lead byte, ASCII letters and the key's own bytes, so that walks fall
+    // out of step and meet again often.
+    const std::string alphabet = "\xB2" "AdW" + key;
     std::string text;
-    const size_t length = rng() % 120;
+    const size_t length = rng() % 40;
     for (size_t i = 0; i < length; ++i) {
-      if (rng() % 10 == 0) {
-        text += keys[rng() % 2];
-      } else {
-        text += alphabet[rng() % alphabet.size()];
-      }
+      text += rng() % 8 == 0 ? key : std::string(1, alphabet[rng() % alphabet.size()]);
     }
-    for (const std::string& key : keys) ExpectSameAsFreshSearch(text, key, rng);
+    KeywordScanner scanner(text, key);
+    // Starts that stay, move by one byte (into the second byte of a
+    // character, too) or jump.
+    for (size_t start = 0; start <= text.size(); start += rng() % 3 == 0 ? rng() % 6 : 1) {
+      ASSERT_EQ(scanner.Find(start), FreshSearch(text, key, start))
+          << "round " << round << " start " << start;
+    }
+  }
+}
+
+TEST(KeywordScanner, SearchesFromEveryByteLookAtEachPositionAFewTimes) {
+  const size_t n = 20000;
+  const struct {
+    const char* name;
+    std::string text;
+  } cases[] = {
+      {"lead bytes, then the keyword", std::string(n, '\xB2') + "A" + kTestTime},
+      {"lead bytes and no keyword", std::string(n, '\xB2') + "A"},
+      {"lead bytes, one ASCII byte each", [&] {
+         std::string t;
+         while (t.size() < n) t += "\xB2\xB2\xB2" "A";
+         return t + kTestTime;
+       }()},
+      {"a keyword's first bytes again and again", [&] {
+         std::string t;
+         while (t.size() < n) t += "\xB2\xE2\xCA\xD4";
+         return t + kTestTime;
+       }()},
+  };
+  for (const auto& c : cases) {
+    KeywordScanner scanner(c.text, kTestTime);
+    for (size_t start = 0; start <= c.text.size(); ++start) scanner.Find(start);
+    EXPECT_LE(scanner.PositionsExamined(), 4 * c.text.size()) << c.name;
   }
 }
 
