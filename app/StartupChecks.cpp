@@ -6,7 +6,7 @@
 #include <exception>
 #include <string_view>
 
-#include "app/Gbk.h"
+#include "common/Gbk.h"
 
 #ifdef __unix__
 #include <sys/socket.h>

@@ -13,24 +13,14 @@
 #include <memory>
 #include <string>
 
-#include "app/Gbk.h"
-#include "app/GbkKeywords.h"
-#include "app/SharedState.h"
+#include "common/Gbk.h"
+#include "common/GbkKeywords.h"
 #include "ResidentMemory.h"
 #include "table/DataFiles.h"
 #include "table/KeywordScanner.h"
 #include "table/TablePage.h"
 
 namespace {
-
-struct QuietHost : ITablePageHost {
-  void ShowNotice(const std::string&, const std::string&) override {}
-  void RunSetClockAgain() override {}
-  void NotifyWavelengthDialog(int) override {}
-  void ScrollToRow(int) override {}
-  GraphPageState graph;
-  GraphPageState* GraphState() override { return &graph; }
-};
 
 std::string TempPath(const std::string& name) {
   return "/tmp/km360r_bench_" + std::to_string(::getpid()) + "_" + name;
@@ -54,8 +44,7 @@ std::string WriteHif(int records) {
 void BM_OpenHif(benchmark::State& state) {
   const int records = static_cast<int>(state.range(0));
   const std::string path = WriteHif(records);
-  QuietHost host;
-  TablePage page(host, FrameTexts::For(lang::Index::One), "1");
+  TablePage page(FrameTexts::For(lang::Index::One), "1");
   for (auto _ : state) {
     if (page.OpenPath(path).status != FileOutcome::Status::Done) state.SkipWithError("open failed");
   }
@@ -70,12 +59,10 @@ void BM_SaveHif(benchmark::State& state) {
   const int records = static_cast<int>(state.range(0));
   const std::string source = WriteHif(records);
   const std::string target = TempPath("saved.hif");
-  QuietHost host;
-  TablePage page(host, FrameTexts::For(lang::Index::One), "1");
+  TablePage page(FrameTexts::For(lang::Index::One), "1");
   page.OpenPath(source);
-  g_nDataKind = datakind::kHistory;  // save as .hif again
   for (auto _ : state) {
-    if (page.SaveToPath(target).status != FileOutcome::Status::Done) state.SkipWithError("save failed");
+    if (page.SaveToPath(target, DataKind::History).status != FileOutcome::Status::Done) state.SkipWithError("save failed");
   }
   std::remove(source.c_str());
   std::remove(target.c_str());
@@ -140,8 +127,7 @@ void BM_Open(benchmark::State& state, Shape shape) {
   std::ofstream(path, std::ios::binary) << ShapeBytes(shape, bytes);
   int rows = 0;
   {
-    QuietHost host;
-    TablePage page(host, FrameTexts::For(lang::Index::One), "1");
+    TablePage page(FrameTexts::For(lang::Index::One), "1");
     for (auto _ : state) {
       if (page.OpenPath(path).status != FileOutcome::Status::Done) {
         state.SkipWithError("open failed");
@@ -153,8 +139,7 @@ void BM_Open(benchmark::State& state, Shape shape) {
   const double base = ResidentMegabytes(getpid());
   ResetPeakResident();
   {
-    QuietHost host;
-    TablePage page(host, FrameTexts::For(lang::Index::One), "1");
+    TablePage page(FrameTexts::For(lang::Index::One), "1");
     page.OpenPath(path);
     state.counters["peak RSS / file"] = (PeakResidentMegabytes() - base) * 1048576.0 / bytes;
   }
@@ -204,8 +189,7 @@ void BM_OpenLargeRef(benchmark::State& state) {
     malloc_trim(0);
     const double base = ResidentMegabytes(getpid());
     ResetPeakResident();
-    auto host = std::make_unique<QuietHost>();
-    auto page = std::make_unique<TablePage>(*host, FrameTexts::For(lang::Index::One), "1");
+    auto page = std::make_unique<TablePage>(FrameTexts::For(lang::Index::One), "1");
     state.ResumeTiming();
     if (page->OpenPath(path).status != FileOutcome::Status::Done) {
       state.SkipWithError("open failed");
@@ -214,7 +198,6 @@ void BM_OpenLargeRef(benchmark::State& state) {
     ratio = (PeakResidentMegabytes() - base) * 1048576.0 / static_cast<double>(bytes);
     rows = page->Model().RowCount();
     page.reset();
-    host.reset();
     state.ResumeTiming();
   }
   state.counters["rows"] = rows;

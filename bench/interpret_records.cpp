@@ -4,50 +4,42 @@
 #include <string>
 #include <vector>
 
-#include "app/Gbk.h"
-#include "app/SharedState.h"
+#include "common/Gbk.h"
 #include "table/TablePage.h"
 
 namespace {
 
-struct QuietHost : ITablePageHost {
-  void ShowNotice(const std::string&, const std::string&) override {}
-  void RunSetClockAgain() override {}
-  void NotifyWavelengthDialog(int) override {}
-  void ScrollToRow(int row) override { benchmark::DoNotOptimize(row); }
-};
 
-std::vector<std::string> Records(int count) {
-  std::vector<std::string> records;
+std::vector<meter::Reply> Records(int count) {
+  std::vector<meter::Reply> records;
   records.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
-    records.push_back(gbk::FromUtf8("波长：    1310nm\r\n线性功率：12." + std::to_string(i % 100) +
+    records.emplace_back(gbk::FromUtf8("波长：    1310nm\r\n线性功率：12." + std::to_string(i % 100) +
                                     "uW\r\n对数功率：-19.09dBm\r\n测试时间：    12/05/06 10:20:" +
                                     std::to_string(10 + i % 50) + "\r\n$"));
   }
   return records;
 }
 
-void InterpretRecords(benchmark::State& state, int kind) {
+void InterpretRecords(benchmark::State& state, DataKind kind) {
   const int count = static_cast<int>(state.range(0));
-  const std::vector<std::string> records = Records(count);
-  QuietHost host;
-  TablePage page(host, FrameTexts::For(lang::Index::One), "1");
+  const std::vector<meter::Reply> records = Records(count);
+  TablePage page(FrameTexts::For(lang::Index::One), "1");
+  page.SetScrollListener([](int row) { benchmark::DoNotOptimize(row); });
   for (auto _ : state) {
     state.PauseTiming();
     page.ApplyLayout(Layout::Measurement);
-    g_nDataKind = kind;
-    g_nRowCount = 0;
+    int rowCount = 0;
     state.ResumeTiming();
-    for (const std::string& r : records) page.OnRecordReady(r);
+    for (const meter::Reply& r : records) page.ShowReply(r, kind, rowCount);
   }
   state.SetItemsProcessed(state.iterations() * count);
   state.counters["records/s"] =
       benchmark::Counter(static_cast<double>(state.iterations() * count), benchmark::Counter::kIsRate);
 }
 
-void BM_RealTimeRecords(benchmark::State& state) { InterpretRecords(state, datakind::kRealTime); }
-void BM_HistoryRecords(benchmark::State& state) { InterpretRecords(state, datakind::kHistory); }
+void BM_RealTimeRecords(benchmark::State& state) { InterpretRecords(state, DataKind::RealTime); }
+void BM_HistoryRecords(benchmark::State& state) { InterpretRecords(state, DataKind::History); }
 
 }  // namespace
 

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/FrameTexts.h"
-#include "app/SharedState.h"
-#include "device/EventLoop.h"
-#include "device/LoopFrameHost.h"
-#include "device/MainFrameLogic.h"
+#include "app/FrameLogic.h"
+#include "app/LoopHost.h"
+#include "common/EventLoop.h"
+#include "common/FrameTexts.h"
 #include "device/PseudoTerminal.h"
 #include "device/SerialChannel.h"
+#include "graph/GraphPage.h"
 #include "table/TablePage.h"
 
 namespace {
@@ -37,16 +37,16 @@ void BM_ScanOfEighteenSilentPorts(benchmark::State& state) {
   }
 
   for (auto _ : state) {
-    ResetSharedState();
     EventLoop loop;
-    LoopFrameHost host(loop);
+    LoopHost host;
     const FrameTexts texts = FrameTexts::For(lang::Index::One);
-    TablePage table(host, texts, "1");
-    MainFrameLogic logic(host, table, g_serialChannel, texts, "1");
-    host.Attach(logic);
+    TablePage table(texts, "1");
+    GraphPage graph;
+    CSerialChannel channel;
+    FrameLogic logic(loop, host, host, channel, table, graph, texts, "1");
     logic.OnLink();
     loop.RunUntil([&] { return !logic.Scanning(); }, 60000);
-    if (g_bConnected || host.Boxes().empty()) state.SkipWithError("the scan did not fail");
+    if (logic.Connected() || host.Boxes().empty()) state.SkipWithError("the scan did not fail");
   }
   state.counters["candidates"] = 18;
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "device/EventLoop.h"
+#include "common/EventLoop.h"
 #include "device/PseudoTerminal.h"
 #include "device/SerialChannel.h"
 

@@ -13,8 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Language.h"
-#include "app/SharedState.h"
+#include "common/Language.h"
 #include "app/ui/CKM360R_ProjectApp.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CMainFrame.h"
@@ -27,7 +26,6 @@ namespace {
 template <typename Ready>
 void TimeStarts(benchmark::State& state, Ready ready) {
   for (auto _ : state) {
-    ResetSharedState();
     auto app = std::make_unique<CKM360R_ProjectApp>();
     app->InitInstance({});
     ready(*app);
@@ -47,8 +45,10 @@ void StartupToMainWindowShown(benchmark::State& state) {
 BENCHMARK(StartupToMainWindowShown)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void StartupToPagesCreated(benchmark::State& state) {
-  TimeStarts(state, [](CKM360R_ProjectApp&) {
-    while (!g_pView->PagesCreated()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+  TimeStarts(state, [](CKM360R_ProjectApp& app) {
+    while (!app.MainFrame()->View()->PagesCreated()) {
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
   });
 }
 BENCHMARK(StartupToPagesCreated)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -86,12 +86,13 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   {
-    ResetSharedState();
     CKM360R_ProjectApp first;
     first.InitInstance({});
     QCoreApplication::processEvents();
     std::fprintf(stderr, "cold start to main window shown: %lld ms\n", static_cast<long long>(cold.elapsed()));
-    while (!g_pView->PagesCreated()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    while (!first.MainFrame()->View()->PagesCreated()) {
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
     std::fprintf(stderr, "cold start to pages created: %lld ms\n", static_cast<long long>(cold.elapsed()));
     std::fprintf(stderr, "resident memory of this process after start: %.1f MB\n", ResidentMegabytes(getpid()));
   }

@@ -19,8 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Gbk.h"
-#include "app/SharedState.h"
+#include "common/Gbk.h"
 #include "app/ui/CKM360R_ProjectApp.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CMainFrame.h"
@@ -54,33 +53,39 @@ std::string RealTimeRecord(int i) {
          "$";
 }
 
-const std::vector<std::string>& Records() {
-  static const std::vector<std::string> records = [] {
-    std::vector<std::string> r;
+const std::vector<meter::Reply>& Records() {
+  static const std::vector<meter::Reply> records = [] {
+    std::vector<meter::Reply> r;
     r.reserve(kRows);
-    for (int i = 0; i < kRows; ++i) r.push_back(RealTimeRecord(i));
+    for (int i = 0; i < kRows; ++i) r.emplace_back(RealTimeRecord(i));
     return r;
   }();
   return records;
 }
 
-TablePage& Page() { return g_pPage1->Page(); }
+// The program under measurement and the row count of its current read.
+CMainFrame* program = nullptr;
+int rowsShown = 0;
+
+TablePage& Page() { return program->View()->m_page1->Page(); }
+
+// One record handed to the page as the frame hands it (UM_RECORD_READY).
+void ShowRecord(const meter::Reply& record) { Page().ShowReply(record, DataKind::RealTime, rowsShown); }
 
 // An empty real-time read, as the Read real-time data command leaves it.
 void StartRealTimeRead() {
   Page().ApplyLayout(Layout::Measurement, 200);
-  g_nDataKind = datakind::kRealTime;
-  g_nRowCount = 0;
+  rowsShown = 0;
   Drain();
 }
 
 // Posts `count` records to the main window as the link does and runs the
 // event loop until the page has handled them all and the window has caught up.
 void AddRecordsPosted(int count) {
-  const std::vector<std::string>& records = Records();
+  const std::vector<meter::Reply>& records = Records();
   for (int i = 0; i < count; ++i) {
-    const std::string* record = &records[static_cast<size_t>(i)];
-    g_pMainFrame->Post([record] { Page().OnRecordReady(*record); });
+    const meter::Reply* record = &records[static_cast<size_t>(i)];
+    program->Post([record] { ShowRecord(*record); });
   }
   while (Page().Model().RowCount() < count) QCoreApplication::processEvents();
   Drain();
@@ -93,14 +98,13 @@ std::string TempPath(const std::string& name) {
 
 // Files of kRows records, written by the page itself from a real-time read
 // (.ref) and a history read (.hif), so they are exactly what the program saves.
-const std::string& DataFile(int dataKind) {
+const std::string& DataFile(DataKind kind) {
   static std::string paths[2];
-  std::string& path = paths[dataKind == datakind::kHistory ? 1 : 0];
+  std::string& path = paths[kind == DataKind::History ? 1 : 0];
   if (path.empty()) {
     StartRealTimeRead();
     AddRecordsPosted(kRows);
-    g_nDataKind = dataKind;
-    path = Page().SaveToPath(TempPath("rows")).path;
+    path = Page().SaveToPath(TempPath("rows"), kind).path;
   }
   return path;
 }
@@ -116,8 +120,8 @@ void ResidentMemoryOf100kRows(benchmark::State& state) {
     idle = ResidentMegabytes(getpid());
     AddRecordsPosted(kRows);
     afterRecords = ResidentMegabytes(getpid());
-    const std::string path = DataFile(datakind::kRealTime);
-    Page().OpenPath(path);
+    const std::string path = DataFile(DataKind::RealTime);
+    program->Logic().OpenFile(path);
     Drain();
     afterFile = ResidentMegabytes(getpid());
   }
@@ -139,7 +143,7 @@ void AddRecordsOneByOne(benchmark::State& state) {
     state.ResumeTiming();
     AddRecordsPosted(count);
   }
-  QTableView* list = g_pPage1->List();
+  QTableView* list = program->View()->m_page1->List();
   const QModelIndex last = list->model()->index(count - 1, 0);
   // The closing step's promise, kept however fast the records came.
   if (!list->viewport()->rect().contains(list->visualRect(last))) state.SkipWithError("last row not shown");
@@ -151,13 +155,13 @@ BENCHMARK(AddRecordsOneByOne)->Unit(benchmark::kMillisecond)->Arg(10000)->Arg(kR
 // repaint) running between bursts, as when the meter keeps the line busy.
 void AddRecordsInBursts(benchmark::State& state) {
   const int burst = static_cast<int>(state.range(0));
-  const std::vector<std::string>& records = Records();
+  const std::vector<meter::Reply>& records = Records();
   for (auto _ : state) {
     state.PauseTiming();
     StartRealTimeRead();
     state.ResumeTiming();
     for (int i = 0; i < kRows; i += burst) {
-      for (int j = i; j < i + burst && j < kRows; ++j) Page().OnRecordReady(records[static_cast<size_t>(j)]);
+      for (int j = i; j < i + burst && j < kRows; ++j) ShowRecord(records[static_cast<size_t>(j)]);
       QCoreApplication::processEvents();
     }
     Drain();
@@ -172,32 +176,32 @@ BENCHMARK(AddRecordsInBursts)->Unit(benchmark::kMillisecond)->Arg(1000)->Arg(100
 // per record must not grow with the rows already shown.
 void OneRecordPerTurn(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
-  const std::vector<std::string>& records = Records();
+  const std::vector<meter::Reply>& records = Records();
   StartRealTimeRead();
   AddRecordsPosted(rows);
   size_t next = 0;
   for (auto _ : state) {
-    Page().OnRecordReady(records[next++ % records.size()]);
+    ShowRecord(records[next++ % records.size()]);
     QCoreApplication::processEvents();
   }
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(OneRecordPerTurn)->Unit(benchmark::kMicrosecond)->Arg(1000)->Arg(kRows)->Iterations(500);
 
-void OpenFile(benchmark::State& state, int dataKind) {
-  const std::string path = DataFile(dataKind);
+void OpenFile(benchmark::State& state, DataKind kind) {
+  const std::string path = DataFile(kind);
   for (auto _ : state) {
     state.PauseTiming();
     StartRealTimeRead();
     state.ResumeTiming();
-    if (Page().OpenPath(path).status != FileOutcome::Status::Done) state.SkipWithError("open failed");
+    if (program->Logic().OpenFile(path).status != FileOutcome::Status::Done) state.SkipWithError("open failed");
     Drain();
   }
   if (Page().Model().RowCount() != kRows) state.SkipWithError("wrong row count");
   state.SetItemsProcessed(state.iterations() * kRows);
 }
-void OpenRefFile(benchmark::State& state) { OpenFile(state, datakind::kRealTime); }
-void OpenHifFile(benchmark::State& state) { OpenFile(state, datakind::kHistory); }
+void OpenRefFile(benchmark::State& state) { OpenFile(state, DataKind::RealTime); }
+void OpenHifFile(benchmark::State& state) { OpenFile(state, DataKind::History); }
 BENCHMARK(OpenRefFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(OpenHifFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -208,12 +212,13 @@ int main(int argc, char** argv) {
   CKM360R_ProjectApp::SetSettingsKey();
   QApplication qapp(argc, argv);
   qapp.setQuitOnLastWindowClosed(false);
-  ResetSharedState();
   auto app = std::make_unique<CKM360R_ProjectApp>();
   app->InitInstance({});
-  while (!g_pView->PagesCreated()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+  program = app->MainFrame();
+  while (!program->View()->PagesCreated()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
   Drain();
-  if (!g_pPage1 || !g_pPage1->List() || !g_pPage1->List()->isVisible()) {
+  CPage1* page = program->View()->m_page1;
+  if (!page->List() || !page->List()->isVisible()) {
     std::fprintf(stderr, "the table page window is not shown\n");
     return 1;
   }

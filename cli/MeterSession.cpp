@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Language.h"
-#include "app/SharedState.h"
+#include "common/Language.h"
 #include "cli/StopSignals.h"
 #include "device/SerialChannel.h"
 
@@ -23,10 +22,9 @@ std::string LanguageValue(const Options& options) {
 MeterSession::MeterSession(const Options& options)
     : texts(FrameTexts::For(lang::Resolve(LanguageValue(options)))),
       language(LanguageValue(options)),
-      table(host, texts, language),
-      logic(host, table, g_serialChannel, texts, language) {
-  host.Attach(logic);
-  host.SetBoxSink([](const LoopFrameHost::BoxRecord& box) {
+      table(texts, language),
+      logic(loop, host, host, channel, table, graph, texts, language) {
+  host.SetBoxSink([](const LoopHost::BoxRecord& box) {
     std::fprintf(stderr, "%s\n", box.text.c_str());
     std::fflush(stderr);
   });
@@ -34,18 +32,21 @@ MeterSession::MeterSession(const Options& options)
     m_port = options.port;
     logic.SetPortOverride(*options.port);
   }
-  logic.SetRecordListener([this](const std::string& record) {
+  logic.SetReplyListener([this](const meter::Reply& reply) {
     m_lastRecord = Clock::now();
     ++m_nRecords;
-    if (onRecord) onRecord(record);
+    if (onReply) onReply(reply);
+  });
+  logic.SetCommandDoneListener([this](meter::Done done) {
+    if (onDone) onDone(done);
   });
 }
 
 bool MeterSession::Connect() {
   logic.OnLink();
   RunUntil([this] { return !logic.Scanning(); });
-  if (!g_bConnected && m_port) ReportRefusedPort(*m_port, g_serialChannel.LastOpenError());
-  return g_bConnected;
+  if (!logic.Connected() && m_port) ReportRefusedPort(*m_port, channel.LastOpenError());
+  return logic.Connected();
 }
 
 void MeterSession::ReportRefusedPort(const std::string& port, int openError) {
@@ -81,11 +82,10 @@ void MeterSession::MarkCommandSent() {
   m_nRecords = 0;
 }
 
-int MeterSession::SaveTable(const std::string& path, int dataKind) {
-  // A lost line leaves the shown kind at "nothing"; the rows are still those
-  // the command read, and they are saved as such.
-  g_nDataKind = dataKind;
-  const FileOutcome outcome = table.SaveToPath(path);
+int MeterSession::SaveTable(const std::string& path, DataKind kind) {
+  // A lost line leaves nothing shown; the rows are still those the command
+  // read, and they are saved as such.
+  const FileOutcome outcome = logic.SaveFile(path, kind);
   if (outcome.status == FileOutcome::Status::Failed) {
     std::fprintf(stderr, "%s\n", outcome.message.c_str());
     return kExitFile;

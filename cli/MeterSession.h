@@ -1,16 +1,19 @@
 #pragma once
-// One run of km360r-cli: the same table page and main frame logic as the
-// windowed program, on an event loop, with message boxes on standard error.
+// One run of km360r-cli: the same frame logic, table page and graph page as
+// the windowed program, on an event loop, with message boxes on standard
+// error.
 #include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 
-#include "app/FrameTexts.h"
+#include "app/FrameLogic.h"
+#include "app/LoopHost.h"
 #include "cli/Options.h"
-#include "device/EventLoop.h"
-#include "device/LoopFrameHost.h"
-#include "device/MainFrameLogic.h"
+#include "common/EventLoop.h"
+#include "common/FrameTexts.h"
+#include "device/SerialChannel.h"
+#include "graph/GraphPage.h"
 #include "table/TablePage.h"
 
 namespace cli {
@@ -40,19 +43,23 @@ class MeterSession {
   int RecordsSinceCommand() const { return m_nRecords; }
   void MarkCommandSent();
 
-  // Writes the table to `path` as the file type of the data kind the command
+  // Writes the table to `path` as the file type of the data the command
   // read. Returns an exit code: kExitOk, or kExitFile with a message printed.
-  int SaveTable(const std::string& path, int dataKind);
+  int SaveTable(const std::string& path, DataKind kind);
 
   EventLoop loop;
-  LoopFrameHost host{loop};
+  LoopHost host;
+  CSerialChannel channel;
   FrameTexts texts;
   std::string language;
   TablePage table;
-  MainFrameLogic logic;
+  GraphPage graph;
+  FrameLogic logic;
 
-  // Called with every completed record (after the session's own bookkeeping).
-  std::function<void(const std::string&)> onRecord;
+  // Called with every completed record (after the session's own bookkeeping),
+  // and with every exchange the meter completed.
+  std::function<void(const meter::Reply&)> onReply;
+  std::function<void(meter::Done)> onDone;
 
  private:
   static void ReportRefusedPort(const std::string& port, int openError);

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <csignal>
 
-#include "app/Gbk.h"
+#include "common/Gbk.h"
 #include "cli/StopSignals.h"
 
 namespace cli {

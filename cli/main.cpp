@@ -7,11 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/Gbk.h"
-#include "app/GbkKeywords.h"
-#include "app/SharedState.h"
-#include "app/TextRules.h"
 #include "cli/MeterSession.h"
+#include "common/Gbk.h"
+#include "common/TextRules.h"
 #include "cli/Options.h"
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
@@ -36,15 +34,15 @@ void ReportSilentMeter(const MeterSession& s) {
 
 // Saves --out when given; a save failure turns success into kExitFile. Called
 // before the table is printed, so a reader that goes away cannot lose the file.
-int Finish(MeterSession& s, const Options& o, int dataKind, int status) {
+int Finish(MeterSession& s, const Options& o, DataKind kind, int status) {
   if (!o.out) return status;
-  const int saved = s.SaveTable(*o.out, dataKind);
+  const int saved = s.SaveTable(*o.out, kind);
   return status == kExitOk ? saved : status;
 }
 
 // Saves --out, then prints the whole table.
-int FinishAndPrint(MeterSession& s, const Options& o, int dataKind, int status) {
-  const int finished = Finish(s, o, dataKind, status);
+int FinishAndPrint(MeterSession& s, const Options& o, DataKind kind, int status) {
+  const int finished = Finish(s, o, kind, status);
   TableOutput(s.table.Model(), StandardOutput()).PrintAll();
   return finished;
 }
@@ -63,59 +61,60 @@ int RealTime(MeterSession& s, const Options& o) {
   s.RunUntil([&] {
     output.PrintNewRows();
     // A lost meter ends the reading (the watchdog or a lost line).
-    if (!g_bConnected || !s.logic.RealTime()) lost = true;
+    if (!s.logic.Connected() || !s.logic.RealTime()) lost = true;
     return lost || (wanted > 0 && s.table.Model().RowCount() >= wanted);
   });
   if (!lost) {
     s.logic.OnReadRealTime();  // the second press stops the polling
     s.Drain();
   }
-  const int status = Finish(s, o, datakind::kRealTime, lost ? kExitMeter : kExitOk);
+  const int status = Finish(s, o, DataKind::RealTime, lost ? kExitMeter : kExitOk);
   output.PrintNewRows();
   return status;
 }
 
 int History(MeterSession& s, const Options& o) {
   bool ended = false;
-  s.onRecord = [&](const std::string& r) { ended = ended || text::Contains(r, gbk::kHistoryEnd); };
+  s.onDone = [&](meter::Done done) { ended = ended || done == meter::Done::HistoryEnd; };
   s.logic.OnReadHistory();
-  s.RunUntil([&] { return !s.logic.History(); });
+  s.RunUntil([&] { return ended || !s.logic.History(); });
   s.Drain();
-  return FinishAndPrint(s, o, datakind::kHistory, ended ? kExitOk : kExitMeter);
+  return FinishAndPrint(s, o, DataKind::History, ended ? kExitOk : kExitMeter);
 }
 
 int AdValues(MeterSession& s, const Options& o) {
   s.logic.OnReadAdValues();
   s.MarkCommandSent();
   s.RunUntil([&] {
-    if (!g_bConnected) return true;
+    if (!s.logic.Connected()) return true;
     const auto quiet = s.RecordsSinceCommand() ? kAdQuiet : kFirstReplyWait;
     return s.SinceLastRecord() >= quiet;
   });
   s.Drain();
-  const bool answered = g_bConnected && s.RecordsSinceCommand() > 0;
-  if (!answered && g_bConnected && !StopSignal()) ReportSilentMeter(s);
-  return FinishAndPrint(s, o, datakind::kHistory, answered ? kExitOk : kExitMeter);
+  const bool answered = s.logic.Connected() && s.RecordsSinceCommand() > 0;
+  if (!answered && s.logic.Connected() && !StopSignal()) ReportSilentMeter(s);
+  return FinishAndPrint(s, o, DataKind::History, answered ? kExitOk : kExitMeter);
 }
 
 int WavelengthCodes(MeterSession& s) {
   std::string listing;
   bool closed = false;
-  s.onRecord = [&](const std::string& r) {
+  s.onReply = [&](const meter::Reply& reply) {
     if (closed) return;
     // The listing's text without the record ends.
+    const std::string& r = reply.Text();
     for (char c : text::FirstN(r, static_cast<int>(r.size()) - 1)) {
       if (c != '\r') listing += c;
     }
-    closed = text::Contains(r, gbk::kWavelengthCodesEnd);
   };
+  s.onDone = [&](meter::Done done) { closed = closed || done == meter::Done::ListingEnd; };
   s.logic.OnReadWavelengthCodes();
   s.MarkCommandSent();
   s.RunUntil([&] {
-    if (closed || !g_bConnected) return true;
+    if (closed || !s.logic.Connected()) return true;
     return s.SinceLastRecord() >= (s.RecordsSinceCommand() ? kListingStall : kFirstReplyWait);
   });
-  if (!closed && g_bConnected && !StopSignal()) ReportSilentMeter(s);
+  if (!closed && s.logic.Connected() && !StopSignal()) ReportSilentMeter(s);
   TextOutput& out = StandardOutput();
   out.Write(gbk::ToUtf8(listing));
   if (!listing.empty() && listing.back() != '\n') out.Write("\n");
@@ -124,20 +123,18 @@ int WavelengthCodes(MeterSession& s) {
 
 int Params(MeterSession& s, const Options& o) {
   bool lastRange = false;
-  s.onRecord = [&](const std::string& r) {
-    lastRange = lastRange || text::Contains(r, gbk::kRange7Cal);
-  };
+  s.onDone = [&](meter::Done done) { lastRange = lastRange || done == meter::Done::ParametersEnd; };
   s.logic.OnReadParams();
   s.MarkCommandSent();
   s.RunUntil([&] {
-    if (!g_bConnected) return true;
+    if (!s.logic.Connected()) return true;
     if (lastRange) return s.SinceLastRecord() >= kParamsQuiet;
     return s.SinceLastRecord() >= (s.RecordsSinceCommand() ? kListingStall : kFirstReplyWait);
   });
   s.Drain();
-  const bool complete = lastRange && g_bConnected;
-  if (!complete && g_bConnected && !StopSignal()) ReportSilentMeter(s);
-  return FinishAndPrint(s, o, datakind::kParameters, complete ? kExitOk : kExitMeter);
+  const bool complete = lastRange && s.logic.Connected();
+  if (!complete && s.logic.Connected() && !StopSignal()) ReportSilentMeter(s);
+  return FinishAndPrint(s, o, DataKind::Parameters, complete ? kExitOk : kExitMeter);
 }
 
 int MeterCommand(const Options& o) {
@@ -154,7 +151,7 @@ int MeterCommand(const Options& o) {
 
 int Show(const Options& o) {
   MeterSession s(o);  // the table page as the program has it; no port is opened
-  const FileOutcome outcome = s.table.OpenPath(o.operands[0]);
+  const FileOutcome outcome = s.logic.OpenFile(o.operands[0]);
   if (outcome.status == FileOutcome::Status::Failed) {
     std::fprintf(stderr, "%s\n", outcome.message.c_str());
     return kExitFile;

@@ -16,7 +16,6 @@
 
 #include "device/PortClaim.h"
 
-CSerialChannel g_serialChannel;
 
 namespace {
 

@@ -83,5 +83,3 @@ class CSerialChannel {
   friend struct Impl;
 };
 
-// The one channel of the program.
-extern CSerialChannel g_serialChannel;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/Gbk.h"
+#include "common/Gbk.h"
 
 namespace meter {
 

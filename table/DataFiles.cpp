@@ -1,9 +1,10 @@
 #include "table/DataFiles.h"
 
 #include <algorithm>
+#include <array>
 
-#include "app/GbkKeywords.h"
-#include "app/TextRules.h"
+#include "common/GbkKeywords.h"
+#include "common/TextRules.h"
 #include "table/KeywordScanner.h"
 
 namespace datafile {
@@ -191,11 +192,11 @@ std::string_view SaveFilter(FileType type) {
   return {};
 }
 
-FileType TypeForDataKind(int dataKind) {
-  switch (dataKind) {
-    case 0: return FileType::Ref;
-    case 1: return FileType::Hif;
-    case 3: return FileType::Syf;
+FileType TypeForDataKind(DataKind kind) {
+  switch (kind) {
+    case DataKind::RealTime: return FileType::Ref;
+    case DataKind::History: return FileType::Hif;
+    case DataKind::Parameters: return FileType::Syf;
     default: return FileType::None;
   }
 }
@@ -231,7 +232,7 @@ std::string_view ContentOf(std::string_view fileBytes) {
 }
 
 int LoadRecords(FileType type, std::string_view content, TableModel& table, int firstRow,
-                std::array<int, GraphPageState::kMaxFileValues>* graphValues) {
+                std::vector<int>* graphValues) {
   if (type == FileType::None) return 0;
   const bool parameters = type == FileType::Syf;
   // The record keyword that must still occur, and the label that ends a
@@ -266,8 +267,8 @@ int LoadRecords(FileType type, std::string_view content, TableModel& table, int 
       used += RowCost(cells);
       if (used > budget) break;
       InsertCells(table, index, cells);
-      if (graphValues && index < GraphPageState::kMaxFileValues) {
-        (*graphValues)[static_cast<size_t>(index)] = text::LeadingInt(cells[3]);
+      if (graphValues && graphValues->size() < static_cast<size_t>(kMaxGraphValues)) {
+        graphValues->push_back(text::LeadingInt(cells[3]));
       }
     }
     ++count;

@@ -4,11 +4,11 @@
 // ends, no header, one NUL byte after the content; the labels are Chinese in
 // every language, so files do not depend on the language setting. Files
 // written by earlier versions must keep opening unchanged.
-#include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "graph/GraphPageState.h"
+#include "common/DataKind.h"
 #include "table/TableModel.h"
 
 namespace datafile {
@@ -23,9 +23,12 @@ std::string_view SaveFilter(FileType type);
 // The open dialog's filter.
 inline constexpr std::string_view kOpenFilter = "(*.ref)|*.ref|(*.hif)|*.hif|(*.syf)|*.syf|";
 
-// The file type that saving offers for the shown data kind (0 .ref, 1 .hif,
-// 3 .syf; None for any other kind).
-FileType TypeForDataKind(int dataKind);
+// The file type that saving offers for the shown data kind (real-time .ref,
+// history .hif, parameters .syf; None for any other kind).
+FileType TypeForDataKind(DataKind kind);
+
+// How many power values of an opened real-time file the graph can take.
+inline constexpr int kMaxGraphValues = 1000;
 
 // The type an opened file is read as: its path's last four bytes compared
 // case-sensitively; None for anything else (".REF" included).
@@ -47,15 +50,15 @@ std::string_view ContentOf(std::string_view fileBytes);
 
 // Reads the records of `content` into rows of `table`, inserted at
 // firstRow, firstRow + 1, ... (the table's columns must already be laid
-// out). Returns the number of rows added. For .ref, the log power's leading
-// integer of each row with an index below 1000 goes into graphValues at that
-// index, when graphValues is given. A record whose end label is missing
+// out). Returns the number of rows added. When graphValues is given, the log
+// power's leading integer of each of the first kMaxGraphValues rows is
+// appended to it. A record whose end label is missing
 // ("dBm" for .ref and .hif, "量程7校准值" for .syf) gives one row from the
 // whole rest of the content, and reading ends with it. Reading also ends
 // before a row that would bring the rows' memory beyond twice the content's
 // size (never below 1 MiB), which only a damaged file reaches. Time and
 // memory grow linearly with the content, whatever it holds.
 int LoadRecords(FileType type, std::string_view content, TableModel& table, int firstRow,
-                std::array<int, GraphPageState::kMaxFileValues>* graphValues = nullptr);
+                std::vector<int>* graphValues = nullptr);
 
 }  // namespace datafile

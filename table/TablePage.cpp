@@ -1,25 +1,17 @@
 #include "table/TablePage.h"
 
-#include <algorithm>
 #include <utility>
 
-#include "app/GbkKeywords.h"
-#include "app/Language.h"
-#include "app/SharedState.h"
-#include "app/TextRules.h"
-#include "graph/GraphPageState.h"
+#include "common/Language.h"
+#include "common/TextRules.h"
 #include "table/DataFiles.h"
 #include "table/FileAccess.h"
 
 namespace {
 
-using text::CutAt;
-using text::FirstN;
-using text::From;
-using text::Pos;
-
 // The widest layout has ten columns; applying a layout deletes that many.
 constexpr int kMaxColumns = 10;
+constexpr int kFileDescriptionWidth = 200;
 
 // Texts of the file messages; the language class as for the page's other
 // texts, English when the value names no language.
@@ -50,8 +42,8 @@ std::string FourDigitYearTime(std::string_view time) {
 
 }  // namespace
 
-TablePage::TablePage(ITablePageHost& host, FrameTexts texts, std::string languageValue)
-    : m_strLanguage(std::move(languageValue)), m_host(host), m_texts(std::move(texts)) {
+TablePage::TablePage(FrameTexts texts, std::string languageValue)
+    : m_strLanguage(std::move(languageValue)), m_texts(std::move(texts)) {
   if (const auto index = lang::Resolve(m_strLanguage)) {
     if (lang::IsChinese(*index)) {
       m_strSetOk = "设置成功";
@@ -61,7 +53,7 @@ TablePage::TablePage(ITablePageHost& host, FrameTexts texts, std::string languag
       m_strPromptCaption = "Massage prompt";
     }
   }
-  InsertLayoutColumns(Layout::Measurement, 200);
+  InsertLayoutColumns(Layout::Measurement, kFileDescriptionWidth);
 }
 
 // ---- layouts ---------------------------------------------------------------
@@ -111,117 +103,77 @@ void TablePage::DeleteAllRows() { m_list.DeleteAllRows(); }
 
 // ---- records ---------------------------------------------------------------
 
-void TablePage::OnRecordReady(const std::string& record) {
-  if (&record != &m_strRecord) m_strRecord = record;
-  const std::string& r = m_strRecord;
-  switch (g_nDataKind) {
-    case datakind::kRealTime:
-    case datakind::kHistory:
-      if (!text::Contains(r, gbk::kWave)) return;
-      ShowMeasurementRecord(r, g_nDataKind == datakind::kHistory);
-      return;
-    case datakind::kParameters:
-      if (!text::Contains(r, gbk::kWavelengthColon)) return;
-      ShowParameterRecord(r);
+RecordOutcome TablePage::ShowReply(const meter::Reply& reply, DataKind kind, int& rowCount) {
+  m_strRecord = reply.Text();
+  RecordOutcome outcome;
+  switch (kind) {
+    case DataKind::RealTime:
+    case DataKind::History:
+      if (const auto reading = reply.AsReading()) {
+        ShowReading(*reading, kind == DataKind::History, rowCount);
+      }
+      return outcome;
+    case DataKind::Parameters: {
+      const auto parameters = reply.AsParameters();
+      if (!parameters) return outcome;
+      ShowParameters(*parameters, rowCount);
       break;
-    case datakind::kClock:
-    case datakind::kWavelength:
-    case datakind::kCalibration:
-    case datakind::kMode:
-      ShowSettingReply(r, g_nDataKind);
+    }
+    case DataKind::Clock:
+    case DataKind::Wavelength:
+    case DataKind::Calibration:
+    case DataKind::Mode: {
+      const meter::SettingReply setting = reply.AsSetting();
+      if (kind == DataKind::Clock && !setting.success) {
+        outcome.clockRefused = true;
+      } else {
+        if (kind == DataKind::Wavelength || kind == DataKind::Calibration) {
+          outcome.currentWavelength = setting.currentWavelength;
+        }
+        outcome.success = setting.success;
+      }
       break;
+    }
     default:
       break;  // wavelength codes, nothing to interpret: the closing step only
   }
   ClosingStep();
+  return outcome;
 }
 
-void TablePage::ShowMeasurementRecord(const std::string& r, bool history) {
-  const std::string_view meterTime = CutAt(From(r, Pos(r, gbk::kTime) + 10), "\r");
-  // An empty history slot of the meter carries the time "00/00/00": no row,
-  // and the next record takes its number.
-  if (history && text::Contains(meterTime, "00/00/00")) return;
-  const std::string time = FourDigitYearTime(meterTime);
-  const int row = m_list.InsertRow(g_nRowCount, std::to_string(g_nRowCount + 1));
-  m_list.SetCell(row, 1, CutAt(From(r, Pos(r, gbk::kWavelength) + 10), "nm"));
-  const std::string_view linear = From(r, Pos(r, gbk::kLinear) + 10);
-  m_list.SetCell(row, 2, FirstN(linear, Pos(linear, "W") + 1));
-  m_list.SetCell(row, 3, CutAt(From(r, Pos(r, gbk::kLog) + 10), "dBm"));
-  m_list.SetCell(row, 4, time);
-  ++g_nRowCount;
+void TablePage::ShowReading(const meter::Reading& r, bool history, int& rowCount) {
+  // An empty history slot of the meter: no row, and the next record takes
+  // its number.
+  if (history && r.IsEmptySlot()) return;
+  const int row = m_list.InsertRow(rowCount, std::to_string(rowCount + 1));
+  m_list.SetCell(row, 1, r.wavelength);
+  m_list.SetCell(row, 2, r.linearPower);
+  m_list.SetCell(row, 3, r.logPower);
+  m_list.SetCell(row, 4, FourDigitYearTime(r.meterTime));
+  ++rowCount;
   ClosingStep();
 }
 
-void TablePage::ShowParameterRecord(const std::string& r) {
-  // Not advancing g_nRowCount puts every record above the ones before it.
-  const int row = m_list.InsertRow(g_nRowCount, CutAt(From(r, Pos(r, gbk::kWavelength) + 6), "\r"));
-  m_list.SetCell(row, 1, text::Mid(r, Pos(r, gbk::kSystemWavelength) + 16, 5));
-  std::string key(gbk::kSystemRange);
-  key += '0';
-  for (int n = 0; n < 8; ++n) {
-    key.back() = static_cast<char>('0' + n);
-    const std::string_view t = From(r, Pos(r, key) + 16);
-    m_list.SetCell(row, n + 2, CutAt(From(t, 1), "dBm"));
-  }
-}
-
-void TablePage::ShowSettingReply(const std::string& r, int kind) {
-  const bool success = text::Contains(r, gbk::kSuccess);
-  if (kind == datakind::kClock) {
-    if (!success) {
-      m_host.RunSetClockAgain();
-      return;
-    }
-  } else if (kind == datakind::kWavelength || kind == datakind::kCalibration) {
-    const int at = Pos(r, gbk::kCurrentWavelength);
-    if (at >= 0) {
-      g_strCurWavelength = std::string(text::Mid(r, at + 10, 4));
-      m_host.NotifyWavelengthDialog(kind);
-    }
-  }
-  if (success) SuccessNotice();
-}
-
-void TablePage::SuccessNotice() {
-  m_host.ShowNotice(m_strSetOk, m_strPromptCaption);
-  g_nDataKind = datakind::kNothing;
+void TablePage::ShowParameters(const meter::ParameterRecord& p, int rowCount) {
+  // Not advancing the row count puts every record above the ones before it.
+  const int row = m_list.InsertRow(rowCount, p.wavelength);
+  m_list.SetCell(row, 1, p.wavelengthCalibration);
+  for (int n = 0; n < 8; ++n) m_list.SetCell(row, n + 2, p.ranges[static_cast<size_t>(n)]);
 }
 
 void TablePage::ClosingStep() {
-  if (m_list.RowCount() > 0) m_host.ScrollToRow(m_list.RowCount() - 1);
+  if (m_scroll && m_list.RowCount() > 0) m_scroll(m_list.RowCount() - 1);
 }
 
 // ---- files -----------------------------------------------------------------
 
-void TablePage::OnSaveData() {
-  if (g_nDataKind == datakind::kNothing) return;
-  const datafile::FileType type = datafile::TypeForDataKind(g_nDataKind);
-  if (type == datafile::FileType::None) {
-    m_host.SetStatusText({});
-    return;
-  }
-  const auto chosen = m_host.AskSavePath(std::string(datafile::SaveFilter(type)));
-  if (!chosen) {
-    m_host.SetStatusText({});
-    return;
-  }
-  const std::string path = datafile::PathWithExtension(*chosen, type);
-  const FileTexts texts = FileTextsFor(m_strLanguage);
-  if (fileaccess::Exists(path) && !m_host.AskYesNo(texts.replaceAsk + path, m_strPromptCaption)) {
-    m_host.SetStatusText({});
-    return;
-  }
-  const FileOutcome outcome = SaveToPath(path);
-  if (outcome.status == FileOutcome::Status::Failed) {
-    m_host.ShowError(outcome.message, m_strPromptCaption);
-    return;
-  }
-  m_host.SetStatusText(outcome.path);
+std::string TablePage::ReplaceQuestion(const std::string& path) const {
+  return FileTextsFor(m_strLanguage).replaceAsk + path;
 }
 
-FileOutcome TablePage::SaveToPath(const std::string& path) {
+FileOutcome TablePage::SaveToPath(const std::string& path, DataKind kind) {
   FileOutcome outcome;
-  const datafile::FileType type = datafile::TypeForDataKind(g_nDataKind);
+  const datafile::FileType type = datafile::TypeForDataKind(kind);
   if (type == datafile::FileType::None) {
     outcome.status = FileOutcome::Status::Nothing;
     return outcome;
@@ -236,82 +188,31 @@ FileOutcome TablePage::SaveToPath(const std::string& path) {
   return outcome;
 }
 
-void TablePage::OnOpenFile() {
-  const auto chosen = m_host.AskOpenPath(std::string(datafile::kOpenFilter));
-  if (!chosen) return;
-  const FileOutcome outcome = OpenPath(*chosen);
-  if (outcome.status == FileOutcome::Status::Failed) {
-    m_host.ShowError(outcome.message, m_strPromptCaption);
-    return;
-  }
-  m_host.SetStatusText(m_strFilePath);
-}
-
-FileOutcome TablePage::OpenPath(const std::string& path) {
-  FileOutcome outcome;
-  outcome.path = path;
+OpenedFile TablePage::OpenPath(const std::string& path) {
+  using datafile::FileType;
+  OpenedFile opened;
+  opened.path = path;
   fileaccess::ReadResult file = fileaccess::ReadWholeFile(path);
   if (file.error != fileaccess::ReadError::None) {
     const FileTexts texts = FileTextsFor(m_strLanguage);
-    outcome.status = FileOutcome::Status::Failed;
-    outcome.message = file.error == fileaccess::ReadError::TooLarge
-                          ? texts.tooLarge + path
-                          : texts.cannotOpen + path + " (" + file.reason + ")";
-    return outcome;
+    opened.status = FileOutcome::Status::Failed;
+    opened.message = file.error == fileaccess::ReadError::TooLarge
+                         ? texts.tooLarge + path
+                         : texts.cannotOpen + path + " (" + file.reason + ")";
+    return opened;
   }
-  m_host.StopRealTimeReading();
-  m_host.PostGraphClear();
   TableModel::BulkUpdate bulk(m_list);
-  g_nRowCount = 0;
   DeleteAllRows();
   m_strFilePath = path;
-  LoadContent(datafile::TypeOfPath(path), datafile::ContentOf(file.bytes));
-  return outcome;
-}
-
-void TablePage::LoadContent(datafile::FileType type, std::string_view content) {
-  using datafile::FileType;
-  if (type == FileType::None) return;
-  if (type == FileType::Syf) {
-    g_bParamView = true;
-    m_host.DeleteTab(0);
-    m_host.InsertTab(0, m_texts.m_strReadParams);
-    m_host.SelectTab(0);
-    m_host.DeleteTab(1);
+  opened.type = datafile::TypeOfPath(path);
+  if (opened.type == FileType::None) return opened;
+  if (opened.type == FileType::Syf) {
     ApplyLayout(Layout::Parameters);
-    // Shown system parameters save as .syf again.
-    g_nDataKind = datakind::kParameters;
-    g_nRowCount += datafile::LoadRecords(type, content, m_list, g_nRowCount);
-    return;
-  }
-  g_bParamView = false;
-  m_bFileOpened = true;
-  GraphPageState* graph = nullptr;
-  if (type == FileType::Ref) {
-    const int tabs = m_host.TabCount();
-    m_host.DeleteTab(0);
-    m_host.InsertTab(0, m_texts.m_strReadRealTime);
-    if (tabs == 1) m_host.InsertTab(1, m_texts.m_strGraphicData);
-    m_host.PostGraphClear();
-    graph = m_host.GraphState();
   } else {
-    m_host.DeleteTab(0);
-    m_host.InsertTab(0, m_texts.m_strReadHistory);
-    m_host.SelectTab(0);
-    m_host.DeleteTab(1);
+    m_bFileOpened = true;
+    ApplyLayout(Layout::Measurement, kFileDescriptionWidth);
   }
-  ApplyLayout(Layout::Measurement, 200);
-  if (graph) graph->ClearFileValues();
-  const int first = g_nRowCount;
-  const int records = datafile::LoadRecords(type, content, m_list, first,
-                                            graph ? &graph->m_anFileValues : nullptr);
-  if (records > 0) g_nDataKind = datakind::kRealTime;
-  g_nRowCount += records;
-  if (type == FileType::Ref) {
-    if (graph) {
-      const int values = std::min(records, GraphPageState::kMaxFileValues);
-      graph->m_nRowCount = std::max(values, GraphPageState::kMinRows);
-    }
-    m_host.PostGraphUpdate();
-  }
+  opened.records = datafile::LoadRecords(opened.type, datafile::ContentOf(file.bytes), m_list, 0,
+                                         opened.type == FileType::Ref ? &opened.graphValues : nullptr);
+  return opened;
 }

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/FrameTexts.h"
-#include "app/Language.h"
+#include "common/FrameTexts.h"
+#include "common/Language.h"
 #include "app/StartupChecks.h"
 #include "app/ui/CKM360R_ProjectDoc.h"
 #include "app/ui/CMainFrame.h"

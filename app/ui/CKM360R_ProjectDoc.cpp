@@ -1,6 +1,6 @@
 #include "app/ui/CKM360R_ProjectDoc.h"
 
-#include "app/FrameTexts.h"
+#include "common/FrameTexts.h"
 
 bool CKM360R_ProjectDoc::OnNewDocument() {
   SetTitle(kDocumentTitle);

@@ -4,12 +4,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/SharedState.h"
 #include "app/ui/CTabControl.h"
 #include "graph/ui/CPage2.h"
 #include "table/ui/CPage1.h"
-
-CKM360R_ProjectView* g_pView = nullptr;
 
 namespace {
 
@@ -31,7 +28,6 @@ QSize CKM360R_ProjectView::FormSize() {
 
 CKM360R_ProjectView::CKM360R_ProjectView(const FrameTexts& texts, QWidget* parent)
     : QScrollArea(parent) {
-  g_pView = this;
   setFrameShape(QFrame::NoFrame);
   setWidgetResizable(true);
 
@@ -58,9 +54,7 @@ CKM360R_ProjectView::CKM360R_ProjectView(const FrameTexts& texts, QWidget* paren
   m_createPagesTimer.start();
 }
 
-CKM360R_ProjectView::~CKM360R_ProjectView() {
-  if (g_pView == this) g_pView = nullptr;
-}
+CKM360R_ProjectView::~CKM360R_ProjectView() = default;
 
 void CKM360R_ProjectView::CreatePages() {
   m_page1->Create();
@@ -69,7 +63,6 @@ void CKM360R_ProjectView::CreatePages() {
   PlacePages();
   m_page1->show();
   m_page2->hide();
-  g_bTabsPending = false;
   m_createPagesTimer.stop();
   emit PagesCreatedSignal();
 }
@@ -103,4 +96,4 @@ void CKM360R_ProjectView::ShowPage(int page) {
   }
 }
 
-void CKM360R_ProjectView::OnSelectionChanged() { ShowPage(m_tabCtrl->GetCurSel()); }
+void CKM360R_ProjectView::OnSelectionChanged() { emit TabSelected(m_tabCtrl->GetCurSel()); }

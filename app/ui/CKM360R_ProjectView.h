@@ -3,12 +3,12 @@
 // table page (tab 0) and the graph page (tab 1) behind it. The pages come into
 // being half a second after the view, once the main window has been shown
 // maximised, and from then on fill the view's client area below the tab strip
-// whenever its size changes. Commands relabel and switch the tabs through
-// g_pView.
+// whenever its size changes. The frame applies the tab items and the page in
+// front; the operator's own choice of a tab is passed on as TabSelected.
 #include <QScrollArea>
 #include <QTimer>
 
-#include "app/FrameTexts.h"
+#include "common/FrameTexts.h"
 
 class CTabControl;
 class CPage1;
@@ -26,7 +26,7 @@ class CKM360R_ProjectView : public QScrollArea {
   ~CKM360R_ProjectView() override;
 
   // Shows page `page` (0 table, 1 graph) and hides the other. Pages that do
-  // not exist yet are left alone.
+  // not exist yet are left alone: they come with the table page in front.
   void ShowPage(int page);
   bool PagesCreated() const { return m_bPagesCreated; }
 
@@ -39,6 +39,8 @@ class CKM360R_ProjectView : public QScrollArea {
 
  signals:
   void PagesCreatedSignal();
+  // The operator selected tab item `index`.
+  void TabSelected(int index);
 
  protected:
   // The client area's resize: the pages follow it.
@@ -53,5 +55,3 @@ class CKM360R_ProjectView : public QScrollArea {
   QTimer m_createPagesTimer;
   bool m_bPagesCreated = false;
 };
-
-extern CKM360R_ProjectView* g_pView;

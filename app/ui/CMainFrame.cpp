@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,18 +16,13 @@
 #include <algorithm>
 
 #include "app/CommandSurface.h"
-#include "app/IniReader.h"
 #include "app/KeyLockLeds.h"
-#include "app/SharedState.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CTabControl.h"
 #include "app/ui/ToolbarIcons.h"
-#include "device/MainFrameLogic.h"
-#include "device/SerialChannel.h"
+#include "common/IniReader.h"
 #include "graph/ui/CPage2.h"
 #include "table/ui/CPage1.h"
-
-CMainFrame* g_pMainFrame = nullptr;
 
 namespace {
 
@@ -41,11 +38,6 @@ constexpr int kLockPanePollMs = 500;
 }  // namespace
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
-  // Construction: no link yet.
-  g_bConnected = false;
-  g_bLinkBusy = false;
-  g_pMainFrame = this;
-
   // Window creation. The language is read once, here: the menus, the toolbar
   // and the texts stay as they are chosen now for the whole run.
   const CIniReader config(lang::ConfigPath());
@@ -61,17 +53,16 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   m_pView = new CKM360R_ProjectView(m_texts, this);
   setCentralWidget(m_pView);
 
-  m_pLogic = std::make_unique<MainFrameLogic>(*this, m_pView->m_page1->Page(), g_serialChannel,
-                                              m_texts, m_strLanguage);
-  m_pLogic->AttachGraphPage(&m_pView->m_page2->State());
-
-  SetStatusNote(m_texts.m_strNotConnected);
+  m_pLogic = std::make_unique<FrameLogic>(*this, *this, *this, m_channel, m_pView->m_page1->Page(),
+                                          m_pView->m_page2->Page(), m_texts, m_strLanguage);
+  connect(m_pView, &CKM360R_ProjectView::TabSelected, this,
+          [this](int index) { m_pLogic->OnTabSelected(index); });
+  Apply(m_pLogic->View());
 }
 
 CMainFrame::~CMainFrame() {
   // The logic talks to the pages; it goes first, before the widgets.
   m_pLogic.reset();
-  if (g_pMainFrame == this) g_pMainFrame = nullptr;
 }
 
 void CMainFrame::BuildMenuBar() {
@@ -206,8 +197,6 @@ int CMainFrame::ToolbarImage(int position) const {
   return it == m_toolbarImages.end() ? -1 : it->second;
 }
 
-void CMainFrame::StopRealTimeReading() { m_pLogic->StopRealTimeReading(); }
-
 void CMainFrame::SetPortOverride(const std::string& devicePath) { m_pLogic->SetPortOverride(devicePath); }
 
 // ---- commands ---------------------------------------------------------------
@@ -215,7 +204,7 @@ void CMainFrame::SetPortOverride(const std::string& devicePath) { m_pLogic->SetP
 void CMainFrame::OnCommand(int id) {
   const std::optional<cmd::Command> command = cmd::CommandFor(id);
   if (!command) return;
-  MainFrameLogic& logic = *m_pLogic;
+  FrameLogic& logic = *m_pLogic;
   switch (*command) {
     case cmd::Command::ReadRealTime: logic.OnReadRealTime(); break;
     case cmd::Command::Text: logic.OnText(); break;
@@ -251,7 +240,7 @@ bool CMainFrame::AskExit() {
 
 void CMainFrame::OnExit() {
   if (!AskExit()) return;
-  g_serialChannel.StopMonitor();
+  m_channel.StopMonitor();
   m_bCloseConfirmed = true;
   close();
 }
@@ -265,32 +254,28 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  g_serialChannel.StopMonitor();
+  m_channel.StopMonitor();
   m_bCloseConfirmed = true;
   event->accept();
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  // The first show puts the two tab items in; later shows (restoring from
-  // the task bar) add nothing.
-  if (g_bTabsPending) {
-    InsertTab(0, m_texts.m_strTextData);
-    InsertTab(1, m_texts.m_strGraphicData);
-    g_bTabsPending = false;
+  // The first show puts the tab items in; later shows (restoring from the
+  // task bar) add nothing.
+  if (m_bTabsPending) {
+    m_bTabsPending = false;
+    ApplyTabs(m_pLogic->View());
   }
 }
 
-// ---- IFrameHost -------------------------------------------------------------
+// ---- IRuntime ----------------------------------------------------------------
 
-void CMainFrame::StartTimer(int id, int periodMs) {
+void CMainFrame::StartTimer(int id, int periodMs, std::function<void()> tick) {
   QTimer*& timer = m_timers[id];
-  if (!timer) {
-    timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, [this, id] {
-      if (m_pLogic) m_pLogic->OnTimer(id);
-    });
-  }
+  if (!timer) timer = new QTimer(this);
+  timer->disconnect();
+  connect(timer, &QTimer::timeout, this, std::move(tick));
   timer->start(periodMs);
 }
 
@@ -303,6 +288,8 @@ void CMainFrame::Post(std::function<void()> fn) {
   // Safe from any thread: the call is queued to this window's thread.
   QMetaObject::invokeMethod(this, [fn = std::move(fn)] { fn(); }, Qt::QueuedConnection);
 }
+
+// ---- IPrompter ---------------------------------------------------------------
 
 BoxAnswer CMainFrame::MessageBox(const std::string& text, const std::string& caption, BoxButtons buttons) {
   const bool yesNo = buttons == BoxButtons::YesNo;
@@ -321,58 +308,63 @@ BoxAnswer CMainFrame::MessageBox(const std::string& text, const std::string& cap
   return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
 }
 
+std::optional<std::string> CMainFrame::AskSavePath(const std::string& filter) {
+  // The program asks about replacing a file itself.
+  const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), CPage1::DialogFilter(filter),
+                                                    nullptr, QFileDialog::DontConfirmOverwrite);
+  if (path.isEmpty()) return std::nullopt;
+  return QFile::encodeName(path).toStdString();
+}
+
+std::optional<std::string> CMainFrame::AskOpenPath(const std::string& filter) {
+  const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), CPage1::DialogFilter(filter));
+  if (path.isEmpty()) return std::nullopt;
+  return QFile::encodeName(path).toStdString();
+}
+
+void CMainFrame::RunSettingsDialog(DataKind kind) {
+  // The settings dialogs plug in here.
+  (void)kind;
+}
+
+// ---- IFrameView --------------------------------------------------------------
+
+void CMainFrame::Apply(const ViewState& state) {
+  const bool first = !m_shown;
+  if (first || m_shown->statusNote != state.statusNote) SetStatusNote(state.statusNote);
+  if (first || m_shown->linkImage != state.linkImage) {
+    const auto it = m_toolbarActions.find(cmd::kLinkStatusButton);
+    if (it != m_toolbarActions.end()) {
+      it->second->setIcon(toolbar_icons::Image(state.linkImage));
+      m_toolbarImages[cmd::kLinkStatusButton] = state.linkImage;
+    }
+  }
+  // Without a language there is no toolbar to change.
+  if (m_language && !first && m_shown->realTimeRunning != state.realTimeRunning) {
+    const cmd::ToolbarPosition b = cmd::RealTimeButton(m_texts.m_bChinese, state.realTimeRunning);
+    SetToolbarButton(cmd::kRealTimeButton, b.id, b.label, b.image);
+  }
+  if (m_language && !first && m_shown->saveImage != state.saveImage) {
+    const cmd::ToolbarPosition b = cmd::SaveButton(m_texts.m_bChinese, state.saveImage);
+    SetToolbarButton(cmd::kSaveButton, b.id, b.label, b.image);
+  }
+  if (!m_bTabsPending) ApplyTabs(state);
+  if (first || m_shown->shownPage != state.shownPage) m_pView->ShowPage(state.shownPage);
+  m_shown = state;
+}
+
+void CMainFrame::ApplyTabs(const ViewState& state) {
+  QStringList captions;
+  for (const std::string& caption : state.tabs) captions << Qs(caption);
+  CTabControl* tabs = m_pView->m_tabCtrl;
+  tabs->SetItems(captions);
+  tabs->SetCurSel(state.selectedTab);
+}
+
 void CMainFrame::SetStatusNote(const std::string& text) {
   // The note pane is exactly as wide as its text in the window's font.
   const QString note = Qs(text);
   m_pNotePane->setText(note);
   m_pNotePane->setFixedWidth(QFontMetrics(font()).horizontalAdvance(note));
   m_pNotePane->setVisible(!note.isEmpty());
-}
-
-void CMainFrame::SetLinkImage(int image) {
-  const auto it = m_toolbarActions.find(cmd::kLinkStatusButton);
-  if (it == m_toolbarActions.end()) return;
-  it->second->setIcon(toolbar_icons::Image(image));
-  m_toolbarImages[cmd::kLinkStatusButton] = image;
-}
-
-void CMainFrame::SetRealTimeButton(bool running) {
-  if (!m_language) return;
-  const cmd::ToolbarPosition b = cmd::RealTimeButton(m_texts.m_bChinese, running);
-  SetToolbarButton(cmd::kRealTimeButton, b.id, b.label, b.image);
-}
-
-void CMainFrame::SetSaveButtonImage(int image) {
-  if (!m_language) return;
-  const cmd::ToolbarPosition b = cmd::SaveButton(m_texts.m_bChinese, image);
-  SetToolbarButton(cmd::kSaveButton, b.id, b.label, b.image);
-}
-
-int CMainFrame::TabCount() { return m_pView->m_tabCtrl->GetItemCount(); }
-
-void CMainFrame::DeleteTab(int index) { m_pView->m_tabCtrl->DeleteItem(index); }
-
-void CMainFrame::InsertTab(int index, const std::string& caption) {
-  m_pView->m_tabCtrl->InsertItem(index, Qs(caption));
-}
-
-void CMainFrame::SelectTab(int index) { m_pView->m_tabCtrl->SetCurSel(index); }
-
-void CMainFrame::ShowPage(int page) { m_pView->ShowPage(page); }
-
-void CMainFrame::PostGraphClear() {
-  Post([] {
-    if (g_pPage2) g_pPage2->OnGraphClear();
-  });
-}
-
-void CMainFrame::PostGraphUpdate(const std::string& valueText) {
-  Post([valueText] {
-    if (g_pPage2) g_pPage2->OnGraphUpdate(valueText);
-  });
-}
-
-void CMainFrame::RunSettingsDialog(int kind) {
-  // The settings dialogs plug in here.
-  (void)kind;
 }

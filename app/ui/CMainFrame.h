@@ -2,27 +2,31 @@
 // The program's one top-level window: the menu bar and the text-labelled
 // toolbar of the configured language, the status bar with its note pane, and
 // the form view with the two tab pages. Every command id is routed here; the
-// link and reading commands go on to the frame's logic (MainFrameLogic), which
-// reaches timers, boxes, the toolbar, the tabs and the pages through the
-// IFrameHost side of this window.
+// link, reading and file commands go on to the frame's logic (FrameLogic),
+// for which this window is the runtime (timers, posted work), the prompter
+// (boxes, file dialogs) and the view (toolbar, note pane, tabs and pages,
+// applied from one ViewState).
 #include <QMainWindow>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "app/FrameTexts.h"
-#include "app/Language.h"
-#include "device/FrameHost.h"
+#include "app/FrameLogic.h"
+#include "app/Prompter.h"
+#include "app/ViewState.h"
+#include "common/FrameTexts.h"
+#include "common/Language.h"
+#include "common/Runtime.h"
+#include "device/SerialChannel.h"
 
 class QAction;
 class QLabel;
 class QTimer;
 class QToolBar;
 class CKM360R_ProjectView;
-class MainFrameLogic;
 
-class CMainFrame : public QMainWindow, public IFrameHost {
+class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public IFrameView {
   Q_OBJECT
 
  public:
@@ -32,29 +36,22 @@ class CMainFrame : public QMainWindow, public IFrameHost {
   // Routes one command id as the command table says.
   void OnCommand(int id);
 
-  // Stops real-time reading before an opened file replaces the table.
-  void StopRealTimeReading();
-
   // Restricts Link's port scan to one device (--port PATH).
   void SetPortOverride(const std::string& devicePath);
 
-  // IFrameHost
-  void StartTimer(int id, int periodMs) override;
+  // IRuntime
+  void StartTimer(int id, int periodMs, std::function<void()> tick) override;
   void KillTimer(int id) override;
   void Post(std::function<void()> fn) override;
+
+  // IPrompter
   BoxAnswer MessageBox(const std::string& text, const std::string& caption, BoxButtons buttons) override;
-  void SetStatusNote(const std::string& text) override;
-  void SetLinkImage(int image) override;
-  void SetRealTimeButton(bool running) override;
-  void SetSaveButtonImage(int image) override;
-  int TabCount() override;
-  void DeleteTab(int index) override;
-  void InsertTab(int index, const std::string& caption) override;
-  void SelectTab(int index) override;
-  void ShowPage(int page) override;
-  void PostGraphClear() override;
-  void PostGraphUpdate(const std::string& valueText) override;
-  void RunSettingsDialog(int kind) override;
+  std::optional<std::string> AskSavePath(const std::string& filter) override;
+  std::optional<std::string> AskOpenPath(const std::string& filter) override;
+  void RunSettingsDialog(DataKind kind) override;
+
+  // IFrameView
+  void Apply(const ViewState& state) override;
 
   // What the window shows, for the program's own checks and tests.
   const FrameTexts& Texts() const { return m_texts; }
@@ -66,7 +63,7 @@ class CMainFrame : public QMainWindow, public IFrameHost {
   QAction* ToolbarAction(int position) const;
   int ToolbarImage(int position) const;
   CKM360R_ProjectView* View() const { return m_pView; }
-  MainFrameLogic& Logic() { return *m_pLogic; }
+  FrameLogic& Logic() { return *m_pLogic; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -80,6 +77,8 @@ class CMainFrame : public QMainWindow, public IFrameHost {
   void OnExit();
   bool AskExit();
   void UpdateLockPanes();
+  void SetStatusNote(const std::string& text);
+  void ApplyTabs(const ViewState& state);
 
   std::string m_strLanguage;
   std::string m_strDrive;  // read with the language; nothing uses it
@@ -93,8 +92,13 @@ class CMainFrame : public QMainWindow, public IFrameHost {
   QLabel* m_pLockPanes[3] = {nullptr, nullptr, nullptr};
   CKM360R_ProjectView* m_pView = nullptr;
   std::map<int, QTimer*> m_timers;
-  std::unique_ptr<MainFrameLogic> m_pLogic;
+  // The line outlives the logic, whose session stops its monitor on the way out.
+  CSerialChannel m_channel;
+  std::unique_ptr<FrameLogic> m_pLogic;
+  // What was last shown; nullopt before the first Apply.
+  std::optional<ViewState> m_shown;
+  // The tab items go in at the first show of the window.
+  bool m_bTabsPending = true;
   bool m_bCloseConfirmed = false;
 };
 
-extern CMainFrame* g_pMainFrame;

@@ -71,6 +71,20 @@ int CTabControl::InsertItem(int index, const QString& caption) {
 
 QString CTabControl::GetItemText(int index) const { return m_pStrip->tabText(index); }
 
+void CTabControl::SetItems(const QStringList& captions) {
+  FromCode(m_bFromCode, [&] {
+    while (m_pStrip->count() > captions.size()) m_pStrip->removeTab(m_pStrip->count() - 1);
+    for (int i = 0; i < captions.size(); ++i) {
+      if (i < m_pStrip->count()) {
+        if (m_pStrip->tabText(i) != captions[i]) m_pStrip->setTabText(i, captions[i]);
+      } else {
+        m_pStrip->addTab(captions[i]);
+      }
+    }
+    return 0;
+  });
+}
+
 void CTabControl::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   m_pStrip->setGeometry(0, 0, width(), kStripHeight);

@@ -23,6 +23,10 @@ class CTabControl : public QWidget {
   bool DeleteItem(int index);
   int InsertItem(int index, const QString& caption);  // index clipped to 0..count
   QString GetItemText(int index) const;
+  // Makes the items read `captions`, left to right: items are relabelled in
+  // place (a relabelled selected item stays selected), extra items go from
+  // the end and missing ones are added there.
+  void SetItems(const QStringList& captions);
 
   QTabBar* Strip() const { return m_pStrip; }
 

@@ -1,11 +1,9 @@
 #pragma once
-// The graph page window. It receives UM_GRAPH_CLEAR and UM_GRAPH_UPDATE and
-// keeps what they bring; the chart that draws it is a separate piece.
+// The graph page window. It shows its GraphPage's bookkeeping and repaints
+// when it changes; the chart that draws it is a separate piece.
 #include <QWidget>
-#include <optional>
-#include <string>
 
-#include "graph/GraphPageState.h"
+#include "graph/GraphPage.h"
 
 class CPage2 : public QWidget {
   Q_OBJECT
@@ -18,25 +16,9 @@ class CPage2 : public QWidget {
   void Create();
   bool IsCreated() const { return m_bCreated; }
 
-  // The bookkeeping the table page and the frame's logic write into.
-  GraphPageState& State() { return m_state; }
-
-  // UM_GRAPH_CLEAR: blank the graph.
-  void OnGraphClear();
-  // UM_GRAPH_UPDATE: a real-time value text (the six bytes cut from the
-  // record), or nullopt after an opened file filled the state's file values.
-  void OnGraphUpdate(const std::optional<std::string>& valueText);
-
-  // The latest live value text, and how many updates arrived since the last
-  // clear.
-  const std::string& LatestValueText() const { return m_strValueText; }
-  int UpdatesSinceClear() const { return m_nUpdates; }
+  GraphPage& Page() { return m_page; }
 
  private:
-  GraphPageState m_state;
-  std::string m_strValueText;
-  int m_nUpdates = 0;
+  GraphPage m_page;
   bool m_bCreated = false;
 };
-
-extern CPage2* g_pPage2;

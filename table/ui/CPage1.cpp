@@ -1,19 +1,11 @@
 #include "table/ui/CPage1.h"
 
-#include <QFile>
-#include <QFileDialog>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "app/CommandSurface.h"
-#include "app/Language.h"
-#include "app/ui/CMainFrame.h"
-#include "graph/ui/CPage2.h"
+#include "common/Language.h"
 #include "table/ui/TableModelAdapter.h"
-
-CPage1* g_pPage1 = nullptr;
 
 namespace {
 
@@ -25,14 +17,12 @@ QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 }  // namespace
 
 CPage1::CPage1(const FrameTexts& texts, QWidget* parent)
-    : QWidget(parent), m_page(*this, texts, lang::ReadSetting()) {
-  g_pPage1 = this;
+    : QWidget(parent), m_page(texts, lang::ReadSetting()) {
+  m_page.SetScrollListener([this](int row) { ScrollToRow(row); });
   hide();
 }
 
-CPage1::~CPage1() {
-  if (g_pPage1 == this) g_pPage1 = nullptr;
-}
+CPage1::~CPage1() = default;
 
 void CPage1::Create() {
   if (m_list) return;
@@ -80,21 +70,6 @@ void CPage1::ApplyColumnWidths() {
   }
 }
 
-void CPage1::ShowNotice(const std::string& text, const std::string& caption) {
-  QMessageBox box(QMessageBox::Information, Qs(caption), Qs(text), QMessageBox::Ok, window());
-  box.exec();
-}
-
-void CPage1::RunSetClockAgain() {
-  if (g_pMainFrame) g_pMainFrame->OnCommand(cmd::ID_SET_CLOCK);
-}
-
-void CPage1::NotifyWavelengthDialog(int kind) {
-  // UM_WAVELENGTH_UPDATE goes only to a dialog that is open; the settings
-  // dialogs are not part of this window yet, so none ever is.
-  (void)kind;
-}
-
 void CPage1::ScrollToRow(int row) {
   if (!m_list || row < 0 || row >= m_adapter->rowCount()) return;
   // A fast meter or a history read hands over records far quicker than the
@@ -129,70 +104,4 @@ QString CPage1::DialogFilter(const std::string& filter) {
                                                       : QStringLiteral("%1 (%2)").arg(description, pattern).trimmed());
   }
   return filters.join(QStringLiteral(";;"));
-}
-
-std::optional<std::string> CPage1::AskSavePath(const std::string& filter) {
-  // The page asks about replacing a file itself.
-  const QString path = QFileDialog::getSaveFileName(window(), QString(), QString(), DialogFilter(filter),
-                                                    nullptr, QFileDialog::DontConfirmOverwrite);
-  if (path.isEmpty()) return std::nullopt;
-  return QFile::encodeName(path).toStdString();
-}
-
-std::optional<std::string> CPage1::AskOpenPath(const std::string& filter) {
-  const QString path = QFileDialog::getOpenFileName(window(), QString(), QString(), DialogFilter(filter));
-  if (path.isEmpty()) return std::nullopt;
-  return QFile::encodeName(path).toStdString();
-}
-
-bool CPage1::AskYesNo(const std::string& text, const std::string& caption) {
-  return g_pMainFrame && g_pMainFrame->MessageBox(text, caption, BoxButtons::YesNo) == BoxAnswer::Yes;
-}
-
-void CPage1::ShowError(const std::string& text, const std::string& caption) {
-  QMessageBox box(QMessageBox::Warning, Qs(caption), Qs(text), QMessageBox::Ok, window());
-  box.exec();
-}
-
-void CPage1::SetStatusText(const std::string& text) {
-  if (!g_pMainFrame) return;
-  g_pMainFrame->Post([text] {
-    if (g_pMainFrame) g_pMainFrame->SetStatusNote(text);
-  });
-}
-
-void CPage1::StopRealTimeReading() {
-  if (g_pMainFrame) g_pMainFrame->StopRealTimeReading();
-}
-
-int CPage1::TabCount() { return g_pMainFrame ? g_pMainFrame->TabCount() : 0; }
-
-void CPage1::DeleteTab(int index) {
-  if (g_pMainFrame) g_pMainFrame->DeleteTab(index);
-}
-
-void CPage1::InsertTab(int index, const std::string& caption) {
-  if (g_pMainFrame) g_pMainFrame->InsertTab(index, caption);
-}
-
-void CPage1::SelectTab(int index) {
-  if (!g_pMainFrame) return;
-  // Selecting from code raises no selection notice, so the page behind the
-  // item is shown here; otherwise an opened history or parameter file could
-  // sit hidden behind the graph page with no tab left to reach it.
-  g_pMainFrame->SelectTab(index);
-  g_pMainFrame->ShowPage(index);
-}
-
-GraphPageState* CPage1::GraphState() { return g_pPage2 ? &g_pPage2->State() : nullptr; }
-
-void CPage1::PostGraphClear() {
-  if (g_pMainFrame) g_pMainFrame->PostGraphClear();
-}
-
-void CPage1::PostGraphUpdate() {
-  if (!g_pMainFrame) return;
-  g_pMainFrame->Post([] {
-    if (g_pPage2) g_pPage2->OnGraphUpdate(std::nullopt);
-  });
 }

@@ -1,18 +1,16 @@
 #pragma once
 // The table page window: one report-style list showing the rows of the page's
-// TablePage, and the answers the page needs from its surroundings (the success
-// notice, the closing scroll, and the file commands' dialogs).
+// TablePage, kept in view as records arrive.
 #include <QWidget>
-#include <optional>
 #include <string>
 
-#include "app/FrameTexts.h"
+#include "common/FrameTexts.h"
 #include "table/TablePage.h"
 
 class QTableView;
 class TableModelAdapter;
 
-class CPage1 : public QWidget, public ITablePageHost {
+class CPage1 : public QWidget {
   Q_OBJECT
 
  public:
@@ -28,24 +26,8 @@ class CPage1 : public QWidget, public ITablePageHost {
   TablePage& Page() { return m_page; }
   QTableView* List() const { return m_list; }
 
-  // ITablePageHost
-  void ShowNotice(const std::string& text, const std::string& caption) override;
-  void RunSetClockAgain() override;
-  void NotifyWavelengthDialog(int kind) override;
-  void ScrollToRow(int row) override;
-  std::optional<std::string> AskSavePath(const std::string& filter) override;
-  std::optional<std::string> AskOpenPath(const std::string& filter) override;
-  bool AskYesNo(const std::string& text, const std::string& caption) override;
-  void ShowError(const std::string& text, const std::string& caption) override;
-  void SetStatusText(const std::string& text) override;
-  void StopRealTimeReading() override;
-  int TabCount() override;
-  void DeleteTab(int index) override;
-  void InsertTab(int index, const std::string& caption) override;
-  void SelectTab(int index) override;
-  GraphPageState* GraphState() override;
-  void PostGraphClear() override;
-  void PostGraphUpdate() override;
+  // The closing step: the row is made wholly visible.
+  void ScrollToRow(int row);
 
   // A file-dialog filter of description|pattern pairs, each ending with "|",
   // in the toolkit's form: "Data (*.ref);;..." (a description that already
@@ -63,5 +45,3 @@ class CPage1 : public QWidget, public ITablePageHost {
   int m_nScrollRow = -1;
   bool m_bScrollPending = false;
 };
-
-extern CPage1* g_pPage1;

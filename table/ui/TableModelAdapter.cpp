@@ -1,6 +1,6 @@
 #include "table/ui/TableModelAdapter.h"
 
-#include "app/Gbk.h"
+#include "common/Gbk.h"
 
 TableModelAdapter::TableModelAdapter(TableModel& model, QObject* parent)
     : QAbstractTableModel(parent), m_model(model), m_nRows(model.RowCount()),

@@ -20,13 +20,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/FrameTexts.h"
-#include "app/SharedState.h"
-#include "device/EventLoop.h"
-#include "device/LoopFrameHost.h"
-#include "device/MainFrameLogic.h"
+#include "app/FrameLogic.h"
+#include "app/LoopHost.h"
+#include "common/EventLoop.h"
+#include "common/FrameTexts.h"
 #include "device/PseudoTerminal.h"
 #include "device/SerialChannel.h"
+#include "graph/GraphPage.h"
 #include "table/TablePage.h"
 #include "tests/unit/PortDir.h"
 
@@ -149,20 +149,16 @@ class SilentLine {
   std::vector<Clock::time_point> m_probes;
 };
 
-// The program's main frame logic and table page on an event loop, talking
-// through a real serial channel.
+// The program's frame logic and pages on an event loop, talking through a
+// real serial channel.
 class Program {
  public:
   Program()
       : texts(FrameTexts::For(lang::Index::One)),
-        table(host, texts, "1"),
-        logic(host, table, channel, texts, "1") {
-    host.Attach(logic);
-    host.InsertTab(0, texts.m_strTextData);  // as the first show of the window does
-    host.InsertTab(1, texts.m_strGraphicData);
-    logic.SetRecordListener([this](const std::string& r) { records.push_back(r); });
+        table(texts, "1"),
+        logic(loop, host, host, channel, table, graph, texts, "1") {
+    logic.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
   }
-  ~Program() { ResetSharedState(); }
 
   // Dispatches until done() holds; the bound only guards against a hang.
   bool RunUntil(const std::function<bool()>& done, int boundMs = 30000) {
@@ -171,7 +167,7 @@ class Program {
   bool Connect() {
     logic.OnLink();
     RunUntil([this] { return !logic.Scanning(); });
-    return g_bConnected;
+    return logic.Connected();
   }
   std::vector<std::string> BoxTexts() const {
     std::vector<std::string> t;
@@ -180,11 +176,12 @@ class Program {
   }
 
   EventLoop loop;
-  LoopFrameHost host{loop};
+  LoopHost host;
   FrameTexts texts;
   TablePage table;
+  GraphPage graph;
   CSerialChannel channel;
-  MainFrameLogic logic;
+  FrameLogic logic;
   std::vector<std::string> records;
 };
 

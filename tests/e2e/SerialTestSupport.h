@@ -23,7 +23,7 @@
 #include <thread>
 #include <vector>
 
-#include "device/EventLoop.h"
+#include "common/EventLoop.h"
 #include "device/PseudoTerminal.h"
 #include "device/SerialChannel.h"
 

@@ -4,9 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "LinkHarness.h"
-#include "app/Gbk.h"
-#include "app/SharedState.h"
-#include "app/TextRules.h"
+#include "common/Gbk.h"
+#include "common/TextRules.h"
 #include "table/DataFiles.h"
 
 namespace e2e {
@@ -14,8 +13,6 @@ namespace {
 
 class CliOutput : public ::testing::Test {
  protected:
-  void SetUp() override { ResetSharedState(); }
-  void TearDown() override { ResetSharedState(); }
 
   // A data file as the program saves it, with one reading whose description
   // is `description` (GBK).

@@ -8,7 +8,6 @@
 #include <tuple>
 
 #include "LinkHarness.h"
-#include "app/SharedState.h"
 
 namespace e2e {
 namespace {
@@ -42,8 +41,6 @@ int SavedRows(const std::string& file) {
 
 class CliStop : public ::testing::TestWithParam<std::tuple<MeterCommand, int>> {
  protected:
-  void SetUp() override { ResetSharedState(); }
-  void TearDown() override { ResetSharedState(); }
   PortDir dir;
 };
 

@@ -7,9 +7,8 @@
 #include <chrono>
 
 #include "LinkHarness.h"
-#include "app/Gbk.h"
-#include "app/SharedState.h"
-#include "app/TextRules.h"
+#include "common/Gbk.h"
+#include "common/TextRules.h"
 #include "table/DataFiles.h"
 
 namespace e2e {
@@ -21,8 +20,6 @@ const char* kLost = "Equipment disconnected,Please check whether the equipment a
 
 class LinkE2E : public ::testing::Test {
  protected:
-  void SetUp() override { ResetSharedState(); }
-  void TearDown() override { ResetSharedState(); }
   PortDir dir;
 };
 
@@ -52,9 +49,9 @@ TEST_F(LinkE2E, ASilentPortGetsThreeProbesThenTheNextPortWins) {
   Program p;
   ASSERT_TRUE(p.Connect());
   EXPECT_EQ(p.logic.ConnectedPort(), dir.Entry("COM4"));
-  EXPECT_EQ(p.host.LinkImage(), toolbar_image::kConnected);
-  p.RunUntil([&] { return p.host.StatusNote() == "Equipment connected"; }, 5000);
-  EXPECT_EQ(p.host.StatusNote(), "Equipment connected");
+  EXPECT_EQ(p.host.View().linkImage, toolbar_image::kConnected);
+  p.RunUntil([&] { return p.host.View().statusNote == "Equipment connected"; }, 5000);
+  EXPECT_EQ(p.host.View().statusNote, "Equipment connected");
 
   EXPECT_EQ(silent.Received(), "?\r?\r?\r");
   const auto probes = silent.Probes();
@@ -82,10 +79,10 @@ TEST_F(LinkE2E, NoAnsweringPortMeansConnectingFailed) {
   Program p;
   EXPECT_FALSE(p.Connect());
   EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{"Connecting failed"});
-  EXPECT_EQ(p.host.LinkImage(), toolbar_image::kDisconnected);
-  EXPECT_FALSE(g_bLinkBusy);
-  p.RunUntil([&] { return p.host.StatusNote() == "Equipment disconnected"; }, 5000);
-  EXPECT_EQ(p.host.StatusNote(), "Equipment disconnected");
+  EXPECT_EQ(p.host.View().linkImage, toolbar_image::kDisconnected);
+  EXPECT_FALSE(p.logic.LinkBusy());
+  p.RunUntil([&] { return p.host.View().statusNote == "Equipment disconnected"; }, 5000);
+  EXPECT_EQ(p.host.View().statusNote, "Equipment disconnected");
   EXPECT_EQ(CountOf(mute.Commands(), "?"), 3u);
 }
 
@@ -134,9 +131,9 @@ TEST_F(LinkE2E, RealTimeGivesNumberedRowsOnceASecondAndStopsOnTheSecondPress) {
   EXPECT_NE(p.records[0].find('\r'), std::string::npos);
   EXPECT_EQ(CountOf(meter.Commands(), "D"), 5u);
   EXPECT_GE(took, 3500ms);  // one poll a second
-  EXPECT_EQ(p.host.GraphValues().size(), 5u);
+  EXPECT_EQ(p.graph.LiveValues().size(), 5u);
   EXPECT_TRUE(p.host.Boxes().empty());
-  EXPECT_FALSE(p.host.RealTimeButtonRunning());
+  EXPECT_FALSE(p.host.View().realTimeRunning);
 }
 
 TEST_F(LinkE2E, AMeterGoingSilentDuringRealTimeIsLostAfterTwoWatchdogPeriods) {
@@ -148,19 +145,19 @@ TEST_F(LinkE2E, AMeterGoingSilentDuringRealTimeIsLostAfterTwoWatchdogPeriods) {
   ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 15000));
   EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{kLost});
   EXPECT_EQ(p.table.Model().RowCount(), 2);
-  EXPECT_FALSE(g_bConnected);
+  EXPECT_FALSE(p.logic.Connected());
   EXPECT_FALSE(p.logic.RealTime());
-  EXPECT_FALSE(p.logic.AwaitingReply());
-  EXPECT_FALSE(p.host.TimerRunning(TIMER_POLL));
-  EXPECT_FALSE(p.host.TimerRunning(TIMER_REPLY_WATCHDOG));
-  EXPECT_FALSE(p.host.RealTimeButtonRunning());
-  EXPECT_EQ(p.host.SaveImage(), toolbar_image::kSaveAfterRead);
-  EXPECT_EQ(p.host.LinkImage(), toolbar_image::kDisconnected);
+  EXPECT_FALSE(p.logic.Meter().AwaitingReply());
+  EXPECT_FALSE(p.loop.IsTimerRunning(TIMER_POLL));
+  EXPECT_FALSE(p.loop.IsTimerRunning(TIMER_REPLY_WATCHDOG));
+  EXPECT_FALSE(p.host.View().realTimeRunning);
+  EXPECT_EQ(p.host.View().saveImage, toolbar_image::kSaveAfterRead);
+  EXPECT_EQ(p.host.View().linkImage, toolbar_image::kDisconnected);
   p.RunUntil([&] { return !p.channel.IsThreadAlive(); }, 5000);
   EXPECT_FALSE(p.channel.IsThreadAlive());  // the port is closed
   // The status note is a posted message: let it arrive.
-  p.RunUntil([&] { return p.host.StatusNote() == "Equipment disconnected"; }, 5000);
-  EXPECT_EQ(p.host.StatusNote(), "Equipment disconnected");
+  p.RunUntil([&] { return p.host.View().statusNote == "Equipment disconnected"; }, 5000);
+  EXPECT_EQ(p.host.View().statusNote, "Equipment disconnected");
 }
 
 TEST_F(LinkE2E, PullingTheLineDuringRealTimeShowsTheBoxThenDisconnects) {
@@ -171,10 +168,10 @@ TEST_F(LinkE2E, PullingTheLineDuringRealTimeShowsTheBoxThenDisconnects) {
   p.logic.OnReadRealTime();
   ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 15000));
   EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{"Equipment disconnected"});
-  p.RunUntil([&] { return !g_bConnected; }, 5000);
-  EXPECT_FALSE(g_bConnected);
+  p.RunUntil([&] { return !p.logic.Connected(); }, 5000);
+  EXPECT_FALSE(p.logic.Connected());
   EXPECT_FALSE(p.logic.RealTime());
-  EXPECT_EQ(p.host.LinkImage(), toolbar_image::kDisconnected);
+  EXPECT_EQ(p.host.View().linkImage, toolbar_image::kDisconnected);
   // The reading sent as the line went down may be lost with it, as on a
   // pulled cable.
   EXPECT_GE(p.table.Model().RowCount(), 2);
@@ -197,12 +194,12 @@ TEST_F(LinkE2E, AHistoryFlowingLongerThanTwoWatchdogPeriodsCompletes) {
   EXPECT_TRUE(p.logic.History());
   ASSERT_TRUE(p.RunUntil([&] { return !p.logic.History(); }, 60000));
   EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{"History data reading finished"});
-  EXPECT_TRUE(g_bConnected);
-  p.RunUntil([&] { return p.host.StatusNote() == "Equipment connected"; }, 5000);
-  EXPECT_EQ(p.host.StatusNote(), "Equipment connected");
+  EXPECT_TRUE(p.logic.Connected());
+  p.RunUntil([&] { return p.host.View().statusNote == "Equipment connected"; }, 5000);
+  EXPECT_EQ(p.host.View().statusNote, "Equipment connected");
   EXPECT_EQ(p.table.Model().RowCount(), 21);
   EXPECT_EQ(p.table.Model().Cell(20, 0), "21");
-  EXPECT_FALSE(p.host.TimerRunning(TIMER_REPLY_WATCHDOG));
+  EXPECT_FALSE(p.loop.IsTimerRunning(TIMER_REPLY_WATCHDOG));
 }
 
 TEST_F(LinkE2E, AHistoryThatStopsMidWayIsLost) {
@@ -213,7 +210,7 @@ TEST_F(LinkE2E, AHistoryThatStopsMidWayIsLost) {
   ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 40000));
   EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{kLost});
   EXPECT_FALSE(p.logic.History());
-  EXPECT_FALSE(g_bConnected);
+  EXPECT_FALSE(p.logic.Connected());
   EXPECT_EQ(p.table.Model().RowCount(), 5);
 }
 
@@ -235,8 +232,8 @@ TEST_F(LinkE2E, SystemParametersFillTheParameterLayoutLastRecordOnTop) {
   ASSERT_EQ(t.RowCount(), 7);
   EXPECT_EQ(t.Cell(0, 0).substr(0, 4), "1625");
   EXPECT_EQ(t.Cell(6, 0).substr(0, 3), "850");
-  EXPECT_TRUE(g_bParamView);
-  EXPECT_EQ(p.host.Tabs(), std::vector<std::string>{"Read system parameters"});
+  EXPECT_TRUE(p.logic.Shown().paramView);
+  EXPECT_EQ(p.host.View().tabs, std::vector<std::string>{"Read system parameters"});
   EXPECT_TRUE(p.host.Boxes().empty());
 }
 
@@ -357,7 +354,7 @@ TEST_F(LinkE2E, HistorySavedDeletedAndOpenedAgainShowsTheSameRows) {
   const std::vector<std::vector<std::string>> read = Cells(model);
 
   // Typed without its extension: the history type's is appended.
-  const FileOutcome saved = p.table.SaveToPath(dir.Entry("meter-history"));
+  const FileOutcome saved = p.logic.SaveFile(dir.Entry("meter-history"), p.logic.Shown().dataKind);
   ASSERT_EQ(saved.status, FileOutcome::Status::Done) << saved.message;
   EXPECT_EQ(saved.path, dir.Entry("meter-history.hif"));
 
@@ -367,7 +364,7 @@ TEST_F(LinkE2E, HistorySavedDeletedAndOpenedAgainShowsTheSameRows) {
   EXPECT_EQ(model.RowCount(), 0);
   EXPECT_EQ(model.ColumnCount(), 6);
 
-  ASSERT_EQ(p.table.OpenPath(saved.path).status, FileOutcome::Status::Done);
+  ASSERT_EQ(p.logic.OpenFile(saved.path).status, FileOutcome::Status::Done);
   ASSERT_EQ(model.RowCount(), static_cast<int>(read.size()));
   for (int r = 0; r < model.RowCount(); ++r) {
     for (int c = 0; c < model.ColumnCount(); ++c) {
@@ -388,11 +385,11 @@ TEST_F(LinkE2E, ParametersSavedAndOpenedAgainShowTheRowsAsRead) {
   ASSERT_EQ(read.size(), 7u);
   EXPECT_EQ(read[0][0], "1625");  // the number alone, as the meter sends it
 
-  const FileOutcome saved = p.table.SaveToPath(dir.Entry("meter-params.syf"));
+  const FileOutcome saved = p.logic.SaveFile(dir.Entry("meter-params.syf"), p.logic.Shown().dataKind);
   ASSERT_EQ(saved.status, FileOutcome::Status::Done) << saved.message;
   EXPECT_EQ(ReadFile(saved.path).find("nmnm"), std::string::npos);
   Program other;
-  ASSERT_EQ(other.table.OpenPath(saved.path).status, FileOutcome::Status::Done);
+  ASSERT_EQ(other.logic.OpenFile(saved.path).status, FileOutcome::Status::Done);
   EXPECT_EQ(Cells(other.table.Model()), read);
 }
 

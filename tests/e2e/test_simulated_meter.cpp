@@ -5,9 +5,9 @@
 
 #include "../unit/PortDir.h"
 #include "SerialTestSupport.h"
-#include "app/Gbk.h"
-#include "app/GbkKeywords.h"
-#include "app/TextRules.h"
+#include "common/Gbk.h"
+#include "common/GbkKeywords.h"
+#include "common/TextRules.h"
 #include "device/PortNames.h"
 
 using namespace e2e;

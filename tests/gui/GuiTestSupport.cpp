@@ -7,10 +7,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/Language.h"
-#include "app/SharedState.h"
+#include "common/Language.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CMainFrame.h"
+#include "graph/ui/CPage2.h"
+#include "table/ui/CPage1.h"
 
 namespace guitest {
 
@@ -77,7 +78,6 @@ void BoxAnswerer::Poll() {
 }
 
 RunningApp::RunningApp(const CKM360R_ProjectApp::Options& options) {
-  ResetSharedState();
   app = std::make_unique<CKM360R_ProjectApp>();
   app->InitInstance(options);
 }
@@ -88,7 +88,15 @@ RunningApp::~RunningApp() {
 }
 
 bool RunningApp::WaitForPages() {
-  return WaitFor([] { return g_pView && g_pView->PagesCreated(); });
+  return WaitFor([this] { return View() && View()->PagesCreated(); });
 }
+
+CKM360R_ProjectView* RunningApp::View() const {
+  return app && app->MainFrame() ? app->MainFrame()->View() : nullptr;
+}
+
+CPage1* RunningApp::Page1() const { return View() ? View()->m_page1 : nullptr; }
+
+CPage2* RunningApp::Page2() const { return View() ? View()->m_page2 : nullptr; }
 
 }  // namespace guitest

@@ -11,6 +11,10 @@
 
 #include "app/ui/CKM360R_ProjectApp.h"
 
+class CKM360R_ProjectView;
+class CPage1;
+class CPage2;
+
 namespace guitest {
 
 // Puts `content` (or no file at all) as config.ini beside the test program and
@@ -54,13 +58,16 @@ class BoxAnswerer {
   QString m_caption;
 };
 
-// The whole program started in this process as the real one starts: a fresh
-// shared state, the document, the main frame shown maximised.
+// The whole program started in this process as the real one starts: the
+// document, the main frame shown maximised.
 struct RunningApp {
   explicit RunningApp(const CKM360R_ProjectApp::Options& options = {});
   ~RunningApp();
   // Waits for the view's page timer.
   bool WaitForPages();
+  CKM360R_ProjectView* View() const;
+  CPage1* Page1() const;
+  CPage2* Page2() const;
   std::unique_ptr<CKM360R_ProjectApp> app;
 };
 

@@ -77,11 +77,11 @@ TEST(LinkWithMeter, ToolbarLinkConnectsReadsRealTimeAndDisconnects) {
   frame->ToolbarAction(0)->trigger();
   EXPECT_EQ(frame->ToolbarAction(0)->text().toStdString(), "StopReading");
   EXPECT_EQ(frame->ToolbarImage(0), 16);
-  QAbstractItemModel* rows = g_pPage1->List()->model();
+  QAbstractItemModel* rows = running.Page1()->List()->model();
   ASSERT_TRUE(WaitFor([&] { return rows->rowCount() >= 2; }, 20000));
   EXPECT_EQ(rows->data(rows->index(0, 0)).toString().toStdString(), "1");
   EXPECT_FALSE(rows->data(rows->index(0, 1)).toString().isEmpty());
-  EXPECT_GE(g_pPage2->UpdatesSinceClear(), 1);
+  EXPECT_GE(running.Page2()->Page().UpdatesSinceClear(), 1);
   frame->ToolbarAction(0)->trigger();
   EXPECT_EQ(frame->ToolbarAction(0)->text().toStdString(), "Real-time");
 

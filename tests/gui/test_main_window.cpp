@@ -18,7 +18,6 @@
 
 #include "GuiTestSupport.h"
 #include "app/CommandSurface.h"
-#include "app/SharedState.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/CTabControl.h"
@@ -90,7 +89,6 @@ TEST_P(LanguageTest, MenusToolbarNoteAndCaption) {
   RunningApp running;
   CMainFrame* frame = running.app->MainFrame();
   ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(g_pMainFrame, frame);
   EXPECT_TRUE(frame->isVisible());
 
   std::vector<std::string> menus;
@@ -189,19 +187,24 @@ TEST(MainWindow, RunTimeToolbarStatesChangeLabelImageAndKeepTheCommand) {
   ConfigFile config("[config]\r\nlanguage=0\r\n");
   RunningApp running;
   CMainFrame* frame = running.app->MainFrame();
-  frame->SetRealTimeButton(true);
+  ViewState state = frame->Logic().View();
+  auto show = [&](auto change) {
+    change(state);
+    frame->Apply(state);
+  };
+  show([](ViewState& v) { v.realTimeRunning = true; });
   EXPECT_EQ(Str(frame->ToolbarAction(0)->text()), "停止测试");
   EXPECT_EQ(frame->ToolbarImage(0), 16);
   EXPECT_EQ(frame->ToolbarAction(0)->data().toInt(), 32807);
-  frame->SetRealTimeButton(false);
+  show([](ViewState& v) { v.realTimeRunning = false; });
   EXPECT_EQ(Str(frame->ToolbarAction(0)->text()), "实时测试");
   EXPECT_EQ(frame->ToolbarImage(0), 1);
-  frame->SetSaveButtonImage(14);
+  show([](ViewState& v) { v.saveImage = 14; });
   EXPECT_EQ(frame->ToolbarImage(9), 14);
   EXPECT_EQ(frame->ToolbarAction(9)->data().toInt(), 109);
-  frame->SetLinkImage(17);
+  show([](ViewState& v) { v.linkImage = 17; });
   EXPECT_EQ(frame->ToolbarImage(16), 17);
-  frame->SetLinkImage(18);
+  show([](ViewState& v) { v.linkImage = 18; });
   EXPECT_EQ(frame->ToolbarImage(16), 18);
 }
 
@@ -213,16 +216,19 @@ TEST(MainWindow, NotePaneIsExactlyAsWideAsItsText) {
   QLabel* note = frame->NotePane();
   EXPECT_EQ(note->width(), fm.horizontalAdvance(note->text()));
 
-  frame->SetStatusNote("OK");
-  guitest::Drain();
+  ViewState state = frame->Logic().View();
+  auto noteShown = [&](const char* text) {
+    state.statusNote = text;
+    frame->Apply(state);
+    guitest::Drain();
+  };
+  noteShown("OK");
   const int narrow = note->width();
   EXPECT_EQ(narrow, fm.horizontalAdvance("OK"));
-  frame->SetStatusNote("Equipment disconnected");
-  guitest::Drain();
+  noteShown("Equipment disconnected");
   EXPECT_GT(note->width(), narrow);
   EXPECT_EQ(note->width(), fm.horizontalAdvance("Equipment disconnected"));
-  frame->SetStatusNote("");
-  guitest::Drain();
+  noteShown("");
   EXPECT_EQ(note->width(), 0);
 }
 
@@ -305,7 +311,7 @@ TEST(MainWindow, GraphTabBeforeThePagesExistSwitchesNothing) {
   RunningApp running;
   CKM360R_ProjectView* view = running.app->MainFrame()->View();
   ASSERT_FALSE(view->PagesCreated());
-  EXPECT_TRUE(g_bTabsPending == false);  // cleared by the first show
+  EXPECT_EQ(view->m_tabCtrl->GetItemCount(), 2);  // put in by the first show
 
   ClickTab(view->m_tabCtrl, 1);
   EXPECT_EQ(view->m_tabCtrl->GetCurSel(), 1);
@@ -334,10 +340,6 @@ TEST(MainWindow, PagesFillTheClientAreaBelowTheTabStripWheneverItChanges) {
   CMainFrame* frame = running.app->MainFrame();
   CKM360R_ProjectView* view = frame->View();
   ASSERT_TRUE(running.WaitForPages());
-  EXPECT_EQ(g_pPage1, view->m_page1);
-  EXPECT_EQ(g_pPage2, view->m_page2);
-  EXPECT_EQ(g_pView, view);
-
   // Maximised at creation, then restored and made larger, then smaller again.
   frame->showNormal();
   for (const QSize size : {QSize(0, 0), QSize(1500, 1100), QSize(900, 600), QSize(500, 400)}) {
@@ -354,34 +356,33 @@ TEST(MainWindow, PagesFillTheClientAreaBelowTheTabStripWheneverItChanges) {
 TEST(MainWindow, TabOperationsFromCodeKeepListSemantics) {
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   RunningApp running;
-  CMainFrame* frame = running.app->MainFrame();
-  CKM360R_ProjectView* view = frame->View();
+  CKM360R_ProjectView* view = running.app->MainFrame()->View();
+  CTabControl* tabs = view->m_tabCtrl;
   ASSERT_TRUE(running.WaitForPages());
 
   // Selecting from code switches no page.
-  frame->SelectTab(1);
-  EXPECT_EQ(view->m_tabCtrl->GetCurSel(), 1);
+  tabs->SetCurSel(1);
+  EXPECT_EQ(tabs->GetCurSel(), 1);
   EXPECT_TRUE(view->m_page1->isVisible());
-  frame->ShowPage(1);
+  view->ShowPage(1);
   EXPECT_TRUE(view->m_page2->isVisible());
   EXPECT_FALSE(view->m_page1->isVisible());
 
   // Relabelling the selected first tab keeps it selected.
-  frame->SelectTab(0);
-  frame->DeleteTab(0);
-  frame->InsertTab(0, "Read real-time data");
-  EXPECT_EQ(frame->TabCount(), 2);
-  EXPECT_EQ(view->m_tabCtrl->GetCurSel(), 0);
-  EXPECT_EQ(Str(view->m_tabCtrl->GetItemText(0)), "Read real-time data");
+  tabs->SetCurSel(0);
+  tabs->SetItems({"Read real-time data", "Graphic data"});
+  EXPECT_EQ(tabs->GetItemCount(), 2);
+  EXPECT_EQ(tabs->GetCurSel(), 0);
+  EXPECT_EQ(Str(tabs->GetItemText(0)), "Read real-time data");
   EXPECT_TRUE(view->m_page2->isVisible());  // no page switched on the way
 
   // History: the graph tab goes.
-  frame->DeleteTab(1);
-  EXPECT_EQ(frame->TabCount(), 1);
-  frame->DeleteTab(5);  // no such item: nothing happens
-  EXPECT_EQ(frame->TabCount(), 1);
-  frame->InsertTab(9, "Graphic data");  // past the end: appended
-  EXPECT_EQ(Str(view->m_tabCtrl->GetItemText(1)), "Graphic data");
+  tabs->SetItems({"Read history data"});
+  EXPECT_EQ(tabs->GetItemCount(), 1);
+  tabs->DeleteItem(5);  // no such item: nothing happens
+  EXPECT_EQ(tabs->GetItemCount(), 1);
+  tabs->InsertItem(9, "Graphic data");  // past the end: appended
+  EXPECT_EQ(Str(tabs->GetItemText(1)), "Graphic data");
 }
 
 TEST(MainWindow, OpeningHistoryOrParametersFromTheGraphTabShowsTheTable) {
@@ -392,19 +393,26 @@ TEST(MainWindow, OpeningHistoryOrParametersFromTheGraphTabShowsTheTable) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
 
+  FrameLogic& logic = running.app->MainFrame()->Logic();
+  auto emptyFile = [&](const char* name) {
+    const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f) {
+      std::fputc(0, f);
+      std::fclose(f);
+    }
+    return path;
+  };
   for (const char* name : {"a.hif", "a.syf"}) {
     SCOPED_TRACE(name);
-    // The operator looks at the graph when the file is opened.
-    if (view->m_tabCtrl->GetItemCount() == 1) view->m_tabCtrl->InsertItem(1, "Graphic data");
+    // The operator looks at the graph of an opened real-time file when the
+    // next file is opened.
+    ASSERT_EQ(logic.OpenFile(emptyFile("a.ref")).status, FileOutcome::Status::Done);
+    ASSERT_EQ(view->m_tabCtrl->GetItemCount(), 2);
     ClickTab(view->m_tabCtrl, 1);
     ASSERT_TRUE(view->m_page2->isVisible());
 
-    const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fputc(0, f);
-    std::fclose(f);
-    ASSERT_EQ(g_pPage1->Page().OpenPath(path).status, FileOutcome::Status::Done);
+    ASSERT_EQ(logic.OpenFile(emptyFile(name)).status, FileOutcome::Status::Done);
 
     // Only the table's tab is left, selected, and the table is what shows.
     EXPECT_EQ(view->m_tabCtrl->GetItemCount(), 1);

@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-#include "app/Language.h"
+#include "common/Language.h"
 
 namespace {
 

@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "app/GbkKeywords.h"
-#include "app/SharedState.h"
+#include "common/GbkKeywords.h"
 #include "app/ui/CMainFrame.h"
 #include "table/ui/CPage1.h"
 
@@ -35,7 +34,7 @@ TEST(TablePageWindow, ListLooksLikeTheReportListWithTheLayoutsWidths) {
   ConfigFile config("[config]\r\nlanguage=0\r\n");
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
-  QTableView* list = g_pPage1->List();
+  QTableView* list = running.Page1()->List();
   ASSERT_NE(list, nullptr);
   EXPECT_TRUE(list->showGrid());
   EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
@@ -53,11 +52,11 @@ TEST(TablePageWindow, ListLooksLikeTheReportListWithTheLayoutsWidths) {
   }
 
   // Another layout brings its own columns and widths.
-  g_pPage1->Page().ApplyLayout(Layout::AD);
+  running.Page1()->Page().ApplyLayout(Layout::AD);
   ASSERT_EQ(model->columnCount(), 3);
   EXPECT_EQ(Str(model->headerData(2, Qt::Horizontal)), "AD值");
   EXPECT_EQ(list->horizontalHeader()->sectionSize(1), 100);
-  g_pPage1->Page().ApplyLayout(Layout::Measurement, 150);
+  running.Page1()->Page().ApplyLayout(Layout::Measurement, 150);
   EXPECT_EQ(list->horizontalHeader()->sectionSize(5), 150);
 }
 
@@ -65,8 +64,8 @@ TEST(TablePageWindow, RowsFollowTheModelAndShowGbkCellsAsText) {
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
-  TableModel& rows = g_pPage1->Page().Model();
-  QAbstractItemModel* shown = g_pPage1->List()->model();
+  TableModel& rows = running.Page1()->Page().Model();
+  QAbstractItemModel* shown = running.Page1()->List()->model();
 
   rows.InsertRow(0, "1");
   rows.SetCell(0, 1, std::string(gbk::kWavelength) + "1310");
@@ -95,27 +94,25 @@ TEST(TablePageWindow, ClosingStepBringsTheLastRowWhollyIntoView) {
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
-  TableModel& rows = g_pPage1->Page().Model();
-  QTableView* list = g_pPage1->List();
+  TableModel& rows = running.Page1()->Page().Model();
+  QTableView* list = running.Page1()->List();
   for (int i = 0; i < 300; ++i) rows.InsertRow(i, std::to_string(i + 1));
   guitest::Drain();
   const QModelIndex last = list->model()->index(299, 0);
   EXPECT_FALSE(list->viewport()->rect().contains(list->visualRect(last)));
-  g_pPage1->ScrollToRow(299);
+  running.Page1()->ScrollToRow(299);
   guitest::Drain();
   EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(last)));
-  g_pPage1->ScrollToRow(1000);  // no such row: nothing happens
+  running.Page1()->ScrollToRow(1000);  // no such row: nothing happens
 }
 
 TEST(TablePageWindow, RealTimeRecordBecomesANumberedRow) {
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
-  g_nDataKind = datakind::kRealTime;
-  g_nRowCount = 0;
-  const std::string record = RealTimeRecord();
-  g_pPage1->Page().OnRecordReady(record);
-  QAbstractItemModel* shown = g_pPage1->List()->model();
+  int rowCount = 0;
+  running.Page1()->Page().ShowReply(meter::Reply(RealTimeRecord()), DataKind::RealTime, rowCount);
+  QAbstractItemModel* shown = running.Page1()->List()->model();
   ASSERT_EQ(shown->rowCount(), 1);
   EXPECT_EQ(Str(shown->data(shown->index(0, 0))), "1");
   EXPECT_EQ(Str(shown->data(shown->index(0, 1))), "1310");
@@ -126,14 +123,13 @@ TEST(TablePageWindow, RecordsArrivingFasterThanTheWindowRepaintsEndWithTheLastRo
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
-  g_nDataKind = datakind::kRealTime;
-  g_nRowCount = 0;
-  const std::string record = RealTimeRecord();
+  int rowCount = 0;
+  const meter::Reply record(RealTimeRecord());
   // A burst from the meter: every record is handled before the window gets
   // its next turn of the event loop.
-  for (int i = 0; i < 300; ++i) g_pPage1->Page().OnRecordReady(record);
+  for (int i = 0; i < 300; ++i) running.Page1()->Page().ShowReply(record, DataKind::RealTime, rowCount);
   guitest::Drain();
-  QTableView* list = g_pPage1->List();
+  QTableView* list = running.Page1()->List();
   ASSERT_EQ(list->model()->rowCount(), 300);
   EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(list->model()->index(299, 0))));
 }
@@ -173,13 +169,13 @@ TEST(TablePageWindow, OpenedFileShowsItsLayoutsWidthsWhateverWasShownBefore) {
     ConfigFile config(std::string("[config]\r\nlanguage=") + c.language + "\r\n");
     RunningApp running;
     ASSERT_TRUE(running.WaitForPages());
-    g_pPage1->Page().ApplyLayout(c.shownBefore, c.descriptionBefore);
+    running.Page1()->Page().ApplyLayout(c.shownBefore, c.descriptionBefore);
 
     const std::string path = QFile::encodeName(dir.filePath(c.file)).toStdString();
     std::ofstream(path, std::ios::binary | std::ios::trunc).put('\0');
-    ASSERT_EQ(g_pPage1->Page().OpenPath(path).status, FileOutcome::Status::Done);
+    ASSERT_EQ(running.app->MainFrame()->Logic().OpenFile(path).status, FileOutcome::Status::Done);
 
-    QHeaderView* header = g_pPage1->List()->horizontalHeader();
+    QHeaderView* header = running.Page1()->List()->horizontalHeader();
     ASSERT_EQ(header->count(), static_cast<int>(c.widths.size()));
     for (int col = 0; col < header->count(); ++col) EXPECT_EQ(header->sectionSize(col), c.widths[col]) << col;
   }

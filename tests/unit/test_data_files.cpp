@@ -13,10 +13,9 @@
 #include <iterator>
 #include <vector>
 
-#include "app/SharedState.h"
 #include "table/DataFiles.h"
 #include "table/FileAccess.h"
-#include "TablePageTestHost.h"
+#include "tests/unit/FakeFrame.h"
 
 namespace fs = std::filesystem;
 
@@ -41,7 +40,6 @@ std::string Reading(const std::string& wavelength, const std::string& linear,
 class DataFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetSharedState();
     dir = fs::path(::testing::TempDir()) /
           ("km360r_files_" + std::to_string(::getpid()) + "_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -53,26 +51,41 @@ class DataFiles : public ::testing::Test {
     fs::remove_all(dir);
   }
 
-  // A real-time table of three readings, the second with a description.
+  // Real-time reading of three readings, the second given a description.
   void ReadThree() {
-    page.ApplyLayout(Layout::Measurement);
-    g_nDataKind = datakind::kRealTime;
-    page.OnRecordReady(Reading("1310", "12.34uW", "-19.09", "12/05/06 10:20:30"));
-    page.OnRecordReady(Reading("1550", "1.5mW", "1.76", "12/05/06 10:20:31"));
-    page.OnRecordReady(Reading("850", "0.5nW", "-63.01", "12/05/06 10:20:32"));
-    page.Model().SetCell(1, 5, G("柜 A"));
+    f.Connect();
+    f.StartRealTime();
+    f.Feed(Reading("1310", "12.34uW", "-19.09", "12/05/06 10:20:30"));
+    f.Feed(Reading("1550", "1.5mW", "1.76", "12/05/06 10:20:31"));
+    f.Feed(Reading("850", "0.5nW", "-63.01", "12/05/06 10:20:32"));
+    f.runtime.RunPosts();
+    f.table.Model().SetCell(1, 5, G("柜 A"));
   }
 
-  std::string Cell(int row, int col) { return U(page.Model().Cell(row, col)); }
+  // Save and Open without dialogs, as the shown data stands.
+  FileOutcome Save(const fs::path& p) { return f.logic.SaveFile(p.string(), Shown().dataKind); }
+  FileOutcome Open(const fs::path& p) { return f.logic.OpenFile(p.string()); }
+  // The Save and Open commands with their dialogs and boxes.
+  void SaveCommand() {
+    f.logic.OnSaveData();
+    f.runtime.RunPosts();
+  }
+  void OpenCommand() {
+    f.logic.OnOpenFile();
+    f.runtime.RunPosts();
+  }
+
+  const TableModel& Model() const { return f.table.Model(); }
+  const ShownData& Shown() const { return f.logic.Shown(); }
+  std::string Cell(int row, int col) { return U(Model().Cell(row, col)); }
   std::vector<std::string> Row(int row) {
     std::vector<std::string> cells;
-    for (int c = 0; c < page.Model().ColumnCount(); ++c) cells.push_back(Cell(row, c));
+    for (int c = 0; c < Model().ColumnCount(); ++c) cells.push_back(Cell(row, c));
     return cells;
   }
 
   fs::path dir;
-  RecordingTableHost host;
-  TablePage page{host, TextsFor("0"), "0"};
+  Frame f{"0"};
 };
 
 const std::string kRefLineOne =
@@ -82,95 +95,102 @@ const std::string kRefLineOne =
 TEST_F(DataFiles, RefSavedAndOpenedShowsTheRowsWithTheirBlanksAndSavesTheSameBytes) {
   ReadThree();
   const fs::path first = dir / "a.ref";
-  ASSERT_EQ(page.SaveToPath(first).status, FileOutcome::Status::Done);
+  ASSERT_EQ(Save(first).status, FileOutcome::Status::Done);
   const std::string bytes = ReadBytes(first);
   ASSERT_EQ(bytes.back(), '\0');
   EXPECT_EQ(U(bytes.substr(0, bytes.find("\r\n") + 2)), kRefLineOne);
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 3);
 
-  g_nDataKind = datakind::kHistory;
-  host.tabs = 1;
-  host.calls.clear();
-  ASSERT_EQ(page.OpenPath(first).status, FileOutcome::Status::Done);
-  EXPECT_EQ(g_nDataKind, datakind::kRealTime);
-  EXPECT_EQ(g_nRowCount, 3);
-  EXPECT_TRUE(page.m_bFileOpened);
-  EXPECT_EQ(page.m_strFilePath, first.string());
-  ASSERT_EQ(page.Model().RowCount(), 3);
+  // Real-time reading goes on and a history read left one tab item.
+  ASSERT_TRUE(f.logic.RealTime());
+  WriteBytes(dir / "e.hif", std::string(1, '\0'));
+  ASSERT_EQ(Open(dir / "e.hif").status, FileOutcome::Status::Done);
+  ASSERT_EQ(f.View().tabs.size(), 1u);
+  f.runtime.RunPosts();
+
+  ASSERT_EQ(Open(first).status, FileOutcome::Status::Done);
+  EXPECT_FALSE(f.logic.RealTime());
+  EXPECT_EQ(Shown().dataKind, DataKind::RealTime);
+  EXPECT_EQ(Shown().rowCount, 3);
+  EXPECT_TRUE(f.table.m_bFileOpened);
+  EXPECT_EQ(f.table.m_strFilePath, first.string());
+  ASSERT_EQ(Model().RowCount(), 3);
   EXPECT_EQ(Row(0), (std::vector<std::string>{"1       ", "1310 ", "12.34uW", "-19.09 ",
                                                "2012/05/06 10:20:30      ", "        "}));
   EXPECT_EQ(Cell(1, 5), "柜 A        ");
   EXPECT_EQ(Cell(2, 0), "3       ");
   // The graph gets the whole-dBm values and at least 300 rows; the tabs get
   // the real-time caption and the graph tab back.
-  EXPECT_EQ(host.graph.m_anFileValues[0], -19);
-  EXPECT_EQ(host.graph.m_anFileValues[1], 1);
-  EXPECT_EQ(host.graph.m_anFileValues[2], -63);
-  EXPECT_EQ(host.graph.m_anFileValues[3], GraphPageState::kNoValue);
-  EXPECT_EQ(host.graph.m_nRowCount, 300);
-  EXPECT_TRUE(host.Called("insert tab 0 读取实时数据"));
-  EXPECT_TRUE(host.Called("insert tab 1 图形数据"));
-  EXPECT_EQ(host.calls.back(), "graph update");
-  EXPECT_EQ(host.calls.front(), "stop real-time");
+  EXPECT_EQ(f.graph.FileValues()[0], -19);
+  EXPECT_EQ(f.graph.FileValues()[1], 1);
+  EXPECT_EQ(f.graph.FileValues()[2], -63);
+  EXPECT_EQ(f.graph.FileValues()[3], GraphPage::kNoValue);
+  EXPECT_EQ(f.graph.RowCount(), 300);
+  EXPECT_EQ(f.View().tabs, (std::vector<std::string>{"读取实时数据", "图形数据"}));
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.graph.UpdatesSinceClear(), 1);  // the file's values, after the clears
 
   const fs::path second = dir / "b.ref";
-  ASSERT_EQ(page.SaveToPath(second).status, FileOutcome::Status::Done);
+  ASSERT_EQ(Save(second).status, FileOutcome::Status::Done);
   EXPECT_EQ(ReadBytes(second), bytes);
 }
 
 TEST_F(DataFiles, HifKeepsCellBlanksAndOpensAsSaved) {
-  page.ApplyLayout(Layout::Measurement, 150);
-  g_nDataKind = datakind::kHistory;
-  page.OnRecordReady(Reading("1310", "1uW", "-30.00", "12/05/06 10:20:30"));
-  page.Model().SetCell(0, 5, G("x  "));
-  const FileOutcome saved = page.SaveToPath((dir / "h").string());
+  f.Connect();
+  f.logic.OnReadHistory();
+  f.Feed(Reading("1310", "1uW", "-30.00", "12/05/06 10:20:30") + G("历史记录调阅结束$"));
+  f.runtime.RunPosts();
+  f.table.Model().SetCell(0, 5, G("x  "));
+  const FileOutcome saved = Save(dir / "h");
   ASSERT_EQ(saved.path, (dir / "h.hif").string());
   const std::string bytes = ReadBytes(saved.path);
   EXPECT_EQ(U(bytes),
             "测试时间:2012/05/06 10:20:30       No.:1       备注:x          波长:1310nm     "
             "线性功率:1uW     对数功率:-30.00dBm     \r\n" + std::string(1, '\0'));
 
-  ASSERT_EQ(page.OpenPath(saved.path).status, FileOutcome::Status::Done);
-  EXPECT_EQ(g_nDataKind, datakind::kRealTime);  // saves as .ref from now on
-  EXPECT_EQ(page.Model().Column(5).width, 200);
+  ASSERT_EQ(Open(saved.path).status, FileOutcome::Status::Done);
+  EXPECT_EQ(Shown().dataKind, DataKind::RealTime);  // saves as .ref from now on
+  EXPECT_EQ(Model().Column(5).width, 200);
   EXPECT_EQ(Cell(0, 1), "1310");
   EXPECT_EQ(Cell(0, 3), "-30.00");
   EXPECT_EQ(Cell(0, 5), "x          ");
-  EXPECT_TRUE(host.Called("insert tab 0 读取历史数据"));
-  EXPECT_TRUE(host.Called("delete tab 1"));
-  EXPECT_FALSE(host.Called("graph update"));
-  EXPECT_EQ(host.graph.m_anFileValues[0], GraphPageState::kNoValue);
+  EXPECT_EQ(f.View().tabs, std::vector<std::string>{"读取历史数据"});
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.graph.UpdatesSinceClear(), 0);
+  EXPECT_EQ(f.graph.FileValues()[0], GraphPage::kNoValue);
 }
 
 TEST_F(DataFiles, SyfOfTwoRowsIsEighteenLinesAndComesBackByteForByte) {
-  page.ApplyLayout(Layout::Parameters);
-  g_nDataKind = datakind::kParameters;
+  f.Connect();
+  f.logic.OnReadParams();
   for (const char* wl : {"1310", "850"}) {
     std::string record = std::string("波长：") + wl + "\r\n系统波长校准值：1.2  \r\n";
     for (int n = 0; n < 8; ++n) {
       record += "系统量程" + std::to_string(n) + "校准值：-" + std::to_string(n) + ".25dBm\r\n";
     }
-    page.OnRecordReady(G(record + "$"));
+    f.Feed(G(record + "$"));
   }
+  f.runtime.RunPosts();
   const fs::path file = dir / "p.syf";
-  ASSERT_EQ(page.SaveToPath(file).status, FileOutcome::Status::Done);
+  ASSERT_EQ(Save(file).status, FileOutcome::Status::Done);
   const std::string bytes = ReadBytes(file);
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 18);
   EXPECT_EQ(U(bytes.substr(0, bytes.find('\n') + 1)),
             "波长:850nm     波长校准值:1.2       \r\n");
 
-  g_nDataKind = datakind::kRealTime;
-  ASSERT_EQ(page.OpenPath(file).status, FileOutcome::Status::Done);
-  EXPECT_EQ(g_nDataKind, datakind::kParameters);
-  EXPECT_TRUE(g_bParamView);
-  ASSERT_EQ(page.Model().RowCount(), 2);
+  f.logic.OnReadRealTime();
+  ASSERT_EQ(Shown().dataKind, DataKind::RealTime);
+  ASSERT_EQ(Open(file).status, FileOutcome::Status::Done);
+  EXPECT_EQ(Shown().dataKind, DataKind::Parameters);
+  EXPECT_TRUE(Shown().paramView);
+  ASSERT_EQ(Model().RowCount(), 2);
   EXPECT_EQ(Cell(0, 0), "850");
   EXPECT_EQ(Cell(0, 1), "1.2  ");
   EXPECT_EQ(Cell(0, 2), "-0.25");
   EXPECT_EQ(Cell(0, 3), "-1.25");
   EXPECT_EQ(Cell(1, 9), "-7.25");
   const fs::path again = dir / "q.syf";
-  ASSERT_EQ(page.SaveToPath(again).status, FileOutcome::Status::Done);
+  ASSERT_EQ(Save(again).status, FileOutcome::Status::Done);
   EXPECT_EQ(ReadBytes(again), bytes);
 }
 
@@ -201,9 +221,9 @@ TEST_F(DataFiles, DamagedRecordsGiveOneRowFromWhatTheyHold) {
   };
   for (const auto& c : cases) {
     WriteBytes(dir / c.name, c.bytes);
-    ASSERT_EQ(page.OpenPath(dir / c.name).status, FileOutcome::Status::Done) << c.name;
-    EXPECT_EQ(page.Model().RowCount(), c.rows) << c.name;
-    if (page.Model().RowCount() != c.rows) continue;
+    ASSERT_EQ(Open(dir / c.name).status, FileOutcome::Status::Done) << c.name;
+    EXPECT_EQ(Model().RowCount(), c.rows) << c.name;
+    if (Model().RowCount() != c.rows) continue;
     const std::vector<std::string> last = Row(c.rows - 1);
     ASSERT_GE(last.size(), c.lastRowStart.size()) << c.name;
     EXPECT_EQ(std::vector<std::string>(last.begin(), last.begin() + c.lastRowStart.size()),
@@ -230,9 +250,9 @@ TEST_F(DataFiles, DamagedFilesTakeMemoryInProportionToTheirSize) {
   };
   for (const auto& c : cases) {
     WriteBytes(dir / c.name, c.bytes);
-    ASSERT_EQ(page.OpenPath(dir / c.name).status, FileOutcome::Status::Done) << c.name;
-    EXPECT_GT(page.Model().RowCount(), 0) << c.name;
-    EXPECT_LE(page.Model().ApproximateBytes(), 3 * c.bytes.size()) << c.name;
+    ASSERT_EQ(Open(dir / c.name).status, FileOutcome::Status::Done) << c.name;
+    EXPECT_GT(Model().RowCount(), 0) << c.name;
+    EXPECT_LE(Model().ApproximateBytes(), 3 * c.bytes.size()) << c.name;
   }
 }
 
@@ -249,13 +269,13 @@ TEST(DataFileCompose, SavingTakesMemoryForTheFileNotForItsFirstRow) {
 
 TEST_F(DataFiles, ExtensionsDecideTheTypeCaseSensitively) {
   ReadThree();
-  ASSERT_EQ(page.SaveToPath(dir / "x.ref").status, FileOutcome::Status::Done);
+  ASSERT_EQ(Save(dir / "x.ref").status, FileOutcome::Status::Done);
   fs::copy_file(dir / "x.ref", dir / "X.REF");
-  const int columns = page.Model().ColumnCount();
-  page.ApplyLayout(Layout::AD);
-  ASSERT_EQ(page.OpenPath(dir / "X.REF").status, FileOutcome::Status::Done);
-  EXPECT_EQ(page.Model().RowCount(), 0);
-  EXPECT_EQ(page.Model().ColumnCount(), 3);  // columns untouched
+  const int columns = Model().ColumnCount();
+  f.table.ApplyLayout(Layout::AD);
+  ASSERT_EQ(Open(dir / "X.REF").status, FileOutcome::Status::Done);
+  EXPECT_EQ(Model().RowCount(), 0);
+  EXPECT_EQ(Model().ColumnCount(), 3);  // columns untouched
   EXPECT_NE(columns, 3);
 
   EXPECT_EQ(datafile::PathWithExtension("d/name", datafile::FileType::Ref), "d/name.ref");
@@ -268,79 +288,78 @@ TEST_F(DataFiles, ExtensionsDecideTheTypeCaseSensitively) {
 }
 
 TEST_F(DataFiles, EmptyTableGivesOneNulAndOpensAsNothing) {
-  page.ApplyLayout(Layout::Measurement);
-  g_nDataKind = datakind::kRealTime;
-  ASSERT_EQ(page.SaveToPath(dir / "e.ref").status, FileOutcome::Status::Done);
+  ASSERT_EQ(f.logic.SaveFile((dir / "e.ref").string(), DataKind::RealTime).status,
+            FileOutcome::Status::Done);
   EXPECT_EQ(ReadBytes(dir / "e.ref"), std::string(1, '\0'));
-  g_nDataKind = datakind::kHistory;
-  ASSERT_EQ(page.OpenPath(dir / "e.ref").status, FileOutcome::Status::Done);
-  EXPECT_EQ(page.Model().RowCount(), 0);
-  EXPECT_EQ(g_nDataKind, datakind::kHistory);
-  EXPECT_EQ(host.graph.m_nRowCount, 300);
+  f.Connect();
+  f.logic.OnReadAdValues();
+  ASSERT_EQ(Open(dir / "e.ref").status, FileOutcome::Status::Done);
+  EXPECT_EQ(Model().RowCount(), 0);
+  EXPECT_EQ(Shown().dataKind, DataKind::History);
+  EXPECT_EQ(f.graph.RowCount(), 300);
 }
 
 TEST_F(DataFiles, AFileOverOneHundredThousandBytesOpensWhole) {
-  page.ApplyLayout(Layout::Measurement);
-  g_nDataKind = datakind::kRealTime;
+  f.Connect();
+  f.StartRealTime();
   for (int i = 0; i < 1500; ++i) {
-    page.OnRecordReady(Reading("1310", "1uW", "-" + std::to_string(i % 70) + ".5",
-                               "12/05/06 10:20:30"));
+    f.Feed(Reading("1310", "1uW", "-" + std::to_string(i % 70) + ".5", "12/05/06 10:20:30"));
   }
-  ASSERT_EQ(page.SaveToPath(dir / "big.ref").status, FileOutcome::Status::Done);
+  f.runtime.RunPosts();
+  ASSERT_EQ(Save(dir / "big.ref").status, FileOutcome::Status::Done);
   ASSERT_GT(fs::file_size(dir / "big.ref"), 100000u);
-  ASSERT_EQ(page.OpenPath(dir / "big.ref").status, FileOutcome::Status::Done);
-  EXPECT_EQ(page.Model().RowCount(), 1500);
+  ASSERT_EQ(Open(dir / "big.ref").status, FileOutcome::Status::Done);
+  EXPECT_EQ(Model().RowCount(), 1500);
   EXPECT_EQ(Cell(1499, 0), "1500       ");
-  EXPECT_EQ(host.graph.m_anFileValues[999], -(999 % 70));
-  EXPECT_EQ(host.graph.m_nRowCount, 1000);
+  EXPECT_EQ(f.graph.FileValues()[999], -(999 % 70));
+  EXPECT_EQ(f.graph.RowCount(), 1000);
 }
 
 TEST_F(DataFiles, OpenOnlyReads) {
   ReadThree();
   const fs::path file = dir / "ro.ref";
-  ASSERT_EQ(page.SaveToPath(file).status, FileOutcome::Status::Done);
+  ASSERT_EQ(Save(file).status, FileOutcome::Status::Done);
   fs::permissions(file, fs::perms::owner_read);
   fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-  ASSERT_EQ(page.OpenPath(file).status, FileOutcome::Status::Done);
-  EXPECT_EQ(page.Model().RowCount(), 3);
+  ASSERT_EQ(Open(file).status, FileOutcome::Status::Done);
+  EXPECT_EQ(Model().RowCount(), 3);
   fs::permissions(dir, fs::perms::owner_all);
 
   // A missing file: an error box, nothing created, the table as it was.
-  host.calls.clear();
-  host.openPath = (dir / "missing.ref").string();
-  page.OnOpenFile();
+  f.window.openPath = (dir / "missing.ref").string();
+  OpenCommand();
   EXPECT_FALSE(fs::exists(dir / "missing.ref"));
-  EXPECT_EQ(page.Model().RowCount(), 3);
-  ASSERT_EQ(host.calls.size(), 2u);
-  EXPECT_EQ(host.calls[1].rfind("error 无法打开文件：", 0), 0u);
+  EXPECT_EQ(Model().RowCount(), 3);
+  ASSERT_EQ(f.Boxes().size(), 1u);
+  EXPECT_EQ(f.Boxes()[0].rfind("无法打开文件：", 0), 0u);
 
   // A file beyond the size limit is refused with its own message.
   {
     std::ofstream(dir / "huge.ref");
   }
   fs::resize_file(dir / "huge.ref", fileaccess::kMaxDataFileBytes + 1);
-  const FileOutcome huge = page.OpenPath(dir / "huge.ref");
+  const FileOutcome huge = Open(dir / "huge.ref");
   EXPECT_EQ(huge.status, FileOutcome::Status::Failed);
   EXPECT_EQ(huge.message.rfind("文件太大，无法打开（超过 1 GB）：", 0), 0u);
-  EXPECT_EQ(page.Model().RowCount(), 3);
+  EXPECT_EQ(Model().RowCount(), 3);
 
   // A named pipe is no data file: refused at once instead of waiting for a writer.
   const fs::path pipe = dir / "pipe.ref";
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  auto opening = std::async(std::launch::async, [&] { return page.OpenPath(pipe); });
+  auto opening = std::async(std::launch::async, [&] { return Open(pipe); });
   if (opening.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
     ADD_FAILURE() << "opening a named pipe waits for a writer";
     ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));  // let it go
   }
   EXPECT_EQ(opening.get().status, FileOutcome::Status::Failed);
-  EXPECT_EQ(page.Model().RowCount(), 3);
+  EXPECT_EQ(Model().RowCount(), 3);
 }
 
 TEST_F(DataFiles, AFileBeyondSixtyFourMebibytesOpens) {
   WriteBytes(dir / "large.ref", G(kRefLineOne));
   fs::resize_file(dir / "large.ref", (size_t{64} << 20) + 1);  // NUL bytes after the record
-  ASSERT_EQ(page.OpenPath(dir / "large.ref").status, FileOutcome::Status::Done);
-  EXPECT_EQ(page.Model().RowCount(), 1);
+  ASSERT_EQ(Open(dir / "large.ref").status, FileOutcome::Status::Done);
+  EXPECT_EQ(Model().RowCount(), 1);
 }
 
 TEST_F(DataFiles, SaveRefusesWhatOpenWouldRefuse) {
@@ -357,9 +376,9 @@ TEST_F(DataFiles, TheLongestFileNameSaves) {
   ReadThree();
   // 255 bytes, the most a file name may have.
   const fs::path file = dir / (std::string(251, 'n') + ".ref");
-  ASSERT_EQ(page.SaveToPath(file).status, FileOutcome::Status::Done);
-  ASSERT_EQ(page.OpenPath(file).status, FileOutcome::Status::Done);
-  EXPECT_EQ(page.Model().RowCount(), 3);
+  ASSERT_EQ(Save(file).status, FileOutcome::Status::Done);
+  ASSERT_EQ(Open(file).status, FileOutcome::Status::Done);
+  EXPECT_EQ(Model().RowCount(), 3);
   int entries = 0;
   for ([[maybe_unused]] auto& e : fs::directory_iterator(dir)) ++entries;
   EXPECT_EQ(entries, 1);
@@ -367,7 +386,7 @@ TEST_F(DataFiles, TheLongestFileNameSaves) {
 
 TEST_F(DataFiles, SavingThroughALinkWritesTheFileItPointsTo) {
   ReadThree();
-  ASSERT_EQ(page.SaveToPath(dir / "plain.ref").status, FileOutcome::Status::Done);
+  ASSERT_EQ(Save(dir / "plain.ref").status, FileOutcome::Status::Done);
   const std::string saved = ReadBytes(dir / "plain.ref");
   const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
   const struct {
@@ -389,7 +408,7 @@ TEST_F(DataFiles, SavingThroughALinkWritesTheFileItPointsTo) {
       fs::permissions(here / c.target, mode);
     }
     for (const auto& [link, to] : c.links) fs::create_symlink(to, here / link);
-    ASSERT_EQ(page.SaveToPath(here / c.links[0].first).status, FileOutcome::Status::Done) << n;
+    ASSERT_EQ(Save(here / c.links[0].first).status, FileOutcome::Status::Done) << n;
     EXPECT_EQ(ReadBytes(here / c.target), saved) << n;
     for (const auto& [link, to] : c.links) EXPECT_TRUE(fs::is_symlink(here / link)) << n;
     if (c.targetExists) {
@@ -402,16 +421,18 @@ TEST_F(DataFiles, SaveAsksBeforeReplacingAndLeavesNoStaleTail) {
   ReadThree();
   const fs::path file = dir / "r.ref";
   WriteBytes(file, std::string(5000, 'x'));
-  host.savePath = (dir / "r").string();
-  host.answerYes = false;
-  page.OnSaveData();
+  f.window.savePath = (dir / "r").string();
+  f.window.answers = {BoxAnswer::No};
+  SaveCommand();
   EXPECT_EQ(ReadBytes(file), std::string(5000, 'x'));
-  EXPECT_TRUE(host.CalledStartingWith("ask 文件已存在"));
-  EXPECT_EQ(host.calls.back(), "status ");
+  ASSERT_EQ(f.window.boxes.size(), 1u);
+  EXPECT_EQ(f.window.boxes[0].text.rfind("文件已存在", 0), 0u);
+  EXPECT_EQ(f.window.boxes[0].buttons, BoxButtons::YesNo);
+  EXPECT_EQ(f.View().statusNote, "");
 
-  host.answerYes = true;
-  page.OnSaveData();
-  EXPECT_EQ(host.calls.back(), "status " + file.string());
+  f.window.answers = {BoxAnswer::Yes};
+  SaveCommand();
+  EXPECT_EQ(f.View().statusNote, file.string());
   const std::string bytes = ReadBytes(file);
   EXPECT_LT(bytes.size(), 5000u);
   EXPECT_EQ(bytes.back(), '\0');
@@ -422,23 +443,28 @@ TEST_F(DataFiles, SaveAsksBeforeReplacingAndLeavesNoStaleTail) {
 }
 
 TEST_F(DataFiles, SaveFollowsTheDataKind) {
-  ReadThree();
-  host.savePath = (dir / "k").string();
-  g_nDataKind = datakind::kNothing;
-  const size_t before = host.calls.size();
-  page.OnSaveData();
-  EXPECT_EQ(host.calls.size(), before);  // nothing at all
-  g_nDataKind = datakind::kWavelengthCodes;
-  page.OnSaveData();
-  EXPECT_EQ(host.calls.back(), "status ");
-  EXPECT_EQ(page.SaveToPath(dir / "k").status, FileOutcome::Status::Nothing);
-  g_nDataKind = datakind::kHistory;
-  page.OnSaveData();
-  EXPECT_TRUE(host.Called("save dialog (*.hif)|*.hif|"));
+  f.window.savePath = (dir / "k").string();
+  // Nothing shown: nothing at all happens.
+  const std::string note = f.View().statusNote;
+  SaveCommand();
+  EXPECT_TRUE(f.window.saveFilters.empty());
+  EXPECT_EQ(f.View().statusNote, note);
+  // Wavelength codes have no file type: the note is emptied.
+  f.Connect();
+  f.logic.OnReadWavelengthCodes();
+  SaveCommand();
+  EXPECT_TRUE(f.window.saveFilters.empty());
+  EXPECT_EQ(f.View().statusNote, "");
+  EXPECT_EQ(f.logic.SaveFile((dir / "k").string(), Shown().dataKind).status,
+            FileOutcome::Status::Nothing);
+  // AD values are history data.
+  f.logic.OnReadAdValues();
+  SaveCommand();
+  EXPECT_EQ(f.window.saveFilters, std::vector<std::string>{" (*.hif)|*.hif|"});
   EXPECT_TRUE(fs::exists(dir / "k.hif"));
-  host.savePath.reset();
-  page.OnSaveData();
-  EXPECT_EQ(host.calls.back(), "status ");
+  f.window.savePath.reset();
+  SaveCommand();
+  EXPECT_EQ(f.View().statusNote, "");
   EXPECT_FALSE(fs::exists(dir / "k.ref"));
   EXPECT_FALSE(fs::exists(dir / "k"));
 }
@@ -455,33 +481,35 @@ TEST_F(DataFiles, AFailedSaveLeavesTheOldFileAndSaysSo) {
   rlimit small = saved;
   small.rlim_cur = 100;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  host.savePath = file.string();
-  host.answerYes = true;
-  page.OnSaveData();
-  const FileOutcome outcome = page.SaveToPath(file);
+  f.window.savePath = file.string();
+  f.window.answers = {BoxAnswer::Yes};
+  const std::string note = f.View().statusNote;
+  SaveCommand();
+  const FileOutcome outcome = Save(file);
   setrlimit(RLIMIT_FSIZE, &saved);
   EXPECT_EQ(outcome.status, FileOutcome::Status::Failed);
   EXPECT_EQ(outcome.message.rfind("无法保存文件：", 0), 0u);
-  EXPECT_TRUE(host.CalledStartingWith("error 无法保存文件："));
-  EXPECT_FALSE(host.CalledStartingWith("status"));
+  EXPECT_EQ(f.Boxes().back().rfind("无法保存文件：", 0), 0u);
+  EXPECT_EQ(f.View().statusNote, note);
   EXPECT_EQ(ReadBytes(file), old);
   int entries = 0;
   for ([[maybe_unused]] auto& e : fs::directory_iterator(dir)) ++entries;
   EXPECT_EQ(entries, 1);
 
   // Into a folder that does not exist.
-  EXPECT_EQ(page.SaveToPath(dir / "no" / "such.ref").status, FileOutcome::Status::Failed);
+  EXPECT_EQ(Save(dir / "no" / "such.ref").status, FileOutcome::Status::Failed);
 }
 
 TEST_F(DataFiles, OpenDialogFilterAndCancel) {
   ReadThree();
-  page.OnOpenFile();
-  EXPECT_EQ(host.calls.back(), "open dialog(*.ref)|*.ref|(*.hif)|*.hif|(*.syf)|*.syf|");
-  EXPECT_EQ(page.Model().RowCount(), 3);
-  ASSERT_EQ(page.SaveToPath(dir / "o.ref").status, FileOutcome::Status::Done);
-  host.openPath = (dir / "o.ref").string();
-  page.OnOpenFile();
-  EXPECT_EQ(host.calls.back(), "status " + (dir / "o.ref").string());
+  OpenCommand();
+  EXPECT_EQ(f.window.openFilters,
+            std::vector<std::string>{"(*.ref)|*.ref|(*.hif)|*.hif|(*.syf)|*.syf|"});
+  EXPECT_EQ(Model().RowCount(), 3);
+  ASSERT_EQ(Save(dir / "o.ref").status, FileOutcome::Status::Done);
+  f.window.openPath = (dir / "o.ref").string();
+  OpenCommand();
+  EXPECT_EQ(f.View().statusNote, (dir / "o.ref").string());
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "device/EventLoop.h"
+#include "common/EventLoop.h"
 
 // Bounded waits below only guard against hangs; nothing asserts on durations.
 constexpr int kGuardMs = 5000;

@@ -4,9 +4,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/FrameTexts.h"
-#include "app/IniReader.h"
-#include "app/Language.h"
+#include "common/FrameTexts.h"
+#include "common/IniReader.h"
+#include "common/Language.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "app/TextRules.h"
+#include "common/TextRules.h"
 #include "table/KeywordScanner.h"
 
 namespace {

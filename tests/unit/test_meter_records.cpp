@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "app/Gbk.h"
-#include "app/GbkKeywords.h"
-#include "app/TextRules.h"
+#include "common/Gbk.h"
+#include "common/GbkKeywords.h"
+#include "common/TextRules.h"
 #include "sim/MeterRecords.h"
 
 using namespace text;

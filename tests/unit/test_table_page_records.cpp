@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/SharedState.h"
-#include "TablePageTestHost.h"
+#include "table/TablePage.h"
+#include "tests/unit/TestText.h"
 
 namespace {
 
@@ -26,10 +26,23 @@ std::string Parameters(const std::string& wavelength, const std::string& calibra
 
 class TablePageRecords : public ::testing::Test {
  protected:
-  void SetUp() override { ResetSharedState(); }
-  RecordingTableHost host;
-  TablePage page{host, TextsFor("1"), "1"};
+  void SetUp() override {
+    page.SetScrollListener([this](int row) { calls.push_back("scroll " + std::to_string(row)); });
+  }
+  // UM_RECORD_READY for the shown kind; what the outcome asks of the frame is
+  // noted among the scrolls.
+  void Show(const std::string& record) {
+    const RecordOutcome o = page.ShowReply(meter::Reply(record), kind, rowCount);
+    if (o.clockRefused) calls.push_back("clock again");
+    if (o.currentWavelength) calls.push_back("wavelength " + *o.currentWavelength);
+    if (o.success) calls.push_back("success");
+  }
+
+  TablePage page{TextsFor("1"), "1"};
   const TableModel& table = page.Model();
+  DataKind kind = DataKind::Nothing;
+  int rowCount = 0;
+  std::vector<std::string> calls;
 
   std::vector<std::string> Row(int row) {
     std::vector<std::string> cells;
@@ -39,13 +52,13 @@ class TablePageRecords : public ::testing::Test {
 };
 
 TEST_F(TablePageRecords, RealTimeReadingsAreNumberedFromOneAndScrolledTo) {
-  g_nDataKind = datakind::kRealTime;
-  page.OnRecordReady(Reading("1310nm", "12.34uW", "-19.09dBm", "12/05/06 10:20:30"));
-  page.OnRecordReady(G("no keyword here: 12.34uW$"));
-  page.OnRecordReady(Reading("1550nm", "1.5mW", "1.76dBm", "12/05/06 10:20:31  "));
-  page.OnRecordReady(Reading("850nm", "2nW", "-57.0dBm", "99/12/31 23:59:59"));
+  kind = DataKind::RealTime;
+  Show(Reading("1310nm", "12.34uW", "-19.09dBm", "12/05/06 10:20:30"));
+  Show(G("no keyword here: 12.34uW$"));
+  Show(Reading("1550nm", "1.5mW", "1.76dBm", "12/05/06 10:20:31  "));
+  Show(Reading("850nm", "2nW", "-57.0dBm", "99/12/31 23:59:59"));
   ASSERT_EQ(table.RowCount(), 3);
-  EXPECT_EQ(g_nRowCount, 3);
+  EXPECT_EQ(rowCount, 3);
   EXPECT_EQ(Row(0), (std::vector<std::string>{"1", "1310", "12.34uW", "-19.09",
                                                "2012/05/06 10:20:30", ""}));
   EXPECT_EQ(Row(1)[0], "2");
@@ -53,17 +66,17 @@ TEST_F(TablePageRecords, RealTimeReadingsAreNumberedFromOneAndScrolledTo) {
   EXPECT_EQ(Row(2)[0], "3");
   EXPECT_EQ(Row(2)[4], "2099/12/31 23:59:59");
   // The record without "波" neither added a row nor scrolled.
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"scroll 0", "scroll 1", "scroll 2"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"scroll 0", "scroll 1", "scroll 2"}));
 }
 
 TEST_F(TablePageRecords, MissingUnitsGiveEmptyCells) {
-  g_nDataKind = datakind::kRealTime;
-  page.OnRecordReady(Reading("1310", "12.34u", "-19.09dBm", "12/05/06 10:20:30"));
+  kind = DataKind::RealTime;
+  Show(Reading("1310", "12.34u", "-19.09dBm", "12/05/06 10:20:30"));
   EXPECT_EQ(Row(0)[1], "");  // no "nm"
   EXPECT_EQ(Row(0)[2], "");  // no "W"
   EXPECT_EQ(Row(0)[3], "-19.09");
   // Only "波" and no other keyword: the -1 arithmetic cuts from byte 9.
-  page.OnRecordReady(G("0123456789波nm W dBm\r"));
+  Show(G("0123456789波nm W dBm\r"));
   EXPECT_EQ(Row(1)[0], "2");
   EXPECT_EQ(Row(1)[1], "9波");
   EXPECT_EQ(Row(1)[2], "9波nm W");
@@ -72,88 +85,81 @@ TEST_F(TablePageRecords, MissingUnitsGiveEmptyCells) {
 }
 
 TEST_F(TablePageRecords, HistorySkipsEmptySlotsWithoutUsingTheirNumber) {
-  g_nDataKind = datakind::kHistory;
-  page.OnRecordReady(Reading("1310nm", "1uW", "-30.00dBm", "12/05/06 10:20:30"));
-  page.OnRecordReady(Reading("1310nm", "1uW", "-30.00dBm", "00/00/00 00:00:00"));
-  page.OnRecordReady(Reading("1490nm", "2uW", "-26.99dBm", "12/05/07 08:00:00"));
+  kind = DataKind::History;
+  Show(Reading("1310nm", "1uW", "-30.00dBm", "12/05/06 10:20:30"));
+  Show(Reading("1310nm", "1uW", "-30.00dBm", "00/00/00 00:00:00"));
+  Show(Reading("1490nm", "2uW", "-26.99dBm", "12/05/07 08:00:00"));
   ASSERT_EQ(table.RowCount(), 2);
   EXPECT_EQ(Row(1), (std::vector<std::string>{"2", "1490", "2uW", "-26.99",
                                                "2012/05/07 08:00:00", ""}));
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"scroll 0", "scroll 1"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"scroll 0", "scroll 1"}));
 }
 
 TEST_F(TablePageRecords, ParameterRecordsStackWithTheLastOnTop) {
   page.ApplyLayout(Layout::Parameters);
-  g_nDataKind = datakind::kParameters;
-  page.OnRecordReady(Parameters("850", "0.12345", "-1.0"));
-  page.OnRecordReady(G("波长 without the full-width colon$"));
-  page.OnRecordReady(Parameters("1310", "0.2", "-2.0"));
-  page.OnRecordReady(Parameters("1550", "0.3", "-3.0"));
+  kind = DataKind::Parameters;
+  Show(Parameters("850", "0.12345", "-1.0"));
+  Show(G("波长 without the full-width colon$"));
+  Show(Parameters("1310", "0.2", "-2.0"));
+  Show(Parameters("1550", "0.3", "-3.0"));
   ASSERT_EQ(table.RowCount(), 3);
-  EXPECT_EQ(g_nRowCount, 0);
+  EXPECT_EQ(rowCount, 0);
   EXPECT_EQ(Row(0), (std::vector<std::string>{"1550", "0.3\r\n", "-3.00", "-3.01", "-3.02",
                                                "-3.03", "-3.04", "-3.05", "-3.06", "-3.07"}));
   EXPECT_EQ(Row(1)[0], "1310");
   EXPECT_EQ(Row(2)[0], "850");
   EXPECT_EQ(Row(2)[1], "0.123");  // five bytes
   // Every accepted record scrolls to the last row.
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"scroll 0", "scroll 1", "scroll 2"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"scroll 0", "scroll 1", "scroll 2"}));
 }
 
 TEST_F(TablePageRecords, WavelengthCodesAndIdleKindsAddNoRow) {
-  for (int kind : {datakind::kWavelengthCodes, datakind::kNothing, 42}) {
-    g_nDataKind = kind;
-    page.OnRecordReady(Reading("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30"));
+  for (DataKind k : {DataKind::WavelengthCodes, DataKind::Nothing, static_cast<DataKind>(42)}) {
+    kind = k;
+    Show(Reading("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30"));
   }
   EXPECT_EQ(table.RowCount(), 0);
-  EXPECT_TRUE(host.calls.empty());
-  g_nDataKind = datakind::kRealTime;
-  page.OnRecordReady(Reading("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30"));
-  g_nDataKind = datakind::kWavelengthCodes;
-  page.OnRecordReady(G("1310nm 代码3$"));
+  EXPECT_TRUE(calls.empty());
+  kind = DataKind::RealTime;
+  Show(Reading("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30"));
+  kind = DataKind::WavelengthCodes;
+  Show(G("1310nm 代码3$"));
   EXPECT_EQ(table.RowCount(), 1);
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"scroll 0", "scroll 0"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"scroll 0", "scroll 0"}));
 }
 
-TEST_F(TablePageRecords, SettingRepliesNoticeSuccessOnceThenRest) {
-  g_nDataKind = datakind::kClock;
-  page.OnRecordReady(G("时间设置失败$"));
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"clock again"}));
-  EXPECT_EQ(g_nDataKind, datakind::kClock);
-  page.OnRecordReady(G("时间设置成功$"));
-  page.OnRecordReady(G("时间设置成功$"));
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"clock again",
-                                                  "notice Set up successful | Massage prompt"}));
-  EXPECT_EQ(g_nDataKind, datakind::kNothing);
+TEST_F(TablePageRecords, SettingRepliesAskForTheClockAgainOrTellOfSuccess) {
+  kind = DataKind::Clock;
+  Show(G("时间设置失败$"));
+  EXPECT_EQ(calls, (std::vector<std::string>{"clock again"}));
+  Show(G("时间设置成功$"));
+  EXPECT_EQ(calls, (std::vector<std::string>{"clock again", "success"}));
 
-  host.calls.clear();
-  g_nDataKind = datakind::kMode;
-  page.OnRecordReady(G("模式设置失败$"));
-  EXPECT_TRUE(host.calls.empty());
-  page.OnRecordReady(G("模式设置成功$"));
-  EXPECT_EQ(host.calls.size(), 1u);
-  EXPECT_EQ(g_nDataKind, datakind::kNothing);
+  calls.clear();
+  kind = DataKind::Mode;
+  Show(G("模式设置失败$"));
+  EXPECT_TRUE(calls.empty());
+  Show(G("模式设置成功$"));
+  EXPECT_EQ(calls, (std::vector<std::string>{"success"}));
 }
 
-TEST_F(TablePageRecords, WavelengthRepliesRefreshTheDialogBeforeTheNotice) {
-  g_nDataKind = datakind::kWavelength;
-  page.OnRecordReady(G("当前波长：1550nm 设置成功$"));
-  EXPECT_EQ(g_strCurWavelength, "1550");
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"wavelength 5",
-                                                  "notice Set up successful | Massage prompt"}));
-  host.calls.clear();
-  g_nDataKind = datakind::kCalibration;
-  page.OnRecordReady(G("当前波长：850"));  // four bytes clipped at the end
-  EXPECT_EQ(g_strCurWavelength, "850");
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"wavelength 6"}));
-  EXPECT_EQ(g_nDataKind, datakind::kCalibration);
+TEST_F(TablePageRecords, WavelengthRepliesCarryTheCurrentWavelength) {
+  kind = DataKind::Wavelength;
+  Show(G("当前波长：1550nm 设置成功$"));
+  EXPECT_EQ(calls, (std::vector<std::string>{"wavelength 1550", "success"}));
+  calls.clear();
+  kind = DataKind::Calibration;
+  Show(G("当前波长：850"));  // four bytes clipped at the end
+  EXPECT_EQ(calls, (std::vector<std::string>{"wavelength 850"}));
+  calls.clear();
+  kind = DataKind::Mode;  // only the wavelength settings care
+  Show(G("当前波长：1310$"));
+  EXPECT_TRUE(calls.empty());
 }
 
 TEST(TablePageTexts, LanguageChoosesNoticeTextsAndParameterWidths) {
-  ResetSharedState();
-  RecordingTableHost host;
   for (const char* language : {"0", "2", "20"}) {
-    TablePage page(host, TextsFor(language), language);
+    TablePage page(TextsFor(language), language);
     EXPECT_EQ(page.m_strSetOk, "设置成功");
     EXPECT_EQ(page.m_strPromptCaption, "信息提示");
     page.ApplyLayout(Layout::Parameters);
@@ -162,13 +168,13 @@ TEST(TablePageTexts, LanguageChoosesNoticeTextsAndParameterWidths) {
     EXPECT_EQ(page.Model().Column(9).width, 100);
     EXPECT_EQ(page.Model().Column(9).title, "量程7校准值");
   }
-  TablePage english(host, TextsFor("3"), "3");
+  TablePage english(TextsFor("3"), "3");
   english.ApplyLayout(Layout::Parameters);
   EXPECT_EQ(english.Model().Column(0).width, 80);
   EXPECT_EQ(english.Model().Column(1).width, 200);
   EXPECT_EQ(english.Model().Column(1).title, "Wavelength calibration value");
 
-  TablePage none(host, TextsFor("x"), "x");
+  TablePage none(TextsFor("x"), "x");
   EXPECT_EQ(none.m_strSetOk, "");
   EXPECT_EQ(none.m_strPromptCaption, "");
   EXPECT_EQ(none.Model().ColumnCount(), 6);
@@ -177,17 +183,17 @@ TEST(TablePageTexts, LanguageChoosesNoticeTextsAndParameterWidths) {
 }
 
 TEST(TablePageLayouts, EachLayoutReplacesRowsAndColumns) {
-  ResetSharedState();
-  RecordingTableHost host;
-  TablePage page(host, TextsFor("1"), "1");
+  TablePage page(TextsFor("1"), "1");
   const TableModel& m = page.Model();
   ASSERT_EQ(m.ColumnCount(), 6);
   EXPECT_EQ(m.Column(0).title, "No.");
   EXPECT_EQ(m.Column(3).title, "Logarithm power(dBm)");
   EXPECT_EQ(m.Column(5).title, "Description");
   EXPECT_EQ(m.Column(5).width, 200);
-  g_nDataKind = datakind::kRealTime;
-  page.OnRecordReady(Reading("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30"));
+  int rows = 0;
+  page.ShowReply(meter::Reply(Reading("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30")),
+                 DataKind::RealTime, rows);
+  ASSERT_EQ(m.RowCount(), 1);
 
   page.ApplyLayout(Layout::AD);
   EXPECT_EQ(m.RowCount(), 0);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/Gbk.h"
-#include "app/GbkKeywords.h"
-#include "app/TextRules.h"
+#include "common/Gbk.h"
+#include "common/GbkKeywords.h"
+#include "common/TextRules.h"
 
 using namespace text;
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Language.h"
+#include "common/Language.h"
 
 struct FrameTexts {
   bool m_bChinese = false;  // languages 0 and 2

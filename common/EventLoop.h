@@ -11,17 +11,19 @@
 #include <map>
 #include <mutex>
 
-class EventLoop {
+#include "common/Runtime.h"
+
+class EventLoop : public IRuntime {
  public:
   using Clock = std::chrono::steady_clock;
 
   // Queues fn to run on the loop's thread after the work queued before it.
-  void Post(std::function<void()> fn);
+  void Post(std::function<void()> fn) override;
 
   // Calls `callback` every periodMs on the loop's thread until KillTimer(id).
   // Starting an id that runs restarts it with the new period and callback.
-  void StartTimer(int id, int periodMs, std::function<void()> callback);
-  void KillTimer(int id);
+  void StartTimer(int id, int periodMs, std::function<void()> callback) override;
+  void KillTimer(int id) override;
   bool IsTimerRunning(int id) const;
 
   // Dispatches work for `ms` milliseconds (or until Quit).

@@ -1,10 +1,10 @@
-#include "app/Language.h"
+#include "common/Language.h"
 
 #include <unistd.h>
 
 #include <climits>
 
-#include "app/IniReader.h"
+#include "common/IniReader.h"
 
 namespace lang {
 

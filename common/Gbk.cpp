@@ -1,4 +1,4 @@
-#include "app/Gbk.h"
+#include "common/Gbk.h"
 
 #include <iconv.h>
 

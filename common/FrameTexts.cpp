@@ -1,4 +1,4 @@
-#include "app/FrameTexts.h"
+#include "common/FrameTexts.h"
 
 FrameTexts FrameTexts::For(std::optional<lang::Index> index) {
   FrameTexts t;

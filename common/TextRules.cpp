@@ -1,4 +1,4 @@
-#include "app/TextRules.h"
+#include "common/TextRules.h"
 
 #include <climits>
 #include <cstring>

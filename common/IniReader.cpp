@@ -1,9 +1,9 @@
-#include "app/IniReader.h"
+#include "common/IniReader.h"
 
 #include <fstream>
 #include <iterator>
 
-#include "app/TextRules.h"
+#include "common/TextRules.h"
 
 std::string CIniReader::GetValue(const std::string& section, const std::string& key,
                                  const std::string& def) const {

@@ -1,4 +1,4 @@
-#include "device/EventLoop.h"
+#include "common/EventLoop.h"
 
 #include <algorithm>
 #include <utility>

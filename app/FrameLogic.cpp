@@ -1,0 +1,453 @@
+#include "app/FrameLogic.h"
+
+#include <utility>
+
+#include "table/DataFiles.h"
+#include "table/FileAccess.h"
+
+FrameLogic::FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view,
+                       CSerialChannel& channel, TablePage& table, GraphPage& graph,
+                       FrameTexts texts, std::string languageValue)
+    : m_runtime(runtime),
+      m_prompter(prompter),
+      m_viewSink(view),
+      m_table(table),
+      m_graph(graph),
+      m_texts(std::move(texts)),
+      m_strLanguage(std::move(languageValue)),
+      m_language(lang::Resolve(m_strLanguage)),
+      m_session(runtime, channel, SessionEvents()) {
+  // The first show of the window puts the two tab items in.
+  m_view.tabs = {m_texts.m_strTextData, m_texts.m_strGraphicData};
+  m_view.statusNote = m_texts.m_strNotConnected;
+}
+
+FrameLogic::~FrameLogic() { m_runtime.KillTimer(TIMER_LINK_GUARD); }
+
+MeterEvents FrameLogic::SessionEvents() {
+  MeterEvents events;
+  events.connected = [this](const std::string&) { OnConnected(); };
+  events.linkFailed = [this] { OnLinkFailed(); };
+  events.meterLost = [this](meter::Loss how) { OnMeterLost(how); };
+  events.reply = [this](meter::Reply reply) { OnReply(std::move(reply)); };
+  events.commandDone = [this](meter::Done what) { OnCommandDone(what); };
+  events.driverError = [this](const std::string& text) { OnDriverError(text); };
+  return events;
+}
+
+// ---------------------------------------------------------------------------
+// Small helpers
+
+void FrameLogic::Box(const std::string& text) {
+  m_prompter.MessageBox(text, m_texts.m_strMsgCaption, BoxButtons::Ok);
+}
+
+bool FrameLogic::AskYesNo(const std::string& text, const std::string& caption) {
+  return m_prompter.MessageBox(text, caption, BoxButtons::YesNo) == BoxAnswer::Yes;
+}
+
+bool FrameLogic::CheckConnected() {
+  if (m_session.Connected()) return true;
+  Box(m_texts.m_strConnectFirst);
+  return false;
+}
+
+bool FrameLogic::CheckNoHistory() {
+  if (!m_session.History()) return true;
+  Box(m_texts.m_strWaitHistory);
+  return false;
+}
+
+void FrameLogic::PostSelf(std::function<void()> fn) {
+  std::weak_ptr<int> alive = m_alive;
+  m_runtime.Post([alive, fn = std::move(fn)] {
+    if (!alive.expired()) fn();
+  });
+}
+
+void FrameLogic::PostGraphClear() {
+  PostSelf([this] { m_graph.Clear(); });
+}
+
+// ---------------------------------------------------------------------------
+// The view
+
+void FrameLogic::ShowView() { m_viewSink.Apply(m_view); }
+
+void FrameLogic::SetLinkImage(int image) {
+  m_view.linkImage = image;
+  ShowView();
+}
+
+void FrameLogic::SetRealTimeButton(bool running) {
+  if (!m_language) return;
+  m_view.realTimeRunning = running;
+  ShowView();
+}
+
+void FrameLogic::SetSaveButtonImage(int image) {
+  if (!m_language) return;
+  m_view.saveImage = image;
+  ShowView();
+}
+
+void FrameLogic::SetTabs(TabLayout layout) {
+  std::vector<std::string>& tabs = m_view.tabs;
+  // The first item is relabelled in place, so it stays selected when it was.
+  auto relabelFirst = [&tabs](const std::string& caption) {
+    if (tabs.empty()) {
+      tabs.push_back(caption);
+    } else {
+      tabs[0] = caption;
+    }
+  };
+  switch (layout) {
+    case TabLayout::Text:
+      relabelFirst(m_texts.m_strTextData);
+      break;
+    case TabLayout::RealTime:
+      if (tabs.size() == 1) tabs.push_back(m_texts.m_strGraphicData);
+      relabelFirst(m_texts.m_strReadRealTime);
+      break;
+    case TabLayout::History:
+      tabs = {m_texts.m_strReadHistory};
+      m_view.selectedTab = 0;
+      m_view.shownPage = 0;
+      break;
+    case TabLayout::Parameters:
+      tabs = {m_texts.m_strReadParams};
+      m_view.selectedTab = 0;
+      m_view.shownPage = 0;
+      break;
+  }
+  ShowView();
+}
+
+void FrameLogic::SelectTab(int index) {
+  m_view.selectedTab = index;
+  m_view.shownPage = index;
+  ShowView();
+}
+
+void FrameLogic::OnTabSelected(int index) {
+  if (index < 0 || index >= static_cast<int>(m_view.tabs.size())) return;
+  SelectTab(index);
+}
+
+void FrameLogic::PostStatus(const std::string& text) {
+  m_strStatusText = text;
+  PostSelf([this, text] {
+    m_view.statusNote = text;
+    ShowView();
+  });
+}
+
+// ---------------------------------------------------------------------------
+// The link
+
+void FrameLogic::OnLink() {
+  // A scan can last far longer than the link guard: a second one must not
+  // run on the same channel.
+  if (m_session.Scanning()) return;
+  if (m_bLinkBusy) return;
+  m_bLinkBusy = true;
+  m_runtime.StartTimer(TIMER_LINK_GUARD, kLinkGuardMs, [this] {
+    m_bLinkBusy = false;
+    m_runtime.KillTimer(TIMER_LINK_GUARD);
+  });
+
+  if (m_session.History()) {
+    Box(m_texts.m_strWaitHistory);
+    return;
+  }
+  if (m_session.Connected()) {
+    Disconnect();
+    return;
+  }
+  m_session.Scan();
+}
+
+void FrameLogic::Disconnect() {
+  m_session.Disconnect();
+  SetRealTimeButton(false);
+  m_shown.dataKind = DataKind::Nothing;
+  SetLinkImage(toolbar_image::kDisconnected);
+  PostStatus(m_texts.m_strDisconnected);
+}
+
+void FrameLogic::OnConnected() {
+  PostStatus(m_texts.m_strConnected);
+  SetLinkImage(toolbar_image::kConnected);
+}
+
+void FrameLogic::OnLinkFailed() {
+  Box(m_texts.m_strConnectFailed);
+  PostStatus(m_texts.m_strDisconnected);
+  SetLinkImage(toolbar_image::kDisconnected);
+  m_bLinkBusy = false;
+}
+
+void FrameLogic::OnMeterLost(meter::Loss how) {
+  if (how == meter::Loss::Silent) {
+    SetRealTimeButton(false);
+    SetSaveButtonImage(toolbar_image::kSaveAfterRead);
+    SetLinkImage(toolbar_image::kDisconnected);
+    PostStatus(m_texts.m_strDisconnected);
+    Box(m_texts.m_strLostMeter);
+    return;
+  }
+  // The line is gone: the program disconnects whatever the link guard says,
+  // or it would go on showing a dead line as connected.
+  Box(m_texts.m_strDisconnected);
+  Disconnect();
+}
+
+void FrameLogic::OnDriverError(const std::string& text) {
+  m_prompter.MessageBox(text, "Application Error", BoxButtons::Ok);
+}
+
+// ---------------------------------------------------------------------------
+// Replies
+
+void FrameLogic::OnReply(meter::Reply reply) {
+  if (m_replyListener) m_replyListener(reply);
+  // One posted closure per record and page, each guarded itself: a meter
+  // sends thousands of records a second.
+  std::weak_ptr<int> alive = m_alive;
+  if (m_session.RealTime()) {
+    m_runtime.Post([this, alive, value = std::string(reply.GraphValue())] {
+      if (!alive.expired()) m_graph.AddLiveValue(value);
+    });
+  }
+  // The record travels with the message, so none is overwritten before the
+  // table page has taken it.
+  m_runtime.Post([this, alive, r = std::move(reply)] {
+    if (!alive.expired()) ShowRecord(r);
+  });
+}
+
+void FrameLogic::ShowRecord(const meter::Reply& reply) {
+  const RecordOutcome outcome = m_table.ShowReply(reply, m_shown.dataKind, m_shown.rowCount);
+  if (outcome.clockRefused) m_prompter.RunSettingsDialog(DataKind::Clock);
+  if (outcome.currentWavelength) m_shown.currentWavelength = *outcome.currentWavelength;
+  if (outcome.success) {
+    m_prompter.MessageBox(m_table.m_strSetOk, m_table.m_strPromptCaption, BoxButtons::Ok);
+    m_shown.dataKind = DataKind::Nothing;
+  }
+}
+
+void FrameLogic::OnCommandDone(meter::Done what) {
+  if (what == meter::Done::HistoryEnd) {
+    Box(m_texts.m_strHistoryDone);
+    PostStatus(m_texts.m_strConnected);
+  }
+  if (m_doneListener) m_doneListener(what);
+}
+
+// ---------------------------------------------------------------------------
+// Reading commands
+
+void FrameLogic::OnReadRealTime() {
+  m_shown.paramView = false;
+  if (!CheckConnected()) return;
+  if (m_session.RealTime()) {
+    m_session.StopReading();
+    SetRealTimeButton(false);
+    return;
+  }
+  if (!CheckNoHistory()) return;
+
+  PostGraphClear();
+  m_graph.StartLive();
+  m_shown.dataKind = DataKind::RealTime;
+  m_shown.rowCount = 0;
+  m_table.ApplyLayout(Layout::Measurement, kRealTimeDescriptionWidth);
+  SetRealTimeButton(true);
+  SetSaveButtonImage(toolbar_image::kSaveAfterRead);
+  SetTabs(TabLayout::RealTime);
+  m_session.StartRealTime();
+}
+
+void FrameLogic::OnText() {
+  if (!m_session.RealTime()) OnReadRealTime();
+  SelectTab(0);
+}
+
+void FrameLogic::OnGraphic() {
+  if (!m_session.RealTime()) OnReadRealTime();
+  SelectTab(1);
+}
+
+void FrameLogic::OnReadHistory() {
+  m_shown.paramView = false;
+  if (!CheckConnected() || !CheckNoHistory()) return;
+  PostGraphClear();
+  SetRealTimeButton(false);
+  SetSaveButtonImage(toolbar_image::kSaveAfterRead);
+  PostStatus(m_texts.m_strReceivingHistory);
+  m_shown.dataKind = DataKind::History;
+  m_shown.rowCount = 0;
+  SetTabs(TabLayout::History);
+  m_table.ApplyLayout(Layout::Measurement, kHistoryDescriptionWidth);
+  m_session.ReadHistory();
+}
+
+void FrameLogic::OnReadAdValues() {
+  ReadListing(DataKind::History, Layout::AD, Listing::AdValues);
+}
+
+void FrameLogic::OnReadWavelengthCodes() {
+  ReadListing(DataKind::WavelengthCodes, Layout::Wavelength, Listing::WavelengthCodes);
+}
+
+void FrameLogic::ReadListing(DataKind kind, Layout layout, Listing listing) {
+  if (!CheckConnected() || !CheckNoHistory()) return;
+  SetRealTimeButton(false);
+  SetSaveButtonImage(toolbar_image::kSaveAfterRead);
+  PostGraphClear();
+  m_shown.dataKind = kind;
+  m_shown.rowCount = 0;
+  SelectTab(0);
+  m_table.ApplyLayout(layout);
+  m_session.ReadListing(listing);
+}
+
+void FrameLogic::OnReadParams() {
+  m_shown.paramView = true;
+  if (!CheckConnected() || !CheckNoHistory()) return;
+  SetRealTimeButton(false);
+  SetSaveButtonImage(toolbar_image::kSaveAfterRead);
+  PostGraphClear();
+  m_shown.dataKind = DataKind::Parameters;
+  m_shown.rowCount = 0;
+  SetTabs(TabLayout::Parameters);
+  m_table.ApplyLayout(Layout::Parameters);
+  m_session.ReadListing(Listing::Parameters);
+}
+
+void FrameLogic::OnReset() {
+  if (!CheckConnected() || !CheckNoHistory()) return;
+  // Polling stops whatever the answer; the button keeps its label.
+  m_session.StopReading();
+  if (!AskYesNo(m_texts.m_strResetAsk, m_texts.m_strMsgCaption)) return;
+  SetRealTimeButton(false);
+  m_session.Reset();
+}
+
+void FrameLogic::OnDeleteShownData() {
+  if (!CheckNoHistory()) return;
+  if (!AskYesNo(m_texts.m_strDeleteAsk, m_texts.m_strDeleteAsk)) return;
+  PostGraphClear();
+  m_session.StopReading();
+  SetRealTimeButton(false);
+  PostStatus(std::string());
+  m_table.DeleteAllRows();
+  SetTabs(TabLayout::Text);
+  m_shown.dataKind = DataKind::Nothing;
+  m_shown.rowCount = 0;
+  m_session.DiscardPartialReply();
+  // With nothing shown the page only brings its last row into view.
+  PostSelf([this] { ShowRecord(meter::Reply(std::string())); });
+}
+
+void FrameLogic::OnSettingsCommand(DataKind kind) {
+  if (!CheckConnected() || !CheckNoHistory()) return;
+  m_session.BeginSetting();
+  SetRealTimeButton(false);
+  SetSaveButtonImage(toolbar_image::kSaveAfterSettings);
+  m_shown.dataKind = kind;
+  m_prompter.RunSettingsDialog(kind);
+}
+
+// ---------------------------------------------------------------------------
+// Files
+
+void FrameLogic::OnOpenFile() {
+  if (!CheckNoHistory()) return;
+  m_session.StopReading();
+  SetRealTimeButton(false);
+  PostSelf([this] { OpenWithDialog(); });
+}
+
+void FrameLogic::OpenWithDialog() {
+  const auto chosen = m_prompter.AskOpenPath(std::string(datafile::kOpenFilter));
+  if (!chosen) return;
+  const FileOutcome outcome = OpenFile(*chosen);
+  if (outcome.status == FileOutcome::Status::Failed) {
+    m_prompter.MessageBox(outcome.message, m_table.m_strPromptCaption, BoxButtons::Ok);
+    return;
+  }
+  PostStatus(m_table.m_strFilePath);
+}
+
+FileOutcome FrameLogic::OpenFile(const std::string& path) {
+  using datafile::FileType;
+  const OpenedFile opened = m_table.OpenPath(path);
+  if (opened.status == FileOutcome::Status::Failed) return opened;
+  m_session.StopReading();
+  PostGraphClear();
+  m_shown.rowCount = 0;
+  switch (opened.type) {
+    case FileType::None:
+      break;
+    case FileType::Syf:
+      m_shown.paramView = true;
+      SetTabs(TabLayout::Parameters);
+      // Shown system parameters save as .syf again.
+      m_shown.dataKind = DataKind::Parameters;
+      m_shown.rowCount = opened.records;
+      break;
+    case FileType::Ref:
+    case FileType::Hif:
+      m_shown.paramView = false;
+      if (opened.type == FileType::Ref) {
+        SetTabs(TabLayout::RealTime);
+        PostGraphClear();
+        m_graph.SetFileValues(opened.graphValues);
+      } else {
+        SetTabs(TabLayout::History);
+      }
+      if (opened.records > 0) m_shown.dataKind = DataKind::RealTime;
+      m_shown.rowCount = opened.records;
+      if (opened.type == FileType::Ref) PostSelf([this] { m_graph.ShowFileValues(); });
+      break;
+  }
+  return opened;
+}
+
+void FrameLogic::OnSaveData() {
+  m_session.StopReading();
+  SetRealTimeButton(false);
+  PostSelf([this] { SaveWithDialog(); });
+}
+
+void FrameLogic::SaveWithDialog() {
+  const DataKind kind = m_shown.dataKind;
+  if (kind == DataKind::Nothing) return;
+  const datafile::FileType type = datafile::TypeForDataKind(kind);
+  if (type == datafile::FileType::None) {
+    PostStatus({});
+    return;
+  }
+  const auto chosen = m_prompter.AskSavePath(std::string(datafile::SaveFilter(type)));
+  if (!chosen) {
+    PostStatus({});
+    return;
+  }
+  const std::string path = datafile::PathWithExtension(*chosen, type);
+  if (fileaccess::Exists(path) &&
+      !AskYesNo(m_table.ReplaceQuestion(path), m_table.m_strPromptCaption)) {
+    PostStatus({});
+    return;
+  }
+  const FileOutcome outcome = SaveFile(path, kind);
+  if (outcome.status == FileOutcome::Status::Failed) {
+    m_prompter.MessageBox(outcome.message, m_table.m_strPromptCaption, BoxButtons::Ok);
+    return;
+  }
+  PostStatus(outcome.path);
+}
+
+FileOutcome FrameLogic::SaveFile(const std::string& path, DataKind kind) {
+  return m_table.SaveToPath(path, kind);
+}

@@ -1,0 +1,175 @@
+#pragma once
+// The main frame's logic without its window: the commands of the menus and
+// the toolbar with their guards, the state of what is shown (the data kind,
+// the row count, the parameter view, the meter's current wavelength), and the
+// wiring between the meter (ReadingSession), the table page and the graph
+// page. The window is reached through a runtime (timers, posted work), a
+// prompter (boxes, file dialogs, settings dialogs) and a view that shows a
+// ViewState. CMainFrame forwards its commands here; km360r-cli drives the
+// same object from its own event loop.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/Prompter.h"
+#include "app/ViewState.h"
+#include "common/DataKind.h"
+#include "common/FrameTexts.h"
+#include "common/Language.h"
+#include "common/Runtime.h"
+#include "device/MeterEvents.h"
+#include "device/ReadingSession.h"
+#include "graph/GraphPage.h"
+#include "table/TablePage.h"
+
+// The main frame's timer that keeps a second Link from following the first
+// too closely.
+inline constexpr int TIMER_LINK_GUARD = 4;
+
+// What the shown data is; the pages and the dialogs read it.
+struct ShownData {
+  DataKind dataKind = DataKind::Nothing;
+  int rowCount = 0;          // rows shown so far for the current read
+  bool paramView = false;    // the table shows system parameters
+  std::string currentWavelength;  // the meter's current wavelength text (GBK)
+};
+
+class FrameLogic {
+ public:
+  static constexpr int kLinkGuardMs = 1000;
+  static constexpr int kRealTimeDescriptionWidth = 200;
+  static constexpr int kHistoryDescriptionWidth = 150;
+
+  FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view, CSerialChannel& channel,
+             TablePage& table, GraphPage& graph, FrameTexts texts, std::string languageValue);
+  ~FrameLogic();
+  FrameLogic(const FrameLogic&) = delete;
+  FrameLogic& operator=(const FrameLogic&) = delete;
+
+  // Commands (menu and toolbar ids route here).
+  void OnLink();
+  void OnReadRealTime();  // toggle
+  void OnText();          // menu 114
+  void OnGraphic();       // menu 115
+  void OnReadHistory();
+  void OnReadAdValues();
+  void OnReadWavelengthCodes();
+  void OnReadParams();
+  void OnReset();
+  void OnDeleteShownData();
+  // Set clock, Set wavelength, Calibrate, Set measurement mode (kind Clock,
+  // Wavelength, Calibration or Mode): reading stops, the kind is set for the
+  // answer, and the command's dialog runs.
+  void OnSettingsCommand(DataKind kind);
+  // Open and Save: real-time reading stops, then (posted, as UM_OPEN_FILE and
+  // UM_SAVE_DATA) the file dialog and the file work.
+  void OnOpenFile();
+  void OnSaveData();
+
+  // The operator chose a tab item: its page comes to the front.
+  void OnTabSelected(int index);
+
+  // Open and Save without dialogs or boxes (the command-line companion).
+  // Open replaces the table and sets what is shown as the Open command does;
+  // a file that cannot be read changes nothing. Save writes the rows as the
+  // file type of `kind`, replacing a file at that path.
+  FileOutcome OpenFile(const std::string& path);
+  FileOutcome SaveFile(const std::string& path, DataKind kind);
+
+  // Restricts Link's port scan to one device (--port PATH).
+  void SetPortOverride(std::string port) { m_session.SetPortOverride(std::move(port)); }
+
+  // Front ends that follow the meter: every record as it arrives, and every
+  // completed exchange.
+  void SetReplyListener(std::function<void(const meter::Reply&)> listener) {
+    m_replyListener = std::move(listener);
+  }
+  void SetCommandDoneListener(std::function<void(meter::Done)> listener) {
+    m_doneListener = std::move(listener);
+  }
+
+  const ShownData& Shown() const { return m_shown; }
+  const ViewState& View() const { return m_view; }
+  const FrameTexts& Texts() const { return m_texts; }
+  const std::string& Language() const { return m_strLanguage; }
+  // The frame's status string: the text of the latest status note posted.
+  const std::string& StatusText() const { return m_strStatusText; }
+  bool LinkBusy() const { return m_bLinkBusy; }
+
+  // The meter's side.
+  ReadingSession& Meter() { return m_session; }
+  const ReadingSession& Meter() const { return m_session; }
+  bool Connected() const { return m_session.Connected(); }
+  bool Scanning() const { return m_session.Scanning(); }
+  bool RealTime() const { return m_session.RealTime(); }
+  bool History() const { return m_session.History(); }
+  const std::string& ConnectedPort() const { return m_session.ConnectedPort(); }
+
+ private:
+  enum class TabLayout {
+    Text,        // "Text data" first, the graph item as it was
+    RealTime,    // "Read real-time data" and "Graphic data"
+    History,     // "Read history data" alone, in front
+    Parameters,  // "Read system parameters" alone, in front
+  };
+
+  // What the meter's session reports.
+  MeterEvents SessionEvents();
+  void OnConnected();
+  void OnLinkFailed();
+  void OnMeterLost(meter::Loss how);
+  void OnReply(meter::Reply reply);
+  void OnCommandDone(meter::Done what);
+  void OnDriverError(const std::string& text);
+
+  // Guard checks; each shows its box when it fails.
+  bool CheckConnected();
+  bool CheckNoHistory();
+  void Box(const std::string& text);
+  bool AskYesNo(const std::string& text, const std::string& caption);
+
+  // The view: each change is shown at once.
+  void ShowView();
+  void SetLinkImage(int image);
+  void SetRealTimeButton(bool running);  // only where the language chose a toolbar
+  void SetSaveButtonImage(int image);    // likewise
+  void SetTabs(TabLayout layout);
+  void SelectTab(int index);  // and bring its page to the front
+  // Writes `text` into the status string and posts UM_STATUS_TEXT with it.
+  void PostStatus(const std::string& text);
+
+  // Posts fn to the UI thread; it is dropped if this object is gone by then.
+  void PostSelf(std::function<void()> fn);
+  void PostGraphClear();
+
+  void Disconnect();
+  void ReadListing(DataKind kind, Layout layout, Listing listing);
+  // UM_RECORD_READY
+  void ShowRecord(const meter::Reply& reply);
+  // UM_OPEN_FILE and UM_SAVE_DATA
+  void OpenWithDialog();
+  void SaveWithDialog();
+
+  IRuntime& m_runtime;
+  IPrompter& m_prompter;
+  IFrameView& m_viewSink;
+  TablePage& m_table;
+  GraphPage& m_graph;
+  FrameTexts m_texts;
+  std::string m_strLanguage;
+  std::optional<lang::Index> m_language;
+  ReadingSession m_session;
+
+  ShownData m_shown;
+  ViewState m_view;
+  std::string m_strStatusText;
+  bool m_bLinkBusy = false;  // a Link command was accepted less than 1000 ms ago
+
+  std::function<void(const meter::Reply&)> m_replyListener;
+  std::function<void(meter::Done)> m_doneListener;
+
+  // Posted closures hold a weak reference: one that runs after the frame is
+  // gone does nothing.
+  std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+};

@@ -1,0 +1,83 @@
+#include "device/PortScan.h"
+
+#include <chrono>
+
+#include "device/PortNames.h"
+
+namespace {
+
+// The meter's line: 19200 baud, no parity, 8 data bits, 1 stop bit; the
+// driver watches "character received" and "event character".
+constexpr int kBaud = 19200;
+constexpr char kParity = 'N';
+constexpr int kDataBits = 8;
+constexpr int kStopBits = 1;
+constexpr uint32_t kEventMask = 3;
+constexpr int kWriteBufferSize = 1024;
+
+}  // namespace
+
+void PortScan::Start(const std::string& onlyPort,
+                     std::function<void(const std::string& port)> finished) {
+  Stop();  // a finished scan's thread is joined here at the latest
+  {
+    std::lock_guard lock(m_mutex);
+    m_bStop = false;
+  }
+  m_bAnswered = false;
+  m_finished = std::move(finished);
+  m_thread = std::thread([this, onlyPort] {
+    std::vector<std::string> candidates;
+    if (!onlyPort.empty()) {
+      // "COM5" is taken as the port of that name, anything else as a device path.
+      candidates.push_back(ports::ResolvePortName(onlyPort));
+    } else {
+      for (const ports::PortCandidate& c : ports::ScanCandidates()) {
+        candidates.push_back(c.devicePath);
+      }
+    }
+    Run(candidates);
+  });
+}
+
+bool PortScan::Sleep(int ms) {
+  std::unique_lock lock(m_mutex);
+  return !m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_bStop; });
+}
+
+void PortScan::Run(const std::vector<std::string>& candidates) {
+  std::string winner;
+  for (const std::string& port : candidates) {
+    if (!m_channel.Open(&m_owner, port, kBaud, kParity, kDataBits, kStopBits, kEventMask,
+                        kWriteBufferSize)) {
+      continue;  // cannot be opened: counts as not answering
+    }
+    m_channel.StartMonitor();
+    bool answered = false;
+    for (int attempt = 0; attempt < kProbeTries && !answered; ++attempt) {
+      m_channel.Send("?\r");
+      if (!Sleep(kProbeIntervalMs)) return;
+      answered = m_bAnswered;
+    }
+    if (answered) {
+      winner = port;
+      break;
+    }
+    m_channel.StopMonitor();
+  }
+  std::weak_ptr<int> alive = m_alive;
+  m_owner.PostToUi([this, alive, winner] {
+    if (alive.expired()) return;
+    if (m_thread.joinable()) m_thread.join();  // it ended right after posting
+    if (m_finished) m_finished(winner);
+  });
+}
+
+void PortScan::Stop() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_bStop = true;
+  }
+  m_wake.notify_all();
+  if (m_thread.joinable()) m_thread.join();
+}

@@ -1,0 +1,56 @@
+#pragma once
+// Finding the meter: every candidate port in turn is opened, monitored and
+// probed with "?\r" up to three times, 500 ms apart; the first port whose
+// meter answers wins and stays open. The scan runs on a thread of its own so
+// that the window stays responsive during the up to half a minute it can take.
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/SerialChannel.h"
+
+class PortScan {
+ public:
+  static constexpr int kProbeIntervalMs = 500;
+  static constexpr int kProbeTries = 3;
+
+  // Ports are opened with `owner` receiving what they report.
+  PortScan(CSerialChannel& channel, ISerialOwner& owner) : m_channel(channel), m_owner(owner) {}
+  ~PortScan() { Stop(); }
+  PortScan(const PortScan&) = delete;
+  PortScan& operator=(const PortScan&) = delete;
+
+  // Starts scanning `onlyPort` (a device path or a COM name), or every
+  // candidate of the system when it is empty. `finished` runs on the UI
+  // thread with the outcome: the device path that answered, or empty.
+  void Start(const std::string& onlyPort, std::function<void(const std::string& port)> finished);
+
+  // The probe's answer has arrived (called on the UI thread by the reply
+  // assembly while the scan runs).
+  void MarkAnswered() { m_bAnswered = true; }
+
+  // Ends a running scan and waits for its thread.
+  void Stop();
+
+ private:
+  void Run(const std::vector<std::string>& candidates);
+  // Sleeps for ms; false when the scan is being stopped.
+  bool Sleep(int ms);
+
+  CSerialChannel& m_channel;
+  ISerialOwner& m_owner;
+  std::function<void(const std::string&)> m_finished;
+  std::thread m_thread;
+  std::atomic<bool> m_bAnswered{false};
+  std::mutex m_mutex;
+  std::condition_variable m_wake;
+  bool m_bStop = false;  // guarded by m_mutex
+  // The outcome is posted holding a weak reference: one that arrives after
+  // the scan object is gone does nothing.
+  std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+};

@@ -1,0 +1,293 @@
+#include "device/ReadingSession.h"
+
+#include <chrono>
+#include <thread>
+#include <utility>
+
+namespace {
+
+using S = SessionState;
+using E = SessionEvent;
+
+bool IsConnectedState(S s) {
+  return s == S::Connected || s == S::RealTime || s == S::History || s == S::Listing ||
+         s == S::Setting;
+}
+
+const char* CommandFor(Listing listing) {
+  switch (listing) {
+    case Listing::AdValues: return "A\r";
+    case Listing::WavelengthCodes: return "B\r";
+    case Listing::Parameters: return "R\r";
+  }
+  return "";
+}
+
+}  // namespace
+
+std::optional<SessionState> NextState(SessionState state, SessionEvent event) {
+  switch (state) {
+    case S::Idle:
+      switch (event) {
+        case E::Scan: return S::Scanning;
+        // A "?" means a meter is on the line, whoever opened it.
+        case E::ProbeAnswered: return S::Connected;
+        case E::Stop:
+        case E::Disconnect:
+        case E::LineLost: return S::Idle;
+        default: return std::nullopt;
+      }
+    case S::Scanning:
+      switch (event) {
+        case E::ScanSucceeded: return S::Connected;
+        case E::ScanFailed: return S::Idle;
+        // The line belongs to the scan, which moves on by itself.
+        case E::ProbeAnswered:
+        case E::LineLost:
+        case E::Stop: return S::Scanning;
+        default: return std::nullopt;
+      }
+    case S::History:
+      switch (event) {
+        case E::HistoryEnded:
+        case E::LineLost: return S::Connected;
+        case E::WatchdogExpired:
+        case E::Disconnect: return S::Idle;
+        // Only the end marker or a lost meter ends a history read.
+        case E::ProbeAnswered:
+        case E::Stop: return S::History;
+        default: return std::nullopt;
+      }
+    case S::Connected:
+    case S::RealTime:
+    case S::Listing:
+    case S::Setting:
+      switch (event) {
+        case E::StartRealTime: return S::RealTime;
+        case E::StartHistory: return S::History;
+        case E::StartListing: return S::Listing;
+        case E::StartSetting: return S::Setting;
+        case E::Stop: return state == S::RealTime ? S::Connected : state;
+        case E::LineLost: return S::Connected;
+        case E::WatchdogExpired:
+        case E::Disconnect: return S::Idle;
+        case E::ProbeAnswered:
+        case E::HistoryEnded: return state;
+        default: return std::nullopt;
+      }
+  }
+  return std::nullopt;
+}
+
+ReadingSession::ReadingSession(IRuntime& runtime, CSerialChannel& channel, MeterEvents events)
+    : m_runtime(runtime), m_channel(channel), m_events(std::move(events)), m_scan(channel, *this) {}
+
+ReadingSession::~ReadingSession() {
+  // Ticks that came after the session would find it gone.
+  m_runtime.KillTimer(TIMER_POLL);
+  m_runtime.KillTimer(TIMER_REPLY_WATCHDOG);
+  m_scan.Stop();
+  // The channel reports to this object: its monitor must have ended before
+  // the object goes. Stopping releases a monitor that waits for this (the UI)
+  // thread, so the wait is short; the bound only guards against a hang.
+  m_channel.StopMonitor();
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (m_channel.IsThreadAlive() && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+bool ReadingSession::Connected() const { return IsConnectedState(m_state); }
+
+bool ReadingSession::Apply(SessionEvent event) {
+  const std::optional<SessionState> next = NextState(m_state, event);
+  if (!next) return false;
+  const SessionState previous = m_state;
+  m_state = *next;
+  // Every way out of real-time or history reading ends the poll and the
+  // watchdog: a reply that is still on its way no longer answers anything
+  // that is watched.
+  if ((previous == S::RealTime && m_state != S::RealTime) ||
+      (previous == S::History && m_state != S::History)) {
+    m_runtime.KillTimer(TIMER_POLL);
+    DisarmWatchdog();
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void ReadingSession::PostSelf(std::function<void()> fn) {
+  std::weak_ptr<int> alive = m_alive;
+  m_runtime.Post([alive, fn = std::move(fn)] {
+    if (!alive.expired()) fn();
+  });
+}
+
+void ReadingSession::PostCommand(const std::string& text) {
+  // The text travels with the message, so a later command cannot change what
+  // an earlier, still queued one writes.
+  PostSelf([this, text] { WriteCommand(text); });
+}
+
+void ReadingSession::WriteCommand(const std::string& text) {
+  m_channel.Send(text);
+  if (m_bAwaitReply) return;
+  if (m_state == S::RealTime) {
+    ArmWatchdog(kRealTimeWatchdogMs);
+  } else if (m_state == S::History) {
+    ArmWatchdog(kHistoryWatchdogMs);
+  }
+}
+
+void ReadingSession::Send(const std::string& text) { m_channel.Send(text); }
+
+void ReadingSession::Scan() {
+  if (!Apply(E::Scan)) return;
+  m_scan.Start(m_strPortOverride, [this](const std::string& port) { ScanFinished(port); });
+}
+
+void ReadingSession::ScanFinished(const std::string& port) {
+  if (port.empty()) {
+    Apply(E::ScanFailed);
+    m_events.linkFailed();
+    return;
+  }
+  m_strConnectedPort = port;
+  Apply(E::ScanSucceeded);
+  m_events.connected(port);
+}
+
+void ReadingSession::Disconnect() {
+  if (!Apply(E::Disconnect)) return;
+  m_runtime.KillTimer(TIMER_POLL);
+  DisarmWatchdog();
+  m_channel.StopMonitor();
+}
+
+void ReadingSession::StartRealTime() {
+  if (!Apply(E::StartRealTime)) return;
+  m_runtime.KillTimer(TIMER_POLL);
+  m_runtime.StartTimer(TIMER_POLL, kPollPeriodMs, [this] { PollTick(); });
+  m_assembler.Clear();
+  m_strLastCommand = "D\r";
+  PostCommand(m_strLastCommand);
+}
+
+void ReadingSession::ReadHistory() {
+  if (!Apply(E::StartHistory)) return;
+  m_assembler.Clear();
+  m_strLastCommand = "H\r";
+  PostCommand(m_strLastCommand);
+}
+
+void ReadingSession::ReadListing(Listing listing) {
+  if (!Apply(E::StartListing)) return;
+  m_assembler.Clear();
+  m_strLastCommand = CommandFor(listing);
+  PostCommand(m_strLastCommand);  // not watched
+}
+
+void ReadingSession::Reset() {
+  if (!Apply(E::StartSetting)) return;
+  m_assembler.Clear();
+  m_strLastCommand = "I\r";
+  PostCommand(m_strLastCommand);
+}
+
+void ReadingSession::BeginSetting() { Apply(E::StartSetting); }
+
+void ReadingSession::StopReading() {
+  Apply(E::Stop);
+  m_runtime.KillTimer(TIMER_POLL);
+}
+
+// ---------------------------------------------------------------------------
+// The poll and the reply watchdog
+
+void ReadingSession::PollTick() {
+  if (m_state != S::RealTime || m_bAwaitReply) return;
+  m_strLastCommand = "D\r";
+  PostCommand(m_strLastCommand);
+}
+
+void ReadingSession::ArmWatchdog(int periodMs) {
+  m_bAwaitReply = true;
+  m_nWatchdogTicks = 0;
+  m_nWatchdogPeriodMs = periodMs;
+  m_runtime.StartTimer(TIMER_REPLY_WATCHDOG, periodMs, [this] { WatchdogTick(); });
+}
+
+void ReadingSession::DisarmWatchdog() {
+  m_bAwaitReply = false;
+  m_nWatchdogTicks = 0;
+  m_runtime.KillTimer(TIMER_REPLY_WATCHDOG);
+}
+
+void ReadingSession::WatchdogTick() {
+  if (!m_bAwaitReply) return;
+  if (++m_nWatchdogTicks != 2) return;
+  // Second tick without the awaited reply: the meter is lost.
+  Apply(E::WatchdogExpired);
+  m_runtime.KillTimer(TIMER_POLL);
+  DisarmWatchdog();
+  m_channel.StopMonitor();
+  m_events.meterLost(meter::Loss::Silent);
+}
+
+// ---------------------------------------------------------------------------
+// Replies and the line
+
+void ReadingSession::OnRxChar(unsigned char byte) {
+  switch (m_assembler.Add(byte)) {
+    case ReplyAssembler::Step::None: return;
+    case ReplyAssembler::Step::ProbeAnswer:
+      if (m_state == S::Scanning) m_scan.MarkAnswered();
+      Apply(E::ProbeAnswered);
+      return;
+    case ReplyAssembler::Step::Record: OnRecord(m_assembler.TakeRecord()); return;
+  }
+}
+
+void ReadingSession::OnRecord(std::string record) {
+  meter::Reply reply(std::move(record));
+  const bool historyEnd = reply.EndsHistory();
+  const bool listingEnd = reply.EndsListing();
+  const bool parametersEnd = reply.EndsParameters();
+  const bool success = reply.Succeeded();
+
+  if (m_state == S::RealTime) DisarmWatchdog();
+  // A history transfer of a full memory runs for minutes: every record shows
+  // the meter is alive, so the silence count starts again. Two periods
+  // without any record still mean the meter is lost.
+  if (m_state == S::History && m_bAwaitReply && !historyEnd) {
+    m_nWatchdogTicks = 0;
+    m_runtime.StartTimer(TIMER_REPLY_WATCHDOG, m_nWatchdogPeriodMs, [this] { WatchdogTick(); });
+  }
+  if (success || parametersEnd || listingEnd) DisarmWatchdog();
+  if (historyEnd) {
+    Apply(E::HistoryEnded);
+    DisarmWatchdog();
+  }
+
+  m_events.reply(std::move(reply));
+  if (historyEnd) m_events.commandDone(meter::Done::HistoryEnd);
+  if (listingEnd) m_events.commandDone(meter::Done::ListingEnd);
+  if (parametersEnd) m_events.commandDone(meter::Done::ParametersEnd);
+  if (success) m_events.commandDone(meter::Done::Success);
+}
+
+void ReadingSession::OnDeviceLost() {
+  // While a scan runs the channel belongs to the scan, which moves on to the
+  // next candidate by itself.
+  if (m_state == S::Scanning) return;
+  Apply(E::LineLost);
+  m_runtime.KillTimer(TIMER_POLL);
+  DisarmWatchdog();
+  m_events.meterLost(meter::Loss::Line);
+}
+
+void ReadingSession::OnDriverError(const std::string& text) { m_events.driverError(text); }
+
+void ReadingSession::PostToUi(std::function<void()> fn) { m_runtime.Post(std::move(fn)); }

@@ -1,0 +1,149 @@
+#pragma once
+// The conversation with the meter: which activity runs, the poll that asks for
+// a reading every second, the reply watchdog that notices a meter gone silent,
+// the assembly of its replies, the port scan and the line. The activity is one
+// explicit state; NextState is the whole transition table.
+//
+// It knows nothing of windows or pages: what it has to say goes to its
+// MeterEvents. Every call is made on the UI thread.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "common/Runtime.h"
+#include "device/MeterEvents.h"
+#include "device/PortScan.h"
+#include "device/ReplyAssembler.h"
+#include "device/SerialChannel.h"
+
+// The main frame's timers that the session runs.
+inline constexpr int TIMER_POLL = 1;
+inline constexpr int TIMER_REPLY_WATCHDOG = 2;
+
+enum class SessionState {
+  Idle,       // no meter
+  Scanning,   // the port scan runs
+  Connected,  // the meter answered; nothing is being read
+  RealTime,   // "D\r" every second
+  History,    // the stored history is coming
+  Listing,    // AD values, wavelength codes or system parameters are coming
+  Setting,    // a setting or a reset was sent
+};
+
+enum class SessionEvent {
+  Scan,             // Link while there is no meter
+  ScanSucceeded,
+  ScanFailed,
+  ProbeAnswered,    // a "?" arrived
+  StartRealTime,
+  StartHistory,
+  StartListing,
+  StartSetting,
+  Stop,             // reading stops (Save, Open, Delete, Reset, another command)
+  HistoryEnded,
+  WatchdogExpired,  // the second silent watchdog tick
+  LineLost,
+  Disconnect,       // Link while connected, or after a lost line
+};
+
+// The state after `event` in `state`; nullopt where the event has no place
+// (the commands' guards keep it from happening).
+std::optional<SessionState> NextState(SessionState state, SessionEvent event);
+
+// The listings the meter sends on request, with the letters that ask for them.
+enum class Listing { AdValues, WavelengthCodes, Parameters };
+
+class ReadingSession : private ISerialOwner {
+ public:
+  static constexpr int kPollPeriodMs = 1000;
+  static constexpr int kRealTimeWatchdogMs = 1000;
+  static constexpr int kHistoryWatchdogMs = 10000;
+
+  // Every event of `events` must be set.
+  ReadingSession(IRuntime& runtime, CSerialChannel& channel, MeterEvents events);
+  ~ReadingSession() override;
+  ReadingSession(const ReadingSession&) = delete;
+  ReadingSession& operator=(const ReadingSession&) = delete;
+
+  SessionState State() const { return m_state; }
+  bool Connected() const;
+  bool Scanning() const { return m_state == SessionState::Scanning; }
+  bool RealTime() const { return m_state == SessionState::RealTime; }
+  bool History() const { return m_state == SessionState::History; }
+  // A watched command's answer is awaited: the watchdog runs.
+  bool AwaitingReply() const { return m_bAwaitReply; }
+  int WatchdogTicks() const { return m_nWatchdogTicks; }
+  // The text of the last command the session posted itself.
+  const std::string& LastCommand() const { return m_strLastCommand; }
+  // The device path of the port that answered the last successful scan.
+  const std::string& ConnectedPort() const { return m_strConnectedPort; }
+  // Bytes received since the last record end or probe answer.
+  const std::string& PendingReply() const { return m_assembler.Pending(); }
+
+  // Restricts the scan to one device (a path, or a COM name).
+  void SetPortOverride(std::string port) { m_strPortOverride = std::move(port); }
+
+  // The link: scan for the meter (from Idle), or close the line.
+  void Scan();
+  void Disconnect();
+
+  // Reading. Each one leaves whatever ran before, empties a partly received
+  // reply and posts its command.
+  void StartRealTime();
+  void ReadHistory();
+  void ReadListing(Listing listing);
+  void Reset();  // "I\r"
+  // A settings dialog is about to talk to the meter.
+  void BeginSetting();
+  // Ends real-time reading (and its poll and watchdog); other activities go
+  // on until their answer ends them.
+  void StopReading();
+
+  // UM_SEND_COMMAND: posts `text` to be written; when it is written during
+  // real-time or history reading, the reply watchdog is armed.
+  void PostCommand(const std::string& text);
+  // Writes `text` at once, unwatched (the set-clock dialog's way).
+  void Send(const std::string& text);
+  // Forgets a partly received reply.
+  void DiscardPartialReply() { m_assembler.Clear(); }
+
+  // UM_RX_CHAR, and the driver's reports (also reachable for tests and
+  // benchmarks that feed bytes without a line).
+  void OnRxChar(unsigned char byte) override;
+  void OnDeviceLost() override;
+  void OnDriverError(const std::string& text) override;
+
+ private:
+  void PostToUi(std::function<void()> fn) override;
+
+  // Moves to the state the table gives for `event`, with what leaving and
+  // entering states means for the poll and the watchdog. False when the
+  // event has no place in the current state.
+  bool Apply(SessionEvent event);
+  void PostSelf(std::function<void()> fn);
+  void WriteCommand(const std::string& text);
+  void ArmWatchdog(int periodMs);
+  void DisarmWatchdog();
+  void WatchdogTick();
+  void PollTick();
+  void OnRecord(std::string record);
+  void ScanFinished(const std::string& port);
+
+  IRuntime& m_runtime;
+  CSerialChannel& m_channel;
+  MeterEvents m_events;
+  ReplyAssembler m_assembler;
+  PortScan m_scan;
+
+  SessionState m_state = SessionState::Idle;
+  bool m_bAwaitReply = false;
+  int m_nWatchdogTicks = 0;
+  int m_nWatchdogPeriodMs = 0;
+  std::string m_strLastCommand;
+  std::string m_strConnectedPort;
+  std::string m_strPortOverride;
+
+  // Posted work holds a weak reference: what runs after the session is gone
+  // does nothing.
+  std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+};

@@ -1,5 +1,0 @@
-#include "graph/GraphPageState.h"
-
-GraphPageState::GraphPageState() { ClearFileValues(); }
-
-void GraphPageState::ClearFileValues() { m_anFileValues.fill(kNoValue); }

@@ -1,0 +1,171 @@
+#pragma once
+// The frame logic against a fake window for unit tests: timers are fired by
+// hand, posted work runs when the test says so, message boxes are recorded
+// and Yes/No questions get scripted answers. Nothing sleeps.
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/FrameLogic.h"
+#include "common/FrameTexts.h"
+#include "common/Gbk.h"
+#include "device/SerialChannel.h"
+#include "graph/GraphPage.h"
+#include "table/TablePage.h"
+#include "tests/unit/TestText.h"
+
+class FakeRuntime : public IRuntime {
+ public:
+  struct Timer {
+    int periodMs;
+    std::function<void()> tick;
+  };
+  std::map<int, Timer> timers;  // the timers that run now
+  int timerStarts = 0;
+
+  void StartTimer(int id, int periodMs, std::function<void()> tick) override {
+    timers[id] = {periodMs, std::move(tick)};
+    ++timerStarts;
+  }
+  void KillTimer(int id) override { timers.erase(id); }
+  void Post(std::function<void()> fn) override {
+    {
+      std::lock_guard lock(m_mutex);
+      m_posts.push_back(std::move(fn));
+    }
+    m_posted.notify_all();
+  }
+
+  bool Running(int id) const { return timers.count(id) != 0; }
+  int Period(int id) const { return timers.at(id).periodMs; }
+  // Runs a timer's tick as the window would; false when it does not run.
+  bool Fire(int id) {
+    const auto it = timers.find(id);
+    if (it == timers.end()) return false;
+    const std::function<void()> tick = it->second.tick;  // the tick may restart or kill it
+    tick();
+    return true;
+  }
+
+  // Runs posted work, including work posted meanwhile, until none is left.
+  int RunPosts() {
+    int n = 0;
+    for (;;) {
+      std::function<void()> fn;
+      {
+        std::lock_guard lock(m_mutex);
+        if (m_posts.empty()) return n;
+        fn = std::move(m_posts.front());
+        m_posts.pop_front();
+      }
+      fn();
+      ++n;
+    }
+  }
+  // For work posted by another thread (the port scan): waits until something
+  // is posted. The bound only guards against a hang.
+  bool WaitForPost(int boundMs = 10000) {
+    std::unique_lock lock(m_mutex);
+    return m_posted.wait_for(lock, std::chrono::milliseconds(boundMs),
+                             [this] { return !m_posts.empty(); });
+  }
+  size_t PendingPosts() {
+    std::lock_guard lock(m_mutex);
+    return m_posts.size();
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_posted;
+  std::deque<std::function<void()>> m_posts;
+};
+
+class FakeWindow : public IPrompter, public IFrameView {
+ public:
+  struct Box {
+    std::string text;
+    std::string caption;
+    BoxButtons buttons;
+  };
+  std::vector<Box> boxes;
+  std::deque<BoxAnswer> answers;  // for Yes/No boxes; No when none is left
+  std::optional<std::string> savePath, openPath;  // what the file dialogs answer
+  std::vector<std::string> saveFilters, openFilters;  // the file dialogs shown, by filter
+  std::vector<DataKind> settingsDialogs;
+  ViewState view;
+  int applies = 0;
+
+  BoxAnswer MessageBox(const std::string& text, const std::string& caption,
+                       BoxButtons buttons) override {
+    boxes.push_back({text, caption, buttons});
+    if (buttons == BoxButtons::Ok) return BoxAnswer::Ok;
+    if (answers.empty()) return BoxAnswer::No;
+    const BoxAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::optional<std::string> AskSavePath(const std::string& filter) override {
+    saveFilters.push_back(filter);
+    return savePath;
+  }
+  std::optional<std::string> AskOpenPath(const std::string& filter) override {
+    openFilters.push_back(filter);
+    return openPath;
+  }
+  void RunSettingsDialog(DataKind kind) override { settingsDialogs.push_back(kind); }
+  void Apply(const ViewState& state) override {
+    view = state;
+    ++applies;
+  }
+
+  std::vector<std::string> BoxTexts() const {
+    std::vector<std::string> t;
+    for (const Box& b : boxes) t.push_back(b.text);
+    return t;
+  }
+};
+
+// A whole frame: logic, pages and a line that is never opened (what is sent
+// goes nowhere). Records every completed record and completed exchange.
+class Frame {
+ public:
+  explicit Frame(const std::string& language = "1")
+      : texts(FrameTexts::For(lang::Resolve(language))),
+        table(texts, language),
+        logic(runtime, window, window, channel, table, graph, texts, language) {
+    window.view = logic.View();
+    logic.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
+    logic.SetCommandDoneListener([this](meter::Done d) { done.push_back(d); });
+  }
+
+  void Feed(const std::string& bytes) {
+    for (unsigned char c : bytes) logic.Meter().OnRxChar(c);
+  }
+  void Connect() { Feed("?"); }
+  // Real-time reading started and its first "D\r" handed to the channel.
+  void StartRealTime() {
+    logic.OnReadRealTime();
+    runtime.RunPosts();
+  }
+  bool WatchdogRunning() const { return runtime.Running(TIMER_REPLY_WATCHDOG); }
+  int WatchdogPeriod() const { return runtime.Period(TIMER_REPLY_WATCHDOG); }
+  bool Polling() const { return runtime.Running(TIMER_POLL); }
+  std::vector<std::string> Boxes() const { return window.BoxTexts(); }
+  const ViewState& View() const { return window.view; }
+
+  FakeRuntime runtime;
+  FakeWindow window;
+  FrameTexts texts;
+  TablePage table;
+  GraphPage graph;
+  CSerialChannel channel;
+  FrameLogic logic;
+  std::vector<std::string> records;  // every completed record, in order
+  std::vector<meter::Done> done;     // every completed exchange, in order
+};

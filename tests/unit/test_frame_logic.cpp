@@ -1,0 +1,734 @@
+// The main frame's logic against a fake window: guards, what each command
+// shows, the reply watchdog, the assembled replies and the link.
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "tests/unit/FakeFrame.h"
+
+namespace {
+
+// One real-time reading as the meter sends it.
+std::string ReadingRecord(const char* dbm = "-29.10") {
+  return G("波长:     1310nm\r\n线性:     1.23uW\r\n对数:     ") + dbm +
+         G("dBm\r\n时间:     12/05/06 10:20:30\r\n$");
+}
+
+const char* kLost = "Equipment disconnected,Please check whether the equipment auto off and Re-connect";
+
+// ---------------------------------------------------------------------------
+// Guards
+
+TEST(FrameLogic, ReadingCommandsNeedAConnectionFirst) {
+  Frame f;
+  f.logic.OnReadParams();
+  EXPECT_TRUE(f.logic.Shown().paramView);  // set also when refused
+  f.logic.OnReadRealTime();
+  EXPECT_FALSE(f.logic.Shown().paramView);  // cleared also when refused
+  f.logic.OnReadHistory();
+  f.logic.OnReadAdValues();
+  f.logic.OnReadWavelengthCodes();
+  f.logic.OnReset();
+  EXPECT_EQ(f.Boxes(), std::vector<std::string>(6, "Please connect first"));
+  EXPECT_EQ(f.window.boxes[0].caption, "Massage prompt");
+  EXPECT_TRUE(f.runtime.timers.empty());
+  EXPECT_EQ(f.runtime.PendingPosts(), 0u);
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Nothing);
+  EXPECT_EQ(f.window.applies, 0);  // nothing on the window changed
+}
+
+TEST(FrameLogic, WhileHistoryRunsEveryReadIsRefusedWithThePleaseWaitBox) {
+  Frame f;
+  f.Connect();
+  f.logic.OnReadHistory();
+  f.runtime.RunPosts();
+  f.window.boxes.clear();
+  f.logic.OnReadRealTime();
+  f.logic.OnReadHistory();
+  f.logic.OnReadAdValues();
+  f.logic.OnReadWavelengthCodes();
+  f.logic.OnReadParams();
+  f.logic.OnReset();
+  f.logic.OnDeleteShownData();
+  f.logic.OnOpenFile();
+  f.logic.OnLink();
+  EXPECT_EQ(f.Boxes(), std::vector<std::string>(9, "Please wait till history data completely received"));
+  EXPECT_TRUE(f.logic.History());
+  EXPECT_TRUE(f.logic.Connected());  // Link neither disconnected nor scanned
+  EXPECT_EQ(f.logic.Meter().LastCommand(), "H\r");
+}
+
+// ---------------------------------------------------------------------------
+// Real-time reading
+
+TEST(FrameLogic, StartingRealTimeSetsUpTableGraphToolbarTabsAndPolls) {
+  Frame f;
+  f.Connect();
+  f.graph.SetFileValues(std::vector<int>(800, -3));
+  f.logic.OnReadParams();  // a parameter read leaves one tab
+  f.runtime.RunPosts();
+  ASSERT_EQ(f.View().tabs, std::vector<std::string>{"Read system parameters"});
+  f.logic.OnReadRealTime();
+  EXPECT_FALSE(f.logic.Shown().paramView);
+  EXPECT_TRUE(f.logic.RealTime());
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::RealTime);
+  EXPECT_EQ(f.logic.Shown().rowCount, 0);
+  EXPECT_EQ(f.graph.Status(), "");
+  EXPECT_EQ(f.graph.NextRow(), 1);
+  EXPECT_EQ(f.graph.RowCount(), 300);
+  EXPECT_EQ(f.runtime.Period(TIMER_POLL), 1000);
+  EXPECT_TRUE(f.View().realTimeRunning);
+  EXPECT_EQ(f.View().saveImage, toolbar_image::kSaveAfterRead);
+  EXPECT_EQ(f.View().tabs, (std::vector<std::string>{"Read real-time data", "Graphic data"}));
+  ASSERT_EQ(f.table.Model().ColumnCount(), 6);
+  EXPECT_EQ(f.table.Model().Column(5).width, 200);
+  EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
+  // The watchdog is armed when the command is written, not before.
+  EXPECT_FALSE(f.WatchdogRunning());
+  const int clears = f.graph.Clears();
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.graph.Clears(), clears + 1);
+  EXPECT_TRUE(f.logic.Meter().AwaitingReply());
+  EXPECT_EQ(f.WatchdogPeriod(), 1000);
+
+  // Started again while both tabs exist: still exactly two.
+  f.logic.OnReadRealTime();  // stop
+  f.logic.OnReadRealTime();  // start
+  EXPECT_EQ(f.View().tabs, (std::vector<std::string>{"Read real-time data", "Graphic data"}));
+}
+
+TEST(FrameLogic, EachReadingBecomesAGraphValueAndANumberedRowAndThePollGoesOn) {
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  f.Feed(ReadingRecord("-29.10"));
+  EXPECT_FALSE(f.logic.Meter().AwaitingReply());
+  EXPECT_FALSE(f.WatchdogRunning());
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.graph.LiveValues(), std::deque<std::string>{"-29.10"});
+  ASSERT_EQ(f.table.Model().RowCount(), 1);
+  EXPECT_EQ(f.table.Model().Cell(0, 0), "1");
+  EXPECT_EQ(f.table.Model().Cell(0, 3), "-29.10");
+
+  // The poll writes the next "D\r" only when no reply is awaited.
+  ASSERT_TRUE(f.runtime.Fire(TIMER_POLL));
+  EXPECT_EQ(f.runtime.PendingPosts(), 1u);
+  f.runtime.RunPosts();
+  EXPECT_TRUE(f.logic.Meter().AwaitingReply());
+  ASSERT_TRUE(f.runtime.Fire(TIMER_POLL));
+  EXPECT_EQ(f.runtime.PendingPosts(), 0u);
+
+  f.Feed(ReadingRecord("-7.5000"));
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.graph.LiveValues().back(), "-7.500");
+  ASSERT_EQ(f.table.Model().RowCount(), 2);
+  EXPECT_EQ(f.table.Model().Cell(1, 0), "2");
+}
+
+TEST(FrameLogic, ARecordWithoutTheLogLabelGivesTheGraphTheBytesFromNine) {
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  f.Feed("0123456789ABCDEFGH$");
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.graph.LiveValues().back(), "9ABCDE");
+  EXPECT_EQ(f.table.Model().RowCount(), 0);  // no "波": no row
+}
+
+TEST(FrameLogic, SecondPressStopsRealTimeReading) {
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  f.logic.OnReadRealTime();
+  EXPECT_FALSE(f.logic.RealTime());
+  EXPECT_FALSE(f.logic.Meter().AwaitingReply());
+  EXPECT_FALSE(f.Polling());
+  EXPECT_FALSE(f.WatchdogRunning());
+  EXPECT_FALSE(f.View().realTimeRunning);
+  EXPECT_TRUE(f.Boxes().empty());
+}
+
+// A long reading, or a meter flooding the line, must not grow memory: the
+// graph keeps as many live values as it can show.
+TEST(FrameLogic, TheGraphKeepsOnlyTheLiveValuesItCanShow) {
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  auto value = [](int n) { return "-" + std::to_string(10000 + n); };  // six bytes
+  for (int n = 1; n <= 2500; ++n) f.Feed(G("对数:     ") + value(n) + "dBm$");
+  f.runtime.RunPosts();
+  ASSERT_EQ(f.graph.LiveValues().size(), static_cast<size_t>(GraphPage::kMaxRows));
+  EXPECT_EQ(f.graph.LiveValues().front(), value(1501));
+  EXPECT_EQ(f.graph.LiveValues().back(), value(2500));
+}
+
+TEST(FrameLogic, TextAndGraphicStartReadingAndSwitchTheTabEvenWhenRefused) {
+  Frame f;
+  f.logic.OnGraphic();
+  EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Please connect first"});
+  EXPECT_EQ(f.View().selectedTab, 1);
+  EXPECT_EQ(f.View().shownPage, 1);
+
+  f.Connect();
+  f.logic.OnText();
+  EXPECT_TRUE(f.logic.RealTime());
+  EXPECT_EQ(f.View().selectedTab, 0);
+  EXPECT_EQ(f.View().shownPage, 0);
+  // Already reading: Graphic only switches.
+  const int starts = f.runtime.timerStarts;
+  f.logic.OnGraphic();
+  EXPECT_TRUE(f.logic.RealTime());
+  EXPECT_EQ(f.runtime.timerStarts, starts);
+  EXPECT_EQ(f.View().shownPage, 1);
+}
+
+TEST(FrameLogic, TheOperatorsTabChoiceBringsItsPageForward) {
+  Frame f;
+  f.logic.OnTabSelected(1);
+  EXPECT_EQ(f.View().selectedTab, 1);
+  EXPECT_EQ(f.View().shownPage, 1);
+  f.logic.OnTabSelected(5);  // no such item
+  EXPECT_EQ(f.View().shownPage, 1);
+}
+
+// ---------------------------------------------------------------------------
+// Reply watchdog
+
+void ExpectMeterLost(Frame& f) {
+  EXPECT_EQ(f.Boxes().back(), kLost);
+  EXPECT_FALSE(f.logic.Connected());
+  EXPECT_FALSE(f.logic.RealTime());
+  EXPECT_FALSE(f.logic.History());
+  EXPECT_FALSE(f.logic.Meter().AwaitingReply());
+  EXPECT_EQ(f.logic.Meter().WatchdogTicks(), 0);
+  EXPECT_FALSE(f.Polling());
+  EXPECT_FALSE(f.WatchdogRunning());
+  EXPECT_FALSE(f.View().realTimeRunning);
+  EXPECT_EQ(f.View().saveImage, toolbar_image::kSaveAfterRead);
+  EXPECT_EQ(f.View().linkImage, toolbar_image::kDisconnected);
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.View().statusNote, "Equipment disconnected");
+}
+
+TEST(FrameLogic, RealTimeMeterSilentForTwoWatchdogTicksIsLost) {
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  ASSERT_TRUE(f.runtime.Fire(TIMER_REPLY_WATCHDOG));
+  EXPECT_TRUE(f.Boxes().empty());
+  EXPECT_EQ(f.logic.Meter().WatchdogTicks(), 1);
+  ASSERT_TRUE(f.runtime.Fire(TIMER_REPLY_WATCHDOG));
+  ExpectMeterLost(f);
+}
+
+TEST(FrameLogic, AReadingBetweenTheTicksKeepsTheMeter) {
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  f.runtime.Fire(TIMER_REPLY_WATCHDOG);
+  f.Feed(ReadingRecord());
+  EXPECT_FALSE(f.runtime.Fire(TIMER_REPLY_WATCHDOG));  // disarmed and killed
+  f.runtime.RunPosts();
+  f.runtime.Fire(TIMER_POLL);
+  f.runtime.RunPosts();
+  f.runtime.Fire(TIMER_REPLY_WATCHDOG);
+  EXPECT_TRUE(f.Boxes().empty());
+  EXPECT_TRUE(f.logic.Connected());
+}
+
+TEST(FrameLogic, CommandsOutsideReadingAreNotWatched) {
+  Frame f;
+  f.Connect();
+  f.logic.OnReadParams();
+  f.logic.OnReadAdValues();
+  f.logic.OnReadWavelengthCodes();
+  f.runtime.RunPosts();
+  EXPECT_FALSE(f.logic.Meter().AwaitingReply());
+  EXPECT_FALSE(f.WatchdogRunning());
+  f.logic.Meter().PostCommand("L 3\r");
+  f.runtime.RunPosts();
+  EXPECT_FALSE(f.WatchdogRunning());
+}
+
+// Leaving real-time reading while a poll is unanswered must not leave its
+// watchdog behind to declare a healthy meter lost two seconds later.
+TEST(FrameLogic, EveryWayOutOfRealTimeReadingDisarmsTheWatchdog) {
+  struct Way {
+    const char* name;
+    std::function<void(Frame&)> leave;
+    bool connectedAfter;
+  };
+  const std::vector<Way> ways = {
+      {"stop button", [](Frame& f) { f.logic.OnReadRealTime(); }, true},
+      {"save", [](Frame& f) { f.logic.OnSaveData(); }, true},
+      {"open", [](Frame& f) { f.logic.OnOpenFile(); }, true},
+      {"delete", [](Frame& f) { f.window.answers = {BoxAnswer::Yes}; f.logic.OnDeleteShownData(); }, true},
+      {"reset answered no", [](Frame& f) { f.logic.OnReset(); }, true},
+      {"reset answered yes", [](Frame& f) { f.window.answers = {BoxAnswer::Yes}; f.logic.OnReset(); }, true},
+      {"history", [](Frame& f) { f.logic.OnReadHistory(); }, true},
+      {"AD values", [](Frame& f) { f.logic.OnReadAdValues(); }, true},
+      {"wavelength codes", [](Frame& f) { f.logic.OnReadWavelengthCodes(); }, true},
+      {"parameters", [](Frame& f) { f.logic.OnReadParams(); }, true},
+      {"link", [](Frame& f) { f.logic.OnLink(); }, false},
+  };
+  for (const Way& way : ways) {
+    Frame f;
+    f.Connect();
+    f.StartRealTime();  // "D\r" written, no answer yet
+    ASSERT_TRUE(f.WatchdogRunning()) << way.name;
+    way.leave(f);
+    f.runtime.RunPosts();
+    // A history read watches its own command with its own period.
+    if (f.logic.History()) {
+      EXPECT_EQ(f.WatchdogPeriod(), 10000) << way.name;
+      continue;
+    }
+    EXPECT_FALSE(f.WatchdogRunning()) << way.name;
+    f.runtime.Fire(TIMER_REPLY_WATCHDOG);
+    f.runtime.Fire(TIMER_REPLY_WATCHDOG);
+    for (const std::string& box : f.Boxes()) EXPECT_NE(box, kLost) << way.name;
+    EXPECT_EQ(f.logic.Connected(), way.connectedAfter) << way.name;
+    // The reading still on its way is taken as any record of the new state.
+    f.Feed(ReadingRecord());
+    f.runtime.RunPosts();
+    EXPECT_EQ(f.logic.Connected(), way.connectedAfter) << way.name;
+  }
+}
+
+TEST(FrameLogic, HistoryRecordsKeepALongTransferAlive) {
+  Frame f;
+  f.Connect();
+  f.logic.OnReadHistory();
+  f.runtime.RunPosts();
+  ASSERT_TRUE(f.WatchdogRunning());
+  EXPECT_EQ(f.WatchdogPeriod(), 10000);
+  // Minutes of records: one tick passes between every two records.
+  for (int i = 0; i < 30; ++i) {
+    f.runtime.Fire(TIMER_REPLY_WATCHDOG);
+    f.Feed(ReadingRecord());
+    EXPECT_EQ(f.logic.Meter().WatchdogTicks(), 0);
+  }
+  EXPECT_TRUE(f.logic.History());
+  EXPECT_TRUE(f.Boxes().empty());
+  EXPECT_EQ(f.WatchdogPeriod(), 10000);
+
+  f.Feed(G("历史记录调阅结束\r\n$"));
+  EXPECT_FALSE(f.logic.History());
+  EXPECT_FALSE(f.WatchdogRunning());
+  EXPECT_EQ(f.Boxes(), std::vector<std::string>{"History data reading finished"});
+  EXPECT_EQ(f.done, std::vector<meter::Done>{meter::Done::HistoryEnd});
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.View().statusNote, "Equipment connected");
+  EXPECT_EQ(f.table.Model().RowCount(), 30);
+  EXPECT_TRUE(f.logic.Connected());
+}
+
+TEST(FrameLogic, HistoryThatStopsMidWayIsLostAfterTwoSilentPeriods) {
+  Frame f;
+  f.Connect();
+  f.logic.OnReadHistory();
+  f.runtime.RunPosts();
+  f.Feed(ReadingRecord());
+  f.runtime.Fire(TIMER_REPLY_WATCHDOG);
+  EXPECT_TRUE(f.Boxes().empty());
+  // Bytes that do not complete a record are not a sign of life.
+  f.Feed(G("波长:  1310"));
+  f.runtime.Fire(TIMER_REPLY_WATCHDOG);
+  ExpectMeterLost(f);
+}
+
+// ---------------------------------------------------------------------------
+// Reply assembly
+
+TEST(FrameLogic, AQuestionMarkConnectsAndDiscardsWhatCameBefore) {
+  Frame f;
+  f.Feed("X");
+  EXPECT_FALSE(f.logic.Connected());
+  EXPECT_EQ(f.logic.Meter().PendingReply(), "X");
+  f.Feed("?");
+  EXPECT_TRUE(f.logic.Connected());
+  EXPECT_EQ(f.logic.Meter().PendingReply(), "");
+  EXPECT_EQ(f.runtime.PendingPosts(), 0u);
+
+  // Also in the middle of a record while reading.
+  f.StartRealTime();
+  f.Feed(G("波长: 13?10nm$"));
+  EXPECT_EQ(f.records, std::vector<std::string>{"10nm$"});
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.table.Model().RowCount(), 0);
+}
+
+TEST(FrameLogic, RecordsAreHandedOverWholeAndEachInTurn) {
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  const std::string rec = ReadingRecord("-1.000");
+  f.Feed(rec.substr(0, 7));
+  f.runtime.RunPosts();
+  EXPECT_TRUE(f.records.empty());
+  f.Feed(rec.substr(7));
+  EXPECT_EQ(f.records, std::vector<std::string>{rec});
+  EXPECT_EQ(f.logic.Meter().PendingReply(), "");
+  // Two more complete before the page gets to handle the first.
+  f.Feed(ReadingRecord("-2.000") + ReadingRecord("-3.000"));
+  f.runtime.RunPosts();
+  ASSERT_EQ(f.table.Model().RowCount(), 3);
+  EXPECT_EQ(f.table.Model().Cell(0, 3), "-1.000");
+  EXPECT_EQ(f.table.Model().Cell(1, 3), "-2.000");
+  EXPECT_EQ(f.table.Model().Cell(2, 3), "-3.000");
+  EXPECT_EQ(f.table.m_strRecord, ReadingRecord("-3.000"));
+}
+
+TEST(FrameLogic, ALoneDollarIsARecordToo) {
+  Frame f;
+  f.Feed("$");
+  EXPECT_EQ(f.records, std::vector<std::string>{"$"});
+  EXPECT_EQ(f.runtime.PendingPosts(), 1u);
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.table.m_strRecord, "$");
+}
+
+TEST(FrameLogic, MarkersDisarmOnlyInsideACompletedRecord) {
+  Frame f;
+  f.Connect();
+  f.logic.OnReadHistory();
+  f.runtime.RunPosts();
+  ASSERT_TRUE(f.logic.Meter().AwaitingReply());
+  f.Feed(G("成功 量程7校准 以上内容为波长代码"));
+  EXPECT_TRUE(f.logic.Meter().AwaitingReply());
+  f.Feed("$");
+  EXPECT_FALSE(f.logic.Meter().AwaitingReply());
+  EXPECT_EQ(f.done, (std::vector<meter::Done>{meter::Done::ListingEnd, meter::Done::ParametersEnd,
+                                              meter::Done::Success}));
+}
+
+TEST(FrameLogic, EachCompletionMarkerDisarmsAndIsReportedDone) {
+  const std::vector<std::pair<const char*, meter::Done>> markers = {
+      {"设置成功", meter::Done::Success},
+      {"系统量程7校准: 1.00dBm", meter::Done::ParametersEnd},
+      {"以上内容为波长代码", meter::Done::ListingEnd}};
+  for (const auto& [marker, done] : markers) {
+    Frame f;
+    f.Connect();
+    f.logic.OnReadHistory();
+    f.runtime.RunPosts();
+    ASSERT_TRUE(f.logic.Meter().AwaitingReply());
+    f.Feed(G(marker) + "$");
+    EXPECT_FALSE(f.logic.Meter().AwaitingReply()) << marker;
+    EXPECT_FALSE(f.WatchdogRunning()) << marker;
+    EXPECT_TRUE(f.logic.History()) << marker;
+    EXPECT_EQ(f.done, std::vector<meter::Done>{done}) << marker;
+  }
+}
+
+TEST(FrameLogic, ANulByteBecomesASpace) {
+  Frame f;
+  f.Feed(std::string("A\0B$", 4));
+  EXPECT_EQ(f.records, std::vector<std::string>{"A B$"});
+}
+
+TEST(FrameLogic, ARunawayReplyIsDroppedAtTheCapAndAssemblyGoesOn) {
+  Frame f;
+  const size_t cap = ReplyAssembler::kCap;
+  f.Feed(std::string(cap - 1, 'x'));
+  EXPECT_EQ(f.logic.Meter().PendingReply().size(), cap - 1);
+  f.Feed("y");
+  EXPECT_EQ(f.logic.Meter().PendingReply().size(), 0u);
+  f.Feed(std::string(cap + 10, 'z'));
+  EXPECT_EQ(f.logic.Meter().PendingReply().size(), 10u);
+  f.Feed("tail$");
+  ASSERT_EQ(f.records.size(), 1u);
+  EXPECT_EQ(f.records[0], std::string(10, 'z') + "tail$");
+  // A record just below the cap is still whole.
+  const std::string big = std::string(cap - 2, 'w') + "$";
+  f.Feed(big);
+  EXPECT_EQ(f.records.back(), big);
+}
+
+TEST(FrameLogic, SettingsCommandsStopReadingAndRunTheirDialog) {
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  f.logic.OnSettingsCommand(DataKind::Wavelength);
+  EXPECT_FALSE(f.logic.RealTime());
+  EXPECT_FALSE(f.Polling());
+  EXPECT_FALSE(f.WatchdogRunning());
+  EXPECT_FALSE(f.View().realTimeRunning);
+  EXPECT_EQ(f.View().saveImage, toolbar_image::kSaveAfterSettings);
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Wavelength);
+  EXPECT_EQ(f.window.settingsDialogs, std::vector<DataKind>{DataKind::Wavelength});
+}
+
+TEST(FrameLogic, SettingAnswersTellOfSuccessOnceAndAskForTheClockAgain) {
+  Frame f;
+  f.Connect();
+  f.logic.OnSettingsCommand(DataKind::Clock);
+  f.Feed(G("时间设置失败$"));
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.window.settingsDialogs, (std::vector<DataKind>{DataKind::Clock, DataKind::Clock}));
+  f.Feed(G("时间设置成功$") + G("时间设置成功$"));
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Set up successful"});  // once
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Nothing);
+
+  f.logic.OnSettingsCommand(DataKind::Calibration);
+  f.Feed(G("当前波长：1550nm$"));
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.logic.Shown().currentWavelength, "1550");
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Calibration);
+}
+
+// ---------------------------------------------------------------------------
+// Link
+
+TEST(FrameLogic, LinkWhileConnectedDisconnects) {
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  f.logic.OnLink();
+  EXPECT_FALSE(f.logic.Connected());
+  EXPECT_TRUE(f.logic.LinkBusy());
+  EXPECT_EQ(f.runtime.Period(TIMER_LINK_GUARD), 1000);
+  EXPECT_FALSE(f.logic.RealTime());
+  EXPECT_FALSE(f.Polling());
+  EXPECT_FALSE(f.View().realTimeRunning);
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Nothing);
+  EXPECT_EQ(f.View().linkImage, toolbar_image::kDisconnected);
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.View().statusNote, "Equipment disconnected");
+  // The unanswered poll's watchdog went with the reading.
+  EXPECT_FALSE(f.WatchdogRunning());
+  EXPECT_TRUE(f.Boxes().empty());
+}
+
+TEST(FrameLogic, ASecondLinkWithinTheGuardDoesNothing) {
+  Frame f;
+  f.Connect();
+  f.logic.OnLink();  // disconnects
+  f.Connect();
+  f.logic.OnLink();
+  EXPECT_TRUE(f.logic.Connected());
+  f.runtime.Fire(TIMER_LINK_GUARD);
+  EXPECT_FALSE(f.logic.LinkBusy());
+  EXPECT_FALSE(f.runtime.Running(TIMER_LINK_GUARD));
+  f.logic.OnLink();
+  EXPECT_FALSE(f.logic.Connected());
+}
+
+TEST(FrameLogic, AScanWithoutAnAnsweringPortFails) {
+  Frame f;
+  f.logic.SetPortOverride("/nonexistent/km360r-port");
+  f.logic.OnLink();
+  EXPECT_TRUE(f.logic.Scanning());
+  while (f.logic.Scanning() && f.runtime.WaitForPost()) f.runtime.RunPosts();
+  EXPECT_FALSE(f.logic.Scanning());
+  EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Connecting failed"});
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.View().statusNote, "Equipment disconnected");
+  EXPECT_EQ(f.View().linkImage, toolbar_image::kDisconnected);
+  EXPECT_FALSE(f.logic.Connected());
+  EXPECT_FALSE(f.logic.LinkBusy());
+}
+
+// A pseudo-terminal nobody answers on: the scan spends three probes on it.
+class SilentPort {
+ public:
+  SilentPort() {
+    char name[256];
+    if (openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0) m_path = name;
+  }
+  ~SilentPort() {
+    if (m_master >= 0) close(m_master);
+    if (m_slave >= 0) close(m_slave);
+  }
+  const std::string& Path() const { return m_path; }
+
+ private:
+  int m_master = -1;
+  int m_slave = -1;
+  std::string m_path;
+};
+
+TEST(FrameLogic, LinkAndALostLineAreIgnoredWhileAScanRuns) {
+  SilentPort port;
+  ASSERT_FALSE(port.Path().empty());
+  Frame f;
+  f.logic.SetPortOverride(port.Path());
+  f.logic.OnLink();
+  ASSERT_TRUE(f.logic.Scanning());
+  f.runtime.Fire(TIMER_LINK_GUARD);  // the guard ends long before the scan does
+  f.logic.OnLink();
+  f.logic.Meter().OnDeviceLost();
+  EXPECT_TRUE(f.window.boxes.empty());
+  EXPECT_FALSE(f.logic.LinkBusy());
+  while (f.logic.Scanning() && f.runtime.WaitForPost()) f.runtime.RunPosts();
+  EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Connecting failed"});
+}
+
+TEST(FrameLogic, ALostLineStopsReadingTellsTheOperatorAndDisconnects) {
+  for (const bool history : {false, true}) {
+    Frame f;
+    f.Connect();
+    if (history) {
+      f.logic.OnReadHistory();
+    } else {
+      f.logic.OnReadRealTime();
+    }
+    f.runtime.RunPosts();
+    f.logic.Meter().OnDeviceLost();
+    EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Equipment disconnected"});
+    EXPECT_FALSE(f.logic.RealTime());
+    EXPECT_FALSE(f.logic.History());
+    EXPECT_FALSE(f.logic.Meter().AwaitingReply());
+    EXPECT_FALSE(f.WatchdogRunning());
+    EXPECT_FALSE(f.logic.Connected());
+    EXPECT_EQ(f.View().linkImage, toolbar_image::kDisconnected);
+  }
+}
+
+// A line lost right after Link must not leave the program showing a dead
+// line as connected because the link guard still holds.
+TEST(FrameLogic, ALostLineDisconnectsEvenWithinTheLinkGuard) {
+  Frame f;
+  f.Connect();
+  f.logic.OnLink();  // disconnects and arms the guard
+  f.Connect();
+  ASSERT_TRUE(f.logic.LinkBusy());
+  f.logic.Meter().OnDeviceLost();
+  EXPECT_FALSE(f.logic.Connected());
+  EXPECT_EQ(f.View().linkImage, toolbar_image::kDisconnected);
+}
+
+TEST(FrameLogic, DriverErrorsGoToTheApplicationErrorBox) {
+  Frame f;
+  f.logic.Meter().OnDriverError("WARNING:  WriteFile() Failed");
+  ASSERT_EQ(f.window.boxes.size(), 1u);
+  EXPECT_EQ(f.window.boxes[0].caption, "Application Error");
+}
+
+// ---------------------------------------------------------------------------
+// Other reading commands
+
+TEST(FrameLogic, HistoryReadSetsUpItsTableAndTabs) {
+  Frame f;
+  f.Connect();
+  f.logic.OnReadParams();
+  f.runtime.RunPosts();
+  const int clears = f.graph.Clears();
+  f.logic.OnReadHistory();
+  EXPECT_FALSE(f.logic.Shown().paramView);
+  EXPECT_TRUE(f.logic.History());
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::History);
+  EXPECT_EQ(f.View().tabs, std::vector<std::string>{"Read history data"});
+  EXPECT_EQ(f.View().selectedTab, 0);
+  EXPECT_EQ(f.View().shownPage, 0);
+  ASSERT_EQ(f.table.Model().ColumnCount(), 6);
+  EXPECT_EQ(f.table.Model().Column(5).width, 150);
+  EXPECT_FALSE(f.View().realTimeRunning);
+  EXPECT_EQ(f.View().saveImage, toolbar_image::kSaveAfterRead);
+  EXPECT_EQ(f.logic.Meter().LastCommand(), "H\r");
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.View().statusNote, "Receiving history data");
+  EXPECT_EQ(f.graph.Clears(), clears + 1);
+}
+
+TEST(FrameLogic, AdValuesWavelengthCodesAndParametersSetTheirKindAndLayout) {
+  Frame f;
+  f.Connect();
+  f.logic.OnReadParams();
+  f.logic.OnReadAdValues();
+  EXPECT_TRUE(f.logic.Shown().paramView);  // untouched
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::History);
+  EXPECT_EQ(f.logic.Meter().LastCommand(), "A\r");
+  EXPECT_EQ(f.table.Model().ColumnCount(), 3);
+
+  f.logic.OnReadWavelengthCodes();
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::WavelengthCodes);
+  EXPECT_EQ(f.logic.Meter().LastCommand(), "B\r");
+  EXPECT_EQ(f.table.Model().ColumnCount(), 1);
+
+  f.logic.OnReadRealTime();
+  f.logic.OnReadParams();
+  EXPECT_TRUE(f.logic.Shown().paramView);
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Parameters);
+  EXPECT_EQ(f.logic.Meter().LastCommand(), "R\r");
+  EXPECT_EQ(f.table.Model().ColumnCount(), 10);
+  EXPECT_EQ(f.View().tabs, std::vector<std::string>{"Read system parameters"});
+  EXPECT_TRUE(f.Boxes().empty());
+}
+
+TEST(FrameLogic, ResetAskedNoStillStopsPolling) {
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  f.Feed(ReadingRecord());
+  f.window.answers = {BoxAnswer::No};
+  f.logic.OnReset();
+  EXPECT_EQ(f.window.boxes.back().buttons, BoxButtons::YesNo);
+  EXPECT_EQ(f.window.boxes.back().text, "Are you sure to renew to default set?");
+  EXPECT_FALSE(f.logic.RealTime());
+  EXPECT_TRUE(f.View().realTimeRunning);  // the label stays
+  EXPECT_FALSE(f.Polling());
+  f.runtime.RunPosts();
+  // The next press starts reading again.
+  f.logic.OnReadRealTime();
+  EXPECT_TRUE(f.logic.RealTime());
+
+  f.window.answers = {BoxAnswer::Yes};
+  const DataKind kind = f.logic.Shown().dataKind;
+  f.logic.OnReset();
+  EXPECT_FALSE(f.View().realTimeRunning);
+  EXPECT_EQ(f.logic.Meter().LastCommand(), "I\r");
+  EXPECT_EQ(f.logic.Shown().dataKind, kind);
+}
+
+TEST(FrameLogic, DeleteShownDataWorksWithoutAConnectionAndKeepsTheColumns) {
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  f.Feed(ReadingRecord());
+  f.runtime.RunPosts();
+  f.logic.OnLink();  // disconnected from here on
+  f.window.answers = {BoxAnswer::No};
+  f.logic.OnDeleteShownData();
+  EXPECT_EQ(f.table.Model().RowCount(), 1);
+  EXPECT_EQ(f.window.boxes.back().caption, "Are you sure to delete shown data?");
+
+  f.window.answers = {BoxAnswer::Yes};
+  f.Feed("partial");
+  f.logic.OnDeleteShownData();
+  EXPECT_EQ(f.table.Model().RowCount(), 0);
+  EXPECT_EQ(f.table.Model().ColumnCount(), 6);
+  EXPECT_FALSE(f.logic.RealTime());
+  EXPECT_FALSE(f.Polling());
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Nothing);
+  EXPECT_EQ(f.logic.Shown().rowCount, 0);
+  EXPECT_EQ(f.logic.Meter().PendingReply(), "");
+  EXPECT_EQ(f.View().tabs[0], "Text data");
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.View().statusNote, "");
+}
+
+TEST(FrameLogic, WithoutALanguageTheToolbarIsLeftAloneAndParametersHaveNoColumns) {
+  Frame f("x");
+  f.Connect();
+  f.StartRealTime();
+  EXPECT_FALSE(f.View().realTimeRunning);
+  f.logic.OnReadParams();
+  EXPECT_EQ(f.table.Model().ColumnCount(), 0);
+}
+
+TEST(FrameLogic, ChineseTextsFollowTheLanguage) {
+  Frame f("2");
+  f.logic.OnReadHistory();
+  EXPECT_EQ(f.Boxes(), std::vector<std::string>{"请先建立连接"});
+  EXPECT_EQ(f.window.boxes[0].caption, "信息提示");
+  f.Connect();
+  f.logic.OnReadHistory();
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.View().statusNote, "正在接受历史数据");
+}
+
+}  // namespace
