@@ -24,7 +24,8 @@ class Converter {
   // Converts `in`; an input sequence that cannot be converted is skipped by
   // `badInputStep(first byte)` bytes and `replacement` is written in its place.
   template <typename StepFn>
-  std::string Run(std::string_view in, std::string_view replacement, StepFn badInputStep) {
+  std::string Run(std::string_view in, std::string_view replacement, StepFn badInputStep,
+                  bool* replaced = nullptr) {
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     std::string out;
     out.reserve(in.size() * 2 + 8);
@@ -39,6 +40,7 @@ class Converter {
       if (r != static_cast<size_t>(-1)) continue;
       if (errno == E2BIG) continue;
       // EILSEQ or EINVAL (a sequence cut at the end): replace and step over it.
+      if (replaced) *replaced = true;
       out.append(replacement);
       const size_t step = std::min(badInputStep(static_cast<unsigned char>(*src)), srcLeft);
       src += step;
@@ -70,6 +72,14 @@ std::string FromUtf8(std::string_view utf8) {
   thread_local Converter converter("GBK", "UTF-8");
   // A character GBK cannot hold is stepped over whole, not byte by byte.
   return converter.Run(utf8, "?", Utf8SequenceLength);
+}
+
+std::optional<std::string> FromUtf8Exactly(std::string_view utf8) {
+  thread_local Converter converter("GBK", "UTF-8");
+  bool replaced = false;
+  std::string out = converter.Run(utf8, "?", Utf8SequenceLength, &replaced);
+  if (replaced) return std::nullopt;
+  return out;
 }
 
 }  // namespace gbk
