@@ -11,6 +11,9 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QTableView>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +27,7 @@
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CMainFrame.h"
 #include "bench/ResidentMemory.h"
+#include "table/ui/CMeasureList.h"
 #include "table/ui/CPage1.h"
 
 namespace {
@@ -143,7 +147,7 @@ void AddRecordsOneByOne(benchmark::State& state) {
     state.ResumeTiming();
     AddRecordsPosted(count);
   }
-  QTableView* list = program->View()->m_page1->List();
+  CMeasureList* list = program->View()->m_page1->List();
   const QModelIndex last = list->model()->index(count - 1, 0);
   // The closing step's promise, kept however fast the records came.
   if (!list->viewport()->rect().contains(list->visualRect(last))) state.SkipWithError("last row not shown");
@@ -187,6 +191,72 @@ void OneRecordPerTurn(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(OneRecordPerTurn)->Unit(benchmark::kMicrosecond)->Arg(1000)->Arg(kRows)->Iterations(500);
+
+// Editing in a table of 100,000 rows: a click that selects the newest row's
+// description and the second click that opens its edit box; then the typed
+// text committed with Enter.
+void Click(CMeasureList* list, const QModelIndex& cell) {
+  const QPoint at = list->visualRect(cell).center();
+  QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(list->viewport(), &press);
+  QApplication::sendEvent(list->viewport(), &release);
+}
+
+void Key(QWidget* to, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QApplication::sendEvent(to, &press);
+}
+
+CMeasureList* ListWithAllRows() {
+  StartRealTimeRead();
+  AddRecordsPosted(kRows);
+  CMeasureList* list = program->View()->m_page1->List();
+  list->scrollToBottom();
+  Drain();
+  return list;
+}
+
+void ClickToEditor(benchmark::State& state) {
+  CMeasureList* list = ListWithAllRows();
+  const QModelIndex cell = list->model()->index(kRows - 1, 5);
+  for (auto _ : state) {
+    Click(list, cell);
+    Click(list, cell);
+    Drain();
+    state.PauseTiming();
+    if (!list->EditBox()) state.SkipWithError("no edit box");
+    if (list->EditBox()) Key(list->EditBox(), Qt::Key_Escape);
+    Drain();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(ClickToEditor)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void CommitEdit(benchmark::State& state) {
+  CMeasureList* list = ListWithAllRows();
+  const QModelIndex cell = list->model()->index(kRows - 1, 5);
+  int n = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Click(list, cell);
+    Click(list, cell);
+    Drain();
+    QLineEdit* box = list->EditBox();
+    if (!box) {
+      state.SkipWithError("no edit box");
+      break;
+    }
+    box->setText(QString::number(n++));
+    state.ResumeTiming();
+    Key(box, Qt::Key_Return);
+    Drain();
+  }
+  if (Page().Model().Cell(kRows - 1, 5) != std::to_string(n - 1)) state.SkipWithError("not stored");
+}
+BENCHMARK(CommitEdit)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void OpenFile(benchmark::State& state, DataKind kind) {
   const std::string path = DataFile(kind);

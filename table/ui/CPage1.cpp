@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "common/Language.h"
+#include "table/ui/CMeasureList.h"
 #include "table/ui/TableModelAdapter.h"
 
 namespace {
@@ -28,13 +29,13 @@ void CPage1::Create() {
   if (m_list) return;
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  m_list = new QTableView(this);
+  m_list = new CMeasureList(this);
   m_adapter = new TableModelAdapter(m_page.Model(), this);
   m_list->setModel(m_adapter);
   m_list->setShowGrid(true);
-  m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-  m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  const auto language = lang::Resolve(m_page.m_strLanguage);
+  m_list->SetChinese(language && lang::IsChinese(*language));
+  m_list->SetParameterViewQuery([this] { return m_parameterView && m_parameterView(); });
   m_list->setWordWrap(false);
   m_list->setCornerButtonEnabled(false);
   m_list->setAlternatingRowColors(false);
@@ -49,18 +50,19 @@ void CPage1::Create() {
   header->setHighlightSections(false);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   header->setMinimumSectionSize(0);
-  // Cells and titles keep a few pixels off the grid lines; the grid and the
-  // titles in quiet greys, the selected row in the program's blue.
+  // The grid and the titles in quiet greys, the selected cell in the
+  // program's blue; titles keep a few pixels off the grid lines.
   m_list->setStyleSheet(QStringLiteral(
       "QTableView { gridline-color: #d3d8df; selection-background-color: #2f7fd0;"
       "  selection-color: #ffffff; }"
-      "QTableView::item { padding: 0px 4px; }"
       "QHeaderView::section { background: #f3f5f8; color: #2b3340; border: none;"
       "  border-right: 1px solid #d3d8df; border-bottom: 1px solid #c2c9d2; padding: 3px 4px; }"));
   layout->addWidget(m_list);
   connect(m_adapter, &TableModelAdapter::ColumnsReset, this, &CPage1::ApplyColumnWidths);
   ApplyColumnWidths();
 }
+
+void CPage1::SetParameterViewQuery(std::function<bool()> query) { m_parameterView = std::move(query); }
 
 void CPage1::ApplyColumnWidths() {
   if (!m_list) return;

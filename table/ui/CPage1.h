@@ -2,12 +2,13 @@
 // The table page window: one report-style list showing the rows of the page's
 // TablePage, kept in view as records arrive.
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "common/FrameTexts.h"
 #include "table/TablePage.h"
 
-class QTableView;
+class CMeasureList;
 class TableModelAdapter;
 
 class CPage1 : public QWidget {
@@ -24,7 +25,10 @@ class CPage1 : public QWidget {
   bool IsCreated() const { return m_list != nullptr; }
 
   TablePage& Page() { return m_page; }
-  QTableView* List() const { return m_list; }
+  CMeasureList* List() const { return m_list; }
+
+  // Whether the table shows system parameters now (the list edits nothing then).
+  void SetParameterViewQuery(std::function<bool()> query);
 
   // The closing step: the row is made wholly visible.
   void ScrollToRow(int row);
@@ -39,7 +43,8 @@ class CPage1 : public QWidget {
   void ScrollToPendingRow();
 
   TablePage m_page;
-  QTableView* m_list = nullptr;
+  CMeasureList* m_list = nullptr;
+  std::function<bool()> m_parameterView;
   TableModelAdapter* m_adapter = nullptr;
   // The closing step's scroll, made once per turn of the event loop.
   int m_nScrollRow = -1;

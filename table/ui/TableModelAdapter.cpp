@@ -44,6 +44,18 @@ QVariant TableModelAdapter::headerData(int section, Qt::Orientation orientation,
   return {};
 }
 
+Qt::ItemFlags TableModelAdapter::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+bool TableModelAdapter::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole) return false;
+  const std::optional<std::string> bytes = gbk::FromUtf8Exactly(value.toString().toStdString());
+  // The model tells the view of the change itself (OnCellChanged).
+  return bytes && m_model.SetCell(index.row(), index.column(), *bytes);
+}
+
 void TableModelAdapter::ResetAll() {
   beginResetModel();
   m_nRows = m_model.RowCount();

@@ -19,6 +19,10 @@ class TableModelAdapter : public QAbstractTableModel, private ITableObserver {
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  // Cells take an edit (the list decides which); the text comes as UTF-8 and
+  // is stored as GBK. False when a character GBK cannot hold is in it.
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
  signals:
   // The columns were replaced: the view applies the model's widths.

@@ -13,6 +13,7 @@
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
 #include "graph/ui/CPage2.h"
+#include "table/ui/CMeasureList.h"
 #include "table/ui/CPage1.h"
 
 using guitest::ConfigFile;
