@@ -7,16 +7,9 @@
 
 namespace {
 
-// Bytes of the GBK character at `pos`: two for a lead byte with a byte after
-// it, else one. Lines are built a whole character at a time, so a Chinese
-// character is never cut in two.
-size_t CharLength(std::string_view s, size_t pos) {
-  const auto b = static_cast<unsigned char>(s[pos]);
-  return b >= 0x81 && b <= 0xFE && pos + 1 < s.size() ? 2 : 1;
-}
-
 // The lines a text wider than `available` is broken into: `count` lines, each
-// built from where the previous one ended until it reaches the available
+// built from where the previous one ended, a whole character at a time (a
+// Chinese character is never cut in two), until it reaches the available
 // width; a line with text after it ends after its last blank when that blank
 // is one of its last bytes. What is left after the last line is dropped.
 std::vector<std::string_view> WrapLines(std::string_view text, int count, int available,
@@ -27,7 +20,7 @@ std::vector<std::string_view> WrapLines(std::string_view text, int count, int av
     size_t end = pos;
     int width = 0;
     while (end < text.size() && width < available) {
-      end += CharLength(text, end);
+      end += text::CharLength(text, end);
       width = device.MeasureText(text.substr(pos, end - pos)).width;
     }
     if (end < text.size()) {

@@ -45,8 +45,7 @@ std::string_view Trim(std::string_view s) {
 std::string_view FirstBytes(std::string_view s, size_t n) {
   size_t end = 0;
   while (end < s.size()) {
-    const auto b = static_cast<unsigned char>(s[end]);
-    const size_t len = b >= 0x81 && b <= 0xFE && end + 1 < s.size() ? 2 : 1;
+    const size_t len = text::CharLength(s, end);
     if (end + len > n) break;
     end += len;
   }
