@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/Gbk.h"
 #include "table/DataFiles.h"
 #include "table/FileAccess.h"
 
@@ -450,4 +451,16 @@ void FrameLogic::SaveWithDialog() {
 
 FileOutcome FrameLogic::SaveFile(const std::string& path, DataKind kind) {
   return m_table.SaveToPath(path, kind);
+}
+
+// ---------------------------------------------------------------------------
+// Print
+
+report::Outcome FrameLogic::OnPrint(report::IReportDevice& device) {
+  if (m_shown.paramView) return report::Outcome::NotPrinted;
+  CTestReport report(device);
+  const report::Outcome outcome =
+      report.Print(m_table.Model(), gbk::FromUtf8(m_texts.m_strReportTitle));
+  if (outcome == report::Outcome::Failed) Box(report::FailureText(m_texts.m_bChinese));
+  return outcome;
 }

@@ -21,6 +21,7 @@
 #include "device/MeterEvents.h"
 #include "device/ReadingSession.h"
 #include "graph/GraphPage.h"
+#include "print/TestReport.h"
 #include "table/TablePage.h"
 
 // The main frame's timer that keeps a second Link from following the first
@@ -66,6 +67,10 @@ class FrameLogic {
   // UM_SAVE_DATA) the file dialog and the file work.
   void OnOpenFile();
   void OnSaveData();
+  // Print: the test report of the shown table on `device` (the operator
+  // chooses the printer there). Nothing happens while system parameters are
+  // shown; a report that fails is dropped and the operator told so.
+  report::Outcome OnPrint(report::IReportDevice& device);
 
   // The operator chose a tab item: its page comes to the front.
   void OnTabSelected(int index);

@@ -20,10 +20,12 @@ const CommandShape* ShapeOf(const std::string& command) {
   static const CommandShape kWithOut{false, true, 0};
   static const CommandShape kPlain{false, false, 0};
   static const CommandShape kShow{false, false, 1};
+  static const CommandShape kReport{false, false, 2};
   if (command == "realtime") return &kRealTime;
   if (command == "history" || command == "ad-values" || command == "params") return &kWithOut;
   if (command == "scan" || command == "wavelength-codes") return &kPlain;
   if (command == "show") return &kShow;
+  if (command == "report") return &kReport;
   return nullptr;
 }
 
@@ -113,7 +115,9 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
     }
   }
   if (o.operands.size() != shape->operands) {
-    error = o.command + (shape->operands ? " needs one FILE" : " takes no arguments");
+    error = o.command + (shape->operands == 2   ? " needs FILE and OUT.pdf"
+                         : shape->operands == 1 ? " needs one FILE"
+                                                : " takes no arguments");
     return std::nullopt;
   }
   return o;
@@ -131,6 +135,8 @@ const char* UsageText() {
          "  params [--out FILE]                  read the system parameters\n"
          "file commands:\n"
          "  show FILE                            print a .ref, .hif or .syf file's table\n"
+         "  report FILE OUT.pdf                  print a .ref or .hif file's table as the test\n"
+         "                                       report into a PDF file\n"
          "\n"
          "output: a table is one header line, then one line per row; cells are separated\n"
          "by one TAB; a TAB, CR, LF or backslash inside a cell is printed as \\t, \\r, \\n\n"

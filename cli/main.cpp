@@ -13,6 +13,7 @@
 #include "cli/Options.h"
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
+#include "print/ui/PdfReport.h"
 #include "table/DataFiles.h"
 
 namespace cli {
@@ -169,6 +170,30 @@ int Show(const Options& o) {
   return kExitOk;
 }
 
+// Opens FILE as Show does, then prints its table as the test report into
+// OUT.pdf through the program's Print command. System parameters, which the
+// program does not print, give no file.
+int Report(const Options& o) {
+  MeterSession s(o);
+  const FileOutcome outcome = s.logic.OpenFile(o.operands[0]);
+  if (outcome.status == FileOutcome::Status::Failed) {
+    std::fprintf(stderr, "%s\n", outcome.message.c_str());
+    return kExitFile;
+  }
+  s.Drain();
+  PdfReportOutput pdf(o.operands[1]);
+  switch (s.logic.OnPrint(pdf.Device())) {
+    case report::Outcome::Printed: return kExitOk;
+    case report::Outcome::NotPrinted:
+      std::fprintf(stderr, "km360r-cli: %s: system parameters are not printed as a report\n",
+                   o.operands[0].c_str());
+      return kExitFile;
+    case report::Outcome::Cancelled:
+    case report::Outcome::Failed: break;  // the failure box has been printed
+  }
+  return kExitFile;
+}
+
 // The exit code once the command has run: a stop signal gives 128 + its
 // number; a failed write to standard output is reported and, on an otherwise
 // successful run, gives kExitFile, so a truncated table never passes for whole.
@@ -203,6 +228,7 @@ int main(int argc, char** argv) {
     return cli::kExitUsage;
   }
   if (options->command == "show") return cli::Conclude(cli::Show(*options));
+  if (options->command == "report") return cli::Conclude(cli::Report(*options));
   cli::CatchStopSignals();
   return cli::Conclude(cli::MeterCommand(*options));
 }

@@ -27,6 +27,10 @@ int Pos(std::string_view s, std::string_view key) {
   return -1;
 }
 
+size_t CharLength(std::string_view s, size_t pos) {
+  return IsLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size() ? 2 : 1;
+}
+
 std::string_view From(std::string_view s, int p) {
   if (p < 0) p = 0;
   if (static_cast<size_t>(p) >= s.size()) return {};

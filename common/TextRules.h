@@ -28,6 +28,10 @@ std::string_view FirstN(std::string_view s, int n);
 // n bytes from position p (p below 0 counts as 0), clipped at the end.
 std::string_view Mid(std::string_view s, int p, int n);
 
+// Bytes of the character that starts at `pos`: two for a GBK lead byte with a
+// byte after it, else one.
+size_t CharLength(std::string_view s, size_t pos);
+
 // `s` without trailing blanks, tabs, CR and LF.
 std::string_view TrimRight(std::string_view s);
 

@@ -22,6 +22,7 @@
 #include "app/ui/ToolbarIcons.h"
 #include "common/IniReader.h"
 #include "graph/ui/CPage2.h"
+#include "print/ui/CPrinterDevice.h"
 #include "table/ui/CPage1.h"
 
 namespace {
@@ -219,17 +220,21 @@ void CMainFrame::OnCommand(int id) {
     case cmd::Command::Link: logic.OnLink(); break;
     case cmd::Command::Open: logic.OnOpenFile(); break;
     case cmd::Command::Save: logic.OnSaveData(); break;
+    case cmd::Command::Print: {
+      CPrinterDevice printer(this);
+      logic.OnPrint(printer);
+      break;
+    }
     case cmd::Command::Exit: OnExit(); break;
     // The link-status button only shows the link state.
     case cmd::Command::LinkStatus: break;
-    // The settings dialogs, export, print, help and the About box are
-    // separate pieces that plug in here.
+    // The settings dialogs, export, help and the About box are separate
+    // pieces that plug in here.
     case cmd::Command::SetClock:
     case cmd::Command::SetWavelength:
     case cmd::Command::Calibrate:
     case cmd::Command::SetMode:
     case cmd::Command::Export:
-    case cmd::Command::Print:
     case cmd::Command::Help:
     case cmd::Command::About: break;
   }

@@ -1,0 +1,103 @@
+// km360r-cli report: a history file printed as the test report into a PDF
+// file, read back with an independent PDF reader (poppler's pdftotext).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "LinkHarness.h"
+#include "common/Gbk.h"
+#include "table/DataFiles.h"
+
+namespace e2e {
+namespace {
+
+// The text of a PDF as laid out on its pages (UTF-8).
+std::string PdfText(const std::string& pdf) {
+  std::string text;
+  FILE* p = ::popen(("pdftotext -layout '" + pdf + "' - 2>&1").c_str(), "r");
+  if (!p) return text;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) text.append(buffer, n);
+  ::pclose(p);
+  return text;
+}
+
+// `words` in this order on one line of `text`.
+bool OnOneLine(const std::string& text, const std::vector<std::string>& words) {
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    size_t at = 0;
+    for (const std::string& w : words) {
+      at = line.find(w, at);
+      if (at == std::string::npos) break;
+      at += w.size();
+    }
+    if (at != std::string::npos) return true;
+  }
+  return false;
+}
+
+class CliReport : public ::testing::Test {
+ protected:
+  // A history file of `rows` readings whose remarks mix Chinese and English.
+  std::string HistoryFile(int rows) {
+    Program p;
+    p.table.ApplyLayout(Layout::Measurement, 150);
+    TableModel& t = p.table.Model();
+    for (int i = 0; i < rows; ++i) {
+      std::vector<std::string> cells = {std::to_string(i + 1), i % 2 ? "1550" : "1310",
+                                        std::to_string(10 + i % 7) + ".25uW",
+                                        "-" + std::to_string(15 + i % 9) + ".60",
+                                        "2026/12/06 " + std::to_string(10 + i / 60) + ":" +
+                                            std::to_string(10 + i % 50) + ":22",
+                                        i % 2 ? "OLT port " + std::to_string(i) : "机房A 配线架" + std::to_string(i)};
+      const int row = t.InsertRow(i, cells[0]);
+      for (int c = 1; c < 6; ++c) t.SetCell(row, c, gbk::FromUtf8(cells[static_cast<size_t>(c)]));
+      expected.push_back(cells);
+    }
+    const std::string path = dir.Entry("history.hif");
+    std::ofstream(path, std::ios::binary) << datafile::Compose(t, datafile::FileType::Hif);
+    return path;
+  }
+
+  PortDir dir;
+  std::vector<std::vector<std::string>> expected;
+};
+
+TEST_F(CliReport, TheReportHoldsTheTitleTheColumnTitlesAndEveryRowWhole) {
+  const std::string pdf = dir.Entry("report.pdf");
+  const CliRun run = RunCli(dir, {"--language", "0", "report", HistoryFile(60), pdf});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string text = PdfText(pdf);
+  EXPECT_NE(text.find("Optical Power Meter 测试报告"), std::string::npos) << text;
+  EXPECT_TRUE(OnOneLine(text, {"No.", "波长", "线性功率", "对数功率(dBm)", "测试时间", "备注"})) << text;
+  // The remark is the rightmost column: whole, it was not cut at the paper's edge.
+  for (const auto& row : expected) EXPECT_TRUE(OnOneLine(text, row)) << row[0] << "\n" << text;
+}
+
+TEST_F(CliReport, WhatCannotBePrintedGivesNoFileAndExitCodeThree) {
+  Program p;
+  p.table.ApplyLayout(Layout::Parameters);
+  const int row = p.table.Model().InsertRow(0, "1310");
+  for (int c = 1; c < 10; ++c) p.table.Model().SetCell(row, c, "1.00");
+  const std::string params = dir.Entry("meter.syf");
+  std::ofstream(params, std::ios::binary) << datafile::Compose(p.table.Model(), datafile::FileType::Syf);
+  struct Case {
+    std::string file, out, errHas;
+  };
+  const Case cases[] = {
+      {params, dir.Entry("params.pdf"), "system parameters are not printed"},
+      {HistoryFile(3), dir.Entry("missing/report.pdf"), "The report could not be printed."},
+      {dir.Entry("absent.hif"), dir.Entry("absent.pdf"), "Cannot open the file"},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = RunCli(dir, {"--language", "1", "report", c.file, c.out});
+    EXPECT_EQ(run.exitCode, 3) << c.file;
+    EXPECT_NE(run.err.find(c.errHas), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(c.out)) << c.out;
+  }
+}
+
+}  // namespace
+}  // namespace e2e
