@@ -462,6 +462,12 @@ void FrameLogic::ExportWithDialog() {
   const tableexport::Target target = tableexport::TargetForFilter(chosen->filterIndex);
   const bool workbook = target == tableexport::Target::Workbook;
   const std::string path = workbook ? chosen->path : tableexport::CsvPath(chosen->path);
+  // The dialog asked about the name chosen; a CSV file under the longer name
+  // would be replaced without a word.
+  if (path != chosen->path && fileaccess::Exists(path) &&
+      !AskYesNo(m_table.ReplaceQuestion(path), m_table.m_strPromptCaption)) {
+    return;
+  }
   if (workbook) m_prompter.ShowWaitCursor(true);
   const tableexport::Outcome outcome = ExportTable(path, target);
   if (workbook) m_prompter.ShowWaitCursor(false);

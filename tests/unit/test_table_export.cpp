@@ -131,6 +131,19 @@ TEST_F(TableExport, FilterEntriesChooseWorkbookOrCsv) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
 }
 
+TEST_F(TableExport, CsvUnderTheLongerNameIsReplacedOnlyWhenTheOperatorAgrees) {
+  for (BoxAnswer answer : {BoxAnswer::No, BoxAnswer::Yes}) {
+    std::ofstream(dir / "x.csv") << "earlier";
+    Frame f;
+    f.window.answers = {answer};
+    f.window.exportChoice = ExportChoice{(dir / "x").string(), 1};
+    f.logic.OnExport();
+    f.runtime.RunPosts();
+    ASSERT_EQ(f.window.boxes.size(), 1u);
+    EXPECT_EQ(ReadBytes(dir / "x.csv") == "earlier", answer == BoxAnswer::No);
+  }
+}
+
 TEST_F(TableExport, FailedSaveShowsTheExportMessage) {
   const struct {
     int entry;
