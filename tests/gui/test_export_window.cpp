@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QTemporaryDir>
+#include <memory>
+#include <optional>
 
 #include "GuiTestSupport.h"
 #include "app/CommandSurface.h"
@@ -39,13 +41,23 @@ class DialogFiller {
   QTimer m_timer;
 };
 
-TEST(ExportWindow, DialogEntryChoosesWhatIsWritten) {
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
-  ASSERT_TRUE(running.WaitForPages());
+// The program started in a language, and a folder to export to.
+class ExportWindow : public ::testing::Test {
+ protected:
+  CMainFrame* Start(const char* language) {
+    config.emplace(std::string("[config]\r\nlanguage=") + language + "\r\n");
+    running = std::make_unique<RunningApp>();
+    EXPECT_TRUE(running->WaitForPages());
+    EXPECT_TRUE(dir.isValid());
+    return running->app->MainFrame();
+  }
+  std::optional<ConfigFile> config;
+  std::unique_ptr<RunningApp> running;
   QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  CMainFrame* frame = running.app->MainFrame();
+};
+
+TEST_F(ExportWindow, DialogEntryChoosesWhatIsWritten) {
+  CMainFrame* frame = Start("1");
   const struct {
     const char* entry;
     const char* chosen;
@@ -68,15 +80,11 @@ TEST(ExportWindow, DialogEntryChoosesWhatIsWritten) {
   }
 }
 
-TEST(ExportWindow, FailedSaveShowsTheErrorBox) {
-  ConfigFile config("[config]\r\nlanguage=0\r\n");
-  RunningApp running;
-  ASSERT_TRUE(running.WaitForPages());
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
+TEST_F(ExportWindow, FailedSaveShowsTheErrorBox) {
+  CMainFrame* frame = Start("0");
   DialogFiller filler("Excel (*.xls)", dir.filePath("missing/t.xls"));
   BoxAnswerer answerer(QMessageBox::Ok);
-  running.app->MainFrame()->OnCommand(cmd::ID_EXPORT);
+  frame->OnCommand(cmd::ID_EXPORT);
   ASSERT_TRUE(WaitFor([&] { return answerer.Answered(); }));
   EXPECT_EQ(answerer.Text(), tableexport::kExportFailed);
   EXPECT_EQ(answerer.Caption(), QStringLiteral("信息提示"));

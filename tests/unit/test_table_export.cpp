@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -50,17 +51,11 @@ std::string ReadBack(const fs::path& file, int shownRows = 1000) {
 
 class TableExport : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("km360r_export_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+  TableExport() {
+    std::string name = (fs::temp_directory_path() / "km360r-export.XXXXXX").string();
+    dir = ::mkdtemp(name.data());
   }
-  void TearDown() override {
-    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(dir);
-  }
+  ~TableExport() override { fs::remove_all(dir); }
   fs::path dir;
 };
 
