@@ -464,3 +464,42 @@ report::Outcome FrameLogic::OnPrint(report::IReportDevice& device) {
   if (outcome == report::Outcome::Failed) Box(report::FailureText(m_texts.m_bChinese));
   return outcome;
 }
+
+// ---------------------------------------------------------------------------
+// Export
+
+void FrameLogic::OnExport() {
+  PostSelf([this] { ExportWithDialog(); });
+}
+
+void FrameLogic::ExportWithDialog() {
+  const auto chosen = m_prompter.AskExportPath(std::string(tableexport::kFilter));
+  if (!chosen) return;
+  const tableexport::Target target = tableexport::TargetForFilter(chosen->filterIndex);
+  const bool workbook = target == tableexport::Target::Workbook;
+  const std::string path = workbook ? chosen->path : tableexport::CsvPath(chosen->path);
+  // The dialog asked about the name chosen; a CSV file under the longer name
+  // would be replaced without a word.
+  if (path != chosen->path && fileaccess::Exists(path) &&
+      !AskYesNo(m_table.ReplaceQuestion(path), m_table.m_strPromptCaption)) {
+    return;
+  }
+  if (workbook) m_prompter.ShowWaitCursor(true);
+  const tableexport::Outcome outcome = ExportTable(path, target);
+  if (workbook) m_prompter.ShowWaitCursor(false);
+  switch (outcome.status) {
+    case tableexport::Outcome::Status::Done:
+      break;
+    case tableexport::Outcome::Status::CreateFailed:
+      m_prompter.MessageBox(tableexport::kCreateFailed, kApplicationTitle, BoxButtons::Ok);
+      break;
+    case tableexport::Outcome::Status::Failed:
+      m_prompter.ErrorBox(tableexport::kExportFailed, m_table.m_strPromptCaption);
+      break;
+  }
+}
+
+tableexport::Outcome FrameLogic::ExportTable(const std::string& path, tableexport::Target target) {
+  return target == tableexport::Target::Workbook ? tableexport::ExportWorkbook(m_table.Model(), path)
+                                                 : tableexport::ExportCsv(m_table.Model(), path);
+}

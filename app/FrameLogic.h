@@ -22,6 +22,7 @@
 #include "device/ReadingSession.h"
 #include "graph/GraphPage.h"
 #include "print/TestReport.h"
+#include "table/TableExport.h"
 #include "table/TablePage.h"
 
 // The main frame's timer that keeps a second Link from following the first
@@ -71,6 +72,8 @@ class FrameLogic {
   // chooses the printer there). Nothing happens while system parameters are
   // shown; a report that fails is dropped and the operator told so.
   report::Outcome OnPrint(report::IReportDevice& device);
+  // Export: posts UM_EXPORT; the export dialog and the writing follow.
+  void OnExport();
 
   // The operator chose a tab item: its page comes to the front.
   void OnTabSelected(int index);
@@ -81,6 +84,9 @@ class FrameLogic {
   // file type of `kind`, replacing a file at that path.
   FileOutcome OpenFile(const std::string& path);
   FileOutcome SaveFile(const std::string& path, DataKind kind);
+  // Export without a dialog: the shown table to `path` as written (the CSV
+  // file's ".csv" is the caller's), as a workbook or a CSV file.
+  tableexport::Outcome ExportTable(const std::string& path, tableexport::Target target);
 
   // Restricts Link's port scan to one device (--port PATH).
   void SetPortOverride(std::string port) { m_session.SetPortOverride(std::move(port)); }
@@ -155,6 +161,8 @@ class FrameLogic {
   // UM_OPEN_FILE and UM_SAVE_DATA
   void OpenWithDialog();
   void SaveWithDialog();
+  // UM_EXPORT
+  void ExportWithDialog();
 
   IRuntime& m_runtime;
   IPrompter& m_prompter;

@@ -11,6 +11,12 @@
 enum class BoxButtons { Ok, YesNo };
 enum class BoxAnswer { Ok, Yes, No };
 
+// What the export dialog gives: the path and the filter entry chosen (from 0).
+struct ExportChoice {
+  std::string path;
+  int filterIndex = 0;
+};
+
 class IPrompter {
  public:
   virtual ~IPrompter() = default;
@@ -26,6 +32,20 @@ class IPrompter {
   virtual std::optional<std::string> AskSavePath(const std::string& filter) = 0;
   // The standard open dialog with such a filter. nullopt on cancel.
   virtual std::optional<std::string> AskOpenPath(const std::string& filter) = 0;
+
+  // The export dialog: the standard save dialog with that filter, no default
+  // extension, no initial name; it asks itself before replacing a file.
+  // nullopt on cancel (also where no dialog can be shown).
+  virtual std::optional<ExportChoice> AskExportPath(const std::string& filter) {
+    (void)filter;
+    return std::nullopt;
+  }
+  // A box with the error icon and one OK button.
+  virtual void ErrorBox(const std::string& text, const std::string& caption) {
+    MessageBox(text, caption, BoxButtons::Ok);
+  }
+  // The wait cursor, shown while a long step blocks the window.
+  virtual void ShowWaitCursor(bool on) { (void)on; }
 
   // Runs a settings dialog modally: Clock, Wavelength, Calibration or Mode.
   virtual void RunSettingsDialog(DataKind kind) = 0;

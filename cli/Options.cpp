@@ -21,11 +21,13 @@ const CommandShape* ShapeOf(const std::string& command) {
   static const CommandShape kPlain{false, false, 0};
   static const CommandShape kShow{false, false, 1};
   static const CommandShape kReport{false, false, 2};
+  static const CommandShape kExport{false, false, 2};
   if (command == "realtime") return &kRealTime;
   if (command == "history" || command == "ad-values" || command == "params") return &kWithOut;
   if (command == "scan" || command == "wavelength-codes") return &kPlain;
   if (command == "show") return &kShow;
   if (command == "report") return &kReport;
+  if (command == "export") return &kExport;
   return nullptr;
 }
 
@@ -115,9 +117,10 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
     }
   }
   if (o.operands.size() != shape->operands) {
-    error = o.command + (shape->operands == 2   ? " needs FILE and OUT.pdf"
-                         : shape->operands == 1 ? " needs one FILE"
-                                                : " takes no arguments");
+    error = o.command + (shape->operands == 2 ? (o.command == "report" ? " needs FILE and OUT.pdf"
+                                                                     : " needs FILE and OUT")
+                         : shape->operands   ? " needs one FILE"
+                                             : " takes no arguments");
     return std::nullopt;
   }
   return o;
@@ -137,6 +140,10 @@ const char* UsageText() {
          "  show FILE                            print a .ref, .hif or .syf file's table\n"
          "  report FILE OUT.pdf                  print a .ref or .hif file's table as the test\n"
          "                                       report into a PDF file\n"
+         "  export FILE OUT                      export a data file's table: OUT ending in\n"
+         "                                       .xls gives an Excel workbook, any other\n"
+         "                                       name a CSV file (\".csv\" appended unless\n"
+         "                                       OUT ends in it)\n"
          "\n"
          "output: a table is one header line, then one line per row; cells are separated\n"
          "by one TAB; a TAB, CR, LF or backslash inside a cell is printed as \\t, \\r, \\n\n"

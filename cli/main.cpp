@@ -15,6 +15,7 @@
 #include "cli/TableOutput.h"
 #include "print/ui/PdfReport.h"
 #include "table/DataFiles.h"
+#include "table/TableExport.h"
 
 namespace cli {
 namespace {
@@ -194,6 +195,34 @@ int Report(const Options& o) {
   return kExitFile;
 }
 
+// Opens FILE as Show does, then exports its table as the program's Export:
+// the workbook for an OUT ending in ".xls", else the CSV file.
+int Export(const Options& o) {
+  MeterSession s(o);
+  const FileOutcome opened = s.logic.OpenFile(o.operands[0]);
+  if (opened.status == FileOutcome::Status::Failed) {
+    std::fprintf(stderr, "%s\n", opened.message.c_str());
+    return kExitFile;
+  }
+  s.Drain();
+  const std::string& out = o.operands[1];
+  const bool workbook = out.size() >= 4 && out.compare(out.size() - 4, 4, ".xls") == 0;
+  const tableexport::Outcome outcome =
+      workbook ? s.logic.ExportTable(out, tableexport::Target::Workbook)
+               : s.logic.ExportTable(tableexport::CsvPath(out), tableexport::Target::Csv);
+  switch (outcome.status) {
+    case tableexport::Outcome::Status::Done:
+      return kExitOk;
+    case tableexport::Outcome::Status::CreateFailed:
+      std::fprintf(stderr, "%s\n", tableexport::kCreateFailed);
+      return kExitFile;
+    case tableexport::Outcome::Status::Failed:
+      std::fprintf(stderr, "%s (%s)\n", tableexport::kExportFailed, outcome.reason.c_str());
+      return kExitFile;
+  }
+  return kExitFile;
+}
+
 // The exit code once the command has run: a stop signal gives 128 + its
 // number; a failed write to standard output is reported and, on an otherwise
 // successful run, gives kExitFile, so a truncated table never passes for whole.
@@ -229,6 +258,7 @@ int main(int argc, char** argv) {
   }
   if (options->command == "show") return cli::Conclude(cli::Show(*options));
   if (options->command == "report") return cli::Conclude(cli::Report(*options));
+  if (options->command == "export") return cli::Conclude(cli::Export(*options));
   cli::CatchStopSignals();
   return cli::Conclude(cli::MeterCommand(*options));
 }

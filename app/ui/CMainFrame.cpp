@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -225,16 +226,16 @@ void CMainFrame::OnCommand(int id) {
       logic.OnPrint(printer);
       break;
     }
+    case cmd::Command::Export: logic.OnExport(); break;
     case cmd::Command::Exit: OnExit(); break;
     // The link-status button only shows the link state.
     case cmd::Command::LinkStatus: break;
-    // The settings dialogs, export, help and the About box are separate
+    // The settings dialogs, help and the About box are separate
     // pieces that plug in here.
     case cmd::Command::SetClock:
     case cmd::Command::SetWavelength:
     case cmd::Command::Calibrate:
     case cmd::Command::SetMode:
-    case cmd::Command::Export:
     case cmd::Command::Help:
     case cmd::Command::About: break;
   }
@@ -326,6 +327,29 @@ std::optional<std::string> CMainFrame::AskOpenPath(const std::string& filter) {
   const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), CPage1::DialogFilter(filter));
   if (path.isEmpty()) return std::nullopt;
   return QFile::encodeName(path).toStdString();
+}
+
+std::optional<ExportChoice> CMainFrame::AskExportPath(const std::string& filter) {
+  const QString filters = CPage1::DialogFilter(filter);
+  QString selected;
+  const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), filters, &selected);
+  if (path.isEmpty()) return std::nullopt;
+  const int index = static_cast<int>(filters.split(QStringLiteral(";;")).indexOf(selected));
+  return ExportChoice{QFile::encodeName(path).toStdString(), std::max(index, 0)};
+}
+
+void CMainFrame::ErrorBox(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Critical, Qs(caption), Qs(text), QMessageBox::Ok, this);
+  if (m_language && m_texts.m_bChinese) box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+  box.exec();
+}
+
+void CMainFrame::ShowWaitCursor(bool on) {
+  if (on) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QGuiApplication::restoreOverrideCursor();
+  }
 }
 
 void CMainFrame::RunSettingsDialog(DataKind kind) {

@@ -48,6 +48,9 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   BoxAnswer MessageBox(const std::string& text, const std::string& caption, BoxButtons buttons) override;
   std::optional<std::string> AskSavePath(const std::string& filter) override;
   std::optional<std::string> AskOpenPath(const std::string& filter) override;
+  std::optional<ExportChoice> AskExportPath(const std::string& filter) override;
+  void ErrorBox(const std::string& text, const std::string& caption) override;
+  void ShowWaitCursor(bool on) override;
   void RunSettingsDialog(DataKind kind) override;
 
   // IFrameView

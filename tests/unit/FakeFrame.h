@@ -119,6 +119,18 @@ class FakeWindow : public IPrompter, public IFrameView {
     return openPath;
   }
   void RunSettingsDialog(DataKind kind) override { settingsDialogs.push_back(kind); }
+  std::optional<ExportChoice> exportChoice;  // what the export dialog answers
+  std::vector<std::string> exportFilters;
+  std::vector<Box> errorBoxes;
+  std::vector<bool> waitCursor;  // every change of the wait cursor
+  std::optional<ExportChoice> AskExportPath(const std::string& filter) override {
+    exportFilters.push_back(filter);
+    return exportChoice;
+  }
+  void ErrorBox(const std::string& text, const std::string& caption) override {
+    errorBoxes.push_back({text, caption, BoxButtons::Ok});
+  }
+  void ShowWaitCursor(bool on) override { waitCursor.push_back(on); }
   void Apply(const ViewState& state) override {
     view = state;
     ++applies;

@@ -1,0 +1,18 @@
+#pragma once
+// A compound document (the container of Excel 97-2003 workbooks) holding one
+// stream: 512-byte sectors, the sector allocation table and, past 109 table
+// sectors, its extension sectors. Streams shorter than 4096 bytes belong in a
+// mini stream that this writer does not make; the caller pads them (a
+// workbook reader stops at its last end-of-file record).
+#include <string>
+#include <string_view>
+
+namespace compoundfile {
+
+inline constexpr size_t kMinStreamBytes = 4096;
+
+// The whole document with `stream` under `name` (ASCII, under 32 characters)
+// below the root entry. `stream` must hold at least kMinStreamBytes.
+std::string Build(std::string_view name, std::string_view stream);
+
+}  // namespace compoundfile

@@ -1,0 +1,54 @@
+#include "table/CsvExport.h"
+
+#include "common/Gbk.h"
+
+namespace csvexport {
+
+namespace {
+
+// A GBK trail byte can be any byte from 0x40 up, never one of these, so a
+// byte-wise search finds only real commas, quotes and line breaks.
+constexpr std::string_view kNeedsQuotes = ",\"\r\n";
+
+void Append(std::string& out, std::string_view gbk) {
+  if (gbk.find_first_of(kNeedsQuotes) == std::string_view::npos) {
+    out += gbk;
+  } else {
+    out += '"';
+    for (char c : gbk) {
+      if (c == '"') out += '"';
+      out += c;
+    }
+    out += '"';
+  }
+  out += ',';
+}
+
+}  // namespace
+
+std::string Value(std::string_view gbk) {
+  std::string out;
+  Append(out, gbk);
+  out.pop_back();
+  return out;
+}
+
+std::string Text(const TableModel& table) {
+  const int columns = table.ColumnCount();
+  std::string out;
+  size_t bytes = 0;
+  for (int r = 0; r < table.RowCount(); ++r) {
+    for (int c = 0; c < columns; ++c) bytes += table.Cell(r, c).size() + 1;
+    bytes += 2;
+  }
+  out.reserve(bytes + 256);
+  for (int c = 0; c < columns; ++c) Append(out, gbk::FromUtf8(table.Column(c).title));
+  out += "\r\n";
+  for (int r = 0; r < table.RowCount(); ++r) {
+    for (int c = 0; c < columns; ++c) Append(out, table.Cell(r, c));
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace csvexport

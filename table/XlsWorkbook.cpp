@@ -1,0 +1,387 @@
+#include "table/XlsWorkbook.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "common/Gbk.h"
+#include "table/CompoundFile.h"
+#include "table/FileAccess.h"
+
+namespace xls {
+
+namespace {
+
+constexpr uint32_t kEmpty = std::numeric_limits<uint32_t>::max();
+constexpr size_t kMaxRecordData = 8224;
+
+// Record types.
+constexpr uint16_t kBof = 0x0809, kEof = 0x000A, kCodePage = 0x0042, kWindow1 = 0x003D,
+                   kFont = 0x0031, kXf = 0x00E0, kStyle = 0x0293, kBoundSheet = 0x0085,
+                   kSst = 0x00FC, kContinue = 0x003C, kDefColWidth = 0x0055, kColInfo = 0x007D,
+                   kDimensions = 0x0200, kLabelSst = 0x00FD, kWindow2 = 0x023E;
+
+// Cell formats: 15 style formats and the default cell format come first, as
+// every reader expects; the sheets' own formats follow, one per sheet.
+constexpr uint16_t kFirstSheetXf = 16;
+
+void Add16(std::string& out, uint16_t v) {
+  out += static_cast<char>(v & 0xFF);
+  out += static_cast<char>(v >> 8);
+}
+void Add32(std::string& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+void Record(std::string& out, uint16_t type, std::string_view data) {
+  Add16(out, type);
+  Add16(out, static_cast<uint16_t>(data.size()));
+  out += data;
+}
+
+// UTF-8 to UTF-16 code units; a malformed byte becomes U+FFFD.
+std::u16string Utf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    uint32_t cp = 0xFFFD;
+    size_t len = 1;
+    if (b < 0x80) {
+      cp = b;
+    } else {
+      const size_t need = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+      if (need && i + need <= utf8.size()) {
+        uint32_t v = b & (0x7F >> need);
+        bool ok = true;
+        for (size_t k = 1; k < need; ++k) {
+          const auto c = static_cast<unsigned char>(utf8[i + k]);
+          ok = ok && (c & 0xC0) == 0x80;
+          v = (v << 6) | (c & 0x3F);
+        }
+        if (ok) {
+          cp = v;
+          len = need;
+        }
+      }
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    i += len;
+  }
+  return out;
+}
+
+bool FitsInOneByte(const std::u16string& s) {
+  return std::all_of(s.begin(), s.end(), [](char16_t c) { return c < 0x100; });
+}
+
+// The characters of a string: one byte each when all fit, else two.
+void AddChars(std::string& out, const std::u16string& s, size_t from, size_t count, bool wide) {
+  for (size_t i = from; i < from + count; ++i) {
+    if (wide) {
+      Add16(out, s[i]);
+    } else {
+      out += static_cast<char>(s[i]);
+    }
+  }
+}
+
+// A short Unicode string (sheet and font names): 8-bit length.
+void AddShortString(std::string& out, const std::u16string& s) {
+  const bool wide = !FitsInOneByte(s);
+  out += static_cast<char>(s.size());
+  out += static_cast<char>(wide ? 1 : 0);
+  AddChars(out, s, 0, s.size(), wide);
+}
+
+std::string Bof(uint16_t kind) {
+  std::string d;
+  Add16(d, 0x0600);  // BIFF8
+  Add16(d, kind);
+  Add16(d, 0x0DBB);  // build
+  Add16(d, 0x07CC);  // year
+  Add32(d, 0);
+  Add32(d, 0x00000006);
+  return d;
+}
+
+std::string Font() {
+  std::string d;
+  Add16(d, 200);     // 10 points, in twentieths
+  Add16(d, 0);       // no attributes
+  Add16(d, 0x7FFF);  // window text colour
+  Add16(d, 400);     // normal weight
+  Add16(d, 0);       // no super- or subscript
+  d += '\0';         // no underline
+  d += '\0';         // family
+  d += '\0';         // character set
+  d += '\0';
+  AddShortString(d, u"Arial");
+  return d;
+}
+
+// A cell format record. `style`: a style format (parent none), else a cell
+// format on the Normal style. `used`: the attribute groups a cell format sets.
+std::string Xf(bool style, uint8_t alignment, uint8_t used) {
+  std::string d;
+  Add16(d, 0);  // font
+  Add16(d, 0);  // number format General
+  Add16(d, style ? 0xFFF5 : 0x0001);
+  d += static_cast<char>(alignment);
+  d += '\0';  // rotation
+  d += '\0';  // indent, shrink, reading order
+  d += static_cast<char>(used);
+  Add32(d, 0);  // no borders
+  Add32(d, 0);
+  Add16(d, 0x20C0);  // pattern colours: automatic
+  return d;
+}
+
+// The alignment byte: horizontal in bits 0-2, vertical in bits 4-6.
+uint8_t AlignmentByte(HAlign h, VAlign v) {
+  const uint8_t horizontal = h == HAlign::Left ? 1 : 0;
+  const uint8_t vertical = v == VAlign::Top ? 0 : 2;
+  return static_cast<uint8_t>(horizontal | (vertical << 4));
+}
+
+// The shared string table, split into CONTINUE records where it outgrows one
+// record. A string's header never splits; its characters may, and the
+// continuation repeats the one-byte-or-two flag.
+class SstWriter {
+ public:
+  explicit SstWriter(std::string& out) : m_out(out) {}
+
+  void Begin(uint32_t uses, uint32_t unique) {
+    Add32(m_data, uses);
+    Add32(m_data, unique);
+  }
+  void AddString(const std::u16string& s) {
+    const bool wide = !FitsInOneByte(s);
+    const size_t unit = wide ? 2 : 1;
+    if (Room() < 3 + unit) Flush();
+    Add16(m_data, static_cast<uint16_t>(s.size()));
+    m_data += static_cast<char>(wide ? 1 : 0);
+    size_t done = 0;
+    while (done < s.size()) {
+      if (Room() < unit) {
+        Flush();
+        m_data += static_cast<char>(wide ? 1 : 0);
+      }
+      const size_t n = std::min(s.size() - done, Room() / unit);
+      AddChars(m_data, s, done, n, wide);
+      done += n;
+    }
+  }
+  void End() { Flush(); }
+
+ private:
+  size_t Room() const { return kMaxRecordData - m_data.size(); }
+  void Flush() {
+    Record(m_out, m_bFirst ? kSst : kContinue, m_data);
+    m_bFirst = false;
+    m_data.clear();
+  }
+
+  std::string& m_out;
+  std::string m_data;
+  bool m_bFirst = true;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+void Worksheet::SetName(std::string utf8) {
+  const std::u16string name = Utf16(utf8);
+  if (name.empty() || name.size() > 31 || name.find_first_of(u"[]:*?/\\") != std::u16string::npos) {
+    throw ExportError("not a sheet name");
+  }
+  m_name = std::move(utf8);
+}
+
+void Worksheet::PutCell(int row, int column, std::string_view gbk) {
+  if (row < 1 || row > kMaxRows || column < 1 || column > kMaxColumns) {
+    throw ExportError("cell outside the sheet");
+  }
+  // A GBK character takes one or two bytes, and a UTF-16 unit at least one.
+  if (gbk.size() > kMaxCellChars && Utf16(gbk::ToUtf8(gbk)).size() > kMaxCellChars) {
+    throw ExportError("cell text too long");
+  }
+  m_cells.push_back({static_cast<uint16_t>(row - 1), static_cast<uint16_t>(column - 1),
+                     gbk.empty() ? kEmpty : m_book.Share(gbk)});
+}
+
+void Worksheet::SetColumnWidth(double characters) {
+  if (!(characters >= 0 && characters <= 255)) throw ExportError("column width out of range");
+  m_width = characters;
+}
+
+// ---------------------------------------------------------------------------
+
+Workbook::Workbook() { AddSheet(0); }
+
+Worksheet& Workbook::AddSheet(int before) {
+  if (before < 0 || before > SheetCount()) throw ExportError("no such sheet");
+  auto sheet = std::unique_ptr<Worksheet>(
+      new Worksheet(*this, "Sheet" + std::to_string(m_nNextSheetNumber++)));
+  const auto at = before == 0 ? m_sheets.end() : m_sheets.begin() + (before - 1);
+  return **m_sheets.insert(at, std::move(sheet));
+}
+
+Worksheet& Workbook::Sheet(int index) {
+  if (index < 1 || index > SheetCount()) throw ExportError("no such sheet");
+  return *m_sheets[static_cast<size_t>(index - 1)];
+}
+
+void Workbook::DeleteSheet(int index) {
+  if (index < 1 || index > SheetCount() || SheetCount() == 1) throw ExportError("cannot delete sheet");
+  m_sheets.erase(m_sheets.begin() + (index - 1));
+}
+
+uint32_t Workbook::Share(std::string_view gbk) {
+  ++m_nStringUses;
+  const auto [it, added] = m_stringIndex.try_emplace(std::string(gbk), static_cast<uint32_t>(m_strings.size()));
+  if (added) m_strings.emplace_back(gbk);
+  return it->second;
+}
+
+std::string Workbook::Bytes() const {
+  // Each sheet's cells in row, then column order, the last put to a cell kept.
+  std::vector<std::vector<Worksheet::Cell>> cells;
+  uint32_t uses = 0;
+  for (const auto& sheet : m_sheets) {
+    std::vector<Worksheet::Cell> c = sheet->m_cells;
+    std::stable_sort(c.begin(), c.end(), [](const auto& a, const auto& b) {
+      return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    std::vector<Worksheet::Cell> kept;
+    kept.reserve(c.size());
+    for (size_t i = 0; i < c.size(); ++i) {
+      const bool last = i + 1 == c.size() || c[i + 1].row != c[i].row || c[i + 1].column != c[i].column;
+      if (last && c[i].string != kEmpty) kept.push_back(c[i]);
+    }
+    uses += static_cast<uint32_t>(kept.size());
+    cells.push_back(std::move(kept));
+  }
+
+  // Globals.
+  std::string out;
+  out.reserve(m_strings.size() * 24 + m_nStringUses * 14 + 8192);
+  Record(out, kBof, Bof(0x0005));
+  {
+    std::string d;
+    Add16(d, 1200);  // strings are UTF-16
+    Record(out, kCodePage, d);
+  }
+  {
+    std::string d;
+    Add16(d, 0);
+    Add16(d, 0);
+    Add16(d, 0x4000);
+    Add16(d, 0x2000);
+    Add16(d, 0x0038);  // horizontal and vertical scroll bars, sheet tabs
+    Add16(d, 0);       // first sheet active
+    Add16(d, 0);
+    Add16(d, 1);       // one sheet selected
+    Add16(d, 0x0258);
+    Record(out, kWindow1, d);
+  }
+  for (int i = 0; i < 4; ++i) Record(out, kFont, Font());
+  const uint8_t normal = AlignmentByte(HAlign::General, VAlign::Bottom);
+  Record(out, kXf, Xf(true, normal, 0));
+  for (int i = 1; i < 15; ++i) Record(out, kXf, Xf(true, normal, 0xF4));
+  Record(out, kXf, Xf(false, normal, 0));
+  // One format per sheet: its cells' alignment.
+  for (const auto& sheet : m_sheets) {
+    Record(out, kXf, Xf(false, AlignmentByte(sheet->m_hAlign, sheet->m_vAlign), 0x10));
+  }
+  Record(out, kStyle, std::string("\x00\x80\x00\xFF", 4));  // Normal, on the first format
+  std::vector<size_t> sheetPositions;  // where each sheet's stream offset goes
+  for (const auto& sheet : m_sheets) {
+    std::string d;
+    sheetPositions.push_back(out.size() + 4);
+    Add32(d, 0);
+    d += '\0';  // visible
+    d += '\0';  // worksheet
+    AddShortString(d, Utf16(sheet->m_name));
+    Record(out, kBoundSheet, d);
+  }
+  {
+    SstWriter sst(out);
+    sst.Begin(uses, static_cast<uint32_t>(m_strings.size()));
+    for (const std::string& s : m_strings) sst.AddString(Utf16(gbk::ToUtf8(s)));
+    sst.End();
+  }
+  Record(out, kEof, {});
+
+  // Sheets.
+  for (size_t n = 0; n < m_sheets.size(); ++n) {
+    const Worksheet& sheet = *m_sheets[n];
+    const auto& c = cells[n];
+    const uint16_t xf = static_cast<uint16_t>(kFirstSheetXf + n);
+    const uint32_t at = static_cast<uint32_t>(out.size());
+    for (int i = 0; i < 4; ++i) out[sheetPositions[n] + i] = static_cast<char>((at >> (8 * i)) & 0xFF);
+    Record(out, kBof, Bof(0x0010));
+    {
+      std::string d;
+      Add16(d, 8);
+      Record(out, kDefColWidth, d);
+    }
+    {
+      std::string d;
+      Add16(d, 0);
+      Add16(d, kMaxColumns - 1);
+      Add16(d, static_cast<uint16_t>(std::lround(sheet.m_width * 256)));
+      Add16(d, xf);
+      Add16(d, 0);
+      Add16(d, 0);
+      Record(out, kColInfo, d);
+    }
+    {
+      uint16_t lastColumn = 0;
+      for (const auto& cell : c) lastColumn = std::max(lastColumn, cell.column);
+      std::string d;
+      Add32(d, 0);
+      Add32(d, c.empty() ? 0 : uint32_t{c.back().row} + 1);
+      Add16(d, 0);
+      Add16(d, c.empty() ? 0 : static_cast<uint16_t>(lastColumn + 1));
+      Add16(d, 0);
+      Record(out, kDimensions, d);
+    }
+    for (const auto& cell : c) {
+      Add16(out, kLabelSst);
+      Add16(out, 10);
+      Add16(out, cell.row);
+      Add16(out, cell.column);
+      Add16(out, xf);
+      Add32(out, cell.string);
+    }
+    {
+      std::string d;
+      Add16(d, n == 0 ? 0x06B6 : 0x00B6);  // grid, headings, zeros; the first sheet selected
+      Add16(d, 0);
+      Add16(d, 0);
+      Add32(d, 64);  // automatic grid colour
+      Add16(d, 0);
+      Add16(d, 0);
+      Add32(d, 0);
+      Record(out, kWindow2, d);
+    }
+    Record(out, kEof, {});
+  }
+  // Short streams would belong in a mini stream: pad after the last record.
+  if (out.size() < compoundfile::kMinStreamBytes) out.resize(compoundfile::kMinStreamBytes, '\0');
+  return compoundfile::Build("Workbook", out);
+}
+
+std::string Workbook::SaveAs(const std::string& path) const {
+  return fileaccess::WriteFileReplacing(path, Bytes(), std::numeric_limits<size_t>::max());
+}
+
+}  // namespace xls

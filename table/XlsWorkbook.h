@@ -1,0 +1,104 @@
+#pragma once
+// A spreadsheet workbook built in the program, in the steps a spreadsheet
+// program's automation takes (a workbook with one sheet, sheets added and
+// deleted, a sheet named, cells put as text, the column width and the
+// alignment of all cells set, saved), and saved as an Excel 97-2003 workbook
+// (BIFF8 records in a compound document): every cell text in one shared
+// string table, Chinese text as Unicode.
+//
+// Rows and columns count from 1, as the spreadsheet's Cells(row, column). A
+// sheet has at most 65,536 rows and 256 columns and a cell at most 32,767
+// characters; a put beyond them throws ExportError, as the spreadsheet
+// program raises an error.
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace xls {
+
+inline constexpr int kMaxRows = 65536;
+inline constexpr int kMaxColumns = 256;
+inline constexpr size_t kMaxCellChars = 32767;
+
+class ExportError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class HAlign { General, Left };
+enum class VAlign { Bottom, Top };
+
+class Workbook;
+
+class Worksheet {
+ public:
+  const std::string& Name() const { return m_name; }
+  void SetName(std::string utf8);
+  // Cells(row, column) = text; the text is GBK and is kept as text.
+  void PutCell(int row, int column, std::string_view gbk);
+  // All cells: the width in characters, the alignments.
+  void SetColumnWidth(double characters);
+  void SetHorizontalAlignment(HAlign a) { m_hAlign = a; }
+  void SetVerticalAlignment(VAlign a) { m_vAlign = a; }
+
+  double ColumnWidth() const { return m_width; }
+  HAlign HorizontalAlignment() const { return m_hAlign; }
+  VAlign VerticalAlignment() const { return m_vAlign; }
+
+ private:
+  friend class Workbook;
+  Worksheet(Workbook& book, std::string name) : m_book(book), m_name(std::move(name)) {}
+
+  struct Cell {
+    uint16_t row;  // from 0
+    uint16_t column;
+    uint32_t string;  // index into the shared strings
+  };
+
+  Workbook& m_book;
+  std::string m_name;
+  std::vector<Cell> m_cells;  // in the order put; a later put to a cell wins
+  double m_width = 8.43;
+  HAlign m_hAlign = HAlign::General;
+  VAlign m_vAlign = VAlign::Bottom;
+};
+
+class Workbook {
+ public:
+  // Workbooks.Add: a new workbook of one sheet, "Sheet1".
+  Workbook();
+  Workbook(const Workbook&) = delete;
+  Workbook& operator=(const Workbook&) = delete;
+
+  int SheetCount() const { return static_cast<int>(m_sheets.size()); }
+  // Sheets.Add: a new sheet, named "SheetN", before the sheet at `before`
+  // (from 1); 0 puts it after the last one.
+  Worksheet& AddSheet(int before);
+  // Sheets.Item(index), from 1.
+  Worksheet& Sheet(int index);
+  // Sheets.Item(index).Delete; the last sheet cannot be deleted.
+  void DeleteSheet(int index);
+
+  // The workbook file's bytes.
+  std::string Bytes() const;
+  // SaveAs: writes the file beside `path` and renames it there, so a failed
+  // save leaves no partial file and an earlier file whole. Returns an empty
+  // text, or the system's reason.
+  std::string SaveAs(const std::string& path) const;
+
+ private:
+  friend class Worksheet;
+  uint32_t Share(std::string_view gbk);
+
+  std::vector<std::unique_ptr<Worksheet>> m_sheets;
+  int m_nNextSheetNumber = 1;
+  std::vector<std::string> m_strings;  // GBK, in order of first use
+  std::unordered_map<std::string, uint32_t> m_stringIndex;
+  uint32_t m_nStringUses = 0;
+};
+
+}  // namespace xls

@@ -1,0 +1,94 @@
+// The Export command in the window: the export dialog's entries decide what is
+// written, and a failed save shows the error box.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <memory>
+#include <optional>
+
+#include "GuiTestSupport.h"
+#include "app/CommandSurface.h"
+#include "app/ui/CMainFrame.h"
+#include "table/TableExport.h"
+#include "table/ui/CPage1.h"
+
+using namespace guitest;
+
+namespace {
+
+// Fills the export dialog as an operator would when it appears.
+class DialogFiller {
+ public:
+  DialogFiller(QString entry, QString path) : m_entry(std::move(entry)), m_path(std::move(path)) {
+    m_timer.setInterval(10);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog || !dialog->isVisible()) return;
+      m_filters = dialog->nameFilters();
+      dialog->selectNameFilter(m_entry);
+      dialog->selectFile(m_path);
+      static_cast<QDialog*>(dialog)->accept();
+      m_timer.stop();
+    });
+    m_timer.start();
+  }
+  QStringList m_filters;
+
+ private:
+  QString m_entry, m_path;
+  QTimer m_timer;
+};
+
+// The program started in a language, and a folder to export to.
+class ExportWindow : public ::testing::Test {
+ protected:
+  CMainFrame* Start(const char* language) {
+    config.emplace(std::string("[config]\r\nlanguage=") + language + "\r\n");
+    running = std::make_unique<RunningApp>();
+    EXPECT_TRUE(running->WaitForPages());
+    EXPECT_TRUE(dir.isValid());
+    return running->app->MainFrame();
+  }
+  std::optional<ConfigFile> config;
+  std::unique_ptr<RunningApp> running;
+  QTemporaryDir dir;
+};
+
+TEST_F(ExportWindow, DialogEntryChoosesWhatIsWritten) {
+  CMainFrame* frame = Start("1");
+  const struct {
+    const char* entry;
+    const char* chosen;
+    const char* written;
+    const char* startsWith;
+  } cases[] = {
+      {"Excel (*.xls)", "t.xls", "t.xls", "\xD0\xCF\x11\xE0"},
+      {"csv (*.csv)", "t", "t.csv", "No.,"},
+      {"(*.*)", "u.txt", "u.txt.csv", "No.,"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entry);
+    DialogFiller filler(QString::fromUtf8(c.entry), dir.filePath(QString::fromUtf8(c.chosen)));
+    frame->OnCommand(cmd::ID_EXPORT);
+    QFile written(dir.filePath(QString::fromUtf8(c.written)));
+    ASSERT_TRUE(WaitFor([&] { return written.exists(); }));
+    EXPECT_EQ(filler.m_filters, (QStringList{"Excel (*.xls)", "csv (*.csv)", "(*.*)"}));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith(c.startsWith));
+  }
+}
+
+TEST_F(ExportWindow, FailedSaveShowsTheErrorBox) {
+  CMainFrame* frame = Start("0");
+  DialogFiller filler("Excel (*.xls)", dir.filePath("missing/t.xls"));
+  BoxAnswerer answerer(QMessageBox::Ok);
+  frame->OnCommand(cmd::ID_EXPORT);
+  ASSERT_TRUE(WaitFor([&] { return answerer.Answered(); }));
+  EXPECT_EQ(answerer.Text(), tableexport::kExportFailed);
+  EXPECT_EQ(answerer.Caption(), QStringLiteral("信息提示"));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
