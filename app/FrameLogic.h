@@ -21,6 +21,7 @@
 #include "device/MeterEvents.h"
 #include "device/ReadingSession.h"
 #include "graph/GraphPage.h"
+#include "settings/SettingsLink.h"
 #include "table/TablePage.h"
 
 // The main frame's timer that keeps a second Link from following the first
@@ -35,7 +36,7 @@ struct ShownData {
   std::string currentWavelength;  // the meter's current wavelength text (GBK)
 };
 
-class FrameLogic {
+class FrameLogic : public settings::ISettingsLink {
  public:
   static constexpr int kLinkGuardMs = 1000;
   static constexpr int kRealTimeDescriptionWidth = 200;
@@ -43,7 +44,7 @@ class FrameLogic {
 
   FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view, CSerialChannel& channel,
              TablePage& table, GraphPage& graph, FrameTexts texts, std::string languageValue);
-  ~FrameLogic();
+  ~FrameLogic() override;
   FrameLogic(const FrameLogic&) = delete;
   FrameLogic& operator=(const FrameLogic&) = delete;
 
@@ -62,6 +63,14 @@ class FrameLogic {
   // Wavelength, Calibration or Mode): reading stops, the kind is set for the
   // answer, and the command's dialog runs.
   void OnSettingsCommand(DataKind kind);
+
+  // The open settings dialog's side (settings::ISettingsLink).
+  void PostCommand(const std::string& text) override { m_session.PostCommand(text); }
+  void SendNow(const std::string& text) override { m_session.Send(text); }
+  const std::string& CurrentWavelength() const override { return m_shown.currentWavelength; }
+  void SetWavelengthListener(std::function<void()> listener) override {
+    m_wavelengthListener = std::move(listener);
+  }
   // Open and Save: real-time reading stops, then (posted, as UM_OPEN_FILE and
   // UM_SAVE_DATA) the file dialog and the file work.
   void OnOpenFile();
@@ -168,6 +177,7 @@ class FrameLogic {
 
   std::function<void(const meter::Reply&)> m_replyListener;
   std::function<void(meter::Done)> m_doneListener;
+  std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
 
   // Posted closures hold a weak reference: one that runs after the frame is
   // gone does nothing.
