@@ -229,8 +229,12 @@ void FrameLogic::OnReply(meter::Reply reply) {
 
 void FrameLogic::ShowRecord(const meter::Reply& reply) {
   const RecordOutcome outcome = m_table.ShowReply(reply, m_shown.dataKind, m_shown.rowCount);
-  if (outcome.clockRefused) m_prompter.RunSettingsDialog(DataKind::Clock);
-  if (outcome.currentWavelength) m_shown.currentWavelength = *outcome.currentWavelength;
+  // A refused clock runs the whole Set clock command again, guards included.
+  if (outcome.clockRefused) OnSettingsCommand(DataKind::Clock);
+  if (outcome.currentWavelength) {
+    m_shown.currentWavelength = *outcome.currentWavelength;
+    if (m_wavelengthListener) m_wavelengthListener();
+  }
   if (outcome.success) {
     m_prompter.MessageBox(m_table.m_strSetOk, m_table.m_strPromptCaption, BoxButtons::Ok);
     m_shown.dataKind = DataKind::Nothing;

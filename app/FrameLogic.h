@@ -23,6 +23,7 @@
 #include "graph/GraphPage.h"
 #include "print/TestReport.h"
 #include "table/TableExport.h"
+#include "settings/SettingsLink.h"
 #include "table/TablePage.h"
 
 // The main frame's timer that keeps a second Link from following the first
@@ -37,7 +38,7 @@ struct ShownData {
   std::string currentWavelength;  // the meter's current wavelength text (GBK)
 };
 
-class FrameLogic {
+class FrameLogic : public settings::ISettingsLink {
  public:
   static constexpr int kLinkGuardMs = 1000;
   static constexpr int kRealTimeDescriptionWidth = 200;
@@ -45,7 +46,7 @@ class FrameLogic {
 
   FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view, CSerialChannel& channel,
              TablePage& table, GraphPage& graph, FrameTexts texts, std::string languageValue);
-  ~FrameLogic();
+  ~FrameLogic() override;
   FrameLogic(const FrameLogic&) = delete;
   FrameLogic& operator=(const FrameLogic&) = delete;
 
@@ -64,6 +65,14 @@ class FrameLogic {
   // Wavelength, Calibration or Mode): reading stops, the kind is set for the
   // answer, and the command's dialog runs.
   void OnSettingsCommand(DataKind kind);
+
+  // The open settings dialog's side (settings::ISettingsLink).
+  void PostCommand(const std::string& text) override { m_session.PostCommand(text); }
+  void SendNow(const std::string& text) override { m_session.Send(text); }
+  const std::string& CurrentWavelength() const override { return m_shown.currentWavelength; }
+  void SetWavelengthListener(std::function<void()> listener) override {
+    m_wavelengthListener = std::move(listener);
+  }
   // Open and Save: real-time reading stops, then (posted, as UM_OPEN_FILE and
   // UM_SAVE_DATA) the file dialog and the file work.
   void OnOpenFile();
@@ -181,6 +190,7 @@ class FrameLogic {
 
   std::function<void(const meter::Reply&)> m_replyListener;
   std::function<void(meter::Done)> m_doneListener;
+  std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
 
   // Posted closures hold a weak reference: one that runs after the frame is
   // gone does nothing.

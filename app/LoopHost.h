@@ -29,7 +29,14 @@ class LoopHost : public IPrompter, public IFrameView {
                        BoxButtons buttons) override;
   std::optional<std::string> AskSavePath(const std::string&) override { return std::nullopt; }
   std::optional<std::string> AskOpenPath(const std::string&) override { return std::nullopt; }
-  void RunSettingsDialog(DataKind) override {}
+  // A settings dialog is answered by the handler the front end set (from its
+  // arguments); without one it is closed at once.
+  void RunSettingsDialog(DataKind kind) override {
+    if (m_settingsDialog) m_settingsDialog(kind);
+  }
+  void SetSettingsDialog(std::function<void(DataKind)> handler) {
+    m_settingsDialog = std::move(handler);
+  }
 
   // IFrameView
   void Apply(const ViewState& state) override { m_view = state; }
@@ -41,6 +48,7 @@ class LoopHost : public IPrompter, public IFrameView {
  private:
   std::function<void(const BoxRecord&)> m_boxSink;
   BoxAnswer m_yesNoAnswer = BoxAnswer::No;
+  std::function<void(DataKind)> m_settingsDialog;
   std::vector<BoxRecord> m_boxes;
   ViewState m_view;
 };

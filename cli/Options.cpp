@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "settings/SettingsCommands.h"
+
 namespace cli {
 
 namespace {
@@ -13,22 +15,54 @@ struct CommandShape {
   bool count;
   bool out;
   size_t operands;
+  const char* operand = "FILE";  // the operand's name in messages
+  bool time = false;             // set-clock --time
+  bool yes = false;              // reset --yes
+  // Checks the operand before anything is sent; null when any text will do.
+  bool (*valid)(const std::string&) = nullptr;
 };
+
+bool ValidWavelength(const std::string& nm) {
+  return !nm.empty() && nm.size() <= 4 && nm.find_first_not_of("0123456789") == std::string::npos &&
+         settings::CodeForNanometres(std::stoi(nm)).has_value();
+}
+bool ValidCalibration(const std::string& v) { return settings::ParseCalibrationValue(v).has_value(); }
+bool ValidMode(const std::string& m) { return m == "normal" || m == "reference"; }
 
 const CommandShape* ShapeOf(const std::string& command) {
   static const CommandShape kRealTime{true, true, 0};
   static const CommandShape kWithOut{false, true, 0};
   static const CommandShape kPlain{false, false, 0};
   static const CommandShape kShow{false, false, 1};
-  static const CommandShape kReport{false, false, 2};
-  static const CommandShape kExport{false, false, 2};
+  static const CommandShape kReport{false, false, 2, "FILE and OUT.pdf"};
+  static const CommandShape kExport{false, false, 2, "FILE and OUT"};
+  static const CommandShape kSetClock{false, false, 0, "", true};
+  static const CommandShape kSetWavelength{false, false, 1, "NM", false, false, ValidWavelength};
+  static const CommandShape kCalibrate{false, false, 1, "VALUE", false, false, ValidCalibration};
+  static const CommandShape kSetMode{false, false, 1, "MODE", false, false, ValidMode};
+  static const CommandShape kReset{false, false, 0, "", false, true};
   if (command == "realtime") return &kRealTime;
   if (command == "history" || command == "ad-values" || command == "params") return &kWithOut;
   if (command == "scan" || command == "wavelength-codes") return &kPlain;
   if (command == "show") return &kShow;
   if (command == "report") return &kReport;
   if (command == "export") return &kExport;
+  if (command == "set-clock") return &kSetClock;
+  if (command == "set-wavelength") return &kSetWavelength;
+  if (command == "calibrate") return &kCalibrate;
+  if (command == "set-mode") return &kSetMode;
+  if (command == "reset") return &kReset;
   return nullptr;
+}
+
+// Why an operand of a settings command is refused.
+std::string OperandError(const std::string& command) {
+  if (command == "set-wavelength") return "set-wavelength needs one of 850 980 1300 1310 1490 1550 1625";
+  if (command == "calibrate") {
+    return "calibrate needs a sign, an integer part of one or two digits and a two-digit fraction, "
+           "e.g. +1.05 or -0.50";
+  }
+  return "set-mode needs normal or reference";
 }
 
 bool ParseCount(const std::string& text, long& value) {
@@ -109,6 +143,16 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
         return std::nullopt;
       }
       o.out = *v;
+    } else if (a == "--time" && shape->time) {
+      auto v = value(a);
+      if (!v) return std::nullopt;
+      if (!settings::ParseClockTime(*v)) {
+        error = "--time needs \"YYYY-MM-DD HH:MM:SS\", a date that exists, years 2000 to 2099";
+        return std::nullopt;
+      }
+      o.time = *v;
+    } else if (a == "--yes" && shape->yes) {
+      o.yes = true;
     } else if (a.rfind("--", 0) == 0) {
       error = "option " + a + " does not go with " + o.command;
       return std::nullopt;
@@ -117,10 +161,18 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
     }
   }
   if (o.operands.size() != shape->operands) {
-    error = o.command + (shape->operands == 2 ? (o.command == "report" ? " needs FILE and OUT.pdf"
-                                                                     : " needs FILE and OUT")
-                         : shape->operands   ? " needs one FILE"
-                                             : " takes no arguments");
+    error = o.command + (shape->operands == 2 ? std::string(" needs ") + shape->operand
+                         : shape->operands  ? std::string(" needs one ") + shape->operand
+                                            : std::string(" takes no arguments"));
+    return std::nullopt;
+  }
+  if (shape->valid && !shape->valid(o.operands[0])) {
+    error = OperandError(o.command);
+    return std::nullopt;
+  }
+  // A factory reset is not undone: the command line has to say so.
+  if (shape->yes && !o.yes) {
+    error = "reset restores the meter's factory settings; confirm with --yes";
     return std::nullopt;
   }
   return o;
@@ -136,6 +188,11 @@ const char* UsageText() {
          "  ad-values [--out FILE]               read the AD values\n"
          "  wavelength-codes                     read the wavelength code listing\n"
          "  params [--out FILE]                  read the system parameters\n"
+         "  set-clock [--time \"YYYY-MM-DD HH:MM:SS\"]  set the meter's clock (default: now)\n"
+         "  set-wavelength NM                    850 980 1300 1310 1490 1550 1625\n"
+         "  calibrate VALUE                      against a -3 dBm source: +1.05, -0.50, +12.00\n"
+         "  set-mode normal|reference            the measurement mode\n"
+         "  reset --yes                          restore the meter's factory settings\n"
          "file commands:\n"
          "  show FILE                            print a .ref, .hif or .syf file's table\n"
          "  report FILE OUT.pdf                  print a .ref or .hif file's table as the test\n"
@@ -150,7 +207,8 @@ const char* UsageText() {
          "or \\\\. Messages go to standard error.\n"
          "Ctrl+C, SIGTERM, SIGHUP or a closed output pipe stop a meter command: what has\n"
          "arrived is still saved to --out, and the exit code is 128 + the signal number.\n"
-         "exit codes: 0 success, 1 meter not found, lost or refused, 2 usage error,\n"
+         "exit codes: 0 success, 1 meter not found, lost or a setting refused, 2 usage error\n"
+         "(nothing is sent to the meter),\n"
          "3 a file or the output cannot be read or written.\n";
 }
 

@@ -13,6 +13,8 @@ struct Options {
   std::string command;
   std::optional<long> count;            // realtime --count N
   std::optional<std::string> out;       // --out FILE
+  std::optional<std::string> time;      // set-clock --time "YYYY-MM-DD HH:MM:SS"
+  bool yes = false;                     // reset --yes
   std::vector<std::string> operands;    // positional arguments after the command
 };
 

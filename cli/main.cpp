@@ -11,6 +11,7 @@
 #include "common/Gbk.h"
 #include "common/TextRules.h"
 #include "cli/Options.h"
+#include "cli/SettingsRun.h"
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
 #include "print/ui/PdfReport.h"
@@ -148,6 +149,7 @@ int MeterCommand(const Options& o) {
   if (o.command == "history") return History(s, o);
   if (o.command == "ad-values") return AdValues(s, o);
   if (o.command == "wavelength-codes") return WavelengthCodes(s);
+  if (IsSettingCommand(o.command)) return RunSetting(s, o);
   return Params(s, o);
 }
 

@@ -24,6 +24,10 @@
 #include "common/IniReader.h"
 #include "graph/ui/CPage2.h"
 #include "print/ui/CPrinterDevice.h"
+#include "settings/ui/CDialogPara.h"
+#include "settings/ui/CDialogSetTime.h"
+#include "settings/ui/CDialogSetWaveLength.h"
+#include "settings/ui/CDialogTestWay.h"
 #include "table/ui/CPage1.h"
 
 namespace {
@@ -230,12 +234,11 @@ void CMainFrame::OnCommand(int id) {
     case cmd::Command::Exit: OnExit(); break;
     // The link-status button only shows the link state.
     case cmd::Command::LinkStatus: break;
-    // The settings dialogs, help and the About box are separate
-    // pieces that plug in here.
-    case cmd::Command::SetClock:
-    case cmd::Command::SetWavelength:
-    case cmd::Command::Calibrate:
-    case cmd::Command::SetMode:
+    case cmd::Command::SetClock: logic.OnSettingsCommand(DataKind::Clock); break;
+    case cmd::Command::SetWavelength: logic.OnSettingsCommand(DataKind::Wavelength); break;
+    case cmd::Command::Calibrate: logic.OnSettingsCommand(DataKind::Calibration); break;
+    case cmd::Command::SetMode: logic.OnSettingsCommand(DataKind::Mode); break;
+    // Help and the About box are separate pieces that plug in here.
     case cmd::Command::Help:
     case cmd::Command::About: break;
   }
@@ -353,8 +356,17 @@ void CMainFrame::ShowWaitCursor(bool on) {
 }
 
 void CMainFrame::RunSettingsDialog(DataKind kind) {
-  // The settings dialogs plug in here.
-  (void)kind;
+  // Modal, owned by the main window; the result is not used: the kind stays
+  // set for the meter's answer either way.
+  std::unique_ptr<QDialog> dialog;
+  switch (kind) {
+    case DataKind::Clock: dialog = std::make_unique<CDialogSetTime>(*m_pLogic, this); break;
+    case DataKind::Wavelength: dialog = std::make_unique<CDialogSetWaveLength>(*m_pLogic, this); break;
+    case DataKind::Calibration: dialog = std::make_unique<CDialogPara>(*m_pLogic, this); break;
+    case DataKind::Mode: dialog = std::make_unique<CDialogTestWay>(*m_pLogic, this); break;
+    default: return;
+  }
+  dialog->exec();
 }
 
 // ---- IFrameView --------------------------------------------------------------

@@ -2,11 +2,17 @@
 // Helpers for the window tests: the configuration beside the test program,
 // bounded waits on the event loop, and answering message boxes as a person would.
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <cstdlib>
 #include <string>
 
 #include "app/ui/CKM360R_ProjectApp.h"
@@ -71,4 +77,44 @@ struct RunningApp {
   std::unique_ptr<CKM360R_ProjectApp> app;
 };
 
+// The simulated meter, published as COM3 in a port directory of its own; it
+// logs each command line it receives.
+class SimulatedMeter {
+ public:
+  explicit SimulatedMeter(const QStringList& extra = {}) {
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral(KM360R_SIM_PATH),
+                    QStringList{"--port-dir", m_dir.path(), "--name", "COM3", "--log", LogPath()} + extra);
+    m_bStarted = m_process.waitForStarted(10000) &&
+                 WaitFor([this] { return QFileInfo::exists(PortPath()); }, 10000);
+  }
+  ~SimulatedMeter() {
+    m_process.kill();
+    m_process.waitForFinished(5000);
+  }
+  bool Started() const { return m_bStarted; }
+  QString Dir() const { return m_dir.path(); }
+  QString PortPath() const { return m_dir.filePath(QStringLiteral("COM3")); }
+  // The command lines received so far, in order.
+  QStringList Commands() const {
+    QFile log(LogPath());
+    if (!log.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLatin1(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  }
+
+ private:
+  QString LogPath() const { return m_dir.filePath(QStringLiteral("COM3.log")); }
+  QTemporaryDir m_dir;
+  QProcess m_process;
+  bool m_bStarted = false;
+};
+
+// KM360R_PORT_DIR for the duration of a test.
+class PortDirectory {
+ public:
+  explicit PortDirectory(const QString& dir) { setenv("KM360R_PORT_DIR", dir.toLocal8Bit().constData(), 1); }
+  ~PortDirectory() { unsetenv("KM360R_PORT_DIR"); }
+};
+
 }  // namespace guitest
+

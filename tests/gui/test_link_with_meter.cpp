@@ -18,42 +18,13 @@
 
 using guitest::ConfigFile;
 using guitest::RunningApp;
+using guitest::PortDirectory;
+using guitest::SimulatedMeter;
 using guitest::WaitFor;
 
 namespace {
 
 constexpr int kLinkButton = 15;
-
-// The simulated meter, published as COM3 in a port directory of its own.
-class SimulatedMeter {
- public:
-  explicit SimulatedMeter(const QStringList& extra = {}) {
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral(KM360R_SIM_PATH),
-                    QStringList{"--port-dir", m_dir.path(), "--name", "COM3"} + extra);
-    m_bStarted = m_process.waitForStarted(10000) &&
-                 WaitFor([this] { return QFileInfo::exists(PortPath()); }, 10000);
-  }
-  ~SimulatedMeter() {
-    m_process.kill();
-    m_process.waitForFinished(5000);
-  }
-  bool Started() const { return m_bStarted; }
-  QString Dir() const { return m_dir.path(); }
-  QString PortPath() const { return m_dir.filePath(QStringLiteral("COM3")); }
-
- private:
-  QTemporaryDir m_dir;
-  QProcess m_process;
-  bool m_bStarted = false;
-};
-
-// KM360R_PORT_DIR for the duration of a test.
-class PortDirectory {
- public:
-  explicit PortDirectory(const QString& dir) { setenv("KM360R_PORT_DIR", dir.toLocal8Bit().constData(), 1); }
-  ~PortDirectory() { unsetenv("KM360R_PORT_DIR"); }
-};
 
 std::string Note(CMainFrame* frame) { return frame->NotePane()->text().toStdString(); }
 

@@ -1,0 +1,180 @@
+#include "cli/SettingsRun.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+#include "cli/StopSignals.h"
+#include "cli/TableOutput.h"
+#include "common/Gbk.h"
+#include "settings/SettingsCommands.h"
+
+namespace cli {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long the meter may take to answer a setting, or the calibration's
+// question for the current wavelength.
+constexpr auto kSettingWait = 5s;
+// After the current wavelength, how long the rest of its listing may take.
+constexpr auto kListingStall = 2s;
+
+settings::ClockFields Now() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+          local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+DataKind KindOf(const std::string& command) {
+  if (command == "set-clock") return DataKind::Clock;
+  if (command == "set-wavelength") return DataKind::Wavelength;
+  if (command == "calibrate") return DataKind::Calibration;
+  return DataKind::Mode;
+}
+
+// One line of the meter's text for a message: GBK to UTF-8, record ends and
+// line breaks dropped.
+std::string OneLine(const std::string& record) {
+  std::string line;
+  for (char c : record) {
+    if (c == '\r' || c == '$') continue;
+    line += c == '\n' ? ' ' : c;
+  }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return gbk::ToUtf8(line);
+}
+
+class SettingRun {
+ public:
+  SettingRun(MeterSession& s, const Options& o) : m_s(s), m_o(o) {}
+
+  int Run() {
+    m_s.onReply = [this](const meter::Reply& reply) { OnReply(reply); };
+    m_s.onDone = [this](meter::Done done) {
+      if (m_bSent && done == meter::Done::Success) m_bSucceeded = true;
+      if (done == meter::Done::ListingEnd) m_bListingEnded = true;
+    };
+    m_s.logic.SetWavelengthListener([this] { m_bCurrentKnown = true; });
+    // The confirmation box of the table page is the success text this
+    // command prints on standard output, and reset's question is answered by
+    // --yes; every other box is a message.
+    const std::string confirmation = m_s.table.m_strSetOk;
+    m_s.host.SetBoxSink([confirmation](const LoopHost::BoxRecord& box) {
+      if (box.text == confirmation || box.buttons == BoxButtons::YesNo) return;
+      std::fprintf(stderr, "%s\n", box.text.c_str());
+      std::fflush(stderr);
+    });
+
+    if (m_o.command == "reset") {
+      m_s.host.SetYesNoAnswer(BoxAnswer::Yes);  // --yes
+      m_s.logic.OnReset();
+      MarkSentWhenWritten();
+    } else {
+      m_s.host.SetSettingsDialog([this](DataKind) { AnswerDialog(); });
+      m_s.logic.OnSettingsCommand(KindOf(m_o.command));
+      if (m_o.command == "calibrate" && !Calibrate()) return Silent();
+    }
+    m_s.MarkCommandSent();
+    m_s.RunUntil([this] {
+      if (m_bSucceeded || m_bRefused || !m_s.logic.Connected()) return true;
+      return m_s.SinceLastRecord() >= kSettingWait;
+    });
+    m_s.Drain();  // the page takes the answer (the kind goes back to nothing)
+    if (m_bSucceeded) {
+      StandardOutput().Write(m_s.table.m_strSetOk + "\n");
+      return kExitOk;
+    }
+    if (m_bRefused) {
+      std::fprintf(stderr, "km360r-cli: the meter refused the setting: %s\n", m_strRefusal.c_str());
+      return kExitMeter;
+    }
+    return Silent();
+  }
+
+ private:
+  // The settings dialog, answered from the arguments. Set clock runs again
+  // when the meter refuses the clock; that refusal ends the run instead.
+  void AnswerDialog() {
+    if (m_nDialogs++ > 0) return;
+    if (m_o.command == "set-clock") {
+      const settings::ClockFields at = m_o.time ? *settings::ParseClockTime(*m_o.time) : Now();
+      m_s.logic.SendNow(settings::ClockCommand(at));
+      m_bSent = true;
+    } else if (m_o.command == "set-wavelength") {
+      const int code = *settings::CodeForNanometres(std::stoi(m_o.operands[0]));
+      m_s.logic.PostCommand(settings::WavelengthCommand(code));
+      MarkSentWhenWritten();
+    } else if (m_o.command == "set-mode") {
+      m_s.logic.PostCommand(settings::ModeCommand(m_o.operands[0] == "reference"));
+      MarkSentWhenWritten();
+    } else {
+      // Calibration: like the dialog, ask the meter for its wavelength first.
+      m_s.logic.PostCommand("B\r");
+    }
+  }
+
+  // Waits for the current wavelength, prints it, and sends the calibration
+  // with its code. False when the meter did not name it.
+  bool Calibrate() {
+    m_s.MarkCommandSent();
+    m_s.RunUntil([this] {
+      if (m_bListingEnded || !m_s.logic.Connected()) return true;
+      if (m_bCurrentKnown) return m_s.SinceLastRecord() >= kListingStall;
+      return m_s.SinceLastRecord() >= kSettingWait;
+    });
+    m_s.Drain();  // the page takes the listing and stores the wavelength
+    if (!m_bCurrentKnown || !m_s.logic.Connected() || StopSignal()) return false;
+    const std::string& current = m_s.logic.CurrentWavelength();
+    StandardOutput().Write(gbk::ToUtf8(current) + "\n");
+    const settings::CalibrationValue value = *settings::ParseCalibrationValue(m_o.operands[0]);
+    m_s.logic.PostCommand(
+        settings::CalibrationCommand(settings::CodeForCurrentWavelength(current), value));
+    MarkSentWhenWritten();
+    return true;
+  }
+
+  // Posted behind the command's own write, so that only records taken after
+  // the command went out count as its answer.
+  void MarkSentWhenWritten() {
+    m_s.loop.Post([this] { m_bSent = true; });
+  }
+
+  void OnReply(const meter::Reply& reply) {
+    if (!m_bSent || m_bSucceeded || m_bRefused) return;
+    if (reply.AsSetting().success) return;  // the success event follows
+    m_bRefused = true;
+    m_strRefusal = OneLine(reply.Text());
+  }
+
+  int Silent() {
+    if (m_s.logic.Connected() && !StopSignal()) {
+      std::fprintf(stderr, "%s\n", m_s.texts.m_strLostMeter.c_str());
+    }
+    return kExitMeter;
+  }
+
+  MeterSession& m_s;
+  const Options& m_o;
+  int m_nDialogs = 0;
+  bool m_bSent = false;
+  bool m_bSucceeded = false;
+  bool m_bRefused = false;
+  bool m_bCurrentKnown = false;
+  bool m_bListingEnded = false;
+  std::string m_strRefusal;
+};
+
+}  // namespace
+
+bool IsSettingCommand(const std::string& command) {
+  return command == "set-clock" || command == "set-wavelength" || command == "calibrate" ||
+         command == "set-mode" || command == "reset";
+}
+
+int RunSetting(MeterSession& s, const Options& o) { return SettingRun(s, o).Run(); }
+
+}  // namespace cli

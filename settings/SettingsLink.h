@@ -1,0 +1,26 @@
+#pragma once
+// What a settings dialog needs of the program while it is open: the way its
+// commands reach the meter, the meter's current wavelength as last reported,
+// and word of a new one (UM_WAVELENGTH_UPDATE). The frame logic provides it;
+// the dialogs know nothing else of the program.
+#include <functional>
+#include <string>
+
+namespace settings {
+
+class ISettingsLink {
+ public:
+  virtual ~ISettingsLink() = default;
+  // UM_SEND_COMMAND: the text is queued to be written (the set-wavelength,
+  // calibration and measurement-mode dialogs).
+  virtual void PostCommand(const std::string& text) = 0;
+  // Written at once (the set-clock dialog).
+  virtual void SendNow(const std::string& text) = 0;
+  // The meter's current-wavelength text (GBK bytes), empty before any answer.
+  virtual const std::string& CurrentWavelength() const = 0;
+  // Registers the open dialog to hear of each new current-wavelength text; an
+  // empty function clears the registration.
+  virtual void SetWavelengthListener(std::function<void()> listener) = 0;
+};
+
+}  // namespace settings

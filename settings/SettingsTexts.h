@@ -1,0 +1,38 @@
+#pragma once
+// The settings dialogs' texts (UTF-8) for a language index. Each dialog reads
+// config.ini at every opening and takes its texts from here; with no index
+// every text is empty and the dialog shows its controls unlabelled.
+#include <optional>
+#include <string>
+
+#include "common/Language.h"
+
+namespace settings {
+
+struct ClockTexts {
+  std::string m_strCaption, m_strOkText, m_strCancelText, m_strDateText, m_strTimeText;
+  static ClockTexts For(std::optional<lang::Index> index);
+};
+
+struct WavelengthTexts {
+  std::string m_strCaption, m_strOkText, m_strCancelText, m_strCurrentText, m_strSelectText;
+  static WavelengthTexts For(std::optional<lang::Index> index);
+};
+
+struct CalibrationTexts {
+  std::string m_strCaption, m_strNote, m_strGroupText, m_strOkText, m_strCancelText,
+      m_strCurrentText;
+  static CalibrationTexts For(std::optional<lang::Index> index);
+};
+
+struct ModeTexts {
+  std::string m_strCaption, m_strOkText, m_strCancelText, m_strNormalText, m_strReferenceText,
+      m_strPromptText;
+  static ModeTexts For(std::optional<lang::Index> index);
+};
+
+// The message for a calibration field that holds no number: the same Chinese
+// text in every language, under the application title.
+inline constexpr const char* kEnterInteger = "请键入一个整数。";
+
+}  // namespace settings

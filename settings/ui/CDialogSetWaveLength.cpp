@@ -1,0 +1,47 @@
+#include "settings/ui/CDialogSetWaveLength.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "common/Gbk.h"
+#include "common/Language.h"
+#include "settings/SettingsCommands.h"
+#include "settings/ui/DialogTemplate.h"
+
+using settings::ui::Qs;
+
+CDialogSetWaveLength::CDialogSetWaveLength(settings::ISettingsLink& link, QWidget* parent)
+    : QDialog(parent),
+      m_link(link),
+      m_texts(settings::WavelengthTexts::For(lang::Resolve(lang::ReadSetting()))) {
+  m_link.SetWavelengthListener([this] { OnWavelengthUpdate(); });
+  const settings::ui::DialogTemplate t(this, 228, 86);
+  setWindowTitle(Qs(m_texts.m_strCaption));
+  t.Label(Qs(m_texts.m_strCurrentText), 33, 18, 76, 8);
+  t.Label(Qs(m_texts.m_strSelectText), 33, 38, 76, 8);
+  m_pCurrent = t.Label(QString(), 116, 18, 45, 8);
+  m_cbWaveLength = new QComboBox(this);
+  t.Place(m_cbWaveLength, 114, 35, 48, 13);
+  m_pOk = t.OkButton(m_texts.m_strOkText, 55, 65);
+  m_pCancel = t.CancelButton(m_texts.m_strCancelText, 125, 65);
+  connect(m_pOk, &QPushButton::clicked, this, &CDialogSetWaveLength::OnOK);
+
+  m_link.PostCommand("B\r");
+  // What an earlier answer left, until this opening's answer replaces it.
+  m_pCurrent->setText(Qs(gbk::ToUtf8(m_link.CurrentWavelength())));
+  for (int nm : settings::kWavelengthsNm) m_cbWaveLength->addItem(QString::number(nm));
+  m_cbWaveLength->setCurrentIndex(settings::kPresetWavelengthCode);
+  t.FitWidth();
+}
+
+CDialogSetWaveLength::~CDialogSetWaveLength() { m_link.SetWavelengthListener({}); }
+
+void CDialogSetWaveLength::OnWavelengthUpdate() {
+  m_pCurrent->setText(Qs(gbk::ToUtf8(m_link.CurrentWavelength())));
+}
+
+void CDialogSetWaveLength::OnOK() {
+  m_link.PostCommand(settings::WavelengthCommand(m_cbWaveLength->currentIndex()));
+  accept();
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Set wavelength: asks the meter for its current wavelength at opening and
+// shows each answer, offers the seven wavelengths (always preset to 1310 nm),
+// and on OK sends "L n" with the chosen code.
+#include <QDialog>
+
+#include "settings/SettingsLink.h"
+#include "settings/SettingsTexts.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+class CDialogSetWaveLength : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Registers with `link` for the meter's current-wavelength answers while
+  // the dialog exists, and asks the meter for one.
+  explicit CDialogSetWaveLength(settings::ISettingsLink& link, QWidget* parent = nullptr);
+  ~CDialogSetWaveLength() override;
+
+  QComboBox* WaveLengthList() const { return m_cbWaveLength; }
+  QLabel* CurrentLabel() const { return m_pCurrent; }
+  QPushButton* OkButton() const { return m_pOk; }
+  QPushButton* CancelButton() const { return m_pCancel; }
+
+ private:
+  // UM_WAVELENGTH_UPDATE
+  void OnWavelengthUpdate();
+  void OnOK();
+
+  settings::ISettingsLink& m_link;
+  settings::WavelengthTexts m_texts;
+  QLabel* m_pCurrent = nullptr;
+  QComboBox* m_cbWaveLength = nullptr;
+  QPushButton* m_pOk = nullptr;
+  QPushButton* m_pCancel = nullptr;
+};

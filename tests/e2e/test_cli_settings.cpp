@@ -1,0 +1,85 @@
+// km360r-cli's settings commands against the simulated meter: the exact
+// command lines the meter receives, the success text, the meter's refusal,
+// and bad values refused before anything is sent.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "LinkHarness.h"
+
+namespace e2e {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct SettingCase {
+  std::vector<std::string> args;
+  Lines received;  // after the probe
+  const char* out;
+};
+
+void PrintTo(const SettingCase& c, std::ostream* os) { *os << c.args[0]; }
+
+const SettingCase kSettings[] = {
+    {{"set-clock", "--time", "2026-12-06 09:05:30"}, {"T 26/12/06 09:05:30"}, "Set up successful\n"},
+    {{"set-wavelength", "1625"}, {"L 6"}, "Set up successful\n"},
+    // The simulated meter starts at 1310 nm.
+    {{"calibrate", "-0.50"}, {"B", "C 3 -00.50"}, "1310\nSet up successful\n"},
+    {{"set-mode", "reference"}, {"F 1"}, "Set up successful\n"},
+    {{"reset", "--yes"}, {"I"}, "Set up successful\n"},
+};
+
+class CliSettings : public ::testing::TestWithParam<SettingCase> {
+ protected:
+  PortDir dir;
+  std::vector<std::string> Args(const SettingCase& c) {
+    std::vector<std::string> a = {"--language", "1", "--port", dir.Entry("COM3")};
+    a.insert(a.end(), c.args.begin(), c.args.end());
+    return a;
+  }
+};
+
+TEST_P(CliSettings, TheMeterReceivesExactlyTheCommandAndTheSuccessIsPrinted) {
+  const SettingCase& c = GetParam();
+  Sim meter(dir, "COM3");
+  ASSERT_TRUE(meter.Published());
+  const CliRun run = RunCli(dir, Args(c));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, c.out);
+  Lines expected = {"?"};
+  expected.insert(expected.end(), c.received.begin(), c.received.end());
+  EXPECT_EQ(meter.Commands(), expected);
+}
+
+TEST_P(CliSettings, ARefusedSettingExitsWithOne) {
+  const SettingCase& c = GetParam();
+  Sim meter(dir, "COM3", {"--fail-settings"});
+  ASSERT_TRUE(meter.Published());
+  const CliRun run = RunCli(dir, Args(c));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out.find("Set up successful"), std::string::npos);
+  EXPECT_NE(run.err.find("refused"), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, CliSettings, ::testing::ValuesIn(kSettings));
+
+TEST(CliSettingsUsage, BadValuesExitWithTwoAndNothingReachesTheMeter) {
+  PortDir dir;
+  Sim meter(dir, "COM3");
+  ASSERT_TRUE(meter.Published());
+  const std::vector<std::vector<std::string>> bad = {
+      {"calibrate", "+123.05"},  {"calibrate", "+1.5"},         {"calibrate", "1.05"},
+      {"set-wavelength", "1000"}, {"set-mode", "relative"},     {"reset"},
+      {"set-clock", "--time", "2026-02-30 00:00:00"},           {"calibrate"},
+  };
+  for (const auto& args : bad) {
+    std::vector<std::string> a = {"--port", dir.Entry("COM3")};
+    a.insert(a.end(), args.begin(), args.end());
+    EXPECT_EQ(RunCli(dir, a).exitCode, 2) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+  }
+  EXPECT_TRUE(meter.Commands().empty());
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,218 @@
+// The four settings dialogs on their own, against a link that records what
+// they send: presets, the texts of each language, and the command OK sends.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <string>
+#include <vector>
+
+#include "GuiTestSupport.h"
+#include "common/Gbk.h"
+#include "settings/ui/CDialogPara.h"
+#include "settings/ui/CDialogSetTime.h"
+#include "settings/ui/CDialogSetWaveLength.h"
+#include "settings/ui/CDialogTestWay.h"
+
+using guitest::ConfigFile;
+
+namespace {
+
+class RecordingLink : public settings::ISettingsLink {
+ public:
+  std::vector<std::string> posted;
+  std::vector<std::string> sent;
+  std::string current;
+  std::function<void()> listener;
+
+  void PostCommand(const std::string& text) override { posted.push_back(text); }
+  void SendNow(const std::string& text) override { sent.push_back(text); }
+  const std::string& CurrentWavelength() const override { return current; }
+  void SetWavelengthListener(std::function<void()> l) override { listener = std::move(l); }
+
+  // The meter named its current wavelength (GBK bytes).
+  void Report(const std::string& text) {
+    current = text;
+    if (listener) listener();
+  }
+};
+
+const char* const kEnglish = "[config]\r\nlanguage=1\r\n";
+
+void Type(QWidget* widget, const QString& text) {
+  widget->setFocus();
+  for (QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(widget, &press);
+  }
+}
+
+TEST(SettingsDialogs, ClockOkSendsThePickedDateAndTimeStraightToTheLine) {
+  ConfigFile config(kEnglish);
+  RecordingLink link;
+  CDialogSetTime dialog(link);
+  EXPECT_EQ(dialog.DateCtrl()->date(), QDate::currentDate());
+  EXPECT_EQ(dialog.HourList()->count(), 24);
+  EXPECT_EQ(dialog.SecondList()->itemText(59), "59");
+  dialog.DateCtrl()->setDate(QDate(2026, 12, 6));
+  dialog.HourList()->setCurrentIndex(9);
+  dialog.MinuteList()->setCurrentIndex(5);
+  dialog.SecondList()->setCurrentIndex(30);
+  dialog.OkButton()->click();
+  EXPECT_EQ(link.sent, std::vector<std::string>{"T 26/12/06 09:05:30\r"});
+  EXPECT_TRUE(link.posted.empty());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(SettingsDialogs, CancelSendsNothing) {
+  ConfigFile config(kEnglish);
+  RecordingLink link;
+  CDialogSetTime clock(link);
+  clock.CancelButton()->click();
+  CDialogTestWay mode(link);
+  mode.CancelButton()->click();
+  EXPECT_TRUE(link.sent.empty());
+  EXPECT_TRUE(link.posted.empty());
+}
+
+TEST(SettingsDialogs, WavelengthAsksTheMeterPresets1310AndSendsTheChosenCode) {
+  ConfigFile config(kEnglish);
+  const struct {
+    int choose;  // -1: untouched
+    const char* sent;
+  } cases[] = {{-1, "L 3\r"}, {0, "L 0\r"}, {6, "L 6\r"}};
+  for (const auto& c : cases) {
+    RecordingLink link;
+    link.current = "1550";  // an earlier answer does not move the preset
+    CDialogSetWaveLength dialog(link);
+    EXPECT_EQ(dialog.CurrentLabel()->text(), "1550");
+    EXPECT_EQ(dialog.WaveLengthList()->currentText(), "1310");
+    link.Report(gbk::FromUtf8("850 "));
+    EXPECT_EQ(dialog.CurrentLabel()->text(), "850 ");
+    if (c.choose >= 0) dialog.WaveLengthList()->setCurrentIndex(c.choose);
+    dialog.OkButton()->click();
+    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", c.sent}));
+  }
+}
+
+TEST(SettingsDialogs, TheDialogStopsListeningWhenItCloses) {
+  ConfigFile config(kEnglish);
+  RecordingLink link;
+  { CDialogSetWaveLength dialog(link); }
+  EXPECT_FALSE(link.listener);
+  { CDialogPara dialog(link); }
+  EXPECT_FALSE(link.listener);
+}
+
+TEST(SettingsDialogs, CalibrationSendsSignPartsAndTheCurrentWavelengthsCode) {
+  ConfigFile config(kEnglish);
+  const struct {
+    const char* current;  // empty: the meter has not answered yet
+    const char* integer;
+    const char* fraction;
+    bool minus;
+    const char* sent;
+  } cases[] = {
+      {"1310", "1", "5", false, "C 3 +01.05\r"},
+      {"1310", "0", "0", true, "C 3 -00.00\r"},
+      {"", "12", "34", false, "C 99 +12.34\r"},
+      {"850", "1", "0", false, "C 99 +01.00\r"},
+      {"850 ", "1", "0", false, "C 0 +01.00\r"},
+  };
+  for (const auto& c : cases) {
+    RecordingLink link;
+    CDialogPara dialog(link);
+    EXPECT_EQ(dialog.CurrentLabel()->text(), "Static");
+    EXPECT_TRUE(dialog.PlusButton()->isChecked());
+    if (*c.current) link.Report(c.current);
+    dialog.IntegerEdit()->setText(c.integer);
+    dialog.FractionEdit()->setText(c.fraction);
+    if (c.minus) dialog.MinusButton()->click();
+    dialog.OkButton()->click();
+    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", c.sent})) << c.current;
+  }
+}
+
+TEST(SettingsDialogs, CalibrationFieldsTakeTwoDigitsAtMost) {
+  ConfigFile config(kEnglish);
+  RecordingLink link;
+  link.current = "1310";
+  CDialogPara dialog(link);
+  dialog.IntegerEdit()->clear();
+  Type(dialog.IntegerEdit(), "123");
+  dialog.FractionEdit()->clear();
+  Type(dialog.FractionEdit(), "4x56");
+  EXPECT_EQ(dialog.IntegerEdit()->text(), "12");
+  EXPECT_EQ(dialog.FractionEdit()->text(), "45");
+  dialog.OkButton()->click();
+  EXPECT_EQ(link.posted.back(), "C 3 +12.45\r");
+}
+
+TEST(SettingsDialogs, TheMetersAnswerReplacesDigitsTypedBeforeIt) {
+  ConfigFile config(kEnglish);
+  RecordingLink link;
+  CDialogPara dialog(link);
+  dialog.IntegerEdit()->setText("7");
+  dialog.FractionEdit()->setText("25");
+  link.Report("1550");
+  EXPECT_EQ(dialog.CurrentLabel()->text(), "1550");
+  EXPECT_EQ(dialog.IntegerEdit()->text(), "0");
+  EXPECT_EQ(dialog.FractionEdit()->text(), "0");
+}
+
+TEST(SettingsDialogs, AnEmptyCalibrationFieldAsksForAnIntegerAndSendsNothing) {
+  ConfigFile config(kEnglish);
+  RecordingLink link;
+  CDialogPara dialog(link);
+  dialog.show();
+  dialog.IntegerEdit()->clear();
+  guitest::BoxAnswerer answerer(QMessageBox::Ok);
+  dialog.OkButton()->click();
+  EXPECT_TRUE(answerer.Answered());
+  EXPECT_EQ(answerer.Text().toStdString(), "请键入一个整数。");
+  EXPECT_EQ(link.posted, std::vector<std::string>{"B\r"});
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.focusWidget(), dialog.IntegerEdit());
+}
+
+TEST(SettingsDialogs, ModeOpensOnNormalAndSendsTheChoice) {
+  ConfigFile config(kEnglish);
+  RecordingLink link;
+  CDialogTestWay normal(link);
+  EXPECT_TRUE(normal.NormalButton()->isChecked());
+  normal.OkButton()->click();
+  CDialogTestWay reference(link);
+  reference.ReferenceButton()->click();
+  reference.OkButton()->click();
+  EXPECT_EQ(link.posted, (std::vector<std::string>{"F 0\r", "F 1\r"}));
+}
+
+TEST(SettingsDialogs, TextsFollowTheLanguageReadAtEachOpening) {
+  const struct {
+    const char* config;
+    const char* clock;
+    const char* ok;
+    const char* mode;
+  } cases[] = {
+      {"[config]\r\nlanguage=0\r\n", "设置时钟", "设置", "设置测量方式"},
+      {"[config]\r\nlanguage=3\r\n", "Set clock", "OK", "Set measurement mode"},
+      {"[config]\r\nlanguage=x\r\n", "", "", ""},
+  };
+  RecordingLink link;
+  for (const auto& c : cases) {
+    ConfigFile config(c.config);
+    CDialogSetTime clock(link);
+    EXPECT_EQ(clock.windowTitle().toStdString(), c.clock);
+    EXPECT_EQ(clock.OkButton()->text().toStdString(), c.ok);
+    CDialogTestWay mode(link);
+    EXPECT_EQ(mode.windowTitle().toStdString(), c.mode);
+  }
+}
+
+}  // namespace

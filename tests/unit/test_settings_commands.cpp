@@ -1,0 +1,114 @@
+// The settings' command texts and the values they are built from.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "settings/SettingsCommands.h"
+#include "settings/SettingsTexts.h"
+
+namespace {
+
+using settings::CalibrationValue;
+using settings::ClockFields;
+
+TEST(SettingsCommands, ClockTextIsTwoDigitFieldsFromTheYearModulo2000) {
+  const struct {
+    ClockFields at;
+    const char* text;
+  } cases[] = {
+      {{2026, 12, 6, 9, 5, 30}, "T 26/12/06 09:05:30\r"},
+      {{2000, 1, 1, 0, 0, 0}, "T 00/01/01 00:00:00\r"},
+      {{2099, 7, 31, 23, 59, 59}, "T 99/07/31 23:59:59\r"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(settings::ClockCommand(c.at), c.text);
+}
+
+TEST(SettingsCommands, OnlyTheMetersOwnCurrentWavelengthTextsHaveACode) {
+  const struct {
+    const char* current;
+    int code;
+  } cases[] = {{"850 ", 0}, {"980 ", 1}, {"1310", 3}, {"1625", 6},
+               {"850", 99}, {"", 99},    {"1310 ", 99}, {"131", 99}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(settings::CodeForCurrentWavelength(c.current), c.code) << '"' << c.current << '"';
+  }
+}
+
+TEST(SettingsCommands, WavelengthCommandCarriesTheCodeOfTheNanometres) {
+  EXPECT_EQ(settings::WavelengthCommand(*settings::CodeForNanometres(850)), "L 0\r");
+  EXPECT_EQ(settings::WavelengthCommand(*settings::CodeForNanometres(1625)), "L 6\r");
+  EXPECT_EQ(settings::WavelengthCommand(settings::kPresetWavelengthCode), "L 3\r");
+  EXPECT_EQ(settings::CodeForNanometres(1000), std::nullopt);
+}
+
+TEST(SettingsCommands, CalibrationTextHasSignAndTwoTwoDigitParts) {
+  EXPECT_EQ(settings::CalibrationCommand(3, {true, 1, 5}), "C 3 +01.05\r");
+  EXPECT_EQ(settings::CalibrationCommand(3, {false, 0, 0}), "C 3 -00.00\r");
+  EXPECT_EQ(settings::CalibrationCommand(99, {true, 12, 0}), "C 99 +12.00\r");
+}
+
+TEST(SettingsCommands, ACalibrationFieldTakesOneOrTwoDigitsAndNothingElse) {
+  const struct {
+    const char* typed;
+    std::optional<int> value;
+  } cases[] = {{"5", 5},          {"05", 5},         {" 7 ", 7},        {"99", 99},
+               {"", std::nullopt}, {" ", std::nullopt}, {"123", std::nullopt},
+               {"1a", std::nullopt}, {"-1", std::nullopt}, {"2147483648", std::nullopt}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(settings::ParseCalibrationField(c.typed), c.value) << '"' << c.typed << '"';
+  }
+}
+
+TEST(SettingsCommands, ACalibrationValueIsSignIntegerPointAndTwoDigitFraction) {
+  const auto parsed = [](const char* text) {
+    const std::optional<CalibrationValue> v = settings::ParseCalibrationValue(text);
+    return v ? std::string(v->positive ? "+" : "-") + std::to_string(v->integer) + "|" +
+                   std::to_string(v->fraction)
+             : std::string("refused");
+  };
+  EXPECT_EQ(parsed("+1.05"), "+1|5");
+  EXPECT_EQ(parsed("-0.50"), "-0|50");
+  EXPECT_EQ(parsed("+12.00"), "+12|0");
+  for (const char* bad : {"1.05", "+123.00", "+1.5", "+1.050", "+.05", "+1,05", "", "+1.0x"}) {
+    EXPECT_EQ(parsed(bad), "refused") << bad;
+  }
+}
+
+TEST(SettingsCommands, ModeTextIsF0ForNormalAndF1ForReference) {
+  EXPECT_EQ(settings::ModeCommand(false), "F 0\r");
+  EXPECT_EQ(settings::ModeCommand(true), "F 1\r");
+}
+
+TEST(SettingsCommands, ClockTimeMustExistAndFitTheMetersTwoDigitYear) {
+  const std::optional<ClockFields> at = settings::ParseClockTime("2028-02-29 09:05:30");
+  ASSERT_TRUE(at);
+  EXPECT_EQ(settings::ClockCommand(*at), "T 28/02/29 09:05:30\r");
+  for (const char* bad : {"2026-02-29 00:00:00", "1999-12-31 23:59:59", "2100-01-01 00:00:00",
+                          "2026-12-06 24:00:00", "2026-12-06T09:05:30", "2026-13-01 00:00:00",
+                          "2026-12-6 09:05:30"}) {
+    EXPECT_FALSE(settings::ParseClockTime(bad)) << bad;
+  }
+}
+
+TEST(SettingsTexts, WithoutALanguageIndexEveryDialogTextIsEmpty) {
+  const settings::CalibrationTexts c = settings::CalibrationTexts::For(std::nullopt);
+  EXPECT_EQ(c.m_strCaption + c.m_strNote + c.m_strGroupText + c.m_strOkText + c.m_strCancelText +
+                c.m_strCurrentText,
+            "");
+  const settings::ModeTexts m = settings::ModeTexts::For(std::nullopt);
+  EXPECT_EQ(m.m_strCaption + m.m_strPromptText + m.m_strNormalText + m.m_strReferenceText, "");
+  EXPECT_EQ(settings::ClockTexts::For(std::nullopt).m_strDateText, "");
+  EXPECT_EQ(settings::WavelengthTexts::For(std::nullopt).m_strCurrentText, "");
+}
+
+TEST(SettingsTexts, NeutralLanguagesNameNoMeterModelInTheCalibrationNote) {
+  for (lang::Index i : {lang::Index::Two, lang::Index::Three}) {
+    EXPECT_EQ(settings::CalibrationTexts::For(i).m_strNote.find("KM360R"), std::string::npos);
+  }
+  for (lang::Index i : {lang::Index::Zero, lang::Index::One}) {
+    EXPECT_NE(settings::CalibrationTexts::For(i).m_strNote.find("KM360R"), std::string::npos);
+  }
+}
+
+}  // namespace
