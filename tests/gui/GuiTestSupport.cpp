@@ -2,7 +2,9 @@
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -98,5 +100,24 @@ CKM360R_ProjectView* RunningApp::View() const {
 CPage1* RunningApp::Page1() const { return View() ? View()->m_page1 : nullptr; }
 
 CPage2* RunningApp::Page2() const { return View() ? View()->m_page2 : nullptr; }
+
+SimulatedMeter::SimulatedMeter(const QStringList& extra) {
+  m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  m_process.start(QStringLiteral(KM360R_SIM_PATH),
+                  QStringList{"--port-dir", m_dir.path(), "--name", "COM3"} + extra);
+  m_bStarted = m_process.waitForStarted(10000) &&
+               WaitFor([this] { return QFileInfo::exists(PortPath()); }, 10000);
+}
+
+SimulatedMeter::~SimulatedMeter() {
+  m_process.kill();
+  m_process.waitForFinished(5000);
+}
+
+PortDirectory::PortDirectory(const QString& dir) {
+  setenv("KM360R_PORT_DIR", dir.toLocal8Bit().constData(), 1);
+}
+
+PortDirectory::~PortDirectory() { unsetenv("KM360R_PORT_DIR"); }
 
 }  // namespace guitest

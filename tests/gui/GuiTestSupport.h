@@ -3,6 +3,9 @@
 // bounded waits on the event loop, and answering message boxes as a person would.
 #include <QApplication>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -69,6 +72,28 @@ struct RunningApp {
   CPage1* Page1() const;
   CPage2* Page2() const;
   std::unique_ptr<CKM360R_ProjectApp> app;
+};
+
+// The simulated meter, published as COM3 in a port directory of its own.
+class SimulatedMeter {
+ public:
+  explicit SimulatedMeter(const QStringList& extra = {});
+  ~SimulatedMeter();
+  bool Started() const { return m_bStarted; }
+  QString Dir() const { return m_dir.path(); }
+  QString PortPath() const { return m_dir.filePath(QStringLiteral("COM3")); }
+
+ private:
+  QTemporaryDir m_dir;
+  QProcess m_process;
+  bool m_bStarted = false;
+};
+
+// KM360R_PORT_DIR for the duration of a test.
+class PortDirectory {
+ public:
+  explicit PortDirectory(const QString& dir);
+  ~PortDirectory();
 };
 
 }  // namespace guitest
