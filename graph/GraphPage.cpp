@@ -84,11 +84,19 @@ void GraphPage::LabelRow(int row) {
 }
 
 void GraphPage::Refresh() {
-  if (m_window) m_window->RefreshChart();
+  if (m_window.refreshChart) m_window.refreshChart();
 }
 
 void GraphPage::ShowStatus() {
-  if (m_window) m_window->ShowStatus(m_strStatus);
+  if (m_window.showStatus) m_window.showStatus(m_strStatus);
+}
+
+void GraphPage::SetRedraw(bool on) {
+  if (m_window.setChartRedraw) m_window.setChartRedraw(on);
+}
+
+void GraphPage::Snapshot(bool showFrame) {
+  if (m_window.snapshot) m_window.snapshot(showFrame);
 }
 
 void GraphPage::SetLiveStatus() {
@@ -148,11 +156,11 @@ void GraphPage::Redraw() {
         m_nSeconds = 0;
         ++m_nMinutes;
       }
-      if (m_window) m_window->SetChartRedraw(false);
+      SetRedraw(false);
       SetLiveStatus();
       m_chart.SetData(m_nNextRow, 1, m_nValue, false);
-      if (m_window) m_window->SetChartRedraw(true);
-      if (m_window) m_window->Snapshot(true);
+      SetRedraw(true);
+      Snapshot(true);
       Refresh();
       ++m_nSeconds;
       ++m_nNextRow;
@@ -193,16 +201,16 @@ void GraphPage::OnPaint(bool realTime) {
     // Between two readings this shows the duration one second ahead and the
     // latest value once more at the next row, which the next reading
     // overwrites.
-    if (m_window) m_window->SetChartRedraw(false);
+    SetRedraw(false);
     SetLiveStatus();
     m_chart.SetData(m_nNextRow, 1, m_nValue, false);
-    if (m_window) m_window->SetChartRedraw(true);
+    SetRedraw(true);
   }
   if (realTime) {
     m_bFileOpened = false;
-    if (m_window) m_window->Snapshot(true);
+    Snapshot(true);
   } else {
-    if (m_window) m_window->Snapshot(false);
+    Snapshot(false);
   }
   Refresh();
   ShowStatus();

@@ -13,18 +13,17 @@
 
 #include "graph/ChartModel.h"
 
-// What the page asks of its window. Without one the bookkeeping runs alone.
-class IGraphWindow {
- public:
-  virtual ~IGraphWindow() = default;
+// What the page asks of its window. Without one (or where one is not
+// given) the bookkeeping runs alone.
+struct GraphWindow {
   // Redraws the chart now (or, while its drawing is stopped, once it draws again).
-  virtual void RefreshChart() = 0;
+  std::function<void()> refreshChart;
   // Stops and restarts the chart's drawing around a value update.
-  virtual void SetChartRedraw(bool on) = 0;
+  std::function<void(bool on)> setChartRedraw;
   // Shows the chart's current picture in the frame over the chart, raising
   // it; or hides the frame, so the chart itself is seen.
-  virtual void Snapshot(bool showFrame) = 0;
-  virtual void ShowStatus(const std::string& text) = 0;
+  std::function<void(bool showFrame)> snapshot;
+  std::function<void(const std::string& text)> showStatus;
 };
 
 // The page's texts (UTF-8), by language.
@@ -51,7 +50,7 @@ class GraphPage {
   // The window's initialisation: the texts of the language, the chart's
   // set-up, and a redraw that leaves every row empty.
   void Initialise(const std::string& languageValue);
-  void SetWindow(IGraphWindow* window) { m_window = window; }
+  void SetWindow(GraphWindow window) { m_window = std::move(window); }
   // How the page reads the local clock (tests give it a fixed one).
   void SetClock(std::function<std::tm()> clock) { m_clock = std::move(clock); }
   // Queues a UM_GRAPH_CLEAR to this page; a full live graph asks for one.
@@ -92,6 +91,8 @@ class GraphPage {
   void SetLiveStatus();
   void Refresh();
   void ShowStatus();
+  void SetRedraw(bool on);
+  void Snapshot(bool showFrame);
 
   ChartModel m_chart;
   GraphTexts m_texts;
@@ -108,7 +109,7 @@ class GraphPage {
   std::string m_strStatus;
   std::tm m_time{};  // the local time at the last redraw
 
-  IGraphWindow* m_window = nullptr;
+  GraphWindow m_window;
   std::function<std::tm()> m_clock;
   std::function<void()> m_postClear;
 };

@@ -39,9 +39,7 @@ void CSnapshotFrame::paintEvent(QPaintEvent*) {
 
 CPage2::CPage2(QWidget* parent) : QWidget(parent) { hide(); }
 
-CPage2::~CPage2() {
-  m_page.SetWindow(nullptr);
-}
+CPage2::~CPage2() { m_page.SetWindow({}); }
 
 void CPage2::Create() {
   setAutoFillBackground(true);
@@ -54,7 +52,9 @@ void CPage2::Create() {
   m_wndFrame = new CSnapshotFrame(this);
   m_wndFrame->hide();
   PlaceControls();
-  m_page.SetWindow(this);
+  m_page.SetWindow({[this] { OnChartRefresh(); }, [this](bool on) { OnChartRedraw(on); },
+                    [this](bool showFrame) { OnSnapshot(showFrame); },
+                    [this](const std::string& text) { OnStatus(text); }});
   m_page.Initialise(lang::ReadSetting());
   m_wndFrame->hide();
   m_bCreated = true;
@@ -80,14 +80,14 @@ void CPage2::paintEvent(QPaintEvent*) {
   if (m_bCreated) m_page.OnPaint(RealTime());
 }
 
-void CPage2::RefreshChart() {
+void CPage2::OnChartRefresh() {
   // Under the frame the chart is not seen; it is drawn when the frame goes.
   if (!m_wndFrame->isVisible()) m_wndChart->Refresh();
 }
 
-void CPage2::SetChartRedraw(bool on) { m_wndChart->SetRedraw(on); }
+void CPage2::OnChartRedraw(bool on) { m_wndChart->SetRedraw(on); }
 
-void CPage2::Snapshot(bool showFrame) {
+void CPage2::OnSnapshot(bool showFrame) {
   if (!showFrame) {
     m_wndFrame->hide();
     return;
@@ -108,7 +108,7 @@ void CPage2::Snapshot(bool showFrame) {
   m_wndFrame->show();
 }
 
-void CPage2::ShowStatus(const std::string& text) {
+void CPage2::OnStatus(const std::string& text) {
   const QString shown = QString::fromStdString(text);
   if (m_status->text() != shown) m_status->setText(shown);
   // Out of real-time reading the frame gives way to the chart at the page's

@@ -28,7 +28,7 @@ class CSnapshotFrame : public QWidget {
   QImage m_picture;
 };
 
-class CPage2 : public QWidget, private IGraphWindow {
+class CPage2 : public QWidget {
   Q_OBJECT
 
  public:
@@ -52,11 +52,11 @@ class CPage2 : public QWidget, private IGraphWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // IGraphWindow
-  void RefreshChart() override;
-  void SetChartRedraw(bool on) override;
-  void Snapshot(bool showFrame) override;
-  void ShowStatus(const std::string& text) override;
+  // What the page's bookkeeping asks of the window.
+  void OnChartRefresh();
+  void OnChartRedraw(bool on);
+  void OnSnapshot(bool showFrame);
+  void OnStatus(const std::string& text);
 
   void PlaceControls();
   bool RealTime() const { return m_realTime && m_realTime(); }

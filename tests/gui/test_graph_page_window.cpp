@@ -15,12 +15,6 @@
 #include "graph/ui/CMSChart.h"
 #include "graph/ui/CPage2.h"
 
-using guitest::ConfigFile;
-using guitest::PortDirectory;
-using guitest::RunningApp;
-using guitest::SimulatedMeter;
-using guitest::WaitFor;
-
 namespace {
 
 // Pixels of the line's red in a picture.
@@ -40,42 +34,42 @@ std::string StatusLine(CPage2* page) { return page->StatusControl()->text().toSt
 }  // namespace
 
 TEST(GraphWindow, LiveReadingDrawsAGrowingRedLineAndLeavesTheClipboardAlone) {
-  SimulatedMeter meter;
+  guitest::ConfigFile config("[config]\r\nlanguage=0\r\n");
+  guitest::SimulatedMeter meter;
   ASSERT_TRUE(meter.Started());
-  PortDirectory ports(meter.Dir());
-  ConfigFile config("[config]\r\nlanguage=0\r\n");
-  RunningApp running;
-  ASSERT_TRUE(running.WaitForPages());
-  CMainFrame* frame = running.app->MainFrame();
+  guitest::PortDirectory ports(meter.Dir());
+  guitest::RunningApp running;
   CPage2* page = running.Page2();
+  CMainFrame* frame = running.app->MainFrame();
+  ASSERT_TRUE(running.WaitForPages());
   const GraphPage& graph = page->Page();
   QGuiApplication::clipboard()->setText("copied by the operator");
 
   frame->Logic().OnLink();
-  ASSERT_TRUE(WaitFor([&] { return frame->Logic().Connected(); }, 20000));
+  ASSERT_TRUE(guitest::WaitFor([&] { return frame->Logic().Connected(); }, 20000));
   frame->Logic().OnGraphic();
   ASSERT_TRUE(page->isVisible());
-  ASSERT_TRUE(WaitFor([&] { return graph.NextRow() >= 3; }, 20000));
+  ASSERT_TRUE(guitest::WaitFor([&] { return graph.NextRow() >= 3; }, 20000));
 
   // Each reading adds one point, and the frame over the chart shows it.
   const int row = graph.NextRow();
-  ASSERT_TRUE(WaitFor([&] { return page->Frame()->isVisible(); }));
+  ASSERT_TRUE(guitest::WaitFor([&] { return page->Frame()->isVisible(); }));
   const int red = RedPixels(page->Frame()->Picture());
   EXPECT_GT(red, 0);
-  ASSERT_TRUE(WaitFor([&] { return graph.NextRow() == row + 1; }, 20000));
+  ASSERT_TRUE(guitest::WaitFor([&] { return graph.NextRow() == row + 1; }, 20000));
   EXPECT_TRUE(graph.Chart().RowAt(row).value);
   EXPECT_GT(RedPixels(page->Frame()->Picture()), red);
   EXPECT_EQ(StatusLine(page).rfind("当前测试时间:", 0), 0u) << StatusLine(page);
 
   // A minute of reading takes no picture through the system clipboard.
-  ASSERT_TRUE(WaitFor([&] { return graph.NextRow() > 61; }, 100000));
+  ASSERT_TRUE(guitest::WaitFor([&] { return graph.NextRow() > 61; }, 100000));
   EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "copied by the operator");
   EXPECT_NE(StatusLine(page).find("当前测试时长:01:0"), std::string::npos) << StatusLine(page);
 }
 
 TEST(GraphWindow, AnOpenedRealTimeFileIsDrawnAndNamedInTheStatusLine) {
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
+  guitest::ConfigFile config("[config]\r\nlanguage=1\r\n");
+  guitest::RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
   CMainFrame* frame = running.app->MainFrame();
   CPage2* page = running.Page2();
@@ -93,7 +87,7 @@ TEST(GraphWindow, AnOpenedRealTimeFileIsDrawnAndNamedInTheStatusLine) {
 
   ASSERT_EQ(frame->Logic().OpenFile(path).status, FileOutcome::Status::Done);
   frame->Logic().OnTabSelected(1);
-  ASSERT_TRUE(WaitFor([&] { return StatusLine(page) == "Current Open file:   " + path; }))
+  ASSERT_TRUE(guitest::WaitFor([&] { return StatusLine(page) == "Current Open file:   " + path; }))
       << StatusLine(page);
   const ChartModel& chart = page->Page().Chart();
   EXPECT_EQ(chart.RowAt(120).value, -(10 + 119 % 25));
@@ -104,8 +98,8 @@ TEST(GraphWindow, AnOpenedRealTimeFileIsDrawnAndNamedInTheStatusLine) {
 }
 
 TEST(GraphWindow, AClearOfAThousandRowsRepaintsTheChartOnce) {
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
+  guitest::ConfigFile config("[config]\r\nlanguage=1\r\n");
+  guitest::RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
   running.app->MainFrame()->Logic().OnTabSelected(1);
   CPage2* page = running.Page2();

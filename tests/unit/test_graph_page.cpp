@@ -9,19 +9,18 @@
 
 namespace {
 
-class Window : public IGraphWindow {
- public:
-  void RefreshChart() override {}
-  void SetChartRedraw(bool) override {}
-  void Snapshot(bool showFrame) override { frameShown = showFrame; }
-  void ShowStatus(const std::string& text) override { status = text; }
+// What the page showed through its window.
+struct Window {
   bool frameShown = false;
   std::string status;
 };
 
 struct Graph {
   Graph() {
-    page.SetWindow(&window);
+    GraphWindow shown;
+    shown.snapshot = [this](bool showFrame) { window.frameShown = showFrame; };
+    shown.showStatus = [this](const std::string& text) { window.status = text; };
+    page.SetWindow(shown);
     page.SetClock([] {
       std::tm t{};
       t.tm_year = 2026 - 1900;
