@@ -134,6 +134,9 @@ void GraphPage::Redraw() {
           m_chart.SetPointEmpty();
         }
         m_chart.SetCurrentRow(r);
+        // The chart control redrew itself on a change of its data; this
+        // chart waits to be asked.
+        Refresh();
         return;
       }
       m_chart.SetData(r, 1, value, false);

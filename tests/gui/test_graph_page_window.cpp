@@ -85,10 +85,14 @@ TEST(GraphWindow, AnOpenedRealTimeFileIsDrawnAndNamedInTheStatusLine) {
     out << '\0';
   }
 
-  ASSERT_EQ(frame->Logic().OpenFile(path).status, FileOutcome::Status::Done);
+  // The graph page in front, as the operator left it.
   frame->Logic().OnTabSelected(1);
+  guitest::Drain();
+  const int paints = page->Chart()->Paints();
+  ASSERT_EQ(frame->Logic().OpenFile(path).status, FileOutcome::Status::Done);
   ASSERT_TRUE(guitest::WaitFor([&] { return StatusLine(page) == "Current Open file:   " + path; }))
       << StatusLine(page);
+  EXPECT_TRUE(guitest::WaitFor([&] { return page->Chart()->Paints() > paints; }, 2000));
   const ChartModel& chart = page->Page().Chart();
   EXPECT_EQ(chart.RowAt(120).value, -(10 + 119 % 25));
   EXPECT_FALSE(chart.RowAt(121).value);
