@@ -21,9 +21,14 @@ FrameLogic::FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view,
   // The first show of the window puts the two tab items in.
   m_view.tabs = {m_texts.m_strTextData, m_texts.m_strGraphicData};
   m_view.statusNote = m_texts.m_strNotConnected;
+  // A full live graph wipes itself through the same posted clear.
+  m_graph.SetClearPoster([this] { PostGraphClear(); });
 }
 
-FrameLogic::~FrameLogic() { m_runtime.KillTimer(TIMER_LINK_GUARD); }
+FrameLogic::~FrameLogic() {
+  m_graph.SetClearPoster(nullptr);
+  m_runtime.KillTimer(TIMER_LINK_GUARD);
+}
 
 MeterEvents FrameLogic::SessionEvents() {
   MeterEvents events;
@@ -67,7 +72,7 @@ void FrameLogic::PostSelf(std::function<void()> fn) {
 }
 
 void FrameLogic::PostGraphClear() {
-  PostSelf([this] { m_graph.Clear(); });
+  PostSelf([this] { m_graph.OnGraphClear(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -217,7 +222,7 @@ void FrameLogic::OnReply(meter::Reply reply) {
   std::weak_ptr<int> alive = m_alive;
   if (m_session.RealTime()) {
     m_runtime.Post([this, alive, value = std::string(reply.GraphValue())] {
-      if (!alive.expired()) m_graph.AddLiveValue(value);
+      if (!alive.expired()) m_graph.OnGraphUpdate(value);
     });
   }
   // The record travels with the message, so none is overwritten before the
@@ -405,6 +410,7 @@ FileOutcome FrameLogic::OpenFile(const std::string& path) {
     case FileType::Ref:
     case FileType::Hif:
       m_shown.paramView = false;
+      m_graph.SetOpenedFile(opened.path);
       if (opened.type == FileType::Ref) {
         SetTabs(TabLayout::RealTime);
         PostGraphClear();
@@ -414,7 +420,7 @@ FileOutcome FrameLogic::OpenFile(const std::string& path) {
       }
       if (opened.records > 0) m_shown.dataKind = DataKind::RealTime;
       m_shown.rowCount = opened.records;
-      if (opened.type == FileType::Ref) PostSelf([this] { m_graph.ShowFileValues(); });
+      if (opened.type == FileType::Ref) PostSelf([this] { m_graph.OnGraphUpdate(); });
       break;
   }
   return opened;

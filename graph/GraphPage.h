@@ -1,14 +1,40 @@
 #pragma once
-// The graph page's bookkeeping: the live values of real-time reading, the
-// values of an opened real-time file, the rows of the chart and its status
-// line. The page window draws from it and hears of every change; the
-// command-line companion keeps one without a window.
+// The graph page's bookkeeping: the live values of real-time reading and the
+// values of an opened real-time file, drawn one chart row per value, with the
+// status line above the chart. It carries out the page's redraw, update,
+// clear and paint steps on a ChartModel; the page window draws the model and
+// does what needs a screen (repaint, the frame's picture, the status control)
+// through IGraphWindow. The command-line companion keeps one without a window.
 #include <array>
-#include <cstddef>
-#include <deque>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "graph/ChartModel.h"
+
+// What the page asks of its window. Without one (or where one is not
+// given) the bookkeeping runs alone.
+struct GraphWindow {
+  // Redraws the chart now (or, while its drawing is stopped, once it draws again).
+  std::function<void()> refreshChart;
+  // Stops and restarts the chart's drawing around a value update.
+  std::function<void(bool on)> setChartRedraw;
+  // Shows the chart's current picture in the frame over the chart, raising
+  // it; or hides the frame, so the chart itself is seen.
+  std::function<void(bool showFrame)> snapshot;
+  std::function<void(const std::string& text)> showStatus;
+};
+
+// The page's texts (UTF-8), by language.
+struct GraphTexts {
+  std::string m_strAxisX;
+  std::string m_strTimeLabel;
+  std::string m_strDurationLabel;
+  std::string m_strPowerLabel;
+  // Empty texts when the language value names no language.
+  static GraphTexts For(const std::string& languageValue);
+};
 
 class GraphPage {
  public:
@@ -16,45 +42,74 @@ class GraphPage {
   static constexpr int kNoValue = -1000;  // an entry without a value; ends a file's points
   static constexpr int kMinRows = 300;
   static constexpr int kMaxRows = 1000;
+  static constexpr const char* kValueAxisTitle = "Logarithm power (dBm)";
+  static constexpr const char* kFileCaption = "Current Open file:   ";
 
   GraphPage();
 
-  // Real-time reading starts: an empty status line, 300 rows, the first value
-  // goes to row 1.
+  // The window's initialisation: the texts of the language, the chart's
+  // set-up, and a redraw that leaves every row empty.
+  void Initialise(const std::string& languageValue);
+  void SetWindow(GraphWindow window) { m_window = std::move(window); }
+  // How the page reads the local clock (tests give it a fixed one).
+  void SetClock(std::function<std::tm()> clock) { m_clock = std::move(clock); }
+  // Queues a UM_GRAPH_CLEAR to this page; a full live graph asks for one.
+  void SetClearPoster(std::function<void()> post) { m_postClear = std::move(post); }
+
+  // Real-time reading starts: file mode ends, an empty status line, 300
+  // rows, the next value goes to row 1.
   void StartLive();
-  // UM_GRAPH_CLEAR: blank the graph.
-  void Clear();
-  // UM_GRAPH_UPDATE with a live value text (the six bytes of a real-time record).
-  void AddLiveValue(const std::string& valueText);
+  // A data file was opened: until the page is painted during real-time
+  // reading, every redraw draws the file's values and names it.
+  void SetOpenedFile(const std::string& path);
   // An opened real-time file's whole-dBm values, in file order: the first
   // 1000 are kept, the rest of the thousand entries are empty, and the chart
   // gets as many rows as values (at least 300).
   void SetFileValues(const std::vector<int>& values);
-  // UM_GRAPH_UPDATE after an opened file: the chart shows the file's values.
-  void ShowFileValues();
 
+  // UM_GRAPH_UPDATE with a live value text (six bytes of a real-time record).
+  void OnGraphUpdate(const std::string& valueText);
+  // UM_GRAPH_UPDATE after an opened file (the latest value text stays).
+  void OnGraphUpdate();
+  // UM_GRAPH_CLEAR
+  void OnGraphClear();
+  // The window is painted; realTime: real-time reading runs.
+  void OnPaint(bool realTime);
+
+  const ChartModel& Chart() const { return m_chart; }
+  const GraphTexts& Texts() const { return m_texts; }
   int RowCount() const { return m_nRowCount; }
   int NextRow() const { return m_nNextRow; }
+  int Value() const { return m_nValue; }
+  bool FileOpened() const { return m_bFileOpened; }
   const std::string& Status() const { return m_strStatus; }
   const std::array<int, kMaxFileValues>& FileValues() const { return m_anFileValues; }
-  // The latest live values, oldest first: as many as the chart can show.
-  const std::deque<std::string>& LiveValues() const { return m_liveValues; }
-  // Updates (live or file) since the last clear, and clears since the start.
-  int UpdatesSinceClear() const { return m_nUpdates; }
-  int Clears() const { return m_nClears; }
-
-  // Called after every change.
-  void SetChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
 
  private:
-  void Changed();
+  void Redraw();
+  void LabelRow(int row);
+  void SetLiveStatus();
+  void Refresh();
+  void ShowStatus();
+  void SetRedraw(bool on);
+  void Snapshot(bool showFrame);
 
+  ChartModel m_chart;
+  GraphTexts m_texts;
   std::array<int, kMaxFileValues> m_anFileValues;
   int m_nRowCount = kMinRows;
   int m_nNextRow = 1;
+  int m_nValue = 0;
+  int m_nSeconds = 0;
+  int m_nMinutes = 0;
+  bool m_bClearing = true;
+  bool m_bFileOpened = false;
+  std::string m_strFilePath;
+  std::string m_strGraphValue;
   std::string m_strStatus;
-  std::deque<std::string> m_liveValues;
-  int m_nUpdates = 0;
-  int m_nClears = 0;
-  std::function<void()> m_changed;
+  std::tm m_time{};  // the local time at the last redraw
+
+  GraphWindow m_window;
+  std::function<std::tm()> m_clock;
+  std::function<void()> m_postClear;
 };

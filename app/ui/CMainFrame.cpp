@@ -62,6 +62,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   m_pLogic = std::make_unique<FrameLogic>(*this, *this, *this, m_channel, m_pView->m_page1->Page(),
                                           m_pView->m_page2->Page(), m_texts, m_strLanguage);
   m_pView->m_page1->SetParameterViewQuery([this] { return m_pLogic && m_pLogic->Shown().paramView; });
+  m_pView->m_page2->SetRealTimeQuery([this] { return m_pLogic && m_pLogic->RealTime(); });
   connect(m_pView, &CKM360R_ProjectView::TabSelected, this,
           [this](int index) { m_pLogic->OnTabSelected(index); });
   Apply(m_pLogic->View());

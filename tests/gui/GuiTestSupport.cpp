@@ -2,7 +2,9 @@
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>

@@ -16,6 +16,14 @@ std::string ReadingRecord(const char* dbm = "-29.10") {
          G("dBm\r\n时间:     12/05/06 10:20:30\r\n$");
 }
 
+// No point of the graph holds a value.
+bool Blank(const GraphPage& graph) {
+  for (const ChartModel::Row& row : graph.Chart().Rows()) {
+    if (row.value) return false;
+  }
+  return true;
+}
+
 const char* kLost = "Equipment disconnected,Please check whether the equipment auto off and Re-connect";
 
 // ---------------------------------------------------------------------------
@@ -87,9 +95,10 @@ TEST(FrameLogic, StartingRealTimeSetsUpTableGraphToolbarTabsAndPolls) {
   EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
   // The watchdog is armed when the command is written, not before.
   EXPECT_FALSE(f.WatchdogRunning());
-  const int clears = f.graph.Clears();
+  f.graph.OnGraphUpdate("-5");
+  ASSERT_FALSE(Blank(f.graph));
   f.runtime.RunPosts();
-  EXPECT_EQ(f.graph.Clears(), clears + 1);
+  EXPECT_TRUE(Blank(f.graph));
   EXPECT_TRUE(f.logic.Meter().AwaitingReply());
   EXPECT_EQ(f.WatchdogPeriod(), 1000);
 
@@ -107,7 +116,7 @@ TEST(FrameLogic, EachReadingBecomesAGraphValueAndANumberedRowAndThePollGoesOn) {
   EXPECT_FALSE(f.logic.Meter().AwaitingReply());
   EXPECT_FALSE(f.WatchdogRunning());
   f.runtime.RunPosts();
-  EXPECT_EQ(f.graph.LiveValues(), std::deque<std::string>{"-29.10"});
+  EXPECT_EQ(f.graph.Chart().RowAt(1).value, -29);
   ASSERT_EQ(f.table.Model().RowCount(), 1);
   EXPECT_EQ(f.table.Model().Cell(0, 0), "1");
   EXPECT_EQ(f.table.Model().Cell(0, 3), "-29.10");
@@ -122,7 +131,7 @@ TEST(FrameLogic, EachReadingBecomesAGraphValueAndANumberedRowAndThePollGoesOn) {
 
   f.Feed(ReadingRecord("-7.5000"));
   f.runtime.RunPosts();
-  EXPECT_EQ(f.graph.LiveValues().back(), "-7.500");
+  EXPECT_EQ(f.graph.Chart().RowAt(2).value, -7);
   ASSERT_EQ(f.table.Model().RowCount(), 2);
   EXPECT_EQ(f.table.Model().Cell(1, 0), "2");
 }
@@ -133,7 +142,7 @@ TEST(FrameLogic, ARecordWithoutTheLogLabelGivesTheGraphTheBytesFromNine) {
   f.StartRealTime();
   f.Feed("0123456789ABCDEFGH$");
   f.runtime.RunPosts();
-  EXPECT_EQ(f.graph.LiveValues().back(), "9ABCDE");
+  EXPECT_EQ(f.graph.Value(), 9);  // "9ABCDE"
   EXPECT_EQ(f.table.Model().RowCount(), 0);  // no "波": no row
 }
 
@@ -151,17 +160,19 @@ TEST(FrameLogic, SecondPressStopsRealTimeReading) {
 }
 
 // A long reading, or a meter flooding the line, must not grow memory: the
-// graph keeps as many live values as it can show.
-TEST(FrameLogic, TheGraphKeepsOnlyTheLiveValuesItCanShow) {
+// live graph wipes itself when full and starts again at row 1.
+TEST(FrameLogic, AFullLiveGraphWipesItselfAndStartsAgain) {
   Frame f;
   f.Connect();
   f.StartRealTime();
-  auto value = [](int n) { return "-" + std::to_string(10000 + n); };  // six bytes
-  for (int n = 1; n <= 2500; ++n) f.Feed(G("对数:     ") + value(n) + "dBm$");
-  f.runtime.RunPosts();
-  ASSERT_EQ(f.graph.LiveValues().size(), static_cast<size_t>(GraphPage::kMaxRows));
-  EXPECT_EQ(f.graph.LiveValues().front(), value(1501));
-  EXPECT_EQ(f.graph.LiveValues().back(), value(2500));
+  for (int n = 1; n <= 2500; ++n) {
+    f.Feed(G("对数:     ") + "-" + std::to_string(10 + n % 30) + ".00dBm$");
+    f.runtime.RunPosts();
+  }
+  EXPECT_EQ(f.graph.Chart().RowCount(), 300);
+  EXPECT_EQ(f.graph.NextRow(), 2500 % 300 + 1);
+  EXPECT_EQ(f.graph.Chart().RowAt(2500 % 300).value, -(10 + 2500 % 30));
+  EXPECT_FALSE(f.graph.Chart().RowAt(2500 % 300 + 1).value);
 }
 
 TEST(FrameLogic, TextAndGraphicStartReadingAndSwitchTheTabEvenWhenRefused) {
@@ -616,7 +627,7 @@ TEST(FrameLogic, HistoryReadSetsUpItsTableAndTabs) {
   f.Connect();
   f.logic.OnReadParams();
   f.runtime.RunPosts();
-  const int clears = f.graph.Clears();
+  f.graph.OnGraphUpdate("-5");
   f.logic.OnReadHistory();
   EXPECT_FALSE(f.logic.Shown().paramView);
   EXPECT_TRUE(f.logic.History());
@@ -631,7 +642,7 @@ TEST(FrameLogic, HistoryReadSetsUpItsTableAndTabs) {
   EXPECT_EQ(f.logic.Meter().LastCommand(), "H\r");
   f.runtime.RunPosts();
   EXPECT_EQ(f.View().statusNote, "Receiving history data");
-  EXPECT_EQ(f.graph.Clears(), clears + 1);
+  EXPECT_TRUE(Blank(f.graph));
 }
 
 TEST(FrameLogic, AdValuesWavelengthCodesAndParametersSetTheirKindAndLayout) {
