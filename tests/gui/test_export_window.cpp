@@ -18,7 +18,9 @@ using namespace guitest;
 
 namespace {
 
-// Fills the export dialog as an operator would when it appears.
+// Fills the export dialog as an operator would when it appears, and again
+// should the dialog still stand after an accept that came too early for it
+// (a busy machine can leave its file list unfinished then).
 class DialogFiller {
  public:
   DialogFiller(QString entry, QString path) : m_entry(std::move(entry)), m_path(std::move(path)) {
@@ -30,7 +32,6 @@ class DialogFiller {
       dialog->selectNameFilter(m_entry);
       dialog->selectFile(m_path);
       static_cast<QDialog*>(dialog)->accept();
-      m_timer.stop();
     });
     m_timer.start();
   }
