@@ -55,7 +55,7 @@ class IReportDevice {
   virtual void AbortDocument() = 0;
 
   // Creates a font and returns its handle for SelectFont.
-  virtual int CreateFont(const FontSpec& spec) = 0;
+  virtual int CreateFont(const FontSpec& wanted) = 0;
   virtual void SelectFont(int font) = 0;
   // Width of `gbk` and the line height of the selected font.
   virtual TextExtent MeasureText(std::string_view gbk) = 0;

@@ -32,11 +32,11 @@ const QStringList& CPainterDevice::FallbackFaces() {
   return faces;
 }
 
-QFont CPainterDevice::FontFor(const report::FontSpec& spec) {
+QFont CPainterDevice::FontFor(const report::FontSpec& wanted) {
   QFont font;
-  font.setFamilies(QStringList{QString::fromStdString(spec.face)} + FallbackFaces());
-  font.setPixelSize(std::max(1, spec.pixelHeight));
-  font.setWeight(spec.weight >= 700 ? QFont::Bold : QFont::Normal);
+  font.setFamilies(QStringList{QString::fromStdString(wanted.face)} + FallbackFaces());
+  font.setPixelSize(std::max(1, wanted.pixelHeight));
+  font.setWeight(wanted.weight >= 700 ? QFont::Bold : QFont::Normal);
   return font;
 }
 
@@ -70,8 +70,8 @@ void CPainterDevice::AbortDocument() {
   Discard();
 }
 
-int CPainterDevice::CreateFont(const report::FontSpec& spec) {
-  m_fonts.push_back(FontFor(spec));
+int CPainterDevice::CreateFont(const report::FontSpec& wanted) {
+  m_fonts.push_back(FontFor(wanted));
   return static_cast<int>(m_fonts.size()) - 1;
 }
 

@@ -16,7 +16,7 @@ class CPainterDevice : public report::IReportDevice {
   // Faces tried after the one asked for, in order.
   static const QStringList& FallbackFaces();
   // The font the engine's FontSpec stands for.
-  static QFont FontFor(const report::FontSpec& spec);
+  static QFont FontFor(const report::FontSpec& wanted);
 
   int VerticalResolution() const override;
   bool StartDocument(const std::string& jobName) override;
@@ -26,7 +26,7 @@ class CPainterDevice : public report::IReportDevice {
   bool EndPage() override { return true; }
   bool EndDocument() override;
   void AbortDocument() override;
-  int CreateFont(const report::FontSpec& spec) override;
+  int CreateFont(const report::FontSpec& wanted) override;
   void SelectFont(int font) override;
   report::TextExtent MeasureText(std::string_view gbk) override;
   void DrawText(int x, int y, std::string_view gbk, const report::Rect& clip) override;

@@ -42,8 +42,8 @@ class RecordingDevice : public report::IReportDevice {
   bool EndPage() override { return true; }
   bool EndDocument() override { return ended = true; }
   void AbortDocument() override { aborted = true; }
-  int CreateFont(const report::FontSpec& spec) override {
-    fonts.push_back(spec);
+  int CreateFont(const report::FontSpec& wanted) override {
+    fonts.push_back(wanted);
     return static_cast<int>(fonts.size()) - 1;
   }
   void SelectFont(int font) override { m_font = fonts.at(static_cast<size_t>(font)); }
