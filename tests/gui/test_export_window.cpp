@@ -56,21 +56,6 @@ class ExportWindow : public ::testing::Test {
   QTemporaryDir dir;
 };
 
-// The dialog offers the three entries, and its first writes the workbook
-// under the name chosen. Which entry writes what is the frame logic's own test;
-// driving the real dialog through a change of entry proved unreliable (it
-// rereads its folder and can drop the name given).
-TEST_F(ExportWindow, DialogOffersTheEntriesAndTheFirstWritesTheWorkbook) {
-  CMainFrame* frame = Start("1");
-  DialogFiller filler(QStringLiteral("Excel (*.xls)"), dir.filePath(QStringLiteral("t.xls")));
-  frame->OnCommand(cmd::ID_EXPORT);
-  QFile written(dir.filePath(QStringLiteral("t.xls")));
-  ASSERT_TRUE(WaitFor([&] { return written.exists(); }));
-  EXPECT_EQ(filler.m_filters, (QStringList{"Excel (*.xls)", "csv (*.csv)", "(*.*)"}));
-  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(written.readAll().startsWith("\xD0\xCF\x11\xE0"));
-}
-
 TEST_F(ExportWindow, FailedSaveShowsTheErrorBox) {
   CMainFrame* frame = Start("0");
   DialogFiller filler("Excel (*.xls)", dir.filePath("missing/t.xls"));
