@@ -2,13 +2,16 @@
 // The live log: every real-time row appended to a CSV file the moment it
 // arrives (UTF-8, RFC 4180, LF line ends), so that a crash of the program or
 // of the PC, or a pulled cable, loses nothing already shown. Each row goes to
-// the file in one write and is synced to the disk before the next reading is
-// asked for.
+// the file in one write before it is shown, so a program that dies keeps it;
+// a thread of the log's own then syncs it to the disk (a few milliseconds,
+// long before the next reading a second later), so a PC that goes down keeps
+// it too, and the wait for the disk never holds up the window.
 //
 // Columns: time,wavelength_nm,power_dbm,linear_power, then relative_db and
 // result when the run has a reference or limits. The header is written only
 // into an empty file, so a second run appends to the first without one.
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,19 +55,24 @@ class LiveLog {
   LiveLog& operator=(const LiveLog&) = delete;
   ~LiveLog();
 
-  // Appends the row and syncs it to the disk. False with Error() set when
-  // the write failed; later rows are still tried.
+  // Appends the row; its sync to the disk follows on the log's thread. False
+  // with Error() set when the write, or the sync of an earlier row, failed;
+  // later rows are still tried.
   bool Append(const Row& row, std::time_t when);
+  // Waits until every row appended so far is on the disk.
+  bool Sync();
 
   const std::string& Path() const { return m_strPath; }
   LogColumns Columns() const { return m_columns; }
   const std::string& Error() const { return m_strError; }
 
  private:
-  LiveLog(int fd, std::string path, LogColumns columns) : m_fd(fd), m_strPath(std::move(path)), m_columns(columns) {}
+  class Syncer;
+  LiveLog(int fd, std::string path, LogColumns columns);
   bool WriteAll(std::string_view bytes);
 
   int m_fd = -1;
+  std::unique_ptr<Syncer> m_syncer;
   std::string m_strPath;
   LogColumns m_columns;
   std::string m_strError;
