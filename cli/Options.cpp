@@ -96,6 +96,16 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
     }
     return std::string(argv[++i]);
   };
+  // An option's value as `parse` reads it; nullopt with `error` set when it
+  // is missing or refused.
+  auto parsedValue = [&](const std::string& name, auto parse, const char* refused) {
+    decltype(parse(std::string())) parsed;
+    if (const auto v = value(name)) {
+      parsed = parse(*v);
+      if (!parsed) error = refused;
+    }
+    return parsed;
+  };
 
   // Global options come before the command.
   for (; i < argc; ++i) {
@@ -167,21 +177,13 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
     } else if (a == "--stats" && shape->field) {
       o.stats = true;
     } else if (a == "--reference" && shape->field) {
-      auto v = value(a);
-      if (!v) return std::nullopt;
-      o.reference = field::ParseNumber(*v);
-      if (!o.reference) {
-        error = "--reference needs a power in dBm, e.g. -20 or -3.5";
-        return std::nullopt;
-      }
+      o.reference = parsedValue(a, [](const std::string& v) { return field::ParseNumber(v); },
+                                "--reference needs a power in dBm, e.g. -20 or -3.5");
+      if (!o.reference) return std::nullopt;
     } else if (a == "--limits" && shape->field) {
-      auto v = value(a);
-      if (!v) return std::nullopt;
-      o.limits = ParseLimits(*v);
-      if (!o.limits) {
-        error = "--limits needs LOW,HIGH, two numbers with LOW not above HIGH, e.g. -27,-8";
-        return std::nullopt;
-      }
+      o.limits = parsedValue(a, ParseLimits,
+                             "--limits needs LOW,HIGH, two numbers with LOW not above HIGH, e.g. -27,-8");
+      if (!o.limits) return std::nullopt;
     } else if (a == "--log" && shape->field) {
       auto v = value(a);
       if (!v) return std::nullopt;
