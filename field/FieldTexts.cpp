@@ -11,7 +11,7 @@ FieldTexts FieldTexts::For(std::optional<lang::Index> index) {
         "设置参考值", "取最新读数", "输入数值 (dBm)",
         "判定门限", "每个波长的下限和上限 (dBm)；设置参考值后按相对值判定。", "相对值 (dB)", "PON 预设",
         "下限", "上限", "确定", "取消",
-        "查看(&W)", "测量面板(&M)", "记录读数到文件(&L)…", "CSV 文件 (*.csv)|*.csv|", "无法写入记录文件：",
+        "查看(&W)", "测量面板(&M)", "记录读数到文件…", "CSV 文件 (*.csv)", "无法写入记录文件：",
     };
   }
   return {
@@ -21,7 +21,7 @@ FieldTexts FieldTexts::For(std::optional<lang::Index> index) {
       "Set reference", "Use the latest reading", "Typed value (dBm)",
       "Limits", "Low and high limit per wavelength (dBm); with a reference set, the relative value is judged.",
       "Relative (dB)", "PON presets", "Low", "High", "OK", "Cancel",
-      "View(&W)", "Readout panel(&M)", "Log readings to file(&L)…", "CSV files (*.csv)|*.csv|",
+      "View(&W)", "Readout panel(&M)", "Log readings to file…", "CSV files (*.csv)",
       "Cannot write the log file: ",
   };
 }

@@ -27,7 +27,7 @@ struct FieldTexts {
   std::string viewMenu;       // the View menu
   std::string showPanel;      // its entry
   std::string logReadings;    // the File menu's toggle, "Log readings to file…"
-  std::string logFilter;      // the file dialog's filter
+  std::string logFilter;      // the file dialog's filter, "CSV files (*.csv)"
   std::string logFailed;      // "Cannot write the log: "
 
   // Chinese for languages 0 and 2, English otherwise.

@@ -6,7 +6,9 @@ const Row& LiveFeed::Take(const meter::Reading& reading, std::time_t when) {
   const Row& row = m_readout.Add(reading);
   if (m_log && !m_log->Append(row, when)) {
     m_bLogFailed = true;
-    if (m_logFailed) m_logFailed(m_log->Error());
+    // A copy: the listener may stop the log, and its error with it.
+    const std::string reason = m_log->Error();
+    if (m_logFailed) m_logFailed(reason);
   }
   return row;
 }

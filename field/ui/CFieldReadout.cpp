@@ -49,16 +49,17 @@ CFieldReadout::CFieldReadout(const field::FieldTexts& texts, QWidget* owner, QSt
     // The log is appended to: an existing file is the operator's choice, not
     // a question.
     const QString path = QFileDialog::getSaveFileName(m_owner, Qs(m_texts.logReadings), QString(),
-                                                      QStringLiteral("CSV (*.csv)"), nullptr,
+                                                      Qs(m_texts.logFilter), nullptr,
                                                       QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) return std::nullopt;
     return path;
   };
   m_tellFailure = [this](const QString& text) { QMessageBox::warning(m_owner, Qs(m_texts.logReadings), text); };
   m_feed.SetLogFailureListener([this](const std::string& reason) {
-    const QString path = Qs(m_feed.LogPath());
+    const QString text = Qs(m_texts.logFailed) + Qs(m_feed.LogPath()) + QStringLiteral(" (") + Qs(reason) +
+                         QLatin1Char(')');
     StopLog();
-    m_tellFailure(Qs(m_texts.logFailed) + path + QStringLiteral(" (") + Qs(reason) + QLatin1Char(')'));
+    m_tellFailure(text);
   });
   Load();
   ShowReadout();
