@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
-#include <QMenuBar>
 #include <QTemporaryDir>
 
 #include "GuiTestSupport.h"
@@ -22,16 +21,6 @@ using guitest::RunningApp;
 using guitest::SimulatedMeter;
 using guitest::WaitFor;
 
-namespace {
-
-QStringList MenuTitles(QMenuBar* bar) {
-  QStringList titles;
-  for (QAction* a : bar->actions()) titles << a->text();
-  return titles;
-}
-
-}  // namespace
-
 TEST(FieldPanel, LiveReadingsFillThePanelAndAFailIsShownInRed) {
   SimulatedMeter meter({"--readings", "-20.00,-21.00,-19.50,-30.00"});
   ASSERT_TRUE(meter.Started());
@@ -43,7 +32,6 @@ TEST(FieldPanel, LiveReadingsFillThePanelAndAFailIsShownInRed) {
   CFieldReadout* readout = frame->FieldReadout();
   CFieldPanel* panel = readout->Panel();
   EXPECT_FALSE(panel->isVisibleTo(frame));  // nothing live yet
-  EXPECT_EQ(MenuTitles(frame->menuBar()).mid(0, 2), (QStringList{"File(&F)", "View(&W)"}));
 
   field::Limits limits;
   limits.relative = field::Window{-3, 1};
