@@ -1,6 +1,9 @@
 // The field readout: statistics, relative values, verdicts and the live log.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cmath>
 #include <cstdlib>
@@ -8,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "field/LiveFeed.h"
 #include "field/LiveLog.h"
 #include "field/Readout.h"
 
@@ -157,6 +161,30 @@ TEST_F(FieldLogFile, AFileThatCannotBeOpenedSaysWhy) {
   std::string error;
   EXPECT_FALSE(field::LiveLog::Open((m_dir / "missing" / "log.csv").string(), {}, error));
   EXPECT_EQ(error, "No such file or directory");
+}
+
+TEST_F(FieldLogFile, ARowThatCannotBeWrittenIsToldAndTheLogMayBeStoppedThere) {
+  field::LiveFeed feed;
+  std::string error;
+  ASSERT_TRUE(feed.StartLog(m_path, {}, error)) << error;
+  std::vector<std::string> told;
+  feed.SetLogFailureListener([&](const std::string& reason) {
+    feed.StopLog();
+    told.push_back(reason);
+  });
+  // A disk that is full after a few more bytes.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = std::filesystem::file_size(m_path) + 10;
+  std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  feed.Take(ReadingOf("-20.00"), 0);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, SIG_DFL);
+  EXPECT_EQ(told, std::vector<std::string>{"File too large"});
+  EXPECT_FALSE(feed.Logging());
+  EXPECT_TRUE(feed.LogFailed());
 }
 
 }  // namespace
