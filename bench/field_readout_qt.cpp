@@ -84,6 +84,28 @@ void BM_LogPerRow(benchmark::State& state) {
 }
 BENCHMARK(BM_LogPerRow)->Unit(benchmark::kMicrosecond);
 
+// One row until it is on the disk: what the log's thread waits for behind
+// the window's back (the window itself only pays BM_LogPerRow).
+void BM_LogRowOnTheDisk(benchmark::State& state) {
+  const std::string path = "field-bench-synced-" + std::to_string(getpid()) + ".csv";
+  std::string error;
+  auto log = field::LiveLog::Open(path, {true, true}, error);
+  if (!log) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  field::Readout readout;
+  int i = 0;
+  for (auto _ : state) {
+    const ReadingTexts texts(i++);
+    log->Append(readout.Add(texts.Reading()), 1796645628);
+    log->Sync();
+  }
+  log.reset();
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_LogRowOnTheDisk)->Unit(benchmark::kMicrosecond);
+
 // The same rows without a log: what the log itself adds is the difference.
 void BM_ReadoutWithoutLogPerRow(benchmark::State& state) {
   field::LiveFeed feed;
