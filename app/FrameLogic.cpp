@@ -233,7 +233,11 @@ void FrameLogic::OnReply(meter::Reply reply) {
 }
 
 void FrameLogic::ShowRecord(const meter::Reply& reply) {
+  const int rowsBefore = m_shown.rowCount;
   const RecordOutcome outcome = m_table.ShowReply(reply, m_shown.dataKind, m_shown.rowCount);
+  if (m_shown.dataKind == DataKind::RealTime && m_shown.rowCount > rowsBefore && m_liveListener.row) {
+    if (const auto reading = reply.AsReading()) m_liveListener.row(rowsBefore, *reading);
+  }
   // A refused clock runs the whole Set clock command again, guards included.
   if (outcome.clockRefused) OnSettingsCommand(DataKind::Clock);
   if (outcome.currentWavelength) {
@@ -244,6 +248,10 @@ void FrameLogic::ShowRecord(const meter::Reply& reply) {
     m_prompter.MessageBox(m_table.m_strSetOk, m_table.m_strPromptCaption, BoxButtons::Ok);
     m_shown.dataKind = DataKind::Nothing;
   }
+}
+
+void FrameLogic::TellTableReplaced() {
+  if (m_liveListener.replaced) m_liveListener.replaced();
 }
 
 void FrameLogic::OnCommandDone(meter::Done what) {
@@ -275,6 +283,7 @@ void FrameLogic::OnReadRealTime() {
   SetRealTimeButton(true);
   SetSaveButtonImage(toolbar_image::kSaveAfterRead);
   SetTabs(TabLayout::RealTime);
+  if (m_liveListener.started) m_liveListener.started();
   m_session.StartRealTime();
 }
 
@@ -297,6 +306,7 @@ void FrameLogic::OnReadHistory() {
   PostStatus(m_texts.m_strReceivingHistory);
   m_shown.dataKind = DataKind::History;
   m_shown.rowCount = 0;
+  TellTableReplaced();
   SetTabs(TabLayout::History);
   m_table.ApplyLayout(Layout::Measurement, kHistoryDescriptionWidth);
   m_session.ReadHistory();
@@ -317,6 +327,7 @@ void FrameLogic::ReadListing(DataKind kind, Layout layout, Listing listing) {
   PostGraphClear();
   m_shown.dataKind = kind;
   m_shown.rowCount = 0;
+  TellTableReplaced();
   SelectTab(0);
   m_table.ApplyLayout(layout);
   m_session.ReadListing(listing);
@@ -330,6 +341,7 @@ void FrameLogic::OnReadParams() {
   PostGraphClear();
   m_shown.dataKind = DataKind::Parameters;
   m_shown.rowCount = 0;
+  TellTableReplaced();
   SetTabs(TabLayout::Parameters);
   m_table.ApplyLayout(Layout::Parameters);
   m_session.ReadListing(Listing::Parameters);
@@ -352,6 +364,7 @@ void FrameLogic::OnDeleteShownData() {
   SetRealTimeButton(false);
   PostStatus(std::string());
   m_table.DeleteAllRows();
+  TellTableReplaced();
   SetTabs(TabLayout::Text);
   m_shown.dataKind = DataKind::Nothing;
   m_shown.rowCount = 0;
@@ -397,6 +410,7 @@ FileOutcome FrameLogic::OpenFile(const std::string& path) {
   m_session.StopReading();
   PostGraphClear();
   m_shown.rowCount = 0;
+  TellTableReplaced();
   switch (opened.type) {
     case FileType::None:
       break;

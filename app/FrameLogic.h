@@ -108,6 +108,14 @@ class FrameLogic : public settings::ISettingsLink {
   void SetCommandDoneListener(std::function<void(meter::Done)> listener) {
     m_doneListener = std::move(listener);
   }
+  // Features that follow live reading beyond the table and the graph (the
+  // field readout, the live log).
+  struct LiveReadingListener {
+    std::function<void()> started;  // a real-time read began; its table is empty
+    std::function<void(int row, const meter::Reading&)> row;  // the table added this real-time row
+    std::function<void()> replaced;  // the table shows other data now
+  };
+  void SetLiveReadingListener(LiveReadingListener listener) { m_liveListener = std::move(listener); }
 
   const ShownData& Shown() const { return m_shown; }
   const ViewState& View() const { return m_view; }
@@ -167,6 +175,7 @@ class FrameLogic : public settings::ISettingsLink {
   void ReadListing(DataKind kind, Layout layout, Listing listing);
   // UM_RECORD_READY
   void ShowRecord(const meter::Reply& reply);
+  void TellTableReplaced();
   // UM_OPEN_FILE and UM_SAVE_DATA
   void OpenWithDialog();
   void SaveWithDialog();
@@ -191,6 +200,7 @@ class FrameLogic : public settings::ISettingsLink {
   std::function<void(const meter::Reply&)> m_replyListener;
   std::function<void(meter::Done)> m_doneListener;
   std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
+  LiveReadingListener m_liveListener;
 
   // Posted closures hold a weak reference: one that runs after the frame is
   // gone does nothing.

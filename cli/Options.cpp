@@ -20,6 +20,7 @@ struct CommandShape {
   bool yes = false;              // reset --yes
   // Checks the operand before anything is sent; null when any text will do.
   bool (*valid)(const std::string&) = nullptr;
+  bool field = false;            // realtime's --stats, --reference, --limits, --log
 };
 
 bool ValidWavelength(const std::string& nm) {
@@ -30,7 +31,7 @@ bool ValidCalibration(const std::string& v) { return settings::ParseCalibrationV
 bool ValidMode(const std::string& m) { return m == "normal" || m == "reference"; }
 
 const CommandShape* ShapeOf(const std::string& command) {
-  static const CommandShape kRealTime{true, true, 0};
+  static const CommandShape kRealTime{true, true, 0, "FILE", false, false, nullptr, true};
   static const CommandShape kWithOut{false, true, 0};
   static const CommandShape kPlain{false, false, 0};
   static const CommandShape kShow{false, false, 1};
@@ -65,6 +66,16 @@ std::string OperandError(const std::string& command) {
   return "set-mode needs normal or reference";
 }
 
+// "LOW,HIGH": two numbers, the first not above the second.
+std::optional<field::Window> ParseLimits(const std::string& text) {
+  const size_t comma = text.find(',');
+  if (comma == std::string::npos) return std::nullopt;
+  const auto low = field::ParseNumber(std::string_view(text).substr(0, comma));
+  const auto high = field::ParseNumber(std::string_view(text).substr(comma + 1));
+  if (!low || !high || *low > *high) return std::nullopt;
+  return field::Window{*low, *high};
+}
+
 bool ParseCount(const std::string& text, long& value) {
   if (text.empty()) return false;
   char* end = nullptr;
@@ -84,6 +95,16 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
       return std::nullopt;
     }
     return std::string(argv[++i]);
+  };
+  // An option's value as `parse` reads it; nullopt with `error` set when it
+  // is missing or refused.
+  auto parsedValue = [&](const std::string& name, auto parse, const char* refused) {
+    decltype(parse(std::string())) parsed;
+    if (const auto v = value(name)) {
+      parsed = parse(*v);
+      if (!parsed) error = refused;
+    }
+    return parsed;
   };
 
   // Global options come before the command.
@@ -153,6 +174,24 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
       o.time = *v;
     } else if (a == "--yes" && shape->yes) {
       o.yes = true;
+    } else if (a == "--stats" && shape->field) {
+      o.stats = true;
+    } else if (a == "--reference" && shape->field) {
+      o.reference = parsedValue(a, [](const std::string& v) { return field::ParseNumber(v); },
+                                "--reference needs a power in dBm, e.g. -20 or -3.5");
+      if (!o.reference) return std::nullopt;
+    } else if (a == "--limits" && shape->field) {
+      o.limits = parsedValue(a, ParseLimits,
+                             "--limits needs LOW,HIGH, two numbers with LOW not above HIGH, e.g. -27,-8");
+      if (!o.limits) return std::nullopt;
+    } else if (a == "--log" && shape->field) {
+      auto v = value(a);
+      if (!v) return std::nullopt;
+      if (v->empty()) {
+        error = "--log needs a file name";
+        return std::nullopt;
+      }
+      o.log = *v;
     } else if (a.rfind("--", 0) == 0) {
       error = "option " + a + " does not go with " + o.command;
       return std::nullopt;
@@ -184,6 +223,10 @@ const char* UsageText() {
          "meter commands:\n"
          "  scan                                 find the meter, print its device path\n"
          "  realtime [--count N] [--out FILE]    read once a second (until interrupted)\n"
+         "           [--stats] [--reference DBM] [--limits LOW,HIGH] [--log FILE]\n"
+         "                                       statistics on stderr at the end, a relative\n"
+         "                                       column (reading - DBM), a PASS/FAIL column,\n"
+         "                                       each row appended to a CSV log as it arrives\n"
          "  history [--out FILE]                 read the stored measurements\n"
          "  ad-values [--out FILE]               read the AD values\n"
          "  wavelength-codes                     read the wavelength code listing\n"
@@ -209,7 +252,7 @@ const char* UsageText() {
          "arrived is still saved to --out, and the exit code is 128 + the signal number.\n"
          "exit codes: 0 success, 1 meter not found, lost or a setting refused, 2 usage error\n"
          "(nothing is sent to the meter),\n"
-         "3 a file or the output cannot be read or written.\n";
+         "3 a file or the output cannot be read or written, 4 a reading outside --limits.\n";
 }
 
 }  // namespace cli

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "field/Readout.h"
+
 namespace cli {
 
 struct Options {
@@ -16,6 +18,11 @@ struct Options {
   std::optional<std::string> time;      // set-clock --time "YYYY-MM-DD HH:MM:SS"
   bool yes = false;                     // reset --yes
   std::vector<std::string> operands;    // positional arguments after the command
+  // The field options of realtime.
+  bool stats = false;                       // --stats
+  std::optional<double> reference;          // --reference DBM
+  std::optional<field::Window> limits;      // --limits LOW,HIGH
+  std::optional<std::string> log;           // --log FILE
 };
 
 // Parses argv. On a usage error returns nullopt and sets `error`.
@@ -29,5 +36,6 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitMeter = 1;  // meter not found, lost, or a refused setting
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitFile = 3;   // a file that cannot be read or written
+inline constexpr int kExitLimits = 4; // the run succeeded, a reading was outside --limits
 
 }  // namespace cli

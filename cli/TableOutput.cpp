@@ -51,6 +51,7 @@ void TableOutput::PrintHeader() {
     if (c) line += '\t';
     line += EscapeCell(m_table.Column(c).title);  // titles are UTF-8 already
   }
+  for (const std::string& title : m_extraTitles) line += '\t' + EscapeCell(title);
   line += '\n';
   m_out.Write(line);
   m_out.Flush();
@@ -63,6 +64,9 @@ void TableOutput::PrintRow(int row) {
     // Escaped after the conversion: a GBK character's second byte may be 0x5C,
     // a UTF-8 one never is.
     line += EscapeCell(gbk::ToUtf8(m_table.Cell(row, c)));
+  }
+  if (m_extraCells) {
+    for (const std::string& cell : m_extraCells(row)) line += '\t' + EscapeCell(cell);
   }
   line += '\n';
   m_out.Write(line);

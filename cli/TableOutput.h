@@ -5,8 +5,10 @@
 // hold a TAB, CR or LF; inside a cell they are printed as \t, \r and \n, and a
 // backslash as \\, so that one line is always one row.
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "table/TableModel.h"
 
@@ -48,6 +50,12 @@ class TableOutput {
     PrintHeader();
     PrintNewRows();
   }
+  // Columns printed after the table's own: their titles and each row's cells
+  // (UTF-8), asked for as the row is printed.
+  void AddColumns(std::vector<std::string> titles, std::function<std::vector<std::string>(int row)> cells) {
+    m_extraTitles = std::move(titles);
+    m_extraCells = std::move(cells);
+  }
 
  private:
   void PrintRow(int row);
@@ -55,6 +63,8 @@ class TableOutput {
   const TableModel& m_table;
   TextOutput& m_out;
   int m_nPrinted = 0;
+  std::vector<std::string> m_extraTitles;
+  std::function<std::vector<std::string>(int row)> m_extraCells;
 };
 
 }  // namespace cli

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "cli/FieldRun.h"
 #include "cli/MeterSession.h"
 #include "common/Gbk.h"
 #include "common/TextRules.h"
@@ -55,8 +56,9 @@ int Scan(MeterSession& s) {
   return kExitOk;
 }
 
-int RealTime(MeterSession& s, const Options& o) {
+int RealTime(MeterSession& s, const Options& o, FieldRun& field) {
   TableOutput output(s.table.Model(), StandardOutput());
+  field.Follow(s, output);
   s.logic.OnReadRealTime();
   output.PrintHeader();
   const long wanted = o.count.value_or(0);
@@ -73,7 +75,7 @@ int RealTime(MeterSession& s, const Options& o) {
   }
   const int status = Finish(s, o, DataKind::RealTime, lost ? kExitMeter : kExitOk);
   output.PrintNewRows();
-  return status;
+  return field.Conclude(o, status);
 }
 
 int History(MeterSession& s, const Options& o) {
@@ -142,10 +144,12 @@ int Params(MeterSession& s, const Options& o) {
 
 int MeterCommand(const Options& o) {
   MeterSession s(o);
+  FieldRun field(o, s.language);
+  if (!field.OpenLog(o)) return kExitFile;
   // A stop during the scan: no command has been sent, nothing to save.
   if (!s.Connect() || StopSignal()) return kExitMeter;
   if (o.command == "scan") return Scan(s);
-  if (o.command == "realtime") return RealTime(s, o);
+  if (o.command == "realtime") return RealTime(s, o, field);
   if (o.command == "history") return History(s, o);
   if (o.command == "ad-values") return AdValues(s, o);
   if (o.command == "wavelength-codes") return WavelengthCodes(s);

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
-  python3 python3-xlrd poppler-utils
+  python3 python3-xlrd poppler-utils libreoffice-calc-nogui
 )
 missing=()
 for p in "${packages[@]}"; do

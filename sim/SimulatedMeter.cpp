@@ -80,12 +80,16 @@ std::tm SimulatedMeter::Now() const {
 }
 
 Reading SimulatedMeter::NextReading(const std::tm& when) {
-  // A light source on a fibre drifts a little from one second to the next.
-  std::normal_distribution<double> drift(0.0, 0.4);
-  m_dbm += drift(m_random);
-  // Kept between -10 and -30 dBm by reflecting at the edges.
-  if (m_dbm > -10.0) m_dbm = -10.0 - (m_dbm + 10.0);
-  if (m_dbm < -30.0) m_dbm = -30.0 + (-30.0 - m_dbm);
+  if (!m_scenario.readings.empty()) {
+    m_dbm = m_scenario.readings[m_nNextReading++ % m_scenario.readings.size()];
+  } else {
+    // A light source on a fibre drifts a little from one second to the next.
+    std::normal_distribution<double> drift(0.0, 0.4);
+    m_dbm += drift(m_random);
+    // Kept between -10 and -30 dBm by reflecting at the edges.
+    if (m_dbm > -10.0) m_dbm = -10.0 - (m_dbm + 10.0);
+    if (m_dbm < -30.0) m_dbm = -30.0 + (-30.0 - m_dbm);
+  }
   Reading r;
   r.wavelengthNm = kWavelengthsNm[static_cast<size_t>(m_nWavelengthCode)];
   r.dbm = m_dbm;

@@ -33,6 +33,9 @@ struct Scenario {
   bool failSettings = false;      // settings are refused (no "成功")
   bool garbage = false;           // noise bytes (never "$" or "?") before each reply
   Flood flood = Flood::None;      // "D" starts an endless flood of records
+  // Real-time readings in dBm given in turn (over and over) instead of a
+  // drifting source; empty: the drift.
+  std::vector<double> readings;
 };
 
 // One piece of a reply: bytes to send after a pause.
@@ -76,6 +79,7 @@ class SimulatedMeter {
   bool m_bFlooding = false;
   int m_nWavelengthCode;
   double m_dbm = -20.0;
+  size_t m_nNextReading = 0;  // into Scenario::readings
   int m_nMode = 0;  // 0 normal, 1 reference
   std::chrono::seconds m_clockOffset{0};
   std::array<double, 7> m_wavelengthCalibration;

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -15,6 +16,7 @@
 #include <deque>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "device/PseudoTerminal.h"
 #include "sim/SimulatedMeter.h"
@@ -38,7 +40,8 @@ const char kUsage[] =
     "                  [--silent] [--probe-only] [--no-answer-after N] [--hangup-after N]\n"
     "                  [--history-count N] [--history-delay-ms MS] [--history-stop-after N]\n"
     "                  [--empty-slots] [--fail-settings] [--garbage] [--flood] [--flood-empty]\n"
-    "                  [--bytes-per-write N] [--byte-delay-us US]\n";
+    "                  [--bytes-per-write N] [--byte-delay-us US]\n"
+    "                  [--readings DBM,DBM,...]   (real-time values in turn, -10.00 to -39.99)\n";
 
 bool ParseInt(const char* text, int& out) {
   char* end = nullptr;
@@ -47,6 +50,22 @@ bool ParseInt(const char* text, int& out) {
   if (errno != 0 || end == text || *end != '\0' || v < 0 || v > 1000000000) return false;
   out = static_cast<int>(v);
   return true;
+}
+
+// "-20.00,-21.00,...": values the record's six-byte power field can hold.
+bool ParseReadings(const char* text, std::vector<double>& out) {
+  std::string list = text;
+  size_t start = 0;
+  while (start <= list.size()) {
+    const size_t comma = std::min(list.find(',', start), list.size());
+    const std::string item = list.substr(start, comma - start);
+    char* end = nullptr;
+    const double v = std::strtod(item.c_str(), &end);
+    if (item.empty() || *end != '\0' || v > -10.0 || v <= -40.0) return false;
+    out.push_back(v);
+    start = comma + 1;
+  }
+  return !out.empty();
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -72,6 +91,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (a == "--history-stop-after") { if (!number(o.scenario.historyStopAfter)) return false; }
     else if (a == "--bytes-per-write") { if (!number(o.bytesPerWrite)) return false; }
     else if (a == "--byte-delay-us") { if (!number(o.byteDelayUs)) return false; }
+    else if (a == "--readings") { if (!hasValue || !ParseReadings(argv[++i], o.scenario.readings)) return false; }
     else return false;
   }
   return o.name.find('/') == std::string::npos && !o.name.empty();

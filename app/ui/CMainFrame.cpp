@@ -22,6 +22,8 @@
 #include "app/ui/CTabControl.h"
 #include "app/ui/ToolbarIcons.h"
 #include "common/IniReader.h"
+#include "field/ui/CFieldPanel.h"
+#include "field/ui/CFieldReadout.h"
 #include "graph/ui/CPage2.h"
 #include "print/ui/CPrinterDevice.h"
 #include "settings/ui/CDialogPara.h"
@@ -65,6 +67,13 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   m_pView->m_page2->SetRealTimeQuery([this] { return m_pLogic && m_pLogic->RealTime(); });
   connect(m_pView, &CKM360R_ProjectView::TabSelected, this,
           [this](int index) { m_pLogic->OnTabSelected(index); });
+  // Its texts follow the menus: Chinese also when the language names none.
+  m_pFieldReadout = new CFieldReadout(field::FieldTexts::For(m_language.value_or(lang::Index::Zero)), this);
+  m_pFieldReadout->InstallMenus(menuBar());
+  m_pView->m_page1->SetTopPanel(m_pFieldReadout->Panel());
+  m_pLogic->SetLiveReadingListener({[this] { m_pFieldReadout->OnStarted(); },
+                                    [this](int, const meter::Reading& r) { m_pFieldReadout->OnRow(r); },
+                                    [this] { m_pFieldReadout->OnReplaced(); }});
   Apply(m_pLogic->View());
 }
 

@@ -25,6 +25,7 @@ class QLabel;
 class QTimer;
 class QToolBar;
 class CKM360R_ProjectView;
+class CFieldReadout;
 
 class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public IFrameView {
   Q_OBJECT
@@ -67,6 +68,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   int ToolbarImage(int position) const;
   CKM360R_ProjectView* View() const { return m_pView; }
   FrameLogic& Logic() { return *m_pLogic; }
+  CFieldReadout* FieldReadout() const { return m_pFieldReadout; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -98,6 +100,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   // The line outlives the logic, whose session stops its monitor on the way out.
   CSerialChannel m_channel;
   std::unique_ptr<FrameLogic> m_pLogic;
+  CFieldReadout* m_pFieldReadout = nullptr;  // the readout panel above the real-time table
   // What was last shown; nullopt before the first Apply.
   std::optional<ViewState> m_shown;
   // The tab items go in at the first show of the window.

@@ -57,9 +57,17 @@ void CPage1::Create() {
       "  selection-color: #ffffff; }"
       "QHeaderView::section { background: #f3f5f8; color: #2b3340; border: none;"
       "  border-right: 1px solid #d3d8df; border-bottom: 1px solid #c2c9d2; padding: 3px 4px; }"));
+  if (m_topPanel) layout->addWidget(m_topPanel);
   layout->addWidget(m_list);
   connect(m_adapter, &TableModelAdapter::ColumnsReset, this, &CPage1::ApplyColumnWidths);
   ApplyColumnWidths();
+}
+
+void CPage1::SetTopPanel(QWidget* panel) {
+  m_topPanel = panel;
+  if (!m_list) return;
+  panel->setParent(this);
+  static_cast<QVBoxLayout*>(layout())->insertWidget(0, panel);
 }
 
 void CPage1::SetParameterViewQuery(std::function<bool()> query) { m_parameterView = std::move(query); }

@@ -30,6 +30,10 @@ class CPage1 : public QWidget {
   // Whether the table shows system parameters now (the list edits nothing then).
   void SetParameterViewQuery(std::function<bool()> query);
 
+  // A panel shown above the list (the field readout); placed when the window
+  // is created, or at once if it already is.
+  void SetTopPanel(QWidget* panel);
+
   // The closing step: the row is made wholly visible.
   void ScrollToRow(int row);
 
@@ -46,6 +50,7 @@ class CPage1 : public QWidget {
   CMeasureList* m_list = nullptr;
   std::function<bool()> m_parameterView;
   TableModelAdapter* m_adapter = nullptr;
+  QWidget* m_topPanel = nullptr;
   // The closing step's scroll, made once per turn of the event loop.
   int m_nScrollRow = -1;
   bool m_bScrollPending = false;

@@ -48,6 +48,11 @@ TEST_F(CliOutput, FileAndUsageCasesHaveTheirResults) {
       // --out without a file name would leave a hidden ".ref" in the folder.
       {{"realtime", "--out", ""}, false, 2, 0, "--out needs a file name"},
       {{"history", "--out", dir.Path() + "/"}, false, 2, 0, "--out needs a file name"},
+      // The field options: limits the wrong way round, a reference that is no
+      // number, and statistics of a command that reads no live power.
+      {{"realtime", "--limits", "1,-3"}, false, 2, 0, "--limits needs LOW,HIGH"},
+      {{"realtime", "--reference", "-20dBm"}, false, 2, 0, "--reference needs a power in dBm"},
+      {{"history", "--stats"}, false, 2, 0, "option --stats does not go with history"},
       // Names Open does not read: the empty table, and a note why.
       {{"show", dir.Entry("UPPER.REF")}, false, 0, 1, noted},
       {{"show", dir.Entry("notes.txt")}, false, 0, 1, noted},

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdlib>
 
 #include "app/ui/CKM360R_ProjectApp.h"
@@ -10,6 +11,8 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   CKM360R_ProjectApp::SetSettingsKey();
   QApplication app(argc, argv);
+  // Settings the windows keep go to a test location, not the user's own.
+  QStandardPaths::setTestModeEnabled(true);
   // A test window that is closed must not end the test program.
   app.setQuitOnLastWindowClosed(false);
   ::testing::InitGoogleTest(&argc, argv);

@@ -41,8 +41,9 @@ struct LanguageCase {
   std::string exitAsk;
 };
 
-const std::vector<std::string> kChineseMenus = {"文件(&F)", "读取(&R)", "设置(&V)", "帮助(&H)"};
-const std::vector<std::string> kEnglishMenus = {"File(&F)", "Read(&R)", "Set(&V)", "Help(&H)"};
+// The View menu (the readout panel's entry) comes after File.
+const std::vector<std::string> kChineseMenus = {"文件(&F)", "查看(&W)", "读取(&R)", "设置(&V)", "帮助(&H)"};
+const std::vector<std::string> kEnglishMenus = {"File(&F)", "View(&W)", "Read(&R)", "Set(&V)", "Help(&H)"};
 const std::vector<std::string> kChineseLabels = {"实时数据", "历史数据", "读取参数", "设置时钟", "设置波长",
                                                  "校准系统", "测量方式", "保存",     "导出",     "打印",
                                                  "删除",     "退出",     "设备连接", "连接状态"};

@@ -742,4 +742,31 @@ TEST(FrameLogic, ChineseTextsFollowTheLanguage) {
   EXPECT_EQ(f.View().statusNote, "正在接受历史数据");
 }
 
+// ---------------------------------------------------------------------------
+// Live reading for the features that follow it
+
+TEST(FrameLogic, LiveReadingListenerGetsEachRealTimeRowAndHearsWhenOtherDataIsShown) {
+  const std::pair<const char*, void (FrameLogic::*)()> others[] = {
+      {"history", &FrameLogic::OnReadHistory},
+      {"parameters", &FrameLogic::OnReadParams},
+      {"wavelength codes", &FrameLogic::OnReadWavelengthCodes},
+  };
+  for (const auto& [name, command] : others) {
+    Frame f;
+    std::vector<std::string> heard;
+    f.logic.SetLiveReadingListener(
+        {[&] { heard.push_back("started"); },
+         [&](int row, const meter::Reading& r) { heard.push_back(std::to_string(row) + " " + std::string(r.logPower)); },
+         [&] { heard.push_back("replaced"); }});
+    f.Connect();
+    f.StartRealTime();
+    f.Feed(ReadingRecord("-29.10"));
+    f.Feed("0123456789ABCDEFGH$");  // no reading, no row
+    f.runtime.RunPosts();
+    f.logic.OnReadRealTime();
+    (f.logic.*command)();
+    EXPECT_EQ(heard, (std::vector<std::string>{"started", "0 -29.10", "replaced"})) << name;
+  }
+}
+
 }  // namespace

@@ -1,0 +1,64 @@
+#include "cli/FieldRun.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace cli {
+
+FieldRun::FieldRun(const Options& o, const std::string& language)
+    : m_texts(field::FieldTexts::For(lang::Resolve(language))),
+      m_columns{o.reference.has_value(), o.limits.has_value()} {
+  m_feed.Values().SetReference(o.reference);
+  // The limits judge the relative value when there is a reference, else the
+  // reading at any wavelength.
+  field::Limits limits;
+  if (o.reference) {
+    limits.relative = o.limits;
+  } else {
+    limits.anyWavelength = o.limits;
+  }
+  m_feed.Values().SetLimits(limits);
+  m_feed.SetLogFailureListener([this](const std::string& reason) {
+    // Told once; the rows go on being tried.
+    if (!m_bTold) {
+      std::fprintf(stderr, "%s%s (%s)\n", m_texts.logFailed.c_str(), m_strLogPath.c_str(), reason.c_str());
+    }
+    m_bTold = true;
+  });
+}
+
+bool FieldRun::OpenLog(const Options& o) {
+  if (!o.log) return true;
+  m_strLogPath = *o.log;
+  std::string error;
+  if (m_feed.StartLog(*o.log, m_columns, error)) return true;
+  std::fprintf(stderr, "%s%s (%s)\n", m_texts.logFailed.c_str(), o.log->c_str(), error.c_str());
+  return false;
+}
+
+void FieldRun::Follow(MeterSession& s, TableOutput& output) {
+  FrameLogic::LiveReadingListener listener;
+  listener.started = [this] { m_feed.Start(); };
+  listener.row = [this](int row, const meter::Reading& reading) {
+    const field::Row& taken = m_feed.Take(reading, std::time(nullptr));
+    if (static_cast<int>(m_rows.size()) <= row) m_rows.resize(static_cast<size_t>(row) + 1);
+    m_rows[static_cast<size_t>(row)] = field::AddedCells(taken, m_columns);
+  };
+  s.logic.SetLiveReadingListener(std::move(listener));
+  std::vector<std::string> titles;
+  if (m_columns.relative) titles.push_back(m_texts.colRelative);
+  if (m_columns.result) titles.push_back(m_texts.colResult);
+  if (titles.empty()) return;
+  output.AddColumns(std::move(titles), [this](int row) {
+    return row < static_cast<int>(m_rows.size()) ? m_rows[static_cast<size_t>(row)] : std::vector<std::string>();
+  });
+}
+
+int FieldRun::Conclude(const Options& o, int status) {
+  if (o.stats) std::fprintf(stderr, "%s\n", m_feed.Values().Stats().SummaryLine().c_str());
+  if (status != kExitOk) return status;
+  if (m_feed.LogFailed()) return kExitFile;
+  return m_feed.Values().AnyFailed() ? kExitLimits : kExitOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,27 @@
+#include "field/LiveFeed.h"
+
+namespace field {
+
+const Row& LiveFeed::Take(const meter::Reading& reading, std::time_t when) {
+  const Row& row = m_readout.Add(reading);
+  if (m_log && !m_log->Append(row, when)) {
+    m_bLogFailed = true;
+    // A copy: the listener may stop the log, and its error with it.
+    const std::string reason = m_log->Error();
+    if (m_logFailed) m_logFailed(reason);
+  }
+  return row;
+}
+
+bool LiveFeed::StartLog(const std::string& path, LogColumns columns, std::string& error) {
+  m_log.reset();
+  m_log = LiveLog::Open(path, columns, error);
+  return m_log.has_value();
+}
+
+const std::string& LiveFeed::LogPath() const {
+  static const std::string kNone;
+  return m_log ? m_log->Path() : kNone;
+}
+
+}  // namespace field

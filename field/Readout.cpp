@@ -1,0 +1,129 @@
+#include "field/Readout.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/TextRules.h"
+
+namespace field {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  return text::TrimRight(s);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Hundredths, the precision everything is shown and judged in.
+long long Hundredths(double value) { return std::llround(value * 100.0); }
+
+}  // namespace
+
+std::optional<double> ParseNumber(std::string_view text) {
+  const std::string_view t = Trim(text);
+  size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  size_t digits = 0;
+  for (; i < t.size() && IsDigit(t[i]); ++i) ++digits;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    for (; i < t.size() && IsDigit(t[i]); ++i) ++digits;
+  }
+  if (digits == 0 || i != t.size()) return std::nullopt;
+  return std::strtod(std::string(t).c_str(), nullptr);
+}
+
+std::string FormatTwoDecimals(double value) {
+  char buffer[32];
+  // -0.004 would print as "-0.00".
+  const double shown = static_cast<double>(Hundredths(value)) / 100.0;
+  std::snprintf(buffer, sizeof buffer, "%.2f", shown == 0 ? 0.0 : shown);
+  return buffer;
+}
+
+std::string FormatSigned(double value) {
+  std::string s = FormatTwoDecimals(value);
+  if (s.front() != '-') s.insert(s.begin(), '+');
+  return s;
+}
+
+Sample SampleOf(const meter::Reading& reading) {
+  Sample s;
+  s.wavelength = Trim(reading.wavelength);
+  s.linearPower = Trim(reading.linearPower);
+  s.logPower = Trim(reading.logPower);
+  s.dbm = ParseNumber(s.logPower);
+  if (const auto nm = ParseNumber(s.wavelength); nm && *nm == std::floor(*nm) && *nm > 0 && *nm < 100000) {
+    s.wavelengthNm = static_cast<int>(*nm);
+  }
+  return s;
+}
+
+// ---- statistics --------------------------------------------------------------
+
+void Statistics::Add(double dbm) {
+  if (m_nCount == 0 || dbm < m_dMin) m_dMin = dbm;
+  if (m_nCount == 0 || dbm > m_dMax) m_dMax = dbm;
+  m_dLinearSum += std::pow(10.0, dbm / 10.0);
+  ++m_nCount;
+}
+
+double Statistics::MeanDbm() const {
+  return m_nCount ? 10.0 * std::log10(m_dLinearSum / m_nCount) : 0.0;
+}
+
+std::string Statistics::SummaryLine() const {
+  auto number = [this](double v) { return m_nCount ? FormatTwoDecimals(v) : std::string("-"); };
+  return "count " + std::to_string(m_nCount) + "  min " + number(Min()) + " dBm  max " +
+         number(Max()) + " dBm  mean " + number(MeanDbm()) + " dBm  span " + number(Span()) + " dB";
+}
+
+// ---- limits ------------------------------------------------------------------
+
+Verdict Judge(double value, const std::optional<Window>& window) {
+  if (!window) return Verdict::None;
+  const long long v = Hundredths(value);
+  return v >= Hundredths(window->low) && v <= Hundredths(window->high) ? Verdict::Pass : Verdict::Fail;
+}
+
+std::optional<Window> Limits::WindowFor(std::optional<int> wavelengthNm, bool againstReference) const {
+  if (againstReference) return relative;
+  if (wavelengthNm) {
+    const auto it = byWavelength.find(*wavelengthNm);
+    if (it != byWavelength.end()) return it->second;
+  }
+  return anyWavelength;
+}
+
+Limits Limits::PonPresets() {
+  Limits l;
+  l.byWavelength = {{1310, {-28.0, -8.0}}, {1490, {-27.0, -8.0}}, {1550, {-8.0, 2.0}}};
+  return l;
+}
+
+// ---- the readout -------------------------------------------------------------
+
+void Readout::Restart() {
+  m_stats.Reset();
+  m_latest.reset();
+  m_bAnyFailed = false;
+}
+
+const Row& Readout::Add(const meter::Reading& reading) {
+  Row row;
+  row.sample = SampleOf(reading);
+  if (const auto dbm = row.sample.dbm) {
+    m_stats.Add(*dbm);
+    if (m_reference) row.relative = *dbm - *m_reference;
+    const double value = row.relative.value_or(*dbm);
+    row.verdict = Judge(value, m_limits.WindowFor(row.sample.wavelengthNm, m_reference.has_value()));
+    if (row.verdict == Verdict::Fail) m_bAnyFailed = true;
+  }
+  m_latest = std::move(row);
+  return *m_latest;
+}
+
+}  // namespace field

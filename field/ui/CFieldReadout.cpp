@@ -1,0 +1,207 @@
+#include "field/ui/CFieldReadout.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
+#include <ctime>
+
+#include "field/ui/CFieldDialogs.h"
+#include "field/ui/CFieldPanel.h"
+
+namespace {
+
+QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// The log is written with every added column, so one file keeps one header
+// whether or not a reference or limits are set at the moment.
+constexpr field::LogColumns kLogColumns{true, true};
+
+}  // namespace
+
+CFieldReadout::CFieldReadout(const field::FieldTexts& texts, QWidget* owner, QString settingsFile)
+    : QObject(owner), m_texts(texts), m_owner(owner), m_strSettingsFile(std::move(settingsFile)) {
+  m_panel = new CFieldPanel(m_texts, owner);
+  m_panel->hide();
+  connect(m_panel, &CFieldPanel::SetReferenceClicked, this, &CFieldReadout::AskReference);
+  connect(m_panel, &CFieldPanel::LimitsClicked, this, &CFieldReadout::AskLimits);
+  connect(m_panel, &CFieldPanel::ResetStatisticsClicked, this, [this] {
+    m_feed.Values().ResetStatistics();
+    ShowReadout();
+  });
+
+  m_panelAction = new QAction(Qs(m_texts.showPanel), this);
+  m_panelAction->setCheckable(true);
+  m_panelAction->setChecked(true);
+  connect(m_panelAction, &QAction::toggled, this, [this] {
+    UpdatePanelVisibility();
+    Save();
+  });
+  m_logAction = new QAction(Qs(m_texts.logReadings), this);
+  m_logAction->setCheckable(true);
+  connect(m_logAction, &QAction::triggered, this, &CFieldReadout::OnLogToggled);
+
+  m_askLogPath = [this]() -> std::optional<QString> {
+    // The log is appended to: an existing file is the operator's choice, not
+    // a question.
+    const QString path = QFileDialog::getSaveFileName(m_owner, Qs(m_texts.logReadings), QString(),
+                                                      Qs(m_texts.logFilter), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+  };
+  m_tellFailure = [this](const QString& text) { QMessageBox::warning(m_owner, Qs(m_texts.logReadings), text); };
+  m_feed.SetLogFailureListener([this](const std::string& reason) {
+    const QString text = Qs(m_texts.logFailed) + Qs(m_feed.LogPath()) + QStringLiteral(" (") + Qs(reason) +
+                         QLatin1Char(')');
+    StopLog();
+    m_tellFailure(text);
+  });
+  Load();
+  ShowReadout();
+}
+
+CFieldReadout::~CFieldReadout() = default;
+
+QString CFieldReadout::DefaultSettingsFile() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         QStringLiteral("/KM360R/field-readout.ini");
+}
+
+void CFieldReadout::InstallMenus(QMenuBar* bar) {
+  const QList<QAction*> menus = bar->actions();
+  if (menus.isEmpty()) return;
+  if (QMenu* file = menus.first()->menu()) {
+    QAction* last = file->actions().isEmpty() ? nullptr : file->actions().last();
+    file->insertAction(last, m_logAction);
+    file->insertSeparator(last);
+  }
+  auto* view = new QMenu(Qs(m_texts.viewMenu), bar);
+  view->addAction(m_panelAction);
+  bar->insertMenu(menus.size() > 1 ? menus[1] : nullptr, view);
+}
+
+// ---- live reading ------------------------------------------------------------
+
+void CFieldReadout::OnStarted() {
+  m_feed.Start();
+  m_bLive = true;
+  ShowReadout();
+  UpdatePanelVisibility();
+}
+
+void CFieldReadout::OnRow(const meter::Reading& reading) {
+  m_feed.Take(reading, std::time(nullptr));
+  ShowReadout();
+}
+
+void CFieldReadout::OnReplaced() {
+  m_bLive = false;
+  UpdatePanelVisibility();
+}
+
+void CFieldReadout::UpdatePanelVisibility() { m_panel->setVisible(m_bLive && m_panelAction->isChecked()); }
+
+void CFieldReadout::ShowReadout() { m_panel->ShowReadout(m_feed.Values()); }
+
+// ---- reference and limits ------------------------------------------------------
+
+void CFieldReadout::SetReference(std::optional<double> dbm) {
+  m_feed.Values().SetReference(dbm);
+  ShowReadout();
+  Save();
+}
+
+void CFieldReadout::SetLimits(const field::Limits& limits) {
+  m_feed.Values().SetLimits(limits);
+  ShowReadout();
+  Save();
+}
+
+void CFieldReadout::AskReference() {
+  const auto& latest = m_feed.Values().Latest();
+  CFieldReferenceDialog dialog(m_texts, latest ? latest->sample.dbm : std::nullopt, m_feed.Values().Reference(),
+                               m_owner);
+  if (dialog.exec() == QDialog::Accepted) SetReference(dialog.Reference());
+}
+
+void CFieldReadout::AskLimits() {
+  CFieldLimitsDialog dialog(m_texts, m_feed.Values().LimitsSet(), m_owner);
+  if (dialog.exec() == QDialog::Accepted) SetLimits(dialog.Limits());
+}
+
+// ---- the live log --------------------------------------------------------------
+
+void CFieldReadout::OnLogToggled(bool on) {
+  if (!on) {
+    StopLog();
+    return;
+  }
+  m_logAction->setChecked(false);  // until a file is open
+  if (const auto path = m_askLogPath()) StartLog(*path);
+}
+
+bool CFieldReadout::StartLog(const QString& path) {
+  std::string error;
+  const bool started = m_feed.StartLog(QFile::encodeName(path).toStdString(), kLogColumns, error);
+  m_logAction->setChecked(started);
+  if (!started) m_tellFailure(Qs(m_texts.logFailed) + path + QStringLiteral(" (") + Qs(error) + QLatin1Char(')'));
+  return started;
+}
+
+void CFieldReadout::StopLog() {
+  m_feed.StopLog();
+  m_logAction->setChecked(false);
+}
+
+// ---- settings ------------------------------------------------------------------
+
+void CFieldReadout::Load() {
+  QSettings s(m_strSettingsFile, QSettings::IniFormat);
+  if (s.contains(QStringLiteral("reference/dbm"))) {
+    m_feed.Values().SetReference(s.value(QStringLiteral("reference/dbm")).toDouble());
+  }
+  // Until the operator saves limits of his own, the PON presets judge.
+  field::Limits limits = field::Limits::PonPresets();
+  if (s.value(QStringLiteral("limits/saved")).toBool()) {
+    limits = field::Limits();
+    for (int nm : CFieldLimitsDialog::Wavelengths()) {
+      const QString key = QStringLiteral("limits/%1/").arg(nm);
+      if (!s.contains(key + QStringLiteral("low"))) continue;
+      limits.byWavelength[nm] = {s.value(key + QStringLiteral("low")).toDouble(),
+                                 s.value(key + QStringLiteral("high")).toDouble()};
+    }
+    if (s.contains(QStringLiteral("limits/relative/low"))) {
+      limits.relative = field::Window{s.value(QStringLiteral("limits/relative/low")).toDouble(),
+                                      s.value(QStringLiteral("limits/relative/high")).toDouble()};
+    }
+  }
+  m_feed.Values().SetLimits(limits);
+  m_panelAction->setChecked(s.value(QStringLiteral("panel/visible"), true).toBool());
+}
+
+void CFieldReadout::Save() const {
+  QSettings s(m_strSettingsFile, QSettings::IniFormat);
+  const field::Readout& r = m_feed.Values();
+  if (r.Reference()) {
+    s.setValue(QStringLiteral("reference/dbm"), *r.Reference());
+  } else {
+    s.remove(QStringLiteral("reference"));
+  }
+  s.remove(QStringLiteral("limits"));
+  s.setValue(QStringLiteral("limits/saved"), true);
+  for (const auto& [nm, window] : r.LimitsSet().byWavelength) {
+    const QString key = QStringLiteral("limits/%1/").arg(nm);
+    s.setValue(key + QStringLiteral("low"), window.low);
+    s.setValue(key + QStringLiteral("high"), window.high);
+  }
+  if (const auto& relative = r.LimitsSet().relative) {
+    s.setValue(QStringLiteral("limits/relative/low"), relative->low);
+    s.setValue(QStringLiteral("limits/relative/high"), relative->high);
+  }
+  s.setValue(QStringLiteral("panel/visible"), m_panelAction->isChecked());
+}

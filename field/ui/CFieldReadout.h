@@ -1,0 +1,75 @@
+#pragma once
+// The field readout in the window: the panel above the real-time table, the
+// View menu's entry that hides it, the File menu's live log toggle, and the
+// reference and limits, kept between runs in the program's own settings file
+// (never in config.ini). The main window hands it every real-time row.
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "field/FieldTexts.h"
+#include "field/LiveFeed.h"
+
+class CFieldPanel;
+class QAction;
+class QMenuBar;
+class QWidget;
+
+class CFieldReadout : public QObject {
+  Q_OBJECT
+
+ public:
+  // `owner` is the panel's first parent and the dialogs' parent.
+  CFieldReadout(const field::FieldTexts& texts, QWidget* owner, QString settingsFile = DefaultSettingsFile());
+  ~CFieldReadout() override;
+
+  // <user configuration>/KM360R/field-readout.ini
+  static QString DefaultSettingsFile();
+
+  CFieldPanel* Panel() const { return m_panel; }
+  QAction* PanelAction() const { return m_panelAction; }
+  QAction* LogAction() const { return m_logAction; }
+  // Adds the log toggle to the File menu (the bar's first, above its last
+  // entry) and a View menu with the panel's entry after it.
+  void InstallMenus(QMenuBar* bar);
+
+  // Live reading: a real-time read began; the table added a row; the table
+  // shows other data now.
+  void OnStarted();
+  void OnRow(const meter::Reading& reading);
+  void OnReplaced();
+
+  const field::LiveFeed& Feed() const { return m_feed; }
+  void SetReference(std::optional<double> dbm);
+  void SetLimits(const field::Limits& limits);
+  // Starts or stops the live log; false (and the reason told) when the file
+  // cannot be opened.
+  bool StartLog(const QString& path);
+  void StopLog();
+
+  // Where the log toggle asks for its file (a file dialog unless replaced).
+  void SetLogPathAsker(std::function<std::optional<QString>()> asker) { m_askLogPath = std::move(asker); }
+  // Where a log failure is told (a message box unless replaced).
+  void SetFailureSink(std::function<void(const QString&)> sink) { m_tellFailure = std::move(sink); }
+
+ private:
+  void AskReference();
+  void AskLimits();
+  void OnLogToggled(bool on);
+  void UpdatePanelVisibility();
+  void ShowReadout();
+  void Load();
+  void Save() const;
+
+  field::FieldTexts m_texts;
+  QWidget* m_owner;
+  QString m_strSettingsFile;
+  field::LiveFeed m_feed;
+  CFieldPanel* m_panel = nullptr;
+  QAction* m_panelAction = nullptr;
+  QAction* m_logAction = nullptr;
+  bool m_bLive = false;  // real-time rows are what the table shows
+  std::function<std::optional<QString>()> m_askLogPath;
+  std::function<void(const QString&)> m_tellFailure;
+};
