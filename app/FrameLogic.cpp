@@ -436,12 +436,15 @@ void FrameLogic::OnReset() {
 void FrameLogic::ResetAnswered(const std::string& answer) {
   m_bResetPending = false;
   m_runtime.KillTimer(TIMER_RESET_ANSWER);
-  // The record's "$" and line ends are not part of what the meter said.
-  const size_t first = answer.find_first_not_of("$ \r\n");
-  const size_t last = answer.find_last_not_of("$ \r\n");
-  SetLinkPane(statuspane::ResetAnswered(
-                  PaneChinese(), first == std::string::npos ? std::string() : answer.substr(first, last - first + 1)),
-              false);
+  // One line: the record's "$" and line ends are not part of what the meter said.
+  std::string said = answer;
+  for (char& c : said) {
+    if (c == '\r' || c == '\n' || c == '$') c = ' ';
+  }
+  const size_t first = said.find_first_not_of(' ');
+  const size_t last = said.find_last_not_of(' ');
+  said = first == std::string::npos ? std::string() : said.substr(first, last - first + 1);
+  SetLinkPane(statuspane::ResetAnswered(PaneChinese(), said), false);
 }
 
 void FrameLogic::OnDeleteShownData() {

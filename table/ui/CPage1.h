@@ -3,9 +3,11 @@
 // TablePage, kept in view as records arrive.
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "common/FrameTexts.h"
+#include "table/ColumnFit.h"
 #include "table/TablePage.h"
 
 class CMeasureList;
@@ -30,7 +32,8 @@ class CPage1 : public QWidget {
   // Whether the table shows system parameters now (the list edits nothing then).
   void SetParameterViewQuery(std::function<bool()> query);
 
-  // The closing step: the row is made wholly visible.
+  // The closing step: the row is made wholly visible, when the list was
+  // scrolled to its end; an operator looking at older rows keeps them in view.
   void ScrollToRow(int row);
 
   // A file-dialog filter of description|pattern pairs, each ending with "|",
@@ -41,6 +44,10 @@ class CPage1 : public QWidget {
  private:
   void ApplyColumnWidths();
   void ScrollToPendingRow();
+  // Widens the columns whose new cells need it.
+  void FitRows(int first, int last);
+  void FitCells(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+  void ResizeColumn(int column);
 
   TablePage m_page;
   CMeasureList* m_list = nullptr;
@@ -49,4 +56,6 @@ class CPage1 : public QWidget {
   // The closing step's scroll, made once per turn of the event loop.
   int m_nScrollRow = -1;
   bool m_bScrollPending = false;
+  bool m_bFollow = true;  // the operator left the list at its end
+  std::unique_ptr<columnfit::ColumnFit> m_fit;
 };

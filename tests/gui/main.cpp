@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdlib>
 
 #include "app/ui/CKM360R_ProjectApp.h"
@@ -9,6 +10,9 @@
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   CKM360R_ProjectApp::SetSettingsKey();
+  // Settings the program remembers (the file dialogs' folder) go to a test
+  // location, not the user's.
+  QStandardPaths::setTestModeEnabled(true);
   QApplication app(argc, argv);
   // A test window that is closed must not end the test program.
   app.setQuitOnLastWindowClosed(false);
