@@ -44,31 +44,37 @@ bool Connect(CMainFrame* frame, std::set<std::string>* seen = nullptr) {
       20000);
 }
 
-TEST(OperatorComfort, TheLinkPaneAndLampNameThePortProbedThenTheOneConnected) {
+// The whole program in a language, with the simulated meter as COM3.
+struct WithMeter {
+  WithMeter(const char* language, const QStringList& simArgs = {})
+      : meter(simArgs), ports(meter.Dir()),
+        config(std::string("[config]\r\nlanguage=") + language + "\r\n"),
+        frame(running.app->MainFrame()) {}
   SimulatedMeter meter;
-  ASSERT_TRUE(meter.Started());
-  PortDirectory ports(meter.Dir());
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  PortDirectory ports;
+  ConfigFile config;
   RunningApp running;
-  CMainFrame* frame = running.app->MainFrame();
-  ASSERT_TRUE(running.WaitForPages());
+  CMainFrame* frame;
+  bool Ready() { return meter.Started() && running.WaitForPages(); }
+};
+
+TEST(OperatorComfort, TheLinkPaneAndLampNameThePortProbedThenTheOneConnected) {
+  WithMeter w("1");
+  ASSERT_TRUE(w.Ready());
+  CMainFrame* frame = w.frame;
   EXPECT_EQ(LinkPane(frame), "No meter connected");
   std::set<std::string> seen;
   ASSERT_TRUE(Connect(frame, &seen));
   EXPECT_EQ(seen.count("Searching for the meter… COM3"), 1u);
-  const std::string connected = "Connected: COM3 · " + Str(meter.PortPath());
+  const std::string connected = "Connected: COM3 · " + Str(w.meter.PortPath());
   EXPECT_EQ(LinkPane(frame), connected);
   EXPECT_EQ(Str(frame->ToolbarAction(cmd::kLinkStatusButton)->toolTip()), connected);
 }
 
 TEST(OperatorComfort, AHistoryReadCountsInTheLinkPaneAndSaysWhenComplete) {
-  SimulatedMeter meter({"--history-count", "40", "--history-delay-ms", "40"});
-  ASSERT_TRUE(meter.Started());
-  PortDirectory ports(meter.Dir());
-  ConfigFile config("[config]\r\nlanguage=0\r\n");
-  RunningApp running;
-  CMainFrame* frame = running.app->MainFrame();
-  ASSERT_TRUE(running.WaitForPages());
+  WithMeter w("0", {"--history-count", "40", "--history-delay-ms", "40"});
+  ASSERT_TRUE(w.Ready());
+  CMainFrame* frame = w.frame;
   ASSERT_TRUE(Connect(frame));
   BoxAnswerer done(QMessageBox::Ok);
   frame->OnCommand(cmd::ID_READ_HISTORY);
@@ -78,13 +84,9 @@ TEST(OperatorComfort, AHistoryReadCountsInTheLinkPaneAndSaysWhenComplete) {
 }
 
 TEST(OperatorComfort, TheResetQuestionDefaultsToNoAndTheMetersAnswerIsShown) {
-  SimulatedMeter meter;
-  ASSERT_TRUE(meter.Started());
-  PortDirectory ports(meter.Dir());
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
-  CMainFrame* frame = running.app->MainFrame();
-  ASSERT_TRUE(running.WaitForPages());
+  WithMeter w("1");
+  ASSERT_TRUE(w.Ready());
+  CMainFrame* frame = w.frame;
   ASSERT_TRUE(Connect(frame));
   {
     BoxAnswerer yes(QMessageBox::Yes);
