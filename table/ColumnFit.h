@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "table/TableModel.h"
@@ -20,6 +21,10 @@ std::string_view Drawn(std::string_view cell);
 inline constexpr int kCellPadding = 12;
 inline constexpr int kTitlePadding = 12;
 
+// Cells are measured by their shape: every digit counts as "0", as the fonts
+// of a desktop draw all digits equally wide. A record's times and powers then
+// come in a handful of shapes, each measured once, so the thousands of
+// records a second of a history read cost no text layout.
 class ColumnFit {
  public:
   // Pixel widths of UTF-8 texts in the list's font and in its titles' font.
@@ -39,9 +44,12 @@ class ColumnFit {
   int Columns() const { return static_cast<int>(m_widths.size()); }
 
  private:
+  int CellWidth(std::string_view drawn);
+
   Measure m_cellWidth;
   Measure m_titleWidth;
   std::vector<int> m_widths;
+  std::unordered_map<std::string, int> m_byShape;  // GBK shape -> pixels
 };
 
 }  // namespace columnfit

@@ -65,7 +65,8 @@ void CPage1::Create() {
       [this](const std::string& utf8) {
         return m_list->horizontalHeader()->fontMetrics().horizontalAdvance(Qs(utf8));
       });
-  connect(m_adapter, &TableModelAdapter::ColumnsReset, this, &CPage1::ApplyColumnWidths);
+  // Every reset of the model (new columns, rows deleted, a file opened) starts
+  // the widths again from the layout's.
   connect(m_adapter, &QAbstractItemModel::modelReset, this, &CPage1::ApplyColumnWidths);
   connect(m_adapter, &QAbstractItemModel::rowsInserted, this,
           [this](const QModelIndex&, int first, int last) { FitRows(first, last); });

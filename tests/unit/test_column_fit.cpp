@@ -59,4 +59,19 @@ TEST(ColumnFit, ResetMeasuresTheRowsAlreadyThere) {
   EXPECT_EQ(fit.Width(0), 100 + columnfit::kCellPadding);
 }
 
+TEST(ColumnFit, CellsDifferingOnlyInTheirDigitsAreMeasuredOnce) {
+  TableModel model;
+  model.InsertColumn(0, "", 10);
+  int measured = 0;
+  columnfit::ColumnFit fit([&measured](const std::string& utf8) { return ++measured, CellWidth(utf8); },
+                           TitleWidth);
+  fit.Reset(model);
+  for (int i = 0; i < 500; ++i) {
+    model.InsertRow(i, "2026/12/07 16:25:" + std::to_string(10 + i % 50));
+    fit.AddRow(model, i);
+  }
+  EXPECT_EQ(measured, 1);
+  EXPECT_EQ(fit.Width(0), 190 + columnfit::kCellPadding);
+}
+
 }  // namespace
