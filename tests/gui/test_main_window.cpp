@@ -186,7 +186,10 @@ TEST(MainWindow, TooltipsAndPromptsComeFromTheStringTable) {
   EXPECT_EQ(Str(open->text()), "Open...(&O)\tCtrl+O");
   EXPECT_EQ(Str(open->statusTip()), "Open File ");
   EXPECT_EQ(open->data().toInt(), cmd::ID_OPEN);
+  // The keys shown work; Ctrl+E, shown by Export and Exit, is Export's.
   EXPECT_EQ(open->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+  EXPECT_EQ(file->menu()->actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
+  EXPECT_TRUE(file->menu()->actions().at(5)->shortcut().isEmpty());
 }
 
 TEST(MainWindow, RunTimeToolbarStatesChangeLabelImageAndKeepTheCommand) {

@@ -1,5 +1,5 @@
 // What the window tells and offers the operator beyond the meter's own
-// texts: the link pane, working menu keys, a table that shows whole texts,
+// texts: the link pane, a table that shows whole texts,
 // Qt's dialogs in Chinese, the reset question, a narrow window.
 #include <gtest/gtest.h>
 
@@ -8,9 +8,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -98,20 +96,6 @@ TEST(OperatorComfort, TheResetQuestionDefaultsToNoAndTheMetersAnswerIsShown) {
   ASSERT_TRUE(WaitFor([&] { return LinkPane(frame).rfind("Reset: the meter answered", 0) == 0; }))
       << LinkPane(frame);
   EXPECT_NE(LinkPane(frame).find("成功"), std::string::npos);
-}
-
-TEST(OperatorComfort, MenuKeysWorkAndASharedKeyBelongsToTheFirstEntry) {
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
-  std::map<std::string, std::vector<int>> byKey;
-  for (QAction* menu : running.app->MainFrame()->menuBar()->actions()) {
-    for (QAction* a : menu->menu()->findChildren<QAction*>()) {
-      if (!a->shortcut().isEmpty()) byKey[Str(a->shortcut().toString())].push_back(a->data().toInt());
-    }
-  }
-  EXPECT_EQ(byKey["Ctrl+E"], std::vector<int>{cmd::ID_EXPORT});
-  EXPECT_EQ(byKey["Ctrl+P"], std::vector<int>{cmd::ID_PRINT});
-  EXPECT_EQ(byKey["Ctrl+W"], std::vector<int>{cmd::ID_READ_HISTORY});
 }
 
 TEST(OperatorComfort, ColumnsWidenToTheWidestTimeAndDrawNoTrailingBlanks) {

@@ -15,12 +15,6 @@ int CellWidth(const std::string& utf8) {
 }
 int TitleWidth(const std::string& utf8) { return CellWidth(utf8) * 2; }
 
-TEST(ColumnFit, TrailingBlanksAreNotDrawn) {
-  EXPECT_EQ(columnfit::Drawn("10:20:30   "), "10:20:30");
-  EXPECT_EQ(columnfit::Drawn("   "), "");
-  EXPECT_EQ(columnfit::Drawn(" a b "), " a b");
-}
-
 TEST(ColumnFit, AColumnWidensToItsTitleAndWidestCellButNeverBelowTheLayout) {
   TableModel model;
   model.InsertColumn(0, "No", 100);
