@@ -84,7 +84,7 @@ const std::vector<int>& AllCommandIds();
 
 // One menu entry: a command, a separator or a popup with its own entries.
 // Texts are shown as they stand: "&" marks the mnemonic, the part after "\t"
-// is the key name shown at the right (no accelerator stands behind it).
+// is the key name shown at the right (MenuShortcuts says which of them work).
 struct MenuEntry {
   enum class Kind { Command, Separator, Popup } kind = Kind::Command;
   int id = 0;

@@ -1,7 +1,10 @@
 #include "app/FrameLogic.h"
 
+#include <chrono>
+#include <ctime>
 #include <utility>
 
+#include "app/StatusPane.h"
 #include "common/Gbk.h"
 #include "table/DataFiles.h"
 #include "table/FileAccess.h"
@@ -21,6 +24,7 @@ FrameLogic::FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view,
   // The first show of the window puts the two tab items in.
   m_view.tabs = {m_texts.m_strTextData, m_texts.m_strGraphicData};
   m_view.statusNote = m_texts.m_strNotConnected;
+  m_view.linkNote = m_view.linkTip = statuspane::NotConnected(PaneChinese());
   // A full live graph wipes itself through the same posted clear.
   m_graph.SetClearPoster([this] { PostGraphClear(); });
 }
@@ -28,11 +32,16 @@ FrameLogic::FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view,
 FrameLogic::~FrameLogic() {
   m_graph.SetClearPoster(nullptr);
   m_runtime.KillTimer(TIMER_LINK_GUARD);
+  m_runtime.KillTimer(TIMER_HISTORY_PROGRESS);
+  m_runtime.KillTimer(TIMER_RESET_ANSWER);
 }
 
 MeterEvents FrameLogic::SessionEvents() {
   MeterEvents events;
   events.connected = [this](const std::string&) { OnConnected(); };
+  events.probing = [this](const std::string& portName) {
+    SetLinkPane(statuspane::Searching(PaneChinese(), portName), true);
+  };
   events.linkFailed = [this] { OnLinkFailed(); };
   events.meterLost = [this](meter::Loss how) { OnMeterLost(how); };
   events.reply = [this](meter::Reply reply) { OnReply(std::move(reply)); };
@@ -148,6 +157,34 @@ void FrameLogic::PostStatus(const std::string& text) {
   });
 }
 
+// The link pane speaks the menus' language: Chinese also where the language
+// matches none.
+bool FrameLogic::PaneChinese() const { return !m_language || m_texts.m_bChinese; }
+
+void FrameLogic::SetLinkPane(const std::string& note, bool tip) {
+  m_view.linkNote = note;
+  if (tip) m_view.linkTip = note;
+  ShowView();
+}
+
+statuspane::Port FrameLogic::CurrentPort() const {
+  return {m_session.ConnectedPortName(), m_session.ConnectedPort()};
+}
+
+namespace {
+
+// The time of day now, "14:05:09".
+std::string ClockNow() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%H:%M:%S", &local);
+  return text;
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // The link
 
@@ -155,7 +192,11 @@ void FrameLogic::OnLink() {
   // A scan can last far longer than the link guard: a second one must not
   // run on the same channel.
   if (m_session.Scanning()) return;
-  if (m_bLinkBusy) return;
+  if (m_bLinkBusy) {
+    // Right after a disconnect the press would otherwise seem lost.
+    if (!m_session.Connected()) SetLinkPane(statuspane::LinkTooSoon(PaneChinese()), false);
+    return;
+  }
   m_bLinkBusy = true;
   m_runtime.StartTimer(TIMER_LINK_GUARD, kLinkGuardMs, [this] {
     m_bLinkBusy = false;
@@ -179,14 +220,18 @@ void FrameLogic::Disconnect() {
   m_shown.dataKind = DataKind::Nothing;
   SetLinkImage(toolbar_image::kDisconnected);
   PostStatus(m_texts.m_strDisconnected);
+  SetLinkPane(statuspane::NotConnected(PaneChinese()), true);
 }
 
 void FrameLogic::OnConnected() {
   PostStatus(m_texts.m_strConnected);
+  m_view.linkTip = statuspane::Connected(PaneChinese(), CurrentPort());
+  m_view.linkNote = m_view.linkTip;
   SetLinkImage(toolbar_image::kConnected);
 }
 
 void FrameLogic::OnLinkFailed() {
+  SetLinkPane(statuspane::NotConnected(PaneChinese()), true);
   Box(m_texts.m_strConnectFailed);
   PostStatus(m_texts.m_strDisconnected);
   SetLinkImage(toolbar_image::kDisconnected);
@@ -194,6 +239,18 @@ void FrameLogic::OnLinkFailed() {
 }
 
 void FrameLogic::OnMeterLost(meter::Loss how) {
+  // Which port went and when, and what a history read had brought so far
+  // (its rows stay); the count waits for the records still being shown.
+  const std::string lost =
+      statuspane::Lost(PaneChinese(), CurrentPort(), ClockNow());
+  const bool historyCut = m_bHistoryProgress;
+  EndHistoryProgress();
+  PostSelf([this, lost, historyCut] {
+    m_view.linkTip = lost;
+    SetLinkPane(historyCut ? statuspane::HistoryIncomplete(PaneChinese(), m_shown.rowCount) + " · " + lost
+                           : lost,
+                false);
+  });
   if (how == meter::Loss::Silent) {
     SetRealTimeButton(false);
     SetSaveButtonImage(toolbar_image::kSaveAfterRead);
@@ -217,6 +274,7 @@ void FrameLogic::OnDriverError(const std::string& text) {
 
 void FrameLogic::OnReply(meter::Reply reply) {
   if (m_replyListener) m_replyListener(reply);
+  if (m_bResetPending) ResetAnswered(gbk::ToUtf8(reply.Text()));
   // One posted closure per record and page, each guarded itself: a meter
   // sends thousands of records a second.
   std::weak_ptr<int> alive = m_alive;
@@ -256,6 +314,11 @@ void FrameLogic::TellTableReplaced() {
 
 void FrameLogic::OnCommandDone(meter::Done what) {
   if (what == meter::Done::HistoryEnd) {
+    EndHistoryProgress();
+    // Counted once the records still queued are shown.
+    PostSelf([this] {
+      SetLinkPane(statuspane::HistoryComplete(PaneChinese(), m_shown.rowCount), false);
+    });
     Box(m_texts.m_strHistoryDone);
     PostStatus(m_texts.m_strConnected);
   }
@@ -310,6 +373,22 @@ void FrameLogic::OnReadHistory() {
   SetTabs(TabLayout::History);
   m_table.ApplyLayout(Layout::Measurement, kHistoryDescriptionWidth);
   m_session.ReadHistory();
+  m_bHistoryProgress = true;
+  m_nHistorySeconds = 0;
+  ShowHistoryProgress();
+  m_runtime.StartTimer(TIMER_HISTORY_PROGRESS, kHistoryProgressMs, [this] {
+    ++m_nHistorySeconds;
+    ShowHistoryProgress();
+  });
+}
+
+void FrameLogic::ShowHistoryProgress() {
+  SetLinkPane(statuspane::HistoryProgress(PaneChinese(), m_shown.rowCount, m_nHistorySeconds), false);
+}
+
+void FrameLogic::EndHistoryProgress() {
+  m_bHistoryProgress = false;
+  m_runtime.KillTimer(TIMER_HISTORY_PROGRESS);
 }
 
 void FrameLogic::OnReadAdValues() {
@@ -351,9 +430,33 @@ void FrameLogic::OnReset() {
   if (!CheckConnected() || !CheckNoHistory()) return;
   // Polling stops whatever the answer; the button keeps its label.
   m_session.StopReading();
-  if (!AskYesNo(m_texts.m_strResetAsk, m_texts.m_strMsgCaption)) return;
+  if (m_prompter.AskYesNoDefaultNo(m_texts.m_strResetAsk, m_texts.m_strMsgCaption) != BoxAnswer::Yes) {
+    return;
+  }
   SetRealTimeButton(false);
   m_session.Reset();
+  // The meter's answer, or its silence, goes to the link pane.
+  m_bResetPending = true;
+  m_runtime.StartTimer(TIMER_RESET_ANSWER, kResetAnswerMs, [this] {
+    m_runtime.KillTimer(TIMER_RESET_ANSWER);
+    if (!m_bResetPending) return;
+    m_bResetPending = false;
+    SetLinkPane(statuspane::ResetUnanswered(PaneChinese()), false);
+  });
+}
+
+void FrameLogic::ResetAnswered(const std::string& answer) {
+  m_bResetPending = false;
+  m_runtime.KillTimer(TIMER_RESET_ANSWER);
+  // One line: the record's "$" and line ends are not part of what the meter said.
+  std::string said = answer;
+  for (char& c : said) {
+    if (c == '\r' || c == '\n' || c == '$') c = ' ';
+  }
+  const size_t first = said.find_first_not_of(' ');
+  const size_t last = said.find_last_not_of(' ');
+  said = first == std::string::npos ? std::string() : said.substr(first, last - first + 1);
+  SetLinkPane(statuspane::ResetAnswered(PaneChinese(), said), false);
 }
 
 void FrameLogic::OnDeleteShownData() {

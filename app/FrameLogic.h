@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/Prompter.h"
+#include "app/StatusPane.h"
 #include "app/ViewState.h"
 #include "common/DataKind.h"
 #include "common/FrameTexts.h"
@@ -29,6 +30,10 @@
 // The main frame's timer that keeps a second Link from following the first
 // too closely.
 inline constexpr int TIMER_LINK_GUARD = 4;
+// The link pane's history progress, once a second while history comes in.
+inline constexpr int TIMER_HISTORY_PROGRESS = 5;
+// How long a reset's answer is awaited before the pane says none came.
+inline constexpr int TIMER_RESET_ANSWER = 6;
 
 // What the shown data is; the pages and the dialogs read it.
 struct ShownData {
@@ -43,6 +48,9 @@ class FrameLogic : public settings::ISettingsLink {
   static constexpr int kLinkGuardMs = 1000;
   static constexpr int kRealTimeDescriptionWidth = 200;
   static constexpr int kHistoryDescriptionWidth = 150;
+  static constexpr int kHistoryProgressMs = 1000;
+  // Two periods of the reply watchdog.
+  static constexpr int kResetAnswerMs = 2000;
 
   FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view, CSerialChannel& channel,
              TablePage& table, GraphPage& graph, FrameTexts texts, std::string languageValue);
@@ -167,6 +175,14 @@ class FrameLogic : public settings::ISettingsLink {
   // Writes `text` into the status string and posts UM_STATUS_TEXT with it.
   void PostStatus(const std::string& text);
 
+  // The link pane (and with `tip` the lamp's tooltip too).
+  void SetLinkPane(const std::string& note, bool tip);
+  bool PaneChinese() const;
+  statuspane::Port CurrentPort() const;
+  void ShowHistoryProgress();
+  void EndHistoryProgress();
+  void ResetAnswered(const std::string& answer);
+
   // Posts fn to the UI thread; it is dropped if this object is gone by then.
   void PostSelf(std::function<void()> fn);
   void PostGraphClear();
@@ -196,6 +212,9 @@ class FrameLogic : public settings::ISettingsLink {
   ViewState m_view;
   std::string m_strStatusText;
   bool m_bLinkBusy = false;  // a Link command was accepted less than 1000 ms ago
+  bool m_bHistoryProgress = false;  // the link pane counts a history read
+  int m_nHistorySeconds = 0;
+  bool m_bResetPending = false;  // a reset's answer is awaited
 
   std::function<void(const meter::Reply&)> m_replyListener;
   std::function<void(meter::Done)> m_doneListener;

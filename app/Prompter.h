@@ -40,6 +40,10 @@ class IPrompter {
     (void)filter;
     return std::nullopt;
   }
+  // A Yes/No question whose default button is No.
+  virtual BoxAnswer AskYesNoDefaultNo(const std::string& text, const std::string& caption) {
+    return MessageBox(text, caption, BoxButtons::YesNo);
+  }
   // A box with the error icon and one OK button.
   virtual void ErrorBox(const std::string& text, const std::string& caption) {
     MessageBox(text, caption, BoxButtons::Ok);

@@ -26,6 +26,11 @@ struct ViewState {
   int saveImage = toolbar_image::kSaveAfterRead;
   // The status bar's note pane (UTF-8).
   std::string statusNote;
+  // The status bar's link pane: the port, the scan, a loss, a history read's
+  // progress, a reset's answer (UTF-8); and the link lamp's tooltip, which
+  // keeps to the link.
+  std::string linkNote;
+  std::string linkTip;
   // Tab items from left to right: item 0 stands for the table page, item 1
   // for the graph page. The selected item, and the page in front (0 table,
   // 1 graph); selecting an item from the program does not by itself bring its

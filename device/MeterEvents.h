@@ -28,6 +28,9 @@ enum class Done {
 struct MeterEvents {
   // The scan found the meter on this device path; the port stays open.
   std::function<void(const std::string& devicePath)> connected;
+  // The scan opens the next candidate, known to the operator by this name
+  // (may be left unset).
+  std::function<void(const std::string& portName)> probing;
   // The scan found no meter.
   std::function<void()> linkFailed;
   // The meter was lost. After Silent the port is already closed; after Line

@@ -18,23 +18,23 @@ constexpr int kWriteBufferSize = 1024;
 }  // namespace
 
 void PortScan::Start(const std::string& onlyPort,
-                     std::function<void(const std::string& port)> finished) {
+                     std::function<void(const ports::PortCandidate& port)> probing,
+                     std::function<void(const ports::PortCandidate& port)> finished) {
   Stop();  // a finished scan's thread is joined here at the latest
   {
     std::lock_guard lock(m_mutex);
     m_bStop = false;
   }
   m_bAnswered = false;
+  m_probing = std::move(probing);
   m_finished = std::move(finished);
   m_thread = std::thread([this, onlyPort] {
-    std::vector<std::string> candidates;
+    std::vector<ports::PortCandidate> candidates;
     if (!onlyPort.empty()) {
       // "COM5" is taken as the port of that name, anything else as a device path.
-      candidates.push_back(ports::ResolvePortName(onlyPort));
+      candidates.push_back({onlyPort, ports::ResolvePortName(onlyPort)});
     } else {
-      for (const ports::PortCandidate& c : ports::ScanCandidates()) {
-        candidates.push_back(c.devicePath);
-      }
+      candidates = ports::ScanCandidates();
     }
     Run(candidates);
   });
@@ -45,9 +45,15 @@ bool PortScan::Sleep(int ms) {
   return !m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_bStop; });
 }
 
-void PortScan::Run(const std::vector<std::string>& candidates) {
-  std::string winner;
-  for (const std::string& port : candidates) {
+void PortScan::Run(const std::vector<ports::PortCandidate>& candidates) {
+  std::weak_ptr<int> alive = m_alive;
+  ports::PortCandidate winner;
+  for (const ports::PortCandidate& candidate : candidates) {
+    const std::string& port = candidate.devicePath;
+    // The operator sees which port is being tried: a full scan takes a while.
+    m_owner.PostToUi([this, alive, candidate] {
+      if (!alive.expired() && m_probing) m_probing(candidate);
+    });
     if (!m_channel.Open(&m_owner, port, kBaud, kParity, kDataBits, kStopBits, kEventMask,
                         kWriteBufferSize)) {
       continue;  // cannot be opened: counts as not answering
@@ -60,12 +66,11 @@ void PortScan::Run(const std::vector<std::string>& candidates) {
       answered = m_bAnswered;
     }
     if (answered) {
-      winner = port;
+      winner = candidate;
       break;
     }
     m_channel.StopMonitor();
   }
-  std::weak_ptr<int> alive = m_alive;
   m_owner.PostToUi([this, alive, winner] {
     if (alive.expired()) return;
     if (m_thread.joinable()) m_thread.join();  // it ended right after posting

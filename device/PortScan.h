@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "device/PortNames.h"
 #include "device/SerialChannel.h"
 
 class PortScan {
@@ -26,9 +27,13 @@ class PortScan {
   PortScan& operator=(const PortScan&) = delete;
 
   // Starts scanning `onlyPort` (a device path or a COM name), or every
-  // candidate of the system when it is empty. `finished` runs on the UI
-  // thread with the outcome: the device path that answered, or empty.
-  void Start(const std::string& onlyPort, std::function<void(const std::string& port)> finished);
+  // candidate of the system when it is empty. `probing` runs on the UI thread
+  // as each candidate is opened, with its name and device; `finished` runs on
+  // the UI thread with the outcome: the port that answered, or one with an
+  // empty device path.
+  void Start(const std::string& onlyPort,
+             std::function<void(const ports::PortCandidate& port)> probing,
+             std::function<void(const ports::PortCandidate& port)> finished);
 
   // The probe's answer has arrived (called on the UI thread by the reply
   // assembly while the scan runs).
@@ -38,13 +43,14 @@ class PortScan {
   void Stop();
 
  private:
-  void Run(const std::vector<std::string>& candidates);
+  void Run(const std::vector<ports::PortCandidate>& candidates);
   // Sleeps for ms; false when the scan is being stopped.
   bool Sleep(int ms);
 
   CSerialChannel& m_channel;
   ISerialOwner& m_owner;
-  std::function<void(const std::string&)> m_finished;
+  std::function<void(const ports::PortCandidate&)> m_probing;
+  std::function<void(const ports::PortCandidate&)> m_finished;
   std::thread m_thread;
   std::atomic<bool> m_bAnswered{false};
   std::mutex m_mutex;

@@ -145,18 +145,24 @@ void ReadingSession::Send(const std::string& text) { m_channel.Send(text); }
 
 void ReadingSession::Scan() {
   if (!Apply(E::Scan)) return;
-  m_scan.Start(m_strPortOverride, [this](const std::string& port) { ScanFinished(port); });
+  m_scan.Start(
+      m_strPortOverride,
+      [this](const ports::PortCandidate& port) {
+        if (m_state == S::Scanning && m_events.probing) m_events.probing(port.name);
+      },
+      [this](const ports::PortCandidate& port) { ScanFinished(port); });
 }
 
-void ReadingSession::ScanFinished(const std::string& port) {
-  if (port.empty()) {
+void ReadingSession::ScanFinished(const ports::PortCandidate& port) {
+  if (port.devicePath.empty()) {
     Apply(E::ScanFailed);
     m_events.linkFailed();
     return;
   }
-  m_strConnectedPort = port;
+  m_strConnectedPort = port.devicePath;
+  m_strConnectedPortName = port.name;
   Apply(E::ScanSucceeded);
-  m_events.connected(port);
+  m_events.connected(port.devicePath);
 }
 
 void ReadingSession::Disconnect() {

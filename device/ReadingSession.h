@@ -59,7 +59,7 @@ class ReadingSession : private ISerialOwner {
   static constexpr int kRealTimeWatchdogMs = 1000;
   static constexpr int kHistoryWatchdogMs = 10000;
 
-  // Every event of `events` must be set.
+  // Every event of `events` must be set but `probing`.
   ReadingSession(IRuntime& runtime, CSerialChannel& channel, MeterEvents events);
   ~ReadingSession() override;
   ReadingSession(const ReadingSession&) = delete;
@@ -77,6 +77,9 @@ class ReadingSession : private ISerialOwner {
   const std::string& LastCommand() const { return m_strLastCommand; }
   // The device path of the port that answered the last successful scan.
   const std::string& ConnectedPort() const { return m_strConnectedPort; }
+  // The name the operator knows that port by ("COM3"; the path itself for a
+  // port given as a path).
+  const std::string& ConnectedPortName() const { return m_strConnectedPortName; }
   // Bytes received since the last record end or probe answer.
   const std::string& PendingReply() const { return m_assembler.Pending(); }
 
@@ -127,7 +130,7 @@ class ReadingSession : private ISerialOwner {
   void WatchdogTick();
   void PollTick();
   void OnRecord(std::string record);
-  void ScanFinished(const std::string& port);
+  void ScanFinished(const ports::PortCandidate& port);
 
   IRuntime& m_runtime;
   CSerialChannel& m_channel;
@@ -141,6 +144,7 @@ class ReadingSession : private ISerialOwner {
   int m_nWatchdogPeriodMs = 0;
   std::string m_strLastCommand;
   std::string m_strConnectedPort;
+  std::string m_strConnectedPortName;
   std::string m_strPortOverride;
 
   // Posted work holds a weak reference: what runs after the session is gone

@@ -17,8 +17,8 @@ class CKM360R_ProjectApp {
   CKM360R_ProjectApp();
   ~CKM360R_ProjectApp();
 
-  // Before the toolkit starts: the per-user settings key (nothing is stored
-  // under it).
+  // Before the toolkit starts: the per-user settings key (the file dialogs'
+  // last folder is kept under it).
   static void SetSettingsKey();
 
   // The checks that stand before any window. On failure: "初始化COM失败!" on

@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeySequence>
+#include <QLayout>
+#include <QStyle>
+#include <QResizeEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -18,6 +22,8 @@
 
 #include "app/CommandSurface.h"
 #include "app/KeyLockLeds.h"
+#include "app/MenuShortcuts.h"
+#include "app/ui/DialogSupport.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CTabControl.h"
 #include "app/ui/ToolbarIcons.h"
@@ -53,6 +59,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   m_strDrive = config.GetValue("config", "drive", "");
   m_language = lang::Resolve(m_strLanguage);
   m_texts = FrameTexts::For(m_language);
+  dialogs::UseQtLanguage(!m_language || m_texts.m_bChinese);
 
   if (m_language) BuildToolBar();
   BuildStatusBar();
@@ -86,6 +93,7 @@ void CMainFrame::BuildMenuBar() {
   // Without a language the frame's own (Chinese) menu stays.
   const bool chinese = !m_language || m_texts.m_bChinese;
   QMenuBar* bar = menuBar();
+  const std::map<int, std::string> shortcuts = cmd::MenuShortcuts(cmd::MenuBar(chinese));
   std::function<void(QMenu*, const std::vector<cmd::MenuEntry>&)> fill =
       [&](QMenu* menu, const std::vector<cmd::MenuEntry>& entries) {
         for (const cmd::MenuEntry& e : entries) {
@@ -95,6 +103,9 @@ void CMainFrame::BuildMenuBar() {
             case cmd::MenuEntry::Kind::Command: {
               QAction* action = menu->addAction(Qs(e.text));
               action->setData(e.id);
+              if (const auto key = shortcuts.find(e.id); key != shortcuts.end()) {
+                action->setShortcut(QKeySequence(Qs(key->second)));
+              }
               if (const auto prompt = cmd::PromptFor(e.id)) action->setStatusTip(Qs(prompt->prompt));
               connect(action, &QAction::triggered, this, [this, action] { OnCommand(action->data().toInt()); });
               break;
@@ -151,6 +162,7 @@ void CMainFrame::BuildToolBar() {
   }
   m_wndToolBar->setFont(font);
   const int width = std::clamp(widestLabel(font) + kLabelPadding, cmd::kButtonMinWidth, cmd::kButtonMaxWidth);
+  m_nLabelledButtonWidth = width;
   for (const auto& [position, action] : m_toolbarActions) {
     if (QWidget* button = m_wndToolBar->widgetForAction(action)) {
       button->setFont(font);
@@ -174,6 +186,10 @@ void CMainFrame::SetToolbarButton(int position, int id, const std::string& label
 
 void CMainFrame::BuildStatusBar() {
   QStatusBar* bar = statusBar();
+  // The link pane, left: the port, the scan, a loss, a read's progress.
+  m_pLinkPane = new QLabel(bar);
+  m_pLinkPane->setObjectName(QStringLiteral("linkPane"));
+  bar->addWidget(m_pLinkPane, 1);
   m_pNotePane = new QLabel(QString::fromUtf8(cmd::kNotePaneDefault), bar);
   m_pNotePane->setObjectName(QStringLiteral("notePane"));
   m_pNotePane->setContentsMargins(0, 0, 0, 0);
@@ -279,6 +295,32 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FitToolbar();
+}
+
+void CMainFrame::FitToolbar() {
+  if (!m_wndToolBar || m_toolbarActions.empty()) return;
+  // What the buttons and separators take with their labels.
+  const int separators = cmd::kToolbarPositions - static_cast<int>(m_toolbarActions.size());
+  const int spacing = m_wndToolBar->layout() ? m_wndToolBar->layout()->spacing() : 0;
+  const int handle = style()->pixelMetric(QStyle::PM_ToolBarHandleExtent) +
+                     2 * style()->pixelMetric(QStyle::PM_ToolBarFrameWidth) +
+                     2 * style()->pixelMetric(QStyle::PM_ToolBarItemMargin);
+  const int separator = style()->pixelMetric(QStyle::PM_ToolBarSeparatorExtent);
+  const int labelled = static_cast<int>(m_toolbarActions.size()) * (m_nLabelledButtonWidth + spacing) +
+                       separators * (separator + spacing) + handle;
+  const bool iconsOnly = width() < labelled;
+  const Qt::ToolButtonStyle wanted = iconsOnly ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon;
+  if (m_wndToolBar->toolButtonStyle() == wanted) return;
+  m_wndToolBar->setToolButtonStyle(wanted);
+  const int buttonWidth = iconsOnly ? cmd::kImageSize + kLabelPadding : m_nLabelledButtonWidth;
+  for (const auto& [position, action] : m_toolbarActions) {
+    if (QWidget* button = m_wndToolBar->widgetForAction(action)) button->setFixedWidth(buttonWidth);
+  }
+}
+
 void CMainFrame::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   // The first show puts the tab items in; later shows (restoring from the
@@ -312,6 +354,15 @@ void CMainFrame::Post(std::function<void()> fn) {
 // ---- IPrompter ---------------------------------------------------------------
 
 BoxAnswer CMainFrame::MessageBox(const std::string& text, const std::string& caption, BoxButtons buttons) {
+  return AskBox(text, caption, buttons, false);
+}
+
+BoxAnswer CMainFrame::AskYesNoDefaultNo(const std::string& text, const std::string& caption) {
+  return AskBox(text, caption, BoxButtons::YesNo, true);
+}
+
+BoxAnswer CMainFrame::AskBox(const std::string& text, const std::string& caption, BoxButtons buttons,
+                             bool defaultNo) {
   const bool yesNo = buttons == BoxButtons::YesNo;
   QMessageBox box(yesNo ? QMessageBox::Question : QMessageBox::Information, Qs(caption), Qs(text),
                   yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, this);
@@ -323,6 +374,7 @@ BoxAnswer CMainFrame::MessageBox(const std::string& text, const std::string& cap
       box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     }
   }
+  if (yesNo && defaultNo) box.setDefaultButton(QMessageBox::No);
   const int answer = box.exec();
   if (!yesNo) return BoxAnswer::Ok;
   return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
@@ -330,23 +382,28 @@ BoxAnswer CMainFrame::MessageBox(const std::string& text, const std::string& cap
 
 std::optional<std::string> CMainFrame::AskSavePath(const std::string& filter) {
   // The program asks about replacing a file itself.
-  const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), CPage1::DialogFilter(filter),
-                                                    nullptr, QFileDialog::DontConfirmOverwrite);
+  const QString path = QFileDialog::getSaveFileName(this, QString(), dialogs::LastFolder(),
+                                                    CPage1::DialogFilter(filter), nullptr,
+                                                    QFileDialog::DontConfirmOverwrite);
   if (path.isEmpty()) return std::nullopt;
+  dialogs::RememberFolderOf(path);
   return QFile::encodeName(path).toStdString();
 }
 
 std::optional<std::string> CMainFrame::AskOpenPath(const std::string& filter) {
-  const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), CPage1::DialogFilter(filter));
+  const QString path =
+      QFileDialog::getOpenFileName(this, QString(), dialogs::LastFolder(), CPage1::DialogFilter(filter));
   if (path.isEmpty()) return std::nullopt;
+  dialogs::RememberFolderOf(path);
   return QFile::encodeName(path).toStdString();
 }
 
 std::optional<ExportChoice> CMainFrame::AskExportPath(const std::string& filter) {
   const QString filters = CPage1::DialogFilter(filter);
   QString selected;
-  const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), filters, &selected);
+  const QString path = QFileDialog::getSaveFileName(this, QString(), dialogs::LastFolder(), filters, &selected);
   if (path.isEmpty()) return std::nullopt;
+  dialogs::RememberFolderOf(path);
   const int index = static_cast<int>(filters.split(QStringLiteral(";;")).indexOf(selected));
   return ExportChoice{QFile::encodeName(path).toStdString(), std::max(index, 0)};
 }
@@ -384,10 +441,12 @@ void CMainFrame::RunSettingsDialog(DataKind kind) {
 void CMainFrame::Apply(const ViewState& state) {
   const bool first = !m_shown;
   if (first || m_shown->statusNote != state.statusNote) SetStatusNote(state.statusNote);
-  if (first || m_shown->linkImage != state.linkImage) {
+  if (first || m_shown->linkNote != state.linkNote) m_pLinkPane->setText(Qs(state.linkNote));
+  if (first || m_shown->linkImage != state.linkImage || m_shown->linkTip != state.linkTip) {
     const auto it = m_toolbarActions.find(cmd::kLinkStatusButton);
     if (it != m_toolbarActions.end()) {
       it->second->setIcon(toolbar_icons::Image(state.linkImage));
+      it->second->setToolTip(Qs(state.linkTip));
       m_toolbarImages[cmd::kLinkStatusButton] = state.linkImage;
     }
   }

@@ -50,6 +50,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   std::optional<std::string> AskSavePath(const std::string& filter) override;
   std::optional<std::string> AskOpenPath(const std::string& filter) override;
   std::optional<ExportChoice> AskExportPath(const std::string& filter) override;
+  BoxAnswer AskYesNoDefaultNo(const std::string& text, const std::string& caption) override;
   void ErrorBox(const std::string& text, const std::string& caption) override;
   void ShowWaitCursor(bool on) override;
   void RunSettingsDialog(DataKind kind) override;
@@ -63,6 +64,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   std::optional<lang::Index> LanguageIndex() const { return m_language; }
   QToolBar* ToolBar() const { return m_wndToolBar; }
   QLabel* NotePane() const { return m_pNotePane; }
+  QLabel* LinkPane() const { return m_pLinkPane; }
   // The toolbar action at a position (nullptr for separators or without a toolbar).
   QAction* ToolbarAction(int position) const;
   int ToolbarImage(int position) const;
@@ -73,6 +75,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void BuildMenuBar();
@@ -84,6 +87,10 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   void UpdateLockPanes();
   void SetStatusNote(const std::string& text);
   void ApplyTabs(const ViewState& state);
+  BoxAnswer AskBox(const std::string& text, const std::string& caption, BoxButtons buttons, bool defaultNo);
+  // Labels under the icons while the window has room for them, icons alone
+  // (the label in the tooltip) when it has not, so no button is hidden.
+  void FitToolbar();
 
   std::string m_strLanguage;
   std::string m_strDrive;  // read with the language; nothing uses it
@@ -94,6 +101,8 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   std::map<int, QAction*> m_toolbarActions;  // by position
   std::map<int, int> m_toolbarImages;        // by position
   QLabel* m_pNotePane = nullptr;
+  QLabel* m_pLinkPane = nullptr;
+  int m_nLabelledButtonWidth = 0;  // the buttons' width with their labels
   QLabel* m_pLockPanes[3] = {nullptr, nullptr, nullptr};
   CKM360R_ProjectView* m_pView = nullptr;
   std::map<int, QTimer*> m_timers;

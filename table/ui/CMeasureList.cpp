@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -29,7 +30,9 @@ class CellDelegate : public QStyledItemDelegate {
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
     const QRect cell = option.rect;
-    const QString text = index.data(Qt::DisplayRole).toString();
+    // Trailing blanks are kept for the files, not drawn.
+    QString text = index.data(Qt::DisplayRole).toString();
+    while (text.endsWith(QLatin1Char(' '))) text.chop(1);
     const QFontMetrics& fm = option.fontMetrics;
     const int w = text.isEmpty() ? kEmptyTextWidth : fm.horizontalAdvance(text);
     // From 4 pixels inside the cell to 4 pixels past the text's end, which
@@ -90,6 +93,7 @@ class CellDelegate : public QStyledItemDelegate {
             if (!list) return;
             QMessageBox box(QMessageBox::Warning, QString::fromUtf8(celledit::kCaption), text,
                             QMessageBox::Ok, list);
+            if (list->Chinese()) box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
             box.exec();
           },
           Qt::QueuedConnection);

@@ -1,6 +1,7 @@
 #include "table/ui/CPage1.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -59,7 +60,22 @@ void CPage1::Create() {
       "  border-right: 1px solid #d3d8df; border-bottom: 1px solid #c2c9d2; padding: 3px 4px; }"));
   if (m_topPanel) layout->addWidget(m_topPanel);
   layout->addWidget(m_list);
-  connect(m_adapter, &TableModelAdapter::ColumnsReset, this, &CPage1::ApplyColumnWidths);
+  // Widths are measured in the fonts the list and its titles are drawn with.
+  m_fit = std::make_unique<columnfit::ColumnFit>(
+      [this](const std::string& utf8) { return m_list->fontMetrics().horizontalAdvance(Qs(utf8)); },
+      [this](const std::string& utf8) {
+        return m_list->horizontalHeader()->fontMetrics().horizontalAdvance(Qs(utf8));
+      });
+  // Every reset of the model (new columns, rows deleted, a file opened) starts
+  // the widths again from the layout's.
+  connect(m_adapter, &QAbstractItemModel::modelReset, this, &CPage1::ApplyColumnWidths);
+  connect(m_adapter, &QAbstractItemModel::rowsInserted, this,
+          [this](const QModelIndex&, int first, int last) { FitRows(first, last); });
+  connect(m_adapter, &QAbstractItemModel::dataChanged, this, &CPage1::FitCells);
+  // Where the operator leaves the list: at its end it follows new rows. New
+  // rows lengthen the range without moving the bar, so only a move decides.
+  QScrollBar* bar = m_list->verticalScrollBar();
+  connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) { m_bFollow = value >= bar->maximum(); });
   ApplyColumnWidths();
 }
 
@@ -75,10 +91,34 @@ void CPage1::SetParameterViewQuery(std::function<bool()> query) { m_parameterVie
 void CPage1::ApplyColumnWidths() {
   if (!m_list) return;
   const TableModel& model = m_page.Model();
-  for (int c = 0; c < model.ColumnCount(); ++c) {
-    m_list->horizontalHeader()->resizeSection(c, model.Column(c).width);
+  m_fit->Reset(model);
+  for (int c = 0; c < model.ColumnCount(); ++c) ResizeColumn(c);
+}
+
+void CPage1::ResizeColumn(int column) {
+  m_list->horizontalHeader()->resizeSection(column, m_fit->Width(column));
+}
+
+void CPage1::FitRows(int first, int last) {
+  for (int r = first; r <= last; ++r) {
+    if (!m_fit->AddRow(m_page.Model(), r)) continue;
+    for (int c = 0; c < m_fit->Columns(); ++c) {
+      if (m_list->horizontalHeader()->sectionSize(c) < m_fit->Width(c)) ResizeColumn(c);
+    }
   }
 }
+
+void CPage1::FitCells(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+  for (int r = topLeft.row(); r <= bottomRight.row(); ++r) {
+    for (int c = topLeft.column(); c <= bottomRight.column(); ++c) {
+      // A column the operator made wider stays as wide.
+      if (m_fit->AddCell(m_page.Model(), r, c) && m_list->horizontalHeader()->sectionSize(c) < m_fit->Width(c)) {
+        ResizeColumn(c);
+      }
+    }
+  }
+}
+
 
 void CPage1::ScrollToRow(int row) {
   if (!m_list || row < 0 || row >= m_adapter->rowCount()) return;
@@ -96,6 +136,7 @@ void CPage1::ScrollToPendingRow() {
   m_bScrollPending = false;
   // Rows may have gone since the request (a layout applied, all rows deleted).
   if (!m_list || m_nScrollRow < 0 || m_nScrollRow >= m_adapter->rowCount()) return;
+  if (!m_bFollow) return;
   // The scroll range must include the rows inserted during this turn before
   // the view works out where the row is, or the newest row stays just out of
   // sight.

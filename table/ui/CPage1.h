@@ -3,9 +3,11 @@
 // TablePage, kept in view as records arrive.
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "common/FrameTexts.h"
+#include "table/ColumnFit.h"
 #include "table/TablePage.h"
 
 class CMeasureList;
@@ -34,7 +36,8 @@ class CPage1 : public QWidget {
   // is created, or at once if it already is.
   void SetTopPanel(QWidget* panel);
 
-  // The closing step: the row is made wholly visible.
+  // The closing step: the row is made wholly visible, when the list was
+  // scrolled to its end; an operator looking at older rows keeps them in view.
   void ScrollToRow(int row);
 
   // A file-dialog filter of description|pattern pairs, each ending with "|",
@@ -45,6 +48,10 @@ class CPage1 : public QWidget {
  private:
   void ApplyColumnWidths();
   void ScrollToPendingRow();
+  // Widens the columns whose new cells need it.
+  void FitRows(int first, int last);
+  void FitCells(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+  void ResizeColumn(int column);
 
   TablePage m_page;
   CMeasureList* m_list = nullptr;
@@ -54,4 +61,6 @@ class CPage1 : public QWidget {
   // The closing step's scroll, made once per turn of the event loop.
   int m_nScrollRow = -1;
   bool m_bScrollPending = false;
+  bool m_bFollow = true;  // the operator left the list at its end
+  std::unique_ptr<columnfit::ColumnFit> m_fit;
 };

@@ -1,5 +1,7 @@
 #include "GuiTestSupport.h"
 
+#include <QPushButton>
+
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -73,6 +75,7 @@ void BoxAnswerer::Poll() {
   ++m_nBoxes;
   m_text = box->text();
   m_caption = box->windowTitle();
+  if (box->defaultButton()) m_default = box->standardButton(box->defaultButton());
   QAbstractButton* b = box->button(m_button);
   if (!b) return;
   m_bAnswered = true;

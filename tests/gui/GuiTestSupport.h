@@ -53,6 +53,8 @@ class BoxAnswerer {
   const QString& Text() const { return m_text; }
   const QString& Caption() const { return m_caption; }
   int Boxes() const { return m_nBoxes; }
+  // The button Enter would have pressed.
+  QMessageBox::StandardButton DefaultButton() const { return m_default; }
 
  private:
   void Poll();
@@ -60,6 +62,7 @@ class BoxAnswerer {
   QTimer m_timer;
   bool m_bAnswered = false;
   int m_nBoxes = 0;
+  QMessageBox::StandardButton m_default = QMessageBox::NoButton;
   QString m_text;
   QString m_caption;
 };

@@ -10,6 +10,9 @@
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   CKM360R_ProjectApp::SetSettingsKey();
+  // Settings the program remembers (the file dialogs' folder) go to a test
+  // location, not the user's.
+  QStandardPaths::setTestModeEnabled(true);
   QApplication app(argc, argv);
   // Settings the windows keep go to a test location, not the user's own.
   QStandardPaths::setTestModeEnabled(true);

@@ -2,6 +2,8 @@
 // note pane, exit confirmation, tabs and pages.
 #include <gtest/gtest.h>
 
+#include <QKeySequence>
+
 #include <QAction>
 #include <QFile>
 #include <QLabel>
@@ -148,6 +150,10 @@ TEST(MainWindow, ToolbarButtonsShareOneWidthWithinLimitsAndShowTextUnderIcons) {
   for (const char* value : {"0", "1"}) {
     ConfigFile config(std::string("[config]\r\nlanguage=") + value + "\r\n");
     RunningApp running;
+    // A window wide enough for the labels.
+    running.app->MainFrame()->showNormal();
+    running.app->MainFrame()->resize(1600, 900);
+    guitest::Drain();
     QToolBar* bar = running.app->MainFrame()->ToolBar();
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->iconSize(), QSize(32, 32));
@@ -181,7 +187,10 @@ TEST(MainWindow, TooltipsAndPromptsComeFromTheStringTable) {
   EXPECT_EQ(Str(open->text()), "Open...(&O)\tCtrl+O");
   EXPECT_EQ(Str(open->statusTip()), "Open File ");
   EXPECT_EQ(open->data().toInt(), cmd::ID_OPEN);
-  EXPECT_TRUE(open->shortcut().isEmpty());
+  // The keys shown work; Ctrl+E, shown by Export and Exit, is Export's.
+  EXPECT_EQ(open->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+  EXPECT_EQ(file->menu()->actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
+  EXPECT_TRUE(file->menu()->actions().at(5)->shortcut().isEmpty());
 }
 
 TEST(MainWindow, RunTimeToolbarStatesChangeLabelImageAndKeepTheCommand) {

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -91,20 +92,34 @@ TEST(TablePageWindow, RowsFollowTheModelAndShowGbkCellsAsText) {
   EXPECT_EQ(Str(shown->data(shown->index(49, 0))), "50");
 }
 
-TEST(TablePageWindow, ClosingStepBringsTheLastRowWhollyIntoView) {
+TEST(TablePageWindow, ClosingStepBringsTheLastRowWhollyIntoViewWhileTheListIsAtItsEnd) {
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
   TableModel& rows = running.Page1()->Page().Model();
   QTableView* list = running.Page1()->List();
+  auto visible = [list](int row) {
+    return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
+  };
   for (int i = 0; i < 300; ++i) rows.InsertRow(i, std::to_string(i + 1));
   guitest::Drain();
-  const QModelIndex last = list->model()->index(299, 0);
-  EXPECT_FALSE(list->viewport()->rect().contains(list->visualRect(last)));
-  running.Page1()->ScrollToRow(299);
+  list->scrollToBottom();
   guitest::Drain();
-  EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(last)));
+  rows.InsertRow(300, "301");
+  EXPECT_FALSE(visible(300));
+  running.Page1()->ScrollToRow(300);
+  guitest::Drain();
+  EXPECT_TRUE(visible(300));
   running.Page1()->ScrollToRow(1000);  // no such row: nothing happens
+
+  // The operator looks at older rows: a new row leaves them in view.
+  list->scrollToTop();
+  guitest::Drain();
+  rows.InsertRow(301, "302");
+  running.Page1()->ScrollToRow(301);
+  guitest::Drain();
+  EXPECT_TRUE(visible(0));
+  EXPECT_FALSE(visible(301));
 }
 
 TEST(TablePageWindow, RealTimeRecordBecomesANumberedRow) {
@@ -178,6 +193,11 @@ TEST(TablePageWindow, OpenedFileShowsItsLayoutsWidthsWhateverWasShownBefore) {
 
     QHeaderView* header = running.Page1()->List()->horizontalHeader();
     ASSERT_EQ(header->count(), static_cast<int>(c.widths.size()));
-    for (int col = 0; col < header->count(); ++col) EXPECT_EQ(header->sectionSize(col), c.widths[col]) << col;
+    // The layout's widths, or more where a title needs it.
+    const QFontMetrics titles = header->fontMetrics();
+    for (int col = 0; col < header->count(); ++col) {
+      const int title = titles.horizontalAdvance(header->model()->headerData(col, Qt::Horizontal).toString());
+      EXPECT_EQ(header->sectionSize(col), std::max(c.widths[col], title + columnfit::kTitlePadding)) << col;
+    }
   }
 }

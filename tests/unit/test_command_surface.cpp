@@ -7,6 +7,7 @@
 #include <set>
 
 #include "app/CommandSurface.h"
+#include "app/MenuShortcuts.h"
 
 using namespace cmd;
 
@@ -194,4 +195,18 @@ TEST(CommandSurface, PromptsAndTooltipsSplitAtTheLineBreakKeepingSpaces) {
   EXPECT_EQ(PromptFor(61461)->tooltip, "");
   EXPECT_FALSE(PromptFor(32803).has_value());
   EXPECT_FALSE(PromptFor(32776).has_value());
+}
+
+// A key shown twice belongs to the first entry that shows it: Export and
+// Print, not Exit and Graphic.
+TEST(MenuShortcuts, EveryShownKeyWorksAndASharedOneGoesToTheFirstEntry) {
+  for (const bool chinese : {true, false}) {
+    const std::map<int, std::string> keys = cmd::MenuShortcuts(cmd::MenuBar(chinese));
+    EXPECT_EQ(keys.at(cmd::ID_EXPORT), "Ctrl+E");
+    EXPECT_EQ(keys.at(cmd::ID_PRINT), "Ctrl+P");
+    EXPECT_EQ(keys.at(cmd::ID_TEXT), "Ctrl+T");
+    EXPECT_EQ(keys.at(cmd::ID_HELP), "Ctrl+G");
+    EXPECT_EQ(keys.count(cmd::ID_EXIT), 0u);
+    EXPECT_EQ(keys.count(cmd::ID_GRAPHIC), 0u);
+  }
 }
