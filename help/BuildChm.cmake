@@ -39,6 +39,16 @@ else()
   set(LCID "0x409 English (United States)")
 endif()
 
+# Writes `text` (UTF-8) as WORK_DIR/name in GBK.
+function(write_gbk name text)
+  file(WRITE "${WORK_DIR}/utf8/${name}" "${text}")
+  execute_process(COMMAND "${ICONV}" -f UTF-8 -t GBK "${WORK_DIR}/utf8/${name}"
+                  OUTPUT_FILE "${WORK_DIR}/${name}" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "${name}: a character has no GBK form")
+  endif()
+endfunction()
+
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}/utf8")
 file(GLOB pages RELATIVE "${SOURCE_ROOT}/${LANG}" "${SOURCE_ROOT}/${LANG}/*.html")
@@ -48,12 +58,7 @@ foreach(name ${pages} toc.hhc)
   file(READ "${SOURCE_ROOT}/${LANG}/${name}" text)
   string(CONFIGURE "${text}" text @ONLY)
   if(CHARSET STREQUAL "gbk")
-    file(WRITE "${WORK_DIR}/utf8/${name}" "${text}")
-    execute_process(COMMAND "${ICONV}" -f UTF-8 -t GBK "${WORK_DIR}/utf8/${name}"
-                    OUTPUT_FILE "${WORK_DIR}/${name}" RESULT_VARIABLE failed)
-    if(failed)
-      message(FATAL_ERROR "${name}: a character has no GBK form")
-    endif()
+    write_gbk(${name} "${text}")
   else()
     file(WRITE "${WORK_DIR}/${name}" "${text}")
   endif()
@@ -65,15 +70,13 @@ file(COPY_FILE "${SOURCE_ROOT}/help.css" "${WORK_DIR}/help.css")
 string(APPEND FILE_LIST "help.css\n")
 
 get_filename_component(CHM_NAME "${OUTPUT}" NAME)
-configure_file("${SOURCE_ROOT}/project.hhp.in" "${WORK_DIR}/project.hhp" @ONLY)
+file(READ "${SOURCE_ROOT}/project.hhp.in" project)
+string(CONFIGURE "${project}" project @ONLY)
 if(CHARSET STREQUAL "gbk")
   # The title in the project is read in the file's code page too.
-  file(RENAME "${WORK_DIR}/project.hhp" "${WORK_DIR}/utf8/project.hhp")
-  execute_process(COMMAND "${ICONV}" -f UTF-8 -t GBK "${WORK_DIR}/utf8/project.hhp"
-                  OUTPUT_FILE "${WORK_DIR}/project.hhp" RESULT_VARIABLE failed)
-  if(failed)
-    message(FATAL_ERROR "project.hhp: a character has no GBK form")
-  endif()
+  write_gbk(project.hhp "${project}")
+else()
+  file(WRITE "${WORK_DIR}/project.hhp" "${project}")
 endif()
 
 execute_process(COMMAND "${CHMCMD}" --no-html-scan --verbosity 0 project.hhp

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/AboutTexts.h"
 #include "app/ui/ToolbarIcons.h"
 #include "common/Language.h"
 #include "settings/ui/DialogTemplate.h"
@@ -19,15 +18,7 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
   const std::optional<lang::Index> index = lang::Resolve(lang::ReadSetting());
-  const AboutTexts texts = AboutTexts::For(index);
-  m_strCaption = texts.m_strCaption;
-  m_strCompany = texts.m_strCompany;
-  m_strPhone = texts.m_strPhone;
-  m_strWeb = texts.m_strWeb;
-  m_strEmail = texts.m_strEmail;
-  m_strOkText = texts.m_strOkText;
-  m_strRights = texts.m_strRights;
-  m_strVersion = texts.m_strVersion;
+  static_cast<AboutTexts&>(*this) = AboutTexts::For(index);
 
   // The box keeps the size of its whole layout, so every line and the OK
   // button can be seen and clicked.

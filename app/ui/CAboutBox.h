@@ -5,10 +5,14 @@
 #include <QDialog>
 #include <string>
 
+#include "app/AboutTexts.h"
+
 class QLabel;
 class QPushButton;
 
-class CAboutBox : public QDialog {
+// The box's texts are its own members (m_strCaption .. m_strVersion, from
+// AboutTexts), filled when it is built.
+class CAboutBox : public QDialog, public AboutTexts {
   Q_OBJECT
 
  public:
@@ -19,15 +23,6 @@ class CAboutBox : public QDialog {
   // rights holder, version.
   QLabel* Line(int n) const { return m_pLines[n]; }
   static constexpr int kLines = 6;
-
-  std::string m_strCaption;
-  std::string m_strCompany;
-  std::string m_strPhone;
-  std::string m_strWeb;
-  std::string m_strEmail;
-  std::string m_strOkText;
-  std::string m_strRights;
-  std::string m_strVersion;
 
  private:
   QPushButton* m_pOk = nullptr;
