@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the simulated meter need.
-# Only missing packages are fetched, so a prepared machine starts at once.
+# Installs the Debian packages the build, the tests and the simulated meter need,
+# and any further packages named as arguments (scripts/run.sh adds what only
+# the running program uses). Only missing packages are fetched, so a prepared
+# machine starts at once.
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
@@ -8,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
   python3 python3-xlrd poppler-utils libreoffice-calc-nogui
+  fp-utils-3.2.2 libchm-bin
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

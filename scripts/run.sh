@@ -12,7 +12,9 @@ for a in "$@"; do
     *) args+=("$a") ;;
   esac
 done
-"$root/scripts/install-deps.sh"
+# Help opens the help file with the desktop's handler: xdg-open, which needs
+# `file` to know the file's type, and a viewer for compiled help files.
+"$root/scripts/install-deps.sh" xdg-utils file kchmviewer
 "$root/scripts/build.sh" "$root/build" -DKM360R_BENCH=OFF
 bin="$root/build/bin"
 

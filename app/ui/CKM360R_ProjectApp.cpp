@@ -8,6 +8,7 @@
 #include "common/FrameTexts.h"
 #include "common/Language.h"
 #include "app/StartupChecks.h"
+#include "app/ui/CAboutBox.h"
 #include "app/ui/CKM360R_ProjectDoc.h"
 #include "app/ui/CMainFrame.h"
 
@@ -53,6 +54,7 @@ bool CKM360R_ProjectApp::InitInstance(const Options& options) {
 
   m_pMainFrame = std::make_unique<CMainFrame>();
   if (options.portOverride) m_pMainFrame->SetPortOverride(*options.portOverride);
+  m_pMainFrame->SetAboutHandler([this] { OnAppAbout(); });
   m_pMainFrame->setWindowTitle(QString::fromStdString(ComposedCaption()));
 
   // Shown, then maximised and painted at once; the first show puts the tab
@@ -63,6 +65,11 @@ bool CKM360R_ProjectApp::InitInstance(const Options& options) {
 
   m_pMainFrame->setWindowTitle(QString::fromStdString(Caption()));
   return true;
+}
+
+void CKM360R_ProjectApp::OnAppAbout() {
+  CAboutBox box(m_pMainFrame.get());
+  box.exec();
 }
 
 std::string CKM360R_ProjectApp::Caption() const {

@@ -36,6 +36,9 @@ class CKM360R_ProjectApp {
   // "Halvex - 澜屹PON光功率计管理软件 V1.0": the document's title, then the application's.
   std::string ComposedCaption() const;
 
+  // The About command: a new About box, run modally over the main window.
+  void OnAppAbout();
+
   CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
   CKM360R_ProjectDoc* Document() const { return m_pDocument.get(); }
 

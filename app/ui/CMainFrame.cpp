@@ -21,11 +21,13 @@
 #include <algorithm>
 
 #include "app/CommandSurface.h"
+#include "app/Help.h"
 #include "app/KeyLockLeds.h"
 #include "app/MenuShortcuts.h"
 #include "app/ui/DialogSupport.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CTabControl.h"
+#include "app/ui/DesktopOpener.h"
 #include "app/ui/ToolbarIcons.h"
 #include "common/IniReader.h"
 #include "field/ui/CFieldPanel.h"
@@ -65,6 +67,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   BuildStatusBar();
   BuildMenuBar();
 
+  m_pDesktop = new DesktopOpener(this);
   m_pView = new CKM360R_ProjectView(m_texts, this);
   setCentralWidget(m_pView);
 
@@ -264,9 +267,13 @@ void CMainFrame::OnCommand(int id) {
     case cmd::Command::SetWavelength: logic.OnSettingsCommand(DataKind::Wavelength); break;
     case cmd::Command::Calibrate: logic.OnSettingsCommand(DataKind::Calibration); break;
     case cmd::Command::SetMode: logic.OnSettingsCommand(DataKind::Mode); break;
-    // Help and the About box are separate pieces that plug in here.
     case cmd::Command::Help:
-    case cmd::Command::About: break;
+      // The language the window was made with chooses the file.
+      help::Open(m_strLanguage, lang::ProgramDirectory(), *m_pDesktop, *this);
+      break;
+    case cmd::Command::About:
+      if (m_onAbout) m_onAbout();
+      break;
   }
 }
 

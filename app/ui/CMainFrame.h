@@ -26,6 +26,7 @@ class QTimer;
 class QToolBar;
 class CKM360R_ProjectView;
 class CFieldReadout;
+class DesktopOpener;
 
 class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public IFrameView {
   Q_OBJECT
@@ -39,6 +40,10 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
 
   // Restricts Link's port scan to one device (--port PATH).
   void SetPortOverride(const std::string& devicePath);
+
+  // The About command belongs to the application object, which hands its
+  // handler in here; without one the command does nothing.
+  void SetAboutHandler(std::function<void()> handler) { m_onAbout = std::move(handler); }
 
   // IRuntime
   void StartTimer(int id, int periodMs, std::function<void()> tick) override;
@@ -115,5 +120,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   // The tab items go in at the first show of the window.
   bool m_bTabsPending = true;
   bool m_bCloseConfirmed = false;
+  std::function<void()> m_onAbout;
+  DesktopOpener* m_pDesktop = nullptr;  // the Help command's "open"
 };
 

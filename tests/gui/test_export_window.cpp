@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <memory>
 #include <optional>
@@ -29,6 +30,9 @@ class DialogFiller {
       m_filters = dialog->nameFilters();
       dialog->selectNameFilter(m_entry);
       dialog->selectFile(m_path);
+      // The dialog ignores selectFile once its name field has the focus, which
+      // it may or may not have by now: the name is typed, as an operator would.
+      if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(m_path);
       static_cast<QDialog*>(dialog)->accept();
       m_timer.stop();
     });
