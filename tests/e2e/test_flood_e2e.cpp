@@ -33,7 +33,13 @@ constexpr long kFloodBytes = 256 * 1024;
 // What a shown real-time row may cost, with its share of the table's row
 // index: the table keeps a row in about 190 bytes. A copy of every record
 // kept beside its row (some 150 bytes more) would go beyond the bound.
-#if defined(__SANITIZE_ADDRESS__)
+// g++ says so with __SANITIZE_ADDRESS__, clang with __has_feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KM360R_ADDRESS_CHECKER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(KM360R_ADDRESS_CHECKER)
 // The address checker pads every block, and holds freed blocks back (up to
 // 256 MB) before reusing them: the program under test gets a small hold-back,
 // so that its resident memory shows what it keeps.
