@@ -4,6 +4,7 @@
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
+  clang-14 libclang-rt-14-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
