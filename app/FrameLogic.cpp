@@ -508,7 +508,7 @@ void FrameLogic::OpenWithDialog() {
 
 FileOutcome FrameLogic::OpenFile(const std::string& path) {
   using datafile::FileType;
-  const OpenedFile opened = m_table.OpenPath(path);
+  OpenedFile opened = m_table.OpenPath(path);
   if (opened.status == FileOutcome::Status::Failed) return opened;
   m_session.StopReading();
   PostGraphClear();

@@ -29,7 +29,7 @@ std::string TempPath(const std::string& name) {
 // A .hif file of `records` history lines as the meter's history gives them
 // (no description): 90,000 records make about 11 MB.
 std::string WriteHif(int records) {
-  const std::string path = TempPath(std::to_string(records) + ".hif");
+  std::string path = TempPath(std::to_string(records) + ".hif");
   std::string bytes;
   for (int i = 0; i < records; ++i) {
     bytes += gbk::FromUtf8("测试时间:2012/05/06 10:20:30       No.:") + std::to_string(i + 1) +

@@ -104,9 +104,9 @@ void BM_PtyToRxChar(benchmark::State& state) {
 
 // Arguments: bytes per iteration, bytes per write of the far end.
 BENCHMARK(BM_PtyToRxChar)
-    ->Args({1024 * 1024, 4096})
-    ->Args({64 * 1024, 64})
-    ->Args({16 * 1024, 1})
+    ->Args({1024L * 1024, 4096})
+    ->Args({64L * 1024, 64})
+    ->Args({16L * 1024, 1})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -37,6 +37,7 @@ std::vector<std::string> NumberedDevices(std::string_view prefix) {
   }
   std::sort(found.begin(), found.end());
   std::vector<std::string> paths;
+  paths.reserve(found.size());
   for (auto& f : found) paths.push_back(std::move(f.second));
   return paths;
 }

@@ -9,7 +9,7 @@ class ReplyAssembler {
  public:
   // Replies longer than this without a record end are dropped: a meter (or a
   // line) sending garbage without "$" must not grow the buffer without bound.
-  static constexpr size_t kCap = 64 * 1024;
+  static constexpr size_t kCap = size_t{64} * 1024;
 
   enum class Step {
     None,         // the byte was kept (or dropped at the cap)

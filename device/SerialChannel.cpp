@@ -21,7 +21,7 @@ namespace {
 
 // The most bytes one hand-over to the UI thread carries; more waiting bytes
 // follow in the next one.
-constexpr size_t kMaxHandOver = 64 * 1024;
+constexpr size_t kMaxHandOver = size_t{64} * 1024;
 
 // The meter's line needs a millisecond per byte; a write that takes a second
 // longer than that is stuck.

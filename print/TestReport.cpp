@@ -111,6 +111,7 @@ report::Outcome CTestReport::Print(const TableModel& table, const std::string& t
 void CTestReport::PrintTable(const TableModel& table) {
   const int n = table.ColumnCount();
   std::vector<int> widths;
+  widths.reserve(static_cast<size_t>(n) + 1);
   for (int col = 0; col < n; ++col) widths.push_back(col < 6 ? kColumnWidths[col] : kLaterColumnWidth);
   widths.push_back(0);  // the empty piece after the last "|"
   m_printer.ResetTable();

@@ -6,6 +6,7 @@
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
+  clang-14 libclang-rt-14-dev
   qt6-base-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build (unit, end-to-end and
 # window tests), then the unit and end-to-end tests again under AddressSanitizer
-# and UndefinedBehaviorSanitizer.
+# and UndefinedBehaviorSanitizer (built with clang), with a short run of each
+# fuzz target from its seed corpus.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -16,6 +17,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 echo "== Tests =="
 (cd "$root/build" && ctest --output-on-failure -j2) || status=1
-echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
+echo "== Tests and fuzz runs under AddressSanitizer and UndefinedBehaviorSanitizer =="
 (cd "$root/build-asan" && ctest --output-on-failure -j2) || status=1
 exit $status

@@ -114,9 +114,9 @@ std::string Build(std::string_view name, std::string_view stream) {
     const size_t at = sectorAt(difStart + d);
     for (uint32_t i = 0; i < kPerSector - 1; ++i) {
       const uint32_t index = kHeaderTableEntries + d * (kPerSector - 1) + i;
-      Put32(out, at + 4 * i, index < fatSectors ? fatStart + index : kFreeSect);
+      Put32(out, at + size_t{4} * i, index < fatSectors ? fatStart + index : kFreeSect);
     }
-    Put32(out, at + 4 * (kPerSector - 1), d + 1 < difSectors ? difStart + d + 1 : kEndOfChain);
+    Put32(out, at + size_t{4} * (kPerSector - 1), d + 1 < difSectors ? difStart + d + 1 : kEndOfChain);
   }
   return out;
 }

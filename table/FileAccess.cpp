@@ -90,7 +90,8 @@ bool FollowLinks(std::string& path) {
     if (text.starts_with('/') || slash == std::string::npos) {
       path = text;
     } else {
-      path = path.substr(0, slash + 1) + std::string(text);
+      path.resize(slash + 1);
+      path += text;
     }
   }
   errno = ELOOP;

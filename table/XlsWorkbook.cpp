@@ -272,7 +272,7 @@ std::string Workbook::Bytes() const {
 
   // Globals.
   std::string out;
-  out.reserve(m_strings.size() * 24 + m_nStringUses * 14 + 8192);
+  out.reserve(m_strings.size() * 24 + size_t{m_nStringUses} * 14 + 8192);
   Record(out, kBof, Bof(0x0005));
   {
     std::string d;

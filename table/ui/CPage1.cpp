@@ -24,7 +24,10 @@ CPage1::CPage1(const FrameTexts& texts, QWidget* parent)
   hide();
 }
 
-CPage1::~CPage1() = default;
+// The adapter is a child widget's model and would be deleted with the
+// children, after m_page and its table are gone; it leaves the table's
+// observers while the table still exists.
+CPage1::~CPage1() { delete m_adapter; }
 
 void CPage1::Create() {
   if (m_list) return;

@@ -74,6 +74,7 @@ class Sim {
     m_pid = ::fork();
     if (m_pid == 0) {
       std::vector<char*> a;
+      a.reserve(argv.size() + 1);
       for (auto& s : argv) a.push_back(s.data());
       a.push_back(nullptr);
       ::execv(a[0], a.data());
@@ -201,6 +202,7 @@ inline pid_t StartCli(std::vector<std::string> args, int outFd, int errFd) {
     ::dup2(outFd, 1);
     ::dup2(errFd, 2);
     std::vector<char*> a;
+    a.reserve(argv.size() + 1);
     for (auto& s : argv) a.push_back(s.data());
     a.push_back(nullptr);
     ::execv(a[0], a.data());

@@ -74,13 +74,14 @@ inline bool OpenMeterPort(CSerialChannel& channel, ISerialOwner* owner, const st
 // km360r-sim on a pseudo-terminal of its own.
 class SimMeter {
  public:
-  explicit SimMeter(std::vector<std::string> args) {
-    m_logPath = (std::filesystem::temp_directory_path() / "km360r-sim-log.XXXXXX").string();
+  explicit SimMeter(std::vector<std::string> args)
+      : m_logPath((std::filesystem::temp_directory_path() / "km360r-sim-log.XXXXXX").string()) {
     const int logFd = ::mkstemp(m_logPath.data());
     if (logFd >= 0) ::close(logFd);
     std::vector<std::string> argv = {KM360R_SIM_PATH, "--print-path", "--log", m_logPath};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> cargs;
+    cargs.reserve(argv.size() + 1);
     for (auto& a : argv) cargs.push_back(a.data());
     cargs.push_back(nullptr);
 

@@ -24,7 +24,7 @@ class CliOutput : public ::testing::Test {
     const char* cells[] = {"1310", "13.81uW", "-18.60", "2026/12/06 23:09:22"};
     for (int c = 1; c <= 4; ++c) t.SetCell(row, c, cells[c - 1]);
     t.SetCell(row, 5, description);
-    const std::string path = dir.Entry(name);
+    std::string path = dir.Entry(name);
     std::ofstream(path, std::ios::binary) << datafile::Compose(t, datafile::FileType::Hif);
     return path;
   }

@@ -55,7 +55,7 @@ class CliReport : public ::testing::Test {
       for (int c = 1; c < 6; ++c) t.SetCell(row, c, gbk::FromUtf8(cells[static_cast<size_t>(c)]));
       expected.push_back(cells);
     }
-    const std::string path = dir.Entry("history.hif");
+    std::string path = dir.Entry("history.hif");
     std::ofstream(path, std::ios::binary) << datafile::Compose(t, datafile::FileType::Hif);
     return path;
   }

@@ -45,7 +45,9 @@ class CliStop : public ::testing::TestWithParam<std::tuple<MeterCommand, int>> {
 };
 
 TEST_P(CliStop, SavesWhatArrivedAndExitsWithTheSignalsCode) {
-  const auto& [command, stop] = GetParam();
+  // Named copies, not structured bindings: the lambdas below use them.
+  const MeterCommand& command = std::get<0>(GetParam());
+  const int stop = std::get<1>(GetParam());
   Sim meter(dir, "COM3", command.meterArgs);
   ASSERT_TRUE(meter.Published());
   const std::string file = dir.Entry(std::string("stopped") + command.extension);

@@ -29,11 +29,17 @@ int FloodSeconds() {
 // The flood really ran: between the first and the last sample the program
 // took in more than the meter's line (1,920 bytes a second) carries in two
 // minutes.
-constexpr long kFloodBytes = 256 * 1024;
+constexpr long kFloodBytes = 256L * 1024;
 // What a shown real-time row may cost, with its share of the table's row
 // index: the table keeps a row in about 190 bytes. A copy of every record
 // kept beside its row (some 150 bytes more) would go beyond the bound.
-#if defined(__SANITIZE_ADDRESS__)
+// g++ says so with __SANITIZE_ADDRESS__, clang with __has_feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KM360R_ADDRESS_CHECKER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(KM360R_ADDRESS_CHECKER)
 // The address checker pads every block, and holds freed blocks back (up to
 // 256 MB) before reusing them: the program under test gets a small hold-back,
 // so that its resident memory shows what it keeps.
@@ -85,7 +91,8 @@ FloodRun RunFlood(const PortDir& dir, const std::string& floodSwitch) {
   std::string checkerOptions;
   if (kCheckerOptions) {
     const char* given = std::getenv("ASAN_OPTIONS");
-    checkerOptions = given ? std::string(given) + ":" + kCheckerOptions : kCheckerOptions;
+    if (given) checkerOptions = std::string(given) + ":";
+    checkerOptions += kCheckerOptions;
   }
   const pid_t pid = ::fork();
   if (pid == 0) {

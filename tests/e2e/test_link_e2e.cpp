@@ -32,6 +32,7 @@ std::vector<std::vector<std::string>> Cells(const TableModel& model) {
   std::vector<std::vector<std::string>> rows;
   for (int r = 0; r < model.RowCount(); ++r) {
     std::vector<std::string> row;
+    row.reserve(static_cast<size_t>(model.ColumnCount()));
     for (int c = 0; c < model.ColumnCount(); ++c) row.emplace_back(model.Cell(r, c));
     rows.push_back(row);
   }
@@ -277,6 +278,7 @@ TEST_F(LinkE2E, CliHistoryPrintsTheRowsTheProgramsTableShows) {
   const std::vector<std::string> lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 7u);  // header and six rows: three of nine slots are empty
   std::vector<std::string> titles;
+  titles.reserve(static_cast<size_t>(t.ColumnCount()));
   for (int c = 0; c < t.ColumnCount(); ++c) titles.push_back(t.Column(c).title);
   EXPECT_EQ(SplitTabs(lines[0]), titles);
   for (size_t r = 1; r < lines.size(); ++r) {

@@ -237,7 +237,7 @@ TEST_F(SerialChannelTest, TheMeterSeesExactlyTheCommandsWritten) {
   channel.Send("B\r");
   ASSERT_TRUE(RunUntil([&] { return !owner.received.empty() && owner.received.back() == '$'; }));
   channel.Send("T 24/05/06 10:20:30\r");
-  ASSERT_TRUE(RunUntil([&] { return owner.received.find("$", owner.received.find('$') + 1) != std::string::npos; }));
+  ASSERT_TRUE(RunUntil([&] { return owner.received.find('$', owner.received.find('$') + 1) != std::string::npos; }));
   // No echo of the meter's own text came back to it as commands.
   EXPECT_EQ(meter.Log(), "B\nT 24/05/06 10:20:30\n");
 }

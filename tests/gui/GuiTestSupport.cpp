@@ -82,8 +82,8 @@ void BoxAnswerer::Poll() {
   b->click();
 }
 
-RunningApp::RunningApp(const CKM360R_ProjectApp::Options& options) {
-  app = std::make_unique<CKM360R_ProjectApp>();
+RunningApp::RunningApp(const CKM360R_ProjectApp::Options& options)
+    : app(std::make_unique<CKM360R_ProjectApp>()) {
   app->InitInstance(options);
 }
 

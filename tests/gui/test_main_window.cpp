@@ -405,7 +405,7 @@ TEST(MainWindow, OpeningHistoryOrParametersFromTheGraphTabShowsTheTable) {
 
   FrameLogic& logic = running.app->MainFrame()->Logic();
   auto emptyFile = [&](const char* name) {
-    const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
+    std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f) {
       std::fputc(0, f);

@@ -26,6 +26,7 @@ std::vector<int> MenuIds(bool chinese) {
   std::vector<const MenuEntry*> items;
   Collect(bar, items);
   std::vector<int> ids;
+  ids.reserve(items.size());
   for (const MenuEntry* e : items) ids.push_back(e->id);
   return ids;
 }

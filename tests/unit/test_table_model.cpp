@@ -9,13 +9,13 @@ namespace {
 
 struct RecordingObserver : ITableObserver {
   std::vector<std::string> events;
-  void OnColumnsReset() override { events.push_back("columns"); }
+  void OnColumnsReset() override { events.emplace_back("columns"); }
   void OnRowInserted(int row) override { events.push_back("row " + std::to_string(row)); }
-  void OnRowsCleared() override { events.push_back("cleared"); }
+  void OnRowsCleared() override { events.emplace_back("cleared"); }
   void OnCellChanged(int row, int col) override {
     events.push_back("cell " + std::to_string(row) + "," + std::to_string(col));
   }
-  void OnModelReset(bool columnsReset) override { events.push_back(columnsReset ? "reset, columns" : "reset"); }
+  void OnModelReset(bool columnsReset) override { events.emplace_back(columnsReset ? "reset, columns" : "reset"); }
 };
 
 TableModel& ThreeColumns(TableModel& m) {

@@ -33,9 +33,9 @@ class TablePageRecords : public ::testing::Test {
   // noted among the scrolls.
   void Show(const std::string& record) {
     const RecordOutcome o = page.ShowReply(meter::Reply(record), kind, rowCount);
-    if (o.clockRefused) calls.push_back("clock again");
+    if (o.clockRefused) calls.emplace_back("clock again");
     if (o.currentWavelength) calls.push_back("wavelength " + *o.currentWavelength);
-    if (o.success) calls.push_back("success");
+    if (o.success) calls.emplace_back("success");
   }
 
   TablePage page{TextsFor("1"), "1"};
@@ -46,6 +46,7 @@ class TablePageRecords : public ::testing::Test {
 
   std::vector<std::string> Row(int row) {
     std::vector<std::string> cells;
+    cells.reserve(static_cast<size_t>(table.ColumnCount()));
     for (int c = 0; c < table.ColumnCount(); ++c) cells.push_back(U(table.Cell(row, c)));
     return cells;
   }
