@@ -33,6 +33,11 @@ struct Scenario {
   bool failSettings = false;      // settings are refused (no "成功")
   bool garbage = false;           // noise bytes (never "$" or "?") before each reply
   Flood flood = Flood::None;      // "D" starts an endless flood of records
+  // A bad line and a worse meter: noise with NUL bytes, random garbage,
+  // records without their "$", a "?" inside a record, bursts far above line
+  // rate and short silences. (km360r-sim adds hang-ups with the port coming
+  // back.)
+  bool hostile = false;
 };
 
 // One piece of a reply: bytes to send after a pause.
@@ -56,6 +61,9 @@ class SimulatedMeter {
   std::string FloodBytes();
   // The line is to be closed once the replies given so far have been sent.
   bool HangUpDue() const { return m_scenario.hangupAfter >= 0 && m_nReplies >= m_scenario.hangupAfter; }
+  // Hostile: how often the meter fell silent and sent a burst so far.
+  int Silences() const { return m_nSilences; }
+  int Bursts() const { return m_nBursts; }
 
  private:
   std::vector<ReplyPart> AnswerCommand(const std::string& line);
@@ -69,6 +77,10 @@ class SimulatedMeter {
   std::vector<ReplyPart> Calibrate(const std::string& args);
   std::vector<ReplyPart> SetMode(const std::string& args);
   std::string Noise();
+  bool Chance(double p);
+  void Spoil(std::vector<ReplyPart>& parts, bool reading);
+  std::string Garbage();
+  std::string Burst();
 
   Scenario m_scenario;
   std::mt19937 m_random;
@@ -79,6 +91,9 @@ class SimulatedMeter {
   int m_nMode = 0;  // 0 normal, 1 reference
   std::chrono::seconds m_clockOffset{0};
   std::array<double, 7> m_wavelengthCalibration;
+  int m_nSilentCommands = 0;  // hostile: command lines still to be ignored
+  int m_nSilences = 0;
+  int m_nBursts = 0;
 };
 
 }  // namespace meter
