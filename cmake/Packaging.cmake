@@ -57,10 +57,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "KM360R maintainers <km360r@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "management program for the KM360R PON optical power meter")
-# The first line is the synopsis; CPack indents the rest and marks the empty
-# line as a paragraph break.
+# The synopsis is the summary above; CPack indents these lines and marks the
+# empty one as a paragraph break.
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "management program for the KM360R PON optical power meter\n"
   "Reads real-time and stored measurements, wavelength codes and system\n"
   "parameters from a KM360R handheld PON optical power meter over its serial\n"
   "line, sets its clock, wavelength, calibration and measurement mode, saves\n"
