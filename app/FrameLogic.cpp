@@ -182,6 +182,7 @@ void FrameLogic::Disconnect() {
 }
 
 void FrameLogic::OnConnected() {
+  ++m_nLinksMade;
   PostStatus(m_texts.m_strConnected);
   SetLinkImage(toolbar_image::kConnected);
 }

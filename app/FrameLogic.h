@@ -116,6 +116,9 @@ class FrameLogic : public settings::ISettingsLink {
   // The frame's status string: the text of the latest status note posted.
   const std::string& StatusText() const { return m_strStatusText; }
   bool LinkBusy() const { return m_bLinkBusy; }
+  // Links made since start: a loss reported belongs to the last of them, even
+  // when the line was lost before anyone saw the lamp turn green.
+  int LinksMade() const { return m_nLinksMade; }
 
   // The meter's side.
   ReadingSession& Meter() { return m_session; }
@@ -187,6 +190,7 @@ class FrameLogic : public settings::ISettingsLink {
   ViewState m_view;
   std::string m_strStatusText;
   bool m_bLinkBusy = false;  // a Link command was accepted less than 1000 ms ago
+  int m_nLinksMade = 0;
 
   std::function<void(const meter::Reply&)> m_replyListener;
   std::function<void(meter::Done)> m_doneListener;
