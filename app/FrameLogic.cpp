@@ -224,6 +224,7 @@ void FrameLogic::Disconnect() {
 }
 
 void FrameLogic::OnConnected() {
+  ++m_nLinksMade;
   PostStatus(m_texts.m_strConnected);
   m_view.linkTip = statuspane::Connected(PaneChinese(), CurrentPort());
   m_view.linkNote = m_view.linkTip;

@@ -132,6 +132,9 @@ class FrameLogic : public settings::ISettingsLink {
   // The frame's status string: the text of the latest status note posted.
   const std::string& StatusText() const { return m_strStatusText; }
   bool LinkBusy() const { return m_bLinkBusy; }
+  // Links made since start: a loss reported belongs to the last of them, even
+  // when the line was lost before anyone saw the lamp turn green.
+  int LinksMade() const { return m_nLinksMade; }
 
   // The meter's side.
   ReadingSession& Meter() { return m_session; }
@@ -215,6 +218,7 @@ class FrameLogic : public settings::ISettingsLink {
   bool m_bHistoryProgress = false;  // the link pane counts a history read
   int m_nHistorySeconds = 0;
   bool m_bResetPending = false;  // a reset's answer is awaited
+  int m_nLinksMade = 0;
 
   std::function<void(const meter::Reply&)> m_replyListener;
   std::function<void(meter::Done)> m_doneListener;

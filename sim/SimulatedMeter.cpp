@@ -33,9 +33,22 @@ std::vector<ReplyPart> SimulatedMeter::Answer(const std::string& rawLine) {
   if (HangUpDue()) return {};
   const std::string line = Trim(rawLine);
   if (m_scenario.probeOnly && line != "?") return {};
+  if (m_scenario.hostile) {
+    if (m_nSilentCommands > 0) {
+      --m_nSilentCommands;
+      return {};
+    }
+    // Long enough for the reply watchdog to give up on the meter.
+    if (Chance(0.02)) {
+      ++m_nSilences;
+      m_nSilentCommands = std::uniform_int_distribution<int>(1, 5)(m_random);
+      return {};
+    }
+  }
   std::vector<ReplyPart> parts = AnswerCommand(line);
   if (parts.empty()) return parts;
   if (m_scenario.garbage) parts.front().bytes.insert(0, Noise());
+  if (m_scenario.hostile) Spoil(parts, !line.empty() && line[0] == 'D');
   ++m_nReplies;
   return parts;
 }
@@ -216,6 +229,44 @@ std::string SimulatedMeter::Noise() {
   std::string noise;
   for (int n = length(m_random); n > 0; --n) noise += kNoise[pick(m_random)];
   return noise;
+}
+
+bool SimulatedMeter::Chance(double p) { return std::bernoulli_distribution(p)(m_random); }
+
+void SimulatedMeter::Spoil(std::vector<ReplyPart>& parts, bool reading) {
+  for (ReplyPart& part : parts) {
+    std::string& b = part.bytes;
+    if (b.size() > 1 && Chance(0.05)) {
+      // A "?" in the middle: everything before it is lost to the probe answer.
+      b.insert(std::uniform_int_distribution<size_t>(1, b.size() - 1)(m_random), 1, '?');
+    }
+    if (!b.empty() && b.back() == '$' && Chance(0.05)) b.pop_back();  // the record end is lost
+    if (Chance(0.25)) b.insert(0, Noise());
+    if (Chance(0.02)) b.insert(0, Garbage());
+  }
+  if (reading && Chance(0.08)) parts.push_back({{}, Burst()});
+}
+
+std::string SimulatedMeter::Garbage() {
+  // Any byte at all, "$" and "?" included.
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::string bytes(std::uniform_int_distribution<size_t>(256, 16 * 1024)(m_random), '\0');
+  for (char& c : bytes) c = static_cast<char>(byte(m_random));
+  return bytes;
+}
+
+std::string SimulatedMeter::Burst() {
+  // Real-time records back to back, far more than a second of the line could
+  // carry, with noise between some of them.
+  ++m_nBursts;
+  const size_t size = std::uniform_int_distribution<size_t>(64 * 1024, 256 * 1024)(m_random);
+  const std::tm now = Now();
+  std::string bytes;
+  while (bytes.size() < size) {
+    bytes += ReadingRecord("实时测量", NextReading(now));
+    if (Chance(0.1)) bytes += Noise();
+  }
+  return bytes;
 }
 
 }  // namespace meter

@@ -36,6 +36,11 @@ struct Scenario {
   // Real-time readings in dBm given in turn (over and over) instead of a
   // drifting source; empty: the drift.
   std::vector<double> readings;
+  // A bad line and a worse meter: noise with NUL bytes, random garbage,
+  // records without their "$", a "?" inside a record, bursts far above line
+  // rate and short silences. (km360r-sim adds hang-ups with the port coming
+  // back.)
+  bool hostile = false;
 };
 
 // One piece of a reply: bytes to send after a pause.
@@ -59,6 +64,9 @@ class SimulatedMeter {
   std::string FloodBytes();
   // The line is to be closed once the replies given so far have been sent.
   bool HangUpDue() const { return m_scenario.hangupAfter >= 0 && m_nReplies >= m_scenario.hangupAfter; }
+  // Hostile: how often the meter fell silent and sent a burst so far.
+  int Silences() const { return m_nSilences; }
+  int Bursts() const { return m_nBursts; }
 
  private:
   std::vector<ReplyPart> AnswerCommand(const std::string& line);
@@ -72,6 +80,10 @@ class SimulatedMeter {
   std::vector<ReplyPart> Calibrate(const std::string& args);
   std::vector<ReplyPart> SetMode(const std::string& args);
   std::string Noise();
+  bool Chance(double p);
+  void Spoil(std::vector<ReplyPart>& parts, bool reading);
+  std::string Garbage();
+  std::string Burst();
 
   Scenario m_scenario;
   std::mt19937 m_random;
@@ -83,6 +95,9 @@ class SimulatedMeter {
   int m_nMode = 0;  // 0 normal, 1 reference
   std::chrono::seconds m_clockOffset{0};
   std::array<double, 7> m_wavelengthCalibration;
+  int m_nSilentCommands = 0;  // hostile: command lines still to be ignored
+  int m_nSilences = 0;
+  int m_nBursts = 0;
 };
 
 }  // namespace meter

@@ -15,6 +15,9 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <optional>
+#include <random>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,8 @@ struct Options {
   bool printPath = false;
   int bytesPerWrite = 0;  // 0: each reply part in one write
   int byteDelayUs = 0;    // pause between two writes of one part
+  std::string statsPath;  // what was sent, rewritten after each line
+  int seed = -1;          // -1: a new one each run
   meter::Scenario scenario;
 };
 
@@ -41,7 +46,8 @@ const char kUsage[] =
     "                  [--history-count N] [--history-delay-ms MS] [--history-stop-after N]\n"
     "                  [--empty-slots] [--fail-settings] [--garbage] [--flood] [--flood-empty]\n"
     "                  [--bytes-per-write N] [--byte-delay-us US]\n"
-    "                  [--readings DBM,DBM,...]   (real-time values in turn, -10.00 to -39.99)\n";
+    "                  [--readings DBM,DBM,...]   (real-time values in turn, -10.00 to -39.99)\n"
+    "                  [--hostile] [--seed N] [--stats FILE]\n";
 
 bool ParseInt(const char* text, int& out) {
   char* end = nullptr;
@@ -84,6 +90,9 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (a == "--garbage") o.scenario.garbage = true;
     else if (a == "--flood") o.scenario.flood = meter::Flood::Readings;
     else if (a == "--flood-empty") o.scenario.flood = meter::Flood::Empty;
+    else if (a == "--hostile") o.scenario.hostile = true;
+    else if (a == "--stats" && hasValue) o.statsPath = argv[++i];
+    else if (a == "--seed") { if (!number(o.seed)) return false; }
     else if (a == "--no-answer-after") { if (!number(o.scenario.noAnswerAfter)) return false; }
     else if (a == "--hangup-after") { if (!number(o.scenario.hangupAfter)) return false; }
     else if (a == "--history-count") { if (!number(o.scenario.historyCount)) return false; }
@@ -136,10 +145,16 @@ class PublishedPort {
     }
     return true;
   }
-  ~PublishedPort() {
+  ~PublishedPort() { Withdraw(); }
+  PublishedPort() = default;
+  PublishedPort(const PublishedPort&) = delete;
+  PublishedPort& operator=(const PublishedPort&) = delete;
+
+  void Withdraw() {
     if (m_link.empty()) return;
     std::error_code ec;
     if (std::filesystem::read_symlink(m_link, ec) == m_target) std::filesystem::remove(m_link, ec);
+    m_link.clear();
   }
 
  private:
@@ -156,16 +171,29 @@ struct Outgoing {
   bool started = false;
 };
 
+// What the meter has sent over all its lines.
+struct Totals {
+  long long bytes = 0;
+  long long recordEnds = 0;  // "$" bytes, garbage included
+  int lines = 0;
+  int hangups = 0;
+};
+
+enum class LineEnd { Signal, ScenarioHangUp, Dropped };
+
 class MeterLine {
  public:
-  MeterLine(const Options& o, int master, FILE* log)
-      : m_options(o), m_meter(o.scenario), m_master(master), m_log(log) {}
+  // A line that is dropped at `dropAt` (hostile), or never.
+  MeterLine(const Options& o, meter::SimulatedMeter& meter, int master, FILE* log, Totals& totals,
+            std::optional<Clock::time_point> dropAt)
+      : m_options(o), m_meter(meter), m_master(master), m_log(log), m_totals(totals), m_dropAt(dropAt) {}
 
-  // Serves commands until a signal arrives (false) or the scenario hangs up
-  // the line (true).
-  bool Serve() {
+  // Serves commands until a signal arrives, the scenario hangs up the line or
+  // the line is dropped.
+  LineEnd Serve() {
     for (;;) {
-      if (m_queue.empty() && m_meter.HangUpDue()) return true;
+      if (m_queue.empty() && m_meter.HangUpDue()) return LineEnd::ScenarioHangUp;
+      if (m_dropAt && Clock::now() >= *m_dropAt) return LineEnd::Dropped;
       if (m_queue.empty() && m_meter.Flooding()) m_queue.push_back({{}, m_meter.FloodBytes()});
       pollfd fds[2] = {{g_signalPipe[0], POLLIN, 0}, {m_master, POLLIN, 0}};
       int timeoutMs = -1;
@@ -182,11 +210,16 @@ class MeterLine {
           timeoutMs = static_cast<int>(wait.count());
         }
       }
+      if (m_dropAt) {
+        const auto untilDrop = std::chrono::ceil<std::chrono::milliseconds>(*m_dropAt - Clock::now());
+        const int dropMs = static_cast<int>(std::max<long long>(untilDrop.count(), 0));
+        if (timeoutMs < 0 || dropMs < timeoutMs) timeoutMs = dropMs;
+      }
       if (::poll(fds, 2, timeoutMs) < 0) {
         if (errno == EINTR) continue;
-        return false;
+        return LineEnd::Signal;
       }
-      if (fds[0].revents) return false;
+      if (fds[0].revents) return LineEnd::Signal;
       if (fds[1].revents & POLLIN) ReadCommands();
       if (fds[1].revents & POLLOUT) WriteHead();
     }
@@ -218,6 +251,12 @@ class MeterLine {
     if (m_options.bytesPerWrite > 0) chunk = std::min(chunk, static_cast<size_t>(m_options.bytesPerWrite));
     const ssize_t n = ::write(m_master, head.bytes.data() + head.sent, chunk);
     if (n <= 0) return;  // the line is full: poll says when it takes more
+    // Counted only when asked for: a flood is to run as fast as the line takes it.
+    if (!m_options.statsPath.empty()) {
+      m_totals.bytes += n;
+      m_totals.recordEnds += std::count(head.bytes.begin() + static_cast<long>(head.sent),
+                                        head.bytes.begin() + static_cast<long>(head.sent) + n, '$');
+    }
     head.sent += static_cast<size_t>(n);
     if (head.sent == head.bytes.size()) {
       m_queue.pop_front();
@@ -227,9 +266,11 @@ class MeterLine {
   }
 
   const Options& m_options;
-  meter::SimulatedMeter m_meter;
+  meter::SimulatedMeter& m_meter;
   int m_master;
   FILE* m_log;
+  Totals& m_totals;
+  std::optional<Clock::time_point> m_dropAt;
   std::string m_line;
   std::deque<Outgoing> m_queue;
 };
@@ -245,6 +286,26 @@ void HangUpAfterLastReply(PseudoTerminal& line) {
   line.HangUp();
 }
 
+void WriteTotals(const std::string& path, const Totals& t, const meter::SimulatedMeter& m) {
+  if (path.empty()) return;
+  const std::string partial = path + ".part";
+  FILE* f = std::fopen(partial.c_str(), "w");
+  if (!f) return;
+  std::fprintf(f, "bytes %lld\nrecord_ends %lld\nlines %d\nhangups %d\nsilences %d\nbursts %d\n",
+               t.bytes, t.recordEnds, t.lines, t.hangups, m.Silences(), m.Bursts());
+  std::fclose(f);
+  std::rename(partial.c_str(), path.c_str());
+}
+
+// Waits `pause` unless a signal comes first (false).
+bool PauseUnlessSignalled(std::chrono::milliseconds pause) {
+  pollfd fd{g_signalPipe[0], POLLIN, 0};
+  while (::poll(&fd, 1, static_cast<int>(pause.count())) < 0) {
+    if (errno != EINTR) return false;
+  }
+  return fd.revents == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -257,32 +318,62 @@ int main(int argc, char** argv) {
     std::perror("km360r-sim: pipe");
     return 1;
   }
-  PseudoTerminal line;
-  if (!line.Open()) {
-    std::perror("km360r-sim: pseudo-terminal");
-    return 1;
-  }
-  ::fcntl(line.Master(), F_SETFL, ::fcntl(line.Master(), F_GETFL) | O_NONBLOCK);
-
   FILE* log = nullptr;
   if (!options.logPath.empty() && !(log = std::fopen(options.logPath.c_str(), "w"))) {
     std::perror("km360r-sim: log file");
     return 1;
   }
+  const unsigned seed = options.seed >= 0 ? static_cast<unsigned>(options.seed) : std::random_device{}();
+  meter::SimulatedMeter meter(options.scenario, seed);
+  // A hostile meter's line drops after a while and its port comes back a
+  // moment later, as a cable pulled and plugged in again.
+  std::mt19937 lineRandom(seed ^ 0x5eedu);
+  std::uniform_int_distribution<int> lineSeconds(8, 40);
+  std::uniform_int_distribution<int> awayMs(300, 2000);
+  Totals totals;
   int status = 0;
-  {
+  for (bool again = true; again;) {
+    again = false;
+    PseudoTerminal line;
+    if (!line.Open()) {
+      std::perror("km360r-sim: pseudo-terminal");
+      status = 1;
+      break;
+    }
+    ::fcntl(line.Master(), F_SETFL, ::fcntl(line.Master(), F_GETFL) | O_NONBLOCK);
     PublishedPort port;
     if (!options.portDir.empty() && !port.Publish(options.portDir, options.name, line.SlavePath())) {
       status = 1;
-    } else {
-      if (options.printPath) {
-        std::printf("%s\n", line.SlavePath().c_str());
-        std::fflush(stdout);
-      }
-      if (MeterLine(options, line.Master(), log).Serve()) HangUpAfterLastReply(line);
+      break;
+    }
+    if (options.printPath && totals.lines == 0) {
+      std::printf("%s\n", line.SlavePath().c_str());
+      std::fflush(stdout);
+    }
+    ++totals.lines;
+    std::optional<Clock::time_point> dropAt;
+    if (options.scenario.hostile) dropAt = Clock::now() + std::chrono::seconds(lineSeconds(lineRandom));
+    switch (MeterLine(options, meter, line.Master(), log, totals, dropAt).Serve()) {
+      case LineEnd::Signal:
+        break;
+      case LineEnd::ScenarioHangUp:
+        HangUpAfterLastReply(line);
+        break;
+      case LineEnd::Dropped:
+        // Whatever was still on its way is lost with the line.
+        line.HangUp();
+        ++totals.hangups;
+        again = true;
+        break;
     }
     line.HangUp();
+    WriteTotals(options.statsPath, totals, meter);
+    if (again) {
+      port.Withdraw();
+      again = PauseUnlessSignalled(std::chrono::milliseconds(awayMs(lineRandom)));
+    }
   }
+  WriteTotals(options.statsPath, totals, meter);
   if (log) std::fclose(log);
   return status;
 }

@@ -96,6 +96,11 @@ class SimulatedMeter {
     m_process.waitForFinished(5000);
   }
   bool Started() const { return m_bStarted; }
+  // Ends the meter as a signal does, so it can write its last figures.
+  void Stop() {
+    m_process.terminate();
+    m_process.waitForFinished(5000);
+  }
   QString Dir() const { return m_dir.path(); }
   QString PortPath() const { return m_dir.filePath(QStringLiteral("COM3")); }
   // The command lines received so far, in order.
