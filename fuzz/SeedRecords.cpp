@@ -6,8 +6,8 @@ namespace seeds {
 
 namespace {
 
-meter::Reading ReadingAt(int second, int wavelengthNm, double dbm) {
-  meter::Reading r;
+meter::SentReading ReadingAt(int second, int wavelengthNm, double dbm) {
+  meter::SentReading r;
   r.wavelengthNm = wavelengthNm;
   r.dbm = dbm;
   r.time.tm_year = 126, r.time.tm_mon = 11, r.time.tm_mday = 7, r.time.tm_hour = 14;

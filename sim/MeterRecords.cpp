@@ -55,7 +55,7 @@ std::string LinearPowerText(double dbm) {
 
 std::string WavelengthValueText(int wavelengthNm) { return FormatInt("%-4d", wavelengthNm); }
 
-std::string ReadingRecord(const std::string& headingUtf8, const Reading& r) {
+std::string ReadingRecord(const std::string& headingUtf8, const SentReading& r) {
   // Six bytes of value text ("-19.12") are what the graph takes.
   const double dbm = std::clamp(r.dbm, -39.99, -10.0);
   return Finish(headingUtf8 + "\r\n" + kWavelengthLine + FormatInt("%d", r.wavelengthNm) +

@@ -14,8 +14,10 @@ namespace meter {
 inline constexpr std::array<int, 7> kWavelengthsNm = {850, 980, 1300, 1310, 1490, 1550, 1625};
 inline constexpr int kDefaultWavelengthCode = 3;  // 1310 nm
 
-// One power reading: a real-time value, a stored history entry or an AD sample.
-struct Reading {
+// One power reading as the meter sends it: a real-time value, a stored history
+// entry or an AD sample. (Named apart from the program's own typed reading:
+// tests link both, and one name for two layouts would break the link.)
+struct SentReading {
   int wavelengthNm = 1310;
   double dbm = -20.0;  // kept within -10.00 .. -39.99, so its text is always 6 bytes
   std::tm time{};      // the meter's clock when the value was taken
@@ -30,7 +32,7 @@ std::string MeterTime(const std::tm& t);
 std::string LinearPowerText(double dbm);
 
 // A reading below a title line (UTF-8, converted with the rest).
-std::string ReadingRecord(const std::string& headingUtf8, const Reading& r);
+std::string ReadingRecord(const std::string& headingUtf8, const SentReading& r);
 
 // A history slot the meter has never written: zero values, time "00/00/00 00:00:00".
 std::string EmptySlotRecord(const std::string& headingUtf8);

@@ -92,7 +92,7 @@ std::tm SimulatedMeter::Now() const {
   return local;
 }
 
-Reading SimulatedMeter::NextReading(const std::tm& when) {
+SentReading SimulatedMeter::NextReading(const std::tm& when) {
   if (!m_scenario.readings.empty()) {
     m_dbm = m_scenario.readings[m_nNextReading++ % m_scenario.readings.size()];
   } else {
@@ -103,7 +103,7 @@ Reading SimulatedMeter::NextReading(const std::tm& when) {
     if (m_dbm > -10.0) m_dbm = -10.0 - (m_dbm + 10.0);
     if (m_dbm < -30.0) m_dbm = -30.0 + (-30.0 - m_dbm);
   }
-  Reading r;
+  SentReading r;
   r.wavelengthNm = kWavelengthsNm[static_cast<size_t>(m_nWavelengthCode)];
   r.dbm = m_dbm;
   r.time = when;
@@ -128,7 +128,7 @@ std::vector<ReplyPart> SimulatedMeter::History() {
     const std::time_t taken = now - static_cast<std::time_t>(count - i + 1) * 3600;
     std::tm when{};
     localtime_r(&taken, &when);
-    Reading r = NextReading(when);
+    SentReading r = NextReading(when);
     r.wavelengthNm = kWavelengthsNm[anyWavelength(m_random)];
     parts.push_back({delay, ReadingRecord(heading, r)});
   }

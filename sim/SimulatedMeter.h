@@ -71,7 +71,7 @@ class SimulatedMeter {
  private:
   std::vector<ReplyPart> AnswerCommand(const std::string& line);
   std::tm Now() const;
-  Reading NextReading(const std::tm& when);
+  SentReading NextReading(const std::tm& when);
   std::vector<ReplyPart> History();
   std::vector<ReplyPart> AdValues();
   std::vector<ReplyPart> Parameters();

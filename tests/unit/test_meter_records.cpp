@@ -43,7 +43,7 @@ ReadingCells Cut(const std::string& r) {
 }  // namespace
 
 TEST(MeterRecords, ReadingFieldsSitAtTheTableOffsets) {
-  meter::Reading r;
+  meter::SentReading r;
   r.wavelengthNm = 1550;
   r.dbm = -19.123;
   r.time = Time(2012, 5, 6, 10, 20, 30);
