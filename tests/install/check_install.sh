@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build tree into a scratch prefix and checks the installed
-# layout: the executables with config.ini in lib/km360r, links to them in bin,
+# layout: the executables with config.ini and the help files in lib/km360r, links to them in bin,
 # the menu entry, its icons and the manual page; and that a front end started
 # through its link reads the config.ini beside its real executable.
 #   check_install.sh BUILD_DIR
@@ -21,7 +21,8 @@ for f in km360r km360r-cli km360r-sim; do
   [ -x "$prefix/lib/km360r/$f" ] || fail "lib/km360r/$f is not installed"
   [ "$(readlink "$prefix/bin/$f")" = "../lib/km360r/$f" ] || fail "bin/$f is not a link to lib/km360r/$f"
 done
-for f in lib/km360r/config.ini share/applications/km360r.desktop share/man/man1/km360r-cli.1.gz \
+for f in lib/km360r/config.ini lib/km360r/help_sc.chm lib/km360r/help_qtv_e.chm \
+         lib/km360r/help_c.chm lib/km360r/help_e.chm share/applications/km360r.desktop share/man/man1/km360r-cli.1.gz \
          share/icons/hicolor/scalable/apps/km360r.svg share/icons/hicolor/48x48/apps/km360r.png \
          share/icons/hicolor/256x256/apps/km360r.png; do
   [ -s "$prefix/$f" ] || fail "$f is not installed"
