@@ -75,7 +75,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # are drawn on) are loaded at run time, so no library dependency names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# Chinese window texts need a font with the characters.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei")
+# Chinese window texts need a font with the characters; Qt's own dialogs speak
+# Chinese with Qt's translations; Help hands its .chm file to the desktop's
+# "open" (xdg-open), which needs a viewer for it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei, qt6-translations-l10n, xdg-utils, kchmviewer")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
