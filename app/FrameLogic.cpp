@@ -6,6 +6,7 @@
 
 #include "app/StatusPane.h"
 #include "common/Gbk.h"
+#include "settings/SettingAnswer.h"
 #include "table/DataFiles.h"
 #include "table/FileAccess.h"
 
@@ -297,16 +298,41 @@ void FrameLogic::ShowRecord(const meter::Reply& reply) {
   if (m_shown.dataKind == DataKind::RealTime && m_shown.rowCount > rowsBefore && m_liveListener.row) {
     if (const auto reading = reply.AsReading()) m_liveListener.row(rowsBefore, *reading);
   }
-  // A refused clock runs the whole Set clock command again, guards included.
-  if (outcome.clockRefused) OnSettingsCommand(DataKind::Clock);
   if (outcome.currentWavelength) {
     m_shown.currentWavelength = *outcome.currentWavelength;
     if (m_wavelengthListener) m_wavelengthListener();
   }
-  if (outcome.success) {
+  JudgeSettingAnswer(reply);
+}
+
+void FrameLogic::JudgeSettingAnswer(const meter::Reply& reply) {
+  // Only the answer to the setting just sent counts: a reading still on its
+  // way, a listing or a reset's answer after a cancelled dialog is no answer.
+  if (m_awaitedSetting == DataKind::Nothing || m_awaitedSetting != m_shown.dataKind) return;
+  const settings::Answer answer = settings::JudgeAnswer(reply.Text());
+  if (answer == settings::Answer::None) return;
+  const DataKind setting = m_awaitedSetting;
+  m_awaitedSetting = DataKind::Nothing;
+  if (answer == settings::Answer::Taken) {
     m_prompter.MessageBox(m_table.m_strSetOk, m_table.m_strPromptCaption, BoxButtons::Ok);
     m_shown.dataKind = DataKind::Nothing;
+    return;
   }
+  // A refused clock runs the whole Set clock command again, guards included.
+  if (setting == DataKind::Clock) OnSettingsCommand(DataKind::Clock);
+}
+
+void FrameLogic::PostSetting(const std::string& text) {
+  const DataKind setting = m_shown.dataKind;
+  m_session.PostCommand(text);
+  // Marked behind the command's own write: records taken before it went out
+  // cannot answer it.
+  PostSelf([this, setting] { m_awaitedSetting = setting; });
+}
+
+void FrameLogic::SendNow(const std::string& text) {
+  m_session.Send(text);
+  m_awaitedSetting = m_shown.dataKind;
 }
 
 void FrameLogic::TellTableReplaced() {
@@ -436,6 +462,7 @@ void FrameLogic::OnReset() {
   }
   SetRealTimeButton(false);
   m_session.Reset();
+  m_awaitedSetting = DataKind::Nothing;  // the answer that comes is the reset's
   // The meter's answer, or its silence, goes to the link pane.
   m_bResetPending = true;
   m_runtime.StartTimer(TIMER_RESET_ANSWER, kResetAnswerMs, [this] {
@@ -480,6 +507,7 @@ void FrameLogic::OnDeleteShownData() {
 void FrameLogic::OnSettingsCommand(DataKind kind) {
   if (!CheckConnected() || !CheckNoHistory()) return;
   m_session.BeginSetting();
+  m_awaitedSetting = DataKind::Nothing;  // until this opening's command goes out
   SetRealTimeButton(false);
   SetSaveButtonImage(toolbar_image::kSaveAfterSettings);
   m_shown.dataKind = kind;

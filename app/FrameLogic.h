@@ -76,7 +76,8 @@ class FrameLogic : public settings::ISettingsLink {
 
   // The open settings dialog's side (settings::ISettingsLink).
   void PostCommand(const std::string& text) override { m_session.PostCommand(text); }
-  void SendNow(const std::string& text) override { m_session.Send(text); }
+  void PostSetting(const std::string& text) override;
+  void SendNow(const std::string& text) override;
   const std::string& CurrentWavelength() const override { return m_shown.currentWavelength; }
   void SetWavelengthListener(std::function<void()> listener) override {
     m_wavelengthListener = std::move(listener);
@@ -194,6 +195,9 @@ class FrameLogic : public settings::ISettingsLink {
   void ReadListing(DataKind kind, Layout layout, Listing listing);
   // UM_RECORD_READY
   void ShowRecord(const meter::Reply& reply);
+  // The awaited setting's answer: the success box, or (for the clock) Set
+  // clock again on a refusal.
+  void JudgeSettingAnswer(const meter::Reply& reply);
   void TellTableReplaced();
   // UM_OPEN_FILE and UM_SAVE_DATA
   void OpenWithDialog();
@@ -218,6 +222,9 @@ class FrameLogic : public settings::ISettingsLink {
   bool m_bHistoryProgress = false;  // the link pane counts a history read
   int m_nHistorySeconds = 0;
   bool m_bResetPending = false;  // a reset's answer is awaited
+  // The setting whose command has gone out and whose answer is awaited;
+  // Nothing while none is. Only its answer counts as a setting's answer.
+  DataKind m_awaitedSetting = DataKind::Nothing;
   int m_nLinksMade = 0;
 
   std::function<void(const meter::Reply&)> m_replyListener;

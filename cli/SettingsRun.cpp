@@ -7,6 +7,7 @@
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
 #include "common/Gbk.h"
+#include "settings/SettingAnswer.h"
 #include "settings/SettingsCommands.h"
 
 namespace cli {
@@ -55,7 +56,6 @@ class SettingRun {
   int Run() {
     m_s.onReply = [this](const meter::Reply& reply) { OnReply(reply); };
     m_s.onDone = [this](meter::Done done) {
-      if (m_bSent && done == meter::Done::Success) m_bSucceeded = true;
       if (done == meter::Done::ListingEnd) m_bListingEnded = true;
     };
     m_s.logic.SetWavelengthListener([this] { m_bCurrentKnown = true; });
@@ -106,10 +106,10 @@ class SettingRun {
       m_bSent = true;
     } else if (m_o.command == "set-wavelength") {
       const int code = *settings::CodeForNanometres(std::stoi(m_o.operands[0]));
-      m_s.logic.PostCommand(settings::WavelengthCommand(code));
+      m_s.logic.PostSetting(settings::WavelengthCommand(code));
       MarkSentWhenWritten();
     } else if (m_o.command == "set-mode") {
-      m_s.logic.PostCommand(settings::ModeCommand(m_o.operands[0] == "reference"));
+      m_s.logic.PostSetting(settings::ModeCommand(m_o.operands[0] == "reference"));
       MarkSentWhenWritten();
     } else {
       // Calibration: like the dialog, ask the meter for its wavelength first.
@@ -118,7 +118,8 @@ class SettingRun {
   }
 
   // Waits for the current wavelength, prints it, and sends the calibration
-  // with its code. False when the meter did not name it.
+  // with its code. False when the meter named none of its wavelengths:
+  // nothing is sent then.
   bool Calibrate() {
     m_s.MarkCommandSent();
     m_s.RunUntil([this] {
@@ -129,10 +130,18 @@ class SettingRun {
     m_s.Drain();  // the page takes the listing and stores the wavelength
     if (!m_bCurrentKnown || !m_s.logic.Connected() || StopSignal()) return false;
     const std::string& current = m_s.logic.CurrentWavelength();
+    const int code = settings::CodeForCurrentWavelength(current);
+    if (code == settings::kUnknownWavelengthCode) {
+      // The meter would take a calibration for no wavelength of its own.
+      std::fprintf(stderr,
+                   "km360r-cli: the meter named no wavelength it has (\"%s\"); nothing was sent\n",
+                   gbk::ToUtf8(current).c_str());
+      m_bUnknownWavelength = true;
+      return false;
+    }
     StandardOutput().Write(gbk::ToUtf8(current) + "\n");
     const settings::CalibrationValue value = *settings::ParseCalibrationValue(m_o.operands[0]);
-    m_s.logic.PostCommand(
-        settings::CalibrationCommand(settings::CodeForCurrentWavelength(current), value));
+    m_s.logic.PostSetting(settings::CalibrationCommand(code, value));
     MarkSentWhenWritten();
     return true;
   }
@@ -143,14 +152,22 @@ class SettingRun {
     m_s.loop.Post([this] { m_bSent = true; });
   }
 
+  // Only records after the command went out can answer it; a record that is
+  // no answer (a reading, the current wavelength on its own) is passed over.
   void OnReply(const meter::Reply& reply) {
     if (!m_bSent || m_bSucceeded || m_bRefused) return;
-    if (reply.AsSetting().success) return;  // the success event follows
-    m_bRefused = true;
-    m_strRefusal = OneLine(reply.Text());
+    switch (settings::JudgeAnswer(reply.Text())) {
+      case settings::Answer::None: return;
+      case settings::Answer::Taken: m_bSucceeded = true; return;
+      case settings::Answer::Refused:
+        m_bRefused = true;
+        m_strRefusal = OneLine(reply.Text());
+        return;
+    }
   }
 
   int Silent() {
+    if (m_bUnknownWavelength) return kExitMeter;  // already said
     if (m_s.logic.Connected() && !StopSignal()) {
       std::fprintf(stderr, "%s\n", m_s.texts.m_strLostMeter.c_str());
     }
@@ -165,6 +182,7 @@ class SettingRun {
   bool m_bRefused = false;
   bool m_bCurrentKnown = false;
   bool m_bListingEnded = false;
+  bool m_bUnknownWavelength = false;
   std::string m_strRefusal;
 };
 

@@ -11,10 +11,14 @@ namespace settings {
 class ISettingsLink {
  public:
   virtual ~ISettingsLink() = default;
-  // UM_SEND_COMMAND: the text is queued to be written (the set-wavelength,
-  // calibration and measurement-mode dialogs).
+  // UM_SEND_COMMAND: the text is queued to be written (the question for the
+  // current wavelength).
   virtual void PostCommand(const std::string& text) = 0;
-  // Written at once (the set-clock dialog).
+  // The setting itself, queued as PostCommand (the set-wavelength, calibration
+  // and measurement-mode dialogs); the meter's next answer is its answer.
+  virtual void PostSetting(const std::string& text) = 0;
+  // The clock's setting, written at once (the set-clock dialog); the meter's
+  // next answer is its answer.
   virtual void SendNow(const std::string& text) = 0;
   // The meter's current-wavelength text (GBK bytes), empty before any answer.
   virtual const std::string& CurrentWavelength() const = 0;

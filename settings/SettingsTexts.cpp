@@ -48,6 +48,14 @@ CalibrationTexts CalibrationTexts::For(std::optional<lang::Index> index) {
           "Calibrate system parameters", "OK", "Cancel", "Current wavelength:"};
 }
 
+CalibrationWaitTexts CalibrationWaitTexts::For(std::optional<lang::Index> index) {
+  if (index && lang::IsChinese(*index)) {
+    return {"仪表未报告当前波长,不能校准", "仪表报告的当前波长不是它的波长之一,不能校准"};
+  }
+  return {"The meter has not named its current wavelength: no calibration can be sent.",
+          "The meter named a wavelength it does not have: no calibration can be sent."};
+}
+
 ModeTexts ModeTexts::For(std::optional<lang::Index> index) {
   if (!index) return {};
   if (lang::IsChinese(*index)) {

@@ -25,6 +25,15 @@ struct CalibrationTexts {
   static CalibrationTexts For(std::optional<lang::Index> index);
 };
 
+// Why the calibration dialog keeps OK disabled: the meter has not named its
+// current wavelength in time, or named one it does not have. A calibration
+// is only ever sent for a wavelength of the meter's own. These are shown in
+// English when there is no language index, so the reason is never blank.
+struct CalibrationWaitTexts {
+  std::string m_strNoAnswer, m_strUnknownWavelength;
+  static CalibrationWaitTexts For(std::optional<lang::Index> index);
+};
+
 struct ModeTexts {
   std::string m_strCaption, m_strOkText, m_strCancelText, m_strNormalText, m_strReferenceText,
       m_strPromptText;

@@ -1,5 +1,7 @@
 #include "sim/SimulatedMeter.h"
 
+#include "common/Gbk.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -57,6 +59,9 @@ std::vector<ReplyPart> SimulatedMeter::AnswerCommand(const std::string& line) {
   if (line.empty()) return {};
   if (line == "?") return One(std::string(kProbeAnswer));
   if (line.size() > 1 && line[1] != ' ') return {};  // not a command of the meter
+  if (const auto given = m_scenario.answers.find(line[0]); given != m_scenario.answers.end()) {
+    return GivenAnswer(given->second);
+  }
   const bool ok = !m_scenario.failSettings;
   switch (line[0]) {
     case 'D':
@@ -83,6 +88,17 @@ std::vector<ReplyPart> SimulatedMeter::AnswerCommand(const std::string& line) {
     case 'F': return SetMode(Args(line));
     default: return {};
   }
+}
+
+std::vector<ReplyPart> SimulatedMeter::GivenAnswer(const std::string& utf8) {
+  std::vector<ReplyPart> parts;
+  size_t start = 0;
+  while (start < utf8.size()) {
+    const size_t end = std::min(utf8.find('$', start), utf8.size() - 1);
+    parts.push_back({{}, gbk::FromUtf8(utf8.substr(start, end - start + 1))});
+    start = end + 1;
+  }
+  return parts;
 }
 
 std::tm SimulatedMeter::Now() const {

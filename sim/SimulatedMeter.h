@@ -4,6 +4,7 @@
 // behaviour and its test scenarios.
 #include <array>
 #include <chrono>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -31,6 +32,12 @@ struct Scenario {
   int historyStopAfter = -1;      // the history transfer stops after N records
   bool emptySlots = false;        // every third history entry is an unused slot
   bool failSettings = false;      // settings are refused (no "成功")
+  // Answers given in place of the meter's own, by command letter: the text
+  // (UTF-8, sent in GBK) holds whole records, each ending with "$", sent one
+  // write each. The command changes nothing in the meter. For the wordings
+  // other firmware answers with ("设置不成功", the current wavelength as a
+  // record of its own before "设置成功", an unknown wavelength in "B"'s listing).
+  std::map<char, std::string> answers;
   bool garbage = false;           // noise bytes (never "$" or "?") before each reply
   Flood flood = Flood::None;      // "D" starts an endless flood of records
   // Real-time readings in dBm given in turn (over and over) instead of a
@@ -70,6 +77,7 @@ class SimulatedMeter {
 
  private:
   std::vector<ReplyPart> AnswerCommand(const std::string& line);
+  std::vector<ReplyPart> GivenAnswer(const std::string& utf8);
   std::tm Now() const;
   SentReading NextReading(const std::tm& when);
   std::vector<ReplyPart> History();

@@ -47,7 +47,8 @@ const char kUsage[] =
     "                  [--empty-slots] [--fail-settings] [--garbage] [--flood] [--flood-empty]\n"
     "                  [--bytes-per-write N] [--byte-delay-us US]\n"
     "                  [--readings DBM,DBM,...]   (real-time values in turn, -10.00 to -39.99)\n"
-    "                  [--hostile] [--seed N] [--stats FILE]\n";
+    "                  [--hostile] [--seed N] [--stats FILE]\n"
+    "                  [--answer L=TEXT]...  (command letter L answered with TEXT: records ending in $)\n";
 
 bool ParseInt(const char* text, int& out) {
   char* end = nullptr;
@@ -100,6 +101,12 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (a == "--history-stop-after") { if (!number(o.scenario.historyStopAfter)) return false; }
     else if (a == "--bytes-per-write") { if (!number(o.bytesPerWrite)) return false; }
     else if (a == "--byte-delay-us") { if (!number(o.byteDelayUs)) return false; }
+    else if (a == "--answer" && hasValue) {
+      // L=TEXT: command letter L is answered with TEXT.
+      const std::string given = argv[++i];
+      if (given.size() < 3 || given[1] != '=') return false;
+      o.scenario.answers[given[0]] = given.substr(2);
+    }
     else if (a == "--readings") { if (!hasValue || !ParseReadings(argv[++i], o.scenario.readings)) return false; }
     else return false;
   }

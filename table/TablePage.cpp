@@ -123,14 +123,8 @@ RecordOutcome TablePage::ShowReply(const meter::Reply& reply, DataKind kind, int
     case DataKind::Wavelength:
     case DataKind::Calibration:
     case DataKind::Mode: {
-      const meter::SettingReply setting = reply.AsSetting();
-      if (kind == DataKind::Clock && !setting.success) {
-        outcome.clockRefused = true;
-      } else {
-        if (kind == DataKind::Wavelength || kind == DataKind::Calibration) {
-          outcome.currentWavelength = setting.currentWavelength;
-        }
-        outcome.success = setting.success;
+      if (kind == DataKind::Wavelength || kind == DataKind::Calibration) {
+        outcome.currentWavelength = reply.AsSetting().currentWavelength;
       }
       break;
     }

@@ -19,11 +19,8 @@ enum class Layout { Measurement, AD, Wavelength, Parameters };
 
 // What showing one record asks of the program around the page.
 struct RecordOutcome {
-  // "成功" in a setting's answer: the page's success box, and the shown kind
-  // becomes Nothing, so later records of the same answer are not read again.
-  bool success = false;
-  // A clock answer without "成功": Set clock runs again.
-  bool clockRefused = false;
+  // (Whether a record answers a setting is the frame logic's to decide: only
+  // the setting just sent is answered, settings::JudgeAnswer.)
   // The meter's current wavelength (answers to the wavelength and calibration
   // settings), for the open dialog.
   std::optional<std::string> currentWavelength;

@@ -1,5 +1,6 @@
 #include "settings/ui/CDialogPara.h"
 
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,12 +29,19 @@ QLineEdit* ValueEdit(QWidget* parent) {
   return edit;
 }
 
+// The fraction as it is sent: hundredths, two digits.
+QString FractionText(int hundredths) {
+  return QStringLiteral("%1").arg(hundredths, 2, 10, QLatin1Char('0'));
+}
+
 }  // namespace
 
-CDialogPara::CDialogPara(settings::ISettingsLink& link, QWidget* parent)
-    : QDialog(parent),
-      m_link(link),
-      m_texts(settings::CalibrationTexts::For(lang::Resolve(lang::ReadSetting()))) {
+CDialogPara::CDialogPara(settings::ISettingsLink& link, QWidget* parent,
+                         std::chrono::milliseconds answerWait)
+    : QDialog(parent), m_link(link) {
+  const std::optional<lang::Index> language = lang::Resolve(lang::ReadSetting());
+  m_texts = settings::CalibrationTexts::For(language);
+  m_waitTexts = settings::CalibrationWaitTexts::For(language);
   m_link.SetWavelengthListener([this] { OnWavelengthUpdate(); });
   const settings::ui::DialogTemplate t(this, 445, 113);
   setWindowTitle(Qs(m_texts.m_strCaption));
@@ -55,11 +63,24 @@ CDialogPara::CDialogPara(settings::ISettingsLink& link, QWidget* parent)
   m_pFraction = ValueEdit(this);
   t.Place(m_pFraction, 257, 45, 16, 14);
   t.Label(QStringLiteral("dbm"), 277, 47, 14, 8);
+  m_pWait = t.Label(QString(), 45, 68, 381, 8);
   m_pOk = t.OkButton(m_texts.m_strOkText, 162, 91);
   m_pCancel = t.CancelButton(m_texts.m_strCancelText, 232, 91);
   connect(m_pOk, &QPushButton::clicked, this, &CDialogPara::OnOK);
+  // Until this opening's answer names one of the meter's wavelengths there
+  // is no code to send: an earlier answer may name another wavelength.
+  m_pOk->setEnabled(false);
+
+  for (QLineEdit* edit : {m_pInteger, m_pFraction}) edit->installEventFilter(this);
+  connect(m_pInteger, &QLineEdit::textEdited, this, [this] { m_bIntegerTyped = true; });
+  connect(m_pFraction, &QLineEdit::textEdited, this, [this] { m_bFractionTyped = true; });
+  connect(m_pFraction, &QLineEdit::editingFinished, this, &CDialogPara::ShowFractionAsSent);
 
   ShowValues();
+  m_answerWait.setSingleShot(true);
+  m_answerWait.setInterval(answerWait);
+  connect(&m_answerWait, &QTimer::timeout, this, &CDialogPara::OnAnswerWaitOver);
+  m_answerWait.start();
   m_link.PostCommand("B\r");
   m_btnPlus->setChecked(true);
   t.FitWidth();
@@ -68,15 +89,51 @@ CDialogPara::CDialogPara(settings::ISettingsLink& link, QWidget* parent)
 CDialogPara::~CDialogPara() { m_link.SetWavelengthListener({}); }
 
 void CDialogPara::ShowValues() {
-  m_pInteger->setText(QString::number(m_nInteger));
-  m_pFraction->setText(QString::number(m_nFraction));
+  // What the operator typed stays; a field is filled, and selected so that
+  // typing replaces it, only while nothing was typed in it.
+  if (!m_bIntegerTyped) {
+    m_pInteger->setText(QString::number(m_nInteger));
+    m_pInteger->selectAll();
+  }
+  if (!m_bFractionTyped) {
+    m_pFraction->setText(FractionText(m_nFraction));
+    m_pFraction->selectAll();
+  }
+}
+
+void CDialogPara::ShowFractionAsSent() {
+  const std::optional<int> value = settings::ParseCalibrationField(m_pFraction->text().toStdString());
+  if (value && m_pFraction->text() != FractionText(*value)) m_pFraction->setText(FractionText(*value));
+}
+
+bool CDialogPara::eventFilter(QObject* watched, QEvent* event) {
+  auto* edit = qobject_cast<QLineEdit*>(watched);
+  if (edit && event->type() == QEvent::FocusIn) {
+    edit->selectAll();
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    m_pSelectOnPress = reason == Qt::MouseFocusReason ? edit : nullptr;
+  } else if (edit && event->type() == QEvent::MouseButtonPress && m_pSelectOnPress == edit) {
+    // The press that gave the focus would place the cursor and drop the
+    // selection; later presses place the cursor as usual.
+    m_pSelectOnPress = nullptr;
+    edit->selectAll();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void CDialogPara::OnWavelengthUpdate() {
-  m_pCurrent->setText(Qs(gbk::ToUtf8(m_link.CurrentWavelength())));
-  // The fields go back to the values last taken: digits typed before the
-  // meter answered are replaced.
+  const std::string& current = m_link.CurrentWavelength();
+  m_pCurrent->setText(Qs(gbk::ToUtf8(current)));
+  m_bWavelengthKnown = settings::CodeForCurrentWavelength(current) != settings::kUnknownWavelengthCode;
+  m_pOk->setEnabled(m_bWavelengthKnown);
+  m_pWait->setText(m_bWavelengthKnown ? QString() : Qs(m_waitTexts.m_strUnknownWavelength));
+  m_answerWait.stop();
   ShowValues();
+}
+
+void CDialogPara::OnAnswerWaitOver() {
+  if (!m_bWavelengthKnown) m_pWait->setText(Qs(m_waitTexts.m_strNoAnswer));
 }
 
 bool CDialogPara::ReadField(QLineEdit* edit, int& value) {
@@ -95,8 +152,10 @@ void CDialogPara::OnOK() {
   // The fraction first, then the integer part: the fields are taken in that
   // order, and the first empty one stops the command.
   if (!ReadField(m_pFraction, m_nFraction) || !ReadField(m_pInteger, m_nInteger)) return;
+  ShowFractionAsSent();
   const int code = settings::CodeForCurrentWavelength(m_link.CurrentWavelength());
+  if (!m_bWavelengthKnown || code == settings::kUnknownWavelengthCode) return;
   const settings::CalibrationValue value{m_btnPlus->isChecked(), m_nInteger, m_nFraction};
-  m_link.PostCommand(settings::CalibrationCommand(code, value));
+  m_link.PostSetting(settings::CalibrationCommand(code, value));
   accept();
 }

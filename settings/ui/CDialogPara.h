@@ -1,9 +1,12 @@
 #pragma once
 // Calibration: the operator feeds the meter a -3 dBm source and enters the
 // value to calibrate with, a sign and two two-digit parts. The dialog asks the
-// meter for its current wavelength at opening; OK sends "C" with that
-// wavelength's code (99 when the meter has not named one of its own).
+// meter for its current wavelength at opening; OK stays disabled until this
+// opening's answer named a wavelength the meter has, and then sends "C" with
+// that wavelength's code.
 #include <QDialog>
+#include <QTimer>
+#include <chrono>
 
 #include "settings/SettingsLink.h"
 #include "settings/SettingsTexts.h"
@@ -18,9 +21,14 @@ class CDialogPara : public QDialog {
   Q_OBJECT
 
  public:
+  // How long the meter may take to name its current wavelength before the
+  // dialog says it has not.
+  static constexpr std::chrono::milliseconds kAnswerWait{2000};
+
   // Registers with `link` for the meter's current-wavelength answers while
   // the dialog exists, and asks the meter for one.
-  explicit CDialogPara(settings::ISettingsLink& link, QWidget* parent = nullptr);
+  explicit CDialogPara(settings::ISettingsLink& link, QWidget* parent = nullptr,
+                       std::chrono::milliseconds answerWait = kAnswerWait);
   ~CDialogPara() override;
 
   QRadioButton* PlusButton() const { return m_btnPlus; }
@@ -29,28 +37,50 @@ class CDialogPara : public QDialog {
   QLineEdit* FractionEdit() const { return m_pFraction; }
   QLabel* CurrentLabel() const { return m_pCurrent; }
   QLabel* NoteLabel() const { return m_pNote; }
+  // Why OK is disabled; empty once the meter named one of its wavelengths.
+  QLabel* WaitLabel() const { return m_pWait; }
   QPushButton* OkButton() const { return m_pOk; }
   QPushButton* CancelButton() const { return m_pCancel; }
+
+ protected:
+  // A field's text is selected whenever it gets the focus, by key or by
+  // mouse, so what is typed replaces it.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // UM_WAVELENGTH_UPDATE
   void OnWavelengthUpdate();
+  void OnAnswerWaitOver();
   void OnOK();
   // Reads one field into `value`; on an empty field tells the operator and
   // puts the focus on it.
   bool ReadField(QLineEdit* edit, int& value);
+  // The fraction is hundredths: one digit is shown with its leading zero,
+  // as it is sent.
+  void ShowFractionAsSent();
   void ShowValues();
 
   settings::ISettingsLink& m_link;
   settings::CalibrationTexts m_texts;
+  settings::CalibrationWaitTexts m_waitTexts;
   QRadioButton* m_btnPlus = nullptr;
   QRadioButton* m_btnMinus = nullptr;
   QLineEdit* m_pInteger = nullptr;
   QLineEdit* m_pFraction = nullptr;
   QLabel* m_pCurrent = nullptr;
   QLabel* m_pNote = nullptr;
+  QLabel* m_pWait = nullptr;
   QPushButton* m_pOk = nullptr;
   QPushButton* m_pCancel = nullptr;
+  QTimer m_answerWait;
   int m_nFraction = 0;
   int m_nInteger = 0;
+  // The operator has typed in the field: the meter's answer leaves it alone.
+  bool m_bIntegerTyped = false;
+  bool m_bFractionTyped = false;
+  // This opening's answer named a wavelength the meter has.
+  bool m_bWavelengthKnown = false;
+  // The field that just got the focus by a mouse press: that press selects
+  // the text instead of placing the cursor.
+  QObject* m_pSelectOnPress = nullptr;
 };

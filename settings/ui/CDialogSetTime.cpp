@@ -25,13 +25,19 @@ QComboBox* NumberList(QWidget* parent, int count) {
 
 }  // namespace
 
-CDialogSetTime::CDialogSetTime(settings::ISettingsLink& link, QWidget* parent)
-    : QDialog(parent), m_link(link), m_texts(settings::ClockTexts::For(lang::Resolve(lang::ReadSetting()))) {
+CDialogSetTime::CDialogSetTime(settings::ISettingsLink& link, QWidget* parent, Clock clock)
+    : QDialog(parent),
+      m_link(link),
+      m_clock(std::move(clock)),
+      m_texts(settings::ClockTexts::For(lang::Resolve(lang::ReadSetting()))) {
   const settings::ui::DialogTemplate t(this, 252, 113);
   setWindowTitle(Qs(m_texts.m_strCaption));
 
   t.Label(Qs(m_texts.m_strDateText), 24, 22, 66, 8)->setObjectName("dateLabel");
-  m_dateCtrl = new QDateEdit(QDate::currentDate(), this);
+  m_dateCtrl = new QDateEdit(this);
+  // The meter keeps a two-digit year: other years would reach it as "T 1999/"
+  // or "T 100/".
+  m_dateCtrl->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
   m_dateCtrl->setCalendarPopup(true);
   m_dateCtrl->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
   t.Place(m_dateCtrl, 95, 19, 101, 15);
@@ -47,10 +53,14 @@ CDialogSetTime::CDialogSetTime(settings::ISettingsLink& link, QWidget* parent)
   t.Label(QStringLiteral(":"), 163, 55, 8, 8);
   t.Place(m_cbSecond, 167, 52, 29, 13);
 
-  const QTime now = QTime::currentTime();
-  m_cbHour->setCurrentIndex(now.hour());
-  m_cbMinute->setCurrentIndex(now.minute());
-  m_cbSecond->setCurrentIndex(now.second());
+  FollowClock();
+  connect(m_dateCtrl, &QDateEdit::dateChanged, this, &CDialogSetTime::OnOperatorChange);
+  for (QComboBox* list : {m_cbHour, m_cbMinute, m_cbSecond}) {
+    connect(list, &QComboBox::activated, this, &CDialogSetTime::OnOperatorChange);
+  }
+  m_follow.setInterval(500);
+  connect(&m_follow, &QTimer::timeout, this, &CDialogSetTime::FollowClock);
+  m_follow.start();
 
   m_pOk = t.OkButton(m_texts.m_strOkText, 77, 92);
   m_pCancel = t.CancelButton(m_texts.m_strCancelText, 139, 92);
@@ -64,7 +74,27 @@ settings::ClockFields CDialogSetTime::Fields() const {
           m_cbSecond->currentIndex()};
 }
 
+void CDialogSetTime::FollowClock() {
+  if (m_bOperatorChanged) return;
+  const QDateTime now = m_clock();
+  m_bFollowing = true;
+  m_dateCtrl->setDate(now.date());
+  m_cbHour->setCurrentIndex(now.time().hour());
+  m_cbMinute->setCurrentIndex(now.time().minute());
+  m_cbSecond->setCurrentIndex(now.time().second());
+  m_bFollowing = false;
+}
+
+void CDialogSetTime::OnOperatorChange() {
+  if (m_bFollowing) return;
+  // From now on the fields hold what the operator set.
+  m_bOperatorChanged = true;
+  m_follow.stop();
+}
+
 void CDialogSetTime::OnOK() {
+  // A dialog left open sends the time at OK, not the time it opened at.
+  FollowClock();
   // Straight to the line: the clock's command does not wait behind others.
   m_link.SendNow(settings::ClockCommand(Fields()));
   accept();

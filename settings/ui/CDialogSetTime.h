@@ -1,8 +1,12 @@
 #pragma once
 // Set clock: a date from a date picker and hour, minute and second from three
-// lists, preset to the PC's clock at every opening. OK writes one "T" command
-// straight to the line.
+// lists. Until the operator changes one of them they follow the PC's clock,
+// and OK sends the time at OK. The year is one the meter can hold,
+// 2000..2099. OK writes one "T" command straight to the line.
+#include <QDateTime>
 #include <QDialog>
+#include <QTimer>
+#include <functional>
 
 #include "settings/SettingsCommands.h"
 #include "settings/SettingsLink.h"
@@ -17,7 +21,11 @@ class CDialogSetTime : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CDialogSetTime(settings::ISettingsLink& link, QWidget* parent = nullptr);
+  // The PC's clock, which the fields follow until the operator changes one.
+  using Clock = std::function<QDateTime()>;
+
+  explicit CDialogSetTime(settings::ISettingsLink& link, QWidget* parent = nullptr,
+                          Clock clock = &QDateTime::currentDateTime);
 
   // The fields OK would send.
   settings::ClockFields Fields() const;
@@ -31,8 +39,15 @@ class CDialogSetTime : public QDialog {
 
  private:
   void OnOK();
+  // Puts the clock's time into the fields, unless the operator changed one.
+  void FollowClock();
+  void OnOperatorChange();
 
   settings::ISettingsLink& m_link;
+  Clock m_clock;
+  QTimer m_follow;
+  bool m_bOperatorChanged = false;
+  bool m_bFollowing = false;  // the fields are being set from the clock
   settings::ClockTexts m_texts;
   QDateEdit* m_dateCtrl = nullptr;
   QComboBox* m_cbHour = nullptr;

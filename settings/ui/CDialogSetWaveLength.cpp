@@ -42,6 +42,6 @@ void CDialogSetWaveLength::OnWavelengthUpdate() {
 }
 
 void CDialogSetWaveLength::OnOK() {
-  m_link.PostCommand(settings::WavelengthCommand(m_cbWaveLength->currentIndex()));
+  m_link.PostSetting(settings::WavelengthCommand(m_cbWaveLength->currentIndex()));
   accept();
 }

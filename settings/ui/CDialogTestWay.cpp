@@ -28,6 +28,6 @@ CDialogTestWay::CDialogTestWay(settings::ISettingsLink& link, QWidget* parent)
 }
 
 void CDialogTestWay::OnOK() {
-  m_link.PostCommand(settings::ModeCommand(!m_btnNormal->isChecked()));
+  m_link.PostSetting(settings::ModeCommand(!m_btnNormal->isChecked()));
   accept();
 }

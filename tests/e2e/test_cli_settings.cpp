@@ -64,6 +64,54 @@ TEST_P(CliSettings, ARefusedSettingExitsWithOne) {
 
 INSTANTIATE_TEST_SUITE_P(Each, CliSettings, ::testing::ValuesIn(kSettings));
 
+// The wordings meters answer a setting with: a refusal may contain "成功", and
+// the current wavelength may come as a record of its own before the success.
+TEST(CliSettingAnswers, OnlyAnAnswerWithoutWordsOfFailureIsASuccess) {
+  const struct {
+    const char* answer;  // records, each ending with "$"
+    int exitCode;
+  } cases[] = {
+      {"设置成功\r\n$", 0},
+      {"设置失败\r\n$", 1},
+      {"设置不成功\r\n$", 1},
+      {"设置失败(未成功)\r\n$", 1},
+      {"当前波长: 1310nm\r\n$设置成功\r\n$", 0},
+  };
+  for (const auto& c : cases) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"set-mode", "normal"},
+          std::vector<std::string>{"set-clock", "--time", "2026-12-06 09:05:30"}}) {
+      PortDir dir;
+      Sim meter(dir, "COM3", {"--answer", std::string("F=") + c.answer, "--answer",
+                              std::string("T=") + c.answer});
+      ASSERT_TRUE(meter.Published());
+      std::vector<std::string> a = {"--language", "1", "--port", dir.Entry("COM3")};
+      a.insert(a.end(), args.begin(), args.end());
+      const CliRun run = RunCli(dir, a);
+      EXPECT_EQ(run.exitCode, c.exitCode) << args[0] << " " << c.answer << run.err;
+      EXPECT_EQ(run.out == "Set up successful\n", c.exitCode == 0) << args[0] << " " << c.answer;
+    }
+  }
+}
+
+TEST(CliSettingAnswers, CalibrateSendsNothingWhenTheMeterNamedNoWavelengthItHas) {
+  const char* const listings[] = {
+      "当前波长: 1311nm\r\n以上内容为波长代码\r\n$",
+      "当前波长: 850nm\r\n以上内容为波长代码\r\n$",  // "850n": no trailing blank
+      "以上内容为波长代码\r\n$",
+  };
+  for (const char* listing : listings) {
+    PortDir dir;
+    Sim meter(dir, "COM3", {"--answer", std::string("B=") + listing});
+    ASSERT_TRUE(meter.Published());
+    const CliRun run =
+        RunCli(dir, {"--language", "1", "--port", dir.Entry("COM3"), "calibrate", "+1.05"});
+    EXPECT_EQ(run.exitCode, 1) << listing;
+    EXPECT_EQ(meter.Commands(), (Lines{"?", "B"})) << listing;
+    EXPECT_FALSE(run.err.empty()) << listing;
+  }
+}
+
 TEST(CliSettingsUsage, BadValuesExitWithTwoAndNothingReachesTheMeter) {
   PortDir dir;
   Sim meter(dir, "COM3");

@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <chrono>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,6 +34,7 @@ class RecordingLink : public settings::ISettingsLink {
   std::function<void()> listener;
 
   void PostCommand(const std::string& text) override { posted.push_back(text); }
+  void PostSetting(const std::string& text) override { posted.push_back(text); }
   void SendNow(const std::string& text) override { sent.push_back(text); }
   const std::string& CurrentWavelength() const override { return current; }
   void SetWavelengthListener(std::function<void()> l) override { listener = std::move(l); }
@@ -121,9 +124,8 @@ TEST(SettingsDialogs, CalibrationSendsSignPartsAndTheCurrentWavelengthsCode) {
   } cases[] = {
       {"1310", "1", "5", false, "C 3 +01.05\r"},
       {"1310", "0", "0", true, "C 3 -00.00\r"},
-      {"", "12", "34", false, "C 99 +12.34\r"},
-      {"850", "1", "0", false, "C 99 +01.00\r"},
       {"850 ", "1", "0", false, "C 0 +01.00\r"},
+      {"1625", "12", "34", false, "C 6 +12.34\r"},
   };
   for (const auto& c : cases) {
     RecordingLink link;
@@ -142,8 +144,8 @@ TEST(SettingsDialogs, CalibrationSendsSignPartsAndTheCurrentWavelengthsCode) {
 TEST(SettingsDialogs, CalibrationFieldsTakeTwoDigitsAtMost) {
   ConfigFile config(kEnglish);
   RecordingLink link;
-  link.current = "1310";
   CDialogPara dialog(link);
+  link.Report("1310");
   dialog.IntegerEdit()->clear();
   Type(dialog.IntegerEdit(), "123");
   dialog.FractionEdit()->clear();
@@ -154,16 +156,163 @@ TEST(SettingsDialogs, CalibrationFieldsTakeTwoDigitsAtMost) {
   EXPECT_EQ(link.posted.back(), "C 3 +12.45\r");
 }
 
-TEST(SettingsDialogs, TheMetersAnswerReplacesDigitsTypedBeforeIt) {
+// A shown, active dialog, so that focus and keys reach its fields as they do
+// for a person.
+void ShowActive(QDialog& dialog) {
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(guitest::WaitFor([&] { return dialog.isActiveWindow(); }));
+}
+
+void Key(QWidget* widget, int key, const QString& text = QString()) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(widget, &release);
+}
+
+// A click as the window system delivers it: the press gives the focus (for a
+// click from the window system, Qt does so before the press arrives), then
+// the press and the release reach the widget.
+void Click(QWidget* widget) {
+  widget->setFocus(Qt::MouseFocusReason);
+  const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &release);
+}
+
+void Digits(QWidget* widget, const QString& digits) {
+  for (QChar c : digits) Key(widget, Qt::Key_0 + (c.unicode() - '0'), QString(c));
+}
+
+TEST(SettingsDialogs, TypedDigitsReplaceTheFieldAndTheFractionShowsWhatIsSent) {
+  ConfigFile config(kEnglish);
+  const struct {
+    bool byMouse;  // the integer field is clicked, else reached with Tab
+    const char* integer;
+    const char* fraction;
+    const char* integerShown;
+    const char* fractionShown;
+    const char* sent;
+  } cases[] = {
+      {true, "12", "5", "12", "05", "C 3 +12.05\r"},
+      {false, "1", "5", "1", "05", "C 3 +01.05\r"},
+      {true, "1", "50", "1", "50", "C 3 +01.50\r"},
+  };
+  for (const auto& c : cases) {
+    RecordingLink link;
+    CDialogPara dialog(link);
+    ShowActive(dialog);
+    link.Report("1310");
+    if (c.byMouse) {
+      Click(dialog.IntegerEdit());
+    } else {
+      dialog.PlusButton()->setFocus(Qt::OtherFocusReason);
+      Key(dialog.PlusButton(), Qt::Key_Tab);
+    }
+    ASSERT_TRUE(dialog.IntegerEdit()->hasFocus());
+    Digits(dialog.IntegerEdit(), c.integer);
+    Key(dialog.IntegerEdit(), Qt::Key_Tab);
+    ASSERT_TRUE(dialog.FractionEdit()->hasFocus());
+    Digits(dialog.FractionEdit(), c.fraction);
+    Key(dialog.FractionEdit(), Qt::Key_Tab);  // the field is left
+    EXPECT_EQ(dialog.IntegerEdit()->text(), c.integerShown);
+    EXPECT_EQ(dialog.FractionEdit()->text(), c.fractionShown);
+    dialog.OkButton()->click();
+    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", c.sent}));
+  }
+}
+
+TEST(SettingsDialogs, TheMetersAnswerFillsOnlyFieldsNothingWasTypedIn) {
   ConfigFile config(kEnglish);
   RecordingLink link;
   CDialogPara dialog(link);
-  dialog.IntegerEdit()->setText("7");
-  dialog.FractionEdit()->setText("25");
+  ShowActive(dialog);
+  Click(dialog.IntegerEdit());
+  Digits(dialog.IntegerEdit(), "7");
   link.Report("1550");
   EXPECT_EQ(dialog.CurrentLabel()->text(), "1550");
-  EXPECT_EQ(dialog.IntegerEdit()->text(), "0");
-  EXPECT_EQ(dialog.FractionEdit()->text(), "0");
+  EXPECT_EQ(dialog.IntegerEdit()->text(), "7");
+  EXPECT_EQ(dialog.FractionEdit()->text(), "00");
+  // The filled field is selected: what is typed replaces it.
+  Click(dialog.FractionEdit());
+  Digits(dialog.FractionEdit(), "25");
+  EXPECT_EQ(dialog.FractionEdit()->text(), "25");
+  dialog.OkButton()->click();
+  EXPECT_EQ(link.posted.back(), "C 5 +07.25\r");
+}
+
+TEST(SettingsDialogs, CalibrationWaitsForThisOpeningsAnswerToNameAWavelengthTheMeterHas) {
+  const struct {
+    const char* config;
+    const char* noAnswer;
+  } languages[] = {{kEnglish, "The meter has not named its current wavelength: no calibration can be sent."},
+                   {"[config]\r\nlanguage=0\r\n", "仪表未报告当前波长,不能校准"}};
+  for (const auto& l : languages) {
+    ConfigFile config(l.config);
+    RecordingLink link;
+    link.current = "1310";  // an earlier opening's answer does not count
+    CDialogPara dialog(link, nullptr, std::chrono::milliseconds(0));
+    EXPECT_FALSE(dialog.OkButton()->isEnabled());
+    EXPECT_TRUE(dialog.WaitLabel()->text().isEmpty());
+    guitest::Drain();  // the wait for the answer is over
+    EXPECT_EQ(dialog.WaitLabel()->text().toStdString(), l.noAnswer);
+    dialog.OkButton()->click();
+    for (const char* unknown : {"850", "1311", ""}) {
+      link.Report(unknown);
+      EXPECT_FALSE(dialog.OkButton()->isEnabled()) << unknown;
+      EXPECT_FALSE(dialog.WaitLabel()->text().isEmpty()) << unknown;
+    }
+    link.Report("980 ");
+    EXPECT_TRUE(dialog.OkButton()->isEnabled());
+    EXPECT_TRUE(dialog.WaitLabel()->text().isEmpty());
+    dialog.OkButton()->click();
+    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", "C 1 +00.00\r"}));
+  }
+}
+
+TEST(SettingsDialogs, ClockFieldsFollowThePcClockUntilTheOperatorChangesOne) {
+  ConfigFile config(kEnglish);
+  QDateTime now(QDate(2026, 12, 7), QTime(10, 0, 0));
+  const auto clock = [&] { return now; };
+  {
+    RecordingLink link;
+    CDialogSetTime dialog(link, nullptr, clock);
+    now = now.addSecs(17);  // left open for 17 s
+    dialog.OkButton()->click();
+    EXPECT_EQ(link.sent, std::vector<std::string>{"T 26/12/07 10:00:17\r"});
+  }
+  {
+    RecordingLink link;
+    CDialogSetTime dialog(link, nullptr, clock);
+    ShowActive(dialog);
+    dialog.MinuteList()->setFocus();
+    Key(dialog.MinuteList(), Qt::Key_Down);  // the operator picks the next minute
+    now = now.addSecs(40);
+    dialog.OkButton()->click();
+    EXPECT_EQ(link.sent, std::vector<std::string>{"T 26/12/07 10:01:17\r"});
+  }
+}
+
+TEST(SettingsDialogs, ClockYearStaysWithinWhatTheMeterHolds) {
+  ConfigFile config(kEnglish);
+  const struct {
+    QDate picked;
+    const char* sent;
+  } cases[] = {{QDate(1999, 12, 31), "T 00/01/01 08:30:00\r"},
+               {QDate(2100, 1, 1), "T 99/12/31 08:30:00\r"},
+               {QDate(2099, 6, 1), "T 99/06/01 08:30:00\r"}};
+  for (const auto& c : cases) {
+    RecordingLink link;
+    CDialogSetTime dialog(link, nullptr, [] { return QDateTime(QDate(2026, 1, 1), QTime(8, 30)); });
+    dialog.DateCtrl()->setDate(c.picked);
+    dialog.OkButton()->click();
+    EXPECT_EQ(link.sent, std::vector<std::string>{c.sent}) << c.sent;
+  }
 }
 
 TEST(SettingsDialogs, AnEmptyCalibrationFieldAsksForAnIntegerAndSendsNothing) {
@@ -171,6 +320,7 @@ TEST(SettingsDialogs, AnEmptyCalibrationFieldAsksForAnIntegerAndSendsNothing) {
   RecordingLink link;
   CDialogPara dialog(link);
   dialog.show();
+  link.Report("1310");
   dialog.IntegerEdit()->clear();
   guitest::BoxAnswerer answerer(QMessageBox::Ok);
   dialog.OkButton()->click();

@@ -476,9 +476,11 @@ TEST(FrameLogic, SettingAnswersTellOfSuccessOnceAndAskForTheClockAgain) {
   Frame f;
   f.Connect();
   f.logic.OnSettingsCommand(DataKind::Clock);
+  f.logic.SendNow("T 26/12/07 10:00:00\r");  // the dialog's OK
   f.Feed(G("时间设置失败$"));
   f.runtime.RunPosts();
   EXPECT_EQ(f.window.settingsDialogs, (std::vector<DataKind>{DataKind::Clock, DataKind::Clock}));
+  f.logic.SendNow("T 26/12/07 10:00:05\r");
   f.Feed(G("时间设置成功$") + G("时间设置成功$"));
   f.runtime.RunPosts();
   EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Set up successful"});  // once

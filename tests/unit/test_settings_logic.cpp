@@ -9,6 +9,11 @@
 
 namespace {
 
+// One real-time reading as the meter sends it.
+std::string ReadingRecordForTest() {
+  return G("波长:     1310nm\r\n线性:     1.23uW\r\n对数:     -29.10dBm\r\n时间:     12/05/06 10:20:30\r\n$");
+}
+
 const DataKind kSettings[] = {DataKind::Clock, DataKind::Wavelength, DataKind::Calibration,
                               DataKind::Mode};
 
@@ -85,6 +90,64 @@ TEST(SettingsLogic, AWavelengthAnswerOutsideTheWavelengthSettingsTellsNoDialog) 
   f.runtime.RunPosts();
   EXPECT_EQ(updates, 0);
   EXPECT_EQ(f.logic.CurrentWavelength(), "");
+}
+
+// The wordings meters answer a setting with, for the clock (refused: Set
+// clock again) and the measurement mode (refused: nothing shown).
+TEST(SettingsLogic, OnlyAnAnswerWithoutWordsOfFailureIsASuccess) {
+  const struct {
+    const char* records;
+    bool taken;
+  } cases[] = {
+      {"设置成功\r\n$", true},
+      {"设置失败\r\n$", false},
+      {"设置不成功\r\n$", false},
+      {"设置失败(未成功)\r\n$", false},
+      {"当前波长: 1310nm\r\n$设置成功\r\n$", true},
+  };
+  for (const auto& c : cases) {
+    for (DataKind kind : {DataKind::Clock, DataKind::Mode}) {
+      Frame f;
+      f.Connect();
+      f.logic.OnSettingsCommand(kind);
+      if (kind == DataKind::Clock) f.logic.SendNow("T 26/12/07 10:00:00\r");
+      else f.logic.PostSetting("F 0\r");
+      f.runtime.RunPosts();
+      f.Feed(G(c.records));
+      f.runtime.RunPosts();
+      const bool clockAgain = kind == DataKind::Clock && !c.taken;
+      EXPECT_EQ(f.Boxes(), c.taken ? std::vector<std::string>{"Set up successful"}
+                                   : std::vector<std::string>{})
+          << c.records;
+      EXPECT_EQ(f.window.settingsDialogs.size(), clockAgain ? 2u : 1u) << c.records;
+    }
+  }
+}
+
+TEST(SettingsLogic, ARecordThatIsNoAnswerToTheSettingJustSentOpensNoSecondClock) {
+  // A reading still on its way when Set clock opens.
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  f.logic.OnSettingsCommand(DataKind::Clock);
+  f.Feed(ReadingRecordForTest());
+  f.runtime.RunPosts();
+  f.logic.SendNow("T 26/12/07 10:00:00\r");
+  f.Feed(ReadingRecordForTest());
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.window.settingsDialogs, std::vector<DataKind>{DataKind::Clock});
+  EXPECT_TRUE(f.Boxes().empty());
+
+  // A refused reset after a cancelled Set clock.
+  Frame g;
+  g.Connect();
+  g.logic.OnSettingsCommand(DataKind::Clock);  // cancelled: nothing sent
+  g.window.answers.push_back(BoxAnswer::Yes);
+  g.logic.OnReset();
+  g.runtime.RunPosts();
+  g.Feed(G("恢复出厂设置失败\r\n$"));
+  g.runtime.RunPosts();
+  EXPECT_EQ(g.window.settingsDialogs, std::vector<DataKind>{DataKind::Clock});
 }
 
 }  // namespace

@@ -33,9 +33,7 @@ class TablePageRecords : public ::testing::Test {
   // noted among the scrolls.
   void Show(const std::string& record) {
     const RecordOutcome o = page.ShowReply(meter::Reply(record), kind, rowCount);
-    if (o.clockRefused) calls.emplace_back("clock again");
     if (o.currentWavelength) calls.push_back("wavelength " + *o.currentWavelength);
-    if (o.success) calls.emplace_back("success");
   }
 
   TablePage page{TextsFor("1"), "1"};
@@ -129,25 +127,10 @@ TEST_F(TablePageRecords, WavelengthCodesAndIdleKindsAddNoRow) {
   EXPECT_EQ(calls, (std::vector<std::string>{"scroll 0", "scroll 0"}));
 }
 
-TEST_F(TablePageRecords, SettingRepliesAskForTheClockAgainOrTellOfSuccess) {
-  kind = DataKind::Clock;
-  Show(G("时间设置失败$"));
-  EXPECT_EQ(calls, (std::vector<std::string>{"clock again"}));
-  Show(G("时间设置成功$"));
-  EXPECT_EQ(calls, (std::vector<std::string>{"clock again", "success"}));
-
-  calls.clear();
-  kind = DataKind::Mode;
-  Show(G("模式设置失败$"));
-  EXPECT_TRUE(calls.empty());
-  Show(G("模式设置成功$"));
-  EXPECT_EQ(calls, (std::vector<std::string>{"success"}));
-}
-
 TEST_F(TablePageRecords, WavelengthRepliesCarryTheCurrentWavelength) {
   kind = DataKind::Wavelength;
   Show(G("当前波长：1550nm 设置成功$"));
-  EXPECT_EQ(calls, (std::vector<std::string>{"wavelength 1550", "success"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"wavelength 1550"}));
   calls.clear();
   kind = DataKind::Calibration;
   Show(G("当前波长：850"));  // four bytes clipped at the end
