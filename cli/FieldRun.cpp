@@ -25,15 +25,21 @@ FieldRun::FieldRun(const Options& o, const std::string& language)
     }
     m_bTold = true;
   });
+  m_feed.SetLogReopenedListener([this](const std::string& path) {
+    std::fprintf(stderr, "%s%s\n", m_texts.logReopened.c_str(), path.c_str());
+  });
 }
 
-bool FieldRun::OpenLog(const Options& o) {
-  if (!o.log) return true;
+int FieldRun::OpenLog(const Options& o) {
+  if (!o.log) return kExitOk;
   m_strLogPath = *o.log;
   std::string error;
-  if (m_feed.StartLog(*o.log, m_columns, error)) return true;
+  field::LogRefusal refusal = field::LogRefusal::None;
+  // Every column, empty where unset, as the window writes it: runs with other
+  // options append to one file under one header.
+  if (m_feed.StartLog(*o.log, field::kAllLogColumns, error, &refusal)) return kExitOk;
   std::fprintf(stderr, "%s%s (%s)\n", m_texts.logFailed.c_str(), o.log->c_str(), error.c_str());
-  return false;
+  return refusal == field::LogRefusal::OtherHeader ? kExitUsage : kExitFile;
 }
 
 void FieldRun::Follow(MeterSession& s, TableOutput& output) {

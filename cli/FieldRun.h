@@ -18,8 +18,9 @@ class FieldRun {
   FieldRun(const Options& o, const std::string& language);
 
   // Opens --log before the meter is looked for: a log that cannot be written
-  // must not cost a run. False with the reason printed.
-  bool OpenLog(const Options& o);
+  // must not cost a run. kExitOk, else the exit code with the reason printed:
+  // kExitUsage for a file that holds another header, kExitFile otherwise.
+  int OpenLog(const Options& o);
 
   // Follows the session's real-time rows and adds the columns to `output`.
   void Follow(MeterSession& s, TableOutput& output);

@@ -5,6 +5,9 @@
 #include <set>
 
 #include "settings/SettingsCommands.h"
+#include "table/DataFiles.h"
+#include "table/FileAccess.h"
+#include "table/TableExport.h"
 
 namespace cli {
 
@@ -66,14 +69,65 @@ std::string OperandError(const std::string& command) {
   return "set-mode needs normal or reference";
 }
 
+// Powers and differences a meter can show lie well within this; a value
+// beyond it is a typing error, and would not fit the readout's hundredths.
+constexpr double kMaxDecibels = 200;
+
+std::optional<double> ParseDecibels(std::string_view text) {
+  const auto value = field::ParseNumber(text);
+  if (!value || *value < -kMaxDecibels || *value > kMaxDecibels) return std::nullopt;
+  return value;
+}
+
 // "LOW,HIGH": two numbers, the first not above the second.
 std::optional<field::Window> ParseLimits(const std::string& text) {
   const size_t comma = text.find(',');
   if (comma == std::string::npos) return std::nullopt;
-  const auto low = field::ParseNumber(std::string_view(text).substr(0, comma));
-  const auto high = field::ParseNumber(std::string_view(text).substr(comma + 1));
+  const auto low = ParseDecibels(std::string_view(text).substr(0, comma));
+  const auto high = ParseDecibels(std::string_view(text).substr(comma + 1));
   if (!low || !high || *low > *high) return std::nullopt;
   return field::Window{*low, *high};
+}
+
+bool EndsWith(const std::string& text, std::string_view end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+bool EndsWithDataExtension(const std::string& path) {
+  std::string lower = path;
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return EndsWith(lower, ".ref") || EndsWith(lower, ".hif") || EndsWith(lower, ".syf");
+}
+
+// The file an export writes for OUT: the workbook under OUT itself, the CSV
+// file under OUT with ".csv" appended unless it ends in it.
+std::string ExportedPath(const std::string& out) {
+  return EndsWith(out, ".xls") ? out : tableexport::CsvPath(out);
+}
+
+// Why the file commands' OUT is refused, empty when it will do: a name is
+// needed, and neither the input file nor a data file may be written over.
+std::string OutputError(const Options& o) {
+  const std::string& in = o.operands[0];
+  const std::string& out = o.operands[1];
+  if (out.empty() || out.back() == '/') return o.command + " needs a file name for OUT";
+  const std::string written = o.command == "export" ? ExportedPath(out) : out;
+  if (written == in || fileaccess::SameFile(written, in)) {
+    return o.command + ": OUT is the input file " + in + "; name another file";
+  }
+  if (o.command == "report" && EndsWithDataExtension(out)) {
+    return "report writes a PDF file: OUT must not end in .ref, .hif or .syf";
+  }
+  return {};
+}
+
+// realtime --out and --log naming one file would write the rows over the log.
+bool LogIsSavedFile(const Options& o) {
+  if (!o.out || !o.log) return false;
+  const std::string saved = datafile::PathWithExtension(*o.out, datafile::FileType::Ref);
+  return *o.log == saved || *o.log == *o.out || fileaccess::SameFile(*o.log, saved);
 }
 
 bool ParseCount(const std::string& text, long& value) {
@@ -123,6 +177,10 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
     } else if (a == "--language") {
       auto v = value(a);
       if (!v) return std::nullopt;
+      if (v->size() != 1 || (*v)[0] < '0' || (*v)[0] > '3') {
+        error = "--language needs 0, 1, 2 or 3";
+        return std::nullopt;
+      }
       o.language = *v;
     } else if (a.rfind("--", 0) == 0) {
       error = "unknown option " + a;
@@ -177,12 +235,13 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
     } else if (a == "--stats" && shape->field) {
       o.stats = true;
     } else if (a == "--reference" && shape->field) {
-      o.reference = parsedValue(a, [](const std::string& v) { return field::ParseNumber(v); },
-                                "--reference needs a power in dBm, e.g. -20 or -3.5");
+      o.reference = parsedValue(a, [](const std::string& v) { return ParseDecibels(v); },
+                                "--reference needs a power in dBm from -200 to 200, e.g. -20 or -3.5");
       if (!o.reference) return std::nullopt;
     } else if (a == "--limits" && shape->field) {
       o.limits = parsedValue(a, ParseLimits,
-                             "--limits needs LOW,HIGH, two numbers with LOW not above HIGH, e.g. -27,-8");
+                             "--limits needs LOW,HIGH, two numbers from -200 to 200 with LOW not above HIGH, "
+                             "e.g. -27,-8");
       if (!o.limits) return std::nullopt;
     } else if (a == "--log" && shape->field) {
       auto v = value(a);
@@ -207,6 +266,14 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
   }
   if (shape->valid && !shape->valid(o.operands[0])) {
     error = OperandError(o.command);
+    return std::nullopt;
+  }
+  if (o.operands.size() == 2) {
+    error = OutputError(o);
+    if (!error.empty()) return std::nullopt;
+  }
+  if (LogIsSavedFile(o)) {
+    error = "--log and --out name one file; give the log a name of its own";
     return std::nullopt;
   }
   // A factory reset is not undone: the command line has to say so.

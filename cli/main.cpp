@@ -15,8 +15,10 @@
 #include "cli/SettingsRun.h"
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
+#include "print/TestReport.h"
 #include "print/ui/PdfReport.h"
 #include "table/DataFiles.h"
+#include "table/FileAccess.h"
 #include "table/TableExport.h"
 
 namespace cli {
@@ -142,10 +144,29 @@ int Params(MeterSession& s, const Options& o) {
   return FinishAndPrint(s, o, DataKind::Parameters, complete ? kExitOk : kExitMeter);
 }
 
+// A file the command will write that is there but no regular file (a named
+// pipe, a device, a folder) is refused before anything else is done: a pipe
+// would hold the run until a reader came, a device would swallow the file.
+bool RefusedOutput(const std::string& path) {
+  const std::string refused = fileaccess::RefusedTarget(path);
+  if (refused.empty()) return false;
+  std::fprintf(stderr, "km360r-cli: cannot write %s (%s)\n", path.c_str(), refused.c_str());
+  return true;
+}
+
+// The data file --out saves for a meter command.
+std::string SavedPath(const Options& o) {
+  const DataKind kind = o.command == "realtime" ? DataKind::RealTime
+                        : o.command == "params" ? DataKind::Parameters
+                                                : DataKind::History;
+  return datafile::PathWithExtension(*o.out, datafile::TypeForDataKind(kind));
+}
+
 int MeterCommand(const Options& o) {
+  if (o.out && RefusedOutput(SavedPath(o))) return kExitFile;
   MeterSession s(o);
   FieldRun field(o, s.language);
-  if (!field.OpenLog(o)) return kExitFile;
+  if (const int opened = field.OpenLog(o); opened != kExitOk) return opened;
   // A stop during the scan: no command has been sent, nothing to save.
   if (!s.Connect() || StopSignal()) return kExitMeter;
   if (o.command == "scan") return Scan(s);
@@ -157,6 +178,16 @@ int MeterCommand(const Options& o) {
   return Params(s, o);
 }
 
+// Open reads only lower-case .ref, .hif and .syf names; any other file gives
+// the empty table, as in the program, but a script should learn why.
+void NoteUnreadName(const std::string& path) {
+  if (datafile::TypeOfPath(path) != datafile::FileType::None) return;
+  std::fprintf(stderr,
+               "km360r-cli: %s: no rows read; only files whose names end in .ref, .hif or "
+               ".syf (lower case) are read\n",
+               path.c_str());
+}
+
 int Show(const Options& o) {
   MeterSession s(o);  // the table page as the program has it; no port is opened
   const FileOutcome outcome = s.logic.OpenFile(o.operands[0]);
@@ -165,22 +196,19 @@ int Show(const Options& o) {
     return kExitFile;
   }
   s.Drain();
-  // Open reads only lower-case .ref, .hif and .syf names; any other file gives
-  // the empty table, as in the program, but a script should learn why.
-  if (datafile::TypeOfPath(o.operands[0]) == datafile::FileType::None) {
-    std::fprintf(stderr,
-                 "km360r-cli: %s: no rows read; only files whose names end in .ref, .hif or "
-                 ".syf (lower case) are read\n",
-                 o.operands[0].c_str());
-  }
+  NoteUnreadName(o.operands[0]);
   TableOutput(s.table.Model(), StandardOutput()).PrintAll();
   return kExitOk;
 }
 
 // Opens FILE as Show does, then prints its table as the test report into
 // OUT.pdf through the program's Print command. System parameters, which the
-// program does not print, give no file.
+// program does not print, give no file. The PDF is written as Save writes a
+// data file: beside OUT, then renamed, so an existing OUT stays whole unless
+// the new one is complete.
 int Report(const Options& o) {
+  const std::string& out = o.operands[1];
+  if (RefusedOutput(out)) return kExitFile;
   MeterSession s(o);
   const FileOutcome outcome = s.logic.OpenFile(o.operands[0]);
   if (outcome.status == FileOutcome::Status::Failed) {
@@ -188,9 +216,16 @@ int Report(const Options& o) {
     return kExitFile;
   }
   s.Drain();
-  PdfReportOutput pdf(o.operands[1]);
+  NoteUnreadName(o.operands[0]);
+  PdfReportOutput pdf;
   switch (s.logic.OnPrint(pdf.Device())) {
-    case report::Outcome::Printed: return kExitOk;
+    case report::Outcome::Printed: {
+      const std::string reason = fileaccess::WriteFileReplacing(out, pdf.Bytes(), SIZE_MAX);
+      if (reason.empty()) return kExitOk;
+      std::fprintf(stderr, "%s %s (%s)\n", report::FailureText(s.texts.m_bChinese).c_str(), out.c_str(),
+                   reason.c_str());
+      return kExitFile;
+    }
     case report::Outcome::NotPrinted:
       std::fprintf(stderr, "km360r-cli: %s: system parameters are not printed as a report\n",
                    o.operands[0].c_str());
@@ -204,6 +239,10 @@ int Report(const Options& o) {
 // Opens FILE as Show does, then exports its table as the program's Export:
 // the workbook for an OUT ending in ".xls", else the CSV file.
 int Export(const Options& o) {
+  const std::string& named = o.operands[1];
+  const bool workbook = named.size() >= 4 && named.compare(named.size() - 4, 4, ".xls") == 0;
+  const std::string out = workbook ? named : tableexport::CsvPath(named);
+  if (RefusedOutput(out)) return kExitFile;
   MeterSession s(o);
   const FileOutcome opened = s.logic.OpenFile(o.operands[0]);
   if (opened.status == FileOutcome::Status::Failed) {
@@ -211,11 +250,9 @@ int Export(const Options& o) {
     return kExitFile;
   }
   s.Drain();
-  const std::string& out = o.operands[1];
-  const bool workbook = out.size() >= 4 && out.compare(out.size() - 4, 4, ".xls") == 0;
+  NoteUnreadName(o.operands[0]);
   const tableexport::Outcome outcome =
-      workbook ? s.logic.ExportTable(out, tableexport::Target::Workbook)
-               : s.logic.ExportTable(tableexport::CsvPath(out), tableexport::Target::Csv);
+      s.logic.ExportTable(out, workbook ? tableexport::Target::Workbook : tableexport::Target::Csv);
   switch (outcome.status) {
     case tableexport::Outcome::Status::Done:
       return kExitOk;
@@ -262,6 +299,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "km360r-cli: %s\n%s", error.c_str(), cli::UsageText());
     return cli::kExitUsage;
   }
+  // The file commands end on a stop signal as by default, leaving no partial
+  // file behind; the meter commands stop their wait and save what arrived.
+  fileaccess::RemoveTemporaryFileOnStopSignals();
   if (options->command == "show") return cli::Conclude(cli::Show(*options));
   if (options->command == "report") return cli::Conclude(cli::Report(*options));
   if (options->command == "export") return cli::Conclude(cli::Export(*options));

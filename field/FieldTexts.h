@@ -29,6 +29,7 @@ struct FieldTexts {
   std::string logReadings;    // the File menu's toggle, "Log readings to file…"
   std::string logFilter;      // the file dialog's filter, "CSV files (*.csv)"
   std::string logFailed;      // "Cannot write the log: "
+  std::string logReopened;    // the log file was deleted or replaced, a new one begun: path follows
 
   // Chinese for languages 0 and 2, English otherwise.
   static FieldTexts For(std::optional<lang::Index> index);

@@ -4,7 +4,10 @@ namespace field {
 
 const Row& LiveFeed::Take(const meter::Reading& reading, std::time_t when) {
   const Row& row = m_readout.Add(reading);
-  if (m_log && !m_log->Append(row, when)) {
+  if (!m_log) return row;
+  const bool written = m_log->Append(row, when);
+  if (m_log->TakeReopened() && m_logReopened) m_logReopened(m_log->Path());
+  if (m_log && !written) {
     m_bLogFailed = true;
     // A copy: the listener may stop the log, and its error with it.
     const std::string reason = m_log->Error();
@@ -13,9 +16,9 @@ const Row& LiveFeed::Take(const meter::Reading& reading, std::time_t when) {
   return row;
 }
 
-bool LiveFeed::StartLog(const std::string& path, LogColumns columns, std::string& error) {
+bool LiveFeed::StartLog(const std::string& path, LogColumns columns, std::string& error, LogRefusal* refusal) {
   m_log.reset();
-  m_log = LiveLog::Open(path, columns, error);
+  m_log = LiveLog::Open(path, columns, error, refusal);
   return m_log.has_value();
 }
 

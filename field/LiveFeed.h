@@ -25,8 +25,10 @@ class LiveFeed {
   const Row& Take(const meter::Reading& reading, std::time_t when);
 
   // Starts logging to `path` (appending); false with `error` when the file
-  // cannot be opened. Replaces a log already running.
-  bool StartLog(const std::string& path, LogColumns columns, std::string& error);
+  // cannot be opened (`refusal`, when given, says why). Replaces a log
+  // already running.
+  bool StartLog(const std::string& path, LogColumns columns, std::string& error,
+                LogRefusal* refusal = nullptr);
   void StopLog() { m_log.reset(); }
   bool Logging() const { return m_log.has_value(); }
   const std::string& LogPath() const;
@@ -37,11 +39,17 @@ class LiveFeed {
     m_logFailed = std::move(listener);
   }
   bool LogFailed() const { return m_bLogFailed; }
+  // Called with the path when the log file was found deleted or replaced and
+  // the path was opened anew; the row went into the new file.
+  void SetLogReopenedListener(std::function<void(const std::string&)> listener) {
+    m_logReopened = std::move(listener);
+  }
 
  private:
   Readout m_readout;
   std::optional<LiveLog> m_log;
   std::function<void(const std::string&)> m_logFailed;
+  std::function<void(const std::string&)> m_logReopened;
   bool m_bLogFailed = false;
 };
 

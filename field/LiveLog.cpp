@@ -13,11 +13,14 @@
 #include <utility>
 
 #include "common/Gbk.h"
+#include "common/SpreadsheetText.h"
+#include "table/FileAccess.h"
 
 namespace field {
 
-std::string CsvField(std::string_view utf8) {
-  if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(utf8);
+std::string CsvField(std::string_view text) {
+  const std::string utf8 = sheettext::Defused(text);
+  if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
   std::string quoted = "\"";
   for (char c : utf8) {
     if (c == '"') quoted += '"';
@@ -143,35 +146,45 @@ class LiveLog::Syncer {
 LiveLog::LiveLog(int fd, std::string path, LogColumns columns)
     : m_fd(fd), m_syncer(std::make_unique<Syncer>(fd)), m_strPath(std::move(path)), m_columns(columns) {}
 
-std::optional<LiveLog> LiveLog::Open(const std::string& path, LogColumns columns, std::string& error) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    error = std::strerror(errno);
+std::optional<LiveLog> LiveLog::Open(const std::string& path, LogColumns columns, std::string& error,
+                                     LogRefusal* refusal) {
+  auto refuse = [&](LogRefusal why, std::string reason) -> std::optional<LiveLog> {
+    error = std::move(reason);
+    if (refusal) *refusal = why;
     return std::nullopt;
+  };
+  if (refusal) *refusal = LogRefusal::None;
+  // A named pipe would hold the run until some reader came; a device would
+  // swallow the rows.
+  if (std::string refused = fileaccess::RefusedTarget(path); !refused.empty()) {
+    return refuse(LogRefusal::CannotOpen, std::move(refused));
   }
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+  if (fd < 0) return refuse(LogRefusal::CannotOpen, std::strerror(errno));
   LiveLog log(fd, path, columns);
   struct stat st{};
-  if (::fstat(fd, &st) != 0) {
-    error = std::strerror(errno);
-    return std::nullopt;
-  }
+  if (::fstat(fd, &st) != 0) return refuse(LogRefusal::CannotOpen, std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) return refuse(LogRefusal::CannotOpen, "not a regular file");
+  const std::string header = LogHeader(columns);
   std::string start;
   if (st.st_size == 0) {
-    start = LogHeader(columns);
-  } else {
-    // A row cut short (the disk was full) must not swallow the next one.
-    const int reader = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    start = header;
+  } else if (const int reader = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); reader >= 0) {
+    // Rows under another header would be read as other columns.
+    std::string first(header.size(), '\0');
+    const bool sameHeader = ::pread(reader, first.data(), first.size(), 0) == static_cast<ssize_t>(first.size()) &&
+                            first == header;
+    // A row cut short (by a crash) must not swallow the next one.
     char last = '\n';
-    if (reader >= 0) {
-      if (::pread(reader, &last, 1, st.st_size - 1) != 1) last = '\n';
-      ::close(reader);
+    if (::pread(reader, &last, 1, st.st_size - 1) != 1) last = '\n';
+    ::close(reader);
+    if (!sameHeader) {
+      return refuse(LogRefusal::OtherHeader,
+                    "its first line is not the log's header " + header.substr(0, header.size() - 1));
     }
     if (last != '\n') start = "\n";
   }
-  if (!start.empty() && !log.WriteAll(start)) {
-    error = log.m_strError;
-    return std::nullopt;
-  }
+  if (!start.empty() && !log.WriteAll(start)) return refuse(LogRefusal::CannotOpen, log.m_strError);
   return log;
 }
 
@@ -181,6 +194,7 @@ LiveLog::LiveLog(LiveLog&& other) noexcept
       m_strPath(std::move(other.m_strPath)),
       m_columns(other.m_columns),
       m_strError(std::move(other.m_strError)) {}
+
 
 LiveLog& LiveLog::operator=(LiveLog&& other) noexcept {
   if (this != &other) {
@@ -200,7 +214,29 @@ LiveLog::~LiveLog() {
   if (m_fd >= 0) ::close(m_fd);
 }
 
+bool LiveLog::StillAtPath() const {
+  struct stat open{}, named{};
+  if (::fstat(m_fd, &open) != 0) return true;  // nothing to compare with
+  if (::stat(m_strPath.c_str(), &named) != 0) return false;
+  return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+bool LiveLog::ReopenIfReplaced() {
+  if (StillAtPath()) return true;
+  std::string error;
+  std::optional<LiveLog> fresh = Open(m_strPath, m_columns, error);
+  if (!fresh) {
+    m_strError = std::move(error);
+    return false;
+  }
+  *this = std::move(*fresh);
+  m_bReopened = true;
+  return true;
+}
+
 bool LiveLog::Append(const Row& row, std::time_t when) {
+  // Rows written into a deleted file, or one moved away, would reach nobody.
+  if (!ReopenIfReplaced()) return false;
   if (std::string failed = m_syncer->TakeError(); !failed.empty()) {
     m_strError = std::move(failed);
     WriteAll(LogLine(row, when, m_columns));
@@ -217,13 +253,21 @@ bool LiveLog::Sync() {
 
 bool LiveLog::WriteAll(std::string_view bytes) {
   // One write for the whole line: a crash leaves whole rows behind.
+  size_t written = 0;
   while (!bytes.empty()) {
     const ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
       m_strError = std::strerror(errno);
+      // A full disk took only the start of the line: cut it off again, so
+      // the next row does not continue it.
+      struct stat st{};
+      if (written > 0 && ::fstat(m_fd, &st) == 0 && st.st_size >= static_cast<off_t>(written)) {
+        (void)!::ftruncate(m_fd, st.st_size - static_cast<off_t>(written));
+      }
       return false;
     }
+    written += static_cast<size_t>(n);
     bytes.remove_prefix(static_cast<size_t>(n));
   }
   m_syncer->Written();

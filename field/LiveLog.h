@@ -7,14 +7,22 @@
 // long before the next reading a second later), so a PC that goes down keeps
 // it too, and the wait for the disk never holds up the window.
 //
-// Columns: time,wavelength_nm,power_dbm,linear_power, then relative_db and
-// result when the run has a reference or limits. The header is written only
-// into an empty file, so a second run appends to the first without one.
+// Columns: time,wavelength_nm,power_dbm,linear_power,relative_db,result; the
+// two added cells are empty while no reference or limits are set, so one file
+// keeps one header. The header is written only into an empty file, so a
+// second run appends to the first without one; a file that starts with
+// another header is not written to.
+//
+// Every line is a whole row: a row that the disk took only in part is cut off
+// again. A log deleted or replaced while it runs is noticed at the next row,
+// and the path is opened anew (with a header) rather than writing on into a
+// file nobody can reach.
 #include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "field/Readout.h"
@@ -27,7 +35,8 @@ struct LogColumns {
 };
 
 // One CSV field as RFC 4180 wants it: quoted when it holds a comma, a quote,
-// CR or LF (quotes doubled), as it is otherwise.
+// CR or LF (quotes doubled), as it is otherwise; a text that a spreadsheet
+// would compute gets a leading apostrophe.
 std::string CsvField(std::string_view utf8);
 
 // ISO 8601 local time with the offset from UTC: "2026-12-07T15:04:05+01:00".
@@ -42,12 +51,24 @@ std::vector<std::string> AddedCells(const Row& row, LogColumns columns);
 std::string LogHeader(LogColumns columns);
 std::string LogLine(const Row& row, std::time_t when, LogColumns columns);
 
+// Both added columns: what every log is written with.
+inline constexpr LogColumns kAllLogColumns{true, true};
+
+// Why a log could not be opened.
+enum class LogRefusal {
+  None,
+  CannotOpen,   // the system's reason, or no regular file
+  OtherHeader,  // the file holds something else than this log's rows
+};
+
 class LiveLog {
  public:
   // Opens `path` for appending, creating it when it does not exist. A file
   // whose last line was cut short gets a line end first. nullopt with `error`
-  // (the system's reason) when it cannot be opened or written.
-  static std::optional<LiveLog> Open(const std::string& path, LogColumns columns, std::string& error);
+  // (the reason) when it cannot be opened or written, is no regular file, or
+  // starts with another header; `refusal`, when given, says which.
+  static std::optional<LiveLog> Open(const std::string& path, LogColumns columns, std::string& error,
+                                     LogRefusal* refusal = nullptr);
 
   LiveLog(LiveLog&& other) noexcept;
   LiveLog& operator=(LiveLog&& other) noexcept;
@@ -65,13 +86,19 @@ class LiveLog {
   const std::string& Path() const { return m_strPath; }
   LogColumns Columns() const { return m_columns; }
   const std::string& Error() const { return m_strError; }
+  // True once after Append found another file (or none) at the path and
+  // opened it anew.
+  bool TakeReopened() { return std::exchange(m_bReopened, false); }
 
  private:
   class Syncer;
   LiveLog(int fd, std::string path, LogColumns columns);
   bool WriteAll(std::string_view bytes);
+  bool StillAtPath() const;
+  bool ReopenIfReplaced();
 
   int m_fd = -1;
+  bool m_bReopened = false;
   std::unique_ptr<Syncer> m_syncer;
   std::string m_strPath;
   LogColumns m_columns;

@@ -1,6 +1,7 @@
 #include "table/CsvExport.h"
 
 #include "common/Gbk.h"
+#include "common/SpreadsheetText.h"
 
 namespace csvexport {
 
@@ -10,7 +11,7 @@ namespace {
 // byte-wise search finds only real commas, quotes and line breaks.
 constexpr std::string_view kNeedsQuotes = ",\"\r\n";
 
-void Append(std::string& out, std::string_view gbk) {
+void AppendQuotedIfNeeded(std::string& out, std::string_view gbk) {
   if (gbk.find_first_of(kNeedsQuotes) == std::string_view::npos) {
     out += gbk;
   } else {
@@ -20,6 +21,16 @@ void Append(std::string& out, std::string_view gbk) {
       out += c;
     }
     out += '"';
+  }
+}
+
+// A spreadsheet opening the file must show a text such as "=1+1" as it is,
+// not compute it.
+void Append(std::string& out, std::string_view gbk) {
+  if (sheettext::StartsLikeFormula(gbk)) {
+    AppendQuotedIfNeeded(out, sheettext::Defused(gbk));
+  } else {
+    AppendQuotedIfNeeded(out, gbk);
   }
   out += ',';
 }

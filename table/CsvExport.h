@@ -3,6 +3,8 @@
 // line per row, every value followed by "," and every line by CR LF, in GBK.
 // A value that holds a comma, a double quote or a line break is written in
 // double quotes with its inner quotes doubled, so that it stays one value.
+// A text a spreadsheet would compute (starting with "=", "+", "-", "@", TAB or
+// CR, and no number) gets a leading apostrophe.
 #include <string>
 #include <string_view>
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <algorithm>
 #include <random>
 
 namespace fileaccess {
@@ -98,7 +101,72 @@ bool FollowLinks(std::string& path) {
   return false;
 }
 
+// The new file a save is writing, for the stop signals' handler: its
+// folder's descriptor and its name there. A program saves one file at a time.
+std::atomic<int> g_temporaryFolder{-1};
+char g_temporaryName[16];
+static_assert(std::atomic<int>::is_always_lock_free);
+
+extern "C" void RemoveTemporaryAndStop(int signal) {
+  const int folder = g_temporaryFolder.load();
+  if (folder >= 0) ::unlinkat(folder, g_temporaryName, 0);
+  // The handler was reset on entry (SA_RESETHAND): the signal, blocked while
+  // the handler runs, ends the program as soon as it returns.
+  ::raise(signal);
+}
+
+// The stop signals held back while a new file is made and noted, so that no
+// signal finds it made but not yet noted.
+class StopSignalsHeld {
+ public:
+  StopSignalsHeld() {
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, s);
+    ::pthread_sigmask(SIG_BLOCK, &stops, &m_saved);
+  }
+  ~StopSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &m_saved, nullptr); }
+
+ private:
+  sigset_t m_saved;
+};
+
+// Notes the new file for the handler, and forgets it when the save is over.
+class TemporaryNoted {
+ public:
+  TemporaryNoted(int folder, const std::string& name) {
+    const size_t n = std::min(name.size(), sizeof g_temporaryName - 1);
+    std::memcpy(g_temporaryName, name.data(), n);
+    g_temporaryName[n] = '\0';
+    g_temporaryFolder.store(folder);
+  }
+  ~TemporaryNoted() { g_temporaryFolder.store(-1); }
+  TemporaryNoted(const TemporaryNoted&) = delete;
+  TemporaryNoted& operator=(const TemporaryNoted&) = delete;
+};
+
 }  // namespace
+
+void RemoveTemporaryFileOnStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = RemoveTemporaryAndStop;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESETHAND;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
+std::string RefusedTarget(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+  if (S_ISDIR(st.st_mode)) return SystemText(EISDIR);
+  return "not a regular file";
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
 
 bool Exists(const std::string& path) {
   struct stat st;
@@ -175,7 +243,7 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes, 
   struct stat old;
   const bool replacing = ::stat(target.c_str(), &old) == 0;
   if (replacing) {
-    if (!S_ISREG(old.st_mode)) return SystemText(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+    if (const std::string refused = RefusedTarget(target); !refused.empty()) return refused;
     // A file the user may not write stays as it is, even where the folder
     // would allow replacing it.
     if (::access(target.c_str(), W_OK) != 0) return SystemText(errno);
@@ -189,12 +257,17 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes, 
   if (dir.Get() < 0) return SystemText(errno);
   std::string temp;
   int raw = -1;
-  for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-    temp = TemporaryName();
-    raw = ::openat(dir.Get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (raw < 0 && errno != EEXIST) return SystemText(errno);
+  std::optional<TemporaryNoted> noted;
+  {
+    StopSignalsHeld held;
+    for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+      temp = TemporaryName();
+      raw = ::openat(dir.Get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (raw < 0 && errno != EEXIST) return SystemText(errno);
+    }
+    if (raw < 0) return SystemText(EEXIST);
+    noted.emplace(dir.Get(), temp);
   }
-  if (raw < 0) return SystemText(EEXIST);
   Fd fd(raw);
   auto fail = [&](int err) {
     ::unlinkat(dir.Get(), temp.c_str(), 0);

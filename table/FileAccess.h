@@ -35,4 +35,19 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes,
 
 bool Exists(const std::string& path);
 
+// Why `path` cannot take a written file: empty when it names a regular file
+// or nothing yet, else the reason ("Is a directory", "not a regular file").
+// Checked before anything is written, so a named pipe or a device is refused
+// at once instead of holding the program or swallowing the file.
+std::string RefusedTarget(const std::string& path);
+
+// Whether two paths name one existing file.
+bool SameFile(const std::string& a, const std::string& b);
+
+// The stop signals (SIGINT, SIGTERM, SIGHUP) end the program as they would
+// by default, but first remove the new file a save is writing at that
+// moment, so that no hidden partial file stays beside the target. For
+// programs that let these signals end them.
+void RemoveTemporaryFileOnStopSignals();
+
 }  // namespace fileaccess

@@ -8,9 +8,13 @@
 
 #include "app/StartupChecks.h"
 #include "app/ui/CKM360R_ProjectApp.h"
+#include "table/FileAccess.h"
 
 int main(int argc, char** argv) {
   CKM360R_ProjectApp::SetSettingsKey();
+  // Ctrl+C or a shutdown in the middle of Save or Export leaves no hidden
+  // partial file beside the one being saved.
+  fileaccess::RemoveTemporaryFileOnStopSignals();
 
   const startup::CommandLine line = startup::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!line.error.empty()) {

@@ -17,10 +17,6 @@ namespace {
 
 QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
-// The log is written with every added column, so one file keeps one header
-// whether or not a reference or limits are set at the moment.
-constexpr field::LogColumns kLogColumns{true, true};
-
 }  // namespace
 
 CFieldReadout::CFieldReadout(const field::FieldTexts& texts, QWidget* owner, QString settingsFile)
@@ -61,6 +57,9 @@ CFieldReadout::CFieldReadout(const field::FieldTexts& texts, QWidget* owner, QSt
     StopLog();
     m_tellFailure(text);
   });
+  // The log goes on in the new file; the operator learns that the old one is gone.
+  m_feed.SetLogReopenedListener(
+      [this](const std::string& path) { m_tellFailure(Qs(m_texts.logReopened) + Qs(path)); });
   Load();
   ShowReadout();
 }
@@ -147,7 +146,7 @@ void CFieldReadout::OnLogToggled(bool on) {
 
 bool CFieldReadout::StartLog(const QString& path) {
   std::string error;
-  const bool started = m_feed.StartLog(QFile::encodeName(path).toStdString(), kLogColumns, error);
+  const bool started = m_feed.StartLog(QFile::encodeName(path).toStdString(), field::kAllLogColumns, error);
   m_logAction->setChecked(started);
   if (!started) m_tellFailure(Qs(m_texts.logFailed) + path + QStringLiteral(" (") + Qs(error) + QLatin1Char(')'));
   return started;

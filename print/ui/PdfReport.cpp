@@ -1,6 +1,6 @@
 #include "print/ui/PdfReport.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QPdfWriter>
 
@@ -12,10 +12,11 @@ namespace {
 
 constexpr int kPdfResolution = 600;
 
-// The file is the printer: there is nothing to choose.
+// The document is the printer: there is nothing to choose.
 class CPdfDevice : public CPainterDevice {
  public:
-  explicit CPdfDevice(const QString& path) : m_path(path), m_writer(path) {
+  CPdfDevice() : m_buffer(&m_bytes), m_writer(&m_buffer) {
+    m_buffer.open(QIODevice::WriteOnly);
     m_writer.setResolution(kPdfResolution);
     m_writer.setPageSize(QPageSize(QPageSize::A4));
     m_writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -31,10 +32,14 @@ class CPdfDevice : public CPainterDevice {
  protected:
   QPagedPaintDevice& Paper() override { return m_writer; }
   void NameJob(const QString& name) override { m_writer.setTitle(name); }
-  void Discard() override { QFile::remove(m_path); }
+  void Discard() override { m_bytes.clear(); }
+
+ public:
+  const QByteArray& Document() const { return m_bytes; }
 
  private:
-  QString m_path;
+  QByteArray m_bytes;
+  QBuffer m_buffer;  // opened by the writer as it starts
   QPdfWriter m_writer;
 };
 
@@ -62,14 +67,15 @@ std::unique_ptr<QGuiApplication> MakeApplication() {
 }  // namespace
 
 struct PdfReportOutput::Impl {
-  explicit Impl(const std::string& path)
-      : app(MakeApplication()), device(QFile::decodeName(QByteArray::fromStdString(path))) {}
+  Impl() : app(MakeApplication()) {}
   std::unique_ptr<QGuiApplication> app;
   CPdfDevice device;
 };
 
-PdfReportOutput::PdfReportOutput(const std::string& path) : m_impl(std::make_unique<Impl>(path)) {}
+PdfReportOutput::PdfReportOutput() : m_impl(std::make_unique<Impl>()) {}
 
 PdfReportOutput::~PdfReportOutput() = default;
 
 report::IReportDevice& PdfReportOutput::Device() { return m_impl->device; }
+
+std::string PdfReportOutput::Bytes() const { return m_impl->device.Document().toStdString(); }

@@ -1,6 +1,9 @@
 #pragma once
-// The report written into a PDF file without a window: the command-line
-// companion's printer. Plain C++ to its users; Qt inside.
+// The report drawn into a PDF document in memory, without a window: the
+// command-line companion's printer. Its user writes the finished bytes as a
+// file the way the program saves any file (beside the target, then renamed),
+// so a failed or stopped run never leaves a half-written PDF at OUT. Plain C++
+// to its users; Qt inside.
 #include <memory>
 #include <string>
 
@@ -8,14 +11,16 @@
 
 class PdfReportOutput {
  public:
-  // The file is A4, portrait, 600 pixels per inch, its printable area the
-  // whole sheet. Nothing is written before the report starts its document.
-  explicit PdfReportOutput(const std::string& path);
+  // The document is A4, portrait, 600 pixels per inch, its printable area
+  // the whole sheet.
+  PdfReportOutput();
   ~PdfReportOutput();
   PdfReportOutput(const PdfReportOutput&) = delete;
   PdfReportOutput& operator=(const PdfReportOutput&) = delete;
 
   report::IReportDevice& Device();
+  // The document once the report has ended it; empty when it was discarded.
+  std::string Bytes() const;
 
  private:
   struct Impl;

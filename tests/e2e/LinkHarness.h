@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -193,14 +194,20 @@ struct CliRun {
 };
 
 // Starts km360r-cli with `args`, its standard output and error on `outFd` and
-// `errFd`.
-inline pid_t StartCli(std::vector<std::string> args, int outFd, int errFd) {
+// `errFd`. A `fileSizeLimit` stands for a disk that is full after that many
+// bytes of a file: writes beyond it fail with EFBIG instead of a signal.
+inline pid_t StartCli(std::vector<std::string> args, int outFd, int errFd, rlim_t fileSizeLimit = RLIM_INFINITY) {
   std::vector<std::string> argv = {KM360R_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::dup2(outFd, 1);
     ::dup2(errFd, 2);
+    if (fileSizeLimit != RLIM_INFINITY) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{fileSizeLimit, fileSizeLimit};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
     std::vector<char*> a;
     a.reserve(argv.size() + 1);
     for (auto& s : argv) a.push_back(s.data());
@@ -218,18 +225,32 @@ inline int WaitCli(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// Ends a started km360r-cli that has not ended within ten seconds: a run that
+// should have been refused at once has hung. WaitCli still collects it.
+inline void EndIfHung(pid_t pid) {
+  const auto until = Clock::now() + std::chrono::seconds(10);
+  while (Clock::now() < until) {
+    siginfo_t info{};
+    if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid) {
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ::kill(pid, SIGKILL);
+}
+
 // Runs km360r-cli with `args`; `whileRunning` is called with its process id
 // and the path of its standard output once it has started. Standard output
 // goes to `outPath` (a file of the port directory when empty); it is read
 // back when that is a plain file.
 inline CliRun RunCli(const PortDir& dir, std::vector<std::string> args,
                      const std::function<void(pid_t, const std::string&)>& whileRunning = {},
-                     std::string outPath = {}) {
+                     std::string outPath = {}, rlim_t fileSizeLimit = RLIM_INFINITY) {
   if (outPath.empty()) outPath = dir.Entry("cli.out");
   const std::string errPath = dir.Entry("cli.err");
   const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  const pid_t pid = StartCli(std::move(args), out, err);
+  const pid_t pid = StartCli(std::move(args), out, err, fileSizeLimit);
   ::close(out);
   ::close(err);
   if (whileRunning) whileRunning(pid, outPath);

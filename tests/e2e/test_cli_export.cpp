@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "LinkHarness.h"
+#include "StopWhileWriting.h"
 #include "common/Gbk.h"
 #include "table/DataFiles.h"
 
@@ -58,6 +60,44 @@ TEST(CliExport, WritesCsvOrWorkbookByTheNameGiven) {
     if (!c.written.empty()) {
       const std::string bytes = ReadBytes(dir.Entry(c.written));
       EXPECT_EQ(bytes.rfind(c.startsWith, 0), 0u) << shown << ": " << bytes;
+    }
+  }
+}
+
+TEST(CliExport, AStopWhileWritingLeavesNoPartOfTheNewFileBehind) {
+  PortDir dir;
+  Program p;
+  p.table.ApplyLayout(Layout::Measurement, 150);
+  TableModel& t = p.table.Model();
+  for (int i = 0; i < 20000; ++i) {
+    const int row = t.InsertRow(i, std::to_string(i + 1));
+    const char* cells[] = {"1310", "13.81uW", "-18.60", "2026/12/06 23:09:22", "OLT port"};
+    for (int c = 1; c <= 5; ++c) t.SetCell(row, c, cells[c - 1]);
+  }
+  const std::string file = dir.Entry("many.hif");
+  std::ofstream(file, std::ios::binary) << datafile::Compose(t, datafile::FileType::Hif);
+  const std::string earlier = "No.,earlier export,\r\n";
+  for (const char* out : {"many.csv", "many.xls"}) {
+    for (int stop : {SIGINT, SIGTERM}) {
+      bool stoppedWhileWriting = false;
+      // A run may finish before the signal lands; then it is tried again.
+      for (int attempt = 0; attempt < 5 && !stoppedWhileWriting; ++attempt) {
+        std::ofstream(dir.Entry(out), std::ios::binary) << earlier;
+        std::set<std::string> expected = {"cli.out", "cli.err"};
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path())) expected.insert(e.path().filename());
+        StopWhileWriting watch(dir.Path(), {"many.hif", "cli.out", "cli.err"});
+        const CliRun run = RunCli(dir, {"--language", "1", "export", file, dir.Entry(out)},
+                                  [&](pid_t pid, const std::string&) { watch.Stop(pid, stop); });
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path())) names.insert(e.path().filename());
+        EXPECT_EQ(names, expected) << out << " " << sigabbrev_np(stop);
+        if (run.exitCode == 128 + stop) {
+          stoppedWhileWriting = true;
+        } else {
+          EXPECT_EQ(run.exitCode, 0) << run.err;
+        }
+      }
+      EXPECT_TRUE(stoppedWhileWriting) << out << " " << sigabbrev_np(stop);
     }
   }
 }

@@ -77,10 +77,12 @@ TEST_F(CliField, AKilledRunLeavesEveryRowShownAndTheNextRunAppends) {
   EXPECT_EQ(killed.exitCode, 128 + SIGKILL);
   std::vector<std::string> logged = Lines(ReadFile(log));
   ASSERT_EQ(logged.size(), 3u);
-  EXPECT_EQ(logged[0], "time,wavelength_nm,power_dbm,linear_power");
+  // Every column, whatever the options: runs with other options append to
+  // one file under one header.
+  EXPECT_EQ(logged[0], "time,wavelength_nm,power_dbm,linear_power,relative_db,result");
 
   std::vector<std::string> more = args;
-  more.insert(more.end(), {"--count", "1"});
+  more.insert(more.end(), {"--count", "1", "--reference", "-20"});
   EXPECT_EQ(RunCli(dir, more).exitCode, 0);
   logged = Lines(ReadFile(log));
   ASSERT_EQ(logged.size(), 4u);
@@ -95,8 +97,17 @@ TEST_F(CliField, AKilledRunLeavesEveryRowShownAndTheNextRunAppends) {
       dir.Entry("python.out"));
   const std::vector<std::string> records = Lines(python);
   ASSERT_EQ(records.size(), 4u) << python;
-  EXPECT_EQ(records[1].substr(records[1].find('|')), "|1310|-20.00|10.00uW");
-  EXPECT_EQ(records[2].substr(records[2].find('|')), "|1310|-21.00|7.94uW");
+  EXPECT_EQ(records[1].substr(records[1].find('|')), "|1310|-20.00|10.00uW||");
+  EXPECT_EQ(records[2].substr(records[2].find('|')), "|1310|-21.00|7.94uW||");
+  // The run with a reference fills the relative value under the same header.
+  std::vector<std::string> third;
+  std::istringstream fields(records[3] + "|");
+  for (std::string f; std::getline(fields, f, '|');) third.push_back(f);
+  ASSERT_EQ(third.size(), 6u) << records[3];
+  char relative[16];
+  std::snprintf(relative, sizeof relative, "%+.2f", std::stod(third[2]) + 20);
+  EXPECT_EQ(third[4], relative) << records[3];
+  EXPECT_EQ(third[5], "") << records[3];
   const std::string profile = "-env:UserInstallation=file://" + dir.Entry("office");
   const std::string office = Output(
       "cd '" + dir.Path() + "' && soffice " + profile +
@@ -106,8 +117,32 @@ TEST_F(CliField, AKilledRunLeavesEveryRowShownAndTheNextRunAppends) {
   const std::vector<std::string> cells = Lines(office);
   ASSERT_EQ(cells.size(), 4u) << office;
   // The powers are numbers to the spreadsheet.
-  EXPECT_EQ(cells[1].substr(cells[1].find('|')), "|1310|-20|10.00uW");
-  EXPECT_EQ(cells[2].substr(cells[2].find('|')), "|1310|-21|7.94uW");
+  EXPECT_EQ(cells[1].substr(cells[1].find('|')), "|1310|-20|10.00uW||");
+  EXPECT_EQ(cells[2].substr(cells[2].find('|')), "|1310|-21|7.94uW||");
+}
+
+TEST_F(CliField, ALogDeletedDuringTheRunIsToldOnceAndStartedAnewAtItsPath) {
+  Sim meter(dir, "COM3", kFourReadings);
+  ASSERT_TRUE(meter.Published());
+  const std::string log = dir.Entry("gone.csv");
+  const CliRun run = RunCli(dir, {"--language", "1", "--port", dir.Entry("COM3"), "realtime", "--count", "4",
+                                  "--log", log},
+                            [&](pid_t, const std::string&) {
+                              const auto until = Clock::now() + 20s;
+                              while (Clock::now() < until && Lines(ReadFile(log)).size() < 2) {
+                                std::this_thread::sleep_for(5ms);
+                              }
+                              std::filesystem::remove(log);
+                            });
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const std::string told = "The log file was deleted or replaced; a new one was started: " + log + "\n";
+  const size_t at = run.err.find(told);
+  EXPECT_NE(at, std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find(told, at + 1), std::string::npos) << run.err;
+  const std::vector<std::string> logged = Lines(ReadFile(log));
+  ASSERT_GE(logged.size(), 2u);
+  EXPECT_EQ(logged[0], "time,wavelength_nm,power_dbm,linear_power,relative_db,result");
+  EXPECT_NE(logged.back().find(",1310,-30.00,1.00uW,,"), std::string::npos) << logged.back();
 }
 
 }  // namespace

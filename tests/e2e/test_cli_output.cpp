@@ -2,6 +2,7 @@
 // that are not read, standard output that cannot be written, and cells that
 // hold line breaks.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "LinkHarness.h"
 #include "common/Gbk.h"
@@ -37,6 +38,10 @@ TEST_F(CliOutput, FileAndUsageCasesHaveTheirResults) {
   std::filesystem::copy_file(valid, dir.Entry("UPPER.REF"));
   std::filesystem::copy_file(valid, dir.Entry("notes.txt"));
   const std::string noted = "only files whose names end in .ref, .hif or .syf (lower case) are read";
+  const std::string fifo = dir.Entry("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(dir.Entry("fifo.csv").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(dir.Entry("fifo.hif").c_str(), 0600), 0);
   struct Case {
     std::vector<std::string> args;
     bool fullDisk;  // standard output is /dev/full
@@ -53,16 +58,44 @@ TEST_F(CliOutput, FileAndUsageCasesHaveTheirResults) {
       {{"realtime", "--limits", "1,-3"}, false, 2, 0, "--limits needs LOW,HIGH"},
       {{"realtime", "--reference", "-20dBm"}, false, 2, 0, "--reference needs a power in dBm"},
       {{"history", "--stats"}, false, 2, 0, "option --stats does not go with history"},
+      // Powers beyond any meter's range are typing errors.
+      {{"realtime", "--reference", "1000"}, false, 2, 0, "--reference needs a power in dBm"},
+      {{"realtime", "--reference", "-200.01"}, false, 2, 0, "--reference needs a power in dBm"},
+      {{"realtime", "--limits", "-300,-8"}, false, 2, 0, "--limits needs LOW,HIGH"},
+      {{"realtime", "--limits", "-8,250"}, false, 2, 0, "--limits needs LOW,HIGH"},
+      {{"--language", "4", "scan"}, false, 2, 0, "--language needs 0, 1, 2 or 3"},
+      {{"--language", "", "scan"}, false, 2, 0, "--language needs 0, 1, 2 or 3"},
+      {{"--language", "10", "scan"}, false, 2, 0, "--language needs 0, 1, 2 or 3"},
+      // Without a name for OUT the export would leave a hidden ".csv".
+      {{"export", valid, ""}, false, 2, 0, "export needs a file name for OUT"},
+      {{"export", valid, dir.Path() + "/"}, false, 2, 0, "export needs a file name for OUT"},
+      {{"report", valid, ""}, false, 2, 0, "report needs a file name for OUT"},
+      // The rows saved would be written over the log, or the log over them.
+      {{"realtime", "--out", dir.Entry("run"), "--log", dir.Entry("run.ref")}, false, 2, 0,
+       "--log and --out name one file"},
+      {{"realtime", "--out", dir.Entry("run.ref"), "--log", dir.Entry("run.ref")}, false, 2, 0,
+       "--log and --out name one file"},
+      // A log of other columns is not appended to.
+      {{"realtime", "--log", dir.Entry("notes.txt")}, false, 2, 0, "its first line is not the log's header"},
+      // A named pipe or a device is refused at once: it would hold the run or
+      // swallow the file.
+      {{"report", valid, fifo}, false, 3, 0, "cannot write " + fifo + " (not a regular file)"},
+      {{"report", valid, "/dev/full"}, false, 3, 0, "cannot write /dev/full (not a regular file)"},
+      {{"export", valid, dir.Entry("fifo")}, false, 3, 0, "fifo.csv (not a regular file)"},
+      {{"history", "--out", dir.Entry("fifo")}, false, 3, 0, "fifo.hif (not a regular file)"},
+      {{"realtime", "--log", fifo}, false, 3, 0, "fifo (not a regular file)"},
       // Names Open does not read: the empty table, and a note why.
       {{"show", dir.Entry("UPPER.REF")}, false, 0, 1, noted},
       {{"show", dir.Entry("notes.txt")}, false, 0, 1, noted},
+      {{"export", dir.Entry("notes.txt"), dir.Entry("notes")}, false, 0, 0, noted},
+      {{"report", dir.Entry("UPPER.REF"), dir.Entry("upper.pdf")}, false, 0, 0, noted},
       // A full disk must not pass for a complete conversion.
       {{"show", valid}, true, 3, 0, "cannot write the output: No space left on device"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args = {"--language", "1"};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    const CliRun run = RunCli(dir, args, {}, c.fullDisk ? "/dev/full" : "");
+    const CliRun run = RunCli(dir, args, [](pid_t pid, const std::string&) { EndIfHung(pid); }, c.fullDisk ? "/dev/full" : "");
     const std::string shown = c.args[0] + " " + c.args.back();
     EXPECT_EQ(run.exitCode, c.exitCode) << shown << ": " << run.err;
     EXPECT_NE(run.err.find(c.errHas), std::string::npos) << shown << ": " << run.err;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <set>
 
 #include "LinkHarness.h"
+#include "StopWhileWriting.h"
 #include "common/Gbk.h"
 #include "table/DataFiles.h"
 
@@ -60,9 +62,27 @@ class CliReport : public ::testing::Test {
     return path;
   }
 
+  // The names in the folder, but the run's standard output and error.
+  std::set<std::string> Entries() const {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+      const std::string name = e.path().filename().string();
+      if (name != "cli.out" && name != "cli.err") names.insert(name);
+    }
+    return names;
+  }
+
   PortDir dir;
   std::vector<std::vector<std::string>> expected;
 };
+
+// An earlier report in OUT: the run must leave it as it was or replace it
+// with a whole new one.
+const std::string kEarlierReport = "%PDF-1.4\n% an earlier report\n%%EOF\n";
+
+bool WholePdf(const std::string& bytes) {
+  return bytes.rfind("%PDF-", 0) == 0 && bytes.find("%%EOF", bytes.size() - 8) != std::string::npos;
+}
 
 TEST_F(CliReport, TheReportHoldsTheTitleTheColumnTitlesAndEveryRowWhole) {
   const std::string pdf = dir.Entry("report.pdf");
@@ -96,6 +116,61 @@ TEST_F(CliReport, WhatCannotBePrintedGivesNoFileAndExitCodeThree) {
     EXPECT_EQ(run.exitCode, 3) << c.file;
     EXPECT_NE(run.err.find(c.errHas), std::string::npos) << run.err;
     EXPECT_FALSE(std::filesystem::exists(c.out)) << c.out;
+  }
+}
+
+TEST_F(CliReport, AReportThatCannotBeWrittenLeavesOutAsItWas) {
+  const std::string input = HistoryFile(60);
+  struct Case {
+    const char* what;
+    std::string out;
+    rlim_t fileSizeLimit;
+    int exitCode;
+    std::string errHas;
+  };
+  const Case cases[] = {
+      // The disk is full after 2 KB of the new file.
+      {"full disk", dir.Entry("kept.pdf"), 2048, 3, "The report could not be printed. " + dir.Entry("kept.pdf") +
+                                                        " (File too large)"},
+      // The measurements are not replaced by their report.
+      {"its own input", input, RLIM_INFINITY, 2, "OUT is the input file"},
+      {"a data file", dir.Entry("older.ref"), RLIM_INFINITY, 2, "OUT must not end in .ref, .hif or .syf"},
+      {"a data file", dir.Entry("OLDER.SYF"), RLIM_INFINITY, 2, "OUT must not end in .ref, .hif or .syf"},
+  };
+  for (const Case& c : cases) {
+    if (c.out != input) std::ofstream(c.out, std::ios::binary) << kEarlierReport;
+    const std::string before = ReadFile(c.out);
+    const std::set<std::string> entries = Entries();
+    const CliRun run = RunCli(dir, {"--language", "1", "report", input, c.out}, {}, {}, c.fileSizeLimit);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.what;
+    EXPECT_NE(run.err.find(c.errHas), std::string::npos) << c.what << ": " << run.err;
+    EXPECT_TRUE(ReadFile(c.out) == before) << c.what;  // not the bytes: a PDF in a message helps nobody
+    EXPECT_EQ(Entries(), entries) << c.what;
+  }
+}
+
+TEST_F(CliReport, AStopWhileWritingLeavesOutWholeAndNoOtherFile) {
+  const std::string input = HistoryFile(300);
+  const std::string out = dir.Entry("kept.pdf");
+  for (int stop : {SIGTERM, SIGINT}) {
+    bool stoppedWhileWriting = false;
+    // A run may finish before the signal lands; then it is tried again.
+    for (int attempt = 0; attempt < 5 && !stoppedWhileWriting; ++attempt) {
+      std::ofstream(out, std::ios::binary) << kEarlierReport;
+      const std::set<std::string> entries = Entries();
+      StopWhileWriting watch(dir.Path(), {"history.hif", "cli.out", "cli.err"});
+      const CliRun run = RunCli(dir, {"--language", "1", "report", input, out},
+                                [&](pid_t pid, const std::string&) { watch.Stop(pid, stop); });
+      const std::string now = ReadFile(out);
+      EXPECT_TRUE(now == kEarlierReport || WholePdf(now)) << sigabbrev_np(stop) << ": " << now.size() << " bytes";
+      EXPECT_EQ(Entries(), entries) << sigabbrev_np(stop);
+      if (run.exitCode == 128 + stop) {
+        stoppedWhileWriting = true;
+      } else {
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+      }
+    }
+    EXPECT_TRUE(stoppedWhileWriting) << sigabbrev_np(stop);
   }
 }
 

@@ -87,3 +87,29 @@ TEST(FieldPanel, ReferenceAndLimitsAreKeptBetweenRuns) {
   EXPECT_EQ(second.Feed().Values().LimitsSet(), limits);
   EXPECT_FALSE(second.PanelAction()->isChecked());
 }
+
+TEST(FieldPanel, ALogDeletedDuringTheRunIsToldOnceAndGoesOnInANewFile) {
+  QTemporaryDir dir;
+  QWidget owner;
+  CFieldReadout readout(field::FieldTexts::For(lang::Index::One), &owner, dir.filePath("field.ini"));
+  QStringList told;
+  readout.SetFailureSink([&](const QString& text) { told << text; });
+  const QString path = dir.filePath("live.csv");
+  ASSERT_TRUE(readout.StartLog(path));
+  meter::Reading reading;
+  reading.wavelength = "1310";
+  reading.linearPower = "10.00uW";
+  reading.logPower = "-20.00";
+  readout.OnStarted();
+  readout.OnRow(reading);
+  ASSERT_TRUE(QFile::remove(path));
+  readout.OnRow(reading);
+  readout.OnRow(reading);
+  EXPECT_EQ(told, QStringList{"The log file was deleted or replaced; a new one was started: " + path});
+  EXPECT_TRUE(readout.LogAction()->isChecked());
+  QFile log(path);
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = log.readAll().split('\n');
+  ASSERT_EQ(lines.size(), 4);  // the header, two rows, nothing after the last line end
+  EXPECT_EQ(lines[0], "time,wavelength_nm,power_dbm,linear_power,relative_db,result");
+}

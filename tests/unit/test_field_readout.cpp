@@ -1,6 +1,7 @@
 // The field readout: statistics, relative values, verdicts and the live log.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -9,6 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <sstream>
 
 #include "field/LiveFeed.h"
@@ -104,6 +107,10 @@ TEST(FieldReadout, NumbersAreReadStrictly) {
 TEST(FieldLog, CsvFieldsAndLocalTimeWithOffset) {
   EXPECT_EQ(field::CsvField("10.00uW"), "10.00uW");
   EXPECT_EQ(field::CsvField("a,\"b\""), "\"a,\"\"b\"\"\"");
+  // A spreadsheet opening the log shows these texts instead of computing them.
+  EXPECT_EQ(field::CsvField("=1+1"), "'=1+1");
+  EXPECT_EQ(field::CsvField("@A1,B1"), "\"'@A1,B1\"");
+  EXPECT_EQ(field::CsvField("-14.50"), "-14.50");
   const char* saved = std::getenv("TZ");
   const std::string old = saved ? saved : "";
   setenv("TZ", "XST+3:30", 1);
@@ -154,13 +161,37 @@ TEST_F(FieldLogFile, HeaderOnlyInANewFileAndACutLineIsClosedFirst) {
   const std::string t = field::IsoLocalTime(0);
   EXPECT_EQ(Content(), "time,wavelength_nm,power_dbm,linear_power,relative_db,result\n" + t +
                            ",1310,-21.00,10.00uW,-1.00,\n1970-01-01T00:00:00+00:00,13\n" + t +
-                           ",1310,--.--,10.00uW,,\n");
+                           ",1310,'--.--,10.00uW,,\n");
 }
 
 TEST_F(FieldLogFile, AFileThatCannotBeOpenedSaysWhy) {
-  std::string error;
-  EXPECT_FALSE(field::LiveLog::Open((m_dir / "missing" / "log.csv").string(), {}, error));
-  EXPECT_EQ(error, "No such file or directory");
+  const std::string fifo = (m_dir / "fifo").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string other = (m_dir / "other.csv").string();
+  const std::string earlierRun = "time,wavelength_nm,power_dbm,linear_power\n2026-12-07T10:00:00+00:00,1310,-20.00,1uW\n";
+  std::ofstream(other) << earlierRun;
+  const struct {
+    std::string path;
+    std::string error;
+    field::LogRefusal refusal;
+  } cases[] = {
+      {(m_dir / "missing" / "log.csv").string(), "No such file or directory", field::LogRefusal::CannotOpen},
+      // A named pipe would hold the run until a reader came.
+      {fifo, "not a regular file", field::LogRefusal::CannotOpen},
+      {"/dev/null", "not a regular file", field::LogRefusal::CannotOpen},
+      // Rows of six cells under a header of four would be read wrongly.
+      {other, "its first line is not the log's header time,wavelength_nm,power_dbm,linear_power,relative_db,result",
+       field::LogRefusal::OtherHeader},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    field::LogRefusal refusal = field::LogRefusal::None;
+    EXPECT_FALSE(field::LiveLog::Open(c.path, field::kAllLogColumns, error, &refusal)) << c.path;
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(refusal, c.refusal) << c.path;
+  }
+  std::ifstream kept(other);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), earlierRun);
 }
 
 TEST_F(FieldLogFile, ARowThatCannotBeWrittenIsToldAndTheLogMayBeStoppedThere) {
@@ -185,6 +216,62 @@ TEST_F(FieldLogFile, ARowThatCannotBeWrittenIsToldAndTheLogMayBeStoppedThere) {
   EXPECT_EQ(told, std::vector<std::string>{"File too large"});
   EXPECT_FALSE(feed.Logging());
   EXPECT_TRUE(feed.LogFailed());
+}
+
+TEST_F(FieldLogFile, ARowTheFullDiskTookInPartIsCutOffAndTheNextRowStartsItsOwnLine) {
+  field::LiveFeed feed;
+  std::string error;
+  ASSERT_TRUE(feed.StartLog(m_path, field::kAllLogColumns, error)) << error;
+  feed.Take(ReadingOf("-20.00"), 0);
+  const std::string before = Content();
+  int told = 0;
+  feed.SetLogFailureListener([&](const std::string&) { ++told; });
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = before.size() + 10;  // room for the start of one more row
+  std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  feed.Take(ReadingOf("-21.00"), 0);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, SIG_DFL);
+  EXPECT_EQ(told, 1);
+  EXPECT_EQ(Content(), before);
+  feed.Take(ReadingOf("-22.00"), 0);
+  EXPECT_EQ(Content(), before + field::IsoLocalTime(0) + ",1310,-22.00,10.00uW,,\n");
+}
+
+TEST_F(FieldLogFile, ALogDeletedOrReplacedWhileRunningIsToldOnceAndStartedAnew) {
+  const std::string header = "time,wavelength_nm,power_dbm,linear_power,relative_db,result\n";
+  const std::string row = field::IsoLocalTime(0) + ",1310,-21.00,10.00uW,,\n";
+  const std::string moved = (m_dir / "moved.csv").string();
+  const struct {
+    const char* what;
+    std::function<void(const std::string&)> change;
+  } cases[] = {
+      {"deleted", [](const std::string& path) { std::filesystem::remove(path); }},
+      {"moved away", [&](const std::string& path) { std::filesystem::rename(path, moved); }},
+      {"replaced",
+       [&](const std::string& path) {
+         std::ofstream(moved) << "";
+         std::filesystem::rename(moved, path);
+       }},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(m_path);
+    field::LiveFeed feed;
+    std::string error;
+    ASSERT_TRUE(feed.StartLog(m_path, field::kAllLogColumns, error)) << error;
+    std::vector<std::string> told;
+    feed.SetLogReopenedListener([&](const std::string& path) { told.push_back(path); });
+    feed.SetLogFailureListener([&](const std::string& reason) { told.push_back("failed: " + reason); });
+    feed.Take(ReadingOf("-20.00"), 0);
+    c.change(m_path);
+    feed.Take(ReadingOf("-21.00"), 0);
+    feed.Take(ReadingOf("-21.00"), 0);
+    EXPECT_EQ(told, std::vector<std::string>{m_path}) << c.what;
+    EXPECT_EQ(Content(), header + row + row) << c.what;
+  }
 }
 
 }  // namespace

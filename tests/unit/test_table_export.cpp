@@ -88,6 +88,30 @@ TEST(CsvExport, ValuesWithCommasQuotesOrLineBreaksAreQuoted) {
   for (const auto& c : cases) EXPECT_EQ(csvexport::Value(G(c.cell)), G(c.written)) << c.cell;
 }
 
+TEST(CsvExport, TextsASpreadsheetWouldComputeGetALeadingApostrophe) {
+  const struct {
+    std::string cell, written;
+  } cases[] = {
+      {"=1+1", "'=1+1"},
+      {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+      {"+A1", "'+A1"},
+      {"-A1+1", "'-A1+1"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"\tTAB", "'\tTAB"},
+      {"\rCR", "\"'\rCR\""},
+      {"--.--", "'--.--"},
+      {"-", "'-"},
+      // Numbers keep their sign, with or without the data file's blanks.
+      {"-14.50", "-14.50"},
+      {"+0.50", "+0.50"},
+      {"-18.60    ", "-18.60    "},
+      {"-1.5e-3", "-1.5e-3"},
+      {"a=1", "a=1"},
+      {"机房=1", "机房=1"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(csvexport::Value(G(c.cell)), G(c.written)) << c.cell;
+}
+
 TEST(CsvExport, NameGetsCsvOnlyWhenItDoesNotEndInIt) {
   const struct {
     std::string chosen, path;

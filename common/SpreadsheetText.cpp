@@ -1,0 +1,51 @@
+#include "common/SpreadsheetText.h"
+
+namespace sheettext {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A decimal number with an optional sign, fraction and exponent; blanks
+// around it are allowed, as data files pad their cells.
+bool IsNumber(std::string_view t) {
+  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+  size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  size_t digits = 0;
+  for (; i < t.size() && IsDigit(t[i]); ++i) ++digits;
+  if (i < t.size() && t[i] == '.') {
+    for (++i; i < t.size() && IsDigit(t[i]); ++i) ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    size_t exponent = 0;
+    for (; i < t.size() && IsDigit(t[i]); ++i) ++exponent;
+    if (exponent == 0) return false;
+  }
+  return i == t.size();
+}
+
+}  // namespace
+
+bool StartsLikeFormula(std::string_view value) {
+  if (value.empty()) return false;
+  switch (value.front()) {
+    case '=': case '+': case '-': case '@': case '\t': case '\r':
+      return !IsNumber(value);
+    default:
+      return false;
+  }
+}
+
+std::string Defused(std::string_view value) {
+  if (!StartsLikeFormula(value)) return std::string(value);
+  std::string out = "'";
+  out += value;
+  return out;
+}
+
+}  // namespace sheettext
