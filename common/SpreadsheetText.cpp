@@ -29,13 +29,20 @@ bool IsNumber(std::string_view t) {
   return i == t.size();
 }
 
+// The meter's mark for a reading it has no value for ("--.--"): dashes and
+// points alone are text to every spreadsheet, and exports have always held
+// the mark as the meter sent it.
+bool IsNoValueMark(std::string_view t) {
+  return t.find_first_not_of("-. ") == std::string_view::npos;
+}
+
 }  // namespace
 
 bool StartsLikeFormula(std::string_view value) {
   if (value.empty()) return false;
   switch (value.front()) {
     case '=': case '+': case '-': case '@': case '\t': case '\r':
-      return !IsNumber(value);
+      return !IsNumber(value) && !IsNoValueMark(value);
     default:
       return false;
   }

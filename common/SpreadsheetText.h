@@ -8,7 +8,8 @@
 
 namespace sheettext {
 
-// A value starting with '=', '+', '-', '@', TAB or CR that is not a number.
+// A value starting with '=', '+', '-', '@', TAB or CR that is not a number
+// (nor the meter's no-value mark "--.--").
 // The first byte decides, so GBK and UTF-8 text are judged alike.
 bool StartsLikeFormula(std::string_view value);
 

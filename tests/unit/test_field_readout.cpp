@@ -161,7 +161,7 @@ TEST_F(FieldLogFile, HeaderOnlyInANewFileAndACutLineIsClosedFirst) {
   const std::string t = field::IsoLocalTime(0);
   EXPECT_EQ(Content(), "time,wavelength_nm,power_dbm,linear_power,relative_db,result\n" + t +
                            ",1310,-21.00,10.00uW,-1.00,\n1970-01-01T00:00:00+00:00,13\n" + t +
-                           ",1310,'--.--,10.00uW,,\n");
+                           ",1310,--.--,10.00uW,,\n");
 }
 
 TEST_F(FieldLogFile, AFileThatCannotBeOpenedSaysWhy) {

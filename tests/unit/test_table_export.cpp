@@ -99,8 +99,10 @@ TEST(CsvExport, TextsASpreadsheetWouldComputeGetALeadingApostrophe) {
       {"@SUM(A1)", "'@SUM(A1)"},
       {"\tTAB", "'\tTAB"},
       {"\rCR", "\"'\rCR\""},
-      {"--.--", "'--.--"},
-      {"-", "'-"},
+      {"--1", "'--1"},
+      // The meter's no-value mark is text to every spreadsheet as it is.
+      {"--.--", "--.--"},
+      {"-", "-"},
       // Numbers keep their sign, with or without the data file's blanks.
       {"-14.50", "-14.50"},
       {"+0.50", "+0.50"},
