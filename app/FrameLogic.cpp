@@ -28,10 +28,13 @@ FrameLogic::FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view,
   m_view.linkNote = m_view.linkTip = statuspane::NotConnected(PaneChinese());
   // A full live graph wipes itself through the same posted clear.
   m_graph.SetClearPoster([this] { PostGraphClear(); });
+  // The operator's cell edits are the table's own, until a file holds them.
+  m_table.SetEditListener([this] { MarkUnsaved(); });
 }
 
 FrameLogic::~FrameLogic() {
   m_graph.SetClearPoster(nullptr);
+  m_table.SetEditListener(nullptr);
   m_runtime.KillTimer(TIMER_LINK_GUARD);
   m_runtime.KillTimer(TIMER_HISTORY_PROGRESS);
   m_runtime.KillTimer(TIMER_RESET_ANSWER);
@@ -60,6 +63,41 @@ void FrameLogic::Box(const std::string& text) {
 
 bool FrameLogic::AskYesNo(const std::string& text, const std::string& caption) {
   return m_prompter.MessageBox(text, caption, BoxButtons::YesNo) == BoxAnswer::Yes;
+}
+
+bool FrameLogic::ResolveUnsaved() {
+  if (!m_view.unsaved) return true;
+  switch (m_prompter.AskSaveDiscardCancel(unsaved::QuestionFor(m_language))) {
+    case SaveChoice::Discard:
+      return true;
+    case SaveChoice::Cancel:
+      return false;
+    case SaveChoice::Save:
+      break;
+  }
+  // The Save command as the operator would give it: reading stops, then the
+  // dialog and the file. Only rows that reached a file may be replaced.
+  m_session.StopReading();
+  SetRealTimeButton(false);
+  return SaveWithDialog();
+}
+
+void FrameLogic::MarkUnsaved() {
+  if (m_view.unsaved) return;
+  m_view.unsaved = true;
+  ShowView();
+}
+
+void FrameLogic::SetDocument(const std::string& fileName, bool unsaved) {
+  if (m_view.fileName == fileName && m_view.unsaved == unsaved) return;
+  m_view.fileName = fileName;
+  m_view.unsaved = unsaved;
+  ShowView();
+}
+
+bool FrameLogic::ConfirmExit() {
+  if (m_view.unsaved) return ResolveUnsaved();
+  return AskYesNo(m_texts.m_strExitAsk, m_texts.m_strMsgCaption);
 }
 
 bool FrameLogic::CheckConnected() {
@@ -294,7 +332,9 @@ void FrameLogic::OnReply(meter::Reply reply) {
 
 void FrameLogic::ShowRecord(const meter::Reply& reply) {
   const int rowsBefore = m_shown.rowCount;
+  const int tableRowsBefore = m_table.Model().RowCount();
   const RecordOutcome outcome = m_table.ShowReply(reply, m_shown.dataKind, m_shown.rowCount);
+  if (m_table.Model().RowCount() > tableRowsBefore) MarkUnsaved();
   if (m_shown.dataKind == DataKind::RealTime && m_shown.rowCount > rowsBefore && m_liveListener.row) {
     if (const auto reading = reply.AsReading()) m_liveListener.row(rowsBefore, *reading);
   }
@@ -356,6 +396,7 @@ void FrameLogic::OnCommandDone(meter::Done what) {
 // Reading commands
 
 void FrameLogic::OnReadRealTime() {
+  const bool paramViewBefore = m_shown.paramView;
   m_shown.paramView = false;
   if (!CheckConnected()) return;
   if (m_session.RealTime()) {
@@ -364,6 +405,11 @@ void FrameLogic::OnReadRealTime() {
     return;
   }
   if (!CheckNoHistory()) return;
+  if (!ResolveUnsaved()) {
+    m_shown.paramView = paramViewBefore;
+    return;
+  }
+  SetDocument({}, false);
 
   PostGraphClear();
   m_graph.StartLive();
@@ -388,8 +434,14 @@ void FrameLogic::OnGraphic() {
 }
 
 void FrameLogic::OnReadHistory() {
+  const bool paramViewBefore = m_shown.paramView;
   m_shown.paramView = false;
   if (!CheckConnected() || !CheckNoHistory()) return;
+  if (!ResolveUnsaved()) {
+    m_shown.paramView = paramViewBefore;
+    return;
+  }
+  SetDocument({}, false);
   PostGraphClear();
   SetRealTimeButton(false);
   SetSaveButtonImage(toolbar_image::kSaveAfterRead);
@@ -427,7 +479,8 @@ void FrameLogic::OnReadWavelengthCodes() {
 }
 
 void FrameLogic::ReadListing(DataKind kind, Layout layout, Listing listing) {
-  if (!CheckConnected() || !CheckNoHistory()) return;
+  if (!CheckConnected() || !CheckNoHistory() || !ResolveUnsaved()) return;
+  SetDocument({}, false);
   SetRealTimeButton(false);
   SetSaveButtonImage(toolbar_image::kSaveAfterRead);
   PostGraphClear();
@@ -440,8 +493,14 @@ void FrameLogic::ReadListing(DataKind kind, Layout layout, Listing listing) {
 }
 
 void FrameLogic::OnReadParams() {
+  const bool paramViewBefore = m_shown.paramView;
   m_shown.paramView = true;
   if (!CheckConnected() || !CheckNoHistory()) return;
+  if (!ResolveUnsaved()) {
+    m_shown.paramView = paramViewBefore;
+    return;
+  }
+  SetDocument({}, false);
   SetRealTimeButton(false);
   SetSaveButtonImage(toolbar_image::kSaveAfterRead);
   PostGraphClear();
@@ -455,11 +514,12 @@ void FrameLogic::OnReadParams() {
 
 void FrameLogic::OnReset() {
   if (!CheckConnected() || !CheckNoHistory()) return;
-  // Polling stops whatever the answer; the button keeps its label.
-  m_session.StopReading();
+  // No leaves everything as it was: a real-time reading goes on.
   if (m_prompter.AskYesNoDefaultNo(m_texts.m_strResetAsk, m_texts.m_strMsgCaption) != BoxAnswer::Yes) {
     return;
   }
+  if (!ResolveUnsaved()) return;
+  m_session.StopReading();
   SetRealTimeButton(false);
   m_session.Reset();
   m_awaitedSetting = DataKind::Nothing;  // the answer that comes is the reset's
@@ -489,7 +549,12 @@ void FrameLogic::ResetAnswered(const std::string& answer) {
 
 void FrameLogic::OnDeleteShownData() {
   if (!CheckNoHistory()) return;
-  if (!AskYesNo(m_texts.m_strDeleteAsk, m_texts.m_strDeleteAsk)) return;
+  // Unsaved rows are asked about instead: Discard is the deletion.
+  if (m_view.unsaved) {
+    if (!ResolveUnsaved()) return;
+  } else if (m_prompter.AskYesNoDefaultNo(m_texts.m_strDeleteAsk, m_texts.m_strDeleteAsk) != BoxAnswer::Yes) {
+    return;
+  }
   PostGraphClear();
   m_session.StopReading();
   SetRealTimeButton(false);
@@ -499,6 +564,7 @@ void FrameLogic::OnDeleteShownData() {
   SetTabs(TabLayout::Text);
   m_shown.dataKind = DataKind::Nothing;
   m_shown.rowCount = 0;
+  SetDocument({}, false);
   m_session.DiscardPartialReply();
   // With nothing shown the page only brings its last row into view.
   PostSelf([this] { ShowRecord(meter::Reply(std::string())); });
@@ -518,7 +584,7 @@ void FrameLogic::OnSettingsCommand(DataKind kind) {
 // Files
 
 void FrameLogic::OnOpenFile() {
-  if (!CheckNoHistory()) return;
+  if (!CheckNoHistory() || !ResolveUnsaved()) return;
   m_session.StopReading();
   SetRealTimeButton(false);
   PostSelf([this] { OpenWithDialog(); });
@@ -539,6 +605,7 @@ FileOutcome FrameLogic::OpenFile(const std::string& path) {
   using datafile::FileType;
   OpenedFile opened = m_table.OpenPath(path);
   if (opened.status == FileOutcome::Status::Failed) return opened;
+  SetDocument(unsaved::FileNameOf(opened.path), false);
   m_session.StopReading();
   PostGraphClear();
   m_shown.rowCount = 0;
@@ -578,42 +645,48 @@ void FrameLogic::OnSaveData() {
   PostSelf([this] { SaveWithDialog(); });
 }
 
-void FrameLogic::SaveWithDialog() {
+bool FrameLogic::SaveWithDialog() {
   const DataKind kind = m_shown.dataKind;
-  if (kind == DataKind::Nothing) return;
+  if (kind == DataKind::Nothing) return false;
   const datafile::FileType type = datafile::TypeForDataKind(kind);
   if (type == datafile::FileType::None) {
     PostStatus({});
-    return;
+    return false;
   }
   const auto chosen = m_prompter.AskSavePath(std::string(datafile::SaveFilter(type)));
   if (!chosen) {
     PostStatus({});
-    return;
+    return false;
   }
   const std::string path = datafile::PathWithExtension(*chosen, type);
   if (fileaccess::Exists(path) &&
       !AskYesNo(m_table.ReplaceQuestion(path), m_table.m_strPromptCaption)) {
     PostStatus({});
-    return;
+    return false;
   }
   const FileOutcome outcome = SaveFile(path, kind);
   if (outcome.status == FileOutcome::Status::Failed) {
     m_prompter.MessageBox(outcome.message, m_table.m_strPromptCaption, BoxButtons::Ok);
-    return;
+    return false;
   }
   PostStatus(outcome.path);
+  return true;
 }
 
 FileOutcome FrameLogic::SaveFile(const std::string& path, DataKind kind) {
-  return m_table.SaveToPath(path, kind);
+  FileOutcome outcome = m_table.SaveToPath(path, kind);
+  if (outcome.status == FileOutcome::Status::Done) SetDocument(unsaved::FileNameOf(outcome.path), false);
+  return outcome;
 }
 
 // ---------------------------------------------------------------------------
 // Print
 
 report::Outcome FrameLogic::OnPrint(report::IReportDevice& device) {
-  if (m_shown.paramView) return report::Outcome::NotPrinted;
+  if (m_shown.paramView) {
+    PostStatus(unsaved::ParametersNotPrinted(m_language));
+    return report::Outcome::NotPrinted;
+  }
   CTestReport report(device);
   const report::Outcome outcome =
       report.Print(m_table.Model(), gbk::FromUtf8(m_texts.m_strReportTitle));

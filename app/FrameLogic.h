@@ -82,13 +82,19 @@ class FrameLogic : public settings::ISettingsLink {
   void SetWavelengthListener(std::function<void()> listener) override {
     m_wavelengthListener = std::move(listener);
   }
+  // Exit or the window's close box: true when the program may end. Unsaved
+  // rows are asked about (Save / Discard / Cancel) in place of the exit
+  // question; otherwise the exit question is asked.
+  bool ConfirmExit();
+
   // Open and Save: real-time reading stops, then (posted, as UM_OPEN_FILE and
   // UM_SAVE_DATA) the file dialog and the file work.
   void OnOpenFile();
   void OnSaveData();
   // Print: the test report of the shown table on `device` (the operator
-  // chooses the printer there). Nothing happens while system parameters are
-  // shown; a report that fails is dropped and the operator told so.
+  // chooses the printer there). Nothing is printed while system parameters
+  // are shown, and the note pane says so; a report that fails is dropped and
+  // the operator told so.
   report::Outcome OnPrint(report::IReportDevice& device);
   // Export: posts UM_EXPORT; the export dialog and the writing follow.
   void OnExport();
@@ -127,6 +133,8 @@ class FrameLogic : public settings::ISettingsLink {
   void SetLiveReadingListener(LiveReadingListener listener) { m_liveListener = std::move(listener); }
 
   const ShownData& Shown() const { return m_shown; }
+  // The table holds rows or cell edits that no file holds yet.
+  bool Unsaved() const { return m_view.unsaved; }
   const ViewState& View() const { return m_view; }
   const FrameTexts& Texts() const { return m_texts; }
   const std::string& Language() const { return m_strLanguage; }
@@ -167,6 +175,13 @@ class FrameLogic : public settings::ISettingsLink {
   bool CheckConnected();
   bool CheckNoHistory();
   void Box(const std::string& text);
+  // Before a command replaces or empties unsaved rows: asks Save / Discard /
+  // Cancel. True to go on (nothing unsaved, Discard, or a Save that wrote
+  // the file); false leaves everything as it is.
+  bool ResolveUnsaved();
+  void MarkUnsaved();
+  // The table now shows `fileName` (empty: no file) and is saved or not.
+  void SetDocument(const std::string& fileName, bool unsaved);
   bool AskYesNo(const std::string& text, const std::string& caption);
 
   // The view: each change is shown at once.
@@ -201,7 +216,8 @@ class FrameLogic : public settings::ISettingsLink {
   void TellTableReplaced();
   // UM_OPEN_FILE and UM_SAVE_DATA
   void OpenWithDialog();
-  void SaveWithDialog();
+  // True when the rows were written.
+  bool SaveWithDialog();
   // UM_EXPORT
   void ExportWithDialog();
 

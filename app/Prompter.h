@@ -6,10 +6,13 @@
 #include <optional>
 #include <string>
 
+#include "app/UnsavedWork.h"
 #include "common/DataKind.h"
 
 enum class BoxButtons { Ok, YesNo };
 enum class BoxAnswer { Ok, Yes, No };
+// The answer to the question before unsaved rows are replaced.
+enum class SaveChoice { Save, Discard, Cancel };
 
 // What the export dialog gives: the path and the filter entry chosen (from 0).
 struct ExportChoice {
@@ -43,6 +46,12 @@ class IPrompter {
   // A Yes/No question whose default button is No.
   virtual BoxAnswer AskYesNoDefaultNo(const std::string& text, const std::string& caption) {
     return MessageBox(text, caption, BoxButtons::YesNo);
+  }
+  // Save / Discard / Cancel before unsaved rows are replaced or emptied;
+  // Cancel is the default button. Front ends that cannot ask keep the rows.
+  virtual SaveChoice AskSaveDiscardCancel(const unsaved::Question& question) {
+    (void)question;
+    return SaveChoice::Cancel;
   }
   // A box with the error icon and one OK button.
   virtual void ErrorBox(const std::string& text, const std::string& caption) {

@@ -38,6 +38,11 @@ struct ViewState {
   std::vector<std::string> tabs;
   int selectedTab = 0;
   int shownPage = 0;
+  // The window title's part: the data file the table came from or was saved
+  // to (its name, UTF-8; empty when none), and whether the table holds rows
+  // or cell edits that no file holds yet.
+  std::string fileName;
+  bool unsaved = false;
 
   bool operator==(const ViewState&) const = default;
 };

@@ -168,6 +168,34 @@ bool SameFile(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
+std::string SystemReason(int err, bool chinese) {
+  if (chinese) {
+    // The wording of the C library's Chinese messages.
+    switch (err) {
+      case ENOENT: return "没有那个文件或目录";
+      case EACCES: return "权限不够";
+      case EPERM: return "不允许的操作";
+      case EISDIR: return "是一个目录";
+      case ENOTDIR: return "不是目录";
+      case ENAMETOOLONG: return "文件名过长";
+      case ELOOP: return "符号连接的层数过多";
+      case EIO: return "输入/输出错误";
+      case EINVAL: return "无效的参数";
+      case EMFILE: return "打开的文件过多";
+      case ENFILE: return "系统中打开的文件过多";
+      case ENOMEM: return "无法分配内存";
+      case ENXIO: return "没有那个设备或地址";
+      case ENODEV: return "没有那个设备";
+      case EFBIG: return "文件过大";
+      case ENOSPC: return "设备上没有空间";
+      case EROFS: return "只读文件系统";
+      case EBUSY: return "设备或资源忙";
+      default: break;
+    }
+  }
+  return SystemText(err);
+}
+
 bool Exists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0;
@@ -181,12 +209,14 @@ ReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
   struct stat st;
   if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0) {
     result.error = ReadError::CannotOpen;
-    result.reason = SystemText(errno);
+    result.errorNumber = errno;
+    result.reason = SystemText(result.errorNumber);
     return result;
   }
   if (!S_ISREG(st.st_mode)) {
     result.error = ReadError::CannotOpen;
-    result.reason = SystemText(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    result.errorNumber = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    result.reason = SystemText(result.errorNumber);
     return result;
   }
   const size_t size = static_cast<size_t>(st.st_size);
@@ -196,6 +226,7 @@ ReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
   }
   auto failed = [&](int err) {
     result.error = ReadError::CannotOpen;
+    result.errorNumber = err;
     result.reason = SystemText(err);
     result.bytes = std::string();
     return result;

@@ -20,7 +20,13 @@ struct ReadResult {
   ReadError error = ReadError::None;
   std::string bytes;
   std::string reason;  // the system's text for a CannotOpen
+  int errorNumber = 0;  // and its number
 };
+
+// The system's text for an error number, in Chinese where `chinese` and the
+// error is one that opening or writing a file meets; otherwise as the C
+// library words it.
+std::string SystemReason(int err, bool chinese);
 
 // The whole file, or why not. Takes memory for the file's size once.
 ReadResult ReadWholeFile(const std::string& path, size_t maxBytes = kMaxDataFileBytes);

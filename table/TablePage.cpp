@@ -155,6 +155,14 @@ void TablePage::ShowParameters(const meter::ParameterRecord& p, int rowCount) {
   for (int n = 0; n < 8; ++n) m_list.SetCell(row, n + 2, p.ranges[static_cast<size_t>(n)]);
 }
 
+bool TablePage::EditCell(int row, int col, std::string_view gbk) {
+  if (row < 0 || row >= m_list.RowCount() || col < 0 || col >= m_list.ColumnCount()) return false;
+  if (m_list.Cell(row, col) == gbk) return true;
+  if (!m_list.SetCell(row, col, gbk)) return false;
+  if (m_edited) m_edited();
+  return true;
+}
+
 void TablePage::ClosingStep() {
   if (m_scroll && m_list.RowCount() > 0) m_scroll(m_list.RowCount() - 1);
 }
@@ -189,10 +197,13 @@ OpenedFile TablePage::OpenPath(const std::string& path) {
   fileaccess::ReadResult file = fileaccess::ReadWholeFile(path);
   if (file.error != fileaccess::ReadError::None) {
     const FileTexts texts = FileTextsFor(m_strLanguage);
+    const auto index = lang::Resolve(m_strLanguage);
+    const bool chinese = index && lang::IsChinese(*index);
     opened.status = FileOutcome::Status::Failed;
     opened.message = file.error == fileaccess::ReadError::TooLarge
                          ? texts.tooLarge + path
-                         : texts.cannotOpen + path + " (" + file.reason + ")";
+                         : texts.cannotOpen + path + " (" +
+                               fileaccess::SystemReason(file.errorNumber, chinese) + ")";
     return opened;
   }
   TableModel::BulkUpdate bulk(m_list);

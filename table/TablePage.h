@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/DataKind.h"
@@ -72,6 +73,11 @@ class TablePage {
   const TableModel& Model() const { return m_list; }
   TableModel& Model() { return m_list; }
 
+  // An edit by the operator: stores the cell (GBK) and, when its text
+  // changed, tells the edit listener. False when the cell does not exist.
+  bool EditCell(int row, int col, std::string_view gbk);
+  void SetEditListener(std::function<void()> listener) { m_edited = std::move(listener); }
+
   // The closing step after a record: the window makes this row wholly visible.
   void SetScrollListener(std::function<void(int row)> listener) { m_scroll = std::move(listener); }
 
@@ -92,4 +98,5 @@ class TablePage {
   FrameTexts m_texts;
   TableModel m_list;
   std::function<void(int)> m_scroll;
+  std::function<void()> m_edited;
 };

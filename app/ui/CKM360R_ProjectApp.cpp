@@ -55,7 +55,7 @@ bool CKM360R_ProjectApp::InitInstance(const Options& options) {
   m_pMainFrame = std::make_unique<CMainFrame>();
   if (options.portOverride) m_pMainFrame->SetPortOverride(*options.portOverride);
   m_pMainFrame->SetAboutHandler([this] { OnAppAbout(); });
-  m_pMainFrame->setWindowTitle(QString::fromStdString(ComposedCaption()));
+  m_pMainFrame->SetCaption(ComposedCaption());
 
   // Shown, then maximised and painted at once; the first show puts the tab
   // items in.
@@ -63,7 +63,7 @@ bool CKM360R_ProjectApp::InitInstance(const Options& options) {
   m_pMainFrame->showMaximized();
   m_pMainFrame->repaint();
 
-  m_pMainFrame->setWindowTitle(QString::fromStdString(Caption()));
+  m_pMainFrame->SetCaption(Caption());
   return true;
 }
 

@@ -277,9 +277,7 @@ void CMainFrame::OnCommand(int id) {
   }
 }
 
-bool CMainFrame::AskExit() {
-  return MessageBox(m_texts.m_strExitAsk, m_texts.m_strMsgCaption, BoxButtons::YesNo) == BoxAnswer::Yes;
-}
+bool CMainFrame::AskExit() { return m_pLogic->ConfirmExit(); }
 
 void CMainFrame::OnExit() {
   if (!AskExit()) return;
@@ -387,6 +385,21 @@ BoxAnswer CMainFrame::AskBox(const std::string& text, const std::string& caption
   return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
 }
 
+SaveChoice CMainFrame::AskSaveDiscardCancel(const unsaved::Question& question) {
+  QMessageBox box(QMessageBox::Warning, Qs(question.caption), Qs(question.text),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.button(QMessageBox::Save)->setText(Qs(question.save));
+  box.button(QMessageBox::Discard)->setText(Qs(question.discard));
+  box.button(QMessageBox::Cancel)->setText(Qs(question.cancel));
+  // Enter and Escape both keep the rows.
+  box.setDefaultButton(QMessageBox::Cancel);
+  box.setEscapeButton(QMessageBox::Cancel);
+  box.exec();
+  if (box.clickedButton() == box.button(QMessageBox::Save)) return SaveChoice::Save;
+  if (box.clickedButton() == box.button(QMessageBox::Discard)) return SaveChoice::Discard;
+  return SaveChoice::Cancel;
+}
+
 std::optional<std::string> CMainFrame::AskSavePath(const std::string& filter) {
   // The program asks about replacing a file itself.
   const QString path = QFileDialog::getSaveFileName(this, QString(), dialogs::LastFolder(),
@@ -467,8 +480,20 @@ void CMainFrame::Apply(const ViewState& state) {
     SetToolbarButton(cmd::kSaveButton, b.id, b.label, b.image);
   }
   if (!m_bTabsPending) ApplyTabs(state);
+  if (first || m_shown->fileName != state.fileName || m_shown->unsaved != state.unsaved) ApplyTitle(state);
   if (first || m_shown->shownPage != state.shownPage) m_pView->ShowPage(state.shownPage);
   m_shown = state;
+}
+
+void CMainFrame::SetCaption(const std::string& caption) {
+  m_strCaption = caption;
+  ApplyTitle(m_pLogic->View());
+}
+
+void CMainFrame::ApplyTitle(const ViewState& state) {
+  // Before the caption is given the framework's title stays.
+  if (m_strCaption.empty()) return;
+  setWindowTitle(Qs(unsaved::Title(m_strCaption, state.fileName, state.unsaved)));
 }
 
 void CMainFrame::ApplyTabs(const ViewState& state) {

@@ -38,6 +38,10 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   // Routes one command id as the command table says.
   void OnCommand(int id);
 
+  // The window's own caption; the title adds the shown file's name and the
+  // unsaved mark to it.
+  void SetCaption(const std::string& caption);
+
   // Restricts Link's port scan to one device (--port PATH).
   void SetPortOverride(const std::string& devicePath);
 
@@ -56,6 +60,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   std::optional<std::string> AskOpenPath(const std::string& filter) override;
   std::optional<ExportChoice> AskExportPath(const std::string& filter) override;
   BoxAnswer AskYesNoDefaultNo(const std::string& text, const std::string& caption) override;
+  SaveChoice AskSaveDiscardCancel(const unsaved::Question& question) override;
   void ErrorBox(const std::string& text, const std::string& caption) override;
   void ShowWaitCursor(bool on) override;
   void RunSettingsDialog(DataKind kind) override;
@@ -92,6 +97,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   void UpdateLockPanes();
   void SetStatusNote(const std::string& text);
   void ApplyTabs(const ViewState& state);
+  void ApplyTitle(const ViewState& state);
   BoxAnswer AskBox(const std::string& text, const std::string& caption, BoxButtons buttons, bool defaultNo);
   // Labels under the icons while the window has room for them, icons alone
   // (the label in the tooltip) when it has not, so no button is hidden.
@@ -120,6 +126,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   // The tab items go in at the first show of the window.
   bool m_bTabsPending = true;
   bool m_bCloseConfirmed = false;
+  std::string m_strCaption;
   std::function<void()> m_onAbout;
   DesktopOpener* m_pDesktop = nullptr;  // the Help command's "open"
 };

@@ -36,6 +36,7 @@ void CPage1::Create() {
   m_list = new CMeasureList(this);
   m_adapter = new TableModelAdapter(m_page.Model(), this);
   m_list->setModel(m_adapter);
+  m_adapter->SetEditor([this](int row, int col, std::string_view gbk) { return m_page.EditCell(row, col, gbk); });
   m_list->setShowGrid(true);
   const auto language = lang::Resolve(m_page.m_strLanguage);
   m_list->SetChinese(language && lang::IsChinese(*language));

@@ -53,7 +53,9 @@ bool TableModelAdapter::setData(const QModelIndex& index, const QVariant& value,
   if (!index.isValid() || role != Qt::EditRole) return false;
   const std::optional<std::string> bytes = gbk::FromUtf8Exactly(value.toString().toStdString());
   // The model tells the view of the change itself (OnCellChanged).
-  return bytes && m_model.SetCell(index.row(), index.column(), *bytes);
+  if (!bytes) return false;
+  return m_editor ? m_editor(index.row(), index.column(), *bytes)
+                  : m_model.SetCell(index.row(), index.column(), *bytes);
 }
 
 void TableModelAdapter::ResetAll() {

@@ -5,6 +5,8 @@
 // model already holds the new state. Cells are GBK and become UTF-8 only when
 // the view asks for the visible ones.
 #include <QAbstractTableModel>
+#include <functional>
+#include <string_view>
 
 #include "table/TableModel.h"
 
@@ -23,6 +25,11 @@ class TableModelAdapter : public QAbstractTableModel, private ITableObserver {
   // is stored as GBK. False when a character GBK cannot hold is in it.
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+  // Where an edit is stored instead of the model itself (the page, which
+  // tells who follows the operator's edits).
+  void SetEditor(std::function<bool(int row, int col, std::string_view gbk)> editor) {
+    m_editor = std::move(editor);
+  }
 
  signals:
   // The columns were replaced: the view applies the model's widths.
@@ -37,6 +44,7 @@ class TableModelAdapter : public QAbstractTableModel, private ITableObserver {
   void ResetAll();
 
   TableModel& m_model;
+  std::function<bool(int, int, std::string_view)> m_editor;
   int m_nRows = 0;
   int m_nColumns = 0;
 };

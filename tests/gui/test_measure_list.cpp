@@ -161,6 +161,40 @@ TEST_F(MeasureList, AnEditedDescriptionIsWhatSaveWritesAndOpenShows) {
   EXPECT_EQ(Cell(1, 5), "柜 A, 端口 3        ");
 }
 
+TEST_F(MeasureList, AnEditMarksTheTitleAndDeleteAsksBeforeEmptyingTheTable) {
+  CMainFrame* frame = running.app->MainFrame();
+  const QString caption = frame->windowTitle();
+  QTemporaryDir dir;
+  FrameLogic& logic = frame->Logic();
+  ASSERT_EQ(logic.SaveFile(QFile::encodeName(dir.filePath("day.ref")).toStdString(), DataKind::RealTime).status,
+            FileOutcome::Status::Done);
+  guitest::Drain();
+  EXPECT_EQ(frame->windowTitle(), "day.ref - " + caption);
+  ASSERT_EQ(Edit(0, 5, QStringLiteral("span 7")), "span 7");
+  EXPECT_EQ(frame->windowTitle(), "*day.ref - " + caption);
+  {
+    // The plain delete question would be answered No.
+    BoxAnswerer cancel(QMessageBox::Cancel);
+    BoxAnswerer no(QMessageBox::No);
+    frame->ToolbarAction(12)->trigger();
+    EXPECT_TRUE(cancel.Answered());
+    EXPECT_EQ(cancel.DefaultButton(), QMessageBox::Cancel);
+    EXPECT_EQ(cancel.Caption().toStdString(), "Massage prompt");
+  }
+  EXPECT_EQ(running.Page1()->Page().Model().RowCount(), 3);
+  EXPECT_EQ(Cell(0, 5), "span 7");
+  EXPECT_EQ(frame->windowTitle(), "*day.ref - " + caption);
+  // Saved, Delete asks its own question, whose default is No.
+  ASSERT_EQ(logic.SaveFile(QFile::encodeName(dir.filePath("day.ref")).toStdString(), DataKind::RealTime).status,
+            FileOutcome::Status::Done);
+  BoxAnswerer no(QMessageBox::No);
+  frame->ToolbarAction(12)->trigger();
+  EXPECT_TRUE(no.Answered());
+  EXPECT_EQ(no.Text().toStdString(), "Are you sure to delete shown data?");
+  EXPECT_EQ(no.DefaultButton(), QMessageBox::No);
+  EXPECT_EQ(running.Page1()->Page().Model().RowCount(), 3);
+}
+
 TEST_F(MeasureList, TheHighlightIsAsWideAsTheTextAndSixPixels) {
   auto highlightWidth = [&](int row, int column) {
     Click(row, column);

@@ -184,6 +184,8 @@ class Soak {
     }
     QAbstractButton* button = box->button(QMessageBox::Ok);
     if (!button) button = box->button(QMessageBox::Yes);
+    // The readings of the run before are not kept: the next read replaces them.
+    if (!button) button = box->button(QMessageBox::Discard);
     if (button) button->click();
   }
 

@@ -92,6 +92,7 @@ class FakeWindow : public IPrompter, public IFrameView {
     std::string text;
     std::string caption;
     BoxButtons buttons;
+    bool defaultNo = false;  // a Yes/No question whose default button is No
   };
   std::vector<Box> boxes;
   std::deque<BoxAnswer> answers;  // for Yes/No boxes; No when none is left
@@ -117,6 +118,20 @@ class FakeWindow : public IPrompter, public IFrameView {
   std::optional<std::string> AskOpenPath(const std::string& filter) override {
     openFilters.push_back(filter);
     return openPath;
+  }
+  BoxAnswer AskYesNoDefaultNo(const std::string& text, const std::string& caption) override {
+    const BoxAnswer a = MessageBox(text, caption, BoxButtons::YesNo);
+    boxes.back().defaultNo = true;
+    return a;
+  }
+  std::vector<unsaved::Question> saveQuestions;  // Save / Discard / Cancel questions asked
+  std::deque<SaveChoice> saveChoices;            // their answers; Discard when none is left
+  SaveChoice AskSaveDiscardCancel(const unsaved::Question& question) override {
+    saveQuestions.push_back(question);
+    if (saveChoices.empty()) return SaveChoice::Discard;
+    const SaveChoice c = saveChoices.front();
+    saveChoices.pop_front();
+    return c;
   }
   void RunSettingsDialog(DataKind kind) override { settingsDialogs.push_back(kind); }
   std::optional<ExportChoice> exportChoice;  // what the export dialog answers

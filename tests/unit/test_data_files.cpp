@@ -327,13 +327,21 @@ TEST_F(DataFiles, OpenOnlyReads) {
   EXPECT_EQ(Model().RowCount(), 3);
   fs::permissions(dir, fs::perms::owner_all);
 
-  // A missing file: an error box, nothing created, the table as it was.
+  // A missing file and a folder: an error box naming the system's reason in
+  // the window's language, nothing created, the table and its file as they were.
   f.window.openPath = (dir / "missing.ref").string();
   OpenCommand();
   EXPECT_FALSE(fs::exists(dir / "missing.ref"));
   EXPECT_EQ(Model().RowCount(), 3);
   ASSERT_EQ(f.Boxes().size(), 1u);
-  EXPECT_EQ(f.Boxes()[0].rfind("无法打开文件：", 0), 0u);
+  EXPECT_EQ(f.Boxes()[0], "无法打开文件：" + (dir / "missing.ref").string() + " (没有那个文件或目录)");
+  fs::create_directory(dir / "folder.ref");
+  f.window.openPath = (dir / "folder.ref").string();
+  OpenCommand();
+  ASSERT_EQ(f.Boxes().size(), 2u);
+  EXPECT_EQ(f.Boxes()[1], "无法打开文件：" + (dir / "folder.ref").string() + " (是一个目录)");
+  EXPECT_EQ(Model().RowCount(), 3);
+  EXPECT_EQ(f.View().fileName, "ro.ref");
 
   // A file beyond the size limit is refused with its own message.
   {

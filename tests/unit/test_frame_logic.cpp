@@ -4,7 +4,11 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <string>
+#include <tuple>
 
 #include "tests/unit/FakeFrame.h"
 
@@ -23,6 +27,20 @@ bool Blank(const GraphPage& graph) {
   }
   return true;
 }
+
+// A folder of its own under the test's temporary folder, removed at the end.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = ::testing::TempDir() + "km360r_frame_XXXXXX";
+    m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+  }
+  ~TempDir() { std::filesystem::remove_all(m_path); }
+  std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+ private:
+  std::string m_path;
+};
 
 const char* kLost = "Equipment disconnected,Please check whether the equipment auto off and Re-connect";
 
@@ -276,7 +294,6 @@ TEST(FrameLogic, EveryWayOutOfRealTimeReadingDisarmsTheWatchdog) {
       {"save", [](Frame& f) { f.logic.OnSaveData(); }, true},
       {"open", [](Frame& f) { f.logic.OnOpenFile(); }, true},
       {"delete", [](Frame& f) { f.window.answers = {BoxAnswer::Yes}; f.logic.OnDeleteShownData(); }, true},
-      {"reset answered no", [](Frame& f) { f.logic.OnReset(); }, true},
       {"reset answered yes", [](Frame& f) { f.window.answers = {BoxAnswer::Yes}; f.logic.OnReset(); }, true},
       {"history", [](Frame& f) { f.logic.OnReadHistory(); }, true},
       {"AD values", [](Frame& f) { f.logic.OnReadAdValues(); }, true},
@@ -672,22 +689,25 @@ TEST(FrameLogic, AdValuesWavelengthCodesAndParametersSetTheirKindAndLayout) {
   EXPECT_TRUE(f.Boxes().empty());
 }
 
-TEST(FrameLogic, ResetAskedNoStillStopsPolling) {
+TEST(FrameLogic, ResetAnsweredNoKeepsReading) {
   Frame f;
   f.Connect();
   f.StartRealTime();
   f.Feed(ReadingRecord());
+  f.runtime.RunPosts();
   f.window.answers = {BoxAnswer::No};
   f.logic.OnReset();
   EXPECT_EQ(f.window.boxes.back().buttons, BoxButtons::YesNo);
   EXPECT_EQ(f.window.boxes.back().text, "Are you sure to renew to default set?");
-  EXPECT_FALSE(f.logic.RealTime());
-  EXPECT_TRUE(f.View().realTimeRunning);  // the label stays
-  EXPECT_FALSE(f.Polling());
-  f.runtime.RunPosts();
-  // The next press starts reading again.
-  f.logic.OnReadRealTime();
+  EXPECT_TRUE(f.window.boxes.back().defaultNo);
   EXPECT_TRUE(f.logic.RealTime());
+  EXPECT_TRUE(f.View().realTimeRunning);
+  EXPECT_TRUE(f.Polling());
+  EXPECT_TRUE(f.window.saveQuestions.empty());
+  // The next tick polls on and the row stays.
+  f.Feed(ReadingRecord());
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.table.Model().RowCount(), 2);
 
   f.window.answers = {BoxAnswer::Yes};
   const DataKind kind = f.logic.Shown().dataKind;
@@ -698,16 +718,19 @@ TEST(FrameLogic, ResetAskedNoStillStopsPolling) {
 }
 
 TEST(FrameLogic, DeleteShownDataWorksWithoutAConnectionAndKeepsTheColumns) {
+  const TempDir dir;
   Frame f;
   f.Connect();
   f.StartRealTime();
   f.Feed(ReadingRecord());
   f.runtime.RunPosts();
+  ASSERT_EQ(f.logic.SaveFile(dir.File("kept.ref"), DataKind::RealTime).status, FileOutcome::Status::Done);
   f.logic.OnLink();  // disconnected from here on
   f.window.answers = {BoxAnswer::No};
   f.logic.OnDeleteShownData();
   EXPECT_EQ(f.table.Model().RowCount(), 1);
   EXPECT_EQ(f.window.boxes.back().caption, "Are you sure to delete shown data?");
+  EXPECT_TRUE(f.window.boxes.back().defaultNo);
 
   f.window.answers = {BoxAnswer::Yes};
   f.Feed("partial");
@@ -768,6 +791,146 @@ TEST(FrameLogic, LiveReadingListenerGetsEachRealTimeRowAndHearsWhenOtherDataIsSh
     f.logic.OnReadRealTime();
     (f.logic.*command)();
     EXPECT_EQ(heard, (std::vector<std::string>{"started", "0 -29.10", "replaced"})) << name;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Rows that no file holds yet
+
+// Two real-time readings taken and the reading stopped: the table is unsaved.
+void TakeTwoReadings(Frame& f) {
+  f.Connect();
+  f.StartRealTime();
+  f.Feed(ReadingRecord("-29.10"));
+  f.Feed(ReadingRecord("-29.20"));
+  f.runtime.RunPosts();
+  f.logic.OnReadRealTime();
+}
+
+TEST(FrameLogic, EveryCommandThatReplacesUnsavedRowsAsksSaveDiscardOrCancel) {
+  struct Command {
+    const char* name;
+    std::function<bool(Frame&)> run;     // false where the command itself says it stops
+    std::function<bool(Frame&)> wentOn;  // the command did its work
+  };
+  auto sent = [](const char* command) {
+    return [command](Frame& f) { return f.logic.Meter().LastCommand() == command; };
+  };
+  auto call = [](void (FrameLogic::*command)()) {
+    return [command](Frame& f) {
+      (f.logic.*command)();
+      f.runtime.RunPosts();
+      return true;
+    };
+  };
+  const Command commands[] = {
+      {"real-time", call(&FrameLogic::OnReadRealTime), [](Frame& f) { return f.logic.RealTime(); }},
+      {"text data", call(&FrameLogic::OnText), [](Frame& f) { return f.logic.RealTime(); }},
+      {"history", call(&FrameLogic::OnReadHistory), sent("H\r")},
+      {"AD values", call(&FrameLogic::OnReadAdValues), sent("A\r")},
+      {"wavelength codes", call(&FrameLogic::OnReadWavelengthCodes), sent("B\r")},
+      {"parameters", call(&FrameLogic::OnReadParams), sent("R\r")},
+      {"reset", [](Frame& f) {
+         f.window.answers = {BoxAnswer::Yes};
+         f.logic.OnReset();
+         return true;
+       }, sent("I\r")},
+      {"open", call(&FrameLogic::OnOpenFile), [](Frame& f) { return f.table.Model().RowCount() == 1; }},
+      {"delete", call(&FrameLogic::OnDeleteShownData), [](Frame& f) { return f.table.Model().RowCount() == 0; }},
+      {"exit", [](Frame& f) { return f.logic.ConfirmExit(); }, [](Frame&) { return true; }},
+  };
+  // A file of one reading for Open to choose.
+  const TempDir files;
+  const std::string other = files.File("other.ref");
+  {
+    Frame writer;
+    writer.Connect();
+    writer.StartRealTime();
+    writer.Feed(ReadingRecord());
+    writer.runtime.RunPosts();
+    ASSERT_EQ(writer.logic.SaveFile(other, DataKind::RealTime).status, FileOutcome::Status::Done);
+  }
+  enum class Answer { Save, SaveDialogCancelled, Discard, Cancel };
+  for (const Command& c : commands) {
+    for (const Answer answer : {Answer::Save, Answer::SaveDialogCancelled, Answer::Discard, Answer::Cancel}) {
+      SCOPED_TRACE(std::string(c.name) + " answered " + std::to_string(static_cast<int>(answer)));
+      const TempDir dir;
+      Frame f;
+      TakeTwoReadings(f);
+      ASSERT_TRUE(f.logic.Unsaved());
+      f.window.openPath = other;
+      f.window.savePath = dir.File("kept");
+      if (answer == Answer::SaveDialogCancelled) f.window.savePath.reset();
+      f.window.saveChoices = {answer == Answer::Discard  ? SaveChoice::Discard
+                              : answer == Answer::Cancel ? SaveChoice::Cancel
+                                                         : SaveChoice::Save};
+      const bool goOn = c.run(f);
+      f.runtime.RunPosts();
+
+      ASSERT_EQ(f.window.saveQuestions.size(), 1u);
+      EXPECT_EQ(f.window.saveQuestions[0].caption, "Massage prompt");
+      const bool saved = answer == Answer::Save;
+      EXPECT_EQ(std::filesystem::exists(dir.File("kept.ref")), saved);
+      if (answer == Answer::Save || answer == Answer::Discard) {
+        EXPECT_TRUE(goOn);
+        EXPECT_TRUE(c.wentOn(f));
+        if (saved) EXPECT_FALSE(f.logic.Unsaved());
+        continue;
+      }
+      // Nothing changed and nothing was sent.
+      EXPECT_EQ(std::string(c.name) == "exit", !goOn);
+      EXPECT_EQ(f.table.Model().RowCount(), 2);
+      EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
+      EXPECT_FALSE(f.logic.RealTime());
+      EXPECT_TRUE(f.window.openFilters.empty());
+      EXPECT_TRUE(f.logic.Unsaved());
+      EXPECT_EQ(f.logic.Shown().dataKind, DataKind::RealTime);
+      EXPECT_FALSE(f.logic.Shown().paramView);
+    }
+  }
+}
+
+TEST(FrameLogic, RowsAndCellEditsAreUnsavedUntilSavedOpenedOrDeleted) {
+  const TempDir dir;
+  Frame f;
+  EXPECT_FALSE(f.logic.Unsaved());
+  TakeTwoReadings(f);
+  EXPECT_TRUE(f.View().unsaved);
+  EXPECT_EQ(f.View().fileName, "");
+
+  ASSERT_EQ(f.logic.SaveFile(dir.File("day.ref"), DataKind::RealTime).status, FileOutcome::Status::Done);
+  EXPECT_FALSE(f.View().unsaved);
+  EXPECT_EQ(f.View().fileName, "day.ref");
+  // Storing the text a cell already holds is no edit.
+  ASSERT_TRUE(f.table.EditCell(0, 0, f.table.Model().Cell(0, 0)));
+  EXPECT_FALSE(f.View().unsaved);
+  ASSERT_TRUE(f.table.EditCell(0, 5, "cabinet 4"));
+  EXPECT_TRUE(f.View().unsaved);
+  EXPECT_EQ(f.View().fileName, "day.ref");
+
+  ASSERT_EQ(f.logic.OpenFile(dir.File("day.ref")).status, FileOutcome::Status::Done);
+  EXPECT_FALSE(f.View().unsaved);
+
+  f.window.answers = {BoxAnswer::Yes};
+  f.logic.OnDeleteShownData();
+  EXPECT_FALSE(f.View().unsaved);
+  EXPECT_EQ(f.View().fileName, "");
+  // With nothing unsaved, no command asks.
+  f.logic.OnReadHistory();
+  EXPECT_TRUE(f.window.saveQuestions.empty());
+}
+
+TEST(FrameLogic, TheUnsavedQuestionSpeaksTheWindowsLanguage) {
+  for (const auto& [language, caption, cancel] :
+       {std::tuple{"0", "信息提示", "取消"}, std::tuple{"3", "Massage prompt", "Cancel"}}) {
+    Frame f(language);
+    TakeTwoReadings(f);
+    f.window.saveChoices = {SaveChoice::Cancel};
+    f.logic.OnReadHistory();
+    ASSERT_EQ(f.window.saveQuestions.size(), 1u) << language;
+    EXPECT_EQ(f.window.saveQuestions[0].caption, caption);
+    EXPECT_EQ(f.window.saveQuestions[0].cancel, cancel);
+    EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
   }
 }
 

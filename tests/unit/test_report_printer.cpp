@@ -266,6 +266,16 @@ TEST(TestReport, NothingIsPrintedWhileParametersAreShownOrWhenThePrinterChoiceIs
   f.logic.OnReadParams();
   RecordingDevice device(600, 5000, 7000);
   EXPECT_EQ(f.logic.OnPrint(device), report::Outcome::NotPrinted);
+  f.runtime.RunPosts();
+  EXPECT_EQ(f.View().statusNote, "System parameters are not printed");
+  {
+    Frame chinese("2");
+    chinese.Connect();
+    chinese.logic.OnReadParams();
+    EXPECT_EQ(chinese.logic.OnPrint(device), report::Outcome::NotPrinted);
+    chinese.runtime.RunPosts();
+    EXPECT_EQ(chinese.View().statusNote, "系统参数不打印");
+  }
   f.logic.OnReadHistory();
   device.choose = false;
   EXPECT_EQ(f.logic.OnPrint(device), report::Outcome::Cancelled);
