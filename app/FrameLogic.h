@@ -122,6 +122,7 @@ class FrameLogic : public settings::ISettingsLink {
     std::function<void()> started;  // a real-time read began; its table is empty
     std::function<void(int row, const meter::Reading&)> row;  // the table added this real-time row
     std::function<void()> replaced;  // the table shows other data now
+    std::function<void(bool lost)> stopped;  // no more rows come: the reading stopped, or the meter was lost
   };
   void SetLiveReadingListener(LiveReadingListener listener) { m_liveListener = std::move(listener); }
 
@@ -195,6 +196,8 @@ class FrameLogic : public settings::ISettingsLink {
   // UM_RECORD_READY
   void ShowRecord(const meter::Reply& reply);
   void TellTableReplaced();
+  void TellLiveStopped(bool lost);
+  void ClearTableNote();
   // UM_OPEN_FILE and UM_SAVE_DATA
   void OpenWithDialog();
   void SaveWithDialog();
@@ -224,6 +227,7 @@ class FrameLogic : public settings::ISettingsLink {
   std::function<void(meter::Done)> m_doneListener;
   std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
   LiveReadingListener m_liveListener;
+  bool m_bLiveRows = false;  // a real-time read's rows may still come
 
   // Posted closures hold a weak reference: one that runs after the frame is
   // gone does nothing.

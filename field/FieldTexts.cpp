@@ -12,6 +12,7 @@ FieldTexts FieldTexts::For(std::optional<lang::Index> index) {
         "判定门限", "每个波长的下限和上限 (dBm)；设置参考值后按相对值判定。", "相对值 (dB)", "PON 预设",
         "下限", "上限", "确定", "取消",
         "查看(&W)", "测量面板(&M)", "记录读数到文件…", "CSV 文件 (*.csv)", "无法写入记录文件：",
+        "停止于 ", "断开于 ",
     };
   }
   return {
@@ -23,6 +24,7 @@ FieldTexts FieldTexts::For(std::optional<lang::Index> index) {
       "Relative (dB)", "PON presets", "Low", "High", "OK", "Cancel",
       "View(&W)", "Readout panel(&M)", "Log readings to file…", "CSV files (*.csv)",
       "Cannot write the log file: ",
+      "stopped at ", "lost at ",
   };
 }
 

@@ -191,6 +191,10 @@ TEST(MainWindow, TooltipsAndPromptsComeFromTheStringTable) {
   EXPECT_EQ(open->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
   EXPECT_EQ(file->menu()->actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
   EXPECT_TRUE(file->menu()->actions().at(5)->shortcut().isEmpty());
+  // Each key is shown only on the entry it works for.
+  EXPECT_EQ(Str(file->menu()->actions().at(5)->text()), "Exit...(&E)");
+  QMenu* read = frame->menuBar()->actions().at(2)->menu();
+  EXPECT_EQ(Str(read->actions().at(0)->menu()->actions().at(1)->text()), "Graphic(&P)");
 }
 
 TEST(MainWindow, RunTimeToolbarStatesChangeLabelImageAndKeepTheCommand) {
