@@ -30,6 +30,7 @@ QString Number(const std::string& text) {
 const QColor kFigures(0xe8, 0xed, 0xf2);
 const QColor kCaptions(0x8f, 0xa0, 0xb3);  // captions in a quieter grey than the figures
 const QColor kStaleFigures(0x6c, 0x78, 0x86);
+const QColor kStaleNote(0xf0, 0xb4, 0x29);  // amber: the note that explains the grey
 
 void Colour(QLabel* label, const QColor& colour) {
   QPalette p = label->palette();
@@ -147,7 +148,7 @@ CFieldPanel::CFieldPanel(const field::FieldTexts& texts, QWidget* parent) : QFra
   m_stale = new QLabel(this);
   m_stale->setObjectName(QStringLiteral("fieldStale"));
   m_stale->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  Colour(m_stale, kCaptions);
+  Colour(m_stale, kStaleNote);
 
   const std::string* captions[5] = {&m_texts.count, &m_texts.min, &m_texts.max, &m_texts.mean, &m_texts.span};
   for (int i = 0; i < 5; ++i) {
