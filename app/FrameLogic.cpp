@@ -134,6 +134,7 @@ void FrameLogic::SetLinkImage(int image) {
 }
 
 void FrameLogic::SetRealTimeButton(bool running) {
+  if (!running) TellLiveStopped(false);
   if (!m_language) return;
   m_view.realTimeRunning = running;
   ShowView();
@@ -279,6 +280,7 @@ void FrameLogic::OnLinkFailed() {
 }
 
 void FrameLogic::OnMeterLost(meter::Loss how) {
+  TellLiveStopped(true);
   // Which port went and when, and what a history read had brought so far
   // (its rows stay); the count waits for the records still being shown.
   const std::string lost =
@@ -377,6 +379,19 @@ void FrameLogic::SendNow(const std::string& text) {
 
 void FrameLogic::TellTableReplaced() {
   if (m_liveListener.replaced) m_liveListener.replaced();
+  ClearTableNote();
+}
+
+void FrameLogic::TellLiveStopped(bool lost) {
+  if (!m_bLiveRows) return;
+  m_bLiveRows = false;
+  if (m_liveListener.stopped) m_liveListener.stopped(lost);
+}
+
+void FrameLogic::ClearTableNote() {
+  // What the link pane said about the data shown (a history read's count)
+  // goes with that data; the pane says what it says about the link again.
+  if (m_view.linkNote != m_view.linkTip) SetLinkPane(m_view.linkTip, false);
 }
 
 void FrameLogic::OnCommandDone(meter::Done what) {
@@ -419,6 +434,10 @@ void FrameLogic::OnReadRealTime() {
   SetRealTimeButton(true);
   SetSaveButtonImage(toolbar_image::kSaveAfterRead);
   SetTabs(TabLayout::RealTime);
+  ClearTableNote();
+  // An opened file's path goes with the file the live rows replace.
+  if (m_strStatusText != m_texts.m_strConnected) PostStatus(m_texts.m_strConnected);
+  m_bLiveRows = true;
   if (m_liveListener.started) m_liveListener.started();
   m_session.StartRealTime();
 }
@@ -706,7 +725,7 @@ void FrameLogic::ExportWithDialog() {
   if (!chosen) return;
   const tableexport::Target target = tableexport::TargetForFilter(chosen->filterIndex);
   const bool workbook = target == tableexport::Target::Workbook;
-  const std::string path = workbook ? chosen->path : tableexport::CsvPath(chosen->path);
+  const std::string path = workbook ? tableexport::WorkbookPath(chosen->path) : tableexport::CsvPath(chosen->path);
   // The dialog asked about the name chosen; a CSV file under the longer name
   // would be replaced without a word.
   if (path != chosen->path && fileaccess::Exists(path) &&
@@ -718,6 +737,7 @@ void FrameLogic::ExportWithDialog() {
   if (workbook) m_prompter.ShowWaitCursor(false);
   switch (outcome.status) {
     case tableexport::Outcome::Status::Done:
+      PostStatus(path);
       break;
     case tableexport::Outcome::Status::CreateFailed:
       m_prompter.MessageBox(tableexport::kCreateFailed, kApplicationTitle, BoxButtons::Ok);

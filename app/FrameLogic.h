@@ -129,6 +129,7 @@ class FrameLogic : public settings::ISettingsLink {
     std::function<void()> started;  // a real-time read began; its table is empty
     std::function<void(int row, const meter::Reading&)> row;  // the table added this real-time row
     std::function<void()> replaced;  // the table shows other data now
+    std::function<void(bool lost)> stopped;  // no more rows come: the reading stopped, or the meter was lost
   };
   void SetLiveReadingListener(LiveReadingListener listener) { m_liveListener = std::move(listener); }
 
@@ -214,6 +215,8 @@ class FrameLogic : public settings::ISettingsLink {
   // clock again on a refusal.
   void JudgeSettingAnswer(const meter::Reply& reply);
   void TellTableReplaced();
+  void TellLiveStopped(bool lost);
+  void ClearTableNote();
   // UM_OPEN_FILE and UM_SAVE_DATA
   void OpenWithDialog();
   // True when the rows were written.
@@ -247,6 +250,7 @@ class FrameLogic : public settings::ISettingsLink {
   std::function<void(meter::Done)> m_doneListener;
   std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
   LiveReadingListener m_liveListener;
+  bool m_bLiveRows = false;  // a real-time read's rows may still come
 
   // Posted closures hold a weak reference: one that runs after the frame is
   // gone does nothing.

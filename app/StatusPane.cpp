@@ -74,8 +74,19 @@ std::string HistoryIncomplete(bool chinese, int records) {
 }
 
 std::string ResetAnswered(bool chinese, const std::string& answer) {
-  return Pick(chinese, "复位：仪表回答“", "Reset: the meter answered \"") + answer +
-         Pick(chinese, "”", "\"");
+  // The outcome in the window's language; the meter's own words, in its
+  // language, only in brackets after it.
+  auto says = [&answer](const char* word) { return answer.find(word) != std::string::npos; };
+  std::string outcome;
+  if (says("失败") || says("不成功")) {
+    outcome = Pick(chinese, "复位：仪表拒绝了复位", "Reset: the meter refused");
+  } else if (says("成功")) {
+    outcome = Pick(chinese, "复位：已恢复出厂设置", "Reset: factory settings restored");
+  } else {
+    outcome = Pick(chinese, "复位：仪表的回答无法识别", "Reset: the meter's answer was not understood");
+  }
+  if (answer.empty()) return outcome;
+  return outcome + Pick(chinese, "（", " (") + answer + Pick(chinese, "）", ")");
 }
 
 std::string ResetUnanswered(bool chinese) {

@@ -33,7 +33,8 @@ std::string HistoryProgress(bool chinese, int records, int seconds);
 std::string HistoryComplete(bool chinese, int records);
 std::string HistoryIncomplete(bool chinese, int records);
 
-// `answer` is the meter's reply as the operator reads it (UTF-8).
+// `answer` is the meter's reply as the operator reads it (UTF-8): the
+// outcome in the window's language, the meter's words in brackets.
 std::string ResetAnswered(bool chinese, const std::string& answer);
 std::string ResetUnanswered(bool chinese);
 

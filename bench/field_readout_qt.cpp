@@ -1,5 +1,5 @@
 // The field readout (targets: the panel's update under 1 ms per reading, its
-// repaint included; the live log under 1 ms per row, written and synced to
+// repaint included, at every window width; the live log under 1 ms per row, written and synced to
 // the disk). The log is written in the current directory, so run this where
 // the logs will really go (a tmpfs would hide the sync's cost).
 #include <benchmark/benchmark.h>
@@ -42,9 +42,12 @@ struct ReadingTexts {
   char linear[16];
 };
 
+// The argument is the window's width: the panel in one row (1920), with the
+// statistics on a line of their own (1366, 1024), and with the buttons under
+// the value too (800).
 void BM_PanelUpdatePerReading(benchmark::State& state) {
   QMainWindow window;
-  window.resize(1500, 300);
+  window.resize(static_cast<int>(state.range(0)), 400);
   const std::string settings = "field-bench-" + std::to_string(getpid()) + ".ini";
   CFieldReadout readout(field::FieldTexts::For(lang::Index::One), &window, QString::fromStdString(settings));
   window.setCentralWidget(readout.Panel());
@@ -63,7 +66,7 @@ void BM_PanelUpdatePerReading(benchmark::State& state) {
   }
   std::remove(settings.c_str());
 }
-BENCHMARK(BM_PanelUpdatePerReading)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PanelUpdatePerReading)->Arg(1920)->Arg(1366)->Arg(1024)->Arg(800)->Unit(benchmark::kMicrosecond);
 
 void BM_LogPerRow(benchmark::State& state) {
   const std::string path = "field-bench-" + std::to_string(getpid()) + ".csv";

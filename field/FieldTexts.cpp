@@ -13,6 +13,7 @@ FieldTexts FieldTexts::For(std::optional<lang::Index> index) {
         "下限", "上限", "确定", "取消",
         "查看(&W)", "测量面板(&M)", "记录读数到文件…", "CSV 文件 (*.csv)", "无法写入记录文件：",
         "记录文件已被删除或替换，已重新建立：",
+        "停止于 ", "断开于 ",
     };
   }
   return {
@@ -25,6 +26,7 @@ FieldTexts FieldTexts::For(std::optional<lang::Index> index) {
       "View(&W)", "Readout panel(&M)", "Log readings to file…", "CSV files (*.csv)",
       "Cannot write the log file: ",
       "The log file was deleted or replaced; a new one was started: ",
+      "stopped at ", "lost at ",
   };
 }
 

@@ -30,6 +30,9 @@ struct FieldTexts {
   std::string logFilter;      // the file dialog's filter, "CSV files (*.csv)"
   std::string logFailed;      // "Cannot write the log: "
   std::string logReopened;    // the log file was deleted or replaced, a new one begun: path follows
+  // Under a value that is no longer live, before the time of day.
+  std::string stoppedAt;      // "stopped at "
+  std::string lostAt;         // "lost at "
 
   // Chinese for languages 0 and 2, English otherwise.
   static FieldTexts For(std::optional<lang::Index> index);

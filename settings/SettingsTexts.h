@@ -40,8 +40,13 @@ struct ModeTexts {
   static ModeTexts For(std::optional<lang::Index> index);
 };
 
-// The message for a calibration field that holds no number: the same Chinese
-// text in every language, under the application title.
+// The message for a calibration field that holds no number, under the
+// application title: Chinese for languages 0 and 2 (and without a language),
+// English for 1 and 3.
 inline constexpr const char* kEnterInteger = "请键入一个整数。";
+inline constexpr const char* kEnterIntegerEnglish = "Please enter a whole number.";
+inline const char* EnterInteger(std::optional<lang::Index> index) {
+  return index && !lang::IsChinese(*index) ? kEnterIntegerEnglish : kEnterInteger;
+}
 
 }  // namespace settings

@@ -46,6 +46,13 @@ std::string CsvPath(const std::string& chosen) {
   return named ? chosen : chosen + std::string(kCsvExtension);
 }
 
+std::string WorkbookPath(const std::string& chosen) {
+  const size_t name = chosen.find_last_of('/');
+  const size_t dot = chosen.find_last_of('.');
+  const bool extension = dot != std::string::npos && (name == std::string::npos || dot > name);
+  return extension ? chosen : chosen + ".xls";
+}
+
 Outcome ExportCsv(const TableModel& table, const std::string& path) {
   std::string reason;
   try {

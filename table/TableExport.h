@@ -32,6 +32,9 @@ enum class Target { Workbook, Csv };
 Target TargetForFilter(int filterIndex);
 // The CSV file's name: ".csv" appended unless the chosen name ends in it.
 std::string CsvPath(const std::string& chosen);
+// The workbook's name: ".xls" appended when the chosen file name has no
+// extension, so other programs know what the file is.
+std::string WorkbookPath(const std::string& chosen);
 
 struct Outcome {
   enum class Status {

@@ -14,6 +14,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -28,6 +31,7 @@
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CTabControl.h"
 #include "app/ui/DesktopOpener.h"
+#include "app/ui/KeyboardFocus.h"
 #include "app/ui/ToolbarIcons.h"
 #include "common/IniReader.h"
 #include "field/ui/CFieldPanel.h"
@@ -83,8 +87,17 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   m_pView->m_page1->SetTopPanel(m_pFieldReadout->Panel());
   m_pLogic->SetLiveReadingListener({[this] { m_pFieldReadout->OnStarted(); },
                                     [this](int, const meter::Reading& r) { m_pFieldReadout->OnRow(r); },
-                                    [this] { m_pFieldReadout->OnReplaced(); }});
+                                    [this] { m_pFieldReadout->OnReplaced(); },
+                                    [this](bool lost) { m_pFieldReadout->OnStopped(lost); }});
+  m_pKeyboard = new KeyboardFocus(this);
+  for (const auto& [position, action] : m_toolbarActions) {
+    if (auto* button = qobject_cast<QAbstractButton*>(m_wndToolBar->widgetForAction(action))) {
+      m_pKeyboard->AddButton(button);
+    }
+  }
+  for (int i = 0; i < 3; ++i) m_pKeyboard->AddButton(m_pFieldReadout->Panel()->Button(i));
   Apply(m_pLogic->View());
+  PlaceForRestore();
 }
 
 CMainFrame::~CMainFrame() {
@@ -104,11 +117,14 @@ void CMainFrame::BuildMenuBar() {
             case cmd::MenuEntry::Kind::Separator: menu->addSeparator(); break;
             case cmd::MenuEntry::Kind::Popup: fill(menu->addMenu(Qs(e.text)), e.children); break;
             case cmd::MenuEntry::Kind::Command: {
-              QAction* action = menu->addAction(Qs(e.text));
+              const auto key = shortcuts.find(e.id);
+              // A key name another entry holds is not shown here: it would
+              // promise a key that does something else.
+              const size_t tab = e.text.find('\t');
+              const bool own = key != shortcuts.end() || tab == std::string::npos;
+              QAction* action = menu->addAction(Qs(own ? e.text : e.text.substr(0, tab)));
               action->setData(e.id);
-              if (const auto key = shortcuts.find(e.id); key != shortcuts.end()) {
-                action->setShortcut(QKeySequence(Qs(key->second)));
-              }
+              if (key != shortcuts.end()) action->setShortcut(QKeySequence(Qs(key->second)));
               if (const auto prompt = cmd::PromptFor(e.id)) action->setStatusTip(Qs(prompt->prompt));
               connect(action, &QAction::triggered, this, [this, action] { OnCommand(action->data().toInt()); });
               break;
@@ -288,6 +304,7 @@ void CMainFrame::OnExit() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   if (m_bCloseConfirmed) {
+    RememberPlacement();
     event->accept();
     return;
   }
@@ -297,7 +314,35 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   }
   m_channel.StopMonitor();
   m_bCloseConfirmed = true;
+  RememberPlacement();
   event->accept();
+}
+
+QString CMainFrame::PlacementFile() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         QStringLiteral("/KM360R/window.ini");
+}
+
+void CMainFrame::PlaceForRestore() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect available = screen->availableGeometry();
+  m_defaultPlacement = QRect(QPoint(), available.size() * 4 / 5);
+  m_defaultPlacement.moveCenter(available.center());
+  QRect placement = m_defaultPlacement;
+  const QSettings s(PlacementFile(), QSettings::IniFormat);
+  const QRect kept = s.value(QStringLiteral("window/normal")).toRect();
+  // A size kept on a larger screen is not used where it would not fit.
+  if (kept.isValid() && available.contains(kept)) placement = kept;
+  setGeometry(placement);
+}
+
+void CMainFrame::RememberPlacement() const {
+  const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+  // Only a size the operator gave the window is kept.
+  if (!normal.isValid() || normal == m_defaultPlacement) return;
+  QSettings s(PlacementFile(), QSettings::IniFormat);
+  s.setValue(QStringLiteral("window/normal"), normal);
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {

@@ -27,6 +27,7 @@ class QToolBar;
 class CKM360R_ProjectView;
 class CFieldReadout;
 class DesktopOpener;
+class KeyboardFocus;
 
 class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public IFrameView {
   Q_OBJECT
@@ -81,6 +82,11 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   CKM360R_ProjectView* View() const { return m_pView; }
   FrameLogic& Logic() { return *m_pLogic; }
   CFieldReadout* FieldReadout() const { return m_pFieldReadout; }
+  KeyboardFocus* Keyboard() const { return m_pKeyboard; }
+
+  // Where the window's own size is kept once the operator has given it one:
+  // <user configuration>/KM360R/window.ini.
+  static QString PlacementFile();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -102,6 +108,10 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   // Labels under the icons while the window has room for them, icons alone
   // (the label in the tooltip) when it has not, so no button is hidden.
   void FitToolbar();
+  // The size and place the window takes when it is not maximised: the
+  // operator's own, else about 80% of the screen, centred.
+  void PlaceForRestore();
+  void RememberPlacement() const;
 
   std::string m_strLanguage;
   std::string m_strDrive;  // read with the language; nothing uses it
@@ -129,5 +139,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   std::string m_strCaption;
   std::function<void()> m_onAbout;
   DesktopOpener* m_pDesktop = nullptr;  // the Help command's "open"
+  KeyboardFocus* m_pKeyboard = nullptr;
+  QRect m_defaultPlacement;  // the window's own choice, not kept
 };
 

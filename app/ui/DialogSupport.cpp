@@ -17,6 +17,11 @@ constexpr const char* kFolderKey = "FileDialogs/LastFolder";
 }  // namespace
 
 void UseQtLanguage(bool chinese) {
+  // Qt's own widgets made from now on (a date picker's month names and date
+  // order, a calendar's weekdays) speak the window's language, not the
+  // machine's.
+  QLocale::setDefault(chinese ? QLocale(QLocale::Chinese, QLocale::China)
+                              : QLocale(QLocale::English, QLocale::UnitedKingdom));
   // One translator for the whole program, as the language is one.
   static QTranslator* translator = nullptr;
   if (translator) {

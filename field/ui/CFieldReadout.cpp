@@ -3,11 +3,14 @@
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTime>
 #include <ctime>
 
 #include "field/ui/CFieldDialogs.h"
@@ -16,6 +19,11 @@
 namespace {
 
 QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// A log named without an extension is a CSV file to every other program too.
+QString WithCsvExtension(const QString& path) {
+  return QFileInfo(path).fileName().contains(QLatin1Char('.')) ? path : path + QStringLiteral(".csv");
+}
 
 }  // namespace
 
@@ -29,6 +37,17 @@ CFieldReadout::CFieldReadout(const field::FieldTexts& texts, QWidget* owner, QSt
     m_feed.Values().ResetStatistics();
     ShowReadout();
   });
+  // The same commands from the View menu and by key, whether or not the
+  // panel is in view. The keys are free in every menu of the window.
+  auto command = [this](const std::string& text, const char* key, void (CFieldPanel::*signal)()) {
+    auto* action = new QAction(Qs(text), this);
+    action->setShortcut(QKeySequence(QString::fromLatin1(key)));
+    connect(action, &QAction::triggered, m_panel, signal);
+    return action;
+  };
+  m_referenceAction = command(m_texts.setReference, "Ctrl+R", &CFieldPanel::SetReferenceClicked);
+  m_limitsAction = command(m_texts.limits, "Ctrl+Shift+L", &CFieldPanel::LimitsClicked);
+  m_resetAction = command(m_texts.resetStatistics, "Ctrl+Shift+R", &CFieldPanel::ResetStatisticsClicked);
 
   m_panelAction = new QAction(Qs(m_texts.showPanel), this);
   m_panelAction->setCheckable(true);
@@ -81,6 +100,10 @@ void CFieldReadout::InstallMenus(QMenuBar* bar) {
   }
   auto* view = new QMenu(Qs(m_texts.viewMenu), bar);
   view->addAction(m_panelAction);
+  view->addSeparator();
+  view->addAction(m_referenceAction);
+  view->addAction(m_limitsAction);
+  view->addAction(m_resetAction);
   bar->insertMenu(menus.size() > 1 ? menus[1] : nullptr, view);
 }
 
@@ -89,6 +112,8 @@ void CFieldReadout::InstallMenus(QMenuBar* bar) {
 void CFieldReadout::OnStarted() {
   m_feed.Start();
   m_bLive = true;
+  m_bRunning = true;
+  m_panel->ShowStale(QString());
   ShowReadout();
   UpdatePanelVisibility();
 }
@@ -98,8 +123,17 @@ void CFieldReadout::OnRow(const meter::Reading& reading) {
   ShowReadout();
 }
 
+void CFieldReadout::OnStopped(bool lost) {
+  // The first word counts: a lost meter also stops the reading.
+  if (!m_bRunning) return;
+  m_bRunning = false;
+  const std::string& note = lost ? m_texts.lostAt : m_texts.stoppedAt;
+  m_panel->ShowStale(Qs(note) + QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
 void CFieldReadout::OnReplaced() {
   m_bLive = false;
+  m_bRunning = false;
   UpdatePanelVisibility();
 }
 
@@ -141,7 +175,7 @@ void CFieldReadout::OnLogToggled(bool on) {
     return;
   }
   m_logAction->setChecked(false);  // until a file is open
-  if (const auto path = m_askLogPath()) StartLog(*path);
+  if (const auto path = m_askLogPath()) StartLog(WithCsvExtension(*path));
 }
 
 bool CFieldReadout::StartLog(const QString& path) {

@@ -30,14 +30,20 @@ class CFieldReadout : public QObject {
   CFieldPanel* Panel() const { return m_panel; }
   QAction* PanelAction() const { return m_panelAction; }
   QAction* LogAction() const { return m_logAction; }
+  // The panel's buttons as View menu entries with keys.
+  QAction* ReferenceAction() const { return m_referenceAction; }
+  QAction* LimitsAction() const { return m_limitsAction; }
+  QAction* ResetStatisticsAction() const { return m_resetAction; }
   // Adds the log toggle to the File menu (the bar's first, above its last
-  // entry) and a View menu with the panel's entry after it.
+  // entry) and a View menu after it: the panel's entry, then the panel's
+  // three commands.
   void InstallMenus(QMenuBar* bar);
 
-  // Live reading: a real-time read began; the table added a row; the table
-  // shows other data now.
+  // Live reading: a real-time read began; the table added a row; the reading
+  // stopped, or the meter was lost (`lost`); the table shows other data now.
   void OnStarted();
   void OnRow(const meter::Reading& reading);
+  void OnStopped(bool lost);
   void OnReplaced();
 
   const field::LiveFeed& Feed() const { return m_feed; }
@@ -69,7 +75,11 @@ class CFieldReadout : public QObject {
   CFieldPanel* m_panel = nullptr;
   QAction* m_panelAction = nullptr;
   QAction* m_logAction = nullptr;
-  bool m_bLive = false;  // real-time rows are what the table shows
+  QAction* m_referenceAction = nullptr;
+  QAction* m_limitsAction = nullptr;
+  QAction* m_resetAction = nullptr;
+  bool m_bLive = false;     // real-time rows are what the table shows
+  bool m_bRunning = false;  // and they are still arriving
   std::function<std::optional<QString>()> m_askLogPath;
   std::function<void(const QString&)> m_tellFailure;
 };

@@ -142,7 +142,7 @@ bool CDialogPara::ReadField(QLineEdit* edit, int& value) {
     value = *read;
     return true;
   }
-  QMessageBox::warning(this, Qs(kApplicationTitle), Qs(settings::kEnterInteger));
+  QMessageBox::warning(this, Qs(kApplicationTitle), Qs(settings::EnterInteger(lang::Resolve(lang::ReadSetting()))));
   edit->setFocus();
   edit->selectAll();
   return false;

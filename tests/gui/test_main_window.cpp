@@ -190,7 +190,11 @@ TEST(MainWindow, TooltipsAndPromptsComeFromTheStringTable) {
   // The keys shown work; Ctrl+E, shown by Export and Exit, is Export's.
   EXPECT_EQ(open->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
   EXPECT_EQ(file->menu()->actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
-  EXPECT_TRUE(file->menu()->actions().at(5)->shortcut().isEmpty());
+  EXPECT_TRUE(file->menu()->actions().last()->shortcut().isEmpty());
+  // Each key is shown only on the entry it works for.
+  EXPECT_EQ(Str(file->menu()->actions().last()->text()), "Exit...(&E)");
+  QMenu* read = frame->menuBar()->actions().at(2)->menu();
+  EXPECT_EQ(Str(read->actions().at(0)->menu()->actions().at(1)->text()), "Graphic(&P)");
 }
 
 TEST(MainWindow, RunTimeToolbarStatesChangeLabelImageAndKeepTheCommand) {

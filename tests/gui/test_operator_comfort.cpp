@@ -93,7 +93,7 @@ TEST(OperatorComfort, TheResetQuestionDefaultsToNoAndTheMetersAnswerIsShown) {
     EXPECT_EQ(yes.DefaultButton(), QMessageBox::No);
   }
   BoxAnswerer ok(QMessageBox::Ok);  // the success box that follows
-  ASSERT_TRUE(WaitFor([&] { return LinkPane(frame).rfind("Reset: the meter answered", 0) == 0; }))
+  ASSERT_TRUE(WaitFor([&] { return LinkPane(frame).rfind("Reset: factory settings restored (", 0) == 0; }))
       << LinkPane(frame);
   EXPECT_NE(LinkPane(frame).find("成功"), std::string::npos);
 }

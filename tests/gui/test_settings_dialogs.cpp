@@ -325,7 +325,7 @@ TEST(SettingsDialogs, AnEmptyCalibrationFieldAsksForAnIntegerAndSendsNothing) {
   guitest::BoxAnswerer answerer(QMessageBox::Ok);
   dialog.OkButton()->click();
   EXPECT_TRUE(answerer.Answered());
-  EXPECT_EQ(answerer.Text().toStdString(), "请键入一个整数。");
+  EXPECT_EQ(answerer.Text().toStdString(), "Please enter a whole number.");
   EXPECT_EQ(link.posted, std::vector<std::string>{"B\r"});
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_EQ(dialog.focusWidget(), dialog.IntegerEdit());

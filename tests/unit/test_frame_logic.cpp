@@ -931,6 +931,24 @@ TEST(FrameLogic, TheUnsavedQuestionSpeaksTheWindowsLanguage) {
     EXPECT_EQ(f.window.saveQuestions[0].caption, caption);
     EXPECT_EQ(f.window.saveQuestions[0].cancel, cancel);
     EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
+TEST(FrameLogic, LiveReadingListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWasLost) {
+  const std::pair<const char*, void (*)(Frame&)> endings[] = {
+      {"stopped", [](Frame& f) { f.logic.OnReadRealTime(); }},
+      {"lost", [](Frame& f) {
+         f.runtime.Fire(TIMER_REPLY_WATCHDOG);
+         f.runtime.Fire(TIMER_REPLY_WATCHDOG);
+       }},
+  };
+  for (const auto& [expected, end] : endings) {
+    Frame f;
+    std::vector<std::string> heard;
+    f.logic.SetLiveReadingListener({[&] { heard.push_back("started"); }, nullptr, nullptr,
+                                    [&](bool lost) { heard.push_back(lost ? "lost" : "stopped"); }});
+    f.Connect();
+    f.StartRealTime();
+    end(f);
+    f.logic.OnReadParams();  // stops nothing more
+    EXPECT_EQ(heard, (std::vector<std::string>{"started", expected})) << expected;
   }
 }
 

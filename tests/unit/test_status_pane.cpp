@@ -2,6 +2,10 @@
 // a history read's progress, Link pressed too soon, a reset's answer.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+
 #include "app/StatusPane.h"
 #include "tests/unit/FakeFrame.h"
 
@@ -87,8 +91,40 @@ TEST(LinkPane, AResetShowsTheMetersAnswerOrItsSilence) {
     f.runtime.Fire(TIMER_RESET_ANSWER);
     EXPECT_FALSE(f.runtime.Running(TIMER_RESET_ANSWER));
     EXPECT_EQ(f.View().linkNote,
-              answers ? "Reset: the meter answered \"成功\"" : "Reset: no answer from the meter");
+              answers ? "Reset: factory settings restored (成功)" : "Reset: no answer from the meter");
   }
+}
+
+// What the panes say about the data shown goes when other data is shown: a
+// history read's count after parameters or an opened file, the opened file's
+// path once live rows replace it.
+TEST(StatusPanes, WhatTheySayAboutTheShownDataGoesWithIt) {
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("km360r-panes-" + std::to_string(::getpid()) + ".hif");
+  for (const bool openFile : {false, true}) {
+    Frame f;
+    f.Connect();
+    f.logic.OnReadHistory();
+    f.runtime.RunPosts();
+    f.Feed(HistoryRecord(0) + G2("历史记录调阅结束\r\n$"));
+    f.runtime.RunPosts();
+    ASSERT_EQ(f.View().linkNote, "History complete: 1 records");
+    if (openFile) {
+      f.window.savePath = file.string();
+      f.logic.OnSaveData();
+      f.runtime.RunPosts();
+      f.window.openPath = file.string();
+      f.logic.OnOpenFile();
+      f.runtime.RunPosts();
+      EXPECT_EQ(f.View().statusNote, file.string());
+    } else {
+      f.logic.OnReadParams();
+    }
+    EXPECT_EQ(f.View().linkNote, f.View().linkTip) << openFile;
+    f.StartRealTime();
+    EXPECT_EQ(f.View().statusNote, "Equipment connected") << openFile;
+  }
+  std::filesystem::remove(file);
 }
 
 }  // namespace

@@ -121,6 +121,13 @@ TEST(CsvExport, NameGetsCsvOnlyWhenItDoesNotEndInIt) {
   for (const auto& c : cases) EXPECT_EQ(tableexport::CsvPath(c.chosen), c.path);
 }
 
+TEST(WorkbookExport, NameWithoutAnExtensionGetsXls) {
+  const struct {
+    std::string chosen, path;
+  } cases[] = {{"/d/zh-export1", "/d/zh-export1.xls"}, {"/d/x.xls", "/d/x.xls"}, {"/d.v/x", "/d.v/x.xls"}};
+  for (const auto& c : cases) EXPECT_EQ(tableexport::WorkbookPath(c.chosen), c.path);
+}
+
 // ---- the Export command --------------------------------------------------------
 
 TEST_F(TableExport, FilterEntriesChooseWorkbookOrCsv) {
@@ -128,7 +135,7 @@ TEST_F(TableExport, FilterEntriesChooseWorkbookOrCsv) {
     int entry;
     std::string written;
     bool workbook;
-  } cases[] = {{0, "a", true}, {1, "b.csv", false}, {2, "c.csv", false}};
+  } cases[] = {{0, "a.xls", true}, {1, "b.csv", false}, {2, "c.csv", false}};
   const std::string names[] = {"a", "b", "c.csv"};
   for (const auto& c : cases) {
     Frame f;
@@ -148,6 +155,7 @@ TEST_F(TableExport, FilterEntriesChooseWorkbookOrCsv) {
       EXPECT_TRUE(f.window.waitCursor.empty());
     }
     EXPECT_TRUE(f.window.errorBoxes.empty());
+    EXPECT_EQ(f.View().statusNote, (dir / c.written).string());  // the file written is named
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
 }
