@@ -168,17 +168,21 @@ TEST(SettingsDialogs, TheMetersAnswerReplacesDigitsTypedBeforeIt) {
 
 TEST(SettingsDialogs, AnEmptyCalibrationFieldAsksForAnIntegerAndSendsNothing) {
   ConfigFile config(kEnglish);
-  RecordingLink link;
-  CDialogPara dialog(link);
-  dialog.show();
-  dialog.IntegerEdit()->clear();
-  guitest::BoxAnswerer answerer(QMessageBox::Ok);
-  dialog.OkButton()->click();
-  EXPECT_TRUE(answerer.Answered());
-  EXPECT_EQ(answerer.Text().toStdString(), "请键入一个整数。");
-  EXPECT_EQ(link.posted, std::vector<std::string>{"B\r"});
-  EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(dialog.focusWidget(), dialog.IntegerEdit());
+  // The fraction is read first: when both are empty, it is the one asked for.
+  for (const bool bothEmpty : {false, true}) {
+    RecordingLink link;
+    CDialogPara dialog(link);
+    dialog.show();
+    dialog.IntegerEdit()->clear();
+    if (bothEmpty) dialog.FractionEdit()->clear();
+    guitest::BoxAnswerer answerer(QMessageBox::Ok);
+    dialog.OkButton()->click();
+    EXPECT_TRUE(answerer.Answered());
+    EXPECT_EQ(answerer.Text().toStdString(), "请键入一个整数。");
+    EXPECT_EQ(link.posted, std::vector<std::string>{"B\r"});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.focusWidget(), bothEmpty ? dialog.FractionEdit() : dialog.IntegerEdit());
+  }
 }
 
 TEST(SettingsDialogs, ModeOpensOnNormalAndSendsTheChoice) {
