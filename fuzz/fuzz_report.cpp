@@ -98,7 +98,12 @@ void RunEngine(FuzzedDataProvider& in, report::IReportDevice& device) {
         printer.SetColumnGap(in.ConsumeIntegralInRange(-100, 500));
         break;
       }
-      case 12: printer.PrintTableRow(set, in.ConsumeRandomLengthString(600)); break;
+      case 12: {
+        std::vector<std::string> cells(in.ConsumeIntegralInRange(0, CReportPrinter::kMaxColumns + 2));
+        for (std::string& cell : cells) cell = in.ConsumeRandomLengthString(600);
+        printer.PrintTableRow(set, cells);
+        break;
+      }
       default: printer.ResetTable(); break;
     }
   }

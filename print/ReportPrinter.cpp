@@ -176,34 +176,28 @@ void CReportPrinter::SetColumns(const std::vector<int>& widths) {
 }
 
 int CReportPrinter::ColumnWidth(size_t column) const {
-  // A piece beyond the set columns has no room: it is cut away entirely.
+  // A cell beyond the set columns has no room: it is cut away entirely.
   return column < m_columnWidths.size() ? m_columnWidths[column] : 0;
 }
 
-int CReportPrinter::PrintTableRow(int set, std::string_view row) {
+int CReportPrinter::PrintTableRow(int set, const std::vector<std::string>& cells) {
   if (m_bFailed) return -1;
   if (set < 0 || set >= static_cast<int>(m_fontSets.size())) return -1;
   SelectFont(set, m_nVariant[static_cast<size_t>(set)]);
   int x = m_nLeftMargin;
-  int height = 0;
-  std::string_view rest = row;
-  for (size_t column = 0;; ++column) {
-    // "|" is searched at character starts: it can be the second byte of a
-    // Chinese character.
-    const int bar = text::Pos(rest, "|");
-    const std::string_view piece = bar < 0 ? rest : rest.substr(0, static_cast<size_t>(bar));
-    const report::TextExtent extent = Measure(piece);
+  int height = Measure("").height;
+  for (size_t column = 0; column < cells.size(); ++column) {
+    const std::string_view cell = cells[column];
+    const report::TextExtent extent = Measure(cell);
     if (column > 0) x += m_nColumnGap;
     if (!CheckPageBreak(extent.height)) return -1;
     const int width = ColumnWidth(column);
-    if (!piece.empty()) {
-      m_device.DrawText(x, m_nCurrentY, piece,
+    if (!cell.empty()) {
+      m_device.DrawText(x, m_nCurrentY, cell,
                         {x, m_nCurrentY, x + width, m_nCurrentY + SpacingPixels() + extent.height});
     }
     x += width;
     height = extent.height;
-    if (bar < 0) break;
-    rest = rest.substr(static_cast<size_t>(bar) + 1);
   }
   m_nCurrentY += SpacingPixels() + height;
   return 0;

@@ -53,8 +53,9 @@ class CReportPrinter {
   void ResetTable() { m_nColumnGap = kDefaultColumnGap; }
   void SetColumns(const std::vector<int>& widths);
   void SetColumnGap(int pixels) { m_nColumnGap = pixels; }
-  // `row` holds the cells, each followed by "|".
-  int PrintTableRow(int set, std::string_view row);
+  // Cell k goes to column k, whatever bytes it holds: a "|" or half a
+  // Chinese character in one cell never moves the cells after it.
+  int PrintTableRow(int set, const std::vector<std::string>& cells);
 
   bool Failed() const { return m_bFailed; }
   // Drops the document if one was started.

@@ -58,25 +58,28 @@ std::string FailureText(bool chinese) {
   return chinese ? "报告打印失败。" : "The report could not be printed.";
 }
 
-std::string TitleRow(const TableModel& table) {
-  std::string row;
+std::vector<std::string> TitleCells(const TableModel& table) {
+  std::vector<std::string> cells;
   for (const TableColumn& column : table.Columns()) {
-    row += FirstBytes(gbk::FromUtf8(column.title), kTitleBytes);
-    row += '|';
+    cells.emplace_back(FirstBytes(gbk::FromUtf8(column.title), kTitleBytes));
   }
-  return row;
+  return cells;
 }
 
-std::string RowText(const TableModel& table, int row) {
-  std::string text;
+std::vector<std::string> RowCells(const TableModel& table, int row) {
+  std::vector<std::string> cells;
+  bool shorten = false;  // "Ethernet" occurs somewhere but at the row's very start
   for (int col = 0; col < table.ColumnCount(); ++col) {
     std::string cell(table.Cell(row, col));
     if (OccursAfterStart(cell, "\r\n")) ReplaceAll(cell, "\r\n", " ");
-    text += Trim(cell);
-    text += '|';
+    cell = std::string(Trim(cell));
+    shorten = shorten || (col == 0 ? OccursAfterStart(cell, "Ethernet") : text::Pos(cell, "Ethernet") >= 0);
+    cells.push_back(std::move(cell));
   }
-  if (OccursAfterStart(text, "Ethernet")) ReplaceAll(text, "Ethernet", "Eth");
-  return text;
+  if (shorten) {
+    for (std::string& cell : cells) ReplaceAll(cell, "Ethernet", "Eth");
+  }
+  return cells;
 }
 
 }  // namespace report
@@ -111,18 +114,19 @@ report::Outcome CTestReport::Print(const TableModel& table, const std::string& t
 void CTestReport::PrintTable(const TableModel& table) {
   const int n = table.ColumnCount();
   std::vector<int> widths;
-  widths.reserve(static_cast<size_t>(n) + 1);
+  widths.reserve(static_cast<size_t>(n));
   for (int col = 0; col < n; ++col) widths.push_back(col < 6 ? kColumnWidths[col] : kLaterColumnWidth);
-  widths.push_back(0);  // the empty piece after the last "|"
   m_printer.ResetTable();
   m_printer.SetColumns(widths);
   m_printer.SetColumnGap(kColumnGap);
 
+  // Each row goes to the engine cell by cell: a cell's own "|" or a byte that
+  // is not a whole character stays inside its column.
   m_printer.SelectFont(m_nSmall, CReportPrinter::kBold);
-  m_printer.PrintTableRow(m_nSmall, report::TitleRow(table));
+  m_printer.PrintTableRow(m_nSmall, report::TitleCells(table));
   m_printer.SelectFont(m_nSmall, CReportPrinter::kNormal);
   for (int row = 0; row < table.RowCount() && !m_printer.Failed(); ++row) {
-    const std::string text = report::RowText(table, row);
-    if (!text.empty()) m_printer.PrintTableRow(m_nSmall, text);
+    const std::vector<std::string> cells = report::RowCells(table, row);
+    if (!cells.empty()) m_printer.PrintTableRow(m_nSmall, cells);
   }
 }

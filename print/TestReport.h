@@ -2,6 +2,7 @@
 // The test report: a title, a rule, and the rows of the table page under
 // their column titles, composed from the print engine's operations.
 #include <string>
+#include <vector>
 
 #include "print/ReportDevice.h"
 #include "print/ReportPrinter.h"
@@ -19,13 +20,13 @@ enum class Outcome {
 // The message when a report could not be printed (UTF-8).
 std::string FailureText(bool chinese);
 
-// The table's column titles as one table row: each title in GBK, at most 255
-// bytes, followed by "|".
-std::string TitleRow(const TableModel& table);
-// One table row as printed: per cell, line breaks made blanks (unless the only
-// one opens the cell), white space trimmed at both ends, then "|"; "Ethernet"
+// The table's column titles as one printed row: each title in GBK, at most 255
+// bytes, never cut within a character.
+std::vector<std::string> TitleCells(const TableModel& table);
+// One table row as printed, a text per column: line breaks made blanks (unless
+// the only one opens the cell), white space trimmed at both ends; "Ethernet"
 // shortened to "Eth" unless it only opens the row.
-std::string RowText(const TableModel& table, int row);
+std::vector<std::string> RowCells(const TableModel& table, int row);
 
 }  // namespace report
 

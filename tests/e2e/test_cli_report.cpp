@@ -41,8 +41,9 @@ bool OnOneLine(const std::string& text, const std::vector<std::string>& words) {
 
 class CliReport : public ::testing::Test {
  protected:
-  // A history file of `rows` readings whose remarks mix Chinese and English.
-  std::string HistoryFile(int rows) {
+  // A history file of `rows` readings whose remarks mix Chinese and English
+  // (the first row's remark is `firstRemark` when given).
+  std::string HistoryFile(int rows, const std::string& firstRemark = "") {
     Program p;
     p.table.ApplyLayout(Layout::Measurement, 150);
     TableModel& t = p.table.Model();
@@ -53,6 +54,7 @@ class CliReport : public ::testing::Test {
                                         "2026/12/06 " + std::to_string(10 + i / 60) + ":" +
                                             std::to_string(10 + i % 50) + ":22",
                                         i % 2 ? "OLT port " + std::to_string(i) : "机房A 配线架" + std::to_string(i)};
+      if (i == 0 && !firstRemark.empty()) cells[5] = firstRemark;
       const int row = t.InsertRow(i, cells[0]);
       for (int c = 1; c < 6; ++c) t.SetCell(row, c, gbk::FromUtf8(cells[static_cast<size_t>(c)]));
       expected.push_back(cells);
@@ -94,6 +96,15 @@ TEST_F(CliReport, TheReportHoldsTheTitleTheColumnTitlesAndEveryRowWhole) {
   EXPECT_TRUE(OnOneLine(text, {"No.", "波长", "线性功率", "对数功率(dBm)", "测试时间", "备注"})) << text;
   // The remark is the rightmost column: whole, it was not cut at the paper's edge.
   for (const auto& row : expected) EXPECT_TRUE(OnOneLine(text, row)) << row[0] << "\n" << text;
+}
+
+TEST_F(CliReport, ARemarkHoldingBarsPrintsWholeInItsColumn) {
+  const std::string pdf = dir.Entry("report.pdf");
+  const CliRun run = RunCli(dir, {"--language", "1", "report", HistoryFile(2, "rack|7|B"), pdf});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string text = PdfText(pdf);
+  EXPECT_TRUE(OnOneLine(text, expected[0])) << text;
+  EXPECT_TRUE(OnOneLine(text, expected[1])) << text;
 }
 
 TEST_F(CliReport, WhatCannotBePrintedGivesNoFileAndExitCodeThree) {

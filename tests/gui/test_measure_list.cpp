@@ -2,6 +2,8 @@
 // number and the description, with real mouse and key events.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -197,15 +199,19 @@ TEST_F(MeasureList, AnEditMarksTheTitleAndDeleteAsksBeforeEmptyingTheTable) {
 
 TEST_F(MeasureList, TheHighlightIsAsWideAsTheTextAndSixPixels) {
   auto highlightWidth = [&](int row, int column) {
+    list->scrollTo(list->model()->index(row, column));
     Click(row, column);
     const QImage image = list->viewport()->grab().toImage();
     const QRect cell = list->visualRect(list->model()->index(row, column));
     // A line above the text, inside the focus rectangle; the highlight's
-    // colour is what stands just inside its left edge.
+    // colour is what stands just inside its left edge. Only the part of the
+    // cell inside the grabbed picture can be looked at.
     const int y = cell.top() + 2;
+    const int right = std::min(cell.right(), image.width() - 1);
+    EXPECT_TRUE(image.valid(cell.left() + 6, y)) << cell.left() << "," << y;
     const QColor highlight = image.pixelColor(cell.left() + 6, y);
     int width = 0;
-    for (int x = cell.left(); x <= cell.right(); ++x) {
+    for (int x = std::max(cell.left(), 0); x <= right; ++x) {
       if (image.pixelColor(x, y) == highlight) ++width;
     }
     return width;

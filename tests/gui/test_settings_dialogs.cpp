@@ -317,18 +317,22 @@ TEST(SettingsDialogs, ClockYearStaysWithinWhatTheMeterHolds) {
 
 TEST(SettingsDialogs, AnEmptyCalibrationFieldAsksForAnIntegerAndSendsNothing) {
   ConfigFile config(kEnglish);
-  RecordingLink link;
-  CDialogPara dialog(link);
-  dialog.show();
-  link.Report("1310");
-  dialog.IntegerEdit()->clear();
-  guitest::BoxAnswerer answerer(QMessageBox::Ok);
-  dialog.OkButton()->click();
-  EXPECT_TRUE(answerer.Answered());
-  EXPECT_EQ(answerer.Text().toStdString(), "Please enter a whole number.");
-  EXPECT_EQ(link.posted, std::vector<std::string>{"B\r"});
-  EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(dialog.focusWidget(), dialog.IntegerEdit());
+  // The fraction is read first: when both are empty, it is the one asked for.
+  for (const bool bothEmpty : {false, true}) {
+    RecordingLink link;
+    CDialogPara dialog(link);
+    dialog.show();
+    link.Report("1310");
+    dialog.IntegerEdit()->clear();
+    if (bothEmpty) dialog.FractionEdit()->clear();
+    guitest::BoxAnswerer answerer(QMessageBox::Ok);
+    dialog.OkButton()->click();
+    EXPECT_TRUE(answerer.Answered());
+    EXPECT_EQ(answerer.Text().toStdString(), "Please enter a whole number.");
+    EXPECT_EQ(link.posted, std::vector<std::string>{"B\r"});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.focusWidget(), bothEmpty ? dialog.FractionEdit() : dialog.IntegerEdit());
+  }
 }
 
 TEST(SettingsDialogs, ModeOpensOnNormalAndSendsTheChoice) {

@@ -80,8 +80,8 @@ TEST(Help, AMissingFileIsReportedInTheLanguageAndNotHandedOn) {
   help::Open("1", dir.Path(), desktop, window);
   EXPECT_TRUE(desktop.opened.empty());
   ASSERT_EQ(window.errorBoxes.size(), 1u);
-  EXPECT_EQ(window.errorBoxes[0].text, help::MissingFileText(lang::Index::One, dir.Path() + "help_qtv_e.chm"));
-  EXPECT_NE(window.errorBoxes[0].text.find("help_qtv_e.chm"), std::string::npos);
+  EXPECT_EQ(window.errorBoxes[0].text, "The help file was not found: " + dir.Path() +
+                                           "help_qtv_e.chm\nPlease install the program again.");
   EXPECT_EQ(window.errorBoxes[0].caption, "Massage prompt");
 }
 

@@ -117,7 +117,7 @@ TEST_P(ReportAtResolution, ColumnsKeepTheirPixelsWhileFontsMarginAndSpacingFollo
   EXPECT_EQ(device.fonts[11].weight, 700);
   EXPECT_EQ(device.fonts[0].face, "宋体");
   EXPECT_EQ(device.orientations, std::vector{report::Orientation::Portrait});
-  EXPECT_EQ(device.jobName, kApplicationTitle);
+  EXPECT_EQ(device.jobName, "澜屹PON光功率计管理软件 V1.0");
 
   // Title, blank line, rule, blank line, column titles, the row.
   const RecordingDevice::Text& title = device.texts.at(0);
@@ -132,11 +132,13 @@ TEST_P(ReportAtResolution, ColumnsKeepTheirPixelsWhileFontsMarginAndSpacingFollo
   const int titlesY = ruleY + r.spacing + r.large + r.spacing;
   const int rowY = titlesY + r.small + r.spacing;
   const std::vector<int> starts = {200, 700, 1200, 1780, 2680, 3580};
+  const std::vector<int> widths = {400, 400, 480, 800, 800, 1000};
   for (const int y : {titlesY, rowY}) {
     const auto row = device.Row(1, y);
     ASSERT_EQ(row.size(), 6u) << y;
     for (size_t c = 0; c < 6; ++c) {
       EXPECT_EQ(row[c].x, starts[c]);
+      EXPECT_EQ(row[c].clip.right - row[c].clip.left, widths[c]) << c;
       EXPECT_EQ(row[c].fontHeight, r.small);
       EXPECT_EQ(row[c].bold, y == titlesY);
     }
@@ -195,16 +197,17 @@ TEST(TestReport, ALongTableGoesOnFromTheTopOfTheNextPageWithoutTitles) {
 TEST(TestReport, RowTextsFollowTheLineBreakTrimAndEthernetRules) {
   struct Case {
     std::vector<std::string> cells;
-    std::string printed;
+    std::vector<std::string> printed;
   };
   const Case cases[] = {
-      {{"1", "a\r\nb\r\nc"}, "1|a b c|"},
-      {{"1", "\r\nonly first"}, "1|only first|"},
-      {{"1", "\r\nx\r\ny"}, "1|x y|"},
-      {{"  2 ", "\t desk \r\n"}, "2|desk|"},
-      {{"1", "Ethernet Ethernet"}, "1|Eth Eth|"},
-      {{"Ethernet", "port"}, "Ethernet|port|"},
-      {{"Ethernet", "Ethernet"}, "Eth|Eth|"},
+      {{"1", "a\r\nb\r\nc"}, {"1", "a b c"}},
+      {{"1", "\r\nonly first"}, {"1", "only first"}},
+      {{"1", "\r\nx\r\ny"}, {"1", "x y"}},
+      {{"  2 ", "\t desk \r\n"}, {"2", "desk"}},
+      {{"1", "Ethernet Ethernet"}, {"1", "Eth Eth"}},
+      {{"Ethernet", "port"}, {"Ethernet", "port"}},
+      {{"Ethernet", "Ethernet"}, {"Eth", "Eth"}},
+      {{"", "Ethernet"}, {"", "Eth"}},
   };
   for (const Case& c : cases) {
     TableModel m;
@@ -212,7 +215,78 @@ TEST(TestReport, RowTextsFollowTheLineBreakTrimAndEthernetRules) {
     m.InsertColumn(1, "b", 10);
     m.InsertRow(0, c.cells[0]);
     m.SetCell(0, 1, c.cells[1]);
-    EXPECT_EQ(report::RowText(m, 0), c.printed) << c.cells[1];
+    EXPECT_EQ(report::RowCells(m, 0), c.printed) << c.cells[1];
+  }
+}
+
+TEST(TestReport, EveryCellStaysInItsColumnWhateverBytesItHolds) {
+  struct Case {
+    size_t column;
+    std::string cell;
+  };
+  const Case cases[] = {
+      {5, "A|B|C"},
+      {5, G("机房|A") + "|"},
+      {1, "|"},
+      {1, "1310\x81"},  // a lone lead byte before the next column
+      {0, "\xFE"},
+      {5, "desk\x81"},
+  };
+  for (const Case& c : cases) {
+    TablePage page(TextsFor("1"), "1");
+    std::vector<std::string> cells = kReading;
+    cells[c.column] = c.cell;
+    AddRow(page, cells);
+    AddRow(page, kReading);
+    RecordingDevice device(600, 5000, 7000);
+    ASSERT_EQ(CTestReport(device).Print(page.Model(), "T"), report::Outcome::Printed);
+    const int lastY = device.texts.back().y;
+    for (const int y : {lastY - 117, lastY}) {
+      const auto row = device.Row(1, y);
+      const std::vector<std::string>& expected = y == lastY ? kReading : cells;
+      ASSERT_EQ(row.size(), 6u) << c.cell;
+      const std::vector<int> starts = {200, 700, 1200, 1780, 2680, 3580};
+      for (size_t col = 0; col < 6; ++col) {
+        EXPECT_EQ(row[col].text, expected[col]) << c.cell << " column " << col;
+        EXPECT_EQ(row[col].x, starts[col]) << c.cell;
+      }
+    }
+  }
+}
+
+TEST(TestReport, ColumnTitlesAreCutAt255BytesNeverWithinACharacter) {
+  std::string title = "ab";
+  for (int i = 0; i < 150; ++i) title += "测";
+  TableModel m;
+  m.InsertColumn(0, title, 10);
+  m.InsertColumn(1, "a" + title, 10);
+  std::string cut = "ab", cutOdd = "aab";
+  for (int i = 0; i < 126; ++i) cut += "测";
+  for (int i = 0; i < 126; ++i) cutOdd += "测";
+  EXPECT_EQ(report::TitleCells(m), (std::vector<std::string>{G(cut), G(cutOdd)}));
+}
+
+TEST(TestReport, ARowBreaksThePageOnlyWhenItAndItsSpacingPassTheBottomMargin) {
+  // 72 pixels per inch: a point is a pixel. Rows of 20 pixels with 5 of
+  // spacing start at 0, 25, 50, 75, ...; the fourth ends with its spacing
+  // exactly at 100.
+  struct Case {
+    int pageHeight;
+    int rowsOnFirstPage;
+  };
+  for (const Case c : {Case{110, 4}, Case{109, 3}}) {
+    RecordingDevice device(72, 1000, c.pageHeight);
+    CReportPrinter printer(device);
+    const int set = printer.AddFontSet("f", 20, 20);
+    printer.SetMargins(0, 10, 0, 0);
+    printer.SetLineSpacing(5);
+    printer.StartDocument("job");
+    printer.StartPage();
+    for (int i = 0; i < 6; ++i) printer.PrintTableRow(set, {std::to_string(i)});
+    int first = 0;
+    for (const auto& t : device.texts) first += t.page == 1;
+    EXPECT_EQ(first, c.rowsOnFirstPage) << c.pageHeight;
+    EXPECT_EQ(device.texts.at(static_cast<size_t>(c.rowsOnFirstPage)).y, 0) << c.pageHeight;
   }
 }
 

@@ -20,6 +20,9 @@ TEST(SettingsCommands, ClockTextIsTwoDigitFieldsFromTheYearModulo2000) {
       {{2026, 12, 6, 9, 5, 30}, "T 26/12/06 09:05:30\r"},
       {{2000, 1, 1, 0, 0, 0}, "T 00/01/01 00:00:00\r"},
       {{2099, 7, 31, 23, 59, 59}, "T 99/07/31 23:59:59\r"},
+      // Outside the meter's century the remainder shows whole.
+      {{1999, 12, 31, 23, 59, 59}, "T 1999/12/31 23:59:59\r"},
+      {{2100, 1, 1, 0, 0, 0}, "T 100/01/01 00:00:00\r"},
   };
   for (const auto& c : cases) EXPECT_EQ(settings::ClockCommand(c.at), c.text);
 }
@@ -102,12 +105,31 @@ TEST(SettingsTexts, WithoutALanguageIndexEveryDialogTextIsEmpty) {
   EXPECT_EQ(settings::WavelengthTexts::For(std::nullopt).m_strCurrentText, "");
 }
 
-TEST(SettingsTexts, NeutralLanguagesNameNoMeterModelInTheCalibrationNote) {
-  for (lang::Index i : {lang::Index::Two, lang::Index::Three}) {
-    EXPECT_EQ(settings::CalibrationTexts::For(i).m_strNote.find("KM360R"), std::string::npos);
-  }
-  for (lang::Index i : {lang::Index::Zero, lang::Index::One}) {
-    EXPECT_NE(settings::CalibrationTexts::For(i).m_strNote.find("KM360R"), std::string::npos);
+TEST(SettingsTexts, TheCalibrationNoteAndLabelAreExactPerLanguage) {
+  // Leading blanks included: they place the texts in the dialog. The branded
+  // languages name the meter model, the neutral ones do not.
+  const struct {
+    lang::Index index;
+    const char* note;
+    const char* current;
+  } cases[] = {
+      {lang::Index::Zero,
+       "       友情提示:请调整光源输出到-3dbm,并插入到KM360R的输入端口",
+       "       当前波长:"},
+      {lang::Index::One,
+       "Note: Please adjust  laser source output to -3dbm, and insert into the input port of KM360R",
+       "Current wavelength:"},
+      {lang::Index::Two,
+       "                       友情提示:请调整光源输出到-3dbm,并插入到光功率计的输入端口",
+       "          当前波长:"},
+      {lang::Index::Three,
+       "Note: Please adjust  laser source output to -3dbm, and insert into the input port of optical power meter",
+       "Current wavelength:"},
+  };
+  for (const auto& c : cases) {
+    const settings::CalibrationTexts texts = settings::CalibrationTexts::For(c.index);
+    EXPECT_EQ(texts.m_strNote, c.note);
+    EXPECT_EQ(texts.m_strCurrentText, c.current);
   }
 }
 

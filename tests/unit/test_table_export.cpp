@@ -145,7 +145,8 @@ TEST_F(TableExport, FilterEntriesChooseWorkbookOrCsv) {
     f.window.exportChoice = ExportChoice{(dir / names[c.entry]).string(), c.entry};
     f.logic.OnExport();
     f.runtime.RunPosts();
-    ASSERT_EQ(f.window.exportFilters, std::vector<std::string>{std::string(tableexport::kFilter)});
+    ASSERT_EQ(f.window.exportFilters,
+              std::vector<std::string>{"Excel (*.xls)|*.xls|csv (*.csv)|*.csv| (*.*)|*.*||"});
     const std::string bytes = ReadBytes(dir / c.written);
     if (c.workbook) {
       EXPECT_EQ(bytes.substr(0, 4), "\xD0\xCF\x11\xE0");
