@@ -2,11 +2,37 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
+
 namespace jobs::sql {
+
+namespace {
+// A file name as an SQLite URI.
+std::string ImmutableUri(const std::string& path) {
+  std::string uri = "file:";
+  for (unsigned char c : path) {
+    if (c == '%' || c == '?' || c == '#' || c < 0x20) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", c);
+      uri += hex;
+    } else {
+      uri += static_cast<char>(c);
+    }
+  }
+  return uri + "?immutable=1";
+}
+}  // namespace
 
 Connection::Connection(const std::string& path, Mode mode) : m_path(path) {
   int flags = SQLITE_OPEN_NOMUTEX;
+  if (mode == Mode::Immutable) {
+    const int rc = sqlite3_open_v2(ImmutableUri(path).c_str(), &m_db, flags | SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                                   nullptr);
+    if (rc != SQLITE_OK) Fail(rc);
+    return;
+  }
   switch (mode) {
+    case Mode::Immutable:
     case Mode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
     case Mode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
     case Mode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;

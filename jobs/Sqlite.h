@@ -50,7 +50,9 @@ class Statement {
 class Connection {
  public:
   // Opens an existing file (read-only or read-write) or creates one.
-  enum class Mode { ReadOnly, ReadWrite, Create };
+  // Immutable reads the file alone, as a file nobody writes: no lock, and no
+  // "-wal" or "-shm" file is made beside it.
+  enum class Mode { Immutable, ReadOnly, ReadWrite, Create };
   Connection(const std::string& path, Mode mode);
   ~Connection();
   Connection(const Connection&) = delete;

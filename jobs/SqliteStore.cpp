@@ -43,7 +43,10 @@ void CheckExistingStore(const std::string& path) {
       Unusable(path, "is not a results store");
     }
   }
-  sql::Connection db(path, sql::Connection::Mode::ReadOnly);
+  // Read as the file alone unless a program has it open in WAL mode (its
+  // "-wal" file is there): a refused file gets no files made beside it.
+  const bool inUse = std::filesystem::exists(path + "-wal");
+  sql::Connection db(path, inUse ? sql::Connection::Mode::ReadOnly : sql::Connection::Mode::Immutable);
   sql::Statement app(db, "PRAGMA application_id");
   app.Step();
   const int64_t id = app.Int(0);
