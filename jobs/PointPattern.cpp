@@ -64,7 +64,7 @@ std::string ExpandPart(std::string_view part, std::vector<std::string>& out) {
 }  // namespace
 
 std::string LabelProblem(std::string_view label) {
-  if (label.empty()) return "a point needs a label";
+  if (label.empty()) return "a name or label cannot be empty";
   for (char c : label) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
       return "the label \"" + std::string(label) + "\" holds a tab, line break or control character";

@@ -25,8 +25,8 @@ Labels ExpandPattern(std::string_view spec);
 // field of each record. Blank lines are skipped; a UTF-8 BOM is dropped.
 Labels LabelsFromFile(std::string_view contents, bool csv);
 
-// Why `label` cannot name a point, or empty: labels are printed one per line
-// and cell, so they are not empty and hold no control characters.
+// Why `label` cannot name a point or a job, or empty: labels are printed one
+// per line and cell, so they are not empty and hold no control characters.
 std::string LabelProblem(std::string_view label);
 
 // Why `added` cannot join `existing` (a label twice, or a bad label), or empty.
