@@ -182,6 +182,14 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
         return std::nullopt;
       }
       o.language = *v;
+    } else if (a == "--store") {
+      auto v = value(a);
+      if (!v) return std::nullopt;
+      if (v->empty()) {
+        error = "--store needs a file name";
+        return std::nullopt;
+      }
+      o.store = *v;
     } else if (a.rfind("--", 0) == 0) {
       error = "unknown option " + a;
       return std::nullopt;
@@ -194,6 +202,10 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
   if (o.command.empty()) {
     error = "no command given";
     return std::nullopt;
+  }
+  if (o.command == "job" || o.command == "profiles") {
+    if (!ParseJobArgs(o.command, i, argc, argv, o.job, error)) return std::nullopt;
+    return o;
   }
   const CommandShape* shape = ShapeOf(o.command);
   if (!shape) {
@@ -285,7 +297,7 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
 }
 
 const char* UsageText() {
-  return "usage: km360r-cli [--port PATH] [--language N] COMMAND [ARGS...]\n"
+  return "usage: km360r-cli [--port PATH] [--language N] [--store FILE] COMMAND [ARGS...]\n"
          "\n"
          "meter commands:\n"
          "  scan                                 find the meter, print its device path\n"
@@ -311,6 +323,21 @@ const char* UsageText() {
          "                                       .xls gives an Excel workbook, any other\n"
          "                                       name a CSV file (\".csv\" appended unless\n"
          "                                       OUT ends in it)\n"
+         "test jobs (results store: --store FILE, else $KM360R_STORE, else\n"
+         "$XDG_DATA_HOME/km360r/results.sqlite, else ~/.local/share/km360r/results.sqlite):\n"
+         "  profiles                             list the threshold profiles, one line a limit\n"
+         "  job new NAME [--site S] [--operator O] [--profile ID] [--points SPEC]\n"
+         "          [--points-file F] [--samples N]\n"
+         "                                       make a job; SPEC as P01-P32 or SPL-A/1-8,\n"
+         "                                       parts joined by \",\"; profile gpon-b+ unless\n"
+         "                                       given; N readings per capture (default 3)\n"
+         "  job list                             the jobs with their counts\n"
+         "  job points NAME add SPEC | remove LABEL | rename OLD NEW\n"
+         "  job reference NAME NM DBM            the reference for loss at NM (- clears it)\n"
+         "  job capture NAME POINT [--samples N] read N real-time readings, store their result\n"
+         "  job show NAME                        the latest result of every point\n"
+         "  job export NAME OUT                  OUT ending in .xls gives an Excel workbook,\n"
+         "                                       any other name a UTF-8 CSV file\n"
          "\n"
          "output: a table is one header line, then one line per row; cells are separated\n"
          "by one TAB; a TAB, CR, LF or backslash inside a cell is printed as \\t, \\r, \\n\n"
@@ -319,7 +346,8 @@ const char* UsageText() {
          "arrived is still saved to --out, and the exit code is 128 + the signal number.\n"
          "exit codes: 0 success, 1 meter not found, lost or a setting refused, 2 usage error\n"
          "(nothing is sent to the meter),\n"
-         "3 a file or the output cannot be read or written, 4 a reading outside --limits.\n";
+         "3 a file, the results store or the output cannot be read or written, 4 a reading\n"
+         "outside --limits or a captured result that FAILs.\n";
 }
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/JobOptions.h"
 #include "field/Readout.h"
 
 namespace cli {
@@ -12,6 +13,7 @@ namespace cli {
 struct Options {
   std::optional<std::string> port;      // --port PATH
   std::optional<std::string> language;  // --language N (the raw language value)
+  std::optional<std::string> store;     // --store FILE (the results store)
   std::string command;
   std::optional<long> count;            // realtime --count N
   std::optional<std::string> out;       // --out FILE
@@ -23,6 +25,7 @@ struct Options {
   std::optional<double> reference;          // --reference DBM
   std::optional<field::Window> limits;      // --limits LOW,HIGH
   std::optional<std::string> log;           // --log FILE
+  JobArgs job;                              // profiles, job ...
 };
 
 // Parses argv. On a usage error returns nullopt and sets `error`.
@@ -36,6 +39,6 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitMeter = 1;  // meter not found, lost, or a refused setting
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitFile = 3;   // a file that cannot be read or written
-inline constexpr int kExitLimits = 4; // the run succeeded, a reading was outside --limits
+inline constexpr int kExitLimits = 4; // the run succeeded, a reading was outside --limits (or a FAIL capture)
 
 }  // namespace cli

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/FieldRun.h"
+#include "cli/JobRun.h"
 #include "cli/MeterSession.h"
 #include "common/Gbk.h"
 #include "common/TextRules.h"
@@ -306,5 +307,8 @@ int main(int argc, char** argv) {
   if (options->command == "report") return cli::Conclude(cli::Report(*options));
   if (options->command == "export") return cli::Conclude(cli::Export(*options));
   cli::CatchStopSignals();
+  if (options->command == "job" || options->command == "profiles") {
+    return cli::Conclude(cli::RunJobCommand(*options));
+  }
   return cli::Conclude(cli::MeterCommand(*options));
 }

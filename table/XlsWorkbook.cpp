@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "common/Gbk.h"
@@ -19,7 +20,8 @@ constexpr size_t kMaxRecordData = 8224;
 constexpr uint16_t kBof = 0x0809, kEof = 0x000A, kCodePage = 0x0042, kWindow1 = 0x003D,
                    kFont = 0x0031, kXf = 0x00E0, kStyle = 0x0293, kBoundSheet = 0x0085,
                    kSst = 0x00FC, kContinue = 0x003C, kDefColWidth = 0x0055, kColInfo = 0x007D,
-                   kDimensions = 0x0200, kLabelSst = 0x00FD, kWindow2 = 0x023E;
+                   kDimensions = 0x0200, kLabelSst = 0x00FD, kWindow2 = 0x023E,
+                   kNumber = 0x0203;
 
 // Cell formats: 15 style formats and the default cell format come first, as
 // every reader expects; the sheets' own formats follow, one per sheet.
@@ -205,16 +207,32 @@ void Worksheet::SetName(std::string utf8) {
   m_name = std::move(utf8);
 }
 
-void Worksheet::PutCell(int row, int column, std::string_view gbk) {
+void Worksheet::CheckPlace(int row, int column) const {
   if (row < 1 || row > kMaxRows || column < 1 || column > kMaxColumns) {
     throw ExportError("cell outside the sheet");
   }
-  // A GBK character takes one or two bytes, and a UTF-16 unit at least one.
-  if (gbk.size() > kMaxCellChars && Utf16(gbk::ToUtf8(gbk)).size() > kMaxCellChars) {
+}
+
+void Worksheet::PutShared(int row, int column, std::string_view text, bool utf8) {
+  CheckPlace(row, column);
+  // A GBK character takes one or two bytes, a UTF-8 one up to four, and a
+  // UTF-16 unit at least one.
+  if (text.size() > kMaxCellChars &&
+      Utf16(utf8 ? std::string(text) : gbk::ToUtf8(text)).size() > kMaxCellChars) {
     throw ExportError("cell text too long");
   }
   m_cells.push_back({static_cast<uint16_t>(row - 1), static_cast<uint16_t>(column - 1),
-                     gbk.empty() ? kEmpty : m_book.Share(gbk)});
+                     text.empty() ? kEmpty : m_book.Share(text, utf8)});
+}
+
+void Worksheet::PutCell(int row, int column, std::string_view gbk) { PutShared(row, column, gbk, false); }
+
+void Worksheet::PutText(int row, int column, std::string_view utf8) { PutShared(row, column, utf8, true); }
+
+void Worksheet::PutNumber(int row, int column, double value) {
+  CheckPlace(row, column);
+  if (!std::isfinite(value)) throw ExportError("not a number");
+  m_cells.push_back({static_cast<uint16_t>(row - 1), static_cast<uint16_t>(column - 1), 0, true, value});
 }
 
 void Worksheet::SetColumnWidth(double characters) {
@@ -244,10 +262,12 @@ void Workbook::DeleteSheet(int index) {
   m_sheets.erase(m_sheets.begin() + (index - 1));
 }
 
-uint32_t Workbook::Share(std::string_view gbk) {
+uint32_t Workbook::Share(std::string_view text, bool utf8) {
   ++m_nStringUses;
-  const auto [it, added] = m_stringIndex.try_emplace(std::string(gbk), static_cast<uint32_t>(m_strings.size()));
-  if (added) m_strings.emplace_back(gbk);
+  std::string key = utf8 ? "u" : "g";
+  key += text;
+  const auto [it, added] = m_stringIndex.try_emplace(key, static_cast<uint32_t>(m_strings.size()));
+  if (added) m_strings.push_back(std::move(key));
   return it->second;
 }
 
@@ -264,9 +284,9 @@ std::string Workbook::Bytes() const {
     kept.reserve(c.size());
     for (size_t i = 0; i < c.size(); ++i) {
       const bool last = i + 1 == c.size() || c[i + 1].row != c[i].row || c[i + 1].column != c[i].column;
-      if (last && c[i].string != kEmpty) kept.push_back(c[i]);
+      if (last && (c[i].numeric || c[i].string != kEmpty)) kept.push_back(c[i]);
     }
-    uses += static_cast<uint32_t>(kept.size());
+    for (const auto& cell : kept) uses += cell.numeric ? 0 : 1;
     cells.push_back(std::move(kept));
   }
 
@@ -315,7 +335,10 @@ std::string Workbook::Bytes() const {
   {
     SstWriter sst(out);
     sst.Begin(uses, static_cast<uint32_t>(m_strings.size()));
-    for (const std::string& s : m_strings) sst.AddString(Utf16(gbk::ToUtf8(s)));
+    for (const std::string& s : m_strings) {
+      const std::string_view text = std::string_view(s).substr(1);
+      sst.AddString(Utf16(s.front() == 'u' ? std::string(text) : gbk::ToUtf8(text)));
+    }
     sst.End();
   }
   Record(out, kEof, {});
@@ -355,6 +378,17 @@ std::string Workbook::Bytes() const {
       Record(out, kDimensions, d);
     }
     for (const auto& cell : c) {
+      if (cell.numeric) {
+        Add16(out, kNumber);
+        Add16(out, 14);
+        Add16(out, cell.row);
+        Add16(out, cell.column);
+        Add16(out, xf);
+        uint64_t bits = 0;
+        std::memcpy(&bits, &cell.number, sizeof bits);
+        for (int i = 0; i < 8; ++i) out += static_cast<char>((bits >> (8 * i)) & 0xFF);
+        continue;
+      }
       Add16(out, kLabelSst);
       Add16(out, 10);
       Add16(out, cell.row);

@@ -40,6 +40,12 @@ class Worksheet {
   void SetName(std::string utf8);
   // Cells(row, column) = text; the text is GBK and is kept as text.
   void PutCell(int row, int column, std::string_view gbk);
+  // The same for a text that is UTF-8 already (names and labels typed by the
+  // user, which need not fit GBK).
+  void PutText(int row, int column, std::string_view utf8);
+  // Cells(row, column) = value, kept as a number, so that the spreadsheet
+  // can sum, average and chart it.
+  void PutNumber(int row, int column, double value);
   // All cells: the width in characters, the alignments.
   void SetColumnWidth(double characters);
   void SetHorizontalAlignment(HAlign a) { m_hAlign = a; }
@@ -56,8 +62,12 @@ class Worksheet {
   struct Cell {
     uint16_t row;  // from 0
     uint16_t column;
-    uint32_t string;  // index into the shared strings
+    uint32_t string;  // index into the shared strings; unused for a number
+    bool numeric = false;
+    double number = 0;
   };
+  void CheckPlace(int row, int column) const;
+  void PutShared(int row, int column, std::string_view text, bool utf8);
 
   Workbook& m_book;
   std::string m_name;
@@ -92,11 +102,13 @@ class Workbook {
 
  private:
   friend class Worksheet;
-  uint32_t Share(std::string_view gbk);
+  uint32_t Share(std::string_view text, bool utf8);
 
   std::vector<std::unique_ptr<Worksheet>> m_sheets;
   int m_nNextSheetNumber = 1;
-  std::vector<std::string> m_strings;  // GBK, in order of first use
+  // In order of first use; GBK, or UTF-8 where the first byte is 'u' (a GBK
+  // text starts with 'g'), so the two kinds never share an entry by mistake.
+  std::vector<std::string> m_strings;
   std::unordered_map<std::string, uint32_t> m_stringIndex;
   uint32_t m_nStringUses = 0;
 };

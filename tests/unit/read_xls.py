@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Reads a workbook with xlrd, an independent reader, and prints what a test
 compares: per sheet its name and size, the column widths, the alignments and
-cell types met over all cells, the first rows and the last row."""
+cell types met over all cells, the first rows and the last row (a number
+as Python writes a float)."""
 import sys
 
 import xlrd
@@ -30,7 +31,8 @@ def main(path, shown_rows):
         if sheet.nrows > shown_rows:
             shown.append(sheet.nrows - 1)
         for r in shown:
-            print(f"row {r}: " + "|".join(sheet.row_values(r)))
+            print(f"row {r}: " + "|".join(v if isinstance(v, str) else repr(v)
+                                          for v in sheet.row_values(r)))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,201 @@
+#include "cli/JobRun.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include "cli/MeterSession.h"
+#include "cli/StopSignals.h"
+#include "cli/TableOutput.h"
+#include "jobs/Capture.h"
+#include "jobs/JobExport.h"
+#include "jobs/JobTable.h"
+#include "jobs/PointPattern.h"
+#include "jobs/SqliteStore.h"
+#include "jobs/StorePath.h"
+#include "jobs/Uuid.h"
+#include "table/FileAccess.h"
+
+namespace cli {
+
+namespace {
+
+int Refused(const std::string& message) {
+  std::fprintf(stderr, "km360r-cli: %s\n", message.c_str());
+  return kExitUsage;
+}
+
+void PrintLine(const std::vector<std::string>& cells) {
+  std::string line;
+  for (size_t i = 0; i < cells.size(); ++i) line += (i ? "\t" : "") + EscapeCell(cells[i]);
+  StandardOutput().Write(line + "\n");
+}
+
+std::string Limit(const std::optional<double>& v) { return v ? jobs::FormatDb(*v) : std::string(); }
+
+int Profiles(jobs::SqliteStore& store) {
+  std::vector<jobs::Profile> all = jobs::BuiltInProfiles();
+  for (jobs::Profile& p : store.UserProfiles()) all.push_back(std::move(p));
+  for (const jobs::Profile& p : all) {
+    for (const auto& [nm, range] : p.limits) {
+      PrintLine({p.id, p.name, std::to_string(nm), Limit(range.low), Limit(range.high), Limit(p.lossBudget.high)});
+    }
+  }
+  return kExitOk;
+}
+
+// The labels of --points and --points-file, in that order; false with the
+// reason printed.
+bool NewLabels(const JobArgs& a, std::vector<std::string>& labels) {
+  if (a.points) {
+    jobs::Labels expanded = jobs::ExpandPattern(*a.points);
+    if (!expanded.error.empty()) return Refused(expanded.error), false;
+    labels = std::move(expanded.labels);
+  }
+  if (a.pointsFile) {
+    const fileaccess::ReadResult file = fileaccess::ReadWholeFile(*a.pointsFile);
+    if (file.error != fileaccess::ReadError::None) {
+      std::fprintf(stderr, "km360r-cli: %s cannot be read%s%s\n", a.pointsFile->c_str(),
+                   file.reason.empty() ? "" : ": ", file.reason.c_str());
+      return false;
+    }
+    const std::string& f = *a.pointsFile;
+    const bool csv = f.size() >= 4 && (f.compare(f.size() - 4, 4, ".csv") == 0 || f.compare(f.size() - 4, 4, ".CSV") == 0);
+    jobs::Labels read = jobs::LabelsFromFile(file.bytes, csv);
+    if (!read.error.empty()) return Refused(*a.pointsFile + ": " + read.error), false;
+    labels.insert(labels.end(), read.labels.begin(), read.labels.end());
+  }
+  const std::string problem = jobs::AdditionProblem({}, labels);
+  if (!problem.empty()) return Refused(problem), false;
+  return true;
+}
+
+int New(jobs::SqliteStore& store, const JobArgs& a) {
+  jobs::Job job;
+  job.name = a.operands[0];
+  job.site = a.site.value_or("");
+  job.operatorName = a.operatorName.value_or("");
+  job.samples = a.samples.value_or(jobs::kDefaultSamples);
+  const std::string profileId = a.profile.value_or("gpon-b+");
+  const std::optional<jobs::Profile> profile = jobs::FindProfile(profileId, store.UserProfiles());
+  if (!profile) return Refused("there is no profile " + profileId + " (km360r-cli profiles lists them)");
+  job.profile = *profile;
+  std::vector<std::string> labels;
+  if (!NewLabels(a, labels)) return kExitUsage;
+  job.uuid = jobs::NewUuid();
+  store.CreateJob(job, labels);
+  return kExitOk;
+}
+
+int List(jobs::SqliteStore& store) {
+  for (const jobs::JobSummary& j : store.ListJobs()) {
+    PrintLine({j.name, j.site, j.operatorName, std::to_string(j.points), std::to_string(j.pass),
+               std::to_string(j.marginal), std::to_string(j.fail), std::to_string(j.untested), j.created});
+  }
+  return kExitOk;
+}
+
+int Points(jobs::SqliteStore& store, const JobArgs& a) {
+  const std::string& job = a.operands[0];
+  const std::string& edit = a.operands[1];
+  if (edit == "add") {
+    jobs::Labels added = jobs::ExpandPattern(a.operands[2]);
+    if (!added.error.empty()) return Refused(added.error);
+    store.AddPoints(job, added.labels);
+  } else if (edit == "remove") {
+    store.RemovePoint(job, a.operands[2]);
+  } else {
+    store.RenamePoint(job, a.operands[2], a.operands[3]);
+  }
+  return kExitOk;
+}
+
+int Show(jobs::SqliteStore& store, const JobArgs& a) {
+  const std::string& job = a.operands[0];
+  const std::vector<jobs::JobRow> rows = jobs::JobRows(store.Points(job), store.LatestResults(job));
+  PrintLine(jobs::ShowHeader());
+  for (const jobs::JobRow& row : rows) PrintLine(jobs::ShowCells(row));
+  return kExitOk;
+}
+
+int Export(jobs::SqliteStore& store, const JobArgs& a) {
+  const std::string& job = a.operands[0];
+  const std::string failure =
+      jobs::ExportJob(jobs::JobRows(store.Points(job), store.LatestResults(job)), a.operands[1]);
+  if (failure.empty()) return kExitOk;
+  std::fprintf(stderr, "km360r-cli: %s cannot be written: %s\n", a.operands[1].c_str(), failure.c_str());
+  return kExitFile;
+}
+
+// Reads the job's number of readings from the meter, all at one wavelength
+// (a change of wavelength starts the count again), and stores their result.
+int Capture(jobs::SqliteStore& store, const Options& o) {
+  const JobArgs& a = o.job;
+  const std::string& name = a.operands[0];
+  const std::string& point = a.operands[1];
+  const std::optional<jobs::Job> job = store.FindJob(name);
+  if (!job) return Refused("there is no job named " + name);
+  const std::vector<std::string> points = store.Points(name);
+  if (std::find(points.begin(), points.end(), point) == points.end()) {
+    return Refused("there is no point " + point + " in the job " + name);
+  }
+  const size_t wanted = static_cast<size_t>(a.samples.value_or(job->samples));
+
+  MeterSession s(o);
+  if (!s.Connect() || StopSignal()) return kExitMeter;
+  std::vector<double> readings;
+  std::optional<int> wavelength;
+  FrameLogic::LiveReadingListener listener;
+  listener.row = [&](int, const meter::Reading& reading) {
+    const field::Sample sample = field::SampleOf(reading);
+    if (!sample.dbm || !sample.wavelengthNm || readings.size() >= wanted) return;
+    if (wavelength != sample.wavelengthNm) readings.clear();
+    wavelength = sample.wavelengthNm;
+    readings.push_back(*sample.dbm);
+  };
+  s.logic.SetLiveReadingListener(std::move(listener));
+  s.logic.OnReadRealTime();
+  bool lost = false;
+  s.RunUntil([&] {
+    if (!s.logic.Connected() || !s.logic.RealTime()) lost = true;
+    return lost || readings.size() >= wanted;
+  });
+  if (!lost) {
+    s.logic.OnReadRealTime();  // the second press stops the polling
+    s.Drain();
+  }
+  // A stopped or lost run stores nothing: a result of fewer readings than the
+  // job asks for would pass for a whole one.
+  if (readings.size() < wanted) return kExitMeter;
+  jobs::Result result = jobs::ResultOf(*job, point, *wavelength, readings, std::time(nullptr));
+  store.AddResult(name, result);
+  PrintLine(jobs::ShowCells({point, result}));
+  return result.verdict == jobs::Verdict::Fail ? kExitLimits : kExitOk;
+}
+
+}  // namespace
+
+int RunJobCommand(const Options& o) {
+  const std::string path = jobs::StorePath(o.store);
+  try {
+    jobs::SqliteStore store(path);
+    const JobArgs& a = o.job;
+    if (o.command == "profiles") return Profiles(store);
+    if (a.action == "new") return New(store, a);
+    if (a.action == "list") return List(store);
+    if (a.action == "points") return Points(store, a);
+    if (a.action == "reference") {
+      store.SetReference(a.operands[0], std::stoi(a.operands[1]), a.referenceDbm);
+      return kExitOk;
+    }
+    if (a.action == "show") return Show(store, a);
+    if (a.action == "export") return Export(store, a);
+    return Capture(store, o);
+  } catch (const jobs::StoreError& e) {
+    std::fprintf(stderr, "km360r-cli: %s\n", e.what());
+    return e.GetKind() == jobs::StoreError::Kind::Refused ? kExitUsage : kExitFile;
+  }
+}
+
+}  // namespace cli

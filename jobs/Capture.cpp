@@ -1,0 +1,34 @@
+#include "jobs/Capture.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "field/LiveLog.h"
+#include "field/Readout.h"
+
+namespace jobs {
+
+double MilliwattsOf(double dbm) { return std::pow(10.0, dbm / 10.0); }
+
+Result ResultOf(const Job& job, const std::string& point, int wavelengthNm,
+                const std::vector<double>& readingsDbm, std::time_t when) {
+  field::Statistics stats;
+  for (double dbm : readingsDbm) stats.Add(dbm);
+  Result r;
+  r.point = point;
+  r.wavelengthNm = wavelengthNm;
+  r.powerDbm = stats.MeanDbm();
+  r.powerMw = MilliwattsOf(r.powerDbm);
+  const Judgement j = JudgePower(r.powerDbm, wavelengthNm, job.profile, job.referencesDbm);
+  r.lossDb = j.lossDb;
+  r.verdict = j.verdict;
+  r.samples = stats.Count();
+  r.spanDb = stats.Span();
+  // Judged on the span as shown: "0.50" is still steady.
+  r.unstable = std::llround(r.spanDb * 100.0) > std::llround(kUnstableSpanDb * 100.0);
+  r.operatorName = job.operatorName;
+  r.measured = field::IsoLocalTime(when);
+  return r;
+}
+
+}  // namespace jobs

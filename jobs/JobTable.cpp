@@ -1,0 +1,60 @@
+#include "jobs/JobTable.h"
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "field/Readout.h"
+
+namespace jobs {
+
+std::vector<JobRow> JobRows(const std::vector<std::string>& points, const std::vector<Result>& latest) {
+  std::map<std::string, std::vector<const Result*>> byPoint;
+  for (const Result& r : latest) byPoint[r.point].push_back(&r);
+  std::vector<JobRow> rows;
+  rows.reserve(points.size() + latest.size());
+  for (const std::string& point : points) {
+    const auto it = byPoint.find(point);
+    if (it == byPoint.end()) {
+      rows.push_back({point, std::nullopt});
+      continue;
+    }
+    for (const Result* r : it->second) rows.push_back({point, *r});
+  }
+  return rows;
+}
+
+std::string FormatDb(double value) { return field::FormatTwoDecimals(value); }
+
+std::string FormatMilliwatts(double mw) {
+  if (!(mw > 0) || !std::isfinite(mw)) return field::FormatTwoDecimals(mw);
+  // Decimals so that four significant digits show; rounding may add a digit
+  // before the point (9.9996 -> "10.00"), which the format then shows.
+  const int magnitude = static_cast<int>(std::floor(std::log10(mw)));
+  const int decimals = std::max(0, 3 - magnitude);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, mw);
+  return text;
+}
+
+const std::vector<std::string>& ShowHeader() {
+  static const std::vector<std::string> kHeader = {"point",   "wavelength_nm", "power_dbm", "power_mw", "loss_db",
+                                                   "verdict", "samples",       "span_db",   "time"};
+  return kHeader;
+}
+
+std::vector<std::string> ShowCells(const JobRow& row) {
+  if (!row.result) return {row.point, "", "", "", "", "", "", "", ""};
+  const Result& r = *row.result;
+  return {row.point,
+          std::to_string(r.wavelengthNm),
+          FormatDb(r.powerDbm),
+          FormatMilliwatts(r.powerMw),
+          r.lossDb ? FormatDb(*r.lossDb) : std::string(),
+          VerdictText(r.verdict),
+          std::to_string(r.samples),
+          FormatDb(r.spanDb),
+          r.measured};
+}
+
+}  // namespace jobs

@@ -1,0 +1,56 @@
+#pragma once
+// Where jobs and their results are kept. The SQLite file of one PC is one
+// implementation; a team's server can be another. Every job and result has a
+// UUID, so results from several stores can be brought together.
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "jobs/Job.h"
+
+namespace jobs {
+
+class StoreError : public std::runtime_error {
+ public:
+  enum class Kind {
+    Unusable,  // not a store, damaged, newer than the program, or cannot be written
+    Refused,   // a request that does not fit the store's contents (a name taken, a label unknown)
+  };
+  StoreError(Kind kind, const std::string& message) : std::runtime_error(message), m_kind(kind) {}
+  Kind GetKind() const { return m_kind; }
+
+ private:
+  Kind m_kind;
+};
+
+class IResultsStore {
+ public:
+  virtual ~IResultsStore() = default;
+
+  virtual std::vector<Profile> UserProfiles() = 0;
+
+  // Makes a job with its points, in order; Refused when the name is taken.
+  virtual void CreateJob(const Job& job, const std::vector<std::string>& points) = 0;
+  virtual std::optional<Job> FindJob(const std::string& name) = 0;
+  virtual std::vector<JobSummary> ListJobs() = 0;
+
+  // The job's points in order.
+  virtual std::vector<std::string> Points(const std::string& job) = 0;
+  virtual void AddPoints(const std::string& job, const std::vector<std::string>& labels) = 0;
+  virtual void RenamePoint(const std::string& job, const std::string& from, const std::string& to) = 0;
+  // The point leaves the list; its results stay in the store.
+  virtual void RemovePoint(const std::string& job, const std::string& label) = 0;
+
+  // Sets (or, with nullopt, clears) the reference of one wavelength.
+  virtual void SetReference(const std::string& job, int wavelengthNm, std::optional<double> dbm) = 0;
+
+  // Stores one result as one committed step; the point's earlier result at
+  // that wavelength is kept, marked superseded. Fills in the result's UUID.
+  virtual void AddResult(const std::string& job, Result& result) = 0;
+  // The latest result of every point and wavelength, points in job order,
+  // wavelengths ascending.
+  virtual std::vector<Result> LatestResults(const std::string& job) = 0;
+};
+
+}  // namespace jobs

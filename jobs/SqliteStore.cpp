@@ -1,0 +1,382 @@
+#include "jobs/SqliteStore.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "field/LiveLog.h"
+#include "jobs/PointPattern.h"
+#include "jobs/Sqlite.h"
+#include "jobs/StoreSchema.h"
+#include "jobs/Uuid.h"
+
+namespace jobs {
+
+namespace {
+
+// Long enough for the other program's capture or edit to finish.
+constexpr int kBusyTimeoutMs = 10000;
+
+[[noreturn]] void Refuse(const std::string& message) { throw StoreError(StoreError::Kind::Refused, message); }
+[[noreturn]] void Unusable(const std::string& path, const std::string& why) {
+  throw StoreError(StoreError::Kind::Unusable, path + ": " + why);
+}
+
+std::string Now() { return field::IsoLocalTime(std::time(nullptr)); }
+
+// Looks at an existing file before SQLite writes anything to it: the file's
+// own header, then, read-only, what it says it is. Throws for anything but a
+// results store this program can read.
+void CheckExistingStore(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return;
+  if (!S_ISREG(st.st_mode)) Unusable(path, "is not a results store");
+  {
+    std::ifstream in(path, std::ios::binary);
+    char header[16] = {};
+    in.read(header, sizeof header);
+    if (in.gcount() != sizeof header || std::string(header, sizeof header) != std::string("SQLite format 3\0", 16)) {
+      Unusable(path, "is not a results store");
+    }
+  }
+  // Read as the file alone unless a program has it open in WAL mode (its
+  // "-wal" file is there): a refused file gets no files made beside it.
+  const bool inUse = std::filesystem::exists(path + "-wal");
+  sql::Connection db(path, inUse ? sql::Connection::Mode::ReadOnly : sql::Connection::Mode::Immutable);
+  sql::Statement app(db, "PRAGMA application_id");
+  app.Step();
+  const int64_t id = app.Int(0);
+  sql::Statement version(db, "PRAGMA user_version");
+  version.Step();
+  const int64_t v = version.Int(0);
+  if (id != schema::kApplicationId) {
+    sql::Statement tables(db, "SELECT count(*) FROM sqlite_master");
+    tables.Step();
+    // A store begun by another process that has not written its tables yet
+    // is empty; anything else with another application id is not ours.
+    if (id != 0 || tables.Int(0) != 0) Unusable(path, "is an SQLite database but not a results store");
+  }
+  if (v > schema::CurrentVersion()) {
+    Unusable(path, "was written by a newer version of the program (store version " + std::to_string(v) +
+                       ", this program reads up to " + std::to_string(schema::CurrentVersion()) + ")");
+  }
+  sql::Statement check(db, "PRAGMA quick_check(1)");
+  if (!check.Step() || check.Text(0) != "ok") Unusable(path, "the results store is damaged");
+}
+
+// A point's worst verdict as a number; NULL for a point without results.
+const char* const kVerdictRank =
+    "CASE WHEN r.id IS NULL THEN NULL WHEN r.verdict = 'FAIL' THEN 3 WHEN r.verdict = 'MARGINAL' THEN 2 "
+    "WHEN r.verdict = 'PASS' THEN 1 ELSE 0 END";
+
+}  // namespace
+
+SqliteStore::SqliteStore(const std::string& path) {
+  CheckExistingStore(path);
+  const bool existed = std::filesystem::exists(path);
+  if (!existed) {
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    std::error_code ec;
+    if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+    if (ec) Unusable(path, "its folder cannot be made: " + ec.message());
+  }
+  m_db = std::make_unique<sql::Connection>(path, existed ? sql::Connection::Mode::ReadWrite
+                                                         : sql::Connection::Mode::Create);
+  m_db->Execute("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs));
+  m_db->Execute("PRAGMA journal_mode = WAL");
+  // Each commit reaches the disk before the capture is reported stored.
+  m_db->Execute("PRAGMA synchronous = FULL");
+  m_db->Execute("PRAGMA foreign_keys = ON");
+  Migrate();
+}
+
+SqliteStore::~SqliteStore() = default;
+
+void SqliteStore::Migrate() {
+  {
+    sql::Statement version(*m_db, "PRAGMA user_version");
+    version.Step();
+    if (version.Int(0) == schema::CurrentVersion()) return;
+  }
+  sql::WriteTransaction t(*m_db);
+  // Read again under the write lock: another process may have migrated.
+  sql::Statement version(*m_db, "PRAGMA user_version");
+  version.Step();
+  const int64_t from = version.Int(0);
+  if (from > schema::CurrentVersion()) Unusable(m_db->Path(), "was written by a newer version of the program");
+  const auto& steps = schema::Migrations();
+  for (int64_t v = from; v < schema::CurrentVersion(); ++v) m_db->Execute(steps[static_cast<size_t>(v)]);
+  m_db->Execute("PRAGMA application_id = " + std::to_string(schema::kApplicationId));
+  m_db->Execute("PRAGMA user_version = " + std::to_string(schema::CurrentVersion()));
+  t.Commit();
+}
+
+// ---- profiles -----------------------------------------------------------------
+
+std::vector<Profile> SqliteStore::UserProfiles() {
+  std::vector<Profile> profiles;
+  std::map<std::string, size_t> at;
+  sql::Statement p(*m_db, "SELECT id, name, margin_db, loss_min_db, loss_max_db FROM user_profiles ORDER BY id");
+  while (p.Step()) {
+    Profile profile;
+    profile.id = p.Text(0);
+    profile.name = p.Text(1);
+    profile.marginDb = p.Real(2);
+    profile.lossBudget = {p.OptionalReal(3), p.OptionalReal(4)};
+    at[profile.id] = profiles.size();
+    profiles.push_back(std::move(profile));
+  }
+  sql::Statement l(*m_db, "SELECT profile_id, wavelength_nm, low_dbm, high_dbm FROM user_profile_limits");
+  while (l.Step()) {
+    const auto it = at.find(l.Text(0));
+    if (it != at.end()) {
+      profiles[it->second].limits[static_cast<int>(l.Int(1))] = {l.OptionalReal(2), l.OptionalReal(3)};
+    }
+  }
+  return profiles;
+}
+
+void SqliteStore::SaveUserProfile(const Profile& profile) {
+  for (const Profile& p : BuiltInProfiles()) {
+    if (p.id == profile.id) Refuse("the profile " + profile.id + " is built in");
+  }
+  if (std::string problem = LabelProblem(profile.id); !problem.empty()) Refuse(problem);
+  sql::WriteTransaction t(*m_db);
+  sql::Statement(*m_db, "DELETE FROM user_profile_limits WHERE profile_id = ?").Bind(1, profile.id).Run();
+  sql::Statement(*m_db,
+                 "INSERT OR REPLACE INTO user_profiles (id, name, margin_db, loss_min_db, loss_max_db) "
+                 "VALUES (?, ?, ?, ?, ?)")
+      .Bind(1, profile.id).Bind(2, profile.name).Bind(3, profile.marginDb)
+      .Bind(4, profile.lossBudget.low).Bind(5, profile.lossBudget.high).Run();
+  sql::Statement limit(*m_db, "INSERT INTO user_profile_limits VALUES (?, ?, ?, ?)");
+  for (const auto& [nm, range] : profile.limits) {
+    limit.Reset();
+    limit.Bind(1, profile.id).Bind(2, nm).Bind(3, range.low).Bind(4, range.high).Run();
+  }
+  t.Commit();
+}
+
+// ---- jobs -----------------------------------------------------------------------
+
+int64_t SqliteStore::JobId(const std::string& name) {
+  sql::Statement s(*m_db, "SELECT id FROM jobs WHERE name = ?");
+  s.Bind(1, name);
+  if (!s.Step()) Refuse("there is no job named " + name);
+  return s.Int(0);
+}
+
+void SqliteStore::CreateJob(const Job& job, const std::vector<std::string>& points) {
+  if (std::string problem = LabelProblem(job.name); !problem.empty()) Refuse("job name: " + problem);
+  if (std::string problem = AdditionProblem({}, points); !problem.empty()) Refuse(problem);
+  sql::WriteTransaction t(*m_db);
+  {
+    sql::Statement taken(*m_db, "SELECT 1 FROM jobs WHERE name = ?");
+    taken.Bind(1, job.name);
+    if (taken.Step()) Refuse("a job named " + job.name + " exists");
+  }
+  sql::Statement(*m_db,
+                 "INSERT INTO jobs (uuid, name, site, operator, notes, profile_id, profile_name, margin_db, "
+                 "loss_min_db, loss_max_db, created_at, samples) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+      .Bind(1, job.uuid.empty() ? NewUuid() : job.uuid).Bind(2, job.name).Bind(3, job.site)
+      .Bind(4, job.operatorName).Bind(5, job.notes).Bind(6, job.profile.id).Bind(7, job.profile.name)
+      .Bind(8, job.profile.marginDb).Bind(9, job.profile.lossBudget.low).Bind(10, job.profile.lossBudget.high)
+      .Bind(11, job.created.empty() ? Now() : job.created).Bind(12, job.samples).Run();
+  const int64_t id = m_db->LastInsertId();
+  sql::Statement limit(*m_db, "INSERT INTO job_limits VALUES (?, ?, ?, ?)");
+  for (const auto& [nm, range] : job.profile.limits) {
+    limit.Reset();
+    limit.Bind(1, id).Bind(2, nm).Bind(3, range.low).Bind(4, range.high).Run();
+  }
+  sql::Statement reference(*m_db, "INSERT INTO job_references VALUES (?, ?, ?)");
+  for (const auto& [nm, dbm] : job.referencesDbm) {
+    reference.Reset();
+    reference.Bind(1, id).Bind(2, nm).Bind(3, dbm).Run();
+  }
+  sql::Statement point(*m_db, "INSERT INTO points (job_id, position, label) VALUES (?, ?, ?)");
+  int position = 0;
+  for (const std::string& label : points) {
+    point.Reset();
+    point.Bind(1, id).Bind(2, ++position).Bind(3, label).Run();
+  }
+  t.Commit();
+}
+
+std::optional<Job> SqliteStore::FindJob(const std::string& name) {
+  sql::Statement s(*m_db,
+                   "SELECT id, uuid, name, site, operator, notes, profile_id, profile_name, margin_db, "
+                   "loss_min_db, loss_max_db, created_at, samples FROM jobs WHERE name = ?");
+  s.Bind(1, name);
+  if (!s.Step()) return std::nullopt;
+  const int64_t id = s.Int(0);
+  Job job;
+  job.uuid = s.Text(1);
+  job.name = s.Text(2);
+  job.site = s.Text(3);
+  job.operatorName = s.Text(4);
+  job.notes = s.Text(5);
+  job.profile.id = s.Text(6);
+  job.profile.name = s.Text(7);
+  job.profile.marginDb = s.Real(8);
+  job.profile.lossBudget = {s.OptionalReal(9), s.OptionalReal(10)};
+  job.created = s.Text(11);
+  job.samples = static_cast<int>(s.Int(12));
+  sql::Statement l(*m_db, "SELECT wavelength_nm, low_dbm, high_dbm FROM job_limits WHERE job_id = ?");
+  l.Bind(1, id);
+  while (l.Step()) job.profile.limits[static_cast<int>(l.Int(0))] = {l.OptionalReal(1), l.OptionalReal(2)};
+  sql::Statement r(*m_db, "SELECT wavelength_nm, reference_dbm FROM job_references WHERE job_id = ?");
+  r.Bind(1, id);
+  while (r.Step()) job.referencesDbm[static_cast<int>(r.Int(0))] = r.Real(1);
+  return job;
+}
+
+std::vector<JobSummary> SqliteStore::ListJobs() {
+  // One row per job and point, with the worst verdict of the point's latest
+  // results (NULL when untested); a job without points gives one row with no point.
+  sql::Statement s(*m_db, std::string("SELECT j.id, j.name, j.site, j.operator, j.created_at, p.id, max(") +
+                              kVerdictRank +
+                              ") FROM jobs j "
+                              "LEFT JOIN points p ON p.job_id = j.id AND p.removed_at IS NULL "
+                              "LEFT JOIN results r ON r.point_id = p.id AND r.superseded = 0 "
+                              "GROUP BY j.id, p.id ORDER BY j.id");
+  std::vector<JobSummary> jobs;
+  int64_t current = -1;
+  while (s.Step()) {
+    if (s.Int(0) != current) {
+      current = s.Int(0);
+      jobs.push_back({s.Text(1), s.Text(2), s.Text(3), s.Text(4)});
+    }
+    JobSummary& j = jobs.back();
+    if (s.IsNull(5)) continue;
+    ++j.points;
+    if (s.IsNull(6)) {
+      ++j.untested;
+    } else {
+      switch (s.Int(6)) {
+        case 3: ++j.fail; break;
+        case 2: ++j.marginal; break;
+        case 1: ++j.pass; break;
+        default: break;  // measured where the profile sets no limit
+      }
+    }
+  }
+  return jobs;
+}
+
+// ---- points ---------------------------------------------------------------------
+
+std::vector<std::string> SqliteStore::PointLabels(int64_t jobId) {
+  sql::Statement s(*m_db, "SELECT label FROM points WHERE job_id = ? AND removed_at IS NULL ORDER BY position, id");
+  s.Bind(1, jobId);
+  std::vector<std::string> labels;
+  while (s.Step()) labels.push_back(s.Text(0));
+  return labels;
+}
+
+std::vector<std::string> SqliteStore::Points(const std::string& job) { return PointLabels(JobId(job)); }
+
+void SqliteStore::AddPoints(const std::string& job, const std::vector<std::string>& labels) {
+  sql::WriteTransaction t(*m_db);
+  const int64_t id = JobId(job);
+  if (std::string problem = AdditionProblem(PointLabels(id), labels); !problem.empty()) Refuse(problem);
+  sql::Statement last(*m_db, "SELECT coalesce(max(position), 0) FROM points WHERE job_id = ?");
+  last.Bind(1, id);
+  last.Step();
+  int64_t position = last.Int(0);
+  sql::Statement point(*m_db, "INSERT INTO points (job_id, position, label) VALUES (?, ?, ?)");
+  for (const std::string& label : labels) {
+    point.Reset();
+    point.Bind(1, id).Bind(2, ++position).Bind(3, label).Run();
+  }
+  t.Commit();
+}
+
+void SqliteStore::RenamePoint(const std::string& job, const std::string& from, const std::string& to) {
+  sql::WriteTransaction t(*m_db);
+  const int64_t id = JobId(job);
+  std::vector<std::string> others = PointLabels(id);
+  const auto it = std::find(others.begin(), others.end(), from);
+  if (it == others.end()) Refuse("there is no point " + from + " in the job " + job);
+  others.erase(it);
+  if (std::string problem = AdditionProblem(others, {to}); !problem.empty()) Refuse(problem);
+  sql::Statement(*m_db, "UPDATE points SET label = ? WHERE job_id = ? AND label = ? AND removed_at IS NULL")
+      .Bind(1, to).Bind(2, id).Bind(3, from).Run();
+  t.Commit();
+}
+
+void SqliteStore::RemovePoint(const std::string& job, const std::string& label) {
+  sql::WriteTransaction t(*m_db);
+  const int64_t id = JobId(job);
+  sql::Statement s(*m_db, "UPDATE points SET removed_at = ? WHERE job_id = ? AND label = ? AND removed_at IS NULL");
+  s.Bind(1, Now()).Bind(2, id).Bind(3, label).Run();
+  if (m_db->Changes() == 0) Refuse("there is no point " + label + " in the job " + job);
+  t.Commit();
+}
+
+void SqliteStore::SetReference(const std::string& job, int wavelengthNm, std::optional<double> dbm) {
+  sql::WriteTransaction t(*m_db);
+  const int64_t id = JobId(job);
+  if (dbm) {
+    sql::Statement(*m_db, "INSERT OR REPLACE INTO job_references VALUES (?, ?, ?)")
+        .Bind(1, id).Bind(2, wavelengthNm).Bind(3, *dbm).Run();
+  } else {
+    sql::Statement(*m_db, "DELETE FROM job_references WHERE job_id = ? AND wavelength_nm = ?")
+        .Bind(1, id).Bind(2, wavelengthNm).Run();
+  }
+  t.Commit();
+}
+
+// ---- results --------------------------------------------------------------------
+
+void SqliteStore::AddResult(const std::string& job, Result& result) {
+  sql::WriteTransaction t(*m_db);
+  const int64_t jobId = JobId(job);
+  sql::Statement p(*m_db, "SELECT id FROM points WHERE job_id = ? AND label = ? AND removed_at IS NULL");
+  p.Bind(1, jobId).Bind(2, result.point);
+  if (!p.Step()) Refuse("there is no point " + result.point + " in the job " + job);
+  const int64_t point = p.Int(0);
+  sql::Statement(*m_db, "UPDATE results SET superseded = 1 WHERE point_id = ? AND wavelength_nm = ? AND superseded = 0")
+      .Bind(1, point).Bind(2, result.wavelengthNm).Run();
+  if (result.uuid.empty()) result.uuid = NewUuid();
+  sql::Statement(*m_db,
+                 "INSERT INTO results (uuid, point_id, wavelength_nm, power_dbm, power_mw, loss_db, verdict, "
+                 "samples, span_db, unstable, operator, measured_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+      .Bind(1, result.uuid).Bind(2, point).Bind(3, result.wavelengthNm).Bind(4, result.powerDbm)
+      .Bind(5, result.powerMw).Bind(6, result.lossDb).Bind(7, VerdictText(result.verdict)).Bind(8, result.samples)
+      .Bind(9, result.spanDb).Bind(10, result.unstable ? 1 : 0).Bind(11, result.operatorName)
+      .Bind(12, result.measured).Run();
+  t.Commit();
+}
+
+std::vector<Result> SqliteStore::LatestResults(const std::string& job) {
+  const int64_t id = JobId(job);
+  sql::Statement s(*m_db,
+                   "SELECT p.label, r.uuid, r.wavelength_nm, r.power_dbm, r.power_mw, r.loss_db, r.verdict, "
+                   "r.samples, r.span_db, r.unstable, r.operator, r.measured_at FROM points p "
+                   "JOIN results r ON r.point_id = p.id AND r.superseded = 0 "
+                   "WHERE p.job_id = ? AND p.removed_at IS NULL ORDER BY p.position, p.id, r.wavelength_nm");
+  s.Bind(1, id);
+  std::vector<Result> results;
+  while (s.Step()) {
+    Result r;
+    r.point = s.Text(0);
+    r.uuid = s.Text(1);
+    r.wavelengthNm = static_cast<int>(s.Int(2));
+    r.powerDbm = s.Real(3);
+    r.powerMw = s.Real(4);
+    r.lossDb = s.OptionalReal(5);
+    r.verdict = VerdictFromText(s.Text(6)).value_or(Verdict::NoLimit);
+    r.samples = static_cast<int>(s.Int(7));
+    r.spanDb = s.Real(8);
+    r.unstable = s.Int(9) != 0;
+    r.operatorName = s.Text(10);
+    r.measured = s.Text(11);
+    results.push_back(std::move(r));
+  }
+  return results;
+}
+
+}  // namespace jobs

@@ -1,0 +1,48 @@
+#pragma once
+// The results store in one SQLite file (docs/results-store.md). The file is
+// opened in WAL mode with a busy timeout, so the window and km360r-cli can
+// use one store at once; each change is one committed transaction. A file
+// that is not a store, is damaged, or was written by a newer program is
+// refused with a StoreError (Unusable) and left exactly as it was.
+#include <memory>
+#include <string>
+
+#include "jobs/ResultsStore.h"
+
+namespace jobs {
+
+namespace sql {
+class Connection;
+}
+
+class SqliteStore : public IResultsStore {
+ public:
+  // Opens the store at `path`, creating it (and its folder) when there is no
+  // file; an older store is migrated first.
+  explicit SqliteStore(const std::string& path);
+  ~SqliteStore() override;
+
+  std::vector<Profile> UserProfiles() override;
+  // Adds or replaces a user profile; a built-in id is refused.
+  void SaveUserProfile(const Profile& profile);
+
+  void CreateJob(const Job& job, const std::vector<std::string>& points) override;
+  std::optional<Job> FindJob(const std::string& name) override;
+  std::vector<JobSummary> ListJobs() override;
+  std::vector<std::string> Points(const std::string& job) override;
+  void AddPoints(const std::string& job, const std::vector<std::string>& labels) override;
+  void RenamePoint(const std::string& job, const std::string& from, const std::string& to) override;
+  void RemovePoint(const std::string& job, const std::string& label) override;
+  void SetReference(const std::string& job, int wavelengthNm, std::optional<double> dbm) override;
+  void AddResult(const std::string& job, Result& result) override;
+  std::vector<Result> LatestResults(const std::string& job) override;
+
+ private:
+  int64_t JobId(const std::string& name);
+  std::vector<std::string> PointLabels(int64_t jobId);
+  void Migrate();
+
+  std::unique_ptr<sql::Connection> m_db;
+};
+
+}  // namespace jobs

@@ -1,0 +1,168 @@
+// km360r-cli's test jobs against the simulated meter and a real store file:
+// a capture printed as `job show` prints it, its exit code, the result kept
+// across a SIGKILL, two captures into one store at once, and the refusals.
+#include <gtest/gtest.h>
+
+#include "LinkHarness.h"
+
+namespace e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+class CliJobs : public ::testing::Test {
+ protected:
+  CliJobs() { ::setenv("KM360R_STORE", store.c_str(), 1); }
+  ~CliJobs() override { ::unsetenv("KM360R_STORE"); }
+
+  CliRun Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--language", "1"});
+    return RunCli(dir, std::move(args));
+  }
+  CliRun Capture(const std::string& port, const std::string& job, const std::string& point,
+                 std::vector<std::string> more = {}) {
+    std::vector<std::string> args = {"--port", dir.Entry(port), "job", "capture", job, point};
+    args.insert(args.end(), more.begin(), more.end());
+    return Cli(args);
+  }
+
+  PortDir dir;
+  std::string store = dir.Entry("results.sqlite");
+};
+
+// The cells of each line, the time column (the last) dropped.
+std::vector<std::string> Untimed(const std::string& out) {
+  std::vector<std::string> lines;
+  for (const std::string& line : Lines(out)) lines.push_back(line.substr(0, line.rfind('\t')));
+  return lines;
+}
+
+TEST_F(CliJobs, ACaptureIsStoredAndPrintedAsJobShowPrintsIt) {
+  Sim meter(dir, "COM3", {"--readings", "-20.00,-21.00,-19.50"});
+  ASSERT_TRUE(meter.Published());
+  ASSERT_EQ(Cli({"job", "new", "Street 5", "--site", "Splitter cabinet", "--operator", "Ann", "--points",
+                 "P01-P03"}).exitCode, 0);
+  const CliRun captured = Capture("COM3", "Street 5", "P02");
+  EXPECT_EQ(captured.exitCode, 0) << captured.err;
+  // (10.00 + 7.94 + 11.22) uW / 3 = 9.721 uW = -20.12 dBm; span 1.50 dB
+  EXPECT_EQ(Untimed(captured.out), (std::vector<std::string>{"P02\t1310\t-20.12\t0.009721\t\tPASS\t3\t1.50"}));
+  const std::vector<std::string> commands = meter.Commands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "D"), 3) << ReadFile(dir.Entry("COM3.log"));
+
+  const CliRun shown = Cli({"job", "show", "Street 5"});
+  EXPECT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_EQ(Untimed(shown.out),
+            (std::vector<std::string>{"point\twavelength_nm\tpower_dbm\tpower_mw\tloss_db\tverdict\tsamples\tspan_db",
+                                      "P01\t\t\t\t\t\t\t", "P02\t1310\t-20.12\t0.009721\t\tPASS\t3\t1.50",
+                                      "P03\t\t\t\t\t\t\t"}));
+  EXPECT_EQ(Lines(shown.out).at(2), captured.out.substr(0, captured.out.size() - 1));
+  const CliRun listed = Cli({"job", "list"});
+  EXPECT_EQ(Untimed(listed.out), (std::vector<std::string>{"Street 5\tSplitter cabinet\tAnn\t3\t1\t0\t0\t2"}));
+}
+
+TEST_F(CliJobs, ALossBeyondTheBudgetFailsWithExitCodeFour) {
+  Sim meter(dir, "COM3", {"--readings", "-35.00"});
+  ASSERT_TRUE(meter.Published());
+  ASSERT_EQ(Cli({"job", "new", "J", "--points", "ODF-1", "--samples", "1"}).exitCode, 0);
+  ASSERT_EQ(Cli({"job", "reference", "J", "1310", "-3"}).exitCode, 0);
+  const CliRun failed = Capture("COM3", "J", "ODF-1");
+  EXPECT_EQ(failed.exitCode, 4) << failed.err;
+  EXPECT_EQ(Untimed(failed.out), (std::vector<std::string>{"ODF-1\t1310\t-35.00\t0.0003162\t32.00\tFAIL\t1\t0.00"}));
+  // Without the reference the power itself is judged: -35 dBm is below -28.
+  ASSERT_EQ(Cli({"job", "reference", "J", "1310", "-"}).exitCode, 0);
+  EXPECT_EQ(Untimed(Capture("COM3", "J", "ODF-1").out),
+            (std::vector<std::string>{"ODF-1\t1310\t-35.00\t0.0003162\t\tFAIL\t1\t0.00"}));
+}
+
+TEST_F(CliJobs, AResultPrintedIsKeptWhenTheProgramIsKilledAtOnce) {
+  Sim meter(dir, "COM3", {"--readings", "-20.00"});
+  ASSERT_TRUE(meter.Published());
+  ASSERT_EQ(Cli({"job", "new", "J", "--points", "P1"}).exitCode, 0);
+  RunCli(dir, {"--port", dir.Entry("COM3"), "job", "capture", "J", "P1", "--samples", "1"},
+         [](pid_t pid, const std::string& out) {
+           const auto until = Clock::now() + 20s;
+           while (Clock::now() < until && ReadFile(out).find('\n') == std::string::npos) {
+             std::this_thread::sleep_for(1ms);
+           }
+           ::kill(pid, SIGKILL);
+         });
+  EXPECT_EQ(Untimed(Cli({"job", "show", "J"}).out).at(1), "P1\t1310\t-20.00\t0.01000\t\tPASS\t1\t0.00");
+}
+
+TEST_F(CliJobs, TwoProgramsCaptureIntoOneStoreAtOnce) {
+  Sim first(dir, "COM3", {"--readings", "-20.00"});
+  Sim second(dir, "COM4", {"--readings", "-21.00"});
+  ASSERT_TRUE(first.Published() && second.Published());
+  ASSERT_EQ(Cli({"job", "new", "J", "--points", "A1-A3,B1-B3", "--samples", "1"}).exitCode, 0);
+  for (int round = 1; round <= 3; ++round) {
+    std::vector<pid_t> pids;
+    std::vector<std::string> errs;
+    for (const char* side : {"A", "B"}) {
+      const std::string point = side + std::to_string(round);
+      const std::string err = dir.Entry(point + ".err");
+      const int out = ::open(dir.Entry(point + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+      const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+      pids.push_back(StartCli({"--port", dir.Entry(side[0] == 'A' ? "COM3" : "COM4"), "job", "capture", "J", point},
+                              out, errFd));
+      errs.push_back(err);
+      ::close(out);
+      ::close(errFd);
+    }
+    for (size_t i = 0; i < pids.size(); ++i) {
+      EXPECT_EQ(WaitCli(pids[i]), 0) << ReadFile(errs[i]);
+      EXPECT_EQ(ReadFile(errs[i]), "");
+    }
+  }
+  const std::vector<std::string> shown = Untimed(Cli({"job", "show", "J"}).out);
+  ASSERT_EQ(shown.size(), 7u);
+  for (size_t i = 1; i <= 3; ++i) EXPECT_EQ(shown[i].substr(3, 12), "1310\t-20.00\t") << shown[i];
+  for (size_t i = 4; i <= 6; ++i) EXPECT_EQ(shown[i].substr(3, 12), "1310\t-21.00\t") << shown[i];
+}
+
+TEST_F(CliJobs, RefusalsAndTheirExitCodes) {
+  ASSERT_EQ(Cli({"job", "new", "J", "--points", "P1-P2"}).exitCode, 0);
+  const std::string notStore = dir.Entry("notes.txt");
+  { std::ofstream(notStore) << "P1\nP2\n"; }
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    const char* message;
+  } cases[] = {
+      {{"job", "new", "J"}, 2, "a job named J exists"},
+      {{"job", "new", "K", "--points", "P5-P1"}, 2, "P5-P1: the range counts down"},
+      {{"job", "new", "K", "--profile", "gpon-x"}, 2, "there is no profile gpon-x"},
+      {{"job", "points", "J", "add", "P2"}, 2, "the point P2 is already in the job"},
+      {{"job", "points", "J", "remove", "P9"}, 2, "there is no point P9 in the job J"},
+      {{"job", "show", "Nobody"}, 2, "there is no job named Nobody"},
+      {{"job", "capture", "J", "P9"}, 2, "there is no point P9 in the job J"},
+      {{"job", "reference", "J", "1310", "high"}, 2, "a power in dBm"},
+      {{"job", "capture", "J", "P1", "--samples", "0"}, 2, "--samples needs a whole number"},
+      {{"--store", notStore, "job", "list"}, 3, "notes.txt: is not a results store"},
+      {{"--store", notStore, "profiles"}, 3, "notes.txt: is not a results store"},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = Cli(c.args);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args.at(1) << " " << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(ReadFile(notStore), "P1\nP2\n");
+  // The job is as it was made.
+  EXPECT_EQ(Lines(Cli({"job", "show", "J"}).out).size(), 3u);
+}
+
+TEST_F(CliJobs, TheDefaultStoreIsUnderTheUsersDataFolder) {
+  ::unsetenv("KM360R_STORE");
+  ::setenv("XDG_DATA_HOME", dir.Entry("data").c_str(), 1);
+  const CliRun made = Cli({"job", "new", "J", "--points-file", dir.Entry("points.csv")});
+  EXPECT_EQ(made.exitCode, 2);  // the file is not there yet
+  { std::ofstream(dir.Entry("points.csv")) << "label,fibre\r\n\"ONT 1, east\",3\r\nONT-2,4\r\n"; }
+  EXPECT_EQ(Cli({"job", "new", "J", "--points-file", dir.Entry("points.csv")}).exitCode, 0);
+  ::unsetenv("XDG_DATA_HOME");
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir.Entry("data/km360r/results.sqlite")));
+  const CliRun shown = Cli({"--store", dir.Entry("data/km360r/results.sqlite"), "job", "show", "J"});
+  EXPECT_EQ(Untimed(shown.out).size(), 4u);
+  EXPECT_EQ(Untimed(shown.out).at(2).substr(0, 12), "ONT 1, east\t");
+}
+
+}  // namespace
+}  // namespace e2e
