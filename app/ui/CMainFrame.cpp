@@ -53,7 +53,7 @@ constexpr int kLockPanePollMs = 500;
 
 }  // namespace
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+CMainFrame::CMainFrame(QWidget* parent, SessionTimings timings) : QMainWindow(parent) {
   // Window creation. The language is read once, here: the menus, the toolbar
   // and the texts stay as they are chosen now for the whole run.
   const CIniReader config(lang::ConfigPath());
@@ -71,8 +71,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   m_pView = new CKM360R_ProjectView(m_texts, this);
   setCentralWidget(m_pView);
 
-  m_pLogic = std::make_unique<FrameLogic>(*this, *this, *this, m_channel, m_pView->m_page1->Page(),
-                                          m_pView->m_page2->Page(), m_texts, m_strLanguage);
+  m_pLogic = std::make_unique<FrameLogic>(*this, *this, *this, *m_channel, m_pView->m_page1->Page(),
+                                          m_pView->m_page2->Page(), m_texts, m_strLanguage, timings);
   m_pView->m_page1->SetParameterViewQuery([this] { return m_pLogic && m_pLogic->Shown().paramView; });
   m_pView->m_page2->SetRealTimeQuery([this] { return m_pLogic && m_pLogic->RealTime(); });
   connect(m_pView, &CKM360R_ProjectView::TabSelected, this,
@@ -283,7 +283,7 @@ bool CMainFrame::AskExit() {
 
 void CMainFrame::OnExit() {
   if (!AskExit()) return;
-  m_channel.StopMonitor();
+  m_channel->StopMonitor();
   m_bCloseConfirmed = true;
   close();
 }
@@ -297,7 +297,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  m_channel.StopMonitor();
+  m_channel->StopMonitor();
   m_bCloseConfirmed = true;
   event->accept();
 }
