@@ -71,7 +71,8 @@ void BM_PtyToRxChar(benchmark::State& state) {
   CountingOwner owner(loop);
   const std::unique_ptr<ISerialPort> port = NewSerialPort();
   ISerialPort& channel = *port;
-  if (!channel.Open(&owner, line.SlavePath(), LineSettings{19200, 'N', 8, 1, 3, 1024}) || !channel.StartMonitor()) {
+  if (!channel.Open(&owner, line.SlavePath(), LineSettings{19200, 'N', 8, 1, 3, 1024}) ||
+      !channel.StartMonitor()) {
     state.SkipWithError("cannot open the port");
     return;
   }

@@ -71,8 +71,9 @@ CMainFrame::CMainFrame(QWidget* parent, SessionTimings timings) : QMainWindow(pa
   m_pView = new CKM360R_ProjectView(m_texts, this);
   setCentralWidget(m_pView);
 
-  m_pLogic = std::make_unique<FrameLogic>(*this, *this, *this, *m_channel, m_pView->m_page1->Page(),
-                                          m_pView->m_page2->Page(), m_texts, m_strLanguage, timings);
+  m_pLogic = std::make_unique<FrameLogic>(*this, *this, *this, *m_channel,
+                                          m_pView->m_page1->Page(), m_pView->m_page2->Page(),
+                                          m_texts, m_strLanguage, timings);
   m_pView->m_page1->SetParameterViewQuery([this] { return m_pLogic && m_pLogic->Shown().paramView; });
   m_pView->m_page2->SetRealTimeQuery([this] { return m_pLogic && m_pLogic->RealTime(); });
   connect(m_pView, &CKM360R_ProjectView::TabSelected, this,
