@@ -52,8 +52,11 @@ class FrameLogic : public settings::ISettingsLink {
   // Two periods of the reply watchdog.
   static constexpr int kResetAnswerMs = 2000;
 
-  FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view, CSerialChannel& channel,
-             TablePage& table, GraphPage& graph, FrameTexts texts, std::string languageValue);
+  // The session scans the system's ports (SystemPortList) on `channel`, with
+  // `timings` for its poll and watchdogs.
+  FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view, ISerialPort& channel,
+             TablePage& table, GraphPage& graph, FrameTexts texts, std::string languageValue,
+             SessionTimings timings = {});
   ~FrameLogic() override;
   FrameLogic(const FrameLogic&) = delete;
   FrameLogic& operator=(const FrameLogic&) = delete;

@@ -14,8 +14,8 @@
 #include "app/LoopHost.h"
 #include "common/EventLoop.h"
 #include "common/FrameTexts.h"
-#include "device/PseudoTerminal.h"
-#include "device/SerialChannel.h"
+#include "device/SystemPorts.h"
+#include "device/posix/PseudoTerminal.h"
 #include "graph/GraphPage.h"
 #include "table/TablePage.h"
 
@@ -42,8 +42,8 @@ void BM_ScanOfEighteenSilentPorts(benchmark::State& state) {
     const FrameTexts texts = FrameTexts::For(lang::Index::One);
     TablePage table(texts, "1");
     GraphPage graph;
-    CSerialChannel channel;
-    FrameLogic logic(loop, host, host, channel, table, graph, texts, "1");
+    const std::unique_ptr<ISerialPort> channel = NewSerialPort();
+    FrameLogic logic(loop, host, host, *channel, table, graph, texts, "1");
     logic.OnLink();
     loop.RunUntil([&] { return !logic.Scanning(); }, 60000);
     if (logic.Connected() || host.Boxes().empty()) state.SkipWithError("the scan did not fail");

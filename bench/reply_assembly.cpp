@@ -11,7 +11,7 @@
 #include "app/FrameLogic.h"
 #include "common/FrameTexts.h"
 #include "common/Gbk.h"
-#include "device/SerialChannel.h"
+#include "device/SystemPorts.h"
 #include "graph/GraphPage.h"
 #include "table/TablePage.h"
 
@@ -74,8 +74,8 @@ void Assemble(benchmark::State& state, bool realTime) {
   const FrameTexts texts = FrameTexts::For(lang::Index::One);
   TablePage table(texts, "1");
   GraphPage graph;
-  CSerialChannel channel;
-  FrameLogic logic(runtime, window, window, channel, table, graph, texts, "1");
+  const std::unique_ptr<ISerialPort> channel = NewSerialPort();
+  FrameLogic logic(runtime, window, window, *channel, table, graph, texts, "1");
   ReadingSession& meter = logic.Meter();
   meter.OnRxChar('?');  // connected
   if (realTime) logic.OnReadRealTime();

@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "common/EventLoop.h"
-#include "device/PseudoTerminal.h"
-#include "device/SerialChannel.h"
+#include "device/SystemPorts.h"
+#include "device/posix/PseudoTerminal.h"
 
 namespace {
 
@@ -69,8 +69,10 @@ void BM_PtyToRxChar(benchmark::State& state) {
   }
   EventLoop loop;
   CountingOwner owner(loop);
-  CSerialChannel channel;
-  if (!channel.Open(&owner, line.SlavePath(), 19200, 'N', 8, 1, 3, 1024) || !channel.StartMonitor()) {
+  const std::unique_ptr<ISerialPort> port = NewSerialPort();
+  ISerialPort& channel = *port;
+  if (!channel.Open(&owner, line.SlavePath(), LineSettings{19200, 'N', 8, 1, 3, 1024}) ||
+      !channel.StartMonitor()) {
     state.SkipWithError("cannot open the port");
     return;
   }

@@ -6,7 +6,6 @@
 
 #include "common/Language.h"
 #include "cli/StopSignals.h"
-#include "device/SerialChannel.h"
 
 namespace cli {
 
@@ -23,7 +22,7 @@ MeterSession::MeterSession(const Options& options)
     : texts(FrameTexts::For(lang::Resolve(LanguageValue(options)))),
       language(LanguageValue(options)),
       table(texts, language),
-      logic(loop, host, host, channel, table, graph, texts, language) {
+      logic(loop, host, host, *channel, table, graph, texts, language) {
   host.SetBoxSink([](const LoopHost::BoxRecord& box) {
     std::fprintf(stderr, "%s\n", box.text.c_str());
     std::fflush(stderr);
@@ -45,7 +44,7 @@ MeterSession::MeterSession(const Options& options)
 bool MeterSession::Connect() {
   logic.OnLink();
   RunUntil([this] { return !logic.Scanning(); });
-  if (!logic.Connected() && m_port) ReportRefusedPort(*m_port, channel.LastOpenError());
+  if (!logic.Connected() && m_port) ReportRefusedPort(*m_port, channel->LastOpenError());
   return logic.Connected();
 }
 

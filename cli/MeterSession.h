@@ -12,7 +12,7 @@
 #include "cli/Options.h"
 #include "common/EventLoop.h"
 #include "common/FrameTexts.h"
-#include "device/SerialChannel.h"
+#include "device/SystemPorts.h"
 #include "graph/GraphPage.h"
 #include "table/TablePage.h"
 
@@ -49,7 +49,7 @@ class MeterSession {
 
   EventLoop loop;
   LoopHost host;
-  CSerialChannel channel;
+  std::unique_ptr<ISerialPort> channel = NewSerialPort();
   FrameTexts texts;
   std::string language;
   TablePage table;

@@ -2,21 +2,6 @@
 
 #include <chrono>
 
-#include "device/PortNames.h"
-
-namespace {
-
-// The meter's line: 19200 baud, no parity, 8 data bits, 1 stop bit; the
-// driver watches "character received" and "event character".
-constexpr int kBaud = 19200;
-constexpr char kParity = 'N';
-constexpr int kDataBits = 8;
-constexpr int kStopBits = 1;
-constexpr uint32_t kEventMask = 3;
-constexpr int kWriteBufferSize = 1024;
-
-}  // namespace
-
 void PortScan::Start(const std::string& onlyPort,
                      std::function<void(const ports::PortCandidate& port)> probing,
                      std::function<void(const ports::PortCandidate& port)> finished) {
@@ -32,9 +17,9 @@ void PortScan::Start(const std::string& onlyPort,
     std::vector<ports::PortCandidate> candidates;
     if (!onlyPort.empty()) {
       // "COM5" is taken as the port of that name, anything else as a device path.
-      candidates.push_back({onlyPort, ports::ResolvePortName(onlyPort)});
+      candidates.push_back({onlyPort, m_ports.Resolve(onlyPort)});
     } else {
-      candidates = ports::ScanCandidates();
+      candidates = m_ports.Candidates();
     }
     Run(candidates);
   });
@@ -54,8 +39,7 @@ void PortScan::Run(const std::vector<ports::PortCandidate>& candidates) {
     m_owner.PostToUi([this, alive, candidate] {
       if (!alive.expired() && m_probing) m_probing(candidate);
     });
-    if (!m_channel.Open(&m_owner, port, kBaud, kParity, kDataBits, kStopBits, kEventMask,
-                        kWriteBufferSize)) {
+    if (!m_channel.Open(&m_owner, port, kMeterLine)) {
       continue;  // cannot be opened: counts as not answering
     }
     m_channel.StartMonitor();

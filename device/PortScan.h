@@ -12,16 +12,18 @@
 #include <thread>
 #include <vector>
 
-#include "device/PortNames.h"
-#include "device/SerialChannel.h"
+#include "device/PortList.h"
+#include "device/SerialPort.h"
 
 class PortScan {
  public:
   static constexpr int kProbeIntervalMs = 500;
   static constexpr int kProbeTries = 3;
 
-  // Ports are opened with `owner` receiving what they report.
-  PortScan(CSerialChannel& channel, ISerialOwner& owner) : m_channel(channel), m_owner(owner) {}
+  // Candidates come from `ports` and are opened on `port`, with `owner`
+  // receiving what they report.
+  PortScan(ISerialPort& port, IPortList& ports, ISerialOwner& owner)
+      : m_channel(port), m_ports(ports), m_owner(owner) {}
   ~PortScan() { Stop(); }
   PortScan(const PortScan&) = delete;
   PortScan& operator=(const PortScan&) = delete;
@@ -47,7 +49,8 @@ class PortScan {
   // Sleeps for ms; false when the scan is being stopped.
   bool Sleep(int ms);
 
-  CSerialChannel& m_channel;
+  ISerialPort& m_channel;
+  IPortList& m_ports;
   ISerialOwner& m_owner;
   std::function<void(const ports::PortCandidate&)> m_probing;
   std::function<void(const ports::PortCandidate&)> m_finished;

@@ -79,8 +79,13 @@ std::optional<SessionState> NextState(SessionState state, SessionEvent event) {
   return std::nullopt;
 }
 
-ReadingSession::ReadingSession(IRuntime& runtime, CSerialChannel& channel, MeterEvents events)
-    : m_runtime(runtime), m_channel(channel), m_events(std::move(events)), m_scan(channel, *this) {}
+ReadingSession::ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports,
+                               MeterEvents events, SessionTimings timings)
+    : m_runtime(runtime),
+      m_channel(port),
+      m_timings(timings),
+      m_events(std::move(events)),
+      m_scan(port, ports, *this) {}
 
 ReadingSession::~ReadingSession() {
   // Ticks that came after the session would find it gone.
@@ -135,9 +140,9 @@ void ReadingSession::WriteCommand(const std::string& text) {
   m_channel.Send(text);
   if (m_bAwaitReply) return;
   if (m_state == S::RealTime) {
-    ArmWatchdog(kRealTimeWatchdogMs);
+    ArmWatchdog(m_timings.realTimeWatchdogMs);
   } else if (m_state == S::History) {
-    ArmWatchdog(kHistoryWatchdogMs);
+    ArmWatchdog(m_timings.historyWatchdogMs);
   }
 }
 
@@ -175,7 +180,7 @@ void ReadingSession::Disconnect() {
 void ReadingSession::StartRealTime() {
   if (!Apply(E::StartRealTime)) return;
   m_runtime.KillTimer(TIMER_POLL);
-  m_runtime.StartTimer(TIMER_POLL, kPollPeriodMs, [this] { PollTick(); });
+  m_runtime.StartTimer(TIMER_POLL, m_timings.pollPeriodMs, [this] { PollTick(); });
   m_assembler.Clear();
   m_strLastCommand = "D\r";
   PostCommand(m_strLastCommand);

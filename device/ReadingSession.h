@@ -1,6 +1,6 @@
 #pragma once
 // The conversation with the meter: which activity runs, the poll that asks for
-// a reading every second, the reply watchdog that notices a meter gone silent,
+// a reading every poll period (a second), the reply watchdog that notices a meter gone silent,
 // the assembly of its replies, the port scan and the line. The activity is one
 // explicit state; NextState is the whole transition table.
 //
@@ -13,8 +13,10 @@
 #include "common/Runtime.h"
 #include "device/MeterEvents.h"
 #include "device/PortScan.h"
+#include "device/PortList.h"
 #include "device/ReplyAssembler.h"
-#include "device/SerialChannel.h"
+#include "device/SerialPort.h"
+#include "device/SessionTimings.h"
 
 // The main frame's timers that the session runs.
 inline constexpr int TIMER_POLL = 1;
@@ -55,12 +57,11 @@ enum class Listing { AdValues, WavelengthCodes, Parameters };
 
 class ReadingSession : private ISerialOwner {
  public:
-  static constexpr int kPollPeriodMs = 1000;
-  static constexpr int kRealTimeWatchdogMs = 1000;
-  static constexpr int kHistoryWatchdogMs = 10000;
-
-  // Every event of `events` must be set but `probing`.
-  ReadingSession(IRuntime& runtime, CSerialChannel& channel, MeterEvents events);
+  // Every event of `events` must be set but `probing`. The scan tries the
+  // candidates of `ports` on `port`; the poll and the watchdogs run with
+  // `timings`.
+  ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports, MeterEvents events,
+                 SessionTimings timings = {});
   ~ReadingSession() override;
   ReadingSession(const ReadingSession&) = delete;
   ReadingSession& operator=(const ReadingSession&) = delete;
@@ -133,7 +134,8 @@ class ReadingSession : private ISerialOwner {
   void ScanFinished(const ports::PortCandidate& port);
 
   IRuntime& m_runtime;
-  CSerialChannel& m_channel;
+  ISerialPort& m_channel;
+  const SessionTimings m_timings;
   MeterEvents m_events;
   ReplyAssembler m_assembler;
   PortScan m_scan;

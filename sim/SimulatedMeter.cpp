@@ -129,7 +129,8 @@ SentReading SimulatedMeter::NextReading(const std::tm& when) {
 std::vector<ReplyPart> SimulatedMeter::History() {
   std::vector<ReplyPart> parts;
   const int count = std::max(m_scenario.historyCount, 0);
-  const auto delay = std::chrono::milliseconds(std::max(m_scenario.historyDelayMs, 0));
+  const auto delay = std::chrono::milliseconds(std::max(m_scenario.historyDelayMs, 0) /
+                                                std::max(m_scenario.pace, 1));
   std::uniform_int_distribution<size_t> anyWavelength(0, kWavelengthsNm.size() - 1);
   const std::time_t now = std::time(nullptr) + m_clockOffset.count();
   for (int i = 1; i <= count; ++i) {

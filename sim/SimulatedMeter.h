@@ -29,6 +29,9 @@ struct Scenario {
   int hangupAfter = -1;           // closes the line after N replies
   int historyCount = 12;          // stored history entries
   int historyDelayMs = 0;         // pause before each history record
+  // The meter runs this many times faster: its pauses last 1/pace of their
+  // time, for a program whose poll and watchdogs are shortened alike.
+  int pace = 1;
   int historyStopAfter = -1;      // the history transfer stops after N records
   bool emptySlots = false;        // every third history entry is an unused slot
   bool failSettings = false;      // settings are refused (no "成功")

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "device/PseudoTerminal.h"
+#include "device/posix/PseudoTerminal.h"
 #include "sim/SimulatedMeter.h"
 
 namespace {
@@ -44,6 +44,7 @@ const char kUsage[] =
     "usage: km360r-sim [--port-dir DIR] [--name COMn] [--print-path] [--log FILE]\n"
     "                  [--silent] [--probe-only] [--no-answer-after N] [--hangup-after N]\n"
     "                  [--history-count N] [--history-delay-ms MS] [--history-stop-after N]\n"
+    "                  [--pace N]   (N times faster: every pause of the meter lasts 1/N)\n"
     "                  [--empty-slots] [--fail-settings] [--garbage] [--flood] [--flood-empty]\n"
     "                  [--bytes-per-write N] [--byte-delay-us US]\n"
     "                  [--readings DBM,DBM,...]   (real-time values in turn, -10.00 to -39.99)\n"
@@ -98,6 +99,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (a == "--hangup-after") { if (!number(o.scenario.hangupAfter)) return false; }
     else if (a == "--history-count") { if (!number(o.scenario.historyCount)) return false; }
     else if (a == "--history-delay-ms") { if (!number(o.scenario.historyDelayMs)) return false; }
+    else if (a == "--pace") { if (!number(o.scenario.pace) || o.scenario.pace < 1) return false; }
     else if (a == "--history-stop-after") { if (!number(o.scenario.historyStopAfter)) return false; }
     else if (a == "--bytes-per-write") { if (!number(o.bytesPerWrite)) return false; }
     else if (a == "--byte-delay-us") { if (!number(o.byteDelayUs)) return false; }
@@ -337,6 +339,7 @@ int main(int argc, char** argv) {
   std::mt19937 lineRandom(seed ^ 0x5eedu);
   std::uniform_int_distribution<int> lineSeconds(8, 40);
   std::uniform_int_distribution<int> awayMs(300, 2000);
+  const int pace = options.scenario.pace;
   Totals totals;
   int status = 0;
   for (bool again = true; again;) {
@@ -359,7 +362,9 @@ int main(int argc, char** argv) {
     }
     ++totals.lines;
     std::optional<Clock::time_point> dropAt;
-    if (options.scenario.hostile) dropAt = Clock::now() + std::chrono::seconds(lineSeconds(lineRandom));
+    if (options.scenario.hostile) {
+      dropAt = Clock::now() + std::chrono::milliseconds(lineSeconds(lineRandom) * 1000 / pace);
+    }
     switch (MeterLine(options, meter, line.Master(), log, totals, dropAt).Serve()) {
       case LineEnd::Signal:
         break;
@@ -377,7 +382,7 @@ int main(int argc, char** argv) {
     WriteTotals(options.statsPath, totals, meter);
     if (again) {
       port.Withdraw();
-      again = PauseUnlessSignalled(std::chrono::milliseconds(awayMs(lineRandom)));
+      again = PauseUnlessSignalled(std::chrono::milliseconds(awayMs(lineRandom) / pace));
     }
   }
   WriteTotals(options.statsPath, totals, meter);

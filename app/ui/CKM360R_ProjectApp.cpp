@@ -52,7 +52,7 @@ bool CKM360R_ProjectApp::InitInstance(const Options& options) {
   m_pDocument = std::make_unique<CKM360R_ProjectDoc>();
   if (!m_pDocument->OnNewDocument()) return false;
 
-  m_pMainFrame = std::make_unique<CMainFrame>();
+  m_pMainFrame = std::make_unique<CMainFrame>(nullptr, options.timings);
   if (options.portOverride) m_pMainFrame->SetPortOverride(*options.portOverride);
   m_pMainFrame->SetAboutHandler([this] { OnAppAbout(); });
   m_pMainFrame->SetCaption(ComposedCaption());

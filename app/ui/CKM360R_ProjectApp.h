@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "device/SessionTimings.h"
+
 class CKM360R_ProjectDoc;
 class CMainFrame;
 
@@ -12,6 +14,9 @@ class CKM360R_ProjectApp {
  public:
   struct Options {
     std::optional<std::string> portOverride;  // --port PATH
+    // The reading session's periods; the window tests shorten them for a
+    // faster simulated meter.
+    SessionTimings timings;
   };
 
   CKM360R_ProjectApp();

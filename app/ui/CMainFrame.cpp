@@ -57,7 +57,7 @@ constexpr int kLockPanePollMs = 500;
 
 }  // namespace
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+CMainFrame::CMainFrame(QWidget* parent, SessionTimings timings) : QMainWindow(parent) {
   // Window creation. The language is read once, here: the menus, the toolbar
   // and the texts stay as they are chosen now for the whole run.
   const CIniReader config(lang::ConfigPath());
@@ -75,8 +75,9 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   m_pView = new CKM360R_ProjectView(m_texts, this);
   setCentralWidget(m_pView);
 
-  m_pLogic = std::make_unique<FrameLogic>(*this, *this, *this, m_channel, m_pView->m_page1->Page(),
-                                          m_pView->m_page2->Page(), m_texts, m_strLanguage);
+  m_pLogic = std::make_unique<FrameLogic>(*this, *this, *this, *m_channel,
+                                          m_pView->m_page1->Page(), m_pView->m_page2->Page(),
+                                          m_texts, m_strLanguage, timings);
   m_pView->m_page1->SetParameterViewQuery([this] { return m_pLogic && m_pLogic->Shown().paramView; });
   m_pView->m_page2->SetRealTimeQuery([this] { return m_pLogic && m_pLogic->RealTime(); });
   connect(m_pView, &CKM360R_ProjectView::TabSelected, this,
@@ -297,7 +298,7 @@ bool CMainFrame::AskExit() { return m_pLogic->ConfirmExit(); }
 
 void CMainFrame::OnExit() {
   if (!AskExit()) return;
-  m_channel.StopMonitor();
+  m_channel->StopMonitor();
   m_bCloseConfirmed = true;
   close();
 }
@@ -312,7 +313,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  m_channel.StopMonitor();
+  m_channel->StopMonitor();
   m_bCloseConfirmed = true;
   RememberPlacement();
   event->accept();

@@ -18,7 +18,8 @@
 #include "common/FrameTexts.h"
 #include "common/Language.h"
 #include "common/Runtime.h"
-#include "device/SerialChannel.h"
+#include "device/SessionTimings.h"
+#include "device/SystemPorts.h"
 
 class QAction;
 class QLabel;
@@ -33,7 +34,9 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   Q_OBJECT
 
  public:
-  explicit CMainFrame(QWidget* parent = nullptr);
+  // The reading session runs with `timings` (the meter's own periods unless a
+  // test talks to a faster simulated meter).
+  explicit CMainFrame(QWidget* parent = nullptr, SessionTimings timings = {});
   ~CMainFrame() override;
 
   // Routes one command id as the command table says.
@@ -128,7 +131,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   CKM360R_ProjectView* m_pView = nullptr;
   std::map<int, QTimer*> m_timers;
   // The line outlives the logic, whose session stops its monitor on the way out.
-  CSerialChannel m_channel;
+  std::unique_ptr<ISerialPort> m_channel = NewSerialPort();
   std::unique_ptr<FrameLogic> m_pLogic;
   CFieldReadout* m_pFieldReadout = nullptr;  // the readout panel above the real-time table
   // What was last shown; nullopt before the first Apply.

@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
   if (!CKM360R_ProjectApp::CodecReady(true)) return 1;
 
   CKM360R_ProjectApp app;
-  if (!app.InitInstance(CKM360R_ProjectApp::Options{line.portOverride})) return 1;
+  CKM360R_ProjectApp::Options options;
+  options.portOverride = line.portOverride;
+  if (!app.InitInstance(options)) return 1;
   return qapp.exec();
 }

@@ -27,8 +27,8 @@
 #include "app/LoopHost.h"
 #include "common/EventLoop.h"
 #include "common/FrameTexts.h"
-#include "device/PseudoTerminal.h"
-#include "device/SerialChannel.h"
+#include "device/SystemPorts.h"
+#include "device/posix/PseudoTerminal.h"
 #include "graph/GraphPage.h"
 #include "table/TablePage.h"
 #include "tests/unit/PortDir.h"
@@ -153,14 +153,18 @@ class SilentLine {
   std::vector<Clock::time_point> m_probes;
 };
 
+// The session's periods for a meter run with "--pace 10": a tenth of the
+// meter's own (a poll every 100 ms, watchdogs of 100 ms and 1 s).
+inline SessionTimings TenfoldPace() { return SessionTimings{100, 100, 1000}; }
+
 // The program's frame logic and pages on an event loop, talking through a
 // real serial channel.
 class Program {
  public:
-  Program()
+  explicit Program(SessionTimings timings = {})
       : texts(FrameTexts::For(lang::Index::One)),
         table(texts, "1"),
-        logic(loop, host, host, channel, table, graph, texts, "1") {
+        logic(loop, host, host, *channel, table, graph, texts, "1", timings) {
     logic.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
   }
 
@@ -184,7 +188,7 @@ class Program {
   FrameTexts texts;
   TablePage table;
   GraphPage graph;
-  CSerialChannel channel;
+  std::unique_ptr<ISerialPort> channel = NewSerialPort();
   FrameLogic logic;
   std::vector<std::string> records;
 };

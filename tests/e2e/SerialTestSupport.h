@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "common/EventLoop.h"
-#include "device/PseudoTerminal.h"
-#include "device/SerialChannel.h"
+#include "device/SystemPorts.h"
+#include "device/posix/PseudoTerminal.h"
 
 extern char** environ;
 
@@ -67,8 +67,8 @@ class LoopOwner : public ISerialOwner {
 };
 
 // Opens `path` with the meter's line settings.
-inline bool OpenMeterPort(CSerialChannel& channel, ISerialOwner* owner, const std::string& path) {
-  return channel.Open(owner, path, 19200, 'N', 8, 1, 3, 1024);
+inline bool OpenMeterPort(ISerialPort& channel, ISerialOwner* owner, const std::string& path) {
+  return channel.Open(owner, path, LineSettings{19200, 'N', 8, 1, 3, 1024});
 }
 
 // km360r-sim on a pseudo-terminal of its own.

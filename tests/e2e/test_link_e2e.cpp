@@ -154,8 +154,8 @@ TEST_F(LinkE2E, AMeterGoingSilentDuringRealTimeIsLostAfterTwoWatchdogPeriods) {
   EXPECT_FALSE(p.host.View().realTimeRunning);
   EXPECT_EQ(p.host.View().saveImage, toolbar_image::kSaveAfterRead);
   EXPECT_EQ(p.host.View().linkImage, toolbar_image::kDisconnected);
-  p.RunUntil([&] { return !p.channel.IsThreadAlive(); }, 5000);
-  EXPECT_FALSE(p.channel.IsThreadAlive());  // the port is closed
+  p.RunUntil([&] { return !p.channel->IsThreadAlive(); }, 5000);
+  EXPECT_FALSE(p.channel->IsThreadAlive());  // the port is closed
   // The status note is a posted message: let it arrive.
   p.RunUntil([&] { return p.host.View().statusNote == "Equipment disconnected"; }, 5000);
   EXPECT_EQ(p.host.View().statusNote, "Equipment disconnected");
@@ -187,9 +187,9 @@ TEST_F(LinkE2E, PullingTheLineDuringRealTimeShowsTheBoxThenDisconnects) {
 
 TEST_F(LinkE2E, AHistoryFlowingLongerThanTwoWatchdogPeriodsCompletes) {
   // 21 records and the end record, 960 ms apart: about 21 s, more than the
-  // 20 s that two history watchdog periods last.
-  Sim meter(dir, "COM3", {"--history-count", "21", "--history-delay-ms", "960"});
-  Program p;
+  // 20 s that two history watchdog periods last (both at ten times the pace).
+  Sim meter(dir, "COM3", {"--history-count", "21", "--history-delay-ms", "960", "--pace", "10"});
+  Program p(TenfoldPace());
   ASSERT_TRUE(p.Connect());
   p.logic.OnReadHistory();
   EXPECT_TRUE(p.logic.History());
@@ -204,8 +204,8 @@ TEST_F(LinkE2E, AHistoryFlowingLongerThanTwoWatchdogPeriodsCompletes) {
 }
 
 TEST_F(LinkE2E, AHistoryThatStopsMidWayIsLost) {
-  Sim meter(dir, "COM3", {"--history-count", "40", "--history-stop-after", "5"});
-  Program p;
+  Sim meter(dir, "COM3", {"--history-count", "40", "--history-stop-after", "5", "--pace", "10"});
+  Program p(TenfoldPace());
   ASSERT_TRUE(p.Connect());
   p.logic.OnReadHistory();
   ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 40000));

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "SerialTestSupport.h"
-#include "device/PortNames.h"
+#include "device/posix/DevicePorts.h"
 
 using namespace e2e;
 
@@ -18,14 +18,14 @@ class SerialChannelTest : public ::testing::Test {
 
   // Starts the monitor and waits until it serves the line: it purges the port
   // when it starts, so the far end talks only after a first command.
-  void StartMonitor(CSerialChannel& channel, RawPeer& peer) {
+  void StartMonitor(ISerialPort& channel, RawPeer& peer) {
     ASSERT_TRUE(channel.StartMonitor());
     channel.Send("S\r");
     ASSERT_EQ(peer.Read(2), "S\r");
   }
 
   // Opens the channel on the peer's port and starts monitoring it.
-  void Connect(CSerialChannel& channel, RawPeer& peer) {
+  void Connect(ISerialPort& channel, RawPeer& peer) {
     ASSERT_TRUE(peer.Ok());
     ASSERT_TRUE(OpenMeterPort(channel, &owner, peer.Path()));
     StartMonitor(channel, peer);
@@ -47,7 +47,8 @@ std::string AllByteValuesTwice() {
 
 TEST_F(SerialChannelTest, EveryByteArrivesAsOneRxCharInOrderOnTheUiThread) {
   RawPeer peer;
-  CSerialChannel channel;
+  const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
+  ISerialPort& channel = *channelPort;
   ASSERT_NO_FATAL_FAILURE(Connect(channel, peer));
   EXPECT_TRUE(channel.IsThreadAlive());
 
@@ -64,7 +65,8 @@ TEST_F(SerialChannelTest, EveryByteArrivesAsOneRxCharInOrderOnTheUiThread) {
 
 TEST_F(SerialChannelTest, TheLineIsRawNoTranslationAndNoEcho) {
   RawPeer peer;
-  CSerialChannel channel;
+  const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
+  ISerialPort& channel = *channelPort;
   ASSERT_NO_FATAL_FAILURE(Connect(channel, peer));
 
   peer.Write("A\rB\n\r\n");
@@ -80,7 +82,8 @@ TEST_F(SerialChannelTest, TheLineIsRawNoTranslationAndNoEcho) {
 
 TEST_F(SerialChannelTest, ACommandDiscardsTheAnswerStillWaitingAndOnlyTheLatestSendIsWritten) {
   RawPeer peer;
-  CSerialChannel channel;
+  const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
+  ISerialPort& channel = *channelPort;
   ASSERT_NO_FATAL_FAILURE(Connect(channel, peer));
 
   // While the UI thread handles "A" the monitor thread waits; meanwhile the
@@ -108,7 +111,8 @@ TEST_F(SerialChannelTest, ACommandDiscardsTheAnswerStillWaitingAndOnlyTheLatestS
 TEST_F(SerialChannelTest, OpeningAnotherPortEndsThePreviousMonitorAndFreesItsPort) {
   RawPeer first, second;
   ASSERT_TRUE(second.Ok());
-  CSerialChannel channel;
+  const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
+  ISerialPort& channel = *channelPort;
   ASSERT_NO_FATAL_FAILURE(Connect(channel, first));
   EXPECT_FALSE(ports::CanOpenExclusively(first.Path()));  // held while open
   first.Write("1");
@@ -134,14 +138,16 @@ TEST_F(SerialChannelTest, OpeningAnotherPortEndsThePreviousMonitorAndFreesItsPor
 }
 
 TEST_F(SerialChannelTest, PortsThatCannotBeOpenedAndConfigurationFailures) {
-  CSerialChannel channel;
+  const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
+  ISerialPort& channel = *channelPort;
   EXPECT_FALSE(OpenMeterPort(channel, &owner, "/nonexistent/COM3"));
   EXPECT_FALSE(channel.StartMonitor());
   channel.Send("?\r");  // dropped by the closed channel
 
   RawPeer peer;
   ASSERT_TRUE(peer.Ok());
-  CSerialChannel holder;
+  const std::unique_ptr<ISerialPort> holderPort = NewSerialPort();
+  ISerialPort& holder = *holderPort;
   ASSERT_TRUE(OpenMeterPort(holder, &owner, peer.Path()));
   EXPECT_FALSE(OpenMeterPort(channel, &owner, peer.Path()));  // someone else holds it
 
@@ -159,7 +165,8 @@ TEST_F(SerialChannelTest, PortsThatCannotBeOpenedAndConfigurationFailures) {
 }
 
 TEST_F(SerialChannelTest, CharacterDevicesWithoutLineSettingsAreRefusedWithoutABox) {
-  CSerialChannel channel;
+  const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
+  ISerialPort& channel = *channelPort;
   for (const char* device : {"/dev/null", "/dev/zero", "/dev/urandom"}) {
     EXPECT_FALSE(OpenMeterPort(channel, &owner, device)) << device;
     EXPECT_EQ(channel.LastOpenError(), ENOTTY) << device;
@@ -179,25 +186,27 @@ TEST_F(SerialChannelTest, CharacterDevicesWithoutLineSettingsAreRefusedWithoutAB
 TEST_F(SerialChannelTest, LineSettingsTheLineCannotTakeShowTheBoxAndRefuseThePort) {
   RawPeer peer;
   ASSERT_TRUE(peer.Ok());
-  CSerialChannel channel;
-  EXPECT_FALSE(channel.Open(&owner, peer.Path(), 12345, 'N', 8, 1, 3, 1024));
+  const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
+  ISerialPort& channel = *channelPort;
+  EXPECT_FALSE(channel.Open(&owner, peer.Path(), LineSettings{12345, 'N', 8, 1, 3, 1024}));
   ASSERT_TRUE(RunUntil([&] { return !owner.driverErrors.empty(); }));
-  EXPECT_EQ(owner.driverErrors[0], CSerialChannel::FormatDriverError("BuildCommDCB()", EINVAL, 0));
+  EXPECT_EQ(owner.driverErrors[0], FormatDriverError("BuildCommDCB()", EINVAL, 0));
   EXPECT_NE(owner.driverErrors[0].find("Port: 0"), std::string::npos);
   EXPECT_TRUE(ports::CanOpenExclusively(peer.Path()));  // closed again
 }
 
 TEST(SerialChannelText, DriverErrorTextFitsTheBox) {
-  EXPECT_EQ(CSerialChannel::FormatDriverError("WriteFile()", EIO, 0),
+  EXPECT_EQ(FormatDriverError("WriteFile()", EIO, 0),
             "WARNING:  WriteFile() Failed with the following error: \nInput/output error\nPort: 0\n");
-  const std::string longText = CSerialChannel::FormatDriverError(std::string(300, 'x'), EIO, 0);
+  const std::string longText = FormatDriverError(std::string(300, 'x'), EIO, 0);
   EXPECT_EQ(longText.size(), 199u);
 }
 
 TEST_F(SerialChannelTest, TheMeterAnswersTheProbeAndItsHangUpIsReportedOnce) {
   SimMeter meter({"--hangup-after", "1"});
   ASSERT_FALSE(meter.Path().empty());
-  CSerialChannel channel;
+  const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
+  ISerialPort& channel = *channelPort;
   ASSERT_TRUE(OpenMeterPort(channel, &owner, meter.Path()));
   ASSERT_TRUE(channel.StartMonitor());
   channel.Send("?\r");
@@ -218,7 +227,8 @@ TEST_F(SerialChannelTest, TheMeterAnswersTheProbeAndItsHangUpIsReportedOnce) {
 
 TEST_F(SerialChannelTest, ALossReportedAfterTheMonitorWasStoppedIsDropped) {
   RawPeer peer;
-  CSerialChannel channel;
+  const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
+  ISerialPort& channel = *channelPort;
   ASSERT_NO_FATAL_FAILURE(Connect(channel, peer));
   peer.HangUp();
   // The report is queued for the UI thread, but the link was closed before it ran.
@@ -231,7 +241,8 @@ TEST_F(SerialChannelTest, ALossReportedAfterTheMonitorWasStoppedIsDropped) {
 TEST_F(SerialChannelTest, TheMeterSeesExactlyTheCommandsWritten) {
   SimMeter meter({});
   ASSERT_FALSE(meter.Path().empty());
-  CSerialChannel channel;
+  const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
+  ISerialPort& channel = *channelPort;
   ASSERT_TRUE(OpenMeterPort(channel, &owner, meter.Path()));
   ASSERT_TRUE(channel.StartMonitor());
   channel.Send("B\r");
@@ -256,7 +267,7 @@ class StreamingMeterTest : public SerialChannelTest {
   }
 
   SimMeter meter{{"--history-count", "100000"}};
-  std::unique_ptr<CSerialChannel> channel = std::make_unique<CSerialChannel>();
+  std::unique_ptr<ISerialPort> channel = NewSerialPort();
 };
 
 TEST_F(StreamingMeterTest, StopMonitorInsideTheByteHandlerAndFromATimer) {

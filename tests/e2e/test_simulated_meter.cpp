@@ -53,7 +53,8 @@ class SimulatedMeterTest : public ::testing::Test {
 
   EventLoop loop;
   LoopOwner owner{loop};
-  CSerialChannel channel;
+  const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
+  ISerialPort& channel = *channelPort;
   std::unique_ptr<SimMeter> meter;
 };
 
@@ -63,10 +64,10 @@ TEST_F(SimulatedMeterTest, PublishesItsPortForTheScanAndRemovesItWhenTerminated)
   ScopedPortDir dir;
   meter = std::make_unique<SimMeter>(std::vector<std::string>{"--port-dir", dir.Path(), "--name", "COM7"});
   ASSERT_FALSE(meter->Path().empty());
-  const auto candidates = ports::ScanCandidates();
+  const auto candidates = SystemPortList().Candidates();
   ASSERT_EQ(candidates.size(), 1u);
   EXPECT_EQ(candidates[0].name, "COM7");
-  ASSERT_TRUE(OpenMeterPort(channel, &owner, ports::ResolvePortName("COM7")));
+  ASSERT_TRUE(OpenMeterPort(channel, &owner, SystemPortList().Resolve("COM7")));
   ASSERT_TRUE(channel.StartMonitor());
   EXPECT_EQ(Exchange("?\r", [](const std::string& r) { return !r.empty(); }), "?");
   channel.StopMonitor();

@@ -38,7 +38,10 @@ TEST(GraphWindow, LiveReadingDrawsAGrowingRedLineAndLeavesTheClipboardAlone) {
   guitest::SimulatedMeter meter;
   ASSERT_TRUE(meter.Started());
   guitest::PortDirectory ports(meter.Dir());
-  guitest::RunningApp running;
+  // A reading every 100 ms: the minute of readings passes in seconds.
+  CKM360R_ProjectApp::Options options;
+  options.timings.pollPeriodMs = 100;
+  guitest::RunningApp running(options);
   CPage2* page = running.Page2();
   CMainFrame* frame = running.app->MainFrame();
   ASSERT_TRUE(running.WaitForPages());

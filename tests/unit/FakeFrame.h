@@ -15,7 +15,7 @@
 #include "app/FrameLogic.h"
 #include "common/FrameTexts.h"
 #include "common/Gbk.h"
-#include "device/SerialChannel.h"
+#include "device/SystemPorts.h"
 #include "graph/GraphPage.h"
 #include "table/TablePage.h"
 #include "tests/unit/TestText.h"
@@ -165,7 +165,7 @@ class Frame {
   explicit Frame(const std::string& language = "1")
       : texts(FrameTexts::For(lang::Resolve(language))),
         table(texts, language),
-        logic(runtime, window, window, channel, table, graph, texts, language) {
+        logic(runtime, window, window, *channel, table, graph, texts, language) {
     window.view = logic.View();
     logic.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
     logic.SetCommandDoneListener([this](meter::Done d) { done.push_back(d); });
@@ -191,7 +191,7 @@ class Frame {
   FrameTexts texts;
   TablePage table;
   GraphPage graph;
-  CSerialChannel channel;
+  std::unique_ptr<ISerialPort> channel = NewSerialPort();
   FrameLogic logic;
   std::vector<std::string> records;  // every completed record, in order
   std::vector<meter::Done> done;     // every completed exchange, in order

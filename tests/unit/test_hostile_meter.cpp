@@ -1,4 +1,5 @@
-// The hostile simulated meter really does each thing the soak relies on.
+// The simulated meter really does each thing the soak and the shortened tests
+// rely on.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -59,5 +60,18 @@ TEST(HostileMeter, AnOrdinaryMeterDoesNoneOfIt) {
     ASSERT_EQ(parts.size(), 1u);
     EXPECT_EQ(parts[0].bytes.find_first_of(std::string("?\0", 2)), std::string::npos);
     EXPECT_EQ(parts[0].bytes.back(), '$');
+  }
+}
+
+TEST(SimulatedMeterPace, TenTimesThePaceMakesEveryHistoryPauseATenth) {
+  for (const int pace : {1, 10}) {
+    meter::Scenario scenario;
+    scenario.historyCount = 3;
+    scenario.historyDelayMs = 960;
+    scenario.pace = pace;
+    meter::SimulatedMeter meter(scenario, 2024);
+    const auto parts = meter.Answer("H");
+    ASSERT_EQ(parts.size(), 4u);  // three records and the end
+    for (const auto& part : parts) EXPECT_EQ(part.delay.count(), 960 / pace) << pace;
   }
 }

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "PortDir.h"
-#include "device/PortClaim.h"
-#include "device/PortNames.h"
-#include "device/PseudoTerminal.h"
+#include "device/posix/DevicePorts.h"
+#include "device/posix/PortClaim.h"
+#include "device/posix/PseudoTerminal.h"
 
 using ports::ComNumber;
 using ports::ResolvePortName;

@@ -2,9 +2,12 @@
 // the watchdog do on the way.
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <map>
 #include <optional>
 
 #include "device/ReadingSession.h"
+#include "device/SystemPorts.h"
 
 namespace {
 
@@ -52,6 +55,52 @@ TEST(ReadingSession, TransitionsFollowTheActivities) {
   for (const Row& r : rows) {
     EXPECT_EQ(NextState(r.from, r.event), r.to)
         << static_cast<int>(r.from) << " on " << static_cast<int>(r.event);
+  }
+}
+
+// A runtime that keeps what it is asked for: the period of each timer started,
+// and posted work until Run.
+class RecordingRuntime : public IRuntime {
+ public:
+  void StartTimer(int id, int periodMs, std::function<void()>) override { periods[id] = periodMs; }
+  void KillTimer(int id) override { periods.erase(id); }
+  void Post(std::function<void()> fn) override { posted.push_back(std::move(fn)); }
+  void Run() {
+    while (!posted.empty()) {
+      auto fn = std::move(posted.front());
+      posted.pop_front();
+      fn();
+    }
+  }
+  std::map<int, int> periods;
+  std::deque<std::function<void()>> posted;
+};
+
+TEST(ReadingSession, PollAndWatchdogsRunWithTheTimingsTheOwnerGives) {
+  struct Case {
+    std::optional<SessionTimings> given;
+    int poll, realTimeWatchdog, historyWatchdog;
+  };
+  // Without timings the meter's own: a poll a second, one second for a
+  // reading's answer, ten for the next history record.
+  for (const Case& c : {Case{std::nullopt, 1000, 1000, 10000},
+                        Case{SessionTimings{100, 150, 1200}, 100, 150, 1200}}) {
+    RecordingRuntime runtime;
+    const std::unique_ptr<ISerialPort> port = NewSerialPort();  // never opened
+    MeterEvents events{[](const std::string&) {}, {}, [] {}, [](meter::Loss) {},
+                       [](meter::Reply) {}, [](meter::Done) {}, [](const std::string&) {}};
+    auto session = c.given ? std::make_unique<ReadingSession>(runtime, *port, SystemPortList(),
+                                                              events, *c.given)
+                           : std::make_unique<ReadingSession>(runtime, *port, SystemPortList(),
+                                                              events);
+    session->OnRxChar('?');  // a meter on the line
+    session->StartRealTime();
+    runtime.Run();
+    EXPECT_EQ(runtime.periods[TIMER_POLL], c.poll);
+    EXPECT_EQ(runtime.periods[TIMER_REPLY_WATCHDOG], c.realTimeWatchdog);
+    session->ReadHistory();
+    runtime.Run();
+    EXPECT_EQ(runtime.periods[TIMER_REPLY_WATCHDOG], c.historyWatchdog);
   }
 }
 

@@ -1,4 +1,4 @@
-#include "device/PseudoTerminal.h"
+#include "device/posix/PseudoTerminal.h"
 
 #include <fcntl.h>
 #include <stdlib.h>

@@ -1,4 +1,4 @@
-#include "device/PortClaim.h"
+#include "device/posix/PortClaim.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

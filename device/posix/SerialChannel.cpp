@@ -1,4 +1,4 @@
-#include "device/SerialChannel.h"
+#include "device/posix/SerialChannel.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -14,7 +14,7 @@
 #include <system_error>
 #include <vector>
 
-#include "device/PortClaim.h"
+#include "device/posix/PortClaim.h"
 
 
 namespace {
@@ -330,9 +330,8 @@ CSerialChannel::~CSerialChannel() {
   delete m_pImpl;
 }
 
-bool CSerialChannel::Open(ISerialOwner* owner, const std::string& devicePath, int baud,
-                          char parity, int dataBits, int stopBits, uint32_t /*eventMask*/,
-                          int writeBufferSize) {
+bool CSerialChannel::Open(ISerialOwner* owner, const std::string& devicePath,
+                          const LineSettings& line) {
   Impl& d = *m_pImpl;
   d.EndMonitor();
 
@@ -352,7 +351,7 @@ bool CSerialChannel::Open(ISerialOwner* owner, const std::string& devicePath, in
   d.owner = owner;
   {
     std::lock_guard<std::mutex> lk(d.writeMutex);
-    d.writeBufferSize = writeBufferSize;
+    d.writeBufferSize = line.writeBufferSize;
     d.writeBuffer.clear();
     d.writeLength = 1;
     d.writePending = false;
@@ -377,7 +376,7 @@ bool CSerialChannel::Open(ISerialOwner* owner, const std::string& devicePath, in
   int refused = 0;
   if (tcgetattr(d.port, &tio) != 0) {
     refused = ENOTTY;
-  } else if (!BuildLineSettings(tio, baud, parity, dataBits, stopBits)) {
+  } else if (!BuildLineSettings(tio, line.baud, line.parity, line.dataBits, line.stopBits)) {
     d.ReportDriverError("BuildCommDCB()", EINVAL);
     refused = EINVAL;
   } else if (tcsetattr(d.port, TCSANOW, &tio) != 0) {
@@ -438,12 +437,4 @@ void CSerialChannel::StopMonitor() {
   Impl& d = *m_pImpl;
   if (!d.thread.joinable()) return;
   d.RequestShutdown();
-}
-
-std::string CSerialChannel::FormatDriverError(const std::string& operation, int errorCode,
-                                              int port) {
-  char buf[200];
-  std::snprintf(buf, sizeof buf, "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n",
-                operation.c_str(), std::strerror(errorCode), port);
-  return buf;
 }

@@ -1,0 +1,11 @@
+#include "device/SerialPort.h"
+
+#include <cstdio>
+#include <cstring>
+
+std::string FormatDriverError(const std::string& operation, int errorCode, int port) {
+  char buf[200];
+  std::snprintf(buf, sizeof buf, "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n",
+                operation.c_str(), std::strerror(errorCode), port);
+  return buf;
+}
