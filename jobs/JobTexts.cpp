@@ -15,7 +15,7 @@ std::string JobTexts::VerdictWord(Verdict v) const {
 JobTexts JobTexts::For(std::optional<lang::Index> index) {
   if (index && lang::IsChinese(*index)) {
     return {
-        "测试任务", "测试任务面板(&J)", "采集(&C)",
+        "测试任务", "测试任务面板(&J)", "采集(&C)", "采集 [空格键]",
         "新建任务…", "打开任务…", "关闭任务", "导入测试点…",
         "未打开任务",
         "名称", "日期", "地点", "测试点", "合格", "临界", "不合格", "未测",
@@ -31,7 +31,7 @@ JobTexts JobTexts::For(std::optional<lang::Index> index) {
     };
   }
   return {
-      "Test job", "Test job panel(&J)", "Capture(&C)",
+      "Test job", "Test job panel(&J)", "Capture(&C)", "Capture [Space]",
       "New job…", "Open job…", "Close job", "Import points…",
       "No job open",
       "Name", "Date", "Site", "Points", "PASS", "MARGINAL", "FAIL", "Untested",

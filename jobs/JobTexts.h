@@ -11,7 +11,8 @@ namespace jobs {
 struct JobTexts {
   std::string panelTitle;   // the dock's title, "Test job"
   std::string menuEntry;    // the View menu's entry for the panel
-  std::string captureEntry; // the menu entry and button, "Capture"
+  std::string captureEntry; // the menu entry, "Capture(&C)"
+  std::string captureButton; // the panel's button, with its key
   std::string newJob, openJob, closeJob, importPoints;
   std::string noJob;        // shown while no job is open
   // The job list of the open dialog.

@@ -143,7 +143,7 @@ void CJobPanel::Build() {
   column->addWidget(m_points, 3);
 
   auto* capture = new QHBoxLayout;
-  m_captureButton = new QPushButton(Qs(m_texts.captureEntry) + QStringLiteral("  [Space]"), body);
+  m_captureButton = new QPushButton(Qs(m_texts.captureButton), body);
   QFont big = m_captureButton->font();
   big.setBold(true);
   m_captureButton->setFont(big);
@@ -467,7 +467,10 @@ void CJobPanel::Refresh(const std::optional<std::string>& select) {
     m_points->setItem(at, 0, Cell(row.point, std::nullopt));
     for (size_t c = 0; c < row.cells.size(); ++c) {
       m_points->setItem(at, static_cast<int>(1 + 2 * c), Cell(row.cells[c].value, row.cells[c].verdict));
-      m_points->setItem(at, static_cast<int>(2 + 2 * c), Cell(row.cells[c].loss, row.cells[c].verdict));
+      // A loss is coloured only where there is one: an empty coloured cell would read as a value.
+      const std::optional<jobs::Verdict> lossColour =
+          row.cells[c].loss.empty() ? std::nullopt : row.cells[c].verdict;
+      m_points->setItem(at, static_cast<int>(2 + 2 * c), Cell(row.cells[c].loss, lossColour));
     }
     m_points->setItem(at, static_cast<int>(header.size()) - 1,
                       Cell(row.verdict ? m_texts.VerdictWord(*row.verdict) : std::string(), row.verdict));
