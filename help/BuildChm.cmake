@@ -68,6 +68,12 @@ foreach(name ${pages} toc.hhc)
 endforeach()
 file(COPY_FILE "${SOURCE_ROOT}/help.css" "${WORK_DIR}/help.css")
 string(APPEND FILE_LIST "help.css\n")
+# The pictures of the language's pages.
+file(GLOB pictures RELATIVE "${SOURCE_ROOT}/${LANG}" "${SOURCE_ROOT}/${LANG}/*.png")
+foreach(name ${pictures})
+  file(COPY_FILE "${SOURCE_ROOT}/${LANG}/${name}" "${WORK_DIR}/${name}")
+  string(APPEND FILE_LIST "${name}\n")
+endforeach()
 
 get_filename_component(CHM_NAME "${OUTPUT}" NAME)
 file(READ "${SOURCE_ROOT}/project.hhp.in" project)

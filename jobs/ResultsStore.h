@@ -44,6 +44,8 @@ class IResultsStore {
 
   // Sets (or, with nullopt, clears) the reference of one wavelength.
   virtual void SetReference(const std::string& job, int wavelengthNm, std::optional<double> dbm) = 0;
+  // Sets the number of readings a capture of the job averages.
+  virtual void SetSamples(const std::string& job, int samples) = 0;
 
   // Stores one result as one committed step; the point's earlier result at
   // that wavelength is kept, marked superseded. Fills in the result's UUID.

@@ -329,6 +329,13 @@ void SqliteStore::SetReference(const std::string& job, int wavelengthNm, std::op
   t.Commit();
 }
 
+void SqliteStore::SetSamples(const std::string& job, int samples) {
+  if (samples < 1) Refuse("a capture takes at least one reading");
+  sql::WriteTransaction t(*m_db);
+  sql::Statement(*m_db, "UPDATE jobs SET samples = ? WHERE id = ?").Bind(1, samples).Bind(2, JobId(job)).Run();
+  t.Commit();
+}
+
 // ---- results --------------------------------------------------------------------
 
 void SqliteStore::AddResult(const std::string& job, Result& result) {

@@ -37,6 +37,8 @@
 #include "field/ui/CFieldPanel.h"
 #include "field/ui/CFieldReadout.h"
 #include "graph/ui/CPage2.h"
+#include "jobs/JobTexts.h"
+#include "jobs/ui/CJobPanel.h"
 #include "print/ui/CPrinterDevice.h"
 #include "settings/ui/CDialogPara.h"
 #include "settings/ui/CDialogSetTime.h"
@@ -86,10 +88,23 @@ CMainFrame::CMainFrame(QWidget* parent, SessionTimings timings) : QMainWindow(pa
   m_pFieldReadout = new CFieldReadout(field::FieldTexts::For(m_language.value_or(lang::Index::Zero)), this);
   m_pFieldReadout->InstallMenus(menuBar());
   m_pView->m_page1->SetTopPanel(m_pFieldReadout->Panel());
-  m_pLogic->SetLiveReadingListener({[this] { m_pFieldReadout->OnStarted(); },
-                                    [this](int, const meter::Reading& r) { m_pFieldReadout->OnRow(r); },
-                                    [this] { m_pFieldReadout->OnReplaced(); },
-                                    [this](bool lost) { m_pFieldReadout->OnStopped(lost); }});
+  BuildJobPanel();
+  m_pLogic->SetLiveReadingListener({[this] {
+                                      m_pFieldReadout->OnStarted();
+                                      m_pJobPanel->OnStarted();
+                                    },
+                                    [this](int, const meter::Reading& r) {
+                                      m_pFieldReadout->OnRow(r);
+                                      m_pJobPanel->OnRow(r);
+                                    },
+                                    [this] {
+                                      m_pFieldReadout->OnReplaced();
+                                      m_pJobPanel->OnStopped();
+                                    },
+                                    [this](bool lost) {
+                                      m_pFieldReadout->OnStopped(lost);
+                                      m_pJobPanel->OnStopped();
+                                    }});
   m_pKeyboard = new KeyboardFocus(this);
   for (const auto& [position, action] : m_toolbarActions) {
     if (auto* button = qobject_cast<QAbstractButton*>(m_wndToolBar->widgetForAction(action))) {
@@ -135,6 +150,22 @@ void CMainFrame::BuildMenuBar() {
       };
   for (const cmd::MenuEntry& popup : cmd::MenuBar(chinese)) {
     fill(bar->addMenu(Qs(popup.text)), popup.children);
+  }
+}
+
+void CMainFrame::BuildJobPanel() {
+  // Its texts follow the menus, as the readout's do.
+  m_pJobPanel = new CJobPanel(jobs::JobTexts::For(m_language.value_or(lang::Index::Zero)), this);
+  addDockWidget(Qt::RightDockWidgetArea, m_pJobPanel);
+  m_pJobPanel->hide();
+  // The View menu the readout put in: the panel's entry (Ctrl+J), then Capture.
+  for (QAction* entry : menuBar()->actions()) {
+    QMenu* menu = entry->menu();
+    if (!menu || !menu->actions().contains(m_pFieldReadout->PanelAction())) continue;
+    QAction* before = menu->actions().size() > 1 ? menu->actions()[1] : nullptr;
+    menu->insertAction(before, m_pJobPanel->PanelAction());
+    menu->insertAction(before, m_pJobPanel->CaptureAction());
+    break;
   }
 }
 

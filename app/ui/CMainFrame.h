@@ -27,6 +27,7 @@ class QTimer;
 class QToolBar;
 class CKM360R_ProjectView;
 class CFieldReadout;
+class CJobPanel;
 class DesktopOpener;
 class KeyboardFocus;
 
@@ -85,6 +86,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   CKM360R_ProjectView* View() const { return m_pView; }
   FrameLogic& Logic() { return *m_pLogic; }
   CFieldReadout* FieldReadout() const { return m_pFieldReadout; }
+  CJobPanel* JobPanel() const { return m_pJobPanel; }
   KeyboardFocus* Keyboard() const { return m_pKeyboard; }
 
   // Where the window's own size is kept once the operator has given it one:
@@ -100,6 +102,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   void BuildMenuBar();
   void BuildToolBar();
   void BuildStatusBar();
+  void BuildJobPanel();
   void SetToolbarButton(int position, int id, const std::string& label, int image);
   void OnExit();
   bool AskExit();
@@ -134,6 +137,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   std::unique_ptr<ISerialPort> m_channel = NewSerialPort();
   std::unique_ptr<FrameLogic> m_pLogic;
   CFieldReadout* m_pFieldReadout = nullptr;  // the readout panel above the real-time table
+  CJobPanel* m_pJobPanel = nullptr;  // the "Test job" dock beside the table
   // What was last shown; nullopt before the first Apply.
   std::optional<ViewState> m_shown;
   // The tab items go in at the first show of the window.

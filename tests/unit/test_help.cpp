@@ -137,7 +137,7 @@ TEST(HelpFiles, AreValidCompiledHelpWithThePagesOfTheirLanguage) {
     ASSERT_EQ(std::system(command.c_str()), 0) << c.file;
     for (const char* page : {"index.html", "connect.html", "realtime.html", "history.html", "files.html",
                              "export.html", "settings.html", "calibration.html", "mode.html",
-                             "troubleshooting.html", "keyboard.html", "toc.hhc"}) {
+                             "troubleshooting.html", "keyboard.html", "jobs.html", "job-panel.png", "toc.hhc"}) {
       EXPECT_TRUE(fs::exists(out.Path() + page)) << c.file << ": " << page;
     }
     auto read = [&](const std::string& name) {

@@ -1,0 +1,49 @@
+#pragma once
+// The job panel's texts (UTF-8) in Chinese and English.
+#include <optional>
+#include <string>
+
+#include "common/Language.h"
+#include "jobs/Verdict.h"
+
+namespace jobs {
+
+struct JobTexts {
+  std::string panelTitle;   // the dock's title, "Test job"
+  std::string menuEntry;    // the View menu's entry for the panel
+  std::string captureEntry; // the menu entry, "Capture(&C)"
+  std::string captureButton; // the panel's button, with its key
+  std::string newJob, openJob, closeJob, importPoints;
+  std::string noJob;        // shown while no job is open
+  // The job list of the open dialog.
+  std::string colName, colDate, colSite, colPoints, colPass, colMarginal, colFail, colUntested;
+  // The new job dialog.
+  std::string name, site, operatorName, profile, ok, cancel;
+  // The point list.
+  std::string colPoint, colVerdict, unitDbm, unitLoss;  // "Point", "Verdict", "dBm", "loss"
+  std::string pass, marginal, fail, noLimit;
+  // The settings row.
+  std::string samples;      // "Readings per capture"
+  std::string reference;    // "Reference"
+  std::string setReference; // "Set from the current reading"
+  std::string clearReference;
+  std::string noReference;  // "none"
+  // The stability indicator and the trend.
+  std::string steady, unstable, span, waiting;  // waiting: fewer readings than N
+  std::string trendTitle;   // "Last 60 s"
+  // Import.
+  std::string importTitle, importPattern, importFile, importFilter;
+  // What went wrong.
+  std::string notLive;      // a capture without real-time reading
+  std::string noPoint;      // a capture without a selected point
+  std::string tooFew;       // fewer readings than N so far
+  std::string storeProblem; // the store refused or failed, reason follows
+  std::string stored;       // the status after a capture, point follows
+
+  std::string VerdictWord(Verdict v) const;
+
+  // Chinese for languages 0 and 2, English otherwise.
+  static JobTexts For(std::optional<lang::Index> index);
+};
+
+}  // namespace jobs

@@ -1,0 +1,595 @@
+#include "jobs/ui/CJobPanel.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <ctime>
+
+#include "field/Readout.h"
+#include "jobs/Capture.h"
+#include "jobs/JobTable.h"
+#include "jobs/PointPattern.h"
+#include "jobs/SqliteStore.h"
+#include "jobs/StorePath.h"
+#include "jobs/Uuid.h"
+#include "jobs/ui/CTrendView.h"
+#include "table/FileAccess.h"
+
+namespace {
+
+QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// The verdict colours of the point list: the cell's background and its text.
+struct Colours {
+  QColor back;
+  QColor text;
+};
+std::optional<Colours> ColoursOf(const std::optional<jobs::Verdict>& v) {
+  if (!v) return std::nullopt;
+  switch (*v) {
+    case jobs::Verdict::Pass: return Colours{QColor(0x2e, 0x7d, 0x32), Qt::white};
+    case jobs::Verdict::Marginal: return Colours{QColor(0xff, 0xb3, 0x00), Qt::black};
+    case jobs::Verdict::Fail: return Colours{QColor(0xd3, 0x2f, 0x2f), Qt::white};
+    case jobs::Verdict::NoLimit: break;
+  }
+  return std::nullopt;
+}
+
+QTableWidgetItem* Cell(const std::string& text, const std::optional<jobs::Verdict>& verdict) {
+  auto* item = new QTableWidgetItem(Qs(text));
+  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+  if (const auto c = ColoursOf(verdict)) {
+    item->setBackground(c->back);
+    item->setForeground(c->text);
+  }
+  return item;
+}
+
+std::string ReferencesText(const jobs::Job& job, const std::string& none) {
+  if (job.referencesDbm.empty()) return none;
+  std::string text;
+  for (const auto& [nm, dbm] : job.referencesDbm) {
+    if (!text.empty()) text += ", ";
+    text += std::to_string(nm) + " nm " + field::FormatTwoDecimals(dbm) + " dBm";
+  }
+  return text;
+}
+
+}  // namespace
+
+CJobPanel::CJobPanel(const jobs::JobTexts& texts, QWidget* parent, std::string storePath)
+    : QDockWidget(Qs(texts.panelTitle), parent), m_texts(texts), m_strStorePath(std::move(storePath)) {
+  setObjectName(QStringLiteral("testJobPanel"));
+  setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+  m_clock.start();
+  Build();
+  Refresh(std::nullopt);
+}
+
+CJobPanel::~CJobPanel() = default;
+
+QAction* CJobPanel::PanelAction() const { return toggleViewAction(); }
+
+void CJobPanel::Build() {
+  auto* body = new QWidget(this);
+  auto* column = new QVBoxLayout(body);
+
+  auto* commands = new QHBoxLayout;
+  auto* newButton = new QPushButton(Qs(m_texts.newJob), body);
+  auto* openButton = new QPushButton(Qs(m_texts.openJob), body);
+  auto* closeButton = new QPushButton(Qs(m_texts.closeJob), body);
+  auto* importButton = new QPushButton(Qs(m_texts.importPoints), body);
+  for (QPushButton* b : {newButton, openButton, closeButton, importButton}) commands->addWidget(b);
+  commands->addStretch();
+  column->addLayout(commands);
+  connect(newButton, &QPushButton::clicked, this, &CJobPanel::AskNewJob);
+  connect(openButton, &QPushButton::clicked, this, &CJobPanel::AskOpenJob);
+  connect(closeButton, &QPushButton::clicked, this, &CJobPanel::CloseJob);
+  connect(importButton, &QPushButton::clicked, this, &CJobPanel::AskImport);
+
+  m_jobLine = new QLabel(body);
+  m_jobLine->setObjectName(QStringLiteral("jobLine"));
+  QFont bold = m_jobLine->font();
+  bold.setBold(true);
+  m_jobLine->setFont(bold);
+  column->addWidget(m_jobLine);
+  m_profileLine = new QLabel(body);
+  m_profileLine->setWordWrap(true);
+  column->addWidget(m_profileLine);
+
+  auto* settings = new QHBoxLayout;
+  settings->addWidget(new QLabel(Qs(m_texts.samples), body));
+  m_samples = new QSpinBox(body);
+  m_samples->setRange(1, 100);
+  m_samples->setValue(jobs::kDefaultSamples);
+  settings->addWidget(m_samples);
+  connect(m_samples, &QSpinBox::editingFinished, this, [this] { SetSamples(m_samples->value()); });
+  settings->addStretch();
+  column->addLayout(settings);
+
+  auto* reference = new QHBoxLayout;
+  m_referenceLine = new QLabel(body);
+  m_referenceLine->setWordWrap(true);
+  reference->addWidget(m_referenceLine, 1);
+  auto* setReference = new QPushButton(Qs(m_texts.setReference), body);
+  auto* clearReference = new QPushButton(Qs(m_texts.clearReference), body);
+  reference->addWidget(setReference);
+  reference->addWidget(clearReference);
+  connect(setReference, &QPushButton::clicked, this, &CJobPanel::SetReferenceFromReading);
+  connect(clearReference, &QPushButton::clicked, this, &CJobPanel::ClearReference);
+  column->addLayout(reference);
+
+  m_points = new QTableWidget(body);
+  m_points->setObjectName(QStringLiteral("jobPoints"));
+  m_points->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_points->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_points->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_points->verticalHeader()->hide();
+  column->addWidget(m_points, 3);
+
+  auto* capture = new QHBoxLayout;
+  m_captureButton = new QPushButton(Qs(m_texts.captureButton), body);
+  QFont big = m_captureButton->font();
+  big.setBold(true);
+  m_captureButton->setFont(big);
+  connect(m_captureButton, &QPushButton::clicked, this, &CJobPanel::Capture);
+  capture->addWidget(m_captureButton);
+  m_stability = new QLabel(body);
+  m_stability->setObjectName(QStringLiteral("jobStability"));
+  m_stability->setAutoFillBackground(true);
+  m_stability->setMargin(3);
+  capture->addWidget(m_stability, 1);
+  column->addLayout(capture);
+
+  m_trend = new CTrendView(Qs(m_texts.trendTitle), body);
+  column->addWidget(m_trend, 2);
+  m_status = new QLabel(body);
+  m_status->setObjectName(QStringLiteral("jobStatus"));
+  m_status->setWordWrap(true);
+  column->addWidget(m_status);
+  setWidget(body);
+
+  m_needJob = {closeButton, importButton, m_samples, setReference, clearReference, m_points, m_captureButton};
+
+  // Space captures anywhere in the panel, whichever of its widgets has focus.
+  auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+  space->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(space, &QShortcut::activated, this, &CJobPanel::Capture);
+  m_captureAction = new QAction(Qs(m_texts.captureEntry), this);
+  connect(m_captureAction, &QAction::triggered, this, &CJobPanel::Capture);
+  toggleViewAction()->setText(Qs(m_texts.menuEntry));
+  toggleViewAction()->setShortcut(QKeySequence(QStringLiteral("Ctrl+J")));
+}
+
+jobs::SqliteStore* CJobPanel::Store() {
+  if (m_store) return m_store.get();
+  const std::string path = m_strStorePath.empty() ? jobs::StorePath(std::nullopt) : m_strStorePath;
+  try {
+    m_store = std::make_unique<jobs::SqliteStore>(path);
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+  }
+  return m_store.get();
+}
+
+void CJobPanel::Tell(const std::string& text, bool problem) {
+  m_status->setText(Qs(text));
+  QPalette p = m_status->palette();
+  p.setColor(QPalette::WindowText, problem ? QColor(0xd3, 0x2f, 0x2f) : palette().color(QPalette::WindowText));
+  m_status->setPalette(p);
+}
+
+// ---- jobs ----------------------------------------------------------------------
+
+bool CJobPanel::NewJob(jobs::Job job, const std::vector<std::string>& points) {
+  jobs::SqliteStore* store = Store();
+  if (!store) return false;
+  if (job.uuid.empty()) job.uuid = jobs::NewUuid();
+  try {
+    store->CreateJob(job, points);
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+    return false;
+  }
+  return OpenJob(job.name);
+}
+
+bool CJobPanel::OpenJob(const std::string& name) {
+  jobs::SqliteStore* store = Store();
+  if (!store) return false;
+  try {
+    std::optional<jobs::Job> job = store->FindJob(name);
+    if (!job) {
+      Tell(m_texts.storeProblem + "there is no job named " + name, true);
+      return false;
+    }
+    m_job = std::move(job);
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+    return false;
+  }
+  Tell(std::string(), false);
+  Refresh(std::nullopt);
+  return true;
+}
+
+void CJobPanel::CloseJob() {
+  m_job.reset();
+  m_pointLabels.clear();
+  Refresh(std::nullopt);
+}
+
+bool CJobPanel::ImportPattern(const std::string& pattern) {
+  if (!m_job || !Store()) return false;
+  const jobs::Labels labels = jobs::ExpandPattern(pattern);
+  if (!labels.error.empty()) {
+    Tell(labels.error, true);
+    return false;
+  }
+  try {
+    m_store->AddPoints(m_job->name, labels.labels);
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+    return false;
+  }
+  Refresh(SelectedPoint());
+  return true;
+}
+
+bool CJobPanel::ImportFile(const std::string& path) {
+  if (!m_job || !Store()) return false;
+  const fileaccess::ReadResult file = fileaccess::ReadWholeFile(path);
+  if (file.error != fileaccess::ReadError::None) {
+    Tell(path + ": " + file.reason, true);
+    return false;
+  }
+  const bool csv = path.size() >= 4 && QString::fromStdString(path).endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+  const jobs::Labels labels = jobs::LabelsFromFile(file.bytes, csv);
+  if (!labels.error.empty()) {
+    Tell(path + ": " + labels.error, true);
+    return false;
+  }
+  try {
+    m_store->AddPoints(m_job->name, labels.labels);
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+    return false;
+  }
+  Refresh(SelectedPoint());
+  return true;
+}
+
+bool CJobPanel::SetSamples(int samples) {
+  if (!m_job || !Store() || samples == m_job->samples) return false;
+  try {
+    m_store->SetSamples(m_job->name, samples);
+    m_job->samples = samples;
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+    return false;
+  }
+  Refresh(SelectedPoint());
+  return true;
+}
+
+bool CJobPanel::SetReferenceFromReading() {
+  const std::optional<jobs::LiveReading> latest = m_live.Latest();
+  if (!m_job || !Store()) return false;
+  if (!latest || !m_bLive) {
+    Tell(m_texts.notLive, true);
+    return false;
+  }
+  try {
+    m_store->SetReference(m_job->name, latest->wavelengthNm, latest->dbm);
+    m_job = m_store->FindJob(m_job->name);
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+    return false;
+  }
+  Refresh(SelectedPoint());
+  return true;
+}
+
+bool CJobPanel::ClearReference() {
+  const std::optional<jobs::LiveReading> latest = m_live.Latest();
+  if (!m_job || !Store() || !latest) return false;
+  try {
+    m_store->SetReference(m_job->name, latest->wavelengthNm, std::nullopt);
+    m_job = m_store->FindJob(m_job->name);
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+    return false;
+  }
+  Refresh(SelectedPoint());
+  return true;
+}
+
+// ---- capture -----------------------------------------------------------------
+
+bool CJobPanel::Capture() {
+  if (!m_job || !Store()) return false;
+  if (!m_bLive) {
+    Tell(m_texts.notLive, true);
+    return false;
+  }
+  const std::optional<std::string> point = SelectedPoint();
+  if (!point) {
+    Tell(m_texts.noPoint, true);
+    return false;
+  }
+  const std::optional<jobs::CaptureInput> input = jobs::CaptureInputOf(m_live, m_job->samples);
+  if (!input) {
+    Tell(m_texts.tooFew, true);
+    return false;
+  }
+  jobs::Result result = jobs::ResultOf(*m_job, *point, input->wavelengthNm, input->readingsDbm, std::time(nullptr));
+  std::vector<jobs::Result> latest;
+  try {
+    m_store->AddResult(m_job->name, result);
+    latest = m_store->LatestResults(m_job->name);
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+    return false;
+  }
+  Tell(m_texts.stored + *point + "  " + std::to_string(result.wavelengthNm) + " nm  " +
+           jobs::FormatDb(result.powerDbm) + " dBm  " + m_texts.VerdictWord(result.verdict),
+       false);
+  Refresh(jobs::NextUntested(m_pointLabels, latest, *point).value_or(*point));
+  return true;
+}
+
+// ---- live reading ----------------------------------------------------------------
+
+void CJobPanel::OnStarted() {
+  m_live.Clear();
+  m_bLive = true;
+  ShowLive();
+}
+
+void CJobPanel::OnRow(const meter::Reading& reading) {
+  const field::Sample sample = field::SampleOf(reading);
+  if (!sample.dbm || !sample.wavelengthNm) return;
+  m_live.Add({static_cast<double>(m_clock.elapsed()) / 1000.0, *sample.wavelengthNm, *sample.dbm});
+  ShowLive();
+}
+
+void CJobPanel::OnStopped() {
+  m_bLive = false;
+  ShowLive();
+}
+
+void CJobPanel::ShowLive() {
+  const int samples = m_job ? m_job->samples : jobs::kDefaultSamples;
+  const jobs::Stability s = jobs::StabilityOf(m_live, samples);
+  QString text;
+  QColor back = palette().color(QPalette::Window);
+  if (s.count == 0) {
+    text = QString();
+  } else if (s.count < samples) {
+    text = Qs(m_texts.waiting + "  " + m_texts.span + " " + field::FormatTwoDecimals(s.spanDb) + " dB");
+  } else {
+    text = Qs((s.unstable ? m_texts.unstable : m_texts.steady) + "  " + m_texts.span + " " +
+              field::FormatTwoDecimals(s.spanDb) + " dB");
+    back = s.unstable ? QColor(0xff, 0xb3, 0x00) : QColor(0xc8, 0xe6, 0xc9);
+  }
+  m_stability->setText(text);
+  QPalette p = m_stability->palette();
+  p.setColor(QPalette::Window, back);
+  m_stability->setPalette(p);
+  const std::optional<jobs::LiveReading> latest = m_live.Latest();
+  m_trend->Show(m_live.Trend(), m_job && latest ? jobs::TrendLinesOf(*m_job, latest->wavelengthNm) : jobs::TrendLines{});
+  m_captureButton->setEnabled(m_job.has_value() && m_bLive);
+  m_captureAction->setEnabled(m_job.has_value() && m_bLive);
+}
+
+// ---- the point list ------------------------------------------------------------
+
+std::optional<std::string> CJobPanel::SelectedPoint() const {
+  const int row = m_points->currentRow();
+  if (row < 0 || row >= static_cast<int>(m_pointLabels.size())) return std::nullopt;
+  return m_pointLabels[static_cast<size_t>(row)];
+}
+
+bool CJobPanel::SelectPoint(const std::string& label) {
+  for (size_t i = 0; i < m_pointLabels.size(); ++i) {
+    if (m_pointLabels[i] == label) {
+      m_points->selectRow(static_cast<int>(i));
+      m_points->setCurrentCell(static_cast<int>(i), 0);
+      m_points->scrollToItem(m_points->item(static_cast<int>(i), 0));
+      return true;
+    }
+  }
+  return false;
+}
+
+void CJobPanel::Refresh(const std::optional<std::string>& select) {
+  for (QWidget* w : m_needJob) w->setEnabled(m_job.has_value());
+  m_points->clear();
+  m_points->setRowCount(0);
+  if (!m_job) {
+    m_pointLabels.clear();
+    m_jobLine->setText(Qs(m_texts.noJob));
+    m_profileLine->clear();
+    m_referenceLine->clear();
+    m_points->setColumnCount(0);
+    ShowLive();
+    return;
+  }
+  std::vector<jobs::Result> latest;
+  try {
+    m_pointLabels = m_store->Points(m_job->name);
+    latest = m_store->LatestResults(m_job->name);
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+  }
+  const jobs::Job& job = *m_job;
+  m_jobLine->setText(Qs(job.name + (job.site.empty() ? "" : "  ·  " + job.site) +
+                        (job.operatorName.empty() ? "" : "  ·  " + job.operatorName)));
+  std::string limits = m_texts.profile + ": " + job.profile.name;
+  for (const auto& [nm, range] : job.profile.limits) {
+    limits += "   " + std::to_string(nm) + " nm " + (range.low ? field::FormatTwoDecimals(*range.low) : "") + " … " +
+              (range.high ? field::FormatTwoDecimals(*range.high) : "") + " dBm";
+  }
+  m_profileLine->setText(Qs(limits));
+  m_referenceLine->setText(Qs(m_texts.reference + ": " + ReferencesText(job, m_texts.noReference)));
+  m_samples->blockSignals(true);
+  m_samples->setValue(job.samples);
+  m_samples->blockSignals(false);
+
+  const jobs::PointTable table = jobs::PointTableOf(job, m_pointLabels, latest);
+  QStringList header{Qs(m_texts.colPoint)};
+  for (int nm : table.wavelengths) {
+    header << QStringLiteral("%1 %2").arg(nm).arg(Qs(m_texts.unitDbm))
+           << QStringLiteral("%1 %2").arg(nm).arg(Qs(m_texts.unitLoss));
+  }
+  header << Qs(m_texts.colVerdict);
+  m_points->setColumnCount(static_cast<int>(header.size()));
+  m_points->setHorizontalHeaderLabels(header);
+  m_points->setRowCount(static_cast<int>(table.rows.size()));
+  for (size_t r = 0; r < table.rows.size(); ++r) {
+    const jobs::PointRow& row = table.rows[r];
+    const int at = static_cast<int>(r);
+    m_points->setItem(at, 0, Cell(row.point, std::nullopt));
+    for (size_t c = 0; c < row.cells.size(); ++c) {
+      m_points->setItem(at, static_cast<int>(1 + 2 * c), Cell(row.cells[c].value, row.cells[c].verdict));
+      // A loss is coloured only where there is one: an empty coloured cell would read as a value.
+      const std::optional<jobs::Verdict> lossColour =
+          row.cells[c].loss.empty() ? std::nullopt : row.cells[c].verdict;
+      m_points->setItem(at, static_cast<int>(2 + 2 * c), Cell(row.cells[c].loss, lossColour));
+    }
+    m_points->setItem(at, static_cast<int>(header.size()) - 1,
+                      Cell(row.verdict ? m_texts.VerdictWord(*row.verdict) : std::string(), row.verdict));
+  }
+  m_points->resizeColumnsToContents();
+  if (select && SelectPoint(*select)) {
+  } else if (const auto next = jobs::NextUntested(m_pointLabels, latest, std::string()); next) {
+    SelectPoint(*next);
+  } else if (!m_pointLabels.empty()) {
+    SelectPoint(m_pointLabels.front());
+  }
+  ShowLive();
+}
+
+// ---- dialogs -------------------------------------------------------------------
+
+void CJobPanel::AskNewJob() {
+  jobs::SqliteStore* store = Store();
+  if (!store) return;
+  QDialog dialog(this);
+  dialog.setWindowTitle(Qs(m_texts.newJob));
+  auto* form = new QFormLayout(&dialog);
+  auto* name = new QLineEdit(&dialog);
+  auto* site = new QLineEdit(&dialog);
+  auto* person = new QLineEdit(&dialog);
+  auto* profile = new QComboBox(&dialog);
+  auto* pattern = new QLineEdit(&dialog);
+  std::vector<jobs::Profile> profiles = jobs::BuiltInProfiles();
+  try {
+    for (jobs::Profile& p : store->UserProfiles()) profiles.push_back(std::move(p));
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+  }
+  for (const jobs::Profile& p : profiles) profile->addItem(Qs(p.name));
+  form->addRow(Qs(m_texts.name), name);
+  form->addRow(Qs(m_texts.site), site);
+  form->addRow(Qs(m_texts.operatorName), person);
+  form->addRow(Qs(m_texts.profile), profile);
+  form->addRow(Qs(m_texts.importPattern), pattern);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText(Qs(m_texts.ok));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Qs(m_texts.cancel));
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  form->addRow(buttons);
+  if (dialog.exec() != QDialog::Accepted) return;
+  jobs::Job job;
+  job.name = name->text().trimmed().toStdString();
+  job.site = site->text().trimmed().toStdString();
+  job.operatorName = person->text().trimmed().toStdString();
+  job.profile = profiles[static_cast<size_t>(std::max(profile->currentIndex(), 0))];
+  std::vector<std::string> points;
+  if (!pattern->text().trimmed().isEmpty()) {
+    jobs::Labels labels = jobs::ExpandPattern(pattern->text().trimmed().toStdString());
+    if (!labels.error.empty()) {
+      Tell(labels.error, true);
+      return;
+    }
+    points = std::move(labels.labels);
+  }
+  NewJob(std::move(job), points);
+}
+
+void CJobPanel::AskOpenJob() {
+  jobs::SqliteStore* store = Store();
+  if (!store) return;
+  std::vector<jobs::JobSummary> list;
+  try {
+    list = store->ListJobs();
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+    return;
+  }
+  QDialog dialog(this);
+  dialog.setWindowTitle(Qs(m_texts.openJob));
+  auto* column = new QVBoxLayout(&dialog);
+  auto* table = new QTableWidget(static_cast<int>(list.size()), 8, &dialog);
+  table->setHorizontalHeaderLabels({Qs(m_texts.colName), Qs(m_texts.colDate), Qs(m_texts.colSite),
+                                    Qs(m_texts.colPoints), Qs(m_texts.colPass), Qs(m_texts.colMarginal),
+                                    Qs(m_texts.colFail), Qs(m_texts.colUntested)});
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->verticalHeader()->hide();
+  for (size_t i = 0; i < list.size(); ++i) {
+    const jobs::JobSummary& j = list[i];
+    const std::string cells[] = {j.name, j.created.substr(0, 10), j.site, std::to_string(j.points),
+                                 std::to_string(j.pass), std::to_string(j.marginal), std::to_string(j.fail),
+                                 std::to_string(j.untested)};
+    for (int c = 0; c < 8; ++c) table->setItem(static_cast<int>(i), c, new QTableWidgetItem(Qs(cells[c])));
+  }
+  table->resizeColumnsToContents();
+  if (!list.empty()) table->selectRow(0);
+  column->addWidget(table);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText(Qs(m_texts.ok));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Qs(m_texts.cancel));
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  connect(table, &QTableWidget::cellDoubleClicked, &dialog, &QDialog::accept);
+  column->addWidget(buttons);
+  dialog.resize(560, 320);
+  if (dialog.exec() != QDialog::Accepted || table->currentRow() < 0) return;
+  OpenJob(list[static_cast<size_t>(table->currentRow())].name);
+}
+
+void CJobPanel::AskImport() {
+  if (!m_job) return;
+  QMenu menu(this);
+  QAction* byPattern = menu.addAction(Qs(m_texts.importPattern));
+  QAction* byFile = menu.addAction(Qs(m_texts.importFile));
+  QAction* chosen = menu.exec(QCursor::pos());
+  if (chosen == byPattern) {
+    bool ok = false;
+    const QString pattern =
+        QInputDialog::getText(this, Qs(m_texts.importTitle), Qs(m_texts.importPattern), QLineEdit::Normal, {}, &ok);
+    if (ok && !pattern.trimmed().isEmpty()) ImportPattern(pattern.trimmed().toStdString());
+  } else if (chosen == byFile) {
+    const QString path = QFileDialog::getOpenFileName(this, Qs(m_texts.importTitle), {}, Qs(m_texts.importFilter));
+    if (!path.isEmpty()) ImportFile(QFile::encodeName(path).toStdString());
+  }
+}

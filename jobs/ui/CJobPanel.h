@@ -1,0 +1,96 @@
+#pragma once
+// The "Test job" panel: a dock beside the table, independent of the tab
+// pages. It opens the results store km360r-cli uses, shows one job's points
+// with their latest results, and captures a result for the selected point
+// from the live readings the main window hands it. A capture shows as stored
+// only once the store has committed it: the list is read back from the store.
+#include <QDockWidget>
+#include <QElapsedTimer>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "device/Reply.h"
+#include "jobs/Job.h"
+#include "jobs/JobSession.h"
+#include "jobs/JobTexts.h"
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class CTrendView;
+
+namespace jobs {
+class SqliteStore;
+}
+
+class CJobPanel : public QDockWidget {
+  Q_OBJECT
+
+ public:
+  // `storePath` empty: the store km360r-cli uses by default (KM360R_STORE,
+  // else the user's data folder), opened when first needed.
+  CJobPanel(const jobs::JobTexts& texts, QWidget* parent, std::string storePath = {});
+  ~CJobPanel() override;
+
+  // The View menu's entries: the panel (Ctrl+J) and Capture.
+  QAction* PanelAction() const;
+  QAction* CaptureAction() const { return m_captureAction; }
+
+  // Live reading, as the main window's listener hands it on.
+  void OnStarted();
+  void OnRow(const meter::Reading& reading);
+  void OnStopped();
+
+  // The job commands; false with the reason in the status line.
+  bool NewJob(jobs::Job job, const std::vector<std::string>& points);
+  bool OpenJob(const std::string& name);
+  void CloseJob();
+  bool ImportPattern(const std::string& pattern);
+  bool ImportFile(const std::string& path);
+  bool SetSamples(int samples);
+  bool SetReferenceFromReading();
+  bool ClearReference();
+  // Stores a result for the selected point; false with the reason shown.
+  bool Capture();
+
+  const std::optional<jobs::Job>& OpenedJob() const { return m_job; }
+  bool SelectPoint(const std::string& label);
+  std::optional<std::string> SelectedPoint() const;
+  QTableWidget* Points() const { return m_points; }
+  QLabel* StatusLine() const { return m_status; }
+  QLabel* StabilityLabel() const { return m_stability; }
+
+ private:
+  void Build();
+  jobs::SqliteStore* Store();
+  void Refresh(const std::optional<std::string>& select);
+  void ShowLive();
+  void Tell(const std::string& text, bool problem);
+  void AskNewJob();
+  void AskOpenJob();
+  void AskImport();
+
+  jobs::JobTexts m_texts;
+  std::string m_strStorePath;
+  std::unique_ptr<jobs::SqliteStore> m_store;
+  std::optional<jobs::Job> m_job;
+  std::vector<std::string> m_pointLabels;
+  jobs::LiveReadings m_live;
+  bool m_bLive = false;
+  QElapsedTimer m_clock;
+
+  QLabel* m_jobLine = nullptr;
+  QLabel* m_profileLine = nullptr;
+  QLabel* m_referenceLine = nullptr;
+  QLabel* m_stability = nullptr;
+  QLabel* m_status = nullptr;
+  QSpinBox* m_samples = nullptr;
+  QTableWidget* m_points = nullptr;
+  CTrendView* m_trend = nullptr;
+  QPushButton* m_captureButton = nullptr;
+  QList<QWidget*> m_needJob;  // enabled only with a job open
+  QAction* m_captureAction = nullptr;
+};
