@@ -181,18 +181,18 @@ class Drawer {
   }
 
   int Width(int font, const std::string& utf8) {
-    m_device.SelectFont(font);
+    Select(font);
     return m_device.MeasureText(gbk::FromUtf8(utf8)).width;
   }
 
   void Text(int font, int x, int y, const std::string& utf8, report::Color color = report::kBlack) {
-    m_device.SelectFont(font);
-    m_device.SetColor(color);
+    Select(font);
+    Paint(color);
     m_device.DrawText(x, y, gbk::FromUtf8(utf8));
   }
 
   void Rule(int y) {
-    m_device.SetColor(report::kBlack);
+    Paint(report::kBlack);
     m_device.DrawLine(m_left, y, m_right, y, report::PenStyle::Solid);
   }
 
@@ -237,9 +237,9 @@ class Drawer {
     m_right = m_device.PageWidth() - Px(36);
     m_top = Px(36);
     m_footerTop = m_device.PageHeight() - Px(48);
-    m_device.SelectFont(m_fontBody);
+    Select(m_fontBody);
     m_line = m_device.MeasureText("0").height + Px(3);
-    m_device.SelectFont(m_fontTitle);
+    Select(m_fontTitle);
     m_titleLine = m_device.MeasureText("0").height + Px(6);
     m_header = HeaderLines();
     m_summary = SummaryLine();
@@ -249,9 +249,10 @@ class Drawer {
     int labelWidth = Width(m_fontBold, m_t.point);
     const int labelCap = (m_right - m_left) / 4;
     for (const PointRow& p : m_points) {
-      if (labelWidth >= labelCap) break;
       labelWidth = std::max(labelWidth, Width(m_fontBody, p.label));
+      if (labelWidth > labelCap) break;
     }
+    m_cutLabels = labelWidth > labelCap;
     m_columns.push_back({m_t.point, 0, std::min(labelWidth, labelCap) + gap});
     for (int nm : m_wavelengths) {
       const std::string w = std::to_string(nm);
@@ -315,18 +316,33 @@ class Drawer {
       DrawRow(m_points[i], y);
       y += m_line;
     }
-    m_device.SetColor(report::kBlack);
     return y;
   }
 
-  void Cell(int font, const Column& c, int y, const std::string& utf8, report::Color color) {
-    m_device.SelectFont(font);
-    m_device.SetColor(color);
-    m_device.DrawText(c.x, y, gbk::FromUtf8(utf8), {c.x, y, c.x + c.width, y + m_line});
+  // A cell's text; cut at the column's end only where it can be wider, since
+  // each cut costs the document a clip of its own.
+  void Cell(int font, const Column& c, int y, const std::string& utf8, report::Color color, bool cut = false) {
+    Select(font);
+    Paint(color);
+    if (cut) {
+      m_device.DrawText(c.x, y, gbk::FromUtf8(utf8), {c.x, y, c.x + c.width, y + m_line});
+    } else {
+      m_device.DrawText(c.x, y, gbk::FromUtf8(utf8));
+    }
+  }
+
+  // Font and colour are handed to the device only when they change.
+  void Select(int font) {
+    if (font != m_selected) m_device.SelectFont(font);
+    m_selected = font;
+  }
+  void Paint(report::Color color) {
+    if (!m_painted || color != *m_painted) m_device.SetColor(color);
+    m_painted = color;
   }
 
   void DrawRow(const PointRow& p, int y) {
-    Cell(m_fontBody, m_columns[0], y, p.label, report::kBlack);
+    Cell(m_fontBody, m_columns[0], y, p.label, report::kBlack, m_cutLabels);
     size_t col = 1;
     for (int nm : m_wavelengths) {
       const auto it = p.byWavelength.find(nm);
@@ -351,7 +367,7 @@ class Drawer {
   // A tick for a point within its limits, a cross for one outside, drawn as
   // lines so that they print on any printer in any font, in colour or not.
   void DrawMark(int x, int y, bool tick, report::Color color) {
-    m_device.SetColor(color);
+    Paint(color);
     const int s = m_markSize;
     const int strokes = std::max(1, m_dpi / 150);  // about a sixth of a millimetre thick
     for (int k = 0; k < strokes; ++k) {
@@ -394,6 +410,9 @@ class Drawer {
   int m_line = 0;
   int m_titleLine = 0;
   int m_markSize = 0;
+  bool m_cutLabels = false;
+  int m_selected = -1;
+  std::optional<report::Color> m_painted;
   int m_firstRows = 0;
   int m_laterRows = 1;
   int m_pages = 1;
