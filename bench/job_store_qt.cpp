@@ -130,7 +130,7 @@ void ReportJobToPdf(benchmark::State& state) {
   size_t bytes = 0;
   for (auto _ : state) {
     PdfReportOutput pdf;
-    jobs::JobReportRequest request{&o.job, o.rows, false, "2026-12-07T21:00:00+00:00"};
+    jobs::JobReportRequest request{o.job, o.rows, false, "2026-12-07T21:00:00+00:00"};
     if (jobs::PrintJobReport(pdf.Device(), request) != jobs::JobReportOutcome::Printed) {
       state.SkipWithError("the report failed");
       break;

@@ -9,7 +9,6 @@
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
 #include "common/Language.h"
-#include "field/LiveLog.h"
 #include "jobs/Capture.h"
 #include "jobs/JobExport.h"
 #include "jobs/JobReport.h"
@@ -146,16 +145,12 @@ int Report(jobs::SqliteStore& store, const Options& o) {
   const std::string& name = o.job.operands[0];
   const std::string& out = o.job.operands[1];
   const bool chinese = ReportInChinese(o);
-  const std::optional<jobs::Job> job = store.FindJob(name);
-  if (!job) return Refused("there is no job named " + name);
-  jobs::JobReportRequest request;
-  request.job = &*job;
-  request.rows = jobs::JobRows(store.Points(name), store.LatestResults(name));
-  request.chinese = chinese;
-  request.printed = field::IsoLocalTime(std::time(nullptr));
+  const std::optional<jobs::JobReportRequest> request =
+      jobs::StoredJobReport(store, name, chinese, std::time(nullptr));
+  if (!request) return Refused("there is no job named " + name);
   PdfReportOutput pdf;
   std::string reason;
-  if (jobs::PrintJobReport(pdf.Device(), request) != jobs::JobReportOutcome::Printed) {
+  if (jobs::PrintJobReport(pdf.Device(), *request) != jobs::JobReportOutcome::Printed) {
     reason = "the document could not be drawn";
   } else {
     reason = fileaccess::WriteFileReplacing(out, pdf.Bytes(), SIZE_MAX);

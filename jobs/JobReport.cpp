@@ -7,6 +7,7 @@
 #include <set>
 
 #include "common/Gbk.h"
+#include "field/LiveLog.h"
 
 namespace jobs {
 
@@ -153,7 +154,7 @@ class Drawer {
   JobReportOutcome Print() {
     if (!m_device.ChoosePrinter()) return JobReportOutcome::Cancelled;
     m_points = PointRows(m_request.rows);
-    m_wavelengths = Wavelengths(*m_request.job, m_points);
+    m_wavelengths = Wavelengths(m_request.job, m_points);
     m_device.SetOrientation(m_wavelengths.size() > kPortraitWavelengths ? report::Orientation::Landscape
                                                                         : report::Orientation::Portrait);
     m_dpi = std::max(1, m_device.VerticalResolution());
@@ -161,7 +162,7 @@ class Drawer {
     m_fontBody = m_device.CreateFont({kFace, Px(8), 400});
     m_fontBold = m_device.CreateFont({kFace, Px(8), 700});
     m_fontSmall = m_device.CreateFont({kFace, Px(7), 400});
-    if (!m_device.StartDocument(m_request.job->name)) return Fail();
+    if (!m_device.StartDocument(m_request.job.name)) return Fail();
     Layout();
     for (int page = 1; page <= m_pages; ++page) {
       if (!m_device.StartPage()) return Fail();
@@ -197,7 +198,7 @@ class Drawer {
   }
 
   std::vector<std::string> HeaderLines() const {
-    const Job& job = *m_request.job;
+    const Job& job = m_request.job;
     const Texts& t = m_t;
     const auto line = [](const char* label, const std::string& value) { return std::string(label) + ": " + value; };
     std::vector<std::string> lines = {line(t.job, job.name), line(t.site, job.site),
@@ -442,6 +443,18 @@ ReportSummary SummaryOf(const std::vector<JobRow>& rows) {
 
 JobReportOutcome PrintJobReport(report::IReportDevice& device, const JobReportRequest& request) {
   return Drawer(device, request).Print();
+}
+
+std::optional<JobReportRequest> StoredJobReport(IResultsStore& store, const std::string& name, bool chinese,
+                                                std::time_t now) {
+  std::optional<Job> job = store.FindJob(name);
+  if (!job) return std::nullopt;
+  JobReportRequest request;
+  request.rows = JobRows(store.Points(name), store.LatestResults(name));
+  request.job = std::move(*job);
+  request.chinese = chinese;
+  request.printed = field::IsoLocalTime(now);
+  return request;
 }
 
 std::string JobReportFailureText(bool chinese) {

@@ -3,11 +3,13 @@
 // when against which limits, a summary of the verdicts, and one table row per
 // point with each wavelength's power, linear power and loss. Drawn on the
 // test report's device, so it goes to a printer or a PDF file alike.
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "jobs/JobTable.h"
+#include "jobs/ResultsStore.h"
 #include "print/ReportDevice.h"
 
 namespace jobs {
@@ -32,7 +34,7 @@ ReportSummary SummaryOf(const std::vector<JobRow>& rows);
 Verdict Worst(Verdict a, Verdict b);
 
 struct JobReportRequest {
-  const Job* job = nullptr;
+  Job job;
   std::vector<JobRow> rows;  // as JobRows gives them
   bool chinese = false;
   std::string printed;       // the date and time printed in the header
@@ -43,6 +45,12 @@ enum class JobReportOutcome { Printed, Cancelled, Failed };
 // Lets the operator choose the printer, then draws the report. A failure
 // leaves nothing half printed: the document is dropped.
 JobReportOutcome PrintJobReport(report::IReportDevice& device, const JobReportRequest& request);
+
+// What the report of the stored job `name` shows, printed at `now`; nullopt
+// when the store has no such job. The window's Print of a job and
+// `km360r-cli job report` both start here.
+std::optional<JobReportRequest> StoredJobReport(IResultsStore& store, const std::string& name, bool chinese,
+                                                std::time_t now);
 
 // The message when the report could not be printed (UTF-8).
 std::string JobReportFailureText(bool chinese);

@@ -100,7 +100,7 @@ TEST(JobReport, EachVerdictHasItsColourAndAMarkThatNeedsNoColour) {
   }
   ColourRecorder device;
   jobs::JobReportRequest request;
-  request.job = &job;
+  request.job = job;
   request.rows = jobs::JobRows(points, results);
   ASSERT_EQ(jobs::PrintJobReport(device, request), jobs::JobReportOutcome::Printed);
 
