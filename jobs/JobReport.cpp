@@ -245,7 +245,8 @@ class Drawer {
     m_header = HeaderLines();
     m_summary = SummaryLine();
 
-    const int gap = Px(8);
+    // Columns are measured without their gaps; the gaps share what the page
+    // leaves, up to a comfortable width each.
     const int digit = Width(m_fontBody, "0");
     int labelWidth = Width(m_fontBold, m_t.point);
     const int labelCap = (m_right - m_left) / 4;
@@ -254,20 +255,25 @@ class Drawer {
       if (labelWidth > labelCap) break;
     }
     m_cutLabels = labelWidth > labelCap;
-    m_columns.push_back({m_t.point, 0, std::min(labelWidth, labelCap) + gap});
+    m_columns.push_back({m_t.point, 0, std::min(labelWidth, labelCap)});
     for (int nm : m_wavelengths) {
       const std::string w = std::to_string(nm);
       for (const auto& [title, chars] : {std::pair<std::string, int>{w + " dBm", 7}, {w + " mW", 9},
                                          {w + " " + m_t.loss + " dB", 6}}) {
-        m_columns.push_back({title, 0, std::max(Width(m_fontBold, title), chars * digit) + gap});
+        m_columns.push_back({title, 0, std::max(Width(m_fontBold, title), chars * digit)});
       }
     }
     m_markSize = m_line * 3 / 5;
     int verdictWidth = Width(m_fontBold, m_t.verdict);
     for (const char* word : {m_t.pass, m_t.marginal, m_t.fail, m_t.noLimit, m_t.untested}) {
-      verdictWidth = std::max(verdictWidth, m_markSize + gap / 2 + Width(m_fontBody, word));
+      verdictWidth = std::max(verdictWidth, m_markSize + Px(4) + Width(m_fontBody, word));
     }
     m_columns.push_back({m_t.verdict, 0, verdictWidth});
+    int used = 0;
+    for (const Column& c : m_columns) used += c.width;
+    const int gaps = static_cast<int>(m_columns.size()) - 1;
+    const int gap = std::clamp((m_right - m_left - used) / gaps, Px(2), Px(8));
+    for (size_t i = 0; i + 1 < m_columns.size(); ++i) m_columns[i].width += gap;
     int x = m_left;
     for (Column& c : m_columns) {
       c.x = x;
@@ -359,7 +365,7 @@ class Drawer {
     const Column& v = m_columns.back();
     const report::Color color = ColorOf(p.worst);
     if (p.worst == Verdict::Pass || p.worst == Verdict::Marginal || p.worst == Verdict::Fail) {
-      DrawMark(v.x, y + (m_line - m_markSize) / 2, *p.worst != Verdict::Fail, color);
+      DrawMark(v.x, y + (m_line - Px(3) - m_markSize) / 2, *p.worst != Verdict::Fail, color);
     }
     const Column word{"", v.x + m_markSize + Px(4), v.width - m_markSize - Px(4)};
     Cell(m_fontBody, word, y, p.worst ? VerdictWord(m_t, *p.worst) : m_t.untested, color);
