@@ -8,13 +8,16 @@
 #include "cli/MeterSession.h"
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
+#include "common/Language.h"
 #include "jobs/Capture.h"
 #include "jobs/JobExport.h"
+#include "jobs/JobReport.h"
 #include "jobs/JobTable.h"
 #include "jobs/PointPattern.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/StorePath.h"
 #include "jobs/Uuid.h"
+#include "print/ui/PdfReport.h"
 #include "table/FileAccess.h"
 
 namespace cli {
@@ -128,6 +131,35 @@ int Export(jobs::SqliteStore& store, const JobArgs& a) {
   return kExitFile;
 }
 
+// Languages 0 and 2 print the report in Chinese, 1 and 3 in English.
+bool ReportInChinese(const Options& o) {
+  const std::optional<lang::Index> index = lang::Resolve(LanguageValue(o));
+  return index && lang::IsChinese(*index);
+}
+
+// Draws the job report into a PDF document in memory and writes it beside
+// OUT, then renames it, so an existing OUT stays whole unless the new one is
+// complete. A named pipe, a device or a folder at OUT is refused before the
+// store is read: a pipe would hold the run until a reader came.
+int Report(jobs::SqliteStore& store, const Options& o) {
+  const std::string& name = o.job.operands[0];
+  const std::string& out = o.job.operands[1];
+  const bool chinese = ReportInChinese(o);
+  const std::optional<jobs::JobReportRequest> request =
+      jobs::StoredJobReport(store, name, chinese, std::time(nullptr));
+  if (!request) return Refused("there is no job named " + name);
+  PdfReportOutput pdf;
+  std::string reason;
+  if (jobs::PrintJobReport(pdf.Device(), *request) != jobs::JobReportOutcome::Printed) {
+    reason = "the document could not be drawn";
+  } else {
+    reason = fileaccess::WriteFileReplacing(out, pdf.Bytes(), SIZE_MAX);
+  }
+  if (reason.empty()) return kExitOk;
+  std::fprintf(stderr, "%s %s (%s)\n", jobs::JobReportFailureText(chinese).c_str(), out.c_str(), reason.c_str());
+  return kExitFile;
+}
+
 // Reads the job's number of readings from the meter, all at one wavelength
 // (a change of wavelength starts the count again), and stores their result.
 int Capture(jobs::SqliteStore& store, const Options& o) {
@@ -177,6 +209,13 @@ int Capture(jobs::SqliteStore& store, const Options& o) {
 }  // namespace
 
 int RunJobCommand(const Options& o) {
+  if (o.job.action == "report") {
+    const std::string refused = fileaccess::RefusedTarget(o.job.operands[1]);
+    if (!refused.empty()) {
+      std::fprintf(stderr, "km360r-cli: cannot write %s (%s)\n", o.job.operands[1].c_str(), refused.c_str());
+      return kExitFile;
+    }
+  }
   const std::string path = jobs::StorePath(o.store);
   try {
     jobs::SqliteStore store(path);
@@ -191,6 +230,7 @@ int RunJobCommand(const Options& o) {
     }
     if (a.action == "show") return Show(store, a);
     if (a.action == "export") return Export(store, a);
+    if (a.action == "report") return Report(store, o);
     return Capture(store, o);
   } catch (const jobs::StoreError& e) {
     std::fprintf(stderr, "km360r-cli: %s\n", e.what());

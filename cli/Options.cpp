@@ -338,6 +338,8 @@ const char* UsageText() {
          "  job show NAME                        the latest result of every point\n"
          "  job export NAME OUT                  OUT ending in .xls gives an Excel workbook,\n"
          "                                       any other name a UTF-8 CSV file\n"
+         "  job report NAME OUT.pdf              the job report (header, summary, one row per\n"
+         "                                       point with its verdict) into a PDF file\n"
          "\n"
          "output: a table is one header line, then one line per row; cells are separated\n"
          "by one TAB; a TAB, CR, LF or backslash inside a cell is printed as \\t, \\r, \\n\n"

@@ -25,6 +25,15 @@ struct TextExtent {
   int height = 0;
 };
 
+// A colour for texts and lines, 0-255 per channel.
+struct Color {
+  int red = 0;
+  int green = 0;
+  int blue = 0;
+  bool operator==(const Color&) const = default;
+};
+inline constexpr Color kBlack{0, 0, 0};
+
 struct Rect {
   int left = 0;
   int top = 0;
@@ -63,8 +72,12 @@ class IReportDevice {
   virtual void DrawText(int x, int y, std::string_view gbk, const Rect& clip) = 0;
   // Draws `gbk` with its top left corner at (x, y), uncut.
   virtual void DrawText(int x, int y, std::string_view gbk) = 0;
-  // A one-pixel black line.
+  // A one-pixel line in the current colour.
   virtual void DrawLine(int x1, int y1, int x2, int y2, PenStyle style) = 0;
+  // The colour of the texts and lines drawn next; black until set. A device
+  // that prints black only keeps drawing black, which is why a colour is never
+  // the only sign of what a text means.
+  virtual void SetColor(const Color&) {}
 };
 
 }  // namespace report

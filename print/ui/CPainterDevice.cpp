@@ -47,6 +47,7 @@ bool CPainterDevice::StartDocument(const std::string& jobName) {
   if (!m_painter.begin(&Paper())) return false;
   m_bFirstPage = true;
   if (m_nFont >= 0) m_painter.setFont(m_fonts[static_cast<size_t>(m_nFont)]);
+  m_painter.setPen(m_color);
   return true;
 }
 
@@ -103,7 +104,12 @@ void CPainterDevice::DrawText(int x, int y, std::string_view gbk) {
 
 void CPainterDevice::DrawLine(int x1, int y1, int x2, int y2, report::PenStyle style) {
   m_painter.save();
-  m_painter.setPen(QPen(QBrush(Qt::black), 0, QtPen(style)));
+  m_painter.setPen(QPen(QBrush(m_color), 0, QtPen(style)));
   m_painter.drawLine(x1, y1, x2, y2);
   m_painter.restore();
+}
+
+void CPainterDevice::SetColor(const report::Color& color) {
+  m_color = QColor(color.red, color.green, color.blue);
+  if (m_painter.isActive()) m_painter.setPen(m_color);
 }

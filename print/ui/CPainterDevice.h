@@ -32,6 +32,7 @@ class CPainterDevice : public report::IReportDevice {
   void DrawText(int x, int y, std::string_view gbk, const report::Rect& clip) override;
   void DrawText(int x, int y, std::string_view gbk) override;
   void DrawLine(int x1, int y1, int x2, int y2, report::PenStyle style) override;
+  void SetColor(const report::Color& color) override;
 
  protected:
   // The device drawn on.
@@ -46,5 +47,6 @@ class CPainterDevice : public report::IReportDevice {
   QPainter m_painter;
   std::vector<QFont> m_fonts;
   int m_nFont = -1;
+  QColor m_color = Qt::black;
   bool m_bFirstPage = true;
 };
