@@ -23,6 +23,7 @@ constexpr ActionShape kActions[] = {
     {"capture", 2, 2, "NAME POINT", false, true},
     {"show", 1, 1, "NAME"},
     {"export", 2, 2, "NAME OUT"},
+    {"sync", 0, 0, ""},
 };
 
 bool PositiveInt(const std::string& text, int max, int& out) {
@@ -65,7 +66,7 @@ bool ParseJobArgs(const std::string& command, int i, int argc, char** argv, JobA
     shape = &kProfiles;
   } else {
     if (i >= argc) {
-      error = "job needs one of new, list, points, reference, capture, show, export";
+      error = "job needs one of new, list, points, reference, capture, show, export, sync";
       return false;
     }
     a.action = argv[i++];
