@@ -13,6 +13,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -214,6 +216,12 @@ inline pid_t StartCli(std::vector<std::string> args, int outFd, int errFd, rlim_
     a.push_back(nullptr);
     ::execv(a[0], a.data());
     ::_exit(127);
+  }
+  // Without a child there is nothing to wait for or stop, and a process id
+  // of -1 handed to kill() would reach every process on the machine.
+  if (pid < 0) {
+    std::perror("fork");
+    std::abort();
   }
   return pid;
 }

@@ -117,6 +117,8 @@ TEST(FieldPanel, ALogDeletedDuringTheRunIsToldOnceAndGoesOnInANewFile) {
   const QList<QByteArray> lines = log.readAll().split('\n');
   ASSERT_EQ(lines.size(), 4);  // the header, two rows, nothing after the last line end
   EXPECT_EQ(lines[0], "time,wavelength_nm,power_dbm,linear_power,relative_db,result");
+}
+
 namespace {
 
 // Where a label's text is drawn, in the panel's coordinates: the whole

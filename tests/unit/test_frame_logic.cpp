@@ -931,6 +931,9 @@ TEST(FrameLogic, TheUnsavedQuestionSpeaksTheWindowsLanguage) {
     EXPECT_EQ(f.window.saveQuestions[0].caption, caption);
     EXPECT_EQ(f.window.saveQuestions[0].cancel, cancel);
     EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
+  }
+}
+
 TEST(FrameLogic, LiveReadingListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWasLost) {
   const std::pair<const char*, void (*)(Frame&)> endings[] = {
       {"stopped", [](Frame& f) { f.logic.OnReadRealTime(); }},
