@@ -103,7 +103,6 @@ FloodRun RunFlood(const PortDir& dir, const std::string& floodSwitch) {
     ::execl(KM360R_CLI_PATH, KM360R_CLI_PATH, "--language", "1", "realtime", nullptr);
     ::_exit(127);
   }
-  ASSERT_GT(pid, 0) << "fork failed";  // kill(-1, ...) would reach every process
   ::close(out[1]);
   // The rows are counted as they are printed (a line each, after the header).
   std::atomic<long> lines{0};
