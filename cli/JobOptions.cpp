@@ -24,6 +24,7 @@ constexpr ActionShape kActions[] = {
     {"show", 1, 1, "NAME"},
     {"export", 2, 2, "NAME OUT"},
     {"report", 2, 2, "NAME OUT.pdf"},
+    {"sync", 0, 0, ""},
 };
 
 bool PositiveInt(const std::string& text, int max, int& out) {
@@ -66,7 +67,7 @@ bool ParseJobArgs(const std::string& command, int i, int argc, char** argv, JobA
     shape = &kProfiles;
   } else {
     if (i >= argc) {
-      error = "job needs one of new, list, points, reference, capture, show, export, report";
+      error = "job needs one of new, list, points, reference, capture, show, export, report, sync";
       return false;
     }
     a.action = argv[i++];

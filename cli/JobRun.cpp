@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 
@@ -13,9 +14,11 @@
 #include "jobs/JobExport.h"
 #include "jobs/JobReport.h"
 #include "jobs/JobTable.h"
+#include "jobs/PgStore.h"
 #include "jobs/PointPattern.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/StorePath.h"
+#include "jobs/Sync.h"
 #include "jobs/Uuid.h"
 #include "print/ui/PdfReport.h"
 #include "table/FileAccess.h"
@@ -91,7 +94,7 @@ int New(jobs::SqliteStore& store, const JobArgs& a) {
   return kExitOk;
 }
 
-int List(jobs::SqliteStore& store) {
+int List(jobs::IResultsStore& store) {
   for (const jobs::JobSummary& j : store.ListJobs()) {
     PrintLine({j.name, j.site, j.operatorName, std::to_string(j.points), std::to_string(j.pass),
                std::to_string(j.marginal), std::to_string(j.fail), std::to_string(j.untested), j.created});
@@ -114,7 +117,7 @@ int Points(jobs::SqliteStore& store, const JobArgs& a) {
   return kExitOk;
 }
 
-int Show(jobs::SqliteStore& store, const JobArgs& a) {
+int Show(jobs::IResultsStore& store, const JobArgs& a) {
   const std::string& job = a.operands[0];
   const std::vector<jobs::JobRow> rows = jobs::JobRows(store.Points(job), store.LatestResults(job));
   PrintLine(jobs::ShowHeader());
@@ -122,7 +125,7 @@ int Show(jobs::SqliteStore& store, const JobArgs& a) {
   return kExitOk;
 }
 
-int Export(jobs::SqliteStore& store, const JobArgs& a) {
+int Export(jobs::IResultsStore& store, const JobArgs& a) {
   const std::string& job = a.operands[0];
   const std::string failure =
       jobs::ExportJob(jobs::JobRows(store.Points(job), store.LatestResults(job)), a.operands[1]);
@@ -206,6 +209,33 @@ int Capture(jobs::SqliteStore& store, const Options& o) {
   return result.verdict == jobs::Verdict::Fail ? kExitLimits : kExitOk;
 }
 
+// --server, else $KM360R_SERVER; empty when neither.
+std::string ServerTarget(const Options& o) {
+  if (o.server) return *o.server;
+  const char* env = std::getenv("KM360R_SERVER");
+  return env ? env : "";
+}
+
+// The server is reached before the local store is opened, so a server that
+// cannot be used leaves the local store exactly as it was.
+int SyncCommand(const std::string& server, const std::string& path) {
+  if (server.empty()) return Refused("job sync needs a team server: --server URL or KM360R_SERVER");
+  jobs::PgStore remote(server);
+  jobs::SqliteStore local(path);
+  const jobs::SyncCounts counts = jobs::Sync(local, remote);
+  StandardOutput().Write("sent " + std::to_string(counts.sent) + " results, " + std::to_string(counts.alreadyThere) +
+                         " already there\n");
+  return kExitOk;
+}
+
+// job list, show and export read the team server when one is named.
+int ServerRead(const std::string& server, const JobArgs& a) {
+  jobs::PgStore store(server);
+  if (a.action == "list") return List(store);
+  if (a.action == "show") return Show(store, a);
+  return Export(store, a);
+}
+
 }  // namespace
 
 int RunJobCommand(const Options& o) {
@@ -218,8 +248,13 @@ int RunJobCommand(const Options& o) {
   }
   const std::string path = jobs::StorePath(o.store);
   try {
-    jobs::SqliteStore store(path);
     const JobArgs& a = o.job;
+    const std::string server = ServerTarget(o);
+    if (a.action == "sync") return SyncCommand(server, path);
+    if (!server.empty() && (a.action == "list" || a.action == "show" || a.action == "export")) {
+      return ServerRead(server, a);
+    }
+    jobs::SqliteStore store(path);
     if (o.command == "profiles") return Profiles(store);
     if (a.action == "new") return New(store, a);
     if (a.action == "list") return List(store);

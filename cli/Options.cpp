@@ -190,6 +190,14 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
         return std::nullopt;
       }
       o.store = *v;
+    } else if (a == "--server") {
+      auto v = value(a);
+      if (!v) return std::nullopt;
+      if (v->empty()) {
+        error = "--server needs a server, e.g. postgresql://host/km360r";
+        return std::nullopt;
+      }
+      o.server = *v;
     } else if (a.rfind("--", 0) == 0) {
       error = "unknown option " + a;
       return std::nullopt;
@@ -297,7 +305,7 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
 }
 
 const char* UsageText() {
-  return "usage: km360r-cli [--port PATH] [--language N] [--store FILE] COMMAND [ARGS...]\n"
+  return "usage: km360r-cli [--port PATH] [--language N] [--store FILE] [--server URL] COMMAND [ARGS...]\n"
          "\n"
          "meter commands:\n"
          "  scan                                 find the meter, print its device path\n"
@@ -340,6 +348,11 @@ const char* UsageText() {
          "                                       any other name a UTF-8 CSV file\n"
          "  job report NAME OUT.pdf              the job report (header, summary, one row per\n"
          "                                       point with its verdict) into a PDF file\n"
+         "  job sync                             push the results the team server lacks;\n"
+         "                                       safe to repeat\n"
+         "team server (--server URL, else $KM360R_SERVER; a postgresql:// URL or libpq's\n"
+         "key=value words, passwords from ~/.pgpass): job sync sends to it, job list,\n"
+         "show and export read from it instead of the local store\n"
          "\n"
          "output: a table is one header line, then one line per row; cells are separated\n"
          "by one TAB; a TAB, CR, LF or backslash inside a cell is printed as \\t, \\r, \\n\n"
@@ -348,7 +361,7 @@ const char* UsageText() {
          "arrived is still saved to --out, and the exit code is 128 + the signal number.\n"
          "exit codes: 0 success, 1 meter not found, lost or a setting refused, 2 usage error\n"
          "(nothing is sent to the meter),\n"
-         "3 a file, the results store or the output cannot be read or written, 4 a reading\n"
+         "3 a file, the results store, the team server or the output cannot be read or written, 4 a reading\n"
          "outside --limits or a captured result that FAILs.\n";
 }
 

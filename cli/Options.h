@@ -14,6 +14,7 @@ struct Options {
   std::optional<std::string> port;      // --port PATH
   std::optional<std::string> language;  // --language N (the raw language value)
   std::optional<std::string> store;     // --store FILE (the results store)
+  std::optional<std::string> server;    // --server URL (a team's results server)
   std::string command;
   std::optional<long> count;            // realtime --count N
   std::optional<std::string> out;       // --out FILE

@@ -108,7 +108,7 @@ void SqliteStore::Migrate() {
   version.Step();
   const int64_t from = version.Int(0);
   if (from > schema::CurrentVersion()) Unusable(m_db->Path(), "was written by a newer version of the program");
-  const auto& steps = schema::Migrations();
+  const std::vector<std::string> steps = schema::Migrations(schema::Dialect::Sqlite);
   for (int64_t v = from; v < schema::CurrentVersion(); ++v) m_db->Execute(steps[static_cast<size_t>(v)]);
   m_db->Execute("PRAGMA application_id = " + std::to_string(schema::kApplicationId));
   m_db->Execute("PRAGMA user_version = " + std::to_string(schema::CurrentVersion()));
@@ -384,6 +384,80 @@ std::vector<Result> SqliteStore::LatestResults(const std::string& job) {
     results.push_back(std::move(r));
   }
   return results;
+}
+
+// ---- sync ---------------------------------------------------------------------
+
+std::vector<SyncJob> SqliteStore::JobsForSync() {
+  std::vector<SyncJob> jobs;
+  std::vector<std::string> names;
+  {
+    sql::Statement s(*m_db, "SELECT name FROM jobs ORDER BY id");
+    while (s.Step()) names.push_back(s.Text(0));
+  }
+  for (const std::string& name : names) {
+    SyncJob sync;
+    sync.job = *FindJob(name);
+    sql::Statement p(*m_db, "SELECT position, label, removed_at FROM points WHERE job_id = ? ORDER BY position");
+    p.Bind(1, JobId(name));
+    while (p.Step()) {
+      sync.points.push_back({p.Int(0), p.Text(1), p.IsNull(2) ? std::nullopt : std::optional<std::string>(p.Text(2))});
+    }
+    jobs.push_back(std::move(sync));
+  }
+  return jobs;
+}
+
+std::vector<SyncResult> SqliteStore::UnsentResults(int64_t afterId, size_t limit) {
+  sql::Statement s(*m_db,
+                   "SELECT r.id, j.uuid, p.position, r.uuid, r.wavelength_nm, r.power_dbm, r.power_mw, r.loss_db, "
+                   "r.verdict, r.samples, r.span_db, r.unstable, r.operator, r.measured_at, r.superseded, p.label "
+                   "FROM results r JOIN points p ON p.id = r.point_id JOIN jobs j ON j.id = p.job_id "
+                   "WHERE r.id > ? AND (r.acked_superseded IS NULL OR r.acked_superseded <> r.superseded) "
+                   "ORDER BY r.id LIMIT ?");
+  s.Bind(1, afterId).Bind(2, static_cast<int64_t>(limit));
+  std::vector<SyncResult> results;
+  while (s.Step()) {
+    SyncResult x;
+    x.localId = s.Int(0);
+    x.jobUuid = s.Text(1);
+    x.position = s.Int(2);
+    Result& r = x.result;
+    r.uuid = s.Text(3);
+    r.wavelengthNm = static_cast<int>(s.Int(4));
+    r.powerDbm = s.Real(5);
+    r.powerMw = s.Real(6);
+    r.lossDb = s.OptionalReal(7);
+    r.verdict = VerdictFromText(s.Text(8)).value_or(Verdict::NoLimit);
+    r.samples = static_cast<int>(s.Int(9));
+    r.spanDb = s.Real(10);
+    r.unstable = s.Int(11) != 0;
+    r.operatorName = s.Text(12);
+    r.measured = s.Text(13);
+    x.superseded = s.Int(14) != 0;
+    r.point = s.Text(15);
+    results.push_back(std::move(x));
+  }
+  return results;
+}
+
+void SqliteStore::Acknowledge(const std::vector<SyncResult>& results) {
+  sql::WriteTransaction t(*m_db);
+  sql::Statement s(*m_db, "UPDATE results SET acked_superseded = ? WHERE id = ?");
+  for (const SyncResult& r : results) {
+    s.Reset();
+    s.Bind(1, r.superseded ? 1 : 0).Bind(2, r.localId).Run();
+  }
+  t.Commit();
+}
+
+void SqliteStore::UseServer(const std::string& serverId) {
+  sql::Statement s(*m_db, "SELECT value FROM store_info WHERE key = 'acked_by'");
+  if (s.Step() && s.Text(0) == serverId) return;
+  sql::WriteTransaction t(*m_db);
+  m_db->Execute("UPDATE results SET acked_superseded = NULL WHERE acked_superseded IS NOT NULL");
+  sql::Statement(*m_db, "INSERT OR REPLACE INTO store_info (key, value) VALUES ('acked_by', ?)").Bind(1, serverId).Run();
+  t.Commit();
 }
 
 }  // namespace jobs

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "jobs/ResultsStore.h"
+#include "jobs/SyncData.h"
 
 namespace jobs {
 
@@ -37,6 +38,18 @@ class SqliteStore : public IResultsStore {
   void SetSamples(const std::string& job, int samples) override;
   void AddResult(const std::string& job, Result& result) override;
   std::vector<Result> LatestResults(const std::string& job) override;
+
+  // ---- what a sync reads and records ----
+  // Every job with all its points, removed ones too.
+  std::vector<SyncJob> JobsForSync();
+  // Up to `limit` results after the row `afterId` that the server has not
+  // acknowledged as they are now (never sent, or superseded since).
+  std::vector<SyncResult> UnsentResults(int64_t afterId, size_t limit);
+  // Records, in one transaction, that the server holds these results as sent.
+  void Acknowledge(const std::vector<SyncResult>& results);
+  // Acknowledgements count for one server only: syncing to another server
+  // starts again from nothing (it gets everything, and keeps none twice).
+  void UseServer(const std::string& serverId);
 
  private:
   int64_t JobId(const std::string& name);

@@ -4,6 +4,7 @@
 // steps it lacks, in one transaction. docs/results-store.md describes the
 // tables of the latest version.
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,8 +14,12 @@ namespace jobs::schema {
 // other SQLite database.
 inline constexpr int32_t kApplicationId = 0x4B333630;
 
+// The local file and a team's server hold the same tables; the steps are
+// written once and rendered in each engine's words.
+enum class Dialect { Sqlite, PostgreSql };
+
 // The migrations in order; their count is the version this program writes.
-const std::vector<std::string_view>& Migrations();
-inline int CurrentVersion() { return static_cast<int>(Migrations().size()); }
+std::vector<std::string> Migrations(Dialect dialect);
+int CurrentVersion();
 
 }  // namespace jobs::schema

@@ -8,7 +8,8 @@ packages=(
   cmake g++ make pkg-config
   clang-14 libclang-rt-14-dev
   qt6-base-dev libgl-dev qt6-translations-l10n
-  libsqlite3-dev
+  libsqlite3-dev libpq-dev
+  postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
   python3 python3-xlrd poppler-utils libreoffice-calc-nogui

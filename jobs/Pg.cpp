@@ -1,0 +1,115 @@
+#include "jobs/Pg.h"
+
+#include <libpq-fe.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace jobs::pg {
+
+namespace {
+
+// SQLSTATE of a unique violation.
+constexpr const char* kUniqueViolation = "23505";
+
+std::string Trimmed(const char* message) {
+  std::string s = message ? message : "";
+  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+  return s;
+}
+
+[[noreturn]] void Unusable(const std::string& why) {
+  throw StoreError(StoreError::Kind::Unusable, "the results server cannot be used: " + why);
+}
+
+}  // namespace
+
+Param Text(const std::string& s) { return s; }
+Param Number(int64_t v) { return std::to_string(v); }
+Param Number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", v);
+  return std::string(text);
+}
+Param Number(std::optional<double> v) { return v ? Number(*v) : Param(); }
+
+Rows::Rows(pg_result* result) : m_result(result) {}
+Rows::~Rows() {
+  if (m_result) PQclear(m_result);
+}
+Rows::Rows(Rows&& other) noexcept : m_result(other.m_result) { other.m_result = nullptr; }
+int Rows::Count() const { return PQntuples(m_result); }
+bool Rows::IsNull(int row, int column) const { return PQgetisnull(m_result, row, column) != 0; }
+std::string Rows::Text(int row, int column) const {
+  return std::string(PQgetvalue(m_result, row, column), static_cast<size_t>(PQgetlength(m_result, row, column)));
+}
+int64_t Rows::Int(int row, int column) const { return std::strtoll(PQgetvalue(m_result, row, column), nullptr, 10); }
+double Rows::Real(int row, int column) const { return std::strtod(PQgetvalue(m_result, row, column), nullptr); }
+std::optional<double> Rows::OptionalReal(int row, int column) const {
+  if (IsNull(row, column)) return std::nullopt;
+  return Real(row, column);
+}
+
+Connection::Connection(const std::string& target) {
+  // The program's name shows in the server's activity list.
+  const char* keys[] = {"dbname", "application_name", "client_encoding", nullptr};
+  const char* values[] = {target.c_str(), "km360r", "UTF8", nullptr};
+  m_conn = PQconnectdbParams(keys, values, 1);
+  if (!m_conn) Unusable("out of memory");
+  if (PQstatus(m_conn) != CONNECTION_OK) {
+    const std::string why = Trimmed(PQerrorMessage(m_conn));
+    PQfinish(m_conn);
+    m_conn = nullptr;
+    Unusable(why);
+  }
+  // The server's notices ("already exists, skipping") are not the user's business.
+  PQsetNoticeProcessor(m_conn, [](void*, const char*) {}, nullptr);
+}
+
+Connection::~Connection() {
+  if (m_conn) PQfinish(m_conn);
+}
+
+void Connection::Execute(const std::string& sql) {
+  pg_result* result = PQexec(m_conn, sql.c_str());
+  const Rows rows(result);
+  const ExecStatusType status = PQresultStatus(result);
+  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) Unusable(Trimmed(PQerrorMessage(m_conn)));
+}
+
+std::optional<Rows> Connection::QueryUnlessDuplicate(const std::string& sql, const std::vector<Param>& params) {
+  std::vector<const char*> values;
+  values.reserve(params.size());
+  for (const Param& p : params) values.push_back(p ? p->c_str() : nullptr);
+  pg_result* result = PQexecParams(m_conn, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
+                                   nullptr, nullptr, 0);
+  Rows rows(result);
+  const ExecStatusType status = PQresultStatus(result);
+  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return rows;
+  const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+  if (state && std::strcmp(state, kUniqueViolation) == 0) return std::nullopt;
+  Unusable(Trimmed(PQerrorMessage(m_conn)));
+}
+
+Rows Connection::Query(const std::string& sql, const std::vector<Param>& params) {
+  std::optional<Rows> rows = QueryUnlessDuplicate(sql, params);
+  if (!rows) Unusable(Trimmed(PQerrorMessage(m_conn)));
+  return std::move(*rows);
+}
+
+Transaction::Transaction(Connection& db) : m_db(db) { m_db.Execute("BEGIN"); }
+Transaction::~Transaction() {
+  if (m_bDone) return;
+  try {
+    m_db.Execute("ROLLBACK");
+  } catch (const StoreError&) {
+    // A lost connection has ended the transaction on the server already.
+  }
+}
+void Transaction::Commit() {
+  m_db.Execute("COMMIT");
+  m_bDone = true;
+}
+
+}  // namespace jobs::pg

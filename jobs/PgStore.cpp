@@ -1,0 +1,264 @@
+#include "jobs/PgStore.h"
+
+#include <algorithm>
+
+#include "jobs/Pg.h"
+#include "jobs/StoreSchema.h"
+#include "jobs/Uuid.h"
+
+namespace jobs {
+
+namespace {
+
+using pg::Number;
+using pg::Text;
+
+[[noreturn]] void Refuse(const std::string& message) { throw StoreError(StoreError::Kind::Refused, message); }
+
+// Held by whoever migrates the server's tables, so that two programs meeting
+// a fresh server do not both make them.
+constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(1261647408)";
+
+std::string NewerMessage(int64_t version) {
+  return "the results server cannot be used: its tables were made by a newer version of the program (server "
+         "version " + std::to_string(version) + ", this program reads up to " +
+         std::to_string(schema::CurrentVersion()) + ")";
+}
+
+}  // namespace
+
+PgStore::PgStore(const std::string& target) : m_db(std::make_unique<pg::Connection>(target)) {
+  Migrate();
+  m_db->Query("INSERT INTO store_info (key, value) VALUES ('server_uuid', $1) ON CONFLICT (key) DO NOTHING",
+              {Text(NewUuid())});
+  m_serverId = m_db->Query("SELECT value FROM store_info WHERE key = 'server_uuid'").Text(0, 0);
+}
+
+PgStore::~PgStore() = default;
+
+void PgStore::Migrate() {
+  const auto version = [this] {
+    return m_db->Query("SELECT coalesce(max(version), 0) FROM km360r_schema").Int(0, 0);
+  };
+  if (m_db->Query("SELECT to_regclass('km360r_schema') IS NOT NULL").Text(0, 0) == "t") {
+    const int64_t v = version();
+    if (v > schema::CurrentVersion()) throw StoreError(StoreError::Kind::Unusable, NewerMessage(v));
+    if (v == schema::CurrentVersion()) return;
+  }
+  pg::Transaction t(*m_db);
+  m_db->Execute(kMigrationLock);
+  m_db->Execute("CREATE TABLE IF NOT EXISTS km360r_schema (version INTEGER NOT NULL)");
+  const int64_t from = version();  // again, under the lock
+  if (from > schema::CurrentVersion()) throw StoreError(StoreError::Kind::Unusable, NewerMessage(from));
+  const std::vector<std::string> steps = schema::Migrations(schema::Dialect::PostgreSql);
+  for (int64_t v = from; v < schema::CurrentVersion(); ++v) m_db->Execute(steps[static_cast<size_t>(v)]);
+  m_db->Execute("DELETE FROM km360r_schema");
+  m_db->Query("INSERT INTO km360r_schema (version) VALUES ($1)", {Number(int64_t{schema::CurrentVersion()})});
+  t.Commit();
+}
+
+// ---- sync -----------------------------------------------------------------------
+
+void PgStore::PushJobs(std::vector<SyncJob> jobs) {
+  // Every writer takes its jobs in one order, so two syncs never wait on each other in a circle.
+  std::sort(jobs.begin(), jobs.end(), [](const SyncJob& a, const SyncJob& b) { return a.job.uuid < b.job.uuid; });
+  pg::Transaction t(*m_db);
+  for (const SyncJob& s : jobs) {
+    const Job& job = s.job;
+    // One writer at a time per job: a second sync of the same job waits,
+    // then finds it there.
+    m_db->Query("SELECT pg_advisory_xact_lock(hashtext($1))", {Text(job.uuid)});
+    pg::Rows found = m_db->Query("SELECT id FROM jobs WHERE uuid = $1", {Text(job.uuid)});
+    int64_t id = 0;
+    if (found.Count() == 0) {
+      std::optional<pg::Rows> made = m_db->QueryUnlessDuplicate(
+          "INSERT INTO jobs (uuid, name, site, operator, notes, profile_id, profile_name, margin_db, loss_min_db, "
+          "loss_max_db, created_at, samples) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12) RETURNING id",
+          {Text(job.uuid), Text(job.name), Text(job.site), Text(job.operatorName), Text(job.notes),
+           Text(job.profile.id), Text(job.profile.name), Number(job.profile.marginDb),
+           Number(job.profile.lossBudget.low), Number(job.profile.lossBudget.high), Text(job.created),
+           Number(int64_t{job.samples})});
+      if (!made) Refuse("the server holds another job named " + job.name + "; rename the job here and sync again");
+      id = made->Int(0, 0);
+      for (const auto& [nm, range] : job.profile.limits) {
+        m_db->Query("INSERT INTO job_limits VALUES ($1, $2, $3, $4)",
+                    {Number(id), Number(int64_t{nm}), Number(range.low), Number(range.high)});
+      }
+    } else {
+      id = found.Int(0, 0);
+    }
+    m_db->Query("DELETE FROM job_references WHERE job_id = $1", {Number(id)});
+    for (const auto& [nm, dbm] : job.referencesDbm) {
+      m_db->Query("INSERT INTO job_references VALUES ($1, $2, $3)", {Number(id), Number(int64_t{nm}), Number(dbm)});
+    }
+    // Only the points that differ are written.
+    std::map<int64_t, std::pair<std::string, std::optional<std::string>>> there;
+    pg::Rows known = m_db->Query("SELECT position, label, removed_at FROM points WHERE job_id = $1", {Number(id)});
+    for (int i = 0; i < known.Count(); ++i) {
+      there[known.Int(i, 0)] = {known.Text(i, 1),
+                                known.IsNull(i, 2) ? std::nullopt : std::optional<std::string>(known.Text(i, 2))};
+    }
+    for (const SyncPoint& p : s.points) {
+      const auto it = there.find(p.position);
+      if (it != there.end() && it->second.first == p.label && it->second.second == p.removedAt) continue;
+      m_db->Query(
+          "INSERT INTO points (job_id, position, label, removed_at) VALUES ($1, $2, $3, $4) "
+          "ON CONFLICT (job_id, position) DO UPDATE SET label = EXCLUDED.label, removed_at = EXCLUDED.removed_at",
+          {Number(id), Number(p.position), Text(p.label), p.removedAt});
+    }
+  }
+  t.Commit();
+}
+
+int64_t PgStore::PointId(const std::string& jobUuid, int64_t position) {
+  const auto key = std::make_pair(jobUuid, position);
+  if (const auto it = m_pointIds.find(key); it != m_pointIds.end()) return it->second;
+  pg::Rows rows = m_db->Query(
+      "SELECT p.position, p.id FROM points p JOIN jobs j ON j.id = p.job_id WHERE j.uuid = $1", {Text(jobUuid)});
+  for (int i = 0; i < rows.Count(); ++i) m_pointIds[{jobUuid, rows.Int(i, 0)}] = rows.Int(i, 1);
+  const auto it = m_pointIds.find(key);
+  if (it == m_pointIds.end()) Refuse("the server lacks point " + std::to_string(position) + " of job " + jobUuid);
+  return it->second;
+}
+
+SyncCounts PgStore::PushResults(std::vector<SyncResult> results) {
+  // In UUID order: concurrent syncs lock rows in one order and cannot deadlock.
+  std::sort(results.begin(), results.end(),
+            [](const SyncResult& a, const SyncResult& b) { return a.result.uuid < b.result.uuid; });
+  SyncCounts counts;
+  pg::Transaction t(*m_db);
+  for (const SyncResult& s : results) {
+    const Result& r = s.result;
+    // A row comes back only when this statement added the result.
+    pg::Rows added = m_db->Query(
+        "INSERT INTO results (uuid, point_id, wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, "
+        "span_db, unstable, operator, measured_at, superseded) "
+        "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13) ON CONFLICT (uuid) DO NOTHING RETURNING 1",
+        {Text(r.uuid), Number(PointId(s.jobUuid, s.position)), Number(int64_t{r.wavelengthNm}), Number(r.powerDbm),
+         Number(r.powerMw), Number(r.lossDb), Text(VerdictText(r.verdict)), Number(int64_t{r.samples}),
+         Number(r.spanDb), Number(int64_t{r.unstable ? 1 : 0}), Text(r.operatorName), Text(r.measured),
+         Number(int64_t{s.superseded ? 1 : 0})});
+    if (added.Count() == 1) {
+      ++counts.sent;
+      continue;
+    }
+    ++counts.alreadyThere;
+    // Superseded is never taken back: a later capture stays later.
+    if (s.superseded) {
+      m_db->Query("UPDATE results SET superseded = 1 WHERE uuid = $1 AND superseded = 0", {Text(r.uuid)});
+    }
+  }
+  t.Commit();
+  return counts;
+}
+
+// ---- reading --------------------------------------------------------------------
+
+std::vector<Profile> PgStore::UserProfiles() { return {}; }
+
+void PgStore::CreateJob(const Job&, const std::vector<std::string>&) {
+  Refuse("jobs are made in the local store; the server receives them by job sync");
+}
+void PgStore::AddPoints(const std::string&, const std::vector<std::string>&) {
+  Refuse("points are edited in the local store; the server receives them by job sync");
+}
+void PgStore::RenamePoint(const std::string& job, const std::string&, const std::string&) { AddPoints(job, {}); }
+void PgStore::RemovePoint(const std::string& job, const std::string&) { AddPoints(job, {}); }
+void PgStore::SetReference(const std::string&, int, std::optional<double>) {
+  Refuse("references are set in the local store; the server receives them by job sync");
+}
+void PgStore::AddResult(const std::string&, Result&) {
+  Refuse("results are captured into the local store; the server receives them by job sync");
+}
+
+int64_t PgStore::JobId(const std::string& name) {
+  pg::Rows rows = m_db->Query("SELECT id FROM jobs WHERE name = $1", {Text(name)});
+  if (rows.Count() == 0) Refuse("the server has no job named " + name);
+  return rows.Int(0, 0);
+}
+
+std::optional<Job> PgStore::FindJob(const std::string& name) {
+  pg::Rows s = m_db->Query(
+      "SELECT id, uuid, name, site, operator, notes, profile_id, profile_name, margin_db, loss_min_db, loss_max_db, "
+      "created_at, samples FROM jobs WHERE name = $1",
+      {Text(name)});
+  if (s.Count() == 0) return std::nullopt;
+  const int64_t id = s.Int(0, 0);
+  Job job;
+  job.uuid = s.Text(0, 1);
+  job.name = s.Text(0, 2);
+  job.site = s.Text(0, 3);
+  job.operatorName = s.Text(0, 4);
+  job.notes = s.Text(0, 5);
+  job.profile.id = s.Text(0, 6);
+  job.profile.name = s.Text(0, 7);
+  job.profile.marginDb = s.Real(0, 8);
+  job.profile.lossBudget = {s.OptionalReal(0, 9), s.OptionalReal(0, 10)};
+  job.created = s.Text(0, 11);
+  job.samples = static_cast<int>(s.Int(0, 12));
+  pg::Rows l = m_db->Query("SELECT wavelength_nm, low_dbm, high_dbm FROM job_limits WHERE job_id = $1", {Number(id)});
+  for (int i = 0; i < l.Count(); ++i) {
+    job.profile.limits[static_cast<int>(l.Int(i, 0))] = {l.OptionalReal(i, 1), l.OptionalReal(i, 2)};
+  }
+  pg::Rows r = m_db->Query("SELECT wavelength_nm, reference_dbm FROM job_references WHERE job_id = $1", {Number(id)});
+  for (int i = 0; i < r.Count(); ++i) job.referencesDbm[static_cast<int>(r.Int(i, 0))] = r.Real(i, 1);
+  return job;
+}
+
+std::vector<JobSummary> PgStore::ListJobs() {
+  // Each point's worst verdict among its latest results (NULL untested),
+  // counted per job on the server: a team's million results never travel.
+  pg::Rows s = m_db->Query(
+      "WITH worst AS (SELECT p.job_id, p.id, max(CASE WHEN r.id IS NULL THEN NULL WHEN r.verdict = 'FAIL' THEN 3 "
+      "WHEN r.verdict = 'MARGINAL' THEN 2 WHEN r.verdict = 'PASS' THEN 1 ELSE 0 END) AS w FROM points p "
+      "LEFT JOIN results r ON r.point_id = p.id AND r.superseded = 0 WHERE p.removed_at IS NULL "
+      "GROUP BY p.job_id, p.id) "
+      "SELECT j.name, j.site, j.operator, j.created_at, count(w.id), count(w.id) FILTER (WHERE w.w = 1), "
+      "count(w.id) FILTER (WHERE w.w = 2), count(w.id) FILTER (WHERE w.w = 3), "
+      "count(w.id) FILTER (WHERE w.w IS NULL) FROM jobs j LEFT JOIN worst w ON w.job_id = j.id "
+      "GROUP BY j.id ORDER BY j.id");
+  std::vector<JobSummary> jobs;
+  for (int i = 0; i < s.Count(); ++i) {
+    jobs.push_back({s.Text(i, 0), s.Text(i, 1), s.Text(i, 2), s.Text(i, 3), static_cast<int>(s.Int(i, 4)),
+                    static_cast<int>(s.Int(i, 5)), static_cast<int>(s.Int(i, 6)), static_cast<int>(s.Int(i, 7)),
+                    static_cast<int>(s.Int(i, 8))});
+  }
+  return jobs;
+}
+
+std::vector<std::string> PgStore::Points(const std::string& job) {
+  pg::Rows s = m_db->Query("SELECT label FROM points WHERE job_id = $1 AND removed_at IS NULL ORDER BY position, id",
+                           {Number(JobId(job))});
+  std::vector<std::string> labels;
+  for (int i = 0; i < s.Count(); ++i) labels.push_back(s.Text(i, 0));
+  return labels;
+}
+
+std::vector<Result> PgStore::LatestResults(const std::string& job) {
+  pg::Rows s = m_db->Query(
+      "SELECT p.label, r.uuid, r.wavelength_nm, r.power_dbm, r.power_mw, r.loss_db, r.verdict, r.samples, "
+      "r.span_db, r.unstable, r.operator, r.measured_at FROM points p "
+      "JOIN results r ON r.point_id = p.id AND r.superseded = 0 "
+      "WHERE p.job_id = $1 AND p.removed_at IS NULL ORDER BY p.position, p.id, r.wavelength_nm",
+      {Number(JobId(job))});
+  std::vector<Result> results;
+  for (int i = 0; i < s.Count(); ++i) {
+    Result r;
+    r.point = s.Text(i, 0);
+    r.uuid = s.Text(i, 1);
+    r.wavelengthNm = static_cast<int>(s.Int(i, 2));
+    r.powerDbm = s.Real(i, 3);
+    r.powerMw = s.Real(i, 4);
+    r.lossDb = s.OptionalReal(i, 5);
+    r.verdict = VerdictFromText(s.Text(i, 6)).value_or(Verdict::NoLimit);
+    r.samples = static_cast<int>(s.Int(i, 7));
+    r.spanDb = s.Real(i, 8);
+    r.unstable = s.Int(i, 9) != 0;
+    r.operatorName = s.Text(i, 10);
+    r.measured = s.Text(i, 11);
+    results.push_back(std::move(r));
+  }
+  return results;
+}
+
+}  // namespace jobs

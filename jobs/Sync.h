@@ -1,0 +1,19 @@
+#pragma once
+// Pushes a local store's jobs, points and results to a team's server: what
+// the server lacks is added, a result superseded here is marked superseded
+// there, and each batch is one server transaction acknowledged in the local
+// store only after it committed. A sync cut off anywhere leaves the server
+// with whole batches and the next sync completes it; nothing is added twice,
+// because results are known by their UUIDs.
+#include <cstddef>
+
+#include "jobs/PgStore.h"
+#include "jobs/SqliteStore.h"
+
+namespace jobs {
+
+inline constexpr size_t kSyncBatch = 500;
+
+SyncCounts Sync(SqliteStore& local, PgStore& server, size_t batch = kSyncBatch);
+
+}  // namespace jobs

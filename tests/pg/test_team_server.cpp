@@ -1,0 +1,229 @@
+// km360r-cli's job sync and server reads against a real PostgreSQL server
+// (tests/pg/with-server.sh starts it): each test has a database of its own.
+// Local stores are filled through the program's own store, as captures fill them.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "jobs/Capture.h"
+#include "jobs/Pg.h"
+#include "jobs/SqliteStore.h"
+#include "tests/e2e/LinkHarness.h"
+
+namespace {
+
+using e2e::CliRun;
+using e2e::Lines;
+using e2e::ReadFile;
+
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+// A URL naming `database` on the test server, as `user` (the owner when empty).
+std::string Url(const std::string& database, const std::string& user = {}) {
+  return "postgresql:///" + database + "?host=" + Env("KM360R_TEST_SOCKET") +
+         "&user=" + (user.empty() ? Env("KM360R_TEST_USER") : user);
+}
+
+// Makes job `name` with `points` points and, for each point, one capture at
+// 1310 and one at 1490 nm.
+void FillStore(const std::string& path, const std::string& name, int points, const std::string& label = "P") {
+  jobs::SqliteStore store(path);
+  jobs::Job job;
+  job.name = name;
+  job.site = "Cabinet 'A'";
+  job.operatorName = "Ann";
+  job.profile = jobs::BuiltInProfiles()[0];
+  std::vector<std::string> labels;
+  for (int i = 1; i <= points; ++i) labels.push_back(label + std::to_string(i));
+  store.CreateJob(job, labels);
+  const jobs::Job made = *store.FindJob(name);
+  for (int i = 0; i < points; ++i) {
+    for (int nm : {1310, 1490}) {
+      jobs::Result r = jobs::ResultOf(made, labels[static_cast<size_t>(i)], nm, {-20.0 - i % 10, -20.5}, 1765000000);
+      store.AddResult(name, r);
+    }
+  }
+}
+
+class TeamServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (Env("KM360R_TEST_SERVER").empty()) GTEST_SKIP() << "no test server (run through tests/pg/with-server.sh)";
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    database = "t_" + std::string(info->name());
+    for (char& c : database) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    Admin().Execute("DROP DATABASE IF EXISTS " + database);
+    Admin().Execute("CREATE DATABASE " + database + " OWNER km360r_pw");
+    server = Url(database);
+  }
+
+  static jobs::pg::Connection& Admin() {
+    static jobs::pg::Connection admin(Env("KM360R_TEST_SERVER"));
+    return admin;
+  }
+  int64_t ServerCount(const std::string& sql) {
+    jobs::pg::Connection db(server);
+    return db.Query(sql).Int(0, 0);
+  }
+
+  CliRun Cli(const std::string& store, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--language", "1", "--store", store});
+    return e2e::RunCli(dir, std::move(args));
+  }
+  CliRun Sync(const std::string& store) { return Cli(store, {"--server", server, "job", "sync"}); }
+
+  ScopedPortDir dir;
+  std::string database;
+  std::string server;
+  std::string storeA = dir.Entry("a.sqlite");
+  std::string storeB = dir.Entry("b.sqlite");
+};
+
+TEST_F(TeamServer, ASyncSendsEveryResultOnceAndTheServerShowsWhatTheStoreShows) {
+  FillStore(storeA, "Street 5", 3);
+  CliRun first = Sync(storeA);
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  EXPECT_EQ(first.out, "sent 6 results, 0 already there\n");
+  EXPECT_EQ(Sync(storeA).out, "sent 0 results, 0 already there\n");
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 6);
+
+  // A capture again supersedes the earlier one here and, after a sync, there.
+  {
+    jobs::SqliteStore store(storeA);
+    jobs::Result again = jobs::ResultOf(*store.FindJob("Street 5"), "P2", 1310, {-30.0}, 1765000100);
+    store.AddResult("Street 5", again);
+  }
+  EXPECT_EQ(Sync(storeA).out, "sent 1 results, 1 already there\n");
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM results WHERE superseded = 1"), 1);
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"job", "show", "Street 5"}, std::vector<std::string>{"job", "list"}}) {
+    const CliRun local = Cli(storeA, command);
+    std::vector<std::string> remote = {"--server", server};
+    remote.insert(remote.end(), command.begin(), command.end());
+    const CliRun fromServer = Cli(dir.Entry("none.sqlite"), remote);
+    EXPECT_EQ(fromServer.exitCode, 0) << fromServer.err;
+    EXPECT_EQ(fromServer.out, local.out);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.Entry("none.sqlite")));  // reads never touch a local store
+}
+
+TEST_F(TeamServer, TwoStoresSyncIntoTheirUnion) {
+  FillStore(storeA, "North", 2);
+  FillStore(storeB, "South", 3);
+  EXPECT_EQ(Sync(storeA).out, "sent 4 results, 0 already there\n");
+  EXPECT_EQ(Sync(storeB).out, "sent 6 results, 0 already there\n");
+  const CliRun listed = Cli(storeA, {"--server", server, "job", "list"});
+  ASSERT_EQ(Lines(listed.out).size(), 2u) << listed.out;
+  EXPECT_EQ(Lines(listed.out)[0].rfind("North\tCabinet 'A'\tAnn\t2\t", 0), 0u);
+  EXPECT_EQ(Lines(listed.out)[1].rfind("South\tCabinet 'A'\tAnn\t3\t", 0), 0u);
+}
+
+TEST_F(TeamServer, ASyncKilledMidBatchIsCompletedByTheNextWithEveryResultOnce) {
+  FillStore(storeA, "Big", 1500);  // 3000 results, six batches
+  const int out = ::open(dir.Entry("kill.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const pid_t pid = e2e::StartCli({"--store", storeA, "--server", server, "job", "sync"}, out, out);
+  ::close(out);
+  // Killed once a batch of results is in and the next one is being written.
+  jobs::pg::Connection watch(server);
+  bool inBatch = false;
+  for (int i = 0; i < 50000 && !inBatch; ++i) {
+    inBatch = watch.Query("SELECT (SELECT count(*) FROM pg_stat_activity WHERE application_name = 'km360r' "
+                          "AND backend_xid IS NOT NULL AND pid <> pg_backend_pid()) > 0 "
+                          "AND (SELECT to_regclass('results') IS NOT NULL)")
+                  .Text(0, 0) == "t" &&
+              watch.Query("SELECT count(*) FROM results").Int(0, 0) >= 500;
+  }
+  ::kill(pid, SIGKILL);
+  EXPECT_EQ(e2e::WaitCli(pid), 128 + SIGKILL);
+  ASSERT_TRUE(inBatch);
+  // The killed connection's transaction is rolled back: whole batches only.
+  const int64_t kept = ServerCount("SELECT count(*) FROM results");
+  EXPECT_EQ(kept % 500, 0) << kept;
+  EXPECT_LT(kept, 3000);
+
+  const CliRun second = Sync(storeA);
+  EXPECT_EQ(second.exitCode, 0) << second.err;
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 3000);
+  EXPECT_EQ(ServerCount("SELECT count(DISTINCT uuid) FROM results"), 3000);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM points"), 1500);
+}
+
+TEST_F(TeamServer, TwentyConcurrentSyncsLoseAndDoubleNothing) {
+  FillStore(storeA, "East", 100);
+  FillStore(storeB, "West", 100);
+  std::vector<pid_t> pids;
+  for (int i = 0; i < 20; ++i) {
+    const int out = ::open(dir.Entry("sync" + std::to_string(i)).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                           0600);
+    pids.push_back(e2e::StartCli({"--store", i % 2 ? storeB : storeA, "--server", server, "job", "sync"}, out, out));
+    ::close(out);
+  }
+  int64_t sent = 0;
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_EQ(e2e::WaitCli(pids[static_cast<size_t>(i)]), 0) << ReadFile(dir.Entry("sync" + std::to_string(i)));
+    sent += std::atoll(ReadFile(dir.Entry("sync" + std::to_string(i))).substr(5).c_str());
+  }
+  EXPECT_EQ(sent, 400);  // each result reported sent by exactly one sync
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 400);
+  EXPECT_EQ(ServerCount("SELECT count(DISTINCT uuid) FROM results"), 400);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM jobs"), 2);
+}
+
+TEST_F(TeamServer, NamesHoldingQuotesAndSqlArriveAsTyped) {
+  const std::string name = "O'Brien \"B\"; DROP TABLE results; --";
+  FillStore(storeA, name, 2, "'); DELETE FROM points; --");
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  const CliRun shown = Cli(storeA, {"--server", server, "job", "show", name});
+  EXPECT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_EQ(shown.out, Cli(storeA, {"job", "show", name}).out);
+  EXPECT_EQ(Lines(shown.out).at(1).rfind("'); DELETE FROM points; --1\t1310\t", 0), 0u);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 4);
+}
+
+TEST_F(TeamServer, AServerThatCannotBeUsedExitsThreeAndLeavesTheStoreAsItWas) {
+  FillStore(storeA, "Kept", 2);
+  const std::string before = ReadFile(storeA);
+  const std::string pgpass = dir.Entry("pgpass");
+  {
+    std::ofstream(pgpass) << "*:*:*:km360r_pw:right\n";
+    std::filesystem::permissions(pgpass, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  }
+  ::setenv("PGPASSFILE", pgpass.c_str(), 1);
+  struct Case {
+    std::string what, url, message;
+  };
+  const Case cases[] = {
+      {"no server", "postgresql:///" + database + "?host=" + dir.Path(), "No such file or directory"},
+      {"wrong password", "postgresql://km360r_pw:wrong@/" + database + "?host=" + Env("KM360R_TEST_SOCKET"),
+       "password authentication failed"},
+      {"no such database", Url("nowhere"), "database \"nowhere\" does not exist"},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = Cli(storeA, {"--server", c.url, "job", "sync"});
+    EXPECT_EQ(run.exitCode, 3) << c.what;
+    EXPECT_NE(run.err.find("km360r-cli: the results server cannot be used: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << ": " << run.err;
+    EXPECT_EQ(ReadFile(storeA), before) << c.what;
+    EXPECT_FALSE(std::filesystem::exists(storeA + "-wal")) << c.what;
+  }
+  // The password comes from PGPASSFILE, never from the program.
+  const CliRun fromPgpass = Cli(storeA, {"--server", Url(database, "km360r_pw"), "job", "sync"});
+  EXPECT_EQ(fromPgpass.out, "sent 4 results, 0 already there\n") << fromPgpass.err;
+  ::unsetenv("PGPASSFILE");
+}
+
+TEST_F(TeamServer, AServerWithNewerTablesIsRefusedAndLeftAlone) {
+  FillStore(storeA, "J", 1);
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  jobs::pg::Connection(server).Execute("UPDATE km360r_schema SET version = 99");
+  const CliRun refused = Cli(storeA, {"--server", server, "job", "list"});
+  EXPECT_EQ(refused.exitCode, 3);
+  EXPECT_NE(refused.err.find("newer version of the program (server version 99"), std::string::npos) << refused.err;
+  EXPECT_EQ(ServerCount("SELECT version FROM km360r_schema"), 99);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 2);
+}
+
+}  // namespace

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Runs a command with a PostgreSQL server of its own: a cluster in a fresh
+# temporary folder, listening on a socket in that folder only (no network
+# address), a database km360r_test, and a role km360r_pw that logs in only
+# with the password "right". The command finds the server in
+# KM360R_TEST_SERVER (a URL for the owner, no password needed) and
+# KM360R_TEST_SOCKET (the socket folder). The server is stopped and the folder
+# removed however the command ends. Exit 77 (skipped) when no server is installed.
+set -euo pipefail
+bindir=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1 || true)
+if [ -z "$bindir" ] || [ ! -x "$bindir/initdb" ]; then
+  echo "with-server.sh: no PostgreSQL server installed (apt-get install postgresql)" >&2
+  exit 77
+fi
+dir=$(mktemp -d /tmp/km360r-pg.XXXXXX)
+chmod 755 "$dir"
+as=()
+owner=$(id -un)
+if [ "$(id -u)" = 0 ]; then
+  # The server refuses to run as root: an unprivileged system user owns the cluster.
+  owner=km360rtest
+  id "$owner" >/dev/null 2>&1 || useradd -r -M -d /nonexistent -s /usr/sbin/nologin "$owner"
+  chown "$owner" "$dir"
+  as=(runuser -u "$owner" --)
+fi
+stop() {
+  "${as[@]}" "$bindir/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null 2>&1 || true
+  rm -rf "$dir"
+}
+trap stop EXIT
+"${as[@]}" "$bindir/initdb" -D "$dir/data" -U "$owner" -E UTF8 --locale=C --auth-local=trust >/dev/null
+printf 'local all %s trust\nlocal all all scram-sha-256\n' "$owner" > "$dir/data/pg_hba.conf"
+"${as[@]}" "$bindir/pg_ctl" -D "$dir/data" -o "-k $dir -h ''" -l "$dir/server.log" -w start >/dev/null
+"${as[@]}" "$bindir/psql" -q -h "$dir" -U "$owner" -d postgres -v ON_ERROR_STOP=1 \
+  -c "CREATE DATABASE km360r_test" \
+  -c "CREATE ROLE km360r_pw LOGIN PASSWORD 'right'" \
+  -c "GRANT ALL ON DATABASE km360r_test TO km360r_pw" >/dev/null
+export KM360R_TEST_SERVER="postgresql:///km360r_test?host=$dir&user=$owner"
+export KM360R_TEST_SOCKET="$dir"
+export KM360R_TEST_USER="$owner"
+export KM360R_TEST_PG_BIN="$bindir"
+set +e
+"$@"
+status=$?
+set -e
+exit $status
