@@ -167,6 +167,9 @@ void PgStore::RemovePoint(const std::string& job, const std::string&) { AddPoint
 void PgStore::SetReference(const std::string&, int, std::optional<double>) {
   Refuse("references are set in the local store; the server receives them by job sync");
 }
+void PgStore::SetSamples(const std::string&, int) {
+  Refuse("the readings per capture are set in the local store; the server receives them by job sync");
+}
 void PgStore::AddResult(const std::string&, Result&) {
   Refuse("results are captured into the local store; the server receives them by job sync");
 }

@@ -45,6 +45,7 @@ class PgStore : public IResultsStore {
   void RenamePoint(const std::string& job, const std::string& from, const std::string& to) override;
   void RemovePoint(const std::string& job, const std::string& label) override;
   void SetReference(const std::string& job, int wavelengthNm, std::optional<double> dbm) override;
+  void SetSamples(const std::string& job, int samples) override;
   void AddResult(const std::string& job, Result& result) override;
   std::vector<Result> LatestResults(const std::string& job) override;
 
