@@ -39,6 +39,8 @@ struct JobTexts {
   std::string tooFew;       // fewer readings than N so far
   std::string storeProblem; // the store refused or failed, reason follows
   std::string stored;       // the status after a capture, point follows
+  std::string printReport;  // the panel's button: the job report on a printer
+  bool chinese = false;     // the job report's language follows the panel's
 
   std::string VerdictWord(Verdict v) const;
 

@@ -22,12 +22,14 @@
 
 #include "field/Readout.h"
 #include "jobs/Capture.h"
+#include "jobs/JobReport.h"
 #include "jobs/JobTable.h"
 #include "jobs/PointPattern.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/StorePath.h"
 #include "jobs/Uuid.h"
 #include "jobs/ui/CTrendView.h"
+#include "print/ui/CPrinterDevice.h"
 #include "table/FileAccess.h"
 
 namespace {
@@ -94,13 +96,15 @@ void CJobPanel::Build() {
   auto* openButton = new QPushButton(Qs(m_texts.openJob), body);
   auto* closeButton = new QPushButton(Qs(m_texts.closeJob), body);
   auto* importButton = new QPushButton(Qs(m_texts.importPoints), body);
-  for (QPushButton* b : {newButton, openButton, closeButton, importButton}) commands->addWidget(b);
+  auto* printButton = new QPushButton(Qs(m_texts.printReport), body);
+  for (QPushButton* b : {newButton, openButton, closeButton, importButton, printButton}) commands->addWidget(b);
   commands->addStretch();
   column->addLayout(commands);
   connect(newButton, &QPushButton::clicked, this, &CJobPanel::AskNewJob);
   connect(openButton, &QPushButton::clicked, this, &CJobPanel::AskOpenJob);
   connect(closeButton, &QPushButton::clicked, this, &CJobPanel::CloseJob);
   connect(importButton, &QPushButton::clicked, this, &CJobPanel::AskImport);
+  connect(printButton, &QPushButton::clicked, this, &CJobPanel::PrintReport);
 
   m_jobLine = new QLabel(body);
   m_jobLine->setObjectName(QStringLiteral("jobLine"));
@@ -226,6 +230,23 @@ bool CJobPanel::OpenJob(const std::string& name) {
   Tell(std::string(), false);
   Refresh(std::nullopt);
   return true;
+}
+
+void CJobPanel::PrintReport() {
+  if (!m_job || !Store()) {
+    Tell(m_texts.noJob, true);
+    return;
+  }
+  try {
+    const auto request = jobs::StoredJobReport(*m_store, m_job->name, m_texts.chinese, std::time(nullptr));
+    if (!request) return;
+    CPrinterDevice printer(this);
+    if (jobs::PrintJobReport(printer, *request) == jobs::JobReportOutcome::Failed) {
+      Tell(jobs::JobReportFailureText(m_texts.chinese), true);
+    }
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+  }
 }
 
 void CJobPanel::CloseJob() {

@@ -55,6 +55,8 @@ class CJobPanel : public QDockWidget {
   bool ClearReference();
   // Stores a result for the selected point; false with the reason shown.
   bool Capture();
+  // The open job's report on a printer the operator chooses.
+  void PrintReport();
 
   const std::optional<jobs::Job>& OpenedJob() const { return m_job; }
   bool SelectPoint(const std::string& label);
