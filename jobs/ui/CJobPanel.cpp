@@ -257,9 +257,12 @@ void CJobPanel::CloseJob() {
 
 bool CJobPanel::ImportPattern(const std::string& pattern) {
   if (!m_job || !Store()) return false;
-  const jobs::Labels labels = jobs::ExpandPattern(pattern);
+  return AddLabels(jobs::ExpandPattern(pattern), std::string());
+}
+
+bool CJobPanel::AddLabels(const jobs::Labels& labels, const std::string& source) {
   if (!labels.error.empty()) {
-    Tell(labels.error, true);
+    Tell(source + labels.error, true);
     return false;
   }
   try {
@@ -280,19 +283,7 @@ bool CJobPanel::ImportFile(const std::string& path) {
     return false;
   }
   const bool csv = path.size() >= 4 && QString::fromStdString(path).endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
-  const jobs::Labels labels = jobs::LabelsFromFile(file.bytes, csv);
-  if (!labels.error.empty()) {
-    Tell(path + ": " + labels.error, true);
-    return false;
-  }
-  try {
-    m_store->AddPoints(m_job->name, labels.labels);
-  } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
-    return false;
-  }
-  Refresh(SelectedPoint());
-  return true;
+  return AddLabels(jobs::LabelsFromFile(file.bytes, csv), path + ": ");
 }
 
 bool CJobPanel::SetSamples(int samples) {

@@ -14,6 +14,7 @@
 #include "jobs/Job.h"
 #include "jobs/JobSession.h"
 #include "jobs/JobTexts.h"
+#include "jobs/PointPattern.h"
 
 class QAction;
 class QLabel;
@@ -66,6 +67,9 @@ class CJobPanel : public QDockWidget {
   QLabel* StabilityLabel() const { return m_stability; }
 
  private:
+  // Adds imported labels to the open job; a refusal is told with `source`
+  // (the file it came from) before the reason.
+  bool AddLabels(const jobs::Labels& labels, const std::string& source);
   void Build();
   jobs::SqliteStore* Store();
   void Refresh(const std::optional<std::string>& select);
