@@ -27,11 +27,7 @@ void AppendQuotedIfNeeded(std::string& out, std::string_view gbk) {
 // A spreadsheet opening the file must show a text such as "=1+1" as it is,
 // not compute it.
 void Append(std::string& out, std::string_view gbk) {
-  if (sheettext::StartsLikeFormula(gbk)) {
-    AppendQuotedIfNeeded(out, sheettext::Defused(gbk));
-  } else {
-    AppendQuotedIfNeeded(out, gbk);
-  }
+  AppendQuotedIfNeeded(out, sheettext::Defused(gbk));
   out += ',';
 }
 
