@@ -18,7 +18,7 @@ struct ActionShape {
 constexpr ActionShape kActions[] = {
     {"new", 1, 1, "NAME", true, true},
     {"list", 0, 0, ""},
-    {"points", 3, 4, "NAME add SPEC, NAME remove LABEL or NAME rename OLD NEW"},
+    {"points", 3, 4, "NAME add PATTERN, NAME remove LABEL or NAME rename OLD NEW"},
     {"reference", 3, 3, "NAME NM DBM"},
     {"capture", 2, 2, "NAME POINT", false, true},
     {"show", 1, 1, "NAME"},
@@ -37,7 +37,7 @@ bool CheckPoints(const JobArgs& a, std::string& error) {
   const std::string& edit = a.operands[1];
   const size_t want = edit == "rename" ? 4 : 3;
   if ((edit != "add" && edit != "remove" && edit != "rename") || a.operands.size() != want) {
-    error = "job points needs NAME add SPEC, NAME remove LABEL or NAME rename OLD NEW";
+    error = "job points needs NAME add PATTERN, NAME remove LABEL or NAME rename OLD NEW";
     return false;
   }
   return true;

@@ -83,18 +83,18 @@ std::string AdditionProblem(const std::vector<std::string>& existing, const std:
   return {};
 }
 
-Labels ExpandPattern(std::string_view spec) {
+Labels ExpandPattern(std::string_view pattern) {
   Labels result;
-  if (Trim(spec).empty()) {
+  if (Trim(pattern).empty()) {
     result.error = "no points given";
     return result;
   }
   size_t start = 0;
   for (;;) {
-    const size_t comma = spec.find(',', start);
-    const std::string_view part = Trim(spec.substr(start, comma == std::string_view::npos ? spec.npos : comma - start));
+    const size_t comma = pattern.find(',', start);
+    const std::string_view part = Trim(pattern.substr(start, comma == std::string_view::npos ? pattern.npos : comma - start));
     if (part.empty()) {
-      result.error = "an empty part between commas in \"" + std::string(spec) + "\"";
+      result.error = "an empty part between commas in \"" + std::string(pattern) + "\"";
       break;
     }
     result.error = ExpandPart(part, result.labels);

@@ -19,7 +19,7 @@ struct Labels {
   std::string error;  // empty when the labels are good
 };
 
-Labels ExpandPattern(std::string_view spec);
+Labels ExpandPattern(std::string_view pattern);
 
 // A points file: one label a line, or, for a name ending in ".csv", the first
 // field of each record. Blank lines are skipped; a UTF-8 BOM is dropped.

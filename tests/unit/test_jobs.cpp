@@ -76,7 +76,7 @@ std::string Joined(const std::vector<std::string>& labels) {
 
 TEST(JobPoints, PatternsExpandWithTheirPaddingAndPartsCombine) {
   const struct {
-    const char* spec;
+    const char* pattern;
     const char* labels;
   } cases[] = {
       {"P01-P04", "P01 P02 P03 P04"},
@@ -87,9 +87,9 @@ TEST(JobPoints, PatternsExpandWithTheirPaddingAndPartsCombine) {
       {"ONT", "ONT"},
   };
   for (const auto& c : cases) {
-    const jobs::Labels got = jobs::ExpandPattern(c.spec);
-    EXPECT_EQ(got.error, "") << c.spec;
-    EXPECT_EQ(Joined(got.labels), c.labels) << c.spec;
+    const jobs::Labels got = jobs::ExpandPattern(c.pattern);
+    EXPECT_EQ(got.error, "") << c.pattern;
+    EXPECT_EQ(Joined(got.labels), c.labels) << c.pattern;
   }
   const jobs::Labels many = jobs::ExpandPattern("P01-P32");
   ASSERT_EQ(many.labels.size(), 32u);
@@ -97,10 +97,10 @@ TEST(JobPoints, PatternsExpandWithTheirPaddingAndPartsCombine) {
 }
 
 TEST(JobPoints, BadPatternsAreRefusedWithAReason) {
-  for (const char* spec : {"P3-P1", "P01-Q05", "", "P1,,P2", "P1-P3,P2", "P1-P999999"}) {
-    const jobs::Labels got = jobs::ExpandPattern(spec);
-    EXPECT_NE(got.error, "") << spec;
-    EXPECT_TRUE(got.labels.empty()) << spec;
+  for (const char* pattern : {"P3-P1", "P01-Q05", "", "P1,,P2", "P1-P3,P2", "P1-P999999"}) {
+    const jobs::Labels got = jobs::ExpandPattern(pattern);
+    EXPECT_NE(got.error, "") << pattern;
+    EXPECT_TRUE(got.labels.empty()) << pattern;
   }
   EXPECT_NE(jobs::ExpandPattern("P1,P1").error.find("P1"), std::string::npos);
 }
