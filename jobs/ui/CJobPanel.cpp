@@ -232,6 +232,17 @@ bool CJobPanel::OpenJob(const std::string& name) {
   return true;
 }
 
+bool CJobPanel::StoreChange(const std::function<void()>& change) {
+  try {
+    change();
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+    return false;
+  }
+  Refresh(SelectedPoint());
+  return true;
+}
+
 void CJobPanel::PrintReport() {
   if (!m_job || !Store()) {
     Tell(m_texts.noJob, true);
@@ -265,14 +276,9 @@ bool CJobPanel::AddLabels(const jobs::Labels& labels, const std::string& source)
     Tell(source + labels.error, true);
     return false;
   }
-  try {
+  return StoreChange([&] {
     m_store->AddPoints(m_job->name, labels.labels);
-  } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
-    return false;
-  }
-  Refresh(SelectedPoint());
-  return true;
+  });
 }
 
 bool CJobPanel::ImportFile(const std::string& path) {
@@ -288,15 +294,10 @@ bool CJobPanel::ImportFile(const std::string& path) {
 
 bool CJobPanel::SetSamples(int samples) {
   if (!m_job || !Store() || samples == m_job->samples) return false;
-  try {
+  return StoreChange([&] {
     m_store->SetSamples(m_job->name, samples);
     m_job->samples = samples;
-  } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
-    return false;
-  }
-  Refresh(SelectedPoint());
-  return true;
+  });
 }
 
 bool CJobPanel::SetReferenceFromReading() {
@@ -306,29 +307,19 @@ bool CJobPanel::SetReferenceFromReading() {
     Tell(m_texts.notLive, true);
     return false;
   }
-  try {
+  return StoreChange([&] {
     m_store->SetReference(m_job->name, latest->wavelengthNm, latest->dbm);
     m_job = m_store->FindJob(m_job->name);
-  } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
-    return false;
-  }
-  Refresh(SelectedPoint());
-  return true;
+  });
 }
 
 bool CJobPanel::ClearReference() {
   const std::optional<jobs::LiveReading> latest = m_live.Latest();
   if (!m_job || !Store() || !latest) return false;
-  try {
+  return StoreChange([&] {
     m_store->SetReference(m_job->name, latest->wavelengthNm, std::nullopt);
     m_job = m_store->FindJob(m_job->name);
-  } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
-    return false;
-  }
-  Refresh(SelectedPoint());
-  return true;
+  });
 }
 
 // ---- capture -----------------------------------------------------------------

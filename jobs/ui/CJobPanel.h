@@ -6,6 +6,7 @@
 // only once the store has committed it: the list is read back from the store.
 #include <QDockWidget>
 #include <QElapsedTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,6 +71,9 @@ class CJobPanel : public QDockWidget {
   // Adds imported labels to the open job; a refusal is told with `source`
   // (the file it came from) before the reason.
   bool AddLabels(const jobs::Labels& labels, const std::string& source);
+  // Runs one change of the store; a refusal is told in the status line, a
+  // change made shows in the point list.
+  bool StoreChange(const std::function<void()>& change);
   void Build();
   jobs::SqliteStore* Store();
   void Refresh(const std::optional<std::string>& select);
