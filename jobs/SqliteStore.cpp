@@ -358,6 +358,25 @@ void SqliteStore::AddResult(const std::string& job, Result& result) {
   t.Commit();
 }
 
+// A result's columns as the queries below select them, from `first` on: uuid,
+// wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, span_db,
+// unstable, operator, measured_at.
+static Result ResultFrom(sql::Statement& s, int first) {
+  Result r;
+  r.uuid = s.Text(first);
+  r.wavelengthNm = static_cast<int>(s.Int(first + 1));
+  r.powerDbm = s.Real(first + 2);
+  r.powerMw = s.Real(first + 3);
+  r.lossDb = s.OptionalReal(first + 4);
+  r.verdict = VerdictFromText(s.Text(first + 5)).value_or(Verdict::NoLimit);
+  r.samples = static_cast<int>(s.Int(first + 6));
+  r.spanDb = s.Real(first + 7);
+  r.unstable = s.Int(first + 8) != 0;
+  r.operatorName = s.Text(first + 9);
+  r.measured = s.Text(first + 10);
+  return r;
+}
+
 std::vector<Result> SqliteStore::LatestResults(const std::string& job) {
   const int64_t id = JobId(job);
   sql::Statement s(*m_db,
@@ -368,19 +387,8 @@ std::vector<Result> SqliteStore::LatestResults(const std::string& job) {
   s.Bind(1, id);
   std::vector<Result> results;
   while (s.Step()) {
-    Result r;
+    Result r = ResultFrom(s, 1);
     r.point = s.Text(0);
-    r.uuid = s.Text(1);
-    r.wavelengthNm = static_cast<int>(s.Int(2));
-    r.powerDbm = s.Real(3);
-    r.powerMw = s.Real(4);
-    r.lossDb = s.OptionalReal(5);
-    r.verdict = VerdictFromText(s.Text(6)).value_or(Verdict::NoLimit);
-    r.samples = static_cast<int>(s.Int(7));
-    r.spanDb = s.Real(8);
-    r.unstable = s.Int(9) != 0;
-    r.operatorName = s.Text(10);
-    r.measured = s.Text(11);
     results.push_back(std::move(r));
   }
   return results;
@@ -422,20 +430,9 @@ std::vector<SyncResult> SqliteStore::UnsentResults(int64_t afterId, size_t limit
     x.localId = s.Int(0);
     x.jobUuid = s.Text(1);
     x.position = s.Int(2);
-    Result& r = x.result;
-    r.uuid = s.Text(3);
-    r.wavelengthNm = static_cast<int>(s.Int(4));
-    r.powerDbm = s.Real(5);
-    r.powerMw = s.Real(6);
-    r.lossDb = s.OptionalReal(7);
-    r.verdict = VerdictFromText(s.Text(8)).value_or(Verdict::NoLimit);
-    r.samples = static_cast<int>(s.Int(9));
-    r.spanDb = s.Real(10);
-    r.unstable = s.Int(11) != 0;
-    r.operatorName = s.Text(12);
-    r.measured = s.Text(13);
+    x.result = ResultFrom(s, 3);
     x.superseded = s.Int(14) != 0;
-    r.point = s.Text(15);
+    x.result.point = s.Text(15);
     results.push_back(std::move(x));
   }
   return results;
