@@ -12,8 +12,8 @@ struct Route {
   Command command;
 };
 
-// Ids in one row of the menu/toolbar world that share a handler: the Chinese
-// toolbar and the menus use the 32xxx ids, the English toolbar the 61xxx ones.
+// Every id with its command. A command's second id is its English toolbar
+// button's (see CommandSurface.h).
 constexpr Route kRoutes[] = {
     {ID_READ_REALTIME, Command::ReadRealTime},
     {ID_READ_REALTIME_EN, Command::ReadRealTime},
@@ -34,14 +34,12 @@ constexpr Route kRoutes[] = {
     {ID_SET_MODE, Command::SetMode},
     {ID_SET_MODE_EN, Command::SetMode},
     {ID_RESET, Command::Reset},
-    {ID_RESET_EN, Command::Reset},
     {ID_DELETE, Command::DeleteShownData},
     {ID_DELETE_EN, Command::DeleteShownData},
     {ID_LINK, Command::Link},
     {ID_LINK_EN, Command::Link},
     {ID_LINK_STATUS, Command::LinkStatus},
     {ID_OPEN, Command::Open},
-    {ID_OPEN_EN, Command::Open},
     {ID_SAVE, Command::Save},
     {ID_SAVE_EN, Command::Save},
     {ID_EXPORT, Command::Export},
@@ -67,9 +65,7 @@ constexpr StringEntry kStrings[] = {
     {32807, "读取实时数据\n读取实时数据"},
     {32808, "设备连接\n设备连接"},
     {32809, "全部删除\n全部删除"},
-    {61447, "Open the file\nOpen the file"},
     {61448, "Save current data\nSave current data"},
-    {61449, "Reset system\nReset system"},
     {61450, "Set system test mode \n Set system test mode"},
     {61451, "Set measurement mode\n Set measurement mode"},
     {61452, "Set wavelength\nSet wavelength"},

@@ -11,9 +11,14 @@
 
 namespace cmd {
 
-// Command ids (menus and toolbars share them where the same command is meant).
+// Command ids: one per command, shared by the menus and the Chinese toolbar.
+// The English toolbar's buttons have ids of their own (the _EN ones) because
+// a button shows the prompt and tooltip of its id, and in the English window
+// the menu item and the button of one command show different ones: the
+// button's own English texts ("Save current data", "Read Real-time data")
+// where the menu item shows its id's text ("Save File") or none, and the
+// real-time button's shared id would bring the Chinese "读取实时数据".
 inline constexpr int ID_OPEN = 32794;
-inline constexpr int ID_OPEN_EN = 61447;
 inline constexpr int ID_SAVE = 109;
 inline constexpr int ID_SAVE_EN = 61448;
 inline constexpr int ID_EXPORT = 32776;
@@ -39,7 +44,6 @@ inline constexpr int ID_CALIBRATE_EN = 61451;
 inline constexpr int ID_SET_MODE = 32797;
 inline constexpr int ID_SET_MODE_EN = 61450;
 inline constexpr int ID_RESET = 32796;
-inline constexpr int ID_RESET_EN = 61449;
 inline constexpr int ID_DELETE = 32809;
 inline constexpr int ID_DELETE_EN = 61458;
 inline constexpr int ID_LINK = 32808;

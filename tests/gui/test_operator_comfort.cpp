@@ -88,7 +88,7 @@ TEST(OperatorComfort, TheResetQuestionDefaultsToNoAndTheMetersAnswerIsShown) {
   ASSERT_TRUE(Connect(frame));
   {
     BoxAnswerer yes(QMessageBox::Yes);
-    frame->OnCommand(cmd::ID_RESET_EN);
+    frame->OnCommand(cmd::ID_RESET);  // the English menu's ResetSystem
     ASSERT_TRUE(yes.Answered());
     EXPECT_EQ(yes.DefaultButton(), QMessageBox::No);
   }
