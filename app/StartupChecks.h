@@ -1,8 +1,8 @@
 #pragma once
 // What must hold before the program opens any window: a display platform the
-// windowing toolkit can reach and the GBK codec the meter's texts need. These
-// stand where the meter program initialised COM; if one fails the program says
-// "初始化COM失败!" and ends with exit code 1.
+// windowing toolkit can reach and the GBK codec the meter's texts need.
+// Without either the program could not show the meter's data, so a failure
+// says "初始化COM失败!" and ends with exit code 1 before anything is opened.
 //
 // Also the program's command line: `km360r [--port PATH]`.
 #include <functional>

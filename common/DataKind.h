@@ -1,8 +1,7 @@
 #pragma once
 // What the shown data is, and so how the records that arrive next are read and
 // which file type Save writes. Every read or settings command sets it before
-// its command goes out; the numbers are those the meter program has always
-// used for them.
+// its command goes out. Each kind has a fixed number; 99 is nothing shown.
 namespace datakind {
 
 enum class DataKind {

@@ -43,11 +43,11 @@ struct FrameTexts {
 };
 
 // The main window's caption for a language index; nullopt leaves the caption
-// the framework composed.
+// composed from the document's and the application's titles.
 std::optional<std::string> MainWindowCaption(std::optional<lang::Index> index);
 
-// The application title (caption of framework message boxes, such as the
-// start-up failure box).
+// The application title (caption of the boxes that come before the main
+// window's own texts, such as the start-up failure box).
 inline constexpr const char* kApplicationTitle = "澜屹PON光功率计管理软件 V1.0";
 inline constexpr const char* kDocumentTitle = "Halvex";
 inline constexpr const char* kStartupFailure = "初始化COM失败!";

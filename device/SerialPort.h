@@ -8,10 +8,6 @@
 #include <functional>
 #include <string>
 
-// Window message numbers of the port's reports.
-inline constexpr int WM_USER = 0x0400;
-inline constexpr int UM_RX_CHAR = WM_USER + 7;
-
 // How a port is opened.
 struct LineSettings {
   int baud = 19200;

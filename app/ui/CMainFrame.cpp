@@ -568,7 +568,7 @@ void CMainFrame::SetCaption(const std::string& caption) {
 }
 
 void CMainFrame::ApplyTitle(const ViewState& state) {
-  // Before the caption is given the framework's title stays.
+  // Until the caption is given, the window keeps the title it was made with.
   if (m_strCaption.empty()) return;
   setWindowTitle(Qs(unsaved::Title(m_strCaption, state.fileName, state.unsaved)));
 }
