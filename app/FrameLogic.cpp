@@ -6,14 +6,13 @@
 
 #include "app/StatusPane.h"
 #include "common/Gbk.h"
-#include "device/SystemPorts.h"
 #include "settings/SettingAnswer.h"
 #include "table/DataFiles.h"
 #include "table/FileAccess.h"
 
 FrameLogic::FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view,
-                       ISerialPort& channel, TablePage& table, GraphPage& graph,
-                       FrameTexts texts, std::string languageValue, SessionTimings timings)
+                       ReadingSession& session, TablePage& table, GraphPage& graph,
+                       FrameTexts texts, std::string languageValue)
     : m_runtime(runtime),
       m_prompter(prompter),
       m_viewSink(view),
@@ -22,7 +21,7 @@ FrameLogic::FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view,
       m_texts(std::move(texts)),
       m_strLanguage(std::move(languageValue)),
       m_language(lang::Resolve(m_strLanguage)),
-      m_session(runtime, channel, SystemPortList(), SessionEvents(), timings) {
+      m_session(session) {
   // The first show of the window puts the two tab items in.
   m_view.tabs = {m_texts.m_strTextData, m_texts.m_strGraphicData};
   m_view.statusNote = m_texts.m_strNotConnected;

@@ -52,11 +52,11 @@ class FrameLogic : public settings::ISettingsLink {
   // Two periods of the reply watchdog.
   static constexpr int kResetAnswerMs = 2000;
 
-  // The session scans the system's ports (SystemPortList) on `channel`, with
-  // `timings` for its poll and watchdogs.
-  FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view, ISerialPort& channel,
-             TablePage& table, GraphPage& graph, FrameTexts texts, std::string languageValue,
-             SessionTimings timings = {});
+  // The logic drives `session`, whose reports it takes once the session is
+  // built with SessionEvents(); the constructor only keeps the reference (the
+  // Station builds the logic first and the session after it).
+  FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view, ReadingSession& session,
+             TablePage& table, GraphPage& graph, FrameTexts texts, std::string languageValue);
   ~FrameLogic() override;
   FrameLogic(const FrameLogic&) = delete;
   FrameLogic& operator=(const FrameLogic&) = delete;
@@ -149,6 +149,9 @@ class FrameLogic : public settings::ISettingsLink {
   // when the line was lost before anyone saw the lamp turn green.
   int LinksMade() const { return m_nLinksMade; }
 
+  // What the meter's session reports, handed to the session at its making.
+  MeterEvents SessionEvents();
+
   // The meter's side.
   ReadingSession& Meter() { return m_session; }
   const ReadingSession& Meter() const { return m_session; }
@@ -166,8 +169,6 @@ class FrameLogic : public settings::ISettingsLink {
     Parameters,  // "Read system parameters" alone, in front
   };
 
-  // What the meter's session reports.
-  MeterEvents SessionEvents();
   void OnConnected();
   void OnLinkFailed();
   void OnMeterLost(meter::Loss how);
@@ -235,7 +236,7 @@ class FrameLogic : public settings::ISettingsLink {
   FrameTexts m_texts;
   std::string m_strLanguage;
   std::optional<lang::Index> m_language;
-  ReadingSession m_session;
+  ReadingSession& m_session;
 
   ShownData m_shown;
   ViewState m_view;

@@ -12,6 +12,7 @@
 
 #include "bench/ResidentMemory.h"
 #include "graph/ui/CMSChart.h"
+#include "common/Settings.h"
 #include "graph/ui/CPage2.h"
 
 namespace {
@@ -27,7 +28,7 @@ void Drain() {
 // The page as the program shows it, full size, during real-time reading or
 // after it (the chart itself seen, not the frame's picture of it).
 struct ShownPage {
-  explicit ShownPage(bool realTime) : page(nullptr) {
+  explicit ShownPage(bool realTime) : page(graph, config::Settings::Read().language, nullptr) {
     page.resize(1500, 700);
     page.Create();
     page.SetRealTimeQuery([realTime] { return realTime; });
@@ -47,6 +48,7 @@ struct ShownPage {
     }
     Drain();
   }
+  GraphPage graph;
   CPage2 page;
   bool clearPosted = false;
 };

@@ -12,6 +12,7 @@
 
 #include "app/FrameLogic.h"
 #include "app/LoopHost.h"
+#include "app/Station.h"
 #include "common/EventLoop.h"
 #include "common/FrameTexts.h"
 #include "device/SystemPorts.h"
@@ -39,11 +40,8 @@ void BM_ScanOfEighteenSilentPorts(benchmark::State& state) {
   for (auto _ : state) {
     EventLoop loop;
     LoopHost host;
-    const FrameTexts texts = FrameTexts::For(lang::Index::One);
-    TablePage table(texts, "1");
-    GraphPage graph;
-    const std::unique_ptr<ISerialPort> channel = NewSerialPort();
-    FrameLogic logic(loop, host, host, *channel, table, graph, texts, "1");
+    Station station(loop, host, host, config::Settings{"1", {}});
+    FrameLogic& logic = station.Logic();
     logic.OnLink();
     loop.RunUntil([&] { return !logic.Scanning(); }, 60000);
     if (logic.Connected() || host.Boxes().empty()) state.SkipWithError("the scan did not fail");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/FrameLogic.h"
+#include "app/Station.h"
 #include "common/FrameTexts.h"
 #include "common/Gbk.h"
 #include "device/SystemPorts.h"
@@ -71,11 +72,9 @@ void Assemble(benchmark::State& state, bool realTime) {
   const std::string stream = Stream(recordSize);
   QueueRuntime runtime;
   QuietWindow window;
-  const FrameTexts texts = FrameTexts::For(lang::Index::One);
-  TablePage table(texts, "1");
-  GraphPage graph;
-  const std::unique_ptr<ISerialPort> channel = NewSerialPort();
-  FrameLogic logic(runtime, window, window, *channel, table, graph, texts, "1");
+  Station station(runtime, window, window, config::Settings{"1", {}});
+  FrameLogic& logic = station.Logic();
+  GraphPage& graph = station.Graph();
   ReadingSession& meter = logic.Meter();
   meter.OnRxChar('?');  // connected
   if (realTime) logic.OnReadRealTime();

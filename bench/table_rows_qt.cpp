@@ -26,6 +26,7 @@
 #include "app/ui/CKM360R_ProjectApp.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CMainFrame.h"
+#include "app/ui/QtRuntime.h"
 #include "bench/ResidentMemory.h"
 #include "table/ui/CMeasureList.h"
 #include "table/ui/CPage1.h"
@@ -83,13 +84,15 @@ void StartRealTimeRead() {
   Drain();
 }
 
-// Posts `count` records to the main window as the link does and runs the
-// event loop until the page has handled them all and the window has caught up.
+// Posts `count` records to the window's thread as the link does (through a
+// runtime like the main window's) and runs the event loop until the page has
+// handled them all and the window has caught up.
 void AddRecordsPosted(int count) {
   const std::vector<meter::Reply>& records = Records();
+  QtRuntime runtime;
   for (int i = 0; i < count; ++i) {
     const meter::Reply* record = &records[static_cast<size_t>(i)];
-    program->Post([record] { ShowRecord(*record); });
+    runtime.Post([record] { ShowRecord(*record); });
   }
   while (Page().Model().RowCount() < count) QCoreApplication::processEvents();
   Drain();

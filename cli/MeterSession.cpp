@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/Language.h"
 #include "cli/StopSignals.h"
 
 namespace cli {
@@ -14,15 +13,22 @@ namespace {
 constexpr int kSliceMs = 60 * 60 * 1000;
 }  // namespace
 
-std::string LanguageValue(const Options& options) {
-  return options.language ? *options.language : lang::ReadSetting();
+config::Settings SettingsFor(const Options& options) {
+  config::Settings settings = config::Settings::Read();
+  if (options.language) settings.language = *options.language;
+  return settings;
 }
 
+std::string LanguageValue(const Options& options) { return SettingsFor(options).language; }
+
 MeterSession::MeterSession(const Options& options)
-    : texts(FrameTexts::For(lang::Resolve(LanguageValue(options)))),
-      language(LanguageValue(options)),
-      table(texts, language),
-      logic(loop, host, host, *channel, table, graph, texts, language) {
+    : station(loop, host, host, SettingsFor(options)),
+      channel(&station.Channel()),
+      texts(station.Texts()),
+      language(station.Settings().language),
+      table(station.Table()),
+      graph(station.Graph()),
+      logic(station.Logic()) {
   host.SetBoxSink([](const LoopHost::BoxRecord& box) {
     std::fprintf(stderr, "%s\n", box.text.c_str());
     std::fflush(stderr);

@@ -1,7 +1,7 @@
 #pragma once
-// One run of km360r-cli: the same frame logic, table page and graph page as
-// the windowed program, on an event loop, with message boxes on standard
-// error.
+// One run of km360r-cli: the same station (frame logic, table page and graph
+// page) as the windowed program, on an event loop, with message boxes on
+// standard error.
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -9,10 +9,11 @@
 
 #include "app/FrameLogic.h"
 #include "app/LoopHost.h"
+#include "app/Station.h"
 #include "cli/Options.h"
 #include "common/EventLoop.h"
 #include "common/FrameTexts.h"
-#include "device/SystemPorts.h"
+#include "common/Settings.h"
 #include "graph/GraphPage.h"
 #include "table/TablePage.h"
 
@@ -49,12 +50,13 @@ class MeterSession {
 
   EventLoop loop;
   LoopHost host;
-  std::unique_ptr<ISerialPort> channel = NewSerialPort();
-  FrameTexts texts;
-  std::string language;
-  TablePage table;
-  GraphPage graph;
-  FrameLogic logic;
+  Station station;
+  ISerialPort* const channel;
+  const FrameTexts& texts;
+  const std::string& language;  // the language value the station was built with
+  TablePage& table;
+  GraphPage& graph;
+  FrameLogic& logic;
 
   // Called with every completed record (after the session's own bookkeeping),
   // and with every exchange the meter completed.
@@ -69,7 +71,10 @@ class MeterSession {
   int m_nRecords = 0;
 };
 
-// The language value: --language N, else config.ini beside the executable.
+// The settings of this run: config.ini beside the executable, its language
+// value replaced by --language N when given.
+config::Settings SettingsFor(const Options& options);
+// The language value of those settings.
 std::string LanguageValue(const Options& options);
 
 }  // namespace cli

@@ -4,7 +4,6 @@
 
 #include <climits>
 
-#include "common/IniReader.h"
 
 namespace lang {
 
@@ -26,9 +25,5 @@ std::string ProgramDirectory() {
 }
 
 std::string ConfigPath() { return ProgramDirectory() + "config.ini"; }
-
-std::string ReadSetting() {
-  return CIniReader(ConfigPath()).GetValue("config", "language", "");
-}
 
 }  // namespace lang

@@ -20,11 +20,7 @@ inline bool IsBranded(Index i) { return i == Index::Zero || i == Index::One; }
 // The directory of the running executable, ending with "/".
 std::string ProgramDirectory();
 
-// config.ini beside the executable.
+// config.ini beside the executable (read by config::Settings).
 std::string ConfigPath();
-
-// The raw `language` value of [config] in config.ini ("" when absent). Read
-// afresh at every call: each window reads it when it is created or opened.
-std::string ReadSetting();
 
 }  // namespace lang

@@ -6,6 +6,7 @@
 
 #include "app/ui/ToolbarIcons.h"
 #include "common/Language.h"
+#include "common/Settings.h"
 #include "settings/ui/DialogTemplate.h"
 
 using settings::ui::Qs;
@@ -17,7 +18,7 @@ constexpr int kProgramImage = 1;  // the real-time reading picture
 CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
-  const std::optional<lang::Index> index = lang::Resolve(lang::ReadSetting());
+  const std::optional<lang::Index> index = config::Settings::Read().LanguageIndex();
   static_cast<AboutTexts&>(*this) = AboutTexts::For(index);
 
   // The box keeps the size of its whole layout, so every line and the OK

@@ -52,7 +52,9 @@ bool CKM360R_ProjectApp::InitInstance(const Options& options) {
   m_pDocument = std::make_unique<CKM360R_ProjectDoc>();
   if (!m_pDocument->OnNewDocument()) return false;
 
-  m_pMainFrame = std::make_unique<CMainFrame>(nullptr, options.timings);
+  // config.ini is read here, once, for the window and its station.
+  m_settings = config::Settings::Read();
+  m_pMainFrame = std::make_unique<CMainFrame>(m_settings, options.timings);
   if (options.portOverride) m_pMainFrame->SetPortOverride(*options.portOverride);
   m_pMainFrame->SetAboutHandler([this] { OnAppAbout(); });
   m_pMainFrame->SetCaption(ComposedCaption());
@@ -73,7 +75,7 @@ void CKM360R_ProjectApp::OnAppAbout() {
 }
 
 std::string CKM360R_ProjectApp::Caption() const {
-  if (const auto caption = MainWindowCaption(lang::Resolve(lang::ReadSetting()))) return *caption;
+  if (const auto caption = MainWindowCaption(m_settings.LanguageIndex())) return *caption;
   return ComposedCaption();
 }
 

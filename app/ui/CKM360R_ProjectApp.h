@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "common/Settings.h"
 #include "device/SessionTimings.h"
 
 class CKM360R_ProjectDoc;
@@ -48,6 +49,7 @@ class CKM360R_ProjectApp {
   CKM360R_ProjectDoc* Document() const { return m_pDocument.get(); }
 
  private:
+  config::Settings m_settings;  // as read when the window was made
   std::unique_ptr<CKM360R_ProjectDoc> m_pDocument;
   std::unique_ptr<CMainFrame> m_pMainFrame;
 };

@@ -26,7 +26,8 @@ QSize CKM360R_ProjectView::FormSize() {
                qRound(kFormHeightDlu * kBaseUnitY * scale / 8));
 }
 
-CKM360R_ProjectView::CKM360R_ProjectView(const FrameTexts& texts, QWidget* parent)
+CKM360R_ProjectView::CKM360R_ProjectView(TablePage& table, GraphPage& graph, const std::string& languageValue,
+                                         QWidget* parent)
     : QScrollArea(parent) {
   setFrameShape(QFrame::NoFrame);
   setWidgetResizable(true);
@@ -41,10 +42,10 @@ CKM360R_ProjectView::CKM360R_ProjectView(const FrameTexts& texts, QWidget* paren
   layout->addWidget(m_tabCtrl);
   setWidget(form);
 
-  // The pages exist as objects from here on (the frame's logic talks to the
-  // table page's rows at once); their windows are made by the timer.
-  m_page1 = new CPage1(texts, m_tabCtrl);
-  m_page2 = new CPage2(m_tabCtrl);
+  // The pages exist as objects from here on; their windows are made by the
+  // timer.
+  m_page1 = new CPage1(table, m_tabCtrl);
+  m_page2 = new CPage2(graph, languageValue, m_tabCtrl);
 
   connect(m_tabCtrl, &CTabControl::SelectionChanged, this, &CKM360R_ProjectView::OnSelectionChanged);
 

@@ -8,9 +8,11 @@
 #include <QScrollArea>
 #include <QTimer>
 
-#include "common/FrameTexts.h"
+#include <string>
 
 class CTabControl;
+class GraphPage;
+class TablePage;
 class CPage1;
 class CPage2;
 
@@ -22,7 +24,10 @@ class CKM360R_ProjectView : public QScrollArea {
   Q_OBJECT
 
  public:
-  CKM360R_ProjectView(const FrameTexts& texts, QWidget* parent = nullptr);
+  // The pages show `table` and `graph`, which outlive the view; the graph
+  // page takes its texts from `languageValue` (config.ini's language value).
+  CKM360R_ProjectView(TablePage& table, GraphPage& graph, const std::string& languageValue,
+                      QWidget* parent = nullptr);
   ~CKM360R_ProjectView() override;
 
   // Shows page `page` (0 table, 1 graph) and hides the other. Pages that do

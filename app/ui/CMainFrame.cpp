@@ -6,13 +6,10 @@
 #include <QLayout>
 #include <QStyle>
 #include <QResizeEvent>
-#include <QFile>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -33,22 +30,23 @@
 #include "app/ui/DesktopOpener.h"
 #include "app/ui/KeyboardFocus.h"
 #include "app/ui/ToolbarIcons.h"
-#include "common/IniReader.h"
 #include "field/ui/CFieldPanel.h"
 #include "field/ui/CFieldReadout.h"
 #include "graph/ui/CPage2.h"
 #include "jobs/JobTexts.h"
 #include "jobs/ui/CJobPanel.h"
 #include "print/ui/CPrinterDevice.h"
-#include "settings/ui/CDialogPara.h"
-#include "settings/ui/CDialogSetTime.h"
-#include "settings/ui/CDialogSetWaveLength.h"
-#include "settings/ui/CDialogTestWay.h"
 #include "table/ui/CPage1.h"
 
 namespace {
 
 QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// Boxes get Chinese button texts in a window of a Chinese language.
+bool ChineseButtons(const config::Settings& settings) {
+  const std::optional<lang::Index> language = settings.LanguageIndex();
+  return language && FrameTexts::For(language).m_bChinese;
+}
 
 // Room a toolbar button needs around its label, and the smallest label font.
 constexpr int kLabelPadding = 10;
@@ -59,14 +57,15 @@ constexpr int kLockPanePollMs = 500;
 
 }  // namespace
 
-CMainFrame::CMainFrame(QWidget* parent, SessionTimings timings) : QMainWindow(parent) {
-  // Window creation. The language is read once, here: the menus, the toolbar
-  // and the texts stay as they are chosen now for the whole run.
-  const CIniReader config(lang::ConfigPath());
-  m_strLanguage = config.GetValue("config", "language", "");
-  m_strDrive = config.GetValue("config", "drive", "");
-  m_language = lang::Resolve(m_strLanguage);
-  m_texts = FrameTexts::For(m_language);
+CMainFrame::CMainFrame(config::Settings settings, SessionTimings timings, QWidget* parent)
+    : QMainWindow(parent),
+      m_prompter(this, ChineseButtons(settings)),
+      m_station(m_runtime, m_prompter, *this, std::move(settings), timings),
+      m_language(m_station.Settings().LanguageIndex()),
+      m_texts(m_station.Texts()) {
+  // The menus, the toolbar and the texts stay as the settings chose them for
+  // the whole run.
+  m_prompter.SetSettingsLink(&m_station.Logic());
   dialogs::UseQtLanguage(!m_language || m_texts.m_bChinese);
 
   if (m_language) BuildToolBar();
@@ -74,37 +73,32 @@ CMainFrame::CMainFrame(QWidget* parent, SessionTimings timings) : QMainWindow(pa
   BuildMenuBar();
 
   m_pDesktop = new DesktopOpener(this);
-  m_pView = new CKM360R_ProjectView(m_texts, this);
+  m_pView = new CKM360R_ProjectView(m_station.Table(), m_station.Graph(), Language(), this);
   setCentralWidget(m_pView);
-
-  m_pLogic = std::make_unique<FrameLogic>(*this, *this, *this, *m_channel,
-                                          m_pView->m_page1->Page(), m_pView->m_page2->Page(),
-                                          m_texts, m_strLanguage, timings);
-  m_pView->m_page1->SetParameterViewQuery([this] { return m_pLogic && m_pLogic->Shown().paramView; });
-  m_pView->m_page2->SetRealTimeQuery([this] { return m_pLogic && m_pLogic->RealTime(); });
-  connect(m_pView, &CKM360R_ProjectView::TabSelected, this,
-          [this](int index) { m_pLogic->OnTabSelected(index); });
+  m_pView->m_page1->SetParameterViewQuery([this] { return Logic().Shown().paramView; });
+  m_pView->m_page2->SetRealTimeQuery([this] { return Logic().RealTime(); });
+  connect(m_pView, &CKM360R_ProjectView::TabSelected, this, [this](int index) { Logic().OnTabSelected(index); });
   // Its texts follow the menus: Chinese also when the language names none.
   m_pFieldReadout = new CFieldReadout(field::FieldTexts::For(m_language.value_or(lang::Index::Zero)), this);
   m_pFieldReadout->InstallMenus(menuBar());
   m_pView->m_page1->SetTopPanel(m_pFieldReadout->Panel());
   BuildJobPanel();
-  m_pLogic->SetLiveReadingListener({[this] {
-                                      m_pFieldReadout->OnStarted();
-                                      m_pJobPanel->OnStarted();
-                                    },
-                                    [this](int, const meter::Reading& r) {
-                                      m_pFieldReadout->OnRow(r);
-                                      m_pJobPanel->OnRow(r);
-                                    },
-                                    [this] {
-                                      m_pFieldReadout->OnReplaced();
-                                      m_pJobPanel->OnStopped();
-                                    },
-                                    [this](bool lost) {
-                                      m_pFieldReadout->OnStopped(lost);
-                                      m_pJobPanel->OnStopped();
-                                    }});
+  Logic().SetLiveReadingListener({[this] {
+                                    m_pFieldReadout->OnStarted();
+                                    m_pJobPanel->OnStarted();
+                                  },
+                                  [this](int, const meter::Reading& r) {
+                                    m_pFieldReadout->OnRow(r);
+                                    m_pJobPanel->OnRow(r);
+                                  },
+                                  [this] {
+                                    m_pFieldReadout->OnReplaced();
+                                    m_pJobPanel->OnStopped();
+                                  },
+                                  [this](bool lost) {
+                                    m_pFieldReadout->OnStopped(lost);
+                                    m_pJobPanel->OnStopped();
+                                  }});
   m_pKeyboard = new KeyboardFocus(this);
   for (const auto& [position, action] : m_toolbarActions) {
     if (auto* button = qobject_cast<QAbstractButton*>(m_wndToolBar->widgetForAction(action))) {
@@ -112,13 +106,18 @@ CMainFrame::CMainFrame(QWidget* parent, SessionTimings timings) : QMainWindow(pa
     }
   }
   for (int i = 0; i < 3; ++i) m_pKeyboard->AddButton(m_pFieldReadout->Panel()->Button(i));
-  Apply(m_pLogic->View());
+  Apply(Logic().View());
   PlaceForRestore();
 }
 
 CMainFrame::~CMainFrame() {
-  // The logic talks to the pages; it goes first, before the widgets.
-  m_pLogic.reset();
+  // The pages' windows go before the station, whose data they show. The
+  // keyboard's ring goes first: the focus leaving the table as it goes would
+  // ask it to follow, and the ring may sit inside the table's page.
+  delete m_pKeyboard;
+  m_pKeyboard = nullptr;
+  delete m_pView;
+  m_pView = nullptr;
 }
 
 void CMainFrame::BuildMenuBar() {
@@ -281,14 +280,14 @@ int CMainFrame::ToolbarImage(int position) const {
   return it == m_toolbarImages.end() ? -1 : it->second;
 }
 
-void CMainFrame::SetPortOverride(const std::string& devicePath) { m_pLogic->SetPortOverride(devicePath); }
+void CMainFrame::SetPortOverride(const std::string& devicePath) { Logic().SetPortOverride(devicePath); }
 
 // ---- commands ---------------------------------------------------------------
 
 void CMainFrame::OnCommand(int id) {
   const std::optional<cmd::Command> command = cmd::CommandFor(id);
   if (!command) return;
-  FrameLogic& logic = *m_pLogic;
+  FrameLogic& logic = Logic();
   switch (*command) {
     case cmd::Command::ReadRealTime: logic.OnReadRealTime(); break;
     case cmd::Command::Text: logic.OnText(); break;
@@ -317,7 +316,7 @@ void CMainFrame::OnCommand(int id) {
     case cmd::Command::SetMode: logic.OnSettingsCommand(DataKind::Mode); break;
     case cmd::Command::Help:
       // The language the window was made with chooses the file.
-      help::Open(m_strLanguage, lang::ProgramDirectory(), *m_pDesktop, *this);
+      help::Open(Language(), lang::ProgramDirectory(), *m_pDesktop, m_prompter);
       break;
     case cmd::Command::About:
       if (m_onAbout) m_onAbout();
@@ -325,11 +324,11 @@ void CMainFrame::OnCommand(int id) {
   }
 }
 
-bool CMainFrame::AskExit() { return m_pLogic->ConfirmExit(); }
+bool CMainFrame::AskExit() { return Logic().ConfirmExit(); }
 
 void CMainFrame::OnExit() {
   if (!AskExit()) return;
-  m_channel->StopMonitor();
+  m_station.Channel().StopMonitor();
   m_bCloseConfirmed = true;
   close();
 }
@@ -344,7 +343,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  m_channel->StopMonitor();
+  m_station.Channel().StopMonitor();
   m_bCloseConfirmed = true;
   RememberPlacement();
   event->accept();
@@ -409,128 +408,8 @@ void CMainFrame::showEvent(QShowEvent* event) {
   // task bar) add nothing.
   if (m_bTabsPending) {
     m_bTabsPending = false;
-    ApplyTabs(m_pLogic->View());
+    ApplyTabs(Logic().View());
   }
-}
-
-// ---- IRuntime ----------------------------------------------------------------
-
-void CMainFrame::StartTimer(int id, int periodMs, std::function<void()> tick) {
-  QTimer*& timer = m_timers[id];
-  if (!timer) timer = new QTimer(this);
-  timer->disconnect();
-  connect(timer, &QTimer::timeout, this, std::move(tick));
-  timer->start(periodMs);
-}
-
-void CMainFrame::KillTimer(int id) {
-  const auto it = m_timers.find(id);
-  if (it != m_timers.end()) it->second->stop();
-}
-
-void CMainFrame::Post(std::function<void()> fn) {
-  // Safe from any thread: the call is queued to this window's thread.
-  QMetaObject::invokeMethod(this, [fn = std::move(fn)] { fn(); }, Qt::QueuedConnection);
-}
-
-// ---- IPrompter ---------------------------------------------------------------
-
-BoxAnswer CMainFrame::MessageBox(const std::string& text, const std::string& caption, BoxButtons buttons) {
-  return AskBox(text, caption, buttons, false);
-}
-
-BoxAnswer CMainFrame::AskYesNoDefaultNo(const std::string& text, const std::string& caption) {
-  return AskBox(text, caption, BoxButtons::YesNo, true);
-}
-
-BoxAnswer CMainFrame::AskBox(const std::string& text, const std::string& caption, BoxButtons buttons,
-                             bool defaultNo) {
-  const bool yesNo = buttons == BoxButtons::YesNo;
-  QMessageBox box(yesNo ? QMessageBox::Question : QMessageBox::Information, Qs(caption), Qs(text),
-                  yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, this);
-  if (m_language && m_texts.m_bChinese) {
-    if (yesNo) {
-      box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
-      box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
-    } else {
-      box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-    }
-  }
-  if (yesNo && defaultNo) box.setDefaultButton(QMessageBox::No);
-  const int answer = box.exec();
-  if (!yesNo) return BoxAnswer::Ok;
-  return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
-}
-
-SaveChoice CMainFrame::AskSaveDiscardCancel(const unsaved::Question& question) {
-  QMessageBox box(QMessageBox::Warning, Qs(question.caption), Qs(question.text),
-                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-  box.button(QMessageBox::Save)->setText(Qs(question.save));
-  box.button(QMessageBox::Discard)->setText(Qs(question.discard));
-  box.button(QMessageBox::Cancel)->setText(Qs(question.cancel));
-  // Enter and Escape both keep the rows.
-  box.setDefaultButton(QMessageBox::Cancel);
-  box.setEscapeButton(QMessageBox::Cancel);
-  box.exec();
-  if (box.clickedButton() == box.button(QMessageBox::Save)) return SaveChoice::Save;
-  if (box.clickedButton() == box.button(QMessageBox::Discard)) return SaveChoice::Discard;
-  return SaveChoice::Cancel;
-}
-
-std::optional<std::string> CMainFrame::AskSavePath(const std::string& filter) {
-  // The program asks about replacing a file itself.
-  const QString path = QFileDialog::getSaveFileName(this, QString(), dialogs::LastFolder(),
-                                                    CPage1::DialogFilter(filter), nullptr,
-                                                    QFileDialog::DontConfirmOverwrite);
-  if (path.isEmpty()) return std::nullopt;
-  dialogs::RememberFolderOf(path);
-  return QFile::encodeName(path).toStdString();
-}
-
-std::optional<std::string> CMainFrame::AskOpenPath(const std::string& filter) {
-  const QString path =
-      QFileDialog::getOpenFileName(this, QString(), dialogs::LastFolder(), CPage1::DialogFilter(filter));
-  if (path.isEmpty()) return std::nullopt;
-  dialogs::RememberFolderOf(path);
-  return QFile::encodeName(path).toStdString();
-}
-
-std::optional<ExportChoice> CMainFrame::AskExportPath(const std::string& filter) {
-  const QString filters = CPage1::DialogFilter(filter);
-  QString selected;
-  const QString path = QFileDialog::getSaveFileName(this, QString(), dialogs::LastFolder(), filters, &selected);
-  if (path.isEmpty()) return std::nullopt;
-  dialogs::RememberFolderOf(path);
-  const int index = static_cast<int>(filters.split(QStringLiteral(";;")).indexOf(selected));
-  return ExportChoice{QFile::encodeName(path).toStdString(), std::max(index, 0)};
-}
-
-void CMainFrame::ErrorBox(const std::string& text, const std::string& caption) {
-  QMessageBox box(QMessageBox::Critical, Qs(caption), Qs(text), QMessageBox::Ok, this);
-  if (m_language && m_texts.m_bChinese) box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-  box.exec();
-}
-
-void CMainFrame::ShowWaitCursor(bool on) {
-  if (on) {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  } else {
-    QGuiApplication::restoreOverrideCursor();
-  }
-}
-
-void CMainFrame::RunSettingsDialog(DataKind kind) {
-  // Modal, owned by the main window; the result is not used: the kind stays
-  // set for the meter's answer either way.
-  std::unique_ptr<QDialog> dialog;
-  switch (kind) {
-    case DataKind::Clock: dialog = std::make_unique<CDialogSetTime>(*m_pLogic, this); break;
-    case DataKind::Wavelength: dialog = std::make_unique<CDialogSetWaveLength>(*m_pLogic, this); break;
-    case DataKind::Calibration: dialog = std::make_unique<CDialogPara>(*m_pLogic, this); break;
-    case DataKind::Mode: dialog = std::make_unique<CDialogTestWay>(*m_pLogic, this); break;
-    default: return;
-  }
-  dialog->exec();
 }
 
 // ---- IFrameView --------------------------------------------------------------
@@ -564,7 +443,7 @@ void CMainFrame::Apply(const ViewState& state) {
 
 void CMainFrame::SetCaption(const std::string& caption) {
   m_strCaption = caption;
-  ApplyTitle(m_pLogic->View());
+  ApplyTitle(Logic().View());
 }
 
 void CMainFrame::ApplyTitle(const ViewState& state) {

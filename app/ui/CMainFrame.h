@@ -1,11 +1,12 @@
 #pragma once
 // The program's one top-level window: the menu bar and the text-labelled
 // toolbar of the configured language, the status bar with its note pane, and
-// the form view with the two tab pages. Every command id is routed here; the
-// link, reading and file commands go on to the frame's logic (FrameLogic),
-// for which this window is the runtime (timers, posted work), the prompter
-// (boxes, file dialogs) and the view (toolbar, note pane, tabs and pages,
-// applied from one ViewState).
+// the form view with the two tab pages. The window builds the station (the
+// line, the session, the pages' data and the frame logic) over its runtime
+// (QtRuntime: timers, posted work) and its prompter (QtPrompter: boxes, file
+// and settings dialogs), and is the logic's view itself (toolbar, note pane,
+// tabs and pages, applied from one ViewState). Every command id is routed
+// here; the link, reading and file commands go on to the frame logic.
 #include <QMainWindow>
 #include <map>
 #include <memory>
@@ -13,17 +14,17 @@
 #include <string>
 
 #include "app/FrameLogic.h"
-#include "app/Prompter.h"
+#include "app/Station.h"
 #include "app/ViewState.h"
+#include "app/ui/QtPrompter.h"
+#include "app/ui/QtRuntime.h"
 #include "common/FrameTexts.h"
 #include "common/Language.h"
-#include "common/Runtime.h"
+#include "common/Settings.h"
 #include "device/SessionTimings.h"
-#include "device/SystemPorts.h"
 
 class QAction;
 class QLabel;
-class QTimer;
 class QToolBar;
 class CKM360R_ProjectView;
 class CFieldReadout;
@@ -31,13 +32,14 @@ class CJobPanel;
 class DesktopOpener;
 class KeyboardFocus;
 
-class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public IFrameView {
+class CMainFrame : public QMainWindow, public IFrameView {
   Q_OBJECT
 
  public:
-  // The reading session runs with `timings` (the meter's own periods unless a
-  // test talks to a faster simulated meter).
-  explicit CMainFrame(QWidget* parent = nullptr, SessionTimings timings = {});
+  // The window of `settings` (config.ini as read at start: the language stays
+  // for the whole run). The reading session runs with `timings` (the meter's
+  // own periods unless a test talks to a faster simulated meter).
+  explicit CMainFrame(config::Settings settings, SessionTimings timings = {}, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
   // Routes one command id as the command table says.
@@ -54,28 +56,12 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   // handler in here; without one the command does nothing.
   void SetAboutHandler(std::function<void()> handler) { m_onAbout = std::move(handler); }
 
-  // IRuntime
-  void StartTimer(int id, int periodMs, std::function<void()> tick) override;
-  void KillTimer(int id) override;
-  void Post(std::function<void()> fn) override;
-
-  // IPrompter
-  BoxAnswer MessageBox(const std::string& text, const std::string& caption, BoxButtons buttons) override;
-  std::optional<std::string> AskSavePath(const std::string& filter) override;
-  std::optional<std::string> AskOpenPath(const std::string& filter) override;
-  std::optional<ExportChoice> AskExportPath(const std::string& filter) override;
-  BoxAnswer AskYesNoDefaultNo(const std::string& text, const std::string& caption) override;
-  SaveChoice AskSaveDiscardCancel(const unsaved::Question& question) override;
-  void ErrorBox(const std::string& text, const std::string& caption) override;
-  void ShowWaitCursor(bool on) override;
-  void RunSettingsDialog(DataKind kind) override;
-
   // IFrameView
   void Apply(const ViewState& state) override;
 
   // What the window shows, for the program's own checks and tests.
   const FrameTexts& Texts() const { return m_texts; }
-  const std::string& Language() const { return m_strLanguage; }
+  const std::string& Language() const { return m_station.Settings().language; }
   std::optional<lang::Index> LanguageIndex() const { return m_language; }
   QToolBar* ToolBar() const { return m_wndToolBar; }
   QLabel* NotePane() const { return m_pNotePane; }
@@ -84,7 +70,7 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   QAction* ToolbarAction(int position) const;
   int ToolbarImage(int position) const;
   CKM360R_ProjectView* View() const { return m_pView; }
-  FrameLogic& Logic() { return *m_pLogic; }
+  FrameLogic& Logic() { return m_station.Logic(); }
   CFieldReadout* FieldReadout() const { return m_pFieldReadout; }
   CJobPanel* JobPanel() const { return m_pJobPanel; }
   KeyboardFocus* Keyboard() const { return m_pKeyboard; }
@@ -110,7 +96,6 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   void SetStatusNote(const std::string& text);
   void ApplyTabs(const ViewState& state);
   void ApplyTitle(const ViewState& state);
-  BoxAnswer AskBox(const std::string& text, const std::string& caption, BoxButtons buttons, bool defaultNo);
   // Labels under the icons while the window has room for them, icons alone
   // (the label in the tooltip) when it has not, so no button is hidden.
   void FitToolbar();
@@ -119,10 +104,13 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   void PlaceForRestore();
   void RememberPlacement() const;
 
-  std::string m_strLanguage;
-  std::string m_strDrive;  // read with the language; nothing uses it
-  std::optional<lang::Index> m_language;
-  FrameTexts m_texts;
+  // The runtime and the prompter outlive the station, which works through
+  // them to its end.
+  QtRuntime m_runtime;
+  QtPrompter m_prompter;
+  Station m_station;
+  const std::optional<lang::Index> m_language;
+  const FrameTexts& m_texts;
 
   QToolBar* m_wndToolBar = nullptr;
   std::map<int, QAction*> m_toolbarActions;  // by position
@@ -132,10 +120,6 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   int m_nLabelledButtonWidth = 0;  // the buttons' width with their labels
   QLabel* m_pLockPanes[3] = {nullptr, nullptr, nullptr};
   CKM360R_ProjectView* m_pView = nullptr;
-  std::map<int, QTimer*> m_timers;
-  // The line outlives the logic, whose session stops its monitor on the way out.
-  std::unique_ptr<ISerialPort> m_channel = NewSerialPort();
-  std::unique_ptr<FrameLogic> m_pLogic;
   CFieldReadout* m_pFieldReadout = nullptr;  // the readout panel above the real-time table
   CJobPanel* m_pJobPanel = nullptr;  // the "Test job" dock beside the table
   // What was last shown; nullopt before the first Apply.

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <utility>
 
 #include "common/Language.h"
 #include "graph/ui/CMSChart.h"
@@ -37,7 +38,10 @@ void CSnapshotFrame::paintEvent(QPaintEvent*) {
   painter.drawLine(0, 0, 0, height() - 1);
 }
 
-CPage2::CPage2(QWidget* parent) : QWidget(parent) { hide(); }
+CPage2::CPage2(GraphPage& page, std::string languageValue, QWidget* parent)
+    : QWidget(parent), m_page(page), m_strLanguage(std::move(languageValue)) {
+  hide();
+}
 
 CPage2::~CPage2() { m_page.SetWindow({}); }
 
@@ -55,7 +59,7 @@ void CPage2::Create() {
   m_page.SetWindow({[this] { OnChartRefresh(); }, [this](bool on) { OnChartRedraw(on); },
                     [this](bool showFrame) { OnSnapshot(showFrame); },
                     [this](const std::string& text) { OnStatus(text); }});
-  m_page.Initialise(lang::ReadSetting());
+  m_page.Initialise(m_strLanguage);
   m_wndFrame->hide();
   m_bCreated = true;
 }

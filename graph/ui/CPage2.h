@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "graph/GraphPage.h"
 
@@ -32,7 +33,9 @@ class CPage2 : public QWidget {
   Q_OBJECT
 
  public:
-  explicit CPage2(QWidget* parent);
+  // The window over `page`, which outlives it; `languageValue` (config.ini's
+  // language value) chooses the page's texts when the window is created.
+  CPage2(GraphPage& page, std::string languageValue, QWidget* parent);
   ~CPage2() override;
 
   // Window creation and initialisation.
@@ -61,7 +64,8 @@ class CPage2 : public QWidget {
   void PlaceControls();
   bool RealTime() const { return m_realTime && m_realTime(); }
 
-  GraphPage m_page;
+  GraphPage& m_page;
+  std::string m_strLanguage;
   bool m_bCreated = false;
   QLabel* m_status = nullptr;
   CMSChart* m_wndChart = nullptr;

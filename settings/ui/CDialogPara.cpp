@@ -12,6 +12,7 @@
 #include "common/FrameTexts.h"
 #include "common/Gbk.h"
 #include "common/Language.h"
+#include "common/Settings.h"
 #include "settings/SettingsCommands.h"
 #include "settings/ui/DialogTemplate.h"
 
@@ -39,7 +40,7 @@ QString FractionText(int hundredths) {
 CDialogPara::CDialogPara(settings::ISettingsLink& link, QWidget* parent,
                          std::chrono::milliseconds answerWait)
     : QDialog(parent), m_link(link) {
-  const std::optional<lang::Index> language = lang::Resolve(lang::ReadSetting());
+  const std::optional<lang::Index> language = config::Settings::Read().LanguageIndex();
   m_texts = settings::CalibrationTexts::For(language);
   m_waitTexts = settings::CalibrationWaitTexts::For(language);
   m_link.SetWavelengthListener([this] { OnWavelengthUpdate(); });
@@ -142,7 +143,7 @@ bool CDialogPara::ReadField(QLineEdit* edit, int& value) {
     value = *read;
     return true;
   }
-  QMessageBox::warning(this, Qs(kApplicationTitle), Qs(settings::EnterInteger(lang::Resolve(lang::ReadSetting()))));
+  QMessageBox::warning(this, Qs(kApplicationTitle), Qs(settings::EnterInteger(config::Settings::Read().LanguageIndex())));
   edit->setFocus();
   edit->selectAll();
   return false;

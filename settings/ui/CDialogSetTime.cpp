@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "common/Language.h"
+#include "common/Settings.h"
 #include "settings/ui/DialogTemplate.h"
 
 using settings::ui::Qs;
@@ -29,7 +30,7 @@ CDialogSetTime::CDialogSetTime(settings::ISettingsLink& link, QWidget* parent, C
     : QDialog(parent),
       m_link(link),
       m_clock(std::move(clock)),
-      m_texts(settings::ClockTexts::For(lang::Resolve(lang::ReadSetting()))) {
+      m_texts(settings::ClockTexts::For(config::Settings::Read().LanguageIndex())) {
   const settings::ui::DialogTemplate t(this, 252, 113);
   setWindowTitle(Qs(m_texts.m_strCaption));
 

@@ -6,6 +6,7 @@
 
 #include "common/Gbk.h"
 #include "common/Language.h"
+#include "common/Settings.h"
 #include "settings/SettingsCommands.h"
 #include "settings/ui/DialogTemplate.h"
 
@@ -14,7 +15,7 @@ using settings::ui::Qs;
 CDialogSetWaveLength::CDialogSetWaveLength(settings::ISettingsLink& link, QWidget* parent)
     : QDialog(parent),
       m_link(link),
-      m_texts(settings::WavelengthTexts::For(lang::Resolve(lang::ReadSetting()))) {
+      m_texts(settings::WavelengthTexts::For(config::Settings::Read().LanguageIndex())) {
   m_link.SetWavelengthListener([this] { OnWavelengthUpdate(); });
   const settings::ui::DialogTemplate t(this, 228, 86);
   setWindowTitle(Qs(m_texts.m_strCaption));

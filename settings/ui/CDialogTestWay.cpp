@@ -5,13 +5,14 @@
 #include <QRadioButton>
 
 #include "common/Language.h"
+#include "common/Settings.h"
 #include "settings/SettingsCommands.h"
 #include "settings/ui/DialogTemplate.h"
 
 using settings::ui::Qs;
 
 CDialogTestWay::CDialogTestWay(settings::ISettingsLink& link, QWidget* parent)
-    : QDialog(parent), m_link(link), m_texts(settings::ModeTexts::For(lang::Resolve(lang::ReadSetting()))) {
+    : QDialog(parent), m_link(link), m_texts(settings::ModeTexts::For(config::Settings::Read().LanguageIndex())) {
   const settings::ui::DialogTemplate t(this, 243, 87);
   setWindowTitle(Qs(m_texts.m_strCaption));
   t.Label(Qs(m_texts.m_strPromptText), 23, 21, 98, 8);

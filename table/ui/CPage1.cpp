@@ -18,16 +18,18 @@ QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 }  // namespace
 
-CPage1::CPage1(const FrameTexts& texts, QWidget* parent)
-    : QWidget(parent), m_page(texts, lang::ReadSetting()) {
+CPage1::CPage1(TablePage& page, QWidget* parent) : QWidget(parent), m_page(page) {
   m_page.SetScrollListener([this](int row) { ScrollToRow(row); });
   hide();
 }
 
-// The adapter is a child widget's model and would be deleted with the
-// children, after m_page and its table are gone; it leaves the table's
-// observers while the table still exists.
-CPage1::~CPage1() { delete m_adapter; }
+// The page outlives this window: the window stops listening to it, and the
+// adapter, a child widget's model that would be deleted only with the
+// children, leaves the table's observers now.
+CPage1::~CPage1() {
+  m_page.SetScrollListener(nullptr);
+  delete m_adapter;
+}
 
 void CPage1::Create() {
   if (m_list) return;

@@ -1,12 +1,12 @@
 #pragma once
-// The table page window: one report-style list showing the rows of the page's
-// TablePage, kept in view as records arrive.
+// The table page window: one report-style list showing the rows of a
+// TablePage it is handed (the station owns the rows), kept in view as records
+// arrive.
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "common/FrameTexts.h"
 #include "table/ColumnFit.h"
 #include "table/TablePage.h"
 
@@ -17,8 +17,9 @@ class CPage1 : public QWidget {
   Q_OBJECT
 
  public:
-  // The page object; its window is made by Create (the view's page timer).
-  CPage1(const FrameTexts& texts, QWidget* parent);
+  // The window over `page`, which outlives it; the window itself is made by
+  // Create (the view's page timer).
+  CPage1(TablePage& page, QWidget* parent);
   ~CPage1() override;
 
   // Window creation and initialisation: the list with grid lines and
@@ -53,7 +54,7 @@ class CPage1 : public QWidget {
   void FitCells(const QModelIndex& topLeft, const QModelIndex& bottomRight);
   void ResizeColumn(int column);
 
-  TablePage m_page;
+  TablePage& m_page;
   CMeasureList* m_list = nullptr;
   std::function<bool()> m_parameterView;
   TableModelAdapter* m_adapter = nullptr;

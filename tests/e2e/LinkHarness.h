@@ -25,6 +25,7 @@
 
 #include "app/FrameLogic.h"
 #include "app/LoopHost.h"
+#include "app/Station.h"
 #include "common/EventLoop.h"
 #include "common/FrameTexts.h"
 #include "device/SystemPorts.h"
@@ -157,14 +158,17 @@ class SilentLine {
 // meter's own (a poll every 100 ms, watchdogs of 100 ms and 1 s).
 inline SessionTimings TenfoldPace() { return SessionTimings{100, 100, 1000}; }
 
-// The program's frame logic and pages on an event loop, talking through a
-// real serial channel.
+// The program's station (frame logic and pages) on an event loop, talking
+// through a real serial channel.
 class Program {
  public:
   explicit Program(SessionTimings timings = {})
-      : texts(FrameTexts::For(lang::Index::One)),
-        table(texts, "1"),
-        logic(loop, host, host, *channel, table, graph, texts, "1", timings) {
+      : station(loop, host, host, config::Settings{"1", {}}, timings),
+        texts(station.Texts()),
+        table(station.Table()),
+        graph(station.Graph()),
+        channel(&station.Channel()),
+        logic(station.Logic()) {
     logic.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
   }
 
@@ -185,11 +189,12 @@ class Program {
 
   EventLoop loop;
   LoopHost host;
-  FrameTexts texts;
-  TablePage table;
-  GraphPage graph;
-  std::unique_ptr<ISerialPort> channel = NewSerialPort();
-  FrameLogic logic;
+  Station station;
+  const FrameTexts& texts;
+  TablePage& table;
+  GraphPage& graph;
+  ISerialPort* const channel;
+  FrameLogic& logic;
   std::vector<std::string> records;
 };
 

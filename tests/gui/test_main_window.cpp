@@ -22,6 +22,7 @@
 #include "app/CommandSurface.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CMainFrame.h"
+#include "app/ui/QtRuntime.h"
 #include "app/ui/CTabControl.h"
 #include "graph/ui/CPage2.h"
 #include "table/ui/CPage1.h"
@@ -436,16 +437,14 @@ TEST(MainWindow, OpeningHistoryOrParametersFromTheGraphTabShowsTheTable) {
   }
 }
 
-TEST(MainWindow, PostFromAnotherThreadRunsOnTheUiThread) {
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
-  CMainFrame* frame = running.app->MainFrame();
+TEST(WindowRuntime, PostFromAnotherThreadRunsOnTheUiThread) {
+  QtRuntime runtime;  // the main window's
   std::atomic<int> ran{0};
   std::atomic<bool> onUiThread{false};
   QThread* ui = QThread::currentThread();
   std::thread worker([&] {
     for (int i = 0; i < 100; ++i) {
-      frame->Post([&] {
+      runtime.Post([&] {
         onUiThread = QThread::currentThread() == ui;
         ++ran;
       });

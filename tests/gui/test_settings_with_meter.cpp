@@ -9,6 +9,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -52,7 +53,8 @@ class DialogDriver {
  private:
   std::function<bool(T*)> m_act;
   QTimer m_timer;
-  T* m_done = nullptr;
+  // Null once that dialog is gone: a dialog opened again may take its address.
+  QPointer<T> m_done;
   int m_nDriven = 0;
 };
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "common/Gbk.h"
 #include "common/GbkKeywords.h"
 #include "app/ui/CMainFrame.h"
 #include "table/ui/CMeasureList.h"
@@ -133,6 +134,23 @@ TEST(TablePageWindow, RealTimeRecordBecomesANumberedRow) {
   EXPECT_EQ(Str(shown->data(shown->index(0, 0))), "1");
   EXPECT_EQ(Str(shown->data(shown->index(0, 1))), "1310");
   EXPECT_EQ(Str(shown->data(shown->index(0, 4))), "2012/05/06 10:20:30");
+}
+
+TEST(TablePageWindow, TheRowsBelongToThePageAndOutliveItsWindow) {
+  const FrameTexts texts = FrameTexts::For(lang::Index::One);
+  TablePage page(texts, "1");
+  int rowCount = 0;
+  {
+    CPage1 window(page, nullptr);
+    window.Create();
+    window.show();
+    page.ShowReply(meter::Reply(RealTimeRecord()), DataKind::RealTime, rowCount);
+    ASSERT_EQ(window.List()->model()->rowCount(), 1);
+  }
+  // A record after the window is gone reaches the rows alone.
+  page.ShowReply(meter::Reply(RealTimeRecord()), DataKind::RealTime, rowCount);
+  ASSERT_EQ(page.Model().RowCount(), 2);
+  EXPECT_EQ(gbk::ToUtf8(page.Model().Cell(1, 0)), "2");
 }
 
 TEST(TablePageWindow, RecordsArrivingFasterThanTheWindowRepaintsEndWithTheLastRowInView) {

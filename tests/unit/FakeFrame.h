@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "app/FrameLogic.h"
+#include "app/Station.h"
 #include "common/FrameTexts.h"
 #include "common/Gbk.h"
-#include "device/SystemPorts.h"
 #include "graph/GraphPage.h"
 #include "table/TablePage.h"
 #include "tests/unit/TestText.h"
@@ -158,14 +158,17 @@ class FakeWindow : public IPrompter, public IFrameView {
   }
 };
 
-// A whole frame: logic, pages and a line that is never opened (what is sent
-// goes nowhere). Records every completed record and completed exchange.
+// A whole frame: a station (logic, pages and a line that is never opened:
+// what is sent goes nowhere) on the fake window. Records every completed
+// record and completed exchange.
 class Frame {
  public:
   explicit Frame(const std::string& language = "1")
-      : texts(FrameTexts::For(lang::Resolve(language))),
-        table(texts, language),
-        logic(runtime, window, window, *channel, table, graph, texts, language) {
+      : station(runtime, window, window, config::Settings{language, {}}),
+        texts(station.Texts()),
+        table(station.Table()),
+        graph(station.Graph()),
+        logic(station.Logic()) {
     window.view = logic.View();
     logic.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
     logic.SetCommandDoneListener([this](meter::Done d) { done.push_back(d); });
@@ -188,11 +191,11 @@ class Frame {
 
   FakeRuntime runtime;
   FakeWindow window;
-  FrameTexts texts;
-  TablePage table;
-  GraphPage graph;
-  std::unique_ptr<ISerialPort> channel = NewSerialPort();
-  FrameLogic logic;
+  Station station;
+  const FrameTexts& texts;
+  TablePage& table;
+  GraphPage& graph;
+  FrameLogic& logic;
   std::vector<std::string> records;  // every completed record, in order
   std::vector<meter::Done> done;     // every completed exchange, in order
 };

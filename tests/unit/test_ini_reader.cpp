@@ -7,6 +7,7 @@
 #include "common/FrameTexts.h"
 #include "common/IniReader.h"
 #include "common/Language.h"
+#include "common/Settings.h"
 
 namespace {
 
@@ -54,6 +55,18 @@ TEST_F(IniFile, KeySearchIsASubstringSearchPastLaterSections) {
   EXPECT_EQ(Language(), "2");
   Write("[config]\r\nxlanguage=0\r\nlanguage=3\r\n");
   EXPECT_EQ(Language(), "0");
+}
+
+TEST_F(IniFile, SettingsHoldTheLanguageAndTheDriveAsWrittenAndEmptyWithoutAFile) {
+  const config::Settings none = config::Settings::ReadFrom(path_);
+  EXPECT_EQ(none.language, "");
+  EXPECT_EQ(none.drive, "");
+  EXPECT_EQ(none.LanguageIndex(), std::nullopt);
+  Write("[config]\r\ndrive=D:\\data\r\nlanguage=31\r\n");
+  const config::Settings s = config::Settings::ReadFrom(path_);
+  EXPECT_EQ(s.language, "31");
+  EXPECT_EQ(s.drive, "D:\\data");
+  EXPECT_EQ(s.LanguageIndex(), lang::Index::One);
 }
 
 TEST_F(IniFile, LfLineEndsReadLikeCrLf) {

@@ -1,0 +1,16 @@
+#include "app/Station.h"
+
+#include <utility>
+
+#include "device/SystemPorts.h"
+
+Station::Station(IRuntime& runtime, IPrompter& prompter, IFrameView& view, config::Settings settings,
+                 SessionTimings timings)
+    : m_settings(std::move(settings)),
+      m_texts(FrameTexts::For(m_settings.LanguageIndex())),
+      m_channel(NewSerialPort()),
+      m_table(m_texts, m_settings.language),
+      m_logic(runtime, prompter, view, m_session, m_table, m_graph, m_texts, m_settings.language),
+      m_session(runtime, *m_channel, SystemPortList(), m_logic.SessionEvents(), timings) {}
+
+Station::~Station() = default;
