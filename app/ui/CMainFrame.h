@@ -28,6 +28,7 @@ class QToolBar;
 class CKM360R_ProjectView;
 class CFieldReadout;
 class CJobPanel;
+class CSyncRunner;
 class DesktopOpener;
 class KeyboardFocus;
 
@@ -87,6 +88,9 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   FrameLogic& Logic() { return *m_pLogic; }
   CFieldReadout* FieldReadout() const { return m_pFieldReadout; }
   CJobPanel* JobPanel() const { return m_pJobPanel; }
+  // File → Sync results… and the sync it runs.
+  QAction* SyncAction() const { return m_pSyncAction; }
+  CSyncRunner* SyncRunner() const { return m_pSyncRunner; }
   KeyboardFocus* Keyboard() const { return m_pKeyboard; }
 
   // Where the window's own size is kept once the operator has given it one:
@@ -138,6 +142,8 @@ class CMainFrame : public QMainWindow, public IRuntime, public IPrompter, public
   std::unique_ptr<FrameLogic> m_pLogic;
   CFieldReadout* m_pFieldReadout = nullptr;  // the readout panel above the real-time table
   CJobPanel* m_pJobPanel = nullptr;  // the "Test job" dock beside the table
+  QAction* m_pSyncAction = nullptr;
+  CSyncRunner* m_pSyncRunner = nullptr;
   // What was last shown; nullopt before the first Apply.
   std::optional<ViewState> m_shown;
   // The tab items go in at the first show of the window.
