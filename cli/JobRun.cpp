@@ -16,9 +16,11 @@
 #include "jobs/JobTable.h"
 #include "jobs/PgStore.h"
 #include "jobs/PointPattern.h"
+#include "jobs/ServerTarget.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/StorePath.h"
 #include "jobs/Sync.h"
+#include "jobs/SyncTexts.h"
 #include "jobs/Uuid.h"
 #include "print/ui/PdfReport.h"
 #include "table/FileAccess.h"
@@ -144,7 +146,7 @@ bool ReportInChinese(const Options& o) {
 // OUT, then renames it, so an existing OUT stays whole unless the new one is
 // complete. A named pipe, a device or a folder at OUT is refused before the
 // store is read: a pipe would hold the run until a reader came.
-int Report(jobs::SqliteStore& store, const Options& o) {
+int Report(jobs::IResultsStore& store, const Options& o) {
   const std::string& name = o.job.operands[0];
   const std::string& out = o.job.operands[1];
   const bool chinese = ReportInChinese(o);
@@ -209,30 +211,26 @@ int Capture(jobs::SqliteStore& store, const Options& o) {
   return result.verdict == jobs::Verdict::Fail ? kExitLimits : kExitOk;
 }
 
-// --server, else $KM360R_SERVER; empty when neither.
-std::string ServerTarget(const Options& o) {
-  if (o.server) return *o.server;
-  const char* env = std::getenv("KM360R_SERVER");
-  return env ? env : "";
-}
-
 // The server is reached before the local store is opened, so a server that
 // cannot be used leaves the local store exactly as it was.
-int SyncCommand(const std::string& server, const std::string& path) {
-  if (server.empty()) return Refused("job sync needs a team server: --server URL or KM360R_SERVER");
+int SyncCommand(const std::string& server, const std::string& path, const jobs::SyncTexts& texts) {
+  if (server.empty()) {
+    return Refused("job sync needs a team server: --server URL, KM360R_SERVER or server= in config.ini");
+  }
   jobs::PgStore remote(server);
   jobs::SqliteStore local(path);
   const jobs::SyncCounts counts = jobs::Sync(local, remote);
-  StandardOutput().Write("sent " + std::to_string(counts.sent) + " results, " + std::to_string(counts.alreadyThere) +
-                         " already there\n");
+  StandardOutput().Write(texts.Done(counts.sent, counts.alreadyThere) + "\n");
   return kExitOk;
 }
 
-// job list, show and export read the team server when one is named.
-int ServerRead(const std::string& server, const JobArgs& a) {
+// job list, show, export and report read the team server when one is named.
+int ServerRead(const std::string& server, const Options& o) {
   jobs::PgStore store(server);
+  const JobArgs& a = o.job;
   if (a.action == "list") return List(store);
   if (a.action == "show") return Show(store, a);
+  if (a.action == "report") return Report(store, o);
   return Export(store, a);
 }
 
@@ -247,12 +245,16 @@ int RunJobCommand(const Options& o) {
     }
   }
   const std::string path = jobs::StorePath(o.store);
+  const jobs::SyncTexts texts = jobs::SyncTexts::For(lang::Resolve(LanguageValue(o)));
   try {
     const JobArgs& a = o.job;
-    const std::string server = ServerTarget(o);
-    if (a.action == "sync") return SyncCommand(server, path);
-    if (!server.empty() && (a.action == "list" || a.action == "show" || a.action == "export")) {
-      return ServerRead(server, a);
+    // The settings' server is where a sync goes; reads go to a server only
+    // when this run names one, so that a laptop in the field lists its own jobs.
+    if (a.action == "sync") return SyncCommand(jobs::ServerTarget(o.server), path, texts);
+    const std::string server = jobs::NamedServer(o.server);
+    if (!server.empty() &&
+        (a.action == "list" || a.action == "show" || a.action == "export" || a.action == "report")) {
+      return ServerRead(server, o);
     }
     jobs::SqliteStore store(path);
     if (o.command == "profiles") return Profiles(store);
@@ -267,6 +269,9 @@ int RunJobCommand(const Options& o) {
     if (a.action == "export") return Export(store, a);
     if (a.action == "report") return Report(store, o);
     return Capture(store, o);
+  } catch (const jobs::pg::ServerError& e) {
+    std::fprintf(stderr, "km360r-cli: %s\n", texts.ServerProblem(e.GetWhy(), e.Detail()).c_str());
+    return kExitFile;
   } catch (const jobs::StoreError& e) {
     std::fprintf(stderr, "km360r-cli: %s\n", e.what());
     return e.GetKind() == jobs::StoreError::Kind::Refused ? kExitUsage : kExitFile;

@@ -15,6 +15,25 @@ struct pg_result;
 
 namespace jobs::pg {
 
+// The server cannot be used: it cannot be reached, refuses the login, has no
+// such database, dropped the connection, or holds tables newer than this
+// program's. what() is the English message; the front ends build the message
+// in the window's language from why and detail (SyncTexts).
+class ServerError : public StoreError {
+ public:
+  enum class Why {
+    Unusable,  // detail: libpq's or the server's own reason
+    Newer,     // detail: the server's table version
+  };
+  ServerError(Why why, std::string detail);
+  Why GetWhy() const { return m_why; }
+  const std::string& Detail() const { return m_detail; }
+
+ private:
+  Why m_why;
+  std::string m_detail;
+};
+
 // A bound parameter in its text form; nullopt is NULL.
 using Param = std::optional<std::string>;
 Param Text(const std::string& s);

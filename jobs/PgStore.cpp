@@ -1,6 +1,7 @@
 #include "jobs/PgStore.h"
 
 #include <algorithm>
+#include <set>
 
 #include "jobs/Pg.h"
 #include "jobs/StoreSchema.h"
@@ -19,10 +20,8 @@ using pg::Text;
 // a fresh server do not both make them.
 constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(1261647408)";
 
-std::string NewerMessage(int64_t version) {
-  return "the results server cannot be used: its tables were made by a newer version of the program (server "
-         "version " + std::to_string(version) + ", this program reads up to " +
-         std::to_string(schema::CurrentVersion()) + ")";
+[[noreturn]] void Newer(int64_t version) {
+  throw pg::ServerError(pg::ServerError::Why::Newer, std::to_string(version));
 }
 
 }  // namespace
@@ -42,14 +41,14 @@ void PgStore::Migrate() {
   };
   if (m_db->Query("SELECT to_regclass('km360r_schema') IS NOT NULL").Text(0, 0) == "t") {
     const int64_t v = version();
-    if (v > schema::CurrentVersion()) throw StoreError(StoreError::Kind::Unusable, NewerMessage(v));
+    if (v > schema::CurrentVersion()) Newer(v);
     if (v == schema::CurrentVersion()) return;
   }
   pg::Transaction t(*m_db);
   m_db->Execute(kMigrationLock);
   m_db->Execute("CREATE TABLE IF NOT EXISTS km360r_schema (version INTEGER NOT NULL)");
   const int64_t from = version();  // again, under the lock
-  if (from > schema::CurrentVersion()) throw StoreError(StoreError::Kind::Unusable, NewerMessage(from));
+  if (from > schema::CurrentVersion()) Newer(from);
   const std::vector<std::string> steps = schema::Migrations(schema::Dialect::PostgreSql);
   for (int64_t v = from; v < schema::CurrentVersion(); ++v) m_db->Execute(steps[static_cast<size_t>(v)]);
   m_db->Execute("DELETE FROM km360r_schema");
@@ -98,14 +97,27 @@ void PgStore::PushJobs(std::vector<SyncJob> jobs) {
       there[known.Int(i, 0)] = {known.Text(i, 1),
                                 known.IsNull(i, 2) ? std::nullopt : std::optional<std::string>(known.Text(i, 2))};
     }
+    // A job's thousands of points go in a few statements, not one round trip each.
+    std::vector<const SyncPoint*> changed;
     for (const SyncPoint& p : s.points) {
       const auto it = there.find(p.position);
-      if (it != there.end() && it->second.first == p.label && it->second.second == p.removedAt) continue;
-      m_db->Query(
-          "INSERT INTO points (job_id, position, label, removed_at) VALUES ($1, $2, $3, $4) "
-          "ON CONFLICT (job_id, position) DO UPDATE SET label = EXCLUDED.label, removed_at = EXCLUDED.removed_at",
-          {Number(id), Number(p.position), Text(p.label), p.removedAt});
+      if (it == there.end() || it->second.first != p.label || it->second.second != p.removedAt) changed.push_back(&p);
     }
+    constexpr size_t kPointsPerStatement = 1000;
+    for (size_t from = 0; from < changed.size(); from += kPointsPerStatement) {
+      std::string sql = "INSERT INTO points (job_id, position, label, removed_at) VALUES ";
+      std::vector<pg::Param> params = {Number(id)};
+      for (size_t i = from; i < std::min(changed.size(), from + kPointsPerStatement); ++i) {
+        const size_t at = params.size();
+        sql += (i > from ? ", ($1, $" : "($1, $") + std::to_string(at + 1) + ", $" + std::to_string(at + 2) + ", $" +
+               std::to_string(at + 3) + ")";
+        params.insert(params.end(), {Number(changed[i]->position), Text(changed[i]->label), changed[i]->removedAt});
+      }
+      m_db->Query(sql + " ON CONFLICT (job_id, position) DO UPDATE SET label = EXCLUDED.label, "
+                        "removed_at = EXCLUDED.removed_at",
+                  params);
+    }
+    m_db->Query(schema::RefreshJobCounts(schema::Dialect::PostgreSql), {Number(id)});
   }
   t.Commit();
 }
@@ -125,31 +137,64 @@ SyncCounts PgStore::PushResults(std::vector<SyncResult> results) {
   // In UUID order: concurrent syncs lock rows in one order and cannot deadlock.
   std::sort(results.begin(), results.end(),
             [](const SyncResult& a, const SyncResult& b) { return a.result.uuid < b.result.uuid; });
+  std::set<std::string> jobUuids;
+  for (const SyncResult& s : results) jobUuids.insert(s.jobUuid);
   SyncCounts counts;
   pg::Transaction t(*m_db);
+  // The jobs' locks first, in UUID order as PushJobs takes them: a job's
+  // counts are recounted by one writer at a time, after the other's commit.
+  for (const std::string& uuid : jobUuids) m_db->Query("SELECT pg_advisory_xact_lock(hashtext($1))", {Text(uuid)});
+
+  // The batch in one statement; a row comes back for each result it added.
+  std::string sql =
+      "INSERT INTO results (uuid, point_id, wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, "
+      "span_db, unstable, operator, measured_at, superseded) VALUES ";
+  constexpr int kColumns = 13;
+  std::vector<pg::Param> params;
+  params.reserve(results.size() * kColumns);
   for (const SyncResult& s : results) {
     const Result& r = s.result;
-    // A row comes back only when this statement added the result.
-    pg::Rows added = m_db->Query(
-        "INSERT INTO results (uuid, point_id, wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, "
-        "span_db, unstable, operator, measured_at, superseded) "
-        "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13) ON CONFLICT (uuid) DO NOTHING RETURNING 1",
-        {Text(r.uuid), Number(PointId(s.jobUuid, s.position)), Number(int64_t{r.wavelengthNm}), Number(r.powerDbm),
-         Number(r.powerMw), Number(r.lossDb), Text(VerdictText(r.verdict)), Number(int64_t{r.samples}),
-         Number(r.spanDb), Number(int64_t{r.unstable ? 1 : 0}), Text(r.operatorName), Text(r.measured),
-         Number(int64_t{s.superseded ? 1 : 0})});
-    if (added.Count() == 1) {
-      ++counts.sent;
-      continue;
+    sql += params.empty() ? "(" : ", (";
+    for (int c = 1; c <= kColumns; ++c) sql += (c > 1 ? ", $" : "$") + std::to_string(params.size() + c);
+    sql += ")";
+    for (pg::Param& p : std::vector<pg::Param>{
+             Text(r.uuid), Number(PointId(s.jobUuid, s.position)), Number(int64_t{r.wavelengthNm}),
+             Number(r.powerDbm), Number(r.powerMw), Number(r.lossDb), Text(VerdictText(r.verdict)),
+             Number(int64_t{r.samples}), Number(r.spanDb), Number(int64_t{r.unstable ? 1 : 0}), Text(r.operatorName),
+             Text(r.measured), Number(int64_t{s.superseded ? 1 : 0})}) {
+      params.push_back(std::move(p));
     }
-    ++counts.alreadyThere;
-    // Superseded is never taken back: a later capture stays later.
-    if (s.superseded) {
-      m_db->Query("UPDATE results SET superseded = 1 WHERE uuid = $1 AND superseded = 0", {Text(r.uuid)});
-    }
+  }
+  std::set<std::string> added;
+  if (!results.empty()) {
+    pg::Rows rows = m_db->Query(sql + " ON CONFLICT (uuid) DO NOTHING RETURNING uuid", params);
+    for (int i = 0; i < rows.Count(); ++i) added.insert(rows.Text(i, 0));
+  }
+  counts.sent = static_cast<int64_t>(added.size());
+  counts.alreadyThere = static_cast<int64_t>(results.size()) - counts.sent;
+
+  // Superseded here since the server got them: marked there too, never taken back.
+  std::string marks;
+  std::vector<pg::Param> superseded;
+  for (const SyncResult& s : results) {
+    if (!s.superseded || added.count(s.result.uuid)) continue;
+    superseded.push_back(Text(s.result.uuid));
+    marks += (marks.empty() ? "$" : ", $") + std::to_string(superseded.size());
+  }
+  if (!superseded.empty()) {
+    m_db->Query("UPDATE results SET superseded = 1 WHERE superseded = 0 AND uuid IN (" + marks + ")", superseded);
+  }
+  for (const std::string& uuid : jobUuids) {
+    m_db->Query(schema::RefreshJobCounts(schema::Dialect::PostgreSql), {Number(JobIdOf(uuid))});
   }
   t.Commit();
   return counts;
+}
+
+int64_t PgStore::JobIdOf(const std::string& jobUuid) {
+  pg::Rows rows = m_db->Query("SELECT id FROM jobs WHERE uuid = $1", {Text(jobUuid)});
+  if (rows.Count() == 0) Refuse("the server lacks job " + jobUuid);
+  return rows.Int(0, 0);
 }
 
 // ---- reading --------------------------------------------------------------------
@@ -209,17 +254,8 @@ std::optional<Job> PgStore::FindJob(const std::string& name) {
 }
 
 std::vector<JobSummary> PgStore::ListJobs() {
-  // Each point's worst verdict among its latest results (NULL untested),
-  // counted per job on the server: a team's million results never travel.
-  pg::Rows s = m_db->Query(
-      "WITH worst AS (SELECT p.job_id, p.id, max(CASE WHEN r.id IS NULL THEN NULL WHEN r.verdict = 'FAIL' THEN 3 "
-      "WHEN r.verdict = 'MARGINAL' THEN 2 WHEN r.verdict = 'PASS' THEN 1 ELSE 0 END) AS w FROM points p "
-      "LEFT JOIN results r ON r.point_id = p.id AND r.superseded = 0 WHERE p.removed_at IS NULL "
-      "GROUP BY p.job_id, p.id) "
-      "SELECT j.name, j.site, j.operator, j.created_at, count(w.id), count(w.id) FILTER (WHERE w.w = 1), "
-      "count(w.id) FILTER (WHERE w.w = 2), count(w.id) FILTER (WHERE w.w = 3), "
-      "count(w.id) FILTER (WHERE w.w IS NULL) FROM jobs j LEFT JOIN worst w ON w.job_id = j.id "
-      "GROUP BY j.id ORDER BY j.id");
+  // The counts sync keeps per job: a team's million results are not read.
+  pg::Rows s = m_db->Query(schema::ListJobs());
   std::vector<JobSummary> jobs;
   for (int i = 0; i < s.Count(); ++i) {
     jobs.push_back({s.Text(i, 0), s.Text(i, 1), s.Text(i, 2), s.Text(i, 3), static_cast<int>(s.Int(i, 4)),

@@ -53,6 +53,7 @@ class PgStore : public IResultsStore {
   void Migrate();
   int64_t JobId(const std::string& name);
   int64_t PointId(const std::string& jobUuid, int64_t position);
+  int64_t JobIdOf(const std::string& jobUuid);
 
   std::unique_ptr<pg::Connection> m_db;
   std::string m_serverId;

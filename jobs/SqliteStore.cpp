@@ -68,11 +68,6 @@ void CheckExistingStore(const std::string& path) {
   if (!check.Step() || check.Text(0) != "ok") Unusable(path, "the results store is damaged");
 }
 
-// A point's worst verdict as a number; NULL for a point without results.
-const char* const kVerdictRank =
-    "CASE WHEN r.id IS NULL THEN NULL WHEN r.verdict = 'FAIL' THEN 3 WHEN r.verdict = 'MARGINAL' THEN 2 "
-    "WHEN r.verdict = 'PASS' THEN 1 ELSE 0 END";
-
 }  // namespace
 
 SqliteStore::SqliteStore(const std::string& path) {
@@ -202,6 +197,7 @@ void SqliteStore::CreateJob(const Job& job, const std::vector<std::string>& poin
     point.Reset();
     point.Bind(1, id).Bind(2, ++position).Bind(3, label).Run();
   }
+  RefreshCounts(id);
   t.Commit();
 }
 
@@ -234,36 +230,25 @@ std::optional<Job> SqliteStore::FindJob(const std::string& name) {
 }
 
 std::vector<JobSummary> SqliteStore::ListJobs() {
-  // One row per job and point, with the worst verdict of the point's latest
-  // results (NULL when untested); a job without points gives one row with no point.
-  sql::Statement s(*m_db, std::string("SELECT j.id, j.name, j.site, j.operator, j.created_at, p.id, max(") +
-                              kVerdictRank +
-                              ") FROM jobs j "
-                              "LEFT JOIN points p ON p.job_id = j.id AND p.removed_at IS NULL "
-                              "LEFT JOIN results r ON r.point_id = p.id AND r.superseded = 0 "
-                              "GROUP BY j.id, p.id ORDER BY j.id");
+  sql::Statement s(*m_db, schema::ListJobs());
   std::vector<JobSummary> jobs;
-  int64_t current = -1;
   while (s.Step()) {
-    if (s.Int(0) != current) {
-      current = s.Int(0);
-      jobs.push_back({s.Text(1), s.Text(2), s.Text(3), s.Text(4)});
-    }
-    JobSummary& j = jobs.back();
-    if (s.IsNull(5)) continue;
-    ++j.points;
-    if (s.IsNull(6)) {
-      ++j.untested;
-    } else {
-      switch (s.Int(6)) {
-        case 3: ++j.fail; break;
-        case 2: ++j.marginal; break;
-        case 1: ++j.pass; break;
-        default: break;  // measured where the profile sets no limit
-      }
-    }
+    jobs.push_back({s.Text(0), s.Text(1), s.Text(2), s.Text(3), static_cast<int>(s.Int(4)),
+                    static_cast<int>(s.Int(5)), static_cast<int>(s.Int(6)), static_cast<int>(s.Int(7)),
+                    static_cast<int>(s.Int(8))});
   }
   return jobs;
+}
+
+std::optional<double> SqliteStore::PointWorst(int64_t pointId) {
+  sql::Statement s(*m_db, schema::PointWorst());
+  s.Bind(1, pointId);
+  s.Step();
+  return s.OptionalReal(0);
+}
+
+void SqliteStore::RefreshCounts(int64_t jobId) {
+  sql::Statement(*m_db, schema::RefreshJobCounts(schema::Dialect::Sqlite)).Bind(1, jobId).Run();
 }
 
 // ---- points ---------------------------------------------------------------------
@@ -291,6 +276,7 @@ void SqliteStore::AddPoints(const std::string& job, const std::vector<std::strin
     point.Reset();
     point.Bind(1, id).Bind(2, ++position).Bind(3, label).Run();
   }
+  RefreshCounts(id);
   t.Commit();
 }
 
@@ -313,6 +299,7 @@ void SqliteStore::RemovePoint(const std::string& job, const std::string& label) 
   sql::Statement s(*m_db, "UPDATE points SET removed_at = ? WHERE job_id = ? AND label = ? AND removed_at IS NULL");
   s.Bind(1, Now()).Bind(2, id).Bind(3, label).Run();
   if (m_db->Changes() == 0) Refuse("there is no point " + label + " in the job " + job);
+  RefreshCounts(id);
   t.Commit();
 }
 
@@ -345,6 +332,7 @@ void SqliteStore::AddResult(const std::string& job, Result& result) {
   p.Bind(1, jobId).Bind(2, result.point);
   if (!p.Step()) Refuse("there is no point " + result.point + " in the job " + job);
   const int64_t point = p.Int(0);
+  const std::optional<double> worstBefore = PointWorst(point);
   sql::Statement(*m_db, "UPDATE results SET superseded = 1 WHERE point_id = ? AND wavelength_nm = ? AND superseded = 0")
       .Bind(1, point).Bind(2, result.wavelengthNm).Run();
   if (result.uuid.empty()) result.uuid = NewUuid();
@@ -355,6 +343,7 @@ void SqliteStore::AddResult(const std::string& job, Result& result) {
       .Bind(5, result.powerMw).Bind(6, result.lossDb).Bind(7, VerdictText(result.verdict)).Bind(8, result.samples)
       .Bind(9, result.spanDb).Bind(10, result.unstable ? 1 : 0).Bind(11, result.operatorName)
       .Bind(12, result.measured).Run();
+  sql::Statement(*m_db, schema::MoveJobCount()).Bind(1, worstBefore).Bind(2, PointWorst(point)).Bind(3, jobId).Run();
   t.Commit();
 }
 

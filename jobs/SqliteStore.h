@@ -54,6 +54,10 @@ class SqliteStore : public IResultsStore {
  private:
   int64_t JobId(const std::string& name);
   std::vector<std::string> PointLabels(int64_t jobId);
+  // job_counts of the job, in the caller's transaction.
+  void RefreshCounts(int64_t jobId);
+  // The worst verdict rank of a point's latest results; nullopt untested.
+  std::optional<double> PointWorst(int64_t pointId);
   void Migrate();
 
   std::unique_ptr<sql::Connection> m_db;

@@ -22,4 +22,19 @@ enum class Dialect { Sqlite, PostgreSql };
 std::vector<std::string> Migrations(Dialect dialect);
 int CurrentVersion();
 
+// Brings one job's row of job_counts up to date; its one parameter is the
+// job's row id. Run in the transaction that changed the job's points or results.
+std::string RefreshJobCounts(Dialect dialect);
+
+// A capture in the local store moves its point from one count to another
+// without counting the whole job again. PointWorst: the worst verdict rank
+// of point ?1's latest results (NULL untested). MoveJobCount: moves one
+// point of job ?3 from rank ?1 to rank ?2. Both in SQLite's words.
+const char* PointWorst();
+const char* MoveJobCount();
+
+// The job list, one row per job in the order they were made: name, site,
+// operator, created_at, then the counts of job_counts.
+const char* ListJobs();
+
 }  // namespace jobs::schema

@@ -6,6 +6,8 @@
 // with whole batches and the next sync completes it; nothing is added twice,
 // because results are known by their UUIDs.
 #include <cstddef>
+#include <functional>
+#include <string>
 
 #include "jobs/PgStore.h"
 #include "jobs/SqliteStore.h"
@@ -14,6 +16,20 @@ namespace jobs {
 
 inline constexpr size_t kSyncBatch = 500;
 
-SyncCounts Sync(SqliteStore& local, PgStore& server, size_t batch = kSyncBatch);
+// `progress`, when given, hears the counts so far after each batch.
+SyncCounts Sync(SqliteStore& local, PgStore& server, size_t batch = kSyncBatch,
+                const std::function<void(const SyncCounts&)>& progress = {});
+
+// A whole sync as the window runs it: the server is reached first (so a
+// server that cannot be used leaves the local store as it was), then the
+// store at `storePath` is synced. The outcome's message is in `texts`'
+// language: "sent N results, M already there" or what went wrong.
+struct SyncOutcome {
+  bool ok = false;
+  std::string message;
+};
+struct SyncTexts;
+SyncOutcome SyncStore(const std::string& storePath, const std::string& server, const SyncTexts& texts,
+                      const std::function<void(const SyncCounts&)>& progress = {});
 
 }  // namespace jobs

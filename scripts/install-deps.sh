@@ -9,7 +9,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   qt6-base-dev libgl-dev qt6-translations-l10n
   libsqlite3-dev libpq-dev
-  postgresql
+  postgresql openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
   python3 python3-xlrd poppler-utils libreoffice-calc-nogui

@@ -34,7 +34,11 @@
 #include "field/ui/CFieldReadout.h"
 #include "graph/ui/CPage2.h"
 #include "jobs/JobTexts.h"
+#include "jobs/ServerTarget.h"
+#include "jobs/StorePath.h"
+#include "jobs/SyncTexts.h"
 #include "jobs/ui/CJobPanel.h"
+#include "jobs/ui/CSyncRunner.h"
 #include "print/ui/CPrinterDevice.h"
 #include "table/ui/CPage1.h"
 
@@ -165,6 +169,20 @@ void CMainFrame::BuildJobPanel() {
     menu->insertAction(before, m_pJobPanel->PanelAction());
     menu->insertAction(before, m_pJobPanel->CaptureAction());
     break;
+  }
+  // File → Sync results…, above the File menu's last entry (Exit): the
+  // panel's store to the server of the settings or KM360R_SERVER.
+  const jobs::SyncTexts syncTexts = jobs::SyncTexts::For(m_language.value_or(lang::Index::Zero));
+  m_pSyncRunner = new CSyncRunner(syncTexts, this);
+  QMenu* file = menuBar()->actions().isEmpty() ? nullptr : menuBar()->actions().first()->menu();
+  if (file && !file->actions().isEmpty()) {
+    m_pSyncAction = new QAction(QString::fromStdString(syncTexts.menuEntry), this);
+    QAction* last = file->actions().last();
+    file->insertAction(last, m_pSyncAction);
+    file->insertSeparator(last);
+    connect(m_pSyncAction, &QAction::triggered, this, [this] {
+      m_pSyncRunner->Start(jobs::StorePath(std::nullopt), jobs::ServerTarget(std::nullopt));
+    });
   }
 }
 

@@ -29,6 +29,7 @@ class QToolBar;
 class CKM360R_ProjectView;
 class CFieldReadout;
 class CJobPanel;
+class CSyncRunner;
 class DesktopOpener;
 class KeyboardFocus;
 
@@ -73,6 +74,9 @@ class CMainFrame : public QMainWindow, public IFrameView {
   FrameLogic& Logic() { return m_station.Logic(); }
   CFieldReadout* FieldReadout() const { return m_pFieldReadout; }
   CJobPanel* JobPanel() const { return m_pJobPanel; }
+  // File → Sync results… and the sync it runs.
+  QAction* SyncAction() const { return m_pSyncAction; }
+  CSyncRunner* SyncRunner() const { return m_pSyncRunner; }
   KeyboardFocus* Keyboard() const { return m_pKeyboard; }
 
   // Where the window's own size is kept once the operator has given it one:
@@ -122,6 +126,8 @@ class CMainFrame : public QMainWindow, public IFrameView {
   CKM360R_ProjectView* m_pView = nullptr;
   CFieldReadout* m_pFieldReadout = nullptr;  // the readout panel above the real-time table
   CJobPanel* m_pJobPanel = nullptr;  // the "Test job" dock beside the table
+  QAction* m_pSyncAction = nullptr;
+  CSyncRunner* m_pSyncRunner = nullptr;
   // What was last shown; nullopt before the first Apply.
   std::optional<ViewState> m_shown;
   // The tab items go in at the first show of the window.

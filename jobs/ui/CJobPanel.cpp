@@ -24,6 +24,8 @@
 #include "jobs/Capture.h"
 #include "jobs/JobReport.h"
 #include "jobs/JobTable.h"
+#include "jobs/PgStore.h"
+#include "jobs/ServerTarget.h"
 #include "jobs/PointPattern.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/StorePath.h"
@@ -75,7 +77,10 @@ std::string ReferencesText(const jobs::Job& job, const std::string& none) {
 }  // namespace
 
 CJobPanel::CJobPanel(const jobs::JobTexts& texts, QWidget* parent, std::string storePath)
-    : QDockWidget(Qs(texts.panelTitle), parent), m_texts(texts), m_strStorePath(std::move(storePath)) {
+    : QDockWidget(Qs(texts.panelTitle), parent),
+      m_texts(texts),
+      m_strStorePath(std::move(storePath)),
+      m_syncTexts(jobs::SyncTexts::For(texts.chinese ? lang::Index::Zero : lang::Index::One)) {
   setObjectName(QStringLiteral("testJobPanel"));
   setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
   m_clock.start();
@@ -90,6 +95,19 @@ QAction* CJobPanel::PanelAction() const { return toggleViewAction(); }
 void CJobPanel::Build() {
   auto* body = new QWidget(this);
   auto* column = new QVBoxLayout(body);
+
+  m_source = new QComboBox(body);
+  m_source->setObjectName(QStringLiteral("jobSource"));
+  m_source->addItems({Qs(m_syncTexts.localJobs), Qs(m_syncTexts.serverJobs)});
+  column->addWidget(m_source);
+  connect(m_source, &QComboBox::activated, this, [this](int index) {
+    if (index == 1 && jobs::ServerTarget(std::nullopt).empty()) {
+      m_source->setCurrentIndex(0);
+      Tell(m_syncTexts.noServer, true);
+      return;
+    }
+    ShowServer(index == 1 ? jobs::ServerTarget(std::nullopt) : std::string());
+  });
 
   auto* commands = new QHBoxLayout;
   auto* newButton = new QPushButton(Qs(m_texts.newJob), body);
@@ -169,6 +187,7 @@ void CJobPanel::Build() {
   setWidget(body);
 
   m_needJob = {closeButton, importButton, m_samples, setReference, clearReference, m_points, m_captureButton};
+  m_changes = {newButton, importButton, m_samples, setReference, clearReference, m_captureButton};
 
   // Space captures anywhere in the panel, whichever of its widgets has focus.
   auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
@@ -180,15 +199,33 @@ void CJobPanel::Build() {
   toggleViewAction()->setShortcut(QKeySequence(QStringLiteral("Ctrl+J")));
 }
 
-jobs::SqliteStore* CJobPanel::Store() {
+jobs::IResultsStore* CJobPanel::Store() {
   if (m_store) return m_store.get();
   const std::string path = m_strStorePath.empty() ? jobs::StorePath(std::nullopt) : m_strStorePath;
   try {
-    m_store = std::make_unique<jobs::SqliteStore>(path);
+    if (OnServer()) {
+      m_store = std::make_unique<jobs::PgStore>(m_strServer);
+    } else {
+      m_store = std::make_unique<jobs::SqliteStore>(path);
+    }
+  } catch (const jobs::pg::ServerError& e) {
+    Tell(m_syncTexts.ServerProblem(e.GetWhy(), e.Detail()), true);
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.storeProblem + e.what(), true);
   }
   return m_store.get();
+}
+
+bool CJobPanel::ShowServer(const std::string& server) {
+  CloseJob();
+  m_store.reset();
+  m_strServer = server;
+  Tell(std::string(), false);
+  const bool usable = Store() != nullptr;
+  if (!usable) m_strServer.clear();
+  m_source->setCurrentIndex(OnServer() ? 1 : 0);
+  Refresh(std::nullopt);
+  return usable;
 }
 
 void CJobPanel::Tell(const std::string& text, bool problem) {
@@ -201,7 +238,7 @@ void CJobPanel::Tell(const std::string& text, bool problem) {
 // ---- jobs ----------------------------------------------------------------------
 
 bool CJobPanel::NewJob(jobs::Job job, const std::vector<std::string>& points) {
-  jobs::SqliteStore* store = Store();
+  jobs::IResultsStore* store = Store();
   if (!store) return false;
   if (job.uuid.empty()) job.uuid = jobs::NewUuid();
   try {
@@ -214,7 +251,7 @@ bool CJobPanel::NewJob(jobs::Job job, const std::vector<std::string>& points) {
 }
 
 bool CJobPanel::OpenJob(const std::string& name) {
-  jobs::SqliteStore* store = Store();
+  jobs::IResultsStore* store = Store();
   if (!store) return false;
   try {
     std::optional<jobs::Job> job = store->FindJob(name);
@@ -326,6 +363,10 @@ bool CJobPanel::ClearReference() {
 
 bool CJobPanel::Capture() {
   if (!m_job || !Store()) return false;
+  if (OnServer()) {
+    Tell(m_syncTexts.serverReadOnly, true);
+    return false;
+  }
   if (!m_bLive) {
     Tell(m_texts.notLive, true);
     return false;
@@ -422,6 +463,13 @@ bool CJobPanel::SelectPoint(const std::string& label) {
 
 void CJobPanel::Refresh(const std::optional<std::string>& select) {
   for (QWidget* w : m_needJob) w->setEnabled(m_job.has_value());
+  for (QWidget* w : m_changes) {
+    if (OnServer()) {
+      w->setEnabled(false);
+    } else if (!m_needJob.contains(w)) {
+      w->setEnabled(true);
+    }
+  }
   m_points->clear();
   m_points->setRowCount(0);
   if (!m_job) {
@@ -491,7 +539,7 @@ void CJobPanel::Refresh(const std::optional<std::string>& select) {
 // ---- dialogs -------------------------------------------------------------------
 
 void CJobPanel::AskNewJob() {
-  jobs::SqliteStore* store = Store();
+  jobs::IResultsStore* store = Store();
   if (!store) return;
   QDialog dialog(this);
   dialog.setWindowTitle(Qs(m_texts.newJob));
@@ -538,7 +586,7 @@ void CJobPanel::AskNewJob() {
 }
 
 void CJobPanel::AskOpenJob() {
-  jobs::SqliteStore* store = Store();
+  jobs::IResultsStore* store = Store();
   if (!store) return;
   std::vector<jobs::JobSummary> list;
   try {

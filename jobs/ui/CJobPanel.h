@@ -16,8 +16,10 @@
 #include "jobs/JobSession.h"
 #include "jobs/JobTexts.h"
 #include "jobs/PointPattern.h"
+#include "jobs/SyncTexts.h"
 
 class QAction;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -25,7 +27,7 @@ class QTableWidget;
 class CTrendView;
 
 namespace jobs {
-class SqliteStore;
+class IResultsStore;
 }
 
 class CJobPanel : public QDockWidget {
@@ -60,6 +62,15 @@ class CJobPanel : public QDockWidget {
   // The open job's report on a printer the operator chooses.
   void PrintReport();
 
+  // The jobs the panel shows: the team server's at `server`, read only (no
+  // job made, changed or captured into; reports print), or the local store's
+  // when `server` is empty. The open job closes. False with the reason shown
+  // when the server cannot be used; the panel then shows the local jobs.
+  bool ShowServer(const std::string& server);
+  bool OnServer() const { return !m_strServer.empty(); }
+  // The switch between the local and the server's jobs (index 0 and 1).
+  QComboBox* SourceSwitch() const { return m_source; }
+
   const std::optional<jobs::Job>& OpenedJob() const { return m_job; }
   bool SelectPoint(const std::string& label);
   std::optional<std::string> SelectedPoint() const;
@@ -75,7 +86,7 @@ class CJobPanel : public QDockWidget {
   // change made shows in the point list.
   bool StoreChange(const std::function<void()>& change);
   void Build();
-  jobs::SqliteStore* Store();
+  jobs::IResultsStore* Store();
   void Refresh(const std::optional<std::string>& select);
   void ShowLive();
   void Tell(const std::string& text, bool problem);
@@ -85,7 +96,9 @@ class CJobPanel : public QDockWidget {
 
   jobs::JobTexts m_texts;
   std::string m_strStorePath;
-  std::unique_ptr<jobs::SqliteStore> m_store;
+  jobs::SyncTexts m_syncTexts;
+  std::string m_strServer;  // non-empty: the server whose jobs are shown
+  std::unique_ptr<jobs::IResultsStore> m_store;
   std::optional<jobs::Job> m_job;
   std::vector<std::string> m_pointLabels;
   jobs::LiveReadings m_live;
@@ -102,5 +115,7 @@ class CJobPanel : public QDockWidget {
   CTrendView* m_trend = nullptr;
   QPushButton* m_captureButton = nullptr;
   QList<QWidget*> m_needJob;  // enabled only with a job open
+  QList<QWidget*> m_changes;  // what changes a job: disabled for a server's jobs
+  QComboBox* m_source = nullptr;
   QAction* m_captureAction = nullptr;
 };

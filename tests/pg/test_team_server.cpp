@@ -3,10 +3,16 @@
 // Local stores are filled through the program's own store, as captures fill them.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <regex>
 #include <set>
 
 #include "jobs/Capture.h"
 #include "jobs/Pg.h"
+#include "common/Language.h"
 #include "jobs/SqliteStore.h"
 #include "tests/e2e/LinkHarness.h"
 
@@ -55,14 +61,36 @@ class TeamServer : public ::testing::Test {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     database = "t_" + std::string(info->name());
     for (char& c : database) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    Admin().Execute("DROP DATABASE IF EXISTS " + database);
-    Admin().Execute("CREATE DATABASE " + database + " OWNER km360r_pw");
+    MakeDatabase(database);
     server = Url(database);
   }
 
-  static jobs::pg::Connection& Admin() {
-    static jobs::pg::Connection admin(Env("KM360R_TEST_SERVER"));
-    return admin;
+  // A connection of its own each time: some tests restart the server.
+  static void MakeDatabase(const std::string& name) {
+    jobs::pg::Connection admin(Env("KM360R_TEST_SERVER"));
+    admin.Execute("DROP DATABASE IF EXISTS " + name);
+    admin.Execute("CREATE DATABASE " + name + " OWNER km360r_pw");
+  }
+  // pg_ctl for the test cluster with `args` appended; true when it succeeded.
+  static bool PgCtl(const std::string& args) {
+    return std::system((Env("KM360R_TEST_PG_CTL") + " " + args + " >/dev/null 2>&1").c_str()) == 0;
+  }
+  // The server as the tests have it: on its socket only.
+  static bool StartOnSocket() { return PgCtl("-w -o \"-k " + Env("KM360R_TEST_SOCKET") + " -h ''\" start"); }
+  // Waits until a sync's batch transaction has written results and at least
+  // one whole batch is in; false when the sync got past that unseen.
+  bool WaitForSecondBatch() {
+    jobs::pg::Connection watch(server);
+    for (int i = 0; i < 50000; ++i) {
+      if (watch.Query("SELECT (SELECT count(*) FROM pg_stat_activity WHERE application_name = 'km360r' "
+                      "AND backend_xid IS NOT NULL AND pid <> pg_backend_pid()) > 0 "
+                      "AND (SELECT to_regclass('results') IS NOT NULL)")
+                  .Text(0, 0) == "t" &&
+          watch.Query("SELECT count(*) FROM results").Int(0, 0) >= 500) {
+        return true;
+      }
+    }
+    return false;
   }
   int64_t ServerCount(const std::string& sql) {
     jobs::pg::Connection db(server);
@@ -127,15 +155,7 @@ TEST_F(TeamServer, ASyncKilledMidBatchIsCompletedByTheNextWithEveryResultOnce) {
   const pid_t pid = e2e::StartCli({"--store", storeA, "--server", server, "job", "sync"}, out, out);
   ::close(out);
   // Killed once a batch of results is in and the next one is being written.
-  jobs::pg::Connection watch(server);
-  bool inBatch = false;
-  for (int i = 0; i < 50000 && !inBatch; ++i) {
-    inBatch = watch.Query("SELECT (SELECT count(*) FROM pg_stat_activity WHERE application_name = 'km360r' "
-                          "AND backend_xid IS NOT NULL AND pid <> pg_backend_pid()) > 0 "
-                          "AND (SELECT to_regclass('results') IS NOT NULL)")
-                  .Text(0, 0) == "t" &&
-              watch.Query("SELECT count(*) FROM results").Int(0, 0) >= 500;
-  }
+  const bool inBatch = WaitForSecondBatch();
   ::kill(pid, SIGKILL);
   EXPECT_EQ(e2e::WaitCli(pid), 128 + SIGKILL);
   ASSERT_TRUE(inBatch);
@@ -149,6 +169,28 @@ TEST_F(TeamServer, ASyncKilledMidBatchIsCompletedByTheNextWithEveryResultOnce) {
   EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 3000);
   EXPECT_EQ(ServerCount("SELECT count(DISTINCT uuid) FROM results"), 3000);
   EXPECT_EQ(ServerCount("SELECT count(*) FROM points"), 1500);
+}
+
+TEST_F(TeamServer, ASyncCutOffByTheServerStoppingIsCompletedAfterItsRestart) {
+  FillStore(storeA, "Big", 600);  // 1200 results, three batches
+  const int out = ::open(dir.Entry("stop.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const pid_t pid = e2e::StartCli({"--store", storeA, "--server", server, "job", "sync"}, out, out);
+  ::close(out);
+  const bool inBatch = WaitForSecondBatch();
+  const bool stopped = PgCtl("-m immediate stop");
+  EXPECT_EQ(e2e::WaitCli(pid), 3) << ReadFile(dir.Entry("stop.out"));
+  EXPECT_NE(ReadFile(dir.Entry("stop.out")).find("the results server cannot be used: "), std::string::npos);
+  ASSERT_TRUE(StartOnSocket());
+  ASSERT_TRUE(inBatch && stopped);
+  const int64_t kept = ServerCount("SELECT count(*) FROM results");
+  EXPECT_EQ(kept % 500, 0) << kept;  // the batch in flight was rolled back whole
+  EXPECT_LT(kept, 1200);
+
+  const CliRun second = Sync(storeA);
+  EXPECT_EQ(second.exitCode, 0) << second.err;
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 1200);
+  EXPECT_EQ(ServerCount("SELECT count(DISTINCT uuid) FROM results"), 1200);
+  EXPECT_EQ(Lines(Cli(storeA, {"--server", server, "job", "list"}).out), Lines(Cli(storeA, {"job", "list"}).out));
 }
 
 TEST_F(TeamServer, TwentyConcurrentSyncsLoseAndDoubleNothing) {
@@ -183,6 +225,111 @@ TEST_F(TeamServer, NamesHoldingQuotesAndSqlArriveAsTyped) {
   EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 4);
 }
 
+// The report's text as pdftotext reads it, without the time it was printed.
+std::string ReportText(const std::string& pdf) {
+  std::string text;
+  FILE* p = ::popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r");
+  for (char buf[4096]; size_t n = std::fread(buf, 1, sizeof buf, p);) text.append(buf, n);
+  ::pclose(p);
+  return std::regex_replace(text, std::regex("Printed: *\\S+"), "Printed:");
+}
+
+TEST_F(TeamServer, AReportFromTheServerEqualsTheReportFromTheLocalStore) {
+  FillStore(storeA, "Street 5", 3);
+  {
+    jobs::SqliteStore store(storeA);
+    jobs::Result again = jobs::ResultOf(*store.FindJob("Street 5"), "P2", 1310, {-31.0}, 1765000100);
+    store.AddResult("Street 5", again);
+    store.RemovePoint("Street 5", "P3");
+  }
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  const CliRun local = Cli(storeA, {"job", "report", "Street 5", dir.Entry("local.pdf")});
+  const CliRun remote =
+      Cli(dir.Entry("none.sqlite"), {"--server", server, "job", "report", "Street 5", dir.Entry("server.pdf")});
+  ASSERT_EQ(local.exitCode, 0) << local.err;
+  ASSERT_EQ(remote.exitCode, 0) << remote.err;
+  const std::string text = ReportText(dir.Entry("local.pdf"));
+  EXPECT_NE(text.find("FAIL 1"), std::string::npos) << text;  // P2's capture again is the one reported
+  EXPECT_EQ(ReportText(dir.Entry("server.pdf")), text);
+  EXPECT_FALSE(std::filesystem::exists(dir.Entry("none.sqlite")));
+}
+
+// config.ini beside the programs, restored afterwards.
+class ConfigIni {
+ public:
+  explicit ConfigIni(const std::string& content) : m_previous(ReadFile(lang::ConfigPath())) { Write(content); }
+  ~ConfigIni() { Write(m_previous); }
+
+ private:
+  static void Write(const std::string& content) { std::ofstream(lang::ConfigPath(), std::ios::binary) << content; }
+  std::string m_previous;
+};
+
+TEST_F(TeamServer, ASyncGoesToTheFlagElseTheEnvironmentElseTheSettings) {
+  FillStore(storeA, "J", 1);
+  for (const char* name : {"t_settings", "t_environment", "t_flag"}) MakeDatabase(name);
+  const ConfigIni config("[config]\r\nlanguage=1\r\nserver=" + Url("t_settings") + "\r\n");
+  struct Case {
+    const char* environment;  // nullptr: unset
+    const char* flag;         // nullptr: no --server
+    const char* receiver;
+  };
+  const Case cases[] = {{nullptr, nullptr, "t_settings"}, {"t_environment", nullptr, "t_environment"},
+                        {"t_environment", "t_flag", "t_flag"}};
+  for (const Case& c : cases) {
+    if (c.environment) ::setenv("KM360R_SERVER", Url(c.environment).c_str(), 1);
+    std::vector<std::string> args = {"--store", storeA};
+    if (c.flag) args.insert(args.end(), {"--server", Url(c.flag)});
+    args.insert(args.end(), {"job", "sync"});
+    const CliRun run = e2e::RunCli(dir, args);
+    ::unsetenv("KM360R_SERVER");
+    EXPECT_EQ(run.out, "sent 2 results, 0 already there\n") << c.receiver << ": " << run.err;
+    jobs::pg::Connection receiver(Url(c.receiver));
+    EXPECT_EQ(receiver.Query("SELECT count(*) FROM results").Int(0, 0), 2) << c.receiver;
+  }
+  // Reads follow a server named for the run only: the settings' server is where syncs go.
+  const CliRun listed = e2e::RunCli(dir, {"--store", storeA, "job", "list"});
+  EXPECT_EQ(Lines(listed.out).size(), 1u) << listed.err;
+}
+
+// A free port on the loopback address, for the one test that needs TCP.
+int FreeLoopbackPort() {
+  const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof a;
+  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
+  ::close(s);
+  return ntohs(a.sin_port);
+}
+
+TEST_F(TeamServer, AServerThatRequiresTlsIsSyncedOverTls) {
+  FillStore(storeA, "J", 2);
+  const std::string pgpass = dir.Entry("pgpass");
+  {
+    std::ofstream(pgpass) << "*:*:*:km360r_pw:right\n";
+    std::filesystem::permissions(pgpass, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  }
+  // TLS needs TCP: the server listens on the loopback address for this test
+  // only, where pg_hba.conf admits hostssl and nothing else.
+  const std::string port = std::to_string(FreeLoopbackPort());
+  ASSERT_TRUE(PgCtl("-m fast stop"));
+  struct Restore {
+    ~Restore() { PgCtl("-m fast stop"), StartOnSocket(); }
+  } restore;
+  ASSERT_TRUE(PgCtl("-w -o \"-k " + Env("KM360R_TEST_SOCKET") + " -h 127.0.0.1 -p " + port + "\" start"));
+  ::setenv("PGPASSFILE", pgpass.c_str(), 1);
+  const std::string url = "postgresql://km360r_pw@127.0.0.1:" + port + "/" + database + "?sslmode=";
+  const CliRun plain = Cli(storeA, {"--server", url + "disable", "job", "sync"});
+  EXPECT_EQ(plain.exitCode, 3);
+  EXPECT_NE(plain.err.find("no encryption"), std::string::npos) << plain.err;
+  const CliRun tls = Cli(storeA, {"--server", url + "require", "job", "sync"});
+  EXPECT_EQ(tls.out, "sent 4 results, 0 already there\n") << tls.err;
+  ::unsetenv("PGPASSFILE");
+}
+
 TEST_F(TeamServer, AServerThatCannotBeUsedExitsThreeAndLeavesTheStoreAsItWas) {
   FillStore(storeA, "Kept", 2);
   const std::string before = ReadFile(storeA);
@@ -209,6 +356,11 @@ TEST_F(TeamServer, AServerThatCannotBeUsedExitsThreeAndLeavesTheStoreAsItWas) {
     EXPECT_EQ(ReadFile(storeA), before) << c.what;
     EXPECT_FALSE(std::filesystem::exists(storeA + "-wal")) << c.what;
   }
+  // In the window's language: Chinese for language 0.
+  const CliRun chinese = e2e::RunCli(dir, {"--language", "0", "--store", storeA, "--server", cases[0].url, "job", "sync"});
+  EXPECT_EQ(chinese.exitCode, 3);
+  EXPECT_EQ(chinese.err.rfind("km360r-cli: 无法使用结果服务器：", 0), 0u) << chinese.err;
+  EXPECT_EQ(ReadFile(storeA), before);
   // The password comes from PGPASSFILE, never from the program.
   const CliRun fromPgpass = Cli(storeA, {"--server", Url(database, "km360r_pw"), "job", "sync"});
   EXPECT_EQ(fromPgpass.out, "sent 4 results, 0 already there\n") << fromPgpass.err;

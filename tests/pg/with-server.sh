@@ -4,8 +4,12 @@
 # address), a database km360r_test, and a role km360r_pw that logs in only
 # with the password "right". The command finds the server in
 # KM360R_TEST_SERVER (a URL for the owner, no password needed) and
-# KM360R_TEST_SOCKET (the socket folder). The server is stopped and the folder
-# removed however the command ends. Exit 77 (skipped) when no server is installed.
+# KM360R_TEST_SOCKET (the socket folder). KM360R_TEST_PG_CTL is pg_ctl for the
+# cluster, run as its owner, for tests that stop and start the server.
+# The server has TLS (a self-signed certificate made here) and a hostssl line
+# for 127.0.0.1 only; it listens there only while a test starts it so. The
+# server is stopped and the folder removed however the command ends. Exit 77
+# (skipped) when no server is installed.
 set -euo pipefail
 bindir=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1 || true)
 if [ -z "$bindir" ] || [ ! -x "$bindir/initdb" ]; then
@@ -29,7 +33,13 @@ stop() {
 }
 trap stop EXIT
 "${as[@]}" "$bindir/initdb" -D "$dir/data" -U "$owner" -E UTF8 --locale=C --auth-local=trust >/dev/null
-printf 'local all %s trust\nlocal all all scram-sha-256\n' "$owner" > "$dir/data/pg_hba.conf"
+printf 'local all %s trust\nlocal all all scram-sha-256\nhostssl all all 127.0.0.1/32 scram-sha-256\n' \
+  "$owner" > "$dir/data/pg_hba.conf"
+openssl req -new -x509 -days 2 -nodes -subj /CN=localhost -keyout "$dir/data/server.key" \
+  -out "$dir/data/server.crt" >/dev/null 2>&1
+chmod 600 "$dir/data/server.key"
+[ ${#as[@]} -eq 0 ] || chown "$owner" "$dir/data/server.key" "$dir/data/server.crt"
+echo "ssl = on" >> "$dir/data/postgresql.conf"
 "${as[@]}" "$bindir/pg_ctl" -D "$dir/data" -o "-k $dir -h ''" -l "$dir/server.log" -w start >/dev/null
 "${as[@]}" "$bindir/psql" -q -h "$dir" -U "$owner" -d postgres -v ON_ERROR_STOP=1 \
   -c "CREATE DATABASE km360r_test" \
@@ -39,6 +49,7 @@ export KM360R_TEST_SERVER="postgresql:///km360r_test?host=$dir&user=$owner"
 export KM360R_TEST_SOCKET="$dir"
 export KM360R_TEST_USER="$owner"
 export KM360R_TEST_PG_BIN="$bindir"
+export KM360R_TEST_PG_CTL="${as[*]} $bindir/pg_ctl -D $dir/data -l $dir/server.log"
 set +e
 "$@"
 status=$?

@@ -330,8 +330,12 @@ TEST_F(JobStore, AStoreOfTheFirstVersionIsMigratedWithItsResults) {
     EXPECT_EQ(old->samples, 3);  // the setting the first version did not have
     EXPECT_EQ(old->uuid, "3f0c1a8e-0000-4000-8000-000000000001");
     ASSERT_EQ(store.LatestResults("Old").size(), 1u);
+    // The job list's counts are made from the results the store already held.
+    EXPECT_EQ(store.ListJobs().at(0).pass, 1);
+    EXPECT_EQ(store.ListJobs().at(0).untested, 1);
     Capture(store, *old, "P2", 1490, {-30});
     EXPECT_EQ(store.ListJobs().at(0).fail, 1);
+    EXPECT_EQ(store.ListJobs().at(0).untested, 0);
   }
   EXPECT_GE(RawCount(path, "PRAGMA user_version"), 2);
   EXPECT_EQ(RawCount(path, "SELECT count(*) FROM user_profiles"), 0);

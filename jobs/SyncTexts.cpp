@@ -1,0 +1,43 @@
+#include "jobs/SyncTexts.h"
+
+#include "jobs/StoreSchema.h"
+
+namespace jobs {
+
+std::string SyncTexts::Done(int64_t sent, int64_t alreadyThere) const {
+  if (chinese) return "已发送 " + std::to_string(sent) + " 个结果，" + std::to_string(alreadyThere) + " 个已在服务器上";
+  return "sent " + std::to_string(sent) + " results, " + std::to_string(alreadyThere) + " already there";
+}
+
+std::string SyncTexts::ServerProblem(pg::ServerError::Why why, const std::string& detail) const {
+  const std::string ours = std::to_string(schema::CurrentVersion());
+  if (chinese) {
+    if (why == pg::ServerError::Why::Newer) {
+      return "无法使用结果服务器：其数据表由更新版本的程序建立（服务器版本 " + detail + "，本程序最高可读版本 " +
+             ours + "）";
+    }
+    return "无法使用结果服务器：" + detail;
+  }
+  if (why == pg::ServerError::Why::Newer) {
+    return "the results server cannot be used: its tables were made by a newer version of the program (server "
+           "version " + detail + ", this program reads up to " + ours + ")";
+  }
+  return "the results server cannot be used: " + detail;
+}
+
+SyncTexts SyncTexts::For(std::optional<lang::Index> index) {
+  if (index && lang::IsChinese(*index)) {
+    return {
+        "同步结果(&Y)…", "同步结果", "正在同步结果…",
+        "未设置团队服务器：请在 config.ini 的 [config] 中设置 server=，或设置 KM360R_SERVER。",
+        "本机任务", "服务器任务", "服务器上的任务只能查看，不能修改或采集。", true,
+    };
+  }
+  return {
+      "Sync results…", "Sync results", "Syncing results…",
+      "No team server is set: set server= under [config] in config.ini, or KM360R_SERVER.",
+      "Local jobs", "Server jobs", "A job on the server can be viewed only, not changed or captured into.", false,
+  };
+}
+
+}  // namespace jobs
