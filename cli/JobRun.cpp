@@ -245,12 +245,13 @@ int RunJobCommand(const Options& o) {
     }
   }
   const std::string path = jobs::StorePath(o.store);
-  const jobs::SyncTexts texts = jobs::SyncTexts::For(lang::Resolve(LanguageValue(o)));
+  const config::Settings settings = SettingsFor(o);
+  const jobs::SyncTexts texts = jobs::SyncTexts::For(settings.LanguageIndex());
   try {
     const JobArgs& a = o.job;
     // The settings' server is where a sync goes; reads go to a server only
     // when this run names one, so that a laptop in the field lists its own jobs.
-    if (a.action == "sync") return SyncCommand(jobs::ServerTarget(o.server), path, texts);
+    if (a.action == "sync") return SyncCommand(jobs::ServerTarget(o.server, settings.server), path, texts);
     const std::string server = jobs::NamedServer(o.server);
     if (!server.empty() &&
         (a.action == "list" || a.action == "show" || a.action == "export" || a.action == "report")) {

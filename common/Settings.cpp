@@ -11,6 +11,7 @@ Settings Settings::ReadFrom(const std::string& path) {
   Settings s;
   s.language = file.GetValue("config", "language", "");
   s.drive = file.GetValue("config", "drive", "");
+  s.server = file.GetValue("config", "server", "");
   return s;
 }
 

@@ -17,6 +17,9 @@ struct Settings {
   std::string language;
   // [config] `drive`: read with the language; nothing uses it.
   std::string drive;
+  // [config] `server`: the team server a sync goes to when neither --server
+  // nor KM360R_SERVER names one.
+  std::string server;
 
   std::optional<lang::Index> LanguageIndex() const { return lang::Resolve(language); }
 

@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "common/IniReader.h"
-#include "common/Language.h"
 
 namespace jobs {
 
@@ -13,10 +11,9 @@ std::string NamedServer(const std::optional<std::string>& chosen) {
   return env ? env : "";
 }
 
-std::string ServerTarget(const std::optional<std::string>& chosen) {
+std::string ServerTarget(const std::optional<std::string>& chosen, const std::string& configured) {
   const std::string named = NamedServer(chosen);
-  if (!named.empty()) return named;
-  return CIniReader(lang::ConfigPath()).GetValue("config", "server", "");
+  return named.empty() ? configured : named;
 }
 
 }  // namespace jobs

@@ -158,7 +158,8 @@ void CMainFrame::BuildMenuBar() {
 
 void CMainFrame::BuildJobPanel() {
   // Its texts follow the menus, as the readout's do.
-  m_pJobPanel = new CJobPanel(jobs::JobTexts::For(m_language.value_or(lang::Index::Zero)), this);
+  m_pJobPanel = new CJobPanel(jobs::JobTexts::For(m_language.value_or(lang::Index::Zero)), this, {},
+                              m_station.Settings().server);
   addDockWidget(Qt::RightDockWidgetArea, m_pJobPanel);
   m_pJobPanel->hide();
   // The View menu the readout put in: the panel's entry (Ctrl+J), then Capture.
@@ -181,7 +182,8 @@ void CMainFrame::BuildJobPanel() {
     file->insertAction(last, m_pSyncAction);
     file->insertSeparator(last);
     connect(m_pSyncAction, &QAction::triggered, this, [this] {
-      m_pSyncRunner->Start(jobs::StorePath(std::nullopt), jobs::ServerTarget(std::nullopt));
+      m_pSyncRunner->Start(jobs::StorePath(std::nullopt),
+                           jobs::ServerTarget(std::nullopt, m_station.Settings().server));
     });
   }
 }

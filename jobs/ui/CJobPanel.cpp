@@ -76,10 +76,12 @@ std::string ReferencesText(const jobs::Job& job, const std::string& none) {
 
 }  // namespace
 
-CJobPanel::CJobPanel(const jobs::JobTexts& texts, QWidget* parent, std::string storePath)
+CJobPanel::CJobPanel(const jobs::JobTexts& texts, QWidget* parent, std::string storePath,
+                     std::string configuredServer)
     : QDockWidget(Qs(texts.panelTitle), parent),
       m_texts(texts),
       m_strStorePath(std::move(storePath)),
+      m_configuredServer(std::move(configuredServer)),
       m_syncTexts(jobs::SyncTexts::For(texts.chinese ? lang::Index::Zero : lang::Index::One)) {
   setObjectName(QStringLiteral("testJobPanel"));
   setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
@@ -101,12 +103,13 @@ void CJobPanel::Build() {
   m_source->addItems({Qs(m_syncTexts.localJobs), Qs(m_syncTexts.serverJobs)});
   column->addWidget(m_source);
   connect(m_source, &QComboBox::activated, this, [this](int index) {
-    if (index == 1 && jobs::ServerTarget(std::nullopt).empty()) {
+    const std::string server = jobs::ServerTarget(std::nullopt, m_configuredServer);
+    if (index == 1 && server.empty()) {
       m_source->setCurrentIndex(0);
       Tell(m_syncTexts.noServer, true);
       return;
     }
-    ShowServer(index == 1 ? jobs::ServerTarget(std::nullopt) : std::string());
+    ShowServer(index == 1 ? server : std::string());
   });
 
   auto* commands = new QHBoxLayout;

@@ -35,8 +35,10 @@ class CJobPanel : public QDockWidget {
 
  public:
   // `storePath` empty: the store km360r-cli uses by default (KM360R_STORE,
-  // else the user's data folder), opened when first needed.
-  CJobPanel(const jobs::JobTexts& texts, QWidget* parent, std::string storePath = {});
+  // else the user's data folder), opened when first needed. `configuredServer`:
+  // the settings' team server, shown when KM360R_SERVER names none.
+  CJobPanel(const jobs::JobTexts& texts, QWidget* parent, std::string storePath = {},
+            std::string configuredServer = {});
   ~CJobPanel() override;
 
   // The View menu's entries: the panel (Ctrl+J) and Capture.
@@ -96,6 +98,7 @@ class CJobPanel : public QDockWidget {
 
   jobs::JobTexts m_texts;
   std::string m_strStorePath;
+  std::string m_configuredServer;
   jobs::SyncTexts m_syncTexts;
   std::string m_strServer;  // non-empty: the server whose jobs are shown
   std::unique_ptr<jobs::IResultsStore> m_store;
