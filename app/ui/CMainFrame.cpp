@@ -93,7 +93,7 @@ CMainFrame::CMainFrame(QWidget* parent, SessionTimings timings) : QMainWindow(pa
                                       m_pFieldReadout->OnStarted();
                                       m_pJobPanel->OnStarted();
                                     },
-                                    [this](int, const meter::Reading& r) {
+                                    [this](int, const meter::Measurement& r) {
                                       m_pFieldReadout->OnRow(r);
                                       m_pJobPanel->OnRow(r);
                                     },
