@@ -3,9 +3,9 @@
 // the toolbar with their guards, the state of what is shown (the data kind,
 // the row count, the parameter view, the meter's current wavelength). The
 // meter's records and the data files reach the pages and their followers
-// through the data feed (DataFeed), which the frame logic drives. The window is reached through a runtime (timers, posted work), a
-// prompter (boxes, file dialogs, settings dialogs) and a view that shows a
-// ViewState. CMainFrame forwards its commands here; km360r-cli drives the
+// through the data feed (DataFeed), which the frame logic drives. The window
+// is reached through a runtime (timers, posted work), a prompter (boxes,
+// file dialogs, settings dialogs) and a view that shows a ViewState. CMainFrame forwards its commands here; km360r-cli drives the
 // same object from its own event loop.
 #include <functional>
 #include <memory>
