@@ -13,10 +13,15 @@ void DataFeed::Unsubscribe(Token token) {
 
 RecordOutcome DataFeed::Route(const meter::Reply& reply, bool plot, DataKind kind, int& rowCount) {
   const bool reading = kind == DataKind::RealTime || kind == DataKind::History;
+  if (!plot && !reading) {
+    // A listing, the parameters or a setting's answer: the table reads it.
+    const RecordOutcome outcome = m_table.ShowReply(reply, kind, rowCount);
+    Tell(&Subscriber::recordShown, reply);
+    return outcome;
+  }
   // Read once: the graph's value, the table's texts and the subscribers'
   // numbers all come from this one measurement.
-  const std::optional<meter::Measurement> measurement =
-      plot || reading ? meter::MeasurementOf(reply) : std::nullopt;
+  const std::optional<meter::Measurement> measurement = meter::MeasurementOf(reply);
   if (plot) m_graph.OnGraphValue(measurement ? measurement->plotDbm : meter::PlotDbmOf(reply));
   const int rowsBefore = rowCount;
   const RecordOutcome outcome = m_table.ShowReply(reply, measurement, kind, rowCount);
