@@ -18,6 +18,7 @@ FrameLogic::FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view,
       m_viewSink(view),
       m_table(table),
       m_graph(graph),
+      m_feed(table, graph),
       m_texts(std::move(texts)),
       m_strLanguage(std::move(languageValue)),
       m_language(lang::Resolve(m_strLanguage)),
@@ -317,29 +318,19 @@ void FrameLogic::OnDriverError(const std::string& text) {
 void FrameLogic::OnReply(meter::Reply reply) {
   if (m_replyListener) m_replyListener(reply);
   if (m_bResetPending) ResetAnswered(gbk::ToUtf8(reply.Text()));
-  // One posted closure per record and page, each guarded itself: a meter
-  // sends thousands of records a second.
-  std::weak_ptr<int> alive = m_alive;
-  if (m_session.RealTime()) {
-    m_runtime.Post([this, alive, value = std::string(reply.GraphValue())] {
-      if (!alive.expired()) m_graph.OnGraphUpdate(value);
-    });
-  }
-  // The record travels with the message, so none is overwritten before the
-  // table page has taken it.
-  m_runtime.Post([this, alive, r = std::move(reply)] {
-    if (!alive.expired()) ShowRecord(r);
+  // One posted closure per record, guarded itself: a meter sends thousands
+  // of records a second. The record travels with the message, so none is
+  // overwritten before the pages have taken it; whether it is plotted is
+  // decided now, while real-time reading runs.
+  m_runtime.Post([this, alive = std::weak_ptr<int>(m_alive), plot = m_session.RealTime(), r = std::move(reply)] {
+    if (!alive.expired()) ShowRecord(r, plot);
   });
 }
 
-void FrameLogic::ShowRecord(const meter::Reply& reply) {
-  const int rowsBefore = m_shown.rowCount;
+void FrameLogic::ShowRecord(const meter::Reply& reply, bool plot) {
   const int tableRowsBefore = m_table.Model().RowCount();
-  const RecordOutcome outcome = m_table.ShowReply(reply, m_shown.dataKind, m_shown.rowCount);
+  const RecordOutcome outcome = m_feed.Route(reply, plot, m_shown.dataKind, m_shown.rowCount);
   if (m_table.Model().RowCount() > tableRowsBefore) MarkUnsaved();
-  if (m_shown.dataKind == DataKind::RealTime && m_shown.rowCount > rowsBefore && m_liveListener.row) {
-    if (const auto reading = reply.AsReading()) m_liveListener.row(rowsBefore, *reading);
-  }
   if (outcome.currentWavelength) {
     m_shown.currentWavelength = *outcome.currentWavelength;
     if (m_wavelengthListener) m_wavelengthListener();
@@ -378,14 +369,20 @@ void FrameLogic::SendNow(const std::string& text) {
 }
 
 void FrameLogic::TellTableReplaced() {
-  if (m_liveListener.replaced) m_liveListener.replaced();
+  m_feed.TableReplaced();
   ClearTableNote();
 }
 
-void FrameLogic::TellLiveStopped(bool lost) {
-  if (!m_bLiveRows) return;
-  m_bLiveRows = false;
-  if (m_liveListener.stopped) m_liveListener.stopped(lost);
+void FrameLogic::TellLiveStopped(bool lost) { m_feed.ReadFinished(lost); }
+
+void FrameLogic::SetLiveReadingListener(LiveReadingListener listener) {
+  if (m_liveSubscription) m_feed.Unsubscribe(*m_liveSubscription);
+  DataFeed::Subscriber subscriber;
+  subscriber.started = std::move(listener.started);
+  subscriber.measurement = std::move(listener.row);
+  subscriber.replaced = std::move(listener.replaced);
+  subscriber.finished = std::move(listener.stopped);
+  m_liveSubscription = m_feed.Subscribe(std::move(subscriber));
 }
 
 void FrameLogic::ClearTableNote() {
@@ -437,8 +434,7 @@ void FrameLogic::OnReadRealTime() {
   ClearTableNote();
   // An opened file's path goes with the file the live rows replace.
   if (m_strStatusText != m_texts.m_strConnected) PostStatus(m_texts.m_strConnected);
-  m_bLiveRows = true;
-  if (m_liveListener.started) m_liveListener.started();
+  m_feed.ReadStarted();
   m_session.StartRealTime();
 }
 
@@ -482,6 +478,7 @@ void FrameLogic::OnReadHistory() {
 
 void FrameLogic::ShowHistoryProgress() {
   SetLinkPane(statuspane::HistoryProgress(PaneChinese(), m_shown.rowCount, m_nHistorySeconds), false);
+  m_feed.HistoryProgress(m_shown.rowCount, m_nHistorySeconds);
 }
 
 void FrameLogic::EndHistoryProgress() {
@@ -586,7 +583,7 @@ void FrameLogic::OnDeleteShownData() {
   SetDocument({}, false);
   m_session.DiscardPartialReply();
   // With nothing shown the page only brings its last row into view.
-  PostSelf([this] { ShowRecord(meter::Reply(std::string())); });
+  PostSelf([this] { ShowRecord(meter::Reply(std::string()), false); });
 }
 
 void FrameLogic::OnSettingsCommand(DataKind kind) {
@@ -622,7 +619,7 @@ void FrameLogic::OpenWithDialog() {
 
 FileOutcome FrameLogic::OpenFile(const std::string& path) {
   using datafile::FileType;
-  OpenedFile opened = m_table.OpenPath(path);
+  OpenedFile opened = m_feed.Open(path);
   if (opened.status == FileOutcome::Status::Failed) return opened;
   SetDocument(unsaved::FileNameOf(opened.path), false);
   m_session.StopReading();
@@ -693,7 +690,7 @@ bool FrameLogic::SaveWithDialog() {
 }
 
 FileOutcome FrameLogic::SaveFile(const std::string& path, DataKind kind) {
-  FileOutcome outcome = m_table.SaveToPath(path, kind);
+  FileOutcome outcome = m_feed.Save(path, kind);
   if (outcome.status == FileOutcome::Status::Done) SetDocument(unsaved::FileNameOf(outcome.path), false);
   return outcome;
 }
@@ -749,6 +746,5 @@ void FrameLogic::ExportWithDialog() {
 }
 
 tableexport::Outcome FrameLogic::ExportTable(const std::string& path, tableexport::Target target) {
-  return target == tableexport::Target::Workbook ? tableexport::ExportWorkbook(m_table.Model(), path)
-                                                 : tableexport::ExportCsv(m_table.Model(), path);
+  return m_feed.Export(path, target);
 }

@@ -1,17 +1,18 @@
 #pragma once
 // The main frame's logic without its window: the commands of the menus and
 // the toolbar with their guards, the state of what is shown (the data kind,
-// the row count, the parameter view, the meter's current wavelength), and the
-// wiring between the meter (ReadingSession), the table page and the graph
-// page. The window is reached through a runtime (timers, posted work), a
-// prompter (boxes, file dialogs, settings dialogs) and a view that shows a
-// ViewState. CMainFrame forwards its commands here; km360r-cli drives the
+// the row count, the parameter view, the meter's current wavelength). The
+// meter's records and the data files reach the pages and their followers
+// through the data feed (DataFeed), which the frame logic drives. The window
+// is reached through a runtime (timers, posted work), a prompter (boxes,
+// file dialogs, settings dialogs) and a view that shows a ViewState. CMainFrame forwards its commands here; km360r-cli drives the
 // same object from its own event loop.
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/DataFeed.h"
 #include "app/Prompter.h"
 #include "app/StatusPane.h"
 #include "app/ViewState.h"
@@ -127,14 +128,17 @@ class FrameLogic : public settings::ISettingsLink {
     m_doneListener = std::move(listener);
   }
   // Features that follow live reading beyond the table and the graph (the
-  // field readout, the live log).
+  // field readout, the live log): one subscription to the data feed, which
+  // a new listener replaces.
   struct LiveReadingListener {
     std::function<void()> started;  // a real-time read began; its table is empty
-    std::function<void(int row, const meter::Reading&)> row;  // the table added this real-time row
+    std::function<void(int row, const meter::Measurement&)> row;  // the table added this real-time row
     std::function<void()> replaced;  // the table shows other data now
     std::function<void(bool lost)> stopped;  // no more rows come: the reading stopped, or the meter was lost
   };
-  void SetLiveReadingListener(LiveReadingListener listener) { m_liveListener = std::move(listener); }
+  void SetLiveReadingListener(LiveReadingListener listener);
+  // Where the records and the data files go; further followers subscribe.
+  DataFeed& Feed() { return m_feed; }
 
   const ShownData& Shown() const { return m_shown; }
   // The table holds rows or cell edits that no file holds yet.
@@ -214,7 +218,7 @@ class FrameLogic : public settings::ISettingsLink {
   void Disconnect();
   void ReadListing(DataKind kind, Layout layout, Listing listing);
   // UM_RECORD_READY
-  void ShowRecord(const meter::Reply& reply);
+  void ShowRecord(const meter::Reply& reply, bool plot);
   // The awaited setting's answer: the success box, or (for the clock) Set
   // clock again on a refusal.
   void JudgeSettingAnswer(const meter::Reply& reply);
@@ -233,6 +237,7 @@ class FrameLogic : public settings::ISettingsLink {
   IFrameView& m_viewSink;
   TablePage& m_table;
   GraphPage& m_graph;
+  DataFeed m_feed;
   FrameTexts m_texts;
   std::string m_strLanguage;
   std::optional<lang::Index> m_language;
@@ -253,8 +258,7 @@ class FrameLogic : public settings::ISettingsLink {
   std::function<void(const meter::Reply&)> m_replyListener;
   std::function<void(meter::Done)> m_doneListener;
   std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
-  LiveReadingListener m_liveListener;
-  bool m_bLiveRows = false;  // a real-time read's rows may still come
+  std::optional<DataFeed::Token> m_liveSubscription;
 
   // Posted closures hold a weak reference: one that runs after the frame is
   // gone does nothing.

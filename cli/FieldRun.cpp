@@ -45,8 +45,8 @@ int FieldRun::OpenLog(const Options& o) {
 void FieldRun::Follow(MeterSession& s, TableOutput& output) {
   FrameLogic::LiveReadingListener listener;
   listener.started = [this] { m_feed.Start(); };
-  listener.row = [this](int row, const meter::Reading& reading) {
-    const field::Row& taken = m_feed.Take(reading, std::time(nullptr));
+  listener.row = [this](int row, const meter::Measurement& measurement) {
+    const field::Row& taken = m_feed.Take(measurement, std::time(nullptr));
     if (static_cast<int>(m_rows.size()) <= row) m_rows.resize(static_cast<size_t>(row) + 1);
     m_rows[static_cast<size_t>(row)] = field::AddedCells(taken, m_columns);
   };

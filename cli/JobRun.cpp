@@ -184,12 +184,11 @@ int Capture(jobs::SqliteStore& store, const Options& o) {
   std::vector<double> readings;
   std::optional<int> wavelength;
   FrameLogic::LiveReadingListener listener;
-  listener.row = [&](int, const meter::Reading& reading) {
-    const field::Sample sample = field::SampleOf(reading);
-    if (!sample.dbm || !sample.wavelengthNm || readings.size() >= wanted) return;
-    if (wavelength != sample.wavelengthNm) readings.clear();
-    wavelength = sample.wavelengthNm;
-    readings.push_back(*sample.dbm);
+  listener.row = [&](int, const meter::Measurement& m) {
+    if (!m.dBm || !m.wavelengthNm || readings.size() >= wanted) return;
+    if (wavelength != m.wavelengthNm) readings.clear();
+    wavelength = m.wavelengthNm;
+    readings.push_back(*m.dBm);
   };
   s.logic.SetLiveReadingListener(std::move(listener));
   s.logic.OnReadRealTime();

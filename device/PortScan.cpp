@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "device/MeterModel.h"
+
 void PortScan::Start(const std::string& onlyPort,
                      std::function<void(const ports::PortCandidate& port)> probing,
                      std::function<void(const ports::PortCandidate& port)> finished) {
@@ -45,7 +47,7 @@ void PortScan::Run(const std::vector<ports::PortCandidate>& candidates) {
     m_channel.StartMonitor();
     bool answered = false;
     for (int attempt = 0; attempt < kProbeTries && !answered; ++attempt) {
-      m_channel.Send("?\r");
+      m_channel.Send(std::string(meter::kKm360r.commands.probe));
       if (!Sleep(kProbeIntervalMs)) return;
       answered = m_bAnswered;
     }

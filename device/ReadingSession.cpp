@@ -4,6 +4,8 @@
 #include <thread>
 #include <utility>
 
+#include "device/MeterModel.h"
+
 namespace {
 
 using S = SessionState;
@@ -14,11 +16,13 @@ bool IsConnectedState(S s) {
          s == S::Setting;
 }
 
-const char* CommandFor(Listing listing) {
+const meter::Commands& kCommands = meter::kKm360r.commands;
+
+std::string_view CommandFor(Listing listing) {
   switch (listing) {
-    case Listing::AdValues: return "A\r";
-    case Listing::WavelengthCodes: return "B\r";
-    case Listing::Parameters: return "R\r";
+    case Listing::AdValues: return kCommands.adValues;
+    case Listing::WavelengthCodes: return kCommands.wavelengthCodes;
+    case Listing::Parameters: return kCommands.parameters;
   }
   return "";
 }
@@ -182,14 +186,14 @@ void ReadingSession::StartRealTime() {
   m_runtime.KillTimer(TIMER_POLL);
   m_runtime.StartTimer(TIMER_POLL, m_timings.pollPeriodMs, [this] { PollTick(); });
   m_assembler.Clear();
-  m_strLastCommand = "D\r";
+  m_strLastCommand = kCommands.realTime;
   PostCommand(m_strLastCommand);
 }
 
 void ReadingSession::ReadHistory() {
   if (!Apply(E::StartHistory)) return;
   m_assembler.Clear();
-  m_strLastCommand = "H\r";
+  m_strLastCommand = kCommands.history;
   PostCommand(m_strLastCommand);
 }
 
@@ -203,7 +207,7 @@ void ReadingSession::ReadListing(Listing listing) {
 void ReadingSession::Reset() {
   if (!Apply(E::StartSetting)) return;
   m_assembler.Clear();
-  m_strLastCommand = "I\r";
+  m_strLastCommand = kCommands.reset;
   PostCommand(m_strLastCommand);
 }
 
@@ -219,7 +223,7 @@ void ReadingSession::StopReading() {
 
 void ReadingSession::PollTick() {
   if (m_state != S::RealTime || m_bAwaitReply) return;
-  m_strLastCommand = "D\r";
+  m_strLastCommand = kCommands.realTime;
   PostCommand(m_strLastCommand);
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/GbkKeywords.h"
 #include "common/TextRules.h"
+#include "device/MeterModel.h"
 
 namespace meter {
 
@@ -70,9 +71,9 @@ std::string_view Reply::GraphValue() const {
   return text::Mid(m_text, Pos(m_text, gbk::kLog) + kMeasurementValueOffset, kGraphValueLength);
 }
 
-bool Reply::EndsHistory() const { return text::Contains(m_text, gbk::kHistoryEnd); }
-bool Reply::EndsListing() const { return text::Contains(m_text, gbk::kWavelengthCodesEnd); }
-bool Reply::EndsParameters() const { return text::Contains(m_text, gbk::kRange7Cal); }
-bool Reply::Succeeded() const { return text::Contains(m_text, gbk::kSuccess); }
+bool Reply::EndsHistory() const { return text::Contains(m_text, kKm360r.markers.historyEnd); }
+bool Reply::EndsListing() const { return text::Contains(m_text, kKm360r.markers.listingEnd); }
+bool Reply::EndsParameters() const { return text::Contains(m_text, kKm360r.markers.parametersEnd); }
+bool Reply::Succeeded() const { return text::Contains(m_text, kKm360r.markers.success); }
 
 }  // namespace meter

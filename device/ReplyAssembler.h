@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "device/MeterModel.h"
+
 class ReplyAssembler {
  public:
   // Replies longer than this without a record end are dropped: a meter (or a
@@ -24,11 +26,11 @@ class ReplyAssembler {
     // The buffer is emptied at every "?" and "$", and neither byte can be the
     // trail byte of a GBK character, so the new byte is the only place either
     // can be.
-    if (c == '?') {
+    if (c == meter::kKm360r.framing.probeAnswer) {
       m_buffer.clear();
       return Step::ProbeAnswer;
     }
-    if (c != '$') {
+    if (c != meter::kKm360r.framing.recordEnd) {
       if (m_buffer.size() >= kCap) m_buffer.clear();
       return Step::None;
     }

@@ -2,8 +2,8 @@
 
 namespace field {
 
-const Row& LiveFeed::Take(const meter::Reading& reading, std::time_t when) {
-  const Row& row = m_readout.Add(reading);
+const Row& LiveFeed::Take(const meter::Measurement& measurement, std::time_t when) {
+  const Row& row = m_readout.Add(measurement);
   if (!m_log) return row;
   const bool written = m_log->Append(row, when);
   if (m_log->TakeReopened() && m_logReopened) m_logReopened(m_log->Path());

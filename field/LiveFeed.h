@@ -22,7 +22,8 @@ class LiveFeed {
   // A real-time read begins: the statistics start over.
   void Start() { m_readout.Restart(); }
   // One real-time row, arrived at `when`.
-  const Row& Take(const meter::Reading& reading, std::time_t when);
+  const Row& Take(const meter::Measurement& measurement, std::time_t when);
+  const Row& Take(const meter::Reading& reading, std::time_t when) { return Take(meter::Measure(reading), when); }
 
   // Starts logging to `path` (appending); false with `error` when the file
   // cannot be opened (`refusal`, when given, says why). Replaces a log

@@ -15,26 +15,10 @@ std::string_view Trim(std::string_view s) {
   return text::TrimRight(s);
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Hundredths, the precision everything is shown and judged in.
 long long Hundredths(double value) { return std::llround(value * 100.0); }
 
 }  // namespace
-
-std::optional<double> ParseNumber(std::string_view text) {
-  const std::string_view t = Trim(text);
-  size_t i = 0;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-  size_t digits = 0;
-  for (; i < t.size() && IsDigit(t[i]); ++i) ++digits;
-  if (i < t.size() && t[i] == '.') {
-    ++i;
-    for (; i < t.size() && IsDigit(t[i]); ++i) ++digits;
-  }
-  if (digits == 0 || i != t.size()) return std::nullopt;
-  return std::strtod(std::string(t).c_str(), nullptr);
-}
 
 std::string FormatTwoDecimals(double value) {
   char buffer[32];
@@ -50,15 +34,13 @@ std::string FormatSigned(double value) {
   return s;
 }
 
-Sample SampleOf(const meter::Reading& reading) {
+Sample SampleOf(const meter::Measurement& m) {
   Sample s;
-  s.wavelength = Trim(reading.wavelength);
-  s.linearPower = Trim(reading.linearPower);
-  s.logPower = Trim(reading.logPower);
-  s.dbm = ParseNumber(s.logPower);
-  if (const auto nm = ParseNumber(s.wavelength); nm && *nm == std::floor(*nm) && *nm > 0 && *nm < 100000) {
-    s.wavelengthNm = static_cast<int>(*nm);
-  }
+  s.wavelength = Trim(m.wavelength);
+  s.linearPower = Trim(m.linearPower);
+  s.logPower = Trim(m.logPower);
+  s.dbm = m.dBm;
+  s.wavelengthNm = m.wavelengthNm;
   return s;
 }
 
@@ -112,9 +94,9 @@ void Readout::Restart() {
   m_bAnyFailed = false;
 }
 
-const Row& Readout::Add(const meter::Reading& reading) {
+const Row& Readout::Add(const meter::Measurement& measurement) {
   Row row;
-  row.sample = SampleOf(reading);
+  row.sample = SampleOf(measurement);
   if (const auto dbm = row.sample.dbm) {
     m_stats.Add(*dbm);
     if (m_reference) row.relative = *dbm - *m_reference;

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "device/Reply.h"
+#include "device/Measurement.h"
 
 namespace field {
 
@@ -22,11 +22,14 @@ struct Sample {
   std::string logPower;
 };
 
-Sample SampleOf(const meter::Reading& reading);
+// The numbers come from the measurement as the meter model read them; the
+// texts are trimmed for the panel and the log.
+Sample SampleOf(const meter::Measurement& measurement);
+// Texts cut by hand: their numbers are read first.
+inline Sample SampleOf(const meter::Reading& reading) { return SampleOf(meter::Measure(reading)); }
 
-// A decimal number with an optional sign, blanks around it allowed; nullopt
-// for anything else (the meter writes dashes or words when it has no value).
-std::optional<double> ParseNumber(std::string_view text);
+// The meter's number rule (meter::ParseNumber), for what the operator types.
+using meter::ParseNumber;
 
 // Two decimals: "-20.00".
 std::string FormatTwoDecimals(double value);
@@ -110,7 +113,8 @@ class Readout {
 
   // Takes one real-time reading. A reading without a number is shown but
   // counted nowhere: not in the statistics and not judged.
-  const Row& Add(const meter::Reading& reading);
+  const Row& Add(const meter::Measurement& measurement);
+  const Row& Add(const meter::Reading& reading) { return Add(meter::Measure(reading)); }
 
   const Statistics& Stats() const { return m_stats; }
   const std::optional<Row>& Latest() const { return m_latest; }

@@ -173,14 +173,16 @@ void GraphPage::Redraw() {
   ShowStatus();
 }
 
-void GraphPage::OnGraphUpdate(const std::string& valueText) {
-  m_strGraphValue = valueText;
+void GraphPage::OnGraphValue(int wholeDbm) {
+  m_nGraphValue = wholeDbm;
   OnGraphUpdate();
 }
 
+void GraphPage::OnGraphUpdate(const std::string& valueText) { OnGraphValue(text::LeadingInt(valueText)); }
+
 void GraphPage::OnGraphUpdate() {
   m_bClearing = false;
-  m_nValue = text::LeadingInt(m_strGraphValue);
+  m_nValue = m_nGraphValue;
   m_strStatus.clear();
   Redraw();
   ShowStatus();

@@ -67,9 +67,12 @@ class GraphPage {
   // gets as many rows as values (at least 300).
   void SetFileValues(const std::vector<int>& values);
 
-  // UM_GRAPH_UPDATE with a live value text (six bytes of a real-time record).
+  // UM_GRAPH_UPDATE with a live value: the whole dBm of a real-time
+  // record, as the meter model read it (meter::Measurement::plotDbm).
+  void OnGraphValue(int wholeDbm);
+  // The same with the value's text (six bytes of a real-time record).
   void OnGraphUpdate(const std::string& valueText);
-  // UM_GRAPH_UPDATE after an opened file (the latest value text stays).
+  // UM_GRAPH_UPDATE after an opened file (the latest live value stays).
   void OnGraphUpdate();
   // UM_GRAPH_CLEAR
   void OnGraphClear();
@@ -105,7 +108,7 @@ class GraphPage {
   bool m_bClearing = true;
   bool m_bFileOpened = false;
   std::string m_strFilePath;
-  std::string m_strGraphValue;
+  int m_nGraphValue = 0;  // the latest live value
   std::string m_strStatus;
   std::tm m_time{};  // the local time at the last redraw
 

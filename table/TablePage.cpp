@@ -135,6 +135,15 @@ RecordOutcome TablePage::ShowReply(const meter::Reply& reply, DataKind kind, int
   return outcome;
 }
 
+RecordOutcome TablePage::ShowReply(const meter::Reply& reply,
+                                   const std::optional<meter::Measurement>& measurement, DataKind kind,
+                                   int& rowCount) {
+  if (kind != DataKind::RealTime && kind != DataKind::History) return ShowReply(reply, kind, rowCount);
+  m_strRecord = reply.Text();
+  if (measurement) ShowReading(*measurement, kind == DataKind::History, rowCount);
+  return {};
+}
+
 void TablePage::ShowReading(const meter::Reading& r, bool history, int& rowCount) {
   // An empty history slot of the meter: no row, and the next record takes
   // its number.

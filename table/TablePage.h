@@ -12,6 +12,7 @@
 
 #include "common/DataKind.h"
 #include "common/FrameTexts.h"
+#include "device/Measurement.h"
 #include "device/Reply.h"
 #include "table/DataFiles.h"
 #include "table/TableModel.h"
@@ -59,6 +60,11 @@ class TablePage {
   // UM_RECORD_READY: shows `reply` as the data of `kind`; a new row goes to
   // index `rowCount`, which counts on.
   RecordOutcome ShowReply(const meter::Reply& reply, DataKind kind, int& rowCount);
+  // The same with the record's measurement already read by the meter model
+  // (the data feed reads each record once): a real-time or history row
+  // shows the measurement's texts, exactly as the meter wrote them.
+  RecordOutcome ShowReply(const meter::Reply& reply, const std::optional<meter::Measurement>& measurement,
+                          DataKind kind, int& rowCount);
 
   // Writes the rows as the file type of `kind` to `path` (the type's
   // extension appended when the path holds none), replacing a file there.

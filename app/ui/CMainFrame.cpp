@@ -91,7 +91,7 @@ CMainFrame::CMainFrame(config::Settings settings, SessionTimings timings, QWidge
                                     m_pFieldReadout->OnStarted();
                                     m_pJobPanel->OnStarted();
                                   },
-                                  [this](int, const meter::Reading& r) {
+                                  [this](int, const meter::Measurement& r) {
                                     m_pFieldReadout->OnRow(r);
                                     m_pJobPanel->OnRow(r);
                                   },

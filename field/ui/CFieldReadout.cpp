@@ -118,8 +118,8 @@ void CFieldReadout::OnStarted() {
   UpdatePanelVisibility();
 }
 
-void CFieldReadout::OnRow(const meter::Reading& reading) {
-  m_feed.Take(reading, std::time(nullptr));
+void CFieldReadout::OnRow(const meter::Measurement& measurement) {
+  m_feed.Take(measurement, std::time(nullptr));
   ShowReadout();
 }
 

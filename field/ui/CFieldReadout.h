@@ -42,7 +42,9 @@ class CFieldReadout : public QObject {
   // Live reading: a real-time read began; the table added a row; the reading
   // stopped, or the meter was lost (`lost`); the table shows other data now.
   void OnStarted();
-  void OnRow(const meter::Reading& reading);
+  void OnRow(const meter::Measurement& measurement);
+  // Texts cut by hand: their numbers are read first.
+  void OnRow(const meter::Reading& texts) { OnRow(meter::Measure(texts)); }
   void OnStopped(bool lost);
   void OnReplaced();
 

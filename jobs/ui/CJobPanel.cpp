@@ -408,10 +408,9 @@ void CJobPanel::OnStarted() {
   ShowLive();
 }
 
-void CJobPanel::OnRow(const meter::Reading& reading) {
-  const field::Sample sample = field::SampleOf(reading);
-  if (!sample.dbm || !sample.wavelengthNm) return;
-  m_live.Add({static_cast<double>(m_clock.elapsed()) / 1000.0, *sample.wavelengthNm, *sample.dbm});
+void CJobPanel::OnRow(const meter::Measurement& m) {
+  if (!m.dBm || !m.wavelengthNm) return;
+  m_live.Add({static_cast<double>(m_clock.elapsed()) / 1000.0, *m.wavelengthNm, *m.dBm});
   ShowLive();
 }
 

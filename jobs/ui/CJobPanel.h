@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "device/Reply.h"
+#include "device/Measurement.h"
 #include "jobs/Job.h"
 #include "jobs/JobSession.h"
 #include "jobs/JobTexts.h"
@@ -47,7 +47,7 @@ class CJobPanel : public QDockWidget {
 
   // Live reading, as the main window's listener hands it on.
   void OnStarted();
-  void OnRow(const meter::Reading& reading);
+  void OnRow(const meter::Measurement& measurement);
   void OnStopped();
 
   // The job commands; false with the reason in the status line.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -152,6 +153,37 @@ TEST(FrameLogic, EachReadingBecomesAGraphValueAndANumberedRowAndThePollGoesOn) {
   EXPECT_EQ(f.graph.Chart().RowAt(2).value, -7);
   ASSERT_EQ(f.table.Model().RowCount(), 2);
   EXPECT_EQ(f.table.Model().Cell(1, 0), "2");
+}
+
+TEST(FrameLogic, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedFile) {
+  Frame f;
+  TempDir dir;
+  struct Seen {
+    std::vector<std::tuple<int, std::optional<double>, std::optional<double>, std::string, std::optional<int>>> rows;
+    std::vector<std::string> saved;
+  } seen[2];
+  for (Seen& s : seen) {
+    DataFeed::Subscriber subscriber;
+    subscriber.measurement = [&s](int row, const meter::Measurement& m) {
+      s.rows.emplace_back(row, m.dBm, m.linear, std::string(m.linearUnit), m.wavelengthNm);
+    };
+    subscriber.fileSaved = [&s](const std::string& path) { s.saved.push_back(path); };
+    f.logic.Feed().Subscribe(std::move(subscriber));
+  }
+  f.Connect();
+  f.StartRealTime();
+  f.Feed(ReadingRecord("-29.10"));
+  f.Feed(ReadingRecord("--.--"));
+  f.runtime.RunPosts();
+  ASSERT_EQ(f.table.Model().RowCount(), 2);
+  EXPECT_EQ(f.table.Model().Cell(1, 3), "--.--");
+  EXPECT_EQ(f.graph.Chart().RowAt(1).value, -29);
+  ASSERT_EQ(f.logic.SaveFile(dir.File("live"), DataKind::RealTime).status, FileOutcome::Status::Done);
+  for (const Seen& s : seen) {
+    using Row = std::tuple<int, std::optional<double>, std::optional<double>, std::string, std::optional<int>>;
+    EXPECT_EQ(s.rows, (std::vector<Row>{{0, -29.10, 1.23, "uW", 1310}, {1, std::nullopt, 1.23, "uW", 1310}}));
+    EXPECT_EQ(s.saved, std::vector<std::string>{dir.File("live.ref")});
+  }
 }
 
 TEST(FrameLogic, ARecordWithoutTheLogLabelGivesTheGraphTheBytesFromNine) {

@@ -1,0 +1,111 @@
+// The whole reading path in real-time reading: the meter's bytes assembled
+// into records, each record shown as a table row, plotted on the graph and
+// taken by the field readout (statistics, relative value, verdict). The
+// records are 100-byte real-time readings as the meter lays them out.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/FrameLogic.h"
+#include "common/FrameTexts.h"
+#include "common/Gbk.h"
+#include "device/SystemPorts.h"
+#include "field/LiveFeed.h"
+#include "graph/GraphPage.h"
+#include "table/TablePage.h"
+
+namespace {
+
+// Posted work is queued and run in batches, as a window's message queue does.
+class QueueRuntime : public IRuntime {
+ public:
+  void StartTimer(int, int, std::function<void()>) override {}
+  void KillTimer(int) override {}
+  void Post(std::function<void()> fn) override { m_queue.push_back(std::move(fn)); }
+  void Drain() {
+    while (!m_queue.empty()) {
+      std::vector<std::function<void()>> batch;
+      batch.swap(m_queue);
+      for (auto& fn : batch) fn();
+    }
+  }
+
+ private:
+  std::vector<std::function<void()>> m_queue;
+};
+
+class QuietWindow : public IPrompter, public IFrameView {
+ public:
+  BoxAnswer MessageBox(const std::string&, const std::string&, BoxButtons) override {
+    return BoxAnswer::Yes;
+  }
+  // Each run's rows are dropped for the next run.
+  SaveChoice AskSaveDiscardCancel(const unsaved::Question&) override { return SaveChoice::Discard; }
+  std::optional<std::string> AskSavePath(const std::string&) override { return std::nullopt; }
+  std::optional<std::string> AskOpenPath(const std::string&) override { return std::nullopt; }
+  void RunSettingsDialog(DataKind) override {}
+  void Apply(const ViewState&) override {}
+};
+
+// A real-time reading of 100 bytes, its values changing from record to record.
+std::string RealTimeRecord(int i) {
+  char log[16];
+  std::snprintf(log, sizeof log, "-%02d.%02d", 10 + i % 30, i % 100);
+  char linear[16];
+  std::snprintf(linear, sizeof linear, "%d.%02duW", 10 + i % 90, i % 100);
+  char time[32];
+  std::snprintf(time, sizeof time, "12/05/06 %02d:%02d:%02d", i / 3600 % 24, i / 60 % 60, i % 60);
+  std::string r = gbk::FromUtf8(std::string("实时数据\r\n波长    : 1310nm\r\n线性功率: ") + linear +
+                                "\r\n对数功率: " + log + "dBm\r\n时间    : " + time + "\r\n");
+  r.resize(99, ' ');
+  return r + "$";
+}
+
+constexpr int kRecords = 10000;  // about 1 MB
+
+void BM_ReadingPathRealTime(benchmark::State& state) {
+  std::string stream;
+  for (int i = 0; i < kRecords; ++i) stream += RealTimeRecord(i);
+  QueueRuntime runtime;
+  QuietWindow window;
+  const FrameTexts texts = FrameTexts::For(lang::Index::One);
+  TablePage table(texts, "1");
+  GraphPage graph;
+  field::LiveFeed readout;
+  const std::unique_ptr<ISerialPort> channel = NewSerialPort();
+  FrameLogic logic(runtime, window, window, *channel, table, graph, texts, "1");
+  FrameLogic::LiveReadingListener listener;
+  listener.started = [&] { readout.Start(); };
+  listener.row = [&](int, const auto& reading) { readout.Take(reading, 0); };
+  logic.SetLiveReadingListener(std::move(listener));
+  ReadingSession& meter = logic.Meter();
+  meter.OnRxChar('?');  // connected
+  logic.OnReadRealTime();
+  runtime.Drain();
+
+  for (auto _ : state) {
+    state.PauseTiming();
+    logic.OnReadRealTime();  // stop, and start a new read with an empty table
+    logic.OnReadRealTime();
+    runtime.Drain();
+    state.ResumeTiming();
+    for (unsigned char c : stream) meter.OnRxChar(c);
+    runtime.Drain();
+  }
+  if (table.Model().RowCount() != kRecords || readout.Values().Stats().Count() != kRecords) {
+    state.SkipWithError("not every record reached the table and the readout");
+  }
+  benchmark::DoNotOptimize(graph.NextRow());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(stream.size()));
+  state.counters["records/s"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * kRecords, benchmark::Counter::kIsRate);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ReadingPathRealTime)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,76 @@
+#include "device/Measurement.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "common/TextRules.h"
+
+namespace meter {
+
+namespace {
+
+constexpr size_t kPlotValueLength = 6;  // the bytes of the log power the graph reads
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  return text::TrimRight(s);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The length of the number at the start of `t` (sign, digits, one point,
+// digits), or 0 when no digit is there.
+size_t NumberLength(std::string_view t) {
+  size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  size_t digits = 0;
+  for (; i < t.size() && IsDigit(t[i]); ++i) ++digits;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    for (; i < t.size() && IsDigit(t[i]); ++i) ++digits;
+  }
+  return digits == 0 ? 0 : i;
+}
+
+// `t` is a whole number as NumberLength accepts it.
+double ToDouble(std::string_view t) {
+  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+  double value = 0;
+  std::from_chars(t.data(), t.data() + t.size(), value);
+  return value;
+}
+
+}  // namespace
+
+std::optional<double> ParseNumber(std::string_view text) {
+  const std::string_view t = TrimBlanks(text);
+  const size_t n = NumberLength(t);
+  if (n == 0 || n != t.size()) return std::nullopt;
+  return ToDouble(t);
+}
+
+Measurement Measure(const Reading& texts) {
+  Measurement m;
+  static_cast<Reading&>(m) = texts;
+  m.dBm = ParseNumber(texts.logPower);
+  if (const auto nm = ParseNumber(texts.wavelength); nm && *nm == std::floor(*nm) && *nm > 0 && *nm < 100000) {
+    m.wavelengthNm = static_cast<int>(*nm);
+  }
+  const std::string_view linear = TrimBlanks(texts.linearPower);
+  if (const size_t n = NumberLength(linear); n > 0) {
+    m.linear = ToDouble(linear.substr(0, n));
+    m.linearUnit = linear.substr(n);
+  }
+  m.plotDbm = text::LeadingInt(texts.logPower.substr(0, std::min(texts.logPower.size(), kPlotValueLength)));
+  return m;
+}
+
+std::optional<Measurement> MeasurementOf(const Reply& reply) {
+  const std::optional<Reading> reading = reply.AsReading();
+  if (!reading) return std::nullopt;
+  return Measure(*reading);
+}
+
+int PlotDbmOf(const Reply& reply) { return text::LeadingInt(reply.GraphValue()); }
+
+}  // namespace meter

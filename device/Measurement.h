@@ -1,0 +1,41 @@
+#pragma once
+// A measurement record read once into what every part of the program wants
+// of it: the meter's own texts (the table shows them exactly) and the numbers
+// (the graph, the field readout, the live log and the job panel compute with
+// them). One record is read once per reading; nobody reads its text again.
+//
+// The texts are views into the record: a Measurement is valid while the
+// Reply it was read from lives (a routed record lives until every page and
+// subscriber has taken it).
+#include <optional>
+#include <string_view>
+
+#include "device/Reply.h"
+
+namespace meter {
+
+struct Measurement : Reading {
+  std::optional<double> dBm;        // the logarithmic power; none when its text is no number
+  std::optional<double> linear;     // the linear power's number, in linearUnit
+  std::string_view linearUnit;      // what follows that number, e.g. "uW"
+  std::optional<int> wavelengthNm;  // none when the wavelength text is no whole number
+  // The whole dBm the graph plots: the leading integer of the six bytes behind
+  // the "对数" label, as the meter's own display rounds towards zero.
+  int plotDbm = 0;
+};
+
+// A decimal number with an optional sign, blanks around it allowed; none for
+// anything else (the meter writes dashes or words when it has no value).
+std::optional<double> ParseNumber(std::string_view text);
+
+// The numbers of texts already cut from a record (or written by hand).
+Measurement Measure(const Reading& texts);
+
+// The measurement layout of `reply`, texts and numbers; none when the record
+// carries no "波".
+std::optional<Measurement> MeasurementOf(const Reply& reply);
+
+// The graph's value of a real-time record that carries no measurement layout.
+int PlotDbmOf(const Reply& reply);
+
+}  // namespace meter
