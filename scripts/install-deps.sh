@@ -5,7 +5,7 @@
 # machine starts at once.
 set -euo pipefail
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make ninja-build pkg-config lld
   clang-14 libclang-rt-14-dev
   qt6-base-dev libgl-dev qt6-translations-l10n
   libsqlite3-dev libpq-dev

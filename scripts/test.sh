@@ -2,13 +2,37 @@
 # Builds everything and runs every test: the normal build (unit, end-to-end and
 # window tests), then the unit and end-to-end tests again under AddressSanitizer
 # and UndefinedBehaviorSanitizer (built with clang), with a short run of each
-# fuzz target from its seed corpus.
+# fuzz target from its seed corpus. Each phase says how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
 
-"$root/scripts/build.sh" "$root/build"
-"$root/scripts/build.sh" "$root/build-asan" -DKM360R_GUI=OFF -DKM360R_SANITIZE=ON -DKM360R_BENCH=OFF
+# phase NAME COMMAND...: runs the command, then says how long it took, in
+# seconds of the clock and of the processors.
+phase() {
+  local TIMEFORMAT="== $1: %0R s (processor time %0U s user, %0S s system)"
+  shift
+  time "$@"
+}
+
+phase "Packages" "$root/scripts/install-deps.sh"
+
+# The test command builds both trees from scratch on a fresh checkout, so it
+# builds for that: headers precompiled once per target, line tables only as
+# debug information (backtraces keep their files and lines), the lld linker,
+# and Ninja for a tree not configured yet.
+build_tree() {
+  local dir=$1
+  shift
+  local generator=()
+  [[ -f "$dir/CMakeCache.txt" ]] || generator=(-G Ninja)
+  "$root/scripts/build.sh" "$dir" "${generator[@]}" -DKM360R_PCH=ON \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld "$@"
+}
+# A compiler cache, where one is used, may keep precompiled headers too.
+export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}
+
+phase "Build" build_tree "$root/build"
+phase "Sanitizer build" build_tree "$root/build-asan" -DKM360R_GUI=OFF -DKM360R_SANITIZE=ON -DKM360R_BENCH=OFF
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
@@ -16,7 +40,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 status=0
 echo "== Tests =="
-(cd "$root/build" && ctest --output-on-failure -j2) || status=1
+phase "Tests" bash -c "cd '$root/build' && ctest --output-on-failure -j2" || status=1
 echo "== Tests and fuzz runs under AddressSanitizer and UndefinedBehaviorSanitizer =="
-(cd "$root/build-asan" && ctest --output-on-failure -j2) || status=1
+phase "Sanitizer tests" bash -c "cd '$root/build-asan' && ctest --output-on-failure -j2" || status=1
 exit $status

@@ -32,6 +32,7 @@
 #include "device/posix/PseudoTerminal.h"
 #include "graph/GraphPage.h"
 #include "table/TablePage.h"
+#include "tests/support/SimProcess.h"
 #include "tests/unit/PortDir.h"
 
 namespace e2e {
@@ -71,39 +72,20 @@ using PortDir = ScopedPortDir;
 class Sim {
  public:
   Sim(const PortDir& dir, const std::string& name, std::vector<std::string> args = {})
-      : m_log(dir.Entry(name + ".log")), m_entry(dir.Entry(name)) {
-    std::vector<std::string> argv = {KM360R_SIM_PATH, "--port-dir", dir.Path(), "--name", name,
-                                     "--log", m_log};
-    argv.insert(argv.end(), args.begin(), args.end());
-    m_pid = ::fork();
-    if (m_pid == 0) {
-      std::vector<char*> a;
-      a.reserve(argv.size() + 1);
-      for (auto& s : argv) a.push_back(s.data());
-      a.push_back(nullptr);
-      ::execv(a[0], a.data());
-      ::_exit(127);
-    }
-    // Ready once the port is published (bounded: a guard against a hang).
-    const auto until = Clock::now() + std::chrono::seconds(10);
-    while (!std::filesystem::is_symlink(m_entry) && Clock::now() < until) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
-  ~Sim() {
-    if (m_pid > 0) {
-      ::kill(m_pid, SIGTERM);
-      ::waitpid(m_pid, nullptr, 0);
-    }
-  }
-  bool Published() const { return std::filesystem::is_symlink(m_entry); }
+      : m_log(dir.Entry(name + ".log")), m_process(Args(dir, name, m_log, std::move(args)), dir.Entry(name)) {}
+  bool Published() const { return m_process.Ready(); }
   // The command lines the meter received, in order.
   std::vector<std::string> Commands() const { return Lines(ReadFile(m_log)); }
 
  private:
+  static std::vector<std::string> Args(const PortDir& dir, const std::string& name, const std::string& log,
+                                       std::vector<std::string> extra) {
+    std::vector<std::string> args = {"--port-dir", dir.Path(), "--name", name, "--log", log};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+  }
   std::string m_log;
-  std::string m_entry;
-  pid_t m_pid = -1;
+  testsupport::SimProcess m_process;
 };
 
 // A port where nobody answers: it records when each byte arrived.

@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,8 +25,7 @@
 #include "common/EventLoop.h"
 #include "device/SystemPorts.h"
 #include "device/posix/PseudoTerminal.h"
-
-extern char** environ;
+#include "tests/support/SimProcess.h"
 
 namespace e2e {
 
@@ -75,40 +73,12 @@ inline bool OpenMeterPort(ISerialPort& channel, ISerialOwner* owner, const std::
 class SimMeter {
  public:
   explicit SimMeter(std::vector<std::string> args)
-      : m_logPath((std::filesystem::temp_directory_path() / "km360r-sim-log.XXXXXX").string()) {
-    const int logFd = ::mkstemp(m_logPath.data());
-    if (logFd >= 0) ::close(logFd);
-    std::vector<std::string> argv = {KM360R_SIM_PATH, "--print-path", "--log", m_logPath};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> cargs;
-    cargs.reserve(argv.size() + 1);
-    for (auto& a : argv) cargs.push_back(a.data());
-    cargs.push_back(nullptr);
-
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    if (posix_spawn(&m_pid, cargs[0], &actions, nullptr, cargs.data(), environ) != 0) m_pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    // The simulator prints its port once it serves it.
-    pollfd p{out[0], POLLIN, 0};
-    char c;
-    while (m_pid > 0 && ::poll(&p, 1, kGuardMs) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n') {
-      m_path += c;
-    }
-    ::close(out[0]);
-  }
+      : m_logPath(NewLogPath()), m_process(WithLog(m_logPath, std::move(args))) {}
   ~SimMeter() {
-    if (m_pid > 0) {
-      ::kill(m_pid, SIGTERM);
-      ::waitpid(m_pid, nullptr, 0);
-    }
+    m_process.Stop();
     ::unlink(m_logPath.c_str());
   }
-  const std::string& Path() const { return m_path; }
+  const std::string& Path() const { return m_process.Path(); }
 
   // The command lines the meter received so far.
   std::string Log() const {
@@ -119,9 +89,18 @@ class SimMeter {
   }
 
  private:
-  pid_t m_pid = -1;
-  std::string m_path;
+  static std::string NewLogPath() {
+    std::string path = (std::filesystem::temp_directory_path() / "km360r-sim-log.XXXXXX").string();
+    const int fd = ::mkstemp(path.data());
+    if (fd >= 0) ::close(fd);
+    return path;
+  }
+  static std::vector<std::string> WithLog(const std::string& log, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--log", log});
+    return args;
+  }
   std::string m_logPath;
+  testsupport::SimProcess m_process;
 };
 
 // A far end under the test's own control.

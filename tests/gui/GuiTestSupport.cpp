@@ -14,6 +14,8 @@
 #include "common/Language.h"
 #include "app/ui/CKM360R_ProjectView.h"
 #include "app/ui/CMainFrame.h"
+#include "app/FrameLogic.h"
+#include "app/CommandSurface.h"
 #include "graph/ui/CPage2.h"
 #include "table/ui/CPage1.h"
 
@@ -100,8 +102,45 @@ CKM360R_ProjectView* RunningApp::View() const {
   return app && app->MainFrame() ? app->MainFrame()->View() : nullptr;
 }
 
+SimulatedMeter::SimulatedMeter(const QStringList& extra)
+    : m_process(Args(extra), PortPath().toStdString()) {}
+
+std::vector<std::string> SimulatedMeter::Args(const QStringList& extra) const {
+  std::vector<std::string> args = {"--port-dir", Dir().toStdString(), "--name", "COM3",
+                                   "--log", LogPath().toStdString()};
+  for (const QString& a : extra) args.push_back(a.toStdString());
+  return args;
+}
+
+QStringList SimulatedMeter::Commands() const {
+  QFile log(LogPath());
+  if (!log.open(QIODevice::ReadOnly)) return {};
+  return QString::fromLatin1(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 CPage1* RunningApp::Page1() const { return View() ? View()->m_page1 : nullptr; }
 
 CPage2* RunningApp::Page2() const { return View() ? View()->m_page2 : nullptr; }
+
+MeterWindow::MeterWindow(const std::string& language, const QStringList& meterArgs,
+                         CKM360R_ProjectApp::Options options)
+    : meter(QStringList{"--pace", "10"} + meterArgs),
+      ports(meter.Dir()),
+      config("[config]\r\nlanguage=" + language + "\r\n"),
+      running(options),
+      frame(running.app->MainFrame()) {}
+
+CKM360R_ProjectApp::Options MeterWindow::TenfoldPace() {
+  CKM360R_ProjectApp::Options options;
+  options.timings.pollPeriodMs = 100;
+  return options;
+}
+
+bool MeterWindow::Ready() { return meter.Started() && running.WaitForPages(); }
+
+bool MeterWindow::Link() {
+  frame->OnCommand(cmd::ID_LINK);
+  return WaitFor([this] { return frame->Logic().Connected(); }, 20000);
+}
 
 }  // namespace guitest

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -14,10 +13,13 @@
 #include <optional>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/ui/CKM360R_ProjectApp.h"
+#include "tests/support/SimProcess.h"
 
 class CKM360R_ProjectView;
+class CMainFrame;
 class CPage1;
 class CPage2;
 
@@ -84,37 +86,20 @@ struct RunningApp {
 // logs each command line it receives.
 class SimulatedMeter {
  public:
-  explicit SimulatedMeter(const QStringList& extra = {}) {
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral(KM360R_SIM_PATH),
-                    QStringList{"--port-dir", m_dir.path(), "--name", "COM3", "--log", LogPath()} + extra);
-    m_bStarted = m_process.waitForStarted(10000) &&
-                 WaitFor([this] { return QFileInfo::exists(PortPath()); }, 10000);
-  }
-  ~SimulatedMeter() {
-    m_process.kill();
-    m_process.waitForFinished(5000);
-  }
-  bool Started() const { return m_bStarted; }
+  explicit SimulatedMeter(const QStringList& extra = {});
+  bool Started() const { return m_process.Ready(); }
   // Ends the meter as a signal does, so it can write its last figures.
-  void Stop() {
-    m_process.terminate();
-    m_process.waitForFinished(5000);
-  }
+  void Stop() { m_process.Stop(); }
   QString Dir() const { return m_dir.path(); }
   QString PortPath() const { return m_dir.filePath(QStringLiteral("COM3")); }
   // The command lines received so far, in order.
-  QStringList Commands() const {
-    QFile log(LogPath());
-    if (!log.open(QIODevice::ReadOnly)) return {};
-    return QString::fromLatin1(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  }
+  QStringList Commands() const;
 
  private:
   QString LogPath() const { return m_dir.filePath(QStringLiteral("COM3.log")); }
+  std::vector<std::string> Args(const QStringList& extra) const;
   QTemporaryDir m_dir;
-  QProcess m_process;
-  bool m_bStarted = false;
+  testsupport::SimProcess m_process;
 };
 
 // KM360R_PORT_DIR for the duration of a test.
@@ -122,6 +107,27 @@ class PortDirectory {
  public:
   explicit PortDirectory(const QString& dir) { setenv("KM360R_PORT_DIR", dir.toLocal8Bit().constData(), 1); }
   ~PortDirectory() { unsetenv("KM360R_PORT_DIR"); }
+};
+
+// The window tests' one set-up with a meter: the configuration (a language),
+// the simulated meter as COM3 on the port list, and the whole program running.
+// The meter runs ten times faster than the real one and the program polls it
+// every 100 ms, so a test that waits for readings waits a tenth of the time;
+// the watchdogs keep their lengths, since they fire only when a meter is lost.
+struct MeterWindow {
+  explicit MeterWindow(const std::string& language, const QStringList& meterArgs = {},
+                       CKM360R_ProjectApp::Options options = TenfoldPace());
+  static CKM360R_ProjectApp::Options TenfoldPace();
+  // The meter started and the window's pages are up.
+  bool Ready();
+  // Links through the window's Link command; true once the meter is linked.
+  bool Link();
+
+  SimulatedMeter meter;
+  PortDirectory ports;
+  ConfigFile config;
+  RunningApp running;
+  CMainFrame* const frame;
 };
 
 }  // namespace guitest

@@ -25,13 +25,9 @@ using guitest::SimulatedMeter;
 using guitest::WaitFor;
 
 TEST(FieldPanel, LiveReadingsFillThePanelAndAFailIsShownInRed) {
-  SimulatedMeter meter({"--readings", "-20.00,-21.00,-19.50,-30.00"});
-  ASSERT_TRUE(meter.Started());
-  PortDirectory ports(meter.Dir());
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
-  CMainFrame* frame = running.app->MainFrame();
-  ASSERT_TRUE(running.WaitForPages());
+  guitest::MeterWindow w("1", {"--readings", "-20.00,-21.00,-19.50,-30.00"});
+  ASSERT_TRUE(w.Ready());
+  CMainFrame* frame = w.frame;
   CFieldReadout* readout = frame->FieldReadout();
   CFieldPanel* panel = readout->Panel();
   EXPECT_FALSE(panel->isVisibleTo(frame));  // nothing live yet
@@ -44,11 +40,10 @@ TEST(FieldPanel, LiveReadingsFillThePanelAndAFailIsShownInRed) {
   ASSERT_TRUE(readout->StartLog(dir.filePath("live.csv")));
   EXPECT_TRUE(readout->LogAction()->isChecked());
 
-  frame->OnCommand(cmd::ID_LINK);
-  ASSERT_TRUE(WaitFor([&] { return frame->Logic().Connected(); }, 20000));
+  ASSERT_TRUE(w.Link());
   frame->OnCommand(cmd::ID_READ_REALTIME);
   EXPECT_TRUE(panel->isVisibleTo(frame));
-  QAbstractItemModel* rows = running.Page1()->List()->model();
+  QAbstractItemModel* rows = w.running.Page1()->List()->model();
   ASSERT_TRUE(WaitFor([&] { return rows->rowCount() >= 4; }, 20000));
   // Live, a FAIL is red; stopped, it keeps its word but not its colour.
   EXPECT_EQ(panel->VerdictLabel()->palette().color(QPalette::Window), QColor(0xd3, 0x2f, 0x2f));

@@ -34,22 +34,15 @@ std::string StatusLine(CPage2* page) { return page->StatusControl()->text().toSt
 }  // namespace
 
 TEST(GraphWindow, LiveReadingDrawsAGrowingRedLineAndLeavesTheClipboardAlone) {
-  guitest::ConfigFile config("[config]\r\nlanguage=0\r\n");
-  guitest::SimulatedMeter meter;
-  ASSERT_TRUE(meter.Started());
-  guitest::PortDirectory ports(meter.Dir());
   // A reading every 100 ms: the minute of readings passes in seconds.
-  CKM360R_ProjectApp::Options options;
-  options.timings.pollPeriodMs = 100;
-  guitest::RunningApp running(options);
-  CPage2* page = running.Page2();
-  CMainFrame* frame = running.app->MainFrame();
-  ASSERT_TRUE(running.WaitForPages());
+  guitest::MeterWindow w("0");
+  CPage2* page = w.running.Page2();
+  CMainFrame* frame = w.frame;
+  ASSERT_TRUE(w.Ready());
   const GraphPage& graph = page->Page();
   QGuiApplication::clipboard()->setText("copied by the operator");
 
-  frame->Logic().OnLink();
-  ASSERT_TRUE(guitest::WaitFor([&] { return frame->Logic().Connected(); }, 20000));
+  ASSERT_TRUE(w.Link());
   frame->Logic().OnGraphic();
   ASSERT_TRUE(page->isVisible());
   ASSERT_TRUE(guitest::WaitFor([&] { return graph.NextRow() >= 3; }, 20000));

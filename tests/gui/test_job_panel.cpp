@@ -51,16 +51,12 @@ TEST(JobPanel, CtrlJShowsThePanelBesideTheTable) {
 }
 
 TEST(JobPanel, SpaceCapturesTheSelectedPointIntoTheStoreAndMovesOn) {
-  SimulatedMeter meter({"--readings", "-20.00,-21.00,-19.50"});
-  ASSERT_TRUE(meter.Started());
-  PortDirectory ports(meter.Dir());
   QTemporaryDir dir;
   const QString path = dir.filePath("results.sqlite");
   StoreVariable store(path);
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
-  CMainFrame* frame = running.app->MainFrame();
-  ASSERT_TRUE(running.WaitForPages());
+  guitest::MeterWindow w("1", {"--readings", "-20.00,-21.00,-19.50"});
+  ASSERT_TRUE(w.Ready());
+  CMainFrame* frame = w.frame;
   CJobPanel* panel = frame->JobPanel();
   panel->PanelAction()->trigger();
   jobs::Job job;
@@ -75,8 +71,7 @@ TEST(JobPanel, SpaceCapturesTheSelectedPointIntoTheStoreAndMovesOn) {
   QTest::keyClick(panel->Points(), Qt::Key_Space);
   EXPECT_EQ(panel->StatusLine()->text(), "No live readings: start real-time reading first.");
 
-  frame->OnCommand(cmd::ID_LINK);
-  ASSERT_TRUE(WaitFor([&] { return frame->Logic().Connected(); }, 20000));
+  ASSERT_TRUE(w.Link());
   frame->OnCommand(cmd::ID_READ_REALTIME);
   ASSERT_TRUE(WaitFor([&] { return panel->StabilityLabel()->text().startsWith("unstable"); }, 20000))
       << panel->StabilityLabel()->text().toStdString();  // three readings 1.50 dB apart

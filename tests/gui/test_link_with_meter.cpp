@@ -31,13 +31,9 @@ std::string Note(CMainFrame* frame) { return frame->NotePane()->text().toStdStri
 }  // namespace
 
 TEST(LinkWithMeter, ToolbarLinkConnectsReadsRealTimeAndDisconnects) {
-  SimulatedMeter meter;
-  ASSERT_TRUE(meter.Started());
-  PortDirectory ports(meter.Dir());
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
-  CMainFrame* frame = running.app->MainFrame();
-  ASSERT_TRUE(running.WaitForPages());
+  guitest::MeterWindow w("1");
+  CMainFrame* frame = w.frame;
+  ASSERT_TRUE(w.Ready());
   EXPECT_EQ(frame->ToolbarImage(cmd::kLinkStatusButton), 15);
 
   frame->ToolbarAction(kLinkButton)->trigger();
@@ -49,15 +45,16 @@ TEST(LinkWithMeter, ToolbarLinkConnectsReadsRealTimeAndDisconnects) {
   frame->ToolbarAction(0)->trigger();
   EXPECT_EQ(frame->ToolbarAction(0)->text().toStdString(), "StopReading");
   EXPECT_EQ(frame->ToolbarImage(0), 16);
-  QAbstractItemModel* rows = running.Page1()->List()->model();
+  QAbstractItemModel* rows = w.running.Page1()->List()->model();
   ASSERT_TRUE(WaitFor([&] { return rows->rowCount() >= 2; }, 20000));
   EXPECT_EQ(rows->data(rows->index(0, 0)).toString().toStdString(), "1");
   EXPECT_FALSE(rows->data(rows->index(0, 1)).toString().isEmpty());
-  EXPECT_TRUE(running.Page2()->Page().Chart().RowAt(1).value);
+  EXPECT_TRUE(w.running.Page2()->Page().Chart().RowAt(1).value);
   frame->ToolbarAction(0)->trigger();
   EXPECT_EQ(frame->ToolbarAction(0)->text().toStdString(), "Real-time");
 
-  // Link again disconnects.
+  // Link again disconnects, once the last poll's reply is in.
+  ASSERT_TRUE(WaitFor([&] { return !frame->Logic().LinkBusy(); }));
   frame->ToolbarAction(kLinkButton)->trigger();
   ASSERT_TRUE(WaitFor([&] { return Note(frame) == "Equipment disconnected"; }, 10000)) << Note(frame);
   EXPECT_EQ(frame->ToolbarImage(cmd::kLinkStatusButton), 18);
@@ -77,13 +74,9 @@ TEST(LinkWithMeter, PortOptionRestrictsTheScanToThatDevice) {
 }
 
 TEST(LinkWithMeter, ALostMeterIsReportedAndTheLampTurnsRed) {
-  SimulatedMeter meter({"--hangup-after", "3"});
-  ASSERT_TRUE(meter.Started());
-  PortDirectory ports(meter.Dir());
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
-  CMainFrame* frame = running.app->MainFrame();
-  ASSERT_TRUE(running.WaitForPages());
+  guitest::MeterWindow w("1", {"--hangup-after", "3"});
+  CMainFrame* frame = w.frame;
+  ASSERT_TRUE(w.Ready());
   frame->OnCommand(cmd::ID_LINK_EN);
   ASSERT_TRUE(WaitFor([&] { return frame->ToolbarImage(cmd::kLinkStatusButton) == 17; }, 20000));
 

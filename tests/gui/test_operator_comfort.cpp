@@ -42,19 +42,7 @@ bool Connect(CMainFrame* frame, std::set<std::string>* seen = nullptr) {
       20000);
 }
 
-// The whole program in a language, with the simulated meter as COM3.
-struct WithMeter {
-  WithMeter(const char* language, const QStringList& simArgs = {})
-      : meter(simArgs), ports(meter.Dir()),
-        config(std::string("[config]\r\nlanguage=") + language + "\r\n"),
-        frame(running.app->MainFrame()) {}
-  SimulatedMeter meter;
-  PortDirectory ports;
-  ConfigFile config;
-  RunningApp running;
-  CMainFrame* frame;
-  bool Ready() { return meter.Started() && running.WaitForPages(); }
-};
+using WithMeter = MeterWindow;
 
 TEST(OperatorComfort, TheLinkPaneAndLampNameThePortProbedThenTheOneConnected) {
   WithMeter w("1");

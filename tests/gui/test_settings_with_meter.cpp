@@ -9,7 +9,6 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -40,9 +39,11 @@ class DialogDriver {
   explicit DialogDriver(std::function<bool(T*)> act) : m_act(std::move(act)) {
     QObject::connect(&m_timer, &QTimer::timeout, [this] {
       T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-      if (!dialog || dialog == m_done) return;
+      // A dialog done with is marked on itself: a dialog opened again may
+      // be a new one at the address of the one before.
+      if (!dialog || dialog->property("driven").toBool()) return;
       if (m_act(dialog)) {
-        m_done = dialog;
+        dialog->setProperty("driven", true);
         ++m_nDriven;
       }
     });
@@ -53,8 +54,6 @@ class DialogDriver {
  private:
   std::function<bool(T*)> m_act;
   QTimer m_timer;
-  // Null once that dialog is gone: a dialog opened again may take its address.
-  QPointer<T> m_done;
   int m_nDriven = 0;
 };
 
@@ -62,25 +61,19 @@ class SettingsWithMeter : public ::testing::Test {
  protected:
   // Starts the program against a meter started with `meterArgs` and links.
   void Start(const QStringList& meterArgs = {}) {
-    m_meter = std::make_unique<SimulatedMeter>(meterArgs);
-    ASSERT_TRUE(m_meter->Started());
-    m_ports = std::make_unique<PortDirectory>(m_meter->Dir());
-    m_running = std::make_unique<RunningApp>();
-    frame = m_running->app->MainFrame();
-    ASSERT_TRUE(m_running->WaitForPages());
+    m_window = std::make_unique<guitest::MeterWindow>("1", meterArgs);
+    frame = m_window->frame;
+    ASSERT_TRUE(m_window->Ready());
     frame->OnCommand(cmd::ID_LINK_EN);
     ASSERT_TRUE(WaitFor([this] { return frame->Logic().Connected(); }, 20000));
   }
   // The meter's command lines after the probe.
-  QStringList Received() const { return m_meter->Commands().mid(1); }
+  QStringList Received() const { return m_window->meter.Commands().mid(1); }
 
-  ConfigFile config{"[config]\r\nlanguage=1\r\n"};
   CMainFrame* frame = nullptr;
 
  private:
-  std::unique_ptr<SimulatedMeter> m_meter;
-  std::unique_ptr<PortDirectory> m_ports;
-  std::unique_ptr<RunningApp> m_running;
+  std::unique_ptr<guitest::MeterWindow> m_window;
 };
 
 TEST_F(SettingsWithMeter, EachDialogsCommandReachesTheMeterAndSuccessIsConfirmed) {

@@ -2,9 +2,14 @@
 // meter for a given time. It links, reads real-time and history in turns,
 // links again after every loss, answers every message box, and checks that
 // the program never hangs, reports each loss of the meter exactly once, and
-// keeps its resident memory flat after warm-up (sampled each minute).
+// keeps its resident memory flat after warm-up (sampled each minute of the
+// meter's time).
 //
-//   km360r_soak [--minutes N | --seconds N] [--seed N]
+//   km360r_soak [--minutes N | --seconds N] [--seed N] [--pace N]
+//
+// With --pace N the meter runs N times faster and the program's periods are
+// an Nth of their length, so N times the readings, losses and links happen in
+// a run; the soak's own silence limits and memory samples follow the pace.
 //
 // Exit status 0 when every check held; the figures go to standard output.
 #include <QAbstractButton>
@@ -74,7 +79,14 @@ std::map<std::string, long long> ReadStats(const QString& path) {
 struct Options {
   long seconds = 120;
   int seed = -1;
+  int pace = 1;
 };
+
+// A stretch of the meter's time at the run's pace; limits the program's own
+// work must keep (message boxes, the event loop) do not shrink below `floor`.
+Clock::duration Paced(const Options& o, Clock::duration meterTime, Clock::duration floor = {}) {
+  return std::max(Clock::duration(meterTime / o.pace), floor);
+}
 
 bool ParseOptions(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
@@ -85,6 +97,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     if (a == "--minutes") o.seconds = v * 60;
     else if (a == "--seconds") o.seconds = v;
     else if (a == "--seed") o.seed = static_cast<int>(v);
+    else if (a == "--pace") o.pace = static_cast<int>(v);
     else return false;
   }
   return true;
@@ -199,7 +212,7 @@ class Soak {
         if (now < m_nextLink || m_logic.Connected() || m_logic.Scanning()) return;
         m_logic.OnLink();
         if (m_logic.Scanning()) m_step = StepState::Linking;
-        m_nextLink = now + std::chrono::milliseconds(500);
+        m_nextLink = now + Paced(m_options, std::chrono::milliseconds(500));
         return;
       case StepState::Linking:
         if (m_logic.Scanning()) return;
@@ -219,7 +232,7 @@ class Soak {
         m_lastRecord = now;
         if (std::bernoulli_distribution(0.7)(m_random)) {
           m_logic.OnReadRealTime();
-          m_readUntil = now + seconds(std::uniform_int_distribution<int>(5, 20)(m_random));
+          m_readUntil = now + Paced(m_options, seconds(std::uniform_int_distribution<int>(5, 20)(m_random)));
           m_step = StepState::RealTime;
           ++m_nRealTimeRuns;
         } else {
@@ -234,14 +247,14 @@ class Soak {
         } else if (now >= m_readUntil) {
           m_logic.OnReadRealTime();  // stops
           m_step = StepState::Choosing;
-        } else if (now - m_lastRecord > kRealTimeSilenceLimit) {
+        } else if (now - m_lastRecord > Paced(m_options, kRealTimeSilenceLimit, kReportGrace)) {
           Unreported("real-time reading went silent");
         }
         return;
       case StepState::History:
         if (!m_logic.History()) {
           m_step = m_logic.Connected() ? StepState::Choosing : StepState::Unlinked;
-        } else if (now - m_lastRecord > kHistorySilenceLimit) {
+        } else if (now - m_lastRecord > Paced(m_options, kHistorySilenceLimit, kReportGrace)) {
           Unreported("history reading went silent");
         }
         return;
@@ -272,7 +285,7 @@ class Soak {
 
   void SampleMemory(bool last) {
     const auto elapsed = Clock::now() - m_start;
-    if (!last && elapsed < std::chrono::minutes(m_rssKb.size())) return;
+    if (!last && elapsed < Paced(m_options, std::chrono::minutes(1)) * m_rssKb.size()) return;
     const long kb = ResidentKb();
     m_rssKb.push_back(kb);
     m_peakKb = std::max(m_peakKb, kb);
@@ -356,7 +369,7 @@ void QuietPlatformRemarks(QtMsgType type, const QMessageLogContext& context, con
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fputs("usage: km360r_soak [--minutes N | --seconds N] [--seed N]\n", stderr);
+    std::fputs("usage: km360r_soak [--minutes N | --seconds N] [--seed N] [--pace N]\n", stderr);
     return 2;
   }
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -369,6 +382,11 @@ int main(int argc, char** argv) {
   const QString statsPath = statsDir.filePath(QStringLiteral("meter-stats"));
   QStringList meterArgs{"--hostile", "--stats", statsPath};
   if (options.seed >= 0) meterArgs << "--seed" << QString::number(options.seed);
+  if (options.pace > 1) meterArgs << "--pace" << QString::number(options.pace);
+  CKM360R_ProjectApp::Options appOptions;
+  appOptions.timings.pollPeriodMs /= options.pace;
+  appOptions.timings.realTimeWatchdogMs /= options.pace;
+  appOptions.timings.historyWatchdogMs /= options.pace;
   bool ok = false;
   std::map<std::string, long long> meterStats;
   {
@@ -380,7 +398,7 @@ int main(int argc, char** argv) {
     guitest::PortDirectory ports(meter.Dir());
     std::optional<Soak> soak;
     {
-      guitest::RunningApp running;
+      guitest::RunningApp running(appOptions);
       if (!running.app->MainFrame() || !running.WaitForPages()) {
         std::fputs("soak: the program did not start\n", stderr);
         return 1;
