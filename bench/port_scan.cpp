@@ -40,7 +40,7 @@ void BM_ScanOfEighteenSilentPorts(benchmark::State& state) {
   for (auto _ : state) {
     EventLoop loop;
     LoopHost host;
-    Station station(loop, host, host, config::Settings{"1", {}});
+    Station station(loop, host, host, config::Settings{"1", {}, {}});
     FrameLogic& logic = station.Logic();
     logic.OnLink();
     loop.RunUntil([&] { return !logic.Scanning(); }, 60000);

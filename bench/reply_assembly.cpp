@@ -72,7 +72,7 @@ void Assemble(benchmark::State& state, bool realTime) {
   const std::string stream = Stream(recordSize);
   QueueRuntime runtime;
   QuietWindow window;
-  Station station(runtime, window, window, config::Settings{"1", {}});
+  Station station(runtime, window, window, config::Settings{"1", {}, {}});
   FrameLogic& logic = station.Logic();
   GraphPage& graph = station.Graph();
   ReadingSession& meter = logic.Meter();

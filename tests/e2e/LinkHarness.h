@@ -145,7 +145,7 @@ inline SessionTimings TenfoldPace() { return SessionTimings{100, 100, 1000}; }
 class Program {
  public:
   explicit Program(SessionTimings timings = {})
-      : station(loop, host, host, config::Settings{"1", {}}, timings),
+      : station(loop, host, host, config::Settings{"1", {}, {}}, timings),
         texts(station.Texts()),
         table(station.Table()),
         graph(station.Graph()),

@@ -164,7 +164,7 @@ class FakeWindow : public IPrompter, public IFrameView {
 class Frame {
  public:
   explicit Frame(const std::string& language = "1")
-      : station(runtime, window, window, config::Settings{language, {}}),
+      : station(runtime, window, window, config::Settings{language, {}, {}}),
         texts(station.Texts()),
         table(station.Table()),
         graph(station.Graph()),
