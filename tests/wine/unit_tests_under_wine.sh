@@ -19,4 +19,6 @@ fi
 # The tests read config.ini and the help beside the executable; they make
 # their own files under the prefix's temporary folder.
 cd "$bin"
-wine ./km360r_unit_tests.exe --gtest_brief=1
+# One test of test_jobs.cpp reads the job's exports back with Linux's Python
+# (xlrd, csv); the rest of that file runs here.
+wine ./km360r_unit_tests.exe --gtest_brief=1 --gtest_filter=-JobStore.ExportsHoldTheValuesAsNumbers
