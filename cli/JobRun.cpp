@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "cli/MeterSession.h"
+#include "cli/ReportRun.h"
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
 #include "common/Language.h"
@@ -14,16 +15,14 @@
 #include "jobs/JobExport.h"
 #include "jobs/JobReport.h"
 #include "jobs/JobTable.h"
-#include "jobs/PgStore.h"
 #include "jobs/PointPattern.h"
 #include "jobs/ServerTarget.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/StorePath.h"
-#include "jobs/Sync.h"
 #include "jobs/SyncTexts.h"
+#include "jobs/TeamServer.h"
 #include "jobs/Uuid.h"
-#include "print/ui/PdfReport.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
 
 namespace cli {
 
@@ -136,35 +135,6 @@ int Export(jobs::IResultsStore& store, const JobArgs& a) {
   return kExitFile;
 }
 
-// Languages 0 and 2 print the report in Chinese, 1 and 3 in English.
-bool ReportInChinese(const Options& o) {
-  const std::optional<lang::Index> index = lang::Resolve(LanguageValue(o));
-  return index && lang::IsChinese(*index);
-}
-
-// Draws the job report into a PDF document in memory and writes it beside
-// OUT, then renames it, so an existing OUT stays whole unless the new one is
-// complete. A named pipe, a device or a folder at OUT is refused before the
-// store is read: a pipe would hold the run until a reader came.
-int Report(jobs::IResultsStore& store, const Options& o) {
-  const std::string& name = o.job.operands[0];
-  const std::string& out = o.job.operands[1];
-  const bool chinese = ReportInChinese(o);
-  const std::optional<jobs::JobReportRequest> request =
-      jobs::StoredJobReport(store, name, chinese, std::time(nullptr));
-  if (!request) return Refused("there is no job named " + name);
-  PdfReportOutput pdf;
-  std::string reason;
-  if (jobs::PrintJobReport(pdf.Device(), *request) != jobs::JobReportOutcome::Printed) {
-    reason = "the document could not be drawn";
-  } else {
-    reason = fileaccess::WriteFileReplacing(out, pdf.Bytes(), SIZE_MAX);
-  }
-  if (reason.empty()) return kExitOk;
-  std::fprintf(stderr, "%s %s (%s)\n", jobs::JobReportFailureText(chinese).c_str(), out.c_str(), reason.c_str());
-  return kExitFile;
-}
-
 // Reads the job's number of readings from the meter, all at one wavelength
 // (a change of wavelength starts the count again), and stores their result.
 int Capture(jobs::SqliteStore& store, const Options& o) {
@@ -216,27 +186,26 @@ int SyncCommand(const std::string& server, const std::string& path, const jobs::
   if (server.empty()) {
     return Refused("job sync needs a team server: --server URL, KM360R_SERVER or server= in config.ini");
   }
-  jobs::PgStore remote(server);
-  jobs::SqliteStore local(path);
-  const jobs::SyncCounts counts = jobs::Sync(local, remote);
+  const jobs::SyncCounts counts = jobs::SyncToTeamServer(server, path);
   StandardOutput().Write(texts.Done(counts.sent, counts.alreadyThere) + "\n");
   return kExitOk;
 }
 
 // job list, show, export and report read the team server when one is named.
 int ServerRead(const std::string& server, const Options& o) {
-  jobs::PgStore store(server);
+  const std::unique_ptr<jobs::IResultsStore> store = jobs::OpenTeamServer(server);
   const JobArgs& a = o.job;
-  if (a.action == "list") return List(store);
-  if (a.action == "show") return Show(store, a);
-  if (a.action == "report") return Report(store, o);
-  return Export(store, a);
+  if (a.action == "list") return List(*store);
+  if (a.action == "show") return Show(*store, a);
+  if (a.action == "report") return JobReport(*store, o);
+  return Export(*store, a);
 }
 
 }  // namespace
 
 int RunJobCommand(const Options& o) {
   if (o.job.action == "report") {
+    if (const std::string missing = ReportMissing(o); !missing.empty()) return Refused(missing);
     const std::string refused = fileaccess::RefusedTarget(o.job.operands[1]);
     if (!refused.empty()) {
       std::fprintf(stderr, "km360r-cli: cannot write %s (%s)\n", o.job.operands[1].c_str(), refused.c_str());
@@ -250,12 +219,15 @@ int RunJobCommand(const Options& o) {
     const JobArgs& a = o.job;
     // The settings' server is where a sync goes; reads go to a server only
     // when this run names one, so that a laptop in the field lists its own jobs.
-    if (a.action == "sync") return SyncCommand(jobs::ServerTarget(o.server, settings.server), path, texts);
-    const std::string server = jobs::NamedServer(o.server);
-    if (!server.empty() &&
-        (a.action == "list" || a.action == "show" || a.action == "export" || a.action == "report")) {
-      return ServerRead(server, o);
+    const std::string server =
+        a.action == "sync" ? jobs::ServerTarget(o.server, settings.server) : jobs::NamedServer(o.server);
+    const bool readsServer = !server.empty() && (a.action == "list" || a.action == "show" ||
+                                                 a.action == "export" || a.action == "report");
+    if (a.action == "sync" || readsServer) {
+      if (const std::string missing = jobs::TeamServerMissing(); !missing.empty()) return Refused(missing);
     }
+    if (a.action == "sync") return SyncCommand(server, path, texts);
+    if (readsServer) return ServerRead(server, o);
     jobs::SqliteStore store(path);
     if (o.command == "profiles") return Profiles(store);
     if (a.action == "new") return New(store, a);
@@ -267,12 +239,13 @@ int RunJobCommand(const Options& o) {
     }
     if (a.action == "show") return Show(store, a);
     if (a.action == "export") return Export(store, a);
-    if (a.action == "report") return Report(store, o);
+    if (a.action == "report") return JobReport(store, o);
     return Capture(store, o);
-  } catch (const jobs::pg::ServerError& e) {
-    std::fprintf(stderr, "km360r-cli: %s\n", texts.ServerProblem(e.GetWhy(), e.Detail()).c_str());
-    return kExitFile;
   } catch (const jobs::StoreError& e) {
+    if (const std::optional<std::string> problem = jobs::TeamServerProblem(e, texts)) {
+      std::fprintf(stderr, "km360r-cli: %s\n", problem->c_str());
+      return kExitFile;
+    }
     std::fprintf(stderr, "km360r-cli: %s\n", e.what());
     return e.GetKind() == jobs::StoreError::Kind::Refused ? kExitUsage : kExitFile;
   }

@@ -1,14 +1,12 @@
 #include "jobs/ServerTarget.h"
 
-#include <cstdlib>
-
+#include "common/Environment.h"
 
 namespace jobs {
 
 std::string NamedServer(const std::optional<std::string>& chosen) {
   if (chosen) return *chosen;
-  const char* env = std::getenv("KM360R_SERVER");
-  return env ? env : "";
+  return environment::Variable("KM360R_SERVER").value_or("");
 }
 
 std::string ServerTarget(const std::optional<std::string>& chosen, const std::string& configured) {

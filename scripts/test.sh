@@ -2,7 +2,8 @@
 # Builds everything and runs every test: the normal build (unit, end-to-end and
 # window tests), then the unit and end-to-end tests again under AddressSanitizer
 # and UndefinedBehaviorSanitizer (built with clang), with a short run of each
-# fuzz target from its seed corpus. Each phase says how long it took.
+# fuzz target from its seed corpus. Then the Windows build (MinGW-w64): its
+# unit tests under Wine. Each phase says how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -43,4 +44,10 @@ echo "== Tests =="
 phase "Tests" bash -c "cd '$root/build' && ctest --output-on-failure -j2" || status=1
 echo "== Tests and fuzz runs under AddressSanitizer and UndefinedBehaviorSanitizer =="
 phase "Sanitizer tests" bash -c "cd '$root/build-asan' && ctest --output-on-failure -j2" || status=1
+echo "== The Windows build's unit tests under Wine =="
+if phase "Windows build" "$root/scripts/build-windows.sh" "$root/build-windows"; then
+  phase "Windows tests" "$root/tests/wine/unit_tests_under_wine.sh" "$root/build-windows/bin" || status=1
+else
+  status=1
+fi
 exit $status
