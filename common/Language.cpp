@@ -1,6 +1,5 @@
 #include "common/Language.h"
 
-
 namespace lang {
 
 std::optional<Index> Resolve(const std::string& setting) {
