@@ -9,10 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FrameLogic.h"
-#include "common/FrameTexts.h"
+#include "app/Station.h"
 #include "common/Gbk.h"
-#include "device/SystemPorts.h"
 #include "field/LiveFeed.h"
 #include "graph/GraphPage.h"
 #include "table/TablePage.h"
@@ -71,12 +69,11 @@ void BM_ReadingPathRealTime(benchmark::State& state) {
   for (int i = 0; i < kRecords; ++i) stream += RealTimeRecord(i);
   QueueRuntime runtime;
   QuietWindow window;
-  const FrameTexts texts = FrameTexts::For(lang::Index::One);
-  TablePage table(texts, "1");
-  GraphPage graph;
+  Station station(runtime, window, window, config::Settings{"1", {}, {}});
+  FrameLogic& logic = station.Logic();
+  TablePage& table = station.Table();
+  GraphPage& graph = station.Graph();
   field::LiveFeed readout;
-  const std::unique_ptr<ISerialPort> channel = NewSerialPort();
-  FrameLogic logic(runtime, window, window, *channel, table, graph, texts, "1");
   FrameLogic::LiveReadingListener listener;
   listener.started = [&] { readout.Start(); };
   listener.row = [&](int, const auto& reading) { readout.Take(reading, 0); };
