@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "bench/ResidentMemory.h"
-#include "graph/ui/CMSChart.h"
+#include "graph/ui/CPowerChart.h"
 #include "common/Settings.h"
-#include "graph/ui/CPage2.h"
+#include "graph/ui/CGraphPageWindow.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ struct ShownPage {
     Drain();
   }
   GraphPage graph;
-  CPage2 page;
+  CGraphPageWindow page;
   bool clearPosted = false;
 };
 

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "common/Language.h"
-#include "app/ui/CKM360R_ProjectApp.h"
-#include "app/ui/CKM360R_ProjectView.h"
+#include "app/ui/CApplication.h"
+#include "app/ui/CMainView.h"
 #include "app/ui/CMainFrame.h"
 #include "bench/ResidentMemory.h"
 
@@ -26,7 +26,7 @@ namespace {
 template <typename Ready>
 void TimeStarts(benchmark::State& state, Ready ready) {
   for (auto _ : state) {
-    auto app = std::make_unique<CKM360R_ProjectApp>();
+    auto app = std::make_unique<CApplication>();
     app->InitInstance({});
     ready(*app);
     state.PauseTiming();
@@ -37,7 +37,7 @@ void TimeStarts(benchmark::State& state, Ready ready) {
 }
 
 void StartupToMainWindowShown(benchmark::State& state) {
-  TimeStarts(state, [](CKM360R_ProjectApp& app) {
+  TimeStarts(state, [](CApplication& app) {
     QCoreApplication::processEvents();  // the first paint
     benchmark::DoNotOptimize(app.MainFrame()->isVisible());
   });
@@ -45,7 +45,7 @@ void StartupToMainWindowShown(benchmark::State& state) {
 BENCHMARK(StartupToMainWindowShown)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void StartupToPagesCreated(benchmark::State& state) {
-  TimeStarts(state, [](CKM360R_ProjectApp& app) {
+  TimeStarts(state, [](CApplication& app) {
     while (!app.MainFrame()->View()->PagesCreated()) {
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }
@@ -82,11 +82,11 @@ int main(int argc, char** argv) {
   // fonts and style: timed once here from the toolkit's start on.
   QElapsedTimer cold;
   cold.start();
-  CKM360R_ProjectApp::SetSettingsKey();
+  CApplication::SetSettingsKey();
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   {
-    CKM360R_ProjectApp first;
+    CApplication first;
     first.InitInstance({});
     QCoreApplication::processEvents();
     std::fprintf(stderr, "cold start to main window shown: %lld ms\n", static_cast<long long>(cold.elapsed()));

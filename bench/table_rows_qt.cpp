@@ -23,13 +23,13 @@
 #include <vector>
 
 #include "common/Gbk.h"
-#include "app/ui/CKM360R_ProjectApp.h"
-#include "app/ui/CKM360R_ProjectView.h"
+#include "app/ui/CApplication.h"
+#include "app/ui/CMainView.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/QtRuntime.h"
 #include "bench/ResidentMemory.h"
 #include "table/ui/CMeasureList.h"
-#include "table/ui/CPage1.h"
+#include "table/ui/CTablePageWindow.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ const std::vector<meter::Reply>& Records() {
 CMainFrame* program = nullptr;
 int rowsShown = 0;
 
-TablePage& Page() { return program->View()->m_page1->Page(); }
+TablePage& Page() { return program->View()->m_tablePage->Page(); }
 
 // One record handed to the page as the frame hands it (UM_RECORD_READY).
 void ShowRecord(const meter::Reply& record) { Page().ShowReply(record, DataKind::RealTime, rowsShown); }
@@ -150,7 +150,7 @@ void AddRecordsOneByOne(benchmark::State& state) {
     state.ResumeTiming();
     AddRecordsPosted(count);
   }
-  CMeasureList* list = program->View()->m_page1->List();
+  CMeasureList* list = program->View()->m_tablePage->List();
   const QModelIndex last = list->model()->index(count - 1, 0);
   // The closing step's promise, kept however fast the records came.
   if (!list->viewport()->rect().contains(list->visualRect(last))) state.SkipWithError("last row not shown");
@@ -216,7 +216,7 @@ void Key(QWidget* to, int key) {
 CMeasureList* ListWithAllRows() {
   StartRealTimeRead();
   AddRecordsPosted(kRows);
-  CMeasureList* list = program->View()->m_page1->List();
+  CMeasureList* list = program->View()->m_tablePage->List();
   list->scrollToBottom();
   Drain();
   return list;
@@ -282,15 +282,15 @@ BENCHMARK(OpenHifFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  CKM360R_ProjectApp::SetSettingsKey();
+  CApplication::SetSettingsKey();
   QApplication qapp(argc, argv);
   qapp.setQuitOnLastWindowClosed(false);
-  auto app = std::make_unique<CKM360R_ProjectApp>();
+  auto app = std::make_unique<CApplication>();
   app->InitInstance({});
   program = app->MainFrame();
   while (!program->View()->PagesCreated()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
   Drain();
-  CPage1* page = program->View()->m_page1;
+  CTablePageWindow* page = program->View()->m_tablePage;
   if (!page->List() || !page->List()->isVisible()) {
     std::fprintf(stderr, "the table page window is not shown\n");
     return 1;

@@ -1,7 +1,7 @@
 #pragma once
 // The table page's behaviour without its window: the rows the operator sees,
 // the column layouts, what each record from the meter turns into according to
-// the shown data's kind, and the data files. CPage1 (the window) shows its
+// the shown data's kind, and the data files. CTablePageWindow (the window) shows its
 // model; the frame logic feeds it; the command-line companion uses the same
 // object.
 #include <functional>

@@ -25,14 +25,14 @@
 #include "app/KeyLockLeds.h"
 #include "app/MenuShortcuts.h"
 #include "app/ui/DialogSupport.h"
-#include "app/ui/CKM360R_ProjectView.h"
+#include "app/ui/CMainView.h"
 #include "app/ui/CTabControl.h"
 #include "app/ui/DesktopOpener.h"
 #include "app/ui/KeyboardFocus.h"
 #include "app/ui/ToolbarIcons.h"
 #include "field/ui/CFieldPanel.h"
 #include "field/ui/CFieldReadout.h"
-#include "graph/ui/CPage2.h"
+#include "graph/ui/CGraphPageWindow.h"
 #include "jobs/JobTexts.h"
 #include "jobs/ServerTarget.h"
 #include "jobs/StorePath.h"
@@ -40,7 +40,7 @@
 #include "jobs/ui/CJobPanel.h"
 #include "jobs/ui/CSyncRunner.h"
 #include "print/ui/CPrinterDevice.h"
-#include "table/ui/CPage1.h"
+#include "table/ui/CTablePageWindow.h"
 
 namespace {
 
@@ -77,15 +77,15 @@ CMainFrame::CMainFrame(config::Settings settings, SessionTimings timings, QWidge
   BuildMenuBar();
 
   m_pDesktop = new DesktopOpener(this);
-  m_pView = new CKM360R_ProjectView(m_station.Table(), m_station.Graph(), Language(), this);
+  m_pView = new CMainView(m_station.Table(), m_station.Graph(), Language(), this);
   setCentralWidget(m_pView);
-  m_pView->m_page1->SetParameterViewQuery([this] { return Logic().Shown().paramView; });
-  m_pView->m_page2->SetRealTimeQuery([this] { return Logic().RealTime(); });
-  connect(m_pView, &CKM360R_ProjectView::TabSelected, this, [this](int index) { Logic().OnTabSelected(index); });
+  m_pView->m_tablePage->SetParameterViewQuery([this] { return Logic().Shown().paramView; });
+  m_pView->m_graphPage->SetRealTimeQuery([this] { return Logic().RealTime(); });
+  connect(m_pView, &CMainView::TabSelected, this, [this](int index) { Logic().OnTabSelected(index); });
   // Its texts follow the menus: Chinese also when the language names none.
   m_pFieldReadout = new CFieldReadout(field::FieldTexts::For(m_language.value_or(lang::Index::Zero)), this);
   m_pFieldReadout->InstallMenus(menuBar());
-  m_pView->m_page1->SetTopPanel(m_pFieldReadout->Panel());
+  m_pView->m_tablePage->SetTopPanel(m_pFieldReadout->Panel());
   BuildJobPanel();
   Logic().SetLiveReadingListener({[this] {
                                     m_pFieldReadout->OnStarted();

@@ -26,7 +26,7 @@
 class QAction;
 class QLabel;
 class QToolBar;
-class CKM360R_ProjectView;
+class CMainView;
 class CFieldReadout;
 class CJobPanel;
 class CSyncRunner;
@@ -70,7 +70,7 @@ class CMainFrame : public QMainWindow, public IFrameView {
   // The toolbar action at a position (nullptr for separators or without a toolbar).
   QAction* ToolbarAction(int position) const;
   int ToolbarImage(int position) const;
-  CKM360R_ProjectView* View() const { return m_pView; }
+  CMainView* View() const { return m_pView; }
   FrameLogic& Logic() { return m_station.Logic(); }
   CFieldReadout* FieldReadout() const { return m_pFieldReadout; }
   CJobPanel* JobPanel() const { return m_pJobPanel; }
@@ -123,7 +123,7 @@ class CMainFrame : public QMainWindow, public IFrameView {
   QLabel* m_pLinkPane = nullptr;
   int m_nLabelledButtonWidth = 0;  // the buttons' width with their labels
   QLabel* m_pLockPanes[3] = {nullptr, nullptr, nullptr};
-  CKM360R_ProjectView* m_pView = nullptr;
+  CMainView* m_pView = nullptr;
   CFieldReadout* m_pFieldReadout = nullptr;  // the readout panel above the real-time table
   CJobPanel* m_pJobPanel = nullptr;  // the "Test job" dock beside the table
   QAction* m_pSyncAction = nullptr;

@@ -10,11 +10,11 @@
 #include <memory>
 
 #include "app/ui/DialogSupport.h"
-#include "settings/ui/CDialogPara.h"
-#include "settings/ui/CDialogSetTime.h"
-#include "settings/ui/CDialogSetWaveLength.h"
-#include "settings/ui/CDialogTestWay.h"
-#include "table/ui/CPage1.h"
+#include "settings/ui/CCalibrationDialog.h"
+#include "settings/ui/CSetClockDialog.h"
+#include "settings/ui/CSetWavelengthDialog.h"
+#include "settings/ui/CMeasurementModeDialog.h"
+#include "table/ui/CTablePageWindow.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ SaveChoice QtPrompter::AskSaveDiscardCancel(const unsaved::Question& question) {
 std::optional<std::string> QtPrompter::AskSavePath(const std::string& filter) {
   // The program asks about replacing a file itself.
   const QString path = QFileDialog::getSaveFileName(m_window, QString(), dialogs::LastFolder(),
-                                                    CPage1::DialogFilter(filter), nullptr,
+                                                    CTablePageWindow::DialogFilter(filter), nullptr,
                                                     QFileDialog::DontConfirmOverwrite);
   if (path.isEmpty()) return std::nullopt;
   dialogs::RememberFolderOf(path);
@@ -76,14 +76,14 @@ std::optional<std::string> QtPrompter::AskSavePath(const std::string& filter) {
 
 std::optional<std::string> QtPrompter::AskOpenPath(const std::string& filter) {
   const QString path =
-      QFileDialog::getOpenFileName(m_window, QString(), dialogs::LastFolder(), CPage1::DialogFilter(filter));
+      QFileDialog::getOpenFileName(m_window, QString(), dialogs::LastFolder(), CTablePageWindow::DialogFilter(filter));
   if (path.isEmpty()) return std::nullopt;
   dialogs::RememberFolderOf(path);
   return QFile::encodeName(path).toStdString();
 }
 
 std::optional<ExportChoice> QtPrompter::AskExportPath(const std::string& filter) {
-  const QString filters = CPage1::DialogFilter(filter);
+  const QString filters = CTablePageWindow::DialogFilter(filter);
   QString selected;
   const QString path = QFileDialog::getSaveFileName(m_window, QString(), dialogs::LastFolder(), filters, &selected);
   if (path.isEmpty()) return std::nullopt;
@@ -112,10 +112,10 @@ void QtPrompter::RunSettingsDialog(DataKind kind) {
   // set for the meter's answer either way.
   std::unique_ptr<QDialog> dialog;
   switch (kind) {
-    case DataKind::Clock: dialog = std::make_unique<CDialogSetTime>(*m_link, m_window); break;
-    case DataKind::Wavelength: dialog = std::make_unique<CDialogSetWaveLength>(*m_link, m_window); break;
-    case DataKind::Calibration: dialog = std::make_unique<CDialogPara>(*m_link, m_window); break;
-    case DataKind::Mode: dialog = std::make_unique<CDialogTestWay>(*m_link, m_window); break;
+    case DataKind::Clock: dialog = std::make_unique<CSetClockDialog>(*m_link, m_window); break;
+    case DataKind::Wavelength: dialog = std::make_unique<CSetWavelengthDialog>(*m_link, m_window); break;
+    case DataKind::Calibration: dialog = std::make_unique<CCalibrationDialog>(*m_link, m_window); break;
+    case DataKind::Mode: dialog = std::make_unique<CMeasurementModeDialog>(*m_link, m_window); break;
     default: return;
   }
   dialog->exec();

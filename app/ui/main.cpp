@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "app/StartupChecks.h"
-#include "app/ui/CKM360R_ProjectApp.h"
+#include "app/ui/CApplication.h"
 #include "common/FileAccess.h"
 
 int main(int argc, char** argv) {
-  CKM360R_ProjectApp::SetSettingsKey();
+  CApplication::SetSettingsKey();
   // Ctrl+C or a shutdown in the middle of Save or Export leaves no hidden
   // partial file beside the one being saved.
   fileaccess::RemoveTemporaryFileOnStopSignals();
@@ -24,12 +24,12 @@ int main(int argc, char** argv) {
 
   // Nothing may open a window before the display and the codec are known to
   // work: a toolkit without its display would end the program on its own terms.
-  if (!CKM360R_ProjectApp::PlatformReady()) return 1;
+  if (!CApplication::PlatformReady()) return 1;
   QApplication qapp(argc, argv);
-  if (!CKM360R_ProjectApp::CodecReady(true)) return 1;
+  if (!CApplication::CodecReady(true)) return 1;
 
-  CKM360R_ProjectApp app;
-  CKM360R_ProjectApp::Options options;
+  CApplication app;
+  CApplication::Options options;
   options.portOverride = line.portOverride;
   if (!app.InitInstance(options)) return 1;
   return qapp.exec();

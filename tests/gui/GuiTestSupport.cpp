@@ -12,12 +12,12 @@
 #include <sstream>
 
 #include "common/Language.h"
-#include "app/ui/CKM360R_ProjectView.h"
+#include "app/ui/CMainView.h"
 #include "app/ui/CMainFrame.h"
 #include "app/FrameLogic.h"
 #include "app/CommandSurface.h"
-#include "graph/ui/CPage2.h"
-#include "table/ui/CPage1.h"
+#include "graph/ui/CGraphPageWindow.h"
+#include "table/ui/CTablePageWindow.h"
 
 namespace guitest {
 
@@ -84,8 +84,8 @@ void BoxAnswerer::Poll() {
   b->click();
 }
 
-RunningApp::RunningApp(const CKM360R_ProjectApp::Options& options)
-    : app(std::make_unique<CKM360R_ProjectApp>()) {
+RunningApp::RunningApp(const CApplication::Options& options)
+    : app(std::make_unique<CApplication>()) {
   app->InitInstance(options);
 }
 
@@ -98,7 +98,7 @@ bool RunningApp::WaitForPages() {
   return WaitFor([this] { return View() && View()->PagesCreated(); });
 }
 
-CKM360R_ProjectView* RunningApp::View() const {
+CMainView* RunningApp::View() const {
   return app && app->MainFrame() ? app->MainFrame()->View() : nullptr;
 }
 
@@ -118,20 +118,20 @@ QStringList SimulatedMeter::Commands() const {
   return QString::fromLatin1(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-CPage1* RunningApp::Page1() const { return View() ? View()->m_page1 : nullptr; }
+CTablePageWindow* RunningApp::TablePageWindow() const { return View() ? View()->m_tablePage : nullptr; }
 
-CPage2* RunningApp::Page2() const { return View() ? View()->m_page2 : nullptr; }
+CGraphPageWindow* RunningApp::GraphPageWindow() const { return View() ? View()->m_graphPage : nullptr; }
 
 MeterWindow::MeterWindow(const std::string& language, const QStringList& meterArgs,
-                         CKM360R_ProjectApp::Options options)
+                         CApplication::Options options)
     : meter(QStringList{"--pace", "10"} + meterArgs),
       ports(meter.Dir()),
       config("[config]\r\nlanguage=" + language + "\r\n"),
       running(options),
       frame(running.app->MainFrame()) {}
 
-CKM360R_ProjectApp::Options MeterWindow::TenfoldPace() {
-  CKM360R_ProjectApp::Options options;
+CApplication::Options MeterWindow::TenfoldPace() {
+  CApplication::Options options;
   options.timings.pollPeriodMs = 100;
   return options;
 }

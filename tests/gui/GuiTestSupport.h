@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/CKM360R_ProjectApp.h"
+#include "app/ui/CApplication.h"
 #include "tests/support/SimProcess.h"
 
-class CKM360R_ProjectView;
+class CMainView;
 class CMainFrame;
-class CPage1;
-class CPage2;
+class CTablePageWindow;
+class CGraphPageWindow;
 
 namespace guitest {
 
@@ -72,14 +72,14 @@ class BoxAnswerer {
 // The whole program started in this process as the real one starts: the
 // document, the main frame shown maximised.
 struct RunningApp {
-  explicit RunningApp(const CKM360R_ProjectApp::Options& options = {});
+  explicit RunningApp(const CApplication::Options& options = {});
   ~RunningApp();
   // Waits for the view's page timer.
   bool WaitForPages();
-  CKM360R_ProjectView* View() const;
-  CPage1* Page1() const;
-  CPage2* Page2() const;
-  std::unique_ptr<CKM360R_ProjectApp> app;
+  CMainView* View() const;
+  CTablePageWindow* TablePageWindow() const;
+  CGraphPageWindow* GraphPageWindow() const;
+  std::unique_ptr<CApplication> app;
 };
 
 // The simulated meter, published as COM3 in a port directory of its own; it
@@ -116,8 +116,8 @@ class PortDirectory {
 // the watchdogs keep their lengths, since they fire only when a meter is lost.
 struct MeterWindow {
   explicit MeterWindow(const std::string& language, const QStringList& meterArgs = {},
-                       CKM360R_ProjectApp::Options options = TenfoldPace());
-  static CKM360R_ProjectApp::Options TenfoldPace();
+                       CApplication::Options options = TenfoldPace());
+  static CApplication::Options TenfoldPace();
   // The meter started and the window's pages are up.
   bool Ready();
   // Links through the window's Link command; true once the meter is linked.

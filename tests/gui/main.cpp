@@ -5,11 +5,11 @@
 #include <QStandardPaths>
 #include <cstdlib>
 
-#include "app/ui/CKM360R_ProjectApp.h"
+#include "app/ui/CApplication.h"
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  CKM360R_ProjectApp::SetSettingsKey();
+  CApplication::SetSettingsKey();
   // Settings the program remembers (the file dialogs' folder) go to a test
   // location, not the user's.
   QStandardPaths::setTestModeEnabled(true);

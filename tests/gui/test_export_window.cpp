@@ -13,7 +13,7 @@
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
 #include "table/TableExport.h"
-#include "table/ui/CPage1.h"
+#include "table/ui/CTablePageWindow.h"
 
 using namespace guitest;
 

@@ -16,7 +16,7 @@
 #include "field/ui/CFieldPanel.h"
 #include "field/ui/CFieldReadout.h"
 #include "table/ui/CMeasureList.h"
-#include "table/ui/CPage1.h"
+#include "table/ui/CTablePageWindow.h"
 
 using guitest::ConfigFile;
 using guitest::PortDirectory;
@@ -43,7 +43,7 @@ TEST(FieldPanel, LiveReadingsFillThePanelAndAFailIsShownInRed) {
   ASSERT_TRUE(w.Link());
   frame->OnCommand(cmd::ID_READ_REALTIME);
   EXPECT_TRUE(panel->isVisibleTo(frame));
-  QAbstractItemModel* rows = w.running.Page1()->List()->model();
+  QAbstractItemModel* rows = w.running.TablePageWindow()->List()->model();
   ASSERT_TRUE(WaitFor([&] { return rows->rowCount() >= 4; }, 20000));
   // Live, a FAIL is red; stopped, it keeps its word but not its colour.
   EXPECT_EQ(panel->VerdictLabel()->palette().color(QPalette::Window), QColor(0xd3, 0x2f, 0x2f));
@@ -167,7 +167,7 @@ TEST(FieldPanel, NoTextIsDrawnOverAnotherOrCutAtLaptopAndDesktopSizes) {
         guitest::Drain();
         guitest::Drain();
         ASSERT_TRUE(panel->isVisible()) << where;
-        EXPECT_EQ(panel->width(), running.Page1()->width()) << where;
+        EXPECT_EQ(panel->width(), running.TablePageWindow()->width()) << where;
         std::vector<std::pair<QRect, QString>> drawn;
         for (const QLabel* label : panel->findChildren<QLabel*>()) {
           if (!label->isVisible() || label->text().isEmpty()) continue;
@@ -194,7 +194,7 @@ TEST(FieldPanel, NoTextIsDrawnOverAnotherOrCutAtLaptopAndDesktopSizes) {
           }
         }
         // The table keeps room for rows under the panel.
-        EXPECT_GE(running.Page1()->List()->height(), 150) << where;
+        EXPECT_GE(running.TablePageWindow()->List()->height(), 150) << where;
       }
     }
   }

@@ -9,11 +9,11 @@
 #include <fstream>
 
 #include "GuiTestSupport.h"
-#include "app/ui/CKM360R_ProjectView.h"
+#include "app/ui/CMainView.h"
 #include "app/ui/CMainFrame.h"
 #include "common/Gbk.h"
-#include "graph/ui/CMSChart.h"
-#include "graph/ui/CPage2.h"
+#include "graph/ui/CPowerChart.h"
+#include "graph/ui/CGraphPageWindow.h"
 
 namespace {
 
@@ -29,14 +29,14 @@ int RedPixels(const QImage& picture) {
   return n;
 }
 
-std::string StatusLine(CPage2* page) { return page->StatusControl()->text().toStdString(); }
+std::string StatusLine(CGraphPageWindow* page) { return page->StatusControl()->text().toStdString(); }
 
 }  // namespace
 
 TEST(GraphWindow, LiveReadingDrawsAGrowingRedLineAndLeavesTheClipboardAlone) {
   // A reading every 100 ms: the minute of readings passes in seconds.
   guitest::MeterWindow w("0");
-  CPage2* page = w.running.Page2();
+  CGraphPageWindow* page = w.running.GraphPageWindow();
   CMainFrame* frame = w.frame;
   ASSERT_TRUE(w.Ready());
   const GraphPage& graph = page->Page();
@@ -68,7 +68,7 @@ TEST(GraphWindow, AnOpenedRealTimeFileIsDrawnAndNamedInTheStatusLine) {
   guitest::RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
   CMainFrame* frame = running.app->MainFrame();
-  CPage2* page = running.Page2();
+  CGraphPageWindow* page = running.GraphPageWindow();
   QTemporaryDir dir;
   const std::string path = dir.filePath("field.ref").toStdString();
   {
@@ -102,7 +102,7 @@ TEST(GraphWindow, AClearOfAThousandRowsRepaintsTheChartOnce) {
   guitest::RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
   running.app->MainFrame()->Logic().OnTabSelected(1);
-  CPage2* page = running.Page2();
+  CGraphPageWindow* page = running.GraphPageWindow();
   page->Page().SetFileValues(std::vector<int>(1000, -20));  // 1000 live rows
   page->Page().OnGraphUpdate("-20.00");
   guitest::Drain();

@@ -24,9 +24,9 @@
 #include "app/ui/KeyboardFocus.h"
 #include "field/ui/CFieldPanel.h"
 #include "field/ui/CFieldReadout.h"
-#include "settings/ui/CDialogSetTime.h"
+#include "settings/ui/CSetClockDialog.h"
 #include "table/ui/CMeasureList.h"
-#include "table/ui/CPage1.h"
+#include "table/ui/CTablePageWindow.h"
 
 using guitest::BoxAnswerer;
 using guitest::ConfigFile;
@@ -71,7 +71,7 @@ TEST(LaptopWindow, TabReachesToolbarPanelAndTableAndTheFocusShows) {
   ASSERT_TRUE(w.ready);
   CFieldPanel* panel = w.frame->FieldReadout()->Panel();
   const QWidget* wanted[] = {w.ToolbarButton(0), w.ToolbarButton(15), panel->Button(0), panel->Button(1),
-                             panel->Button(2), w.running.Page1()->List()};
+                             panel->Button(2), w.running.TablePageWindow()->List()};
   std::set<const QWidget*> reached;
   w.frame->ToolBar()->setFocus();
   for (int i = 0; i < 60; ++i) {
@@ -90,7 +90,7 @@ TEST(LaptopWindow, TabReachesToolbarPanelAndTableAndTheFocusShows) {
   button->setFocus(Qt::TabFocusReason);
   guitest::Drain();
   const QImage focused = w.frame->grab(around).toImage();
-  w.running.Page1()->List()->setFocus(Qt::TabFocusReason);
+  w.running.TablePageWindow()->List()->setFocus(Qt::TabFocusReason);
   guitest::Drain();
   EXPECT_NE(w.frame->grab(around).toImage(), focused);
 }
@@ -152,7 +152,7 @@ TEST(LaptopWindow, QtsOwnDatePickerSpeaksTheWindowsLanguage) {
   for (const auto& [language, expected] : cases) {
     ConfigFile config(std::string("[config]\r\nlanguage=") + language + "\r\n");
     RunningApp running;
-    CDialogSetTime dialog(running.app->MainFrame()->Logic(), running.app->MainFrame());
+    CSetClockDialog dialog(running.app->MainFrame()->Logic(), running.app->MainFrame());
     EXPECT_EQ(dialog.DateCtrl()->locale().language(), expected) << language;
     // A Chinese date begins with the year.
     EXPECT_EQ(dialog.DateCtrl()->text().startsWith(QString::number(dialog.DateCtrl()->date().year())),

@@ -12,9 +12,9 @@
 #include "GuiTestSupport.h"
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
-#include "graph/ui/CPage2.h"
+#include "graph/ui/CGraphPageWindow.h"
 #include "table/ui/CMeasureList.h"
-#include "table/ui/CPage1.h"
+#include "table/ui/CTablePageWindow.h"
 
 using guitest::ConfigFile;
 using guitest::PortDirectory;
@@ -45,11 +45,11 @@ TEST(LinkWithMeter, ToolbarLinkConnectsReadsRealTimeAndDisconnects) {
   frame->ToolbarAction(0)->trigger();
   EXPECT_EQ(frame->ToolbarAction(0)->text().toStdString(), "StopReading");
   EXPECT_EQ(frame->ToolbarImage(0), 16);
-  QAbstractItemModel* rows = w.running.Page1()->List()->model();
+  QAbstractItemModel* rows = w.running.TablePageWindow()->List()->model();
   ASSERT_TRUE(WaitFor([&] { return rows->rowCount() >= 2; }, 20000));
   EXPECT_EQ(rows->data(rows->index(0, 0)).toString().toStdString(), "1");
   EXPECT_FALSE(rows->data(rows->index(0, 1)).toString().isEmpty());
-  EXPECT_TRUE(w.running.Page2()->Page().Chart().RowAt(1).value);
+  EXPECT_TRUE(w.running.GraphPageWindow()->Page().Chart().RowAt(1).value);
   frame->ToolbarAction(0)->trigger();
   EXPECT_EQ(frame->ToolbarAction(0)->text().toStdString(), "Real-time");
 
@@ -64,7 +64,7 @@ TEST(LinkWithMeter, PortOptionRestrictsTheScanToThatDevice) {
   SimulatedMeter meter;
   ASSERT_TRUE(meter.Started());
   ConfigFile config("[config]\r\nlanguage=0\r\n");
-  CKM360R_ProjectApp::Options options;
+  CApplication::Options options;
   options.portOverride = meter.PortPath().toStdString();
   RunningApp running(options);
   CMainFrame* frame = running.app->MainFrame();

@@ -20,12 +20,12 @@
 
 #include "GuiTestSupport.h"
 #include "app/CommandSurface.h"
-#include "app/ui/CKM360R_ProjectView.h"
+#include "app/ui/CMainView.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/QtRuntime.h"
 #include "app/ui/CTabControl.h"
-#include "graph/ui/CPage2.h"
-#include "table/ui/CPage1.h"
+#include "graph/ui/CGraphPageWindow.h"
+#include "table/ui/CTablePageWindow.h"
 
 using guitest::BoxAnswerer;
 using guitest::ConfigFile;
@@ -324,36 +324,36 @@ void ClickTab(CTabControl* tabs, int index) {
 TEST(MainWindow, GraphTabBeforeThePagesExistSwitchesNothing) {
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   RunningApp running;
-  CKM360R_ProjectView* view = running.app->MainFrame()->View();
+  CMainView* view = running.app->MainFrame()->View();
   ASSERT_FALSE(view->PagesCreated());
   EXPECT_EQ(view->m_tabCtrl->GetItemCount(), 2);  // put in by the first show
 
   ClickTab(view->m_tabCtrl, 1);
   EXPECT_EQ(view->m_tabCtrl->GetCurSel(), 1);
-  EXPECT_FALSE(view->m_page1->isVisible());
-  EXPECT_FALSE(view->m_page2->isVisible());
+  EXPECT_FALSE(view->m_tablePage->isVisible());
+  EXPECT_FALSE(view->m_graphPage->isVisible());
 
   // The pages come with the table page shown, although the graph tab is selected.
   ASSERT_TRUE(running.WaitForPages());
-  EXPECT_TRUE(view->m_page1->isVisible());
-  EXPECT_FALSE(view->m_page2->isVisible());
+  EXPECT_TRUE(view->m_tablePage->isVisible());
+  EXPECT_FALSE(view->m_graphPage->isVisible());
   EXPECT_EQ(view->m_tabCtrl->GetCurSel(), 1);
 
   ClickTab(view->m_tabCtrl, 0);
-  EXPECT_TRUE(view->m_page1->isVisible());
+  EXPECT_TRUE(view->m_tablePage->isVisible());
   ClickTab(view->m_tabCtrl, 1);
-  EXPECT_FALSE(view->m_page1->isVisible());
-  EXPECT_TRUE(view->m_page2->isVisible());
+  EXPECT_FALSE(view->m_tablePage->isVisible());
+  EXPECT_TRUE(view->m_graphPage->isVisible());
   ClickTab(view->m_tabCtrl, 0);
-  EXPECT_TRUE(view->m_page1->isVisible());
-  EXPECT_FALSE(view->m_page2->isVisible());
+  EXPECT_TRUE(view->m_tablePage->isVisible());
+  EXPECT_FALSE(view->m_graphPage->isVisible());
 }
 
 TEST(MainWindow, PagesFillTheClientAreaBelowTheTabStripWheneverItChanges) {
   ConfigFile config("[config]\r\nlanguage=0\r\n");
   RunningApp running;
   CMainFrame* frame = running.app->MainFrame();
-  CKM360R_ProjectView* view = frame->View();
+  CMainView* view = frame->View();
   ASSERT_TRUE(running.WaitForPages());
   // Maximised at creation, then restored and made larger, then smaller again.
   frame->showNormal();
@@ -363,25 +363,25 @@ TEST(MainWindow, PagesFillTheClientAreaBelowTheTabStripWheneverItChanges) {
     SCOPED_TRACE(QStringLiteral("%1 x %2").arg(frame->width()).arg(frame->height()).toStdString());
     const QRect client = view->viewport()->rect();
     const QRect expected(client.left(), client.top() + 20, client.width(), client.height() - 20);
-    EXPECT_EQ(view->m_page1->geometry(), expected);
-    EXPECT_EQ(view->m_page2->geometry(), expected);
+    EXPECT_EQ(view->m_tablePage->geometry(), expected);
+    EXPECT_EQ(view->m_graphPage->geometry(), expected);
   }
 }
 
 TEST(MainWindow, TabOperationsFromCodeKeepListSemantics) {
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   RunningApp running;
-  CKM360R_ProjectView* view = running.app->MainFrame()->View();
+  CMainView* view = running.app->MainFrame()->View();
   CTabControl* tabs = view->m_tabCtrl;
   ASSERT_TRUE(running.WaitForPages());
 
   // Selecting from code switches no page.
   tabs->SetCurSel(1);
   EXPECT_EQ(tabs->GetCurSel(), 1);
-  EXPECT_TRUE(view->m_page1->isVisible());
+  EXPECT_TRUE(view->m_tablePage->isVisible());
   view->ShowPage(1);
-  EXPECT_TRUE(view->m_page2->isVisible());
-  EXPECT_FALSE(view->m_page1->isVisible());
+  EXPECT_TRUE(view->m_graphPage->isVisible());
+  EXPECT_FALSE(view->m_tablePage->isVisible());
 
   // Relabelling the selected first tab keeps it selected.
   tabs->SetCurSel(0);
@@ -389,7 +389,7 @@ TEST(MainWindow, TabOperationsFromCodeKeepListSemantics) {
   EXPECT_EQ(tabs->GetItemCount(), 2);
   EXPECT_EQ(tabs->GetCurSel(), 0);
   EXPECT_EQ(Str(tabs->GetItemText(0)), "Read real-time data");
-  EXPECT_TRUE(view->m_page2->isVisible());  // no page switched on the way
+  EXPECT_TRUE(view->m_graphPage->isVisible());  // no page switched on the way
 
   // History: the graph tab goes.
   tabs->SetItems({"Read history data"});
@@ -403,7 +403,7 @@ TEST(MainWindow, TabOperationsFromCodeKeepListSemantics) {
 TEST(MainWindow, OpeningHistoryOrParametersFromTheGraphTabShowsTheTable) {
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   RunningApp running;
-  CKM360R_ProjectView* view = running.app->MainFrame()->View();
+  CMainView* view = running.app->MainFrame()->View();
   ASSERT_TRUE(running.WaitForPages());
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
@@ -425,15 +425,15 @@ TEST(MainWindow, OpeningHistoryOrParametersFromTheGraphTabShowsTheTable) {
     ASSERT_EQ(logic.OpenFile(emptyFile("a.ref")).status, FileOutcome::Status::Done);
     ASSERT_EQ(view->m_tabCtrl->GetItemCount(), 2);
     ClickTab(view->m_tabCtrl, 1);
-    ASSERT_TRUE(view->m_page2->isVisible());
+    ASSERT_TRUE(view->m_graphPage->isVisible());
 
     ASSERT_EQ(logic.OpenFile(emptyFile(name)).status, FileOutcome::Status::Done);
 
     // Only the table's tab is left, selected, and the table is what shows.
     EXPECT_EQ(view->m_tabCtrl->GetItemCount(), 1);
     EXPECT_EQ(view->m_tabCtrl->GetCurSel(), 0);
-    EXPECT_TRUE(view->m_page1->isVisible());
-    EXPECT_FALSE(view->m_page2->isVisible());
+    EXPECT_TRUE(view->m_tablePage->isVisible());
+    EXPECT_FALSE(view->m_graphPage->isVisible());
   }
 }
 

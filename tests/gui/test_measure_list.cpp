@@ -18,7 +18,7 @@
 #include "common/Gbk.h"
 #include "common/GbkKeywords.h"
 #include "table/ui/CMeasureList.h"
-#include "table/ui/CPage1.h"
+#include "table/ui/CTablePageWindow.h"
 
 using guitest::BoxAnswerer;
 using guitest::ConfigFile;
@@ -35,10 +35,10 @@ class MeasureList : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(running.WaitForPages());
-    list = running.Page1()->List();
+    list = running.TablePageWindow()->List();
     int rows = 0;
     for (int i = 0; i < 3; ++i) {
-      running.Page1()->Page().ShowReply(meter::Reply(Reading()), DataKind::RealTime, rows);
+      running.TablePageWindow()->Page().ShowReply(meter::Reply(Reading()), DataKind::RealTime, rows);
     }
     guitest::Drain();
   }
@@ -70,7 +70,7 @@ class MeasureList : public ::testing::Test {
     return Cell(row, column);
   }
   std::string Cell(int row, int column) {
-    return gbk::ToUtf8(running.Page1()->Page().Model().Cell(row, column));
+    return gbk::ToUtf8(running.TablePageWindow()->Page().Model().Cell(row, column));
   }
 
   ConfigFile config{"[config]\r\nlanguage=1\r\n"};
@@ -183,7 +183,7 @@ TEST_F(MeasureList, AnEditMarksTheTitleAndDeleteAsksBeforeEmptyingTheTable) {
     EXPECT_EQ(cancel.DefaultButton(), QMessageBox::Cancel);
     EXPECT_EQ(cancel.Caption().toStdString(), "Massage prompt");
   }
-  EXPECT_EQ(running.Page1()->Page().Model().RowCount(), 3);
+  EXPECT_EQ(running.TablePageWindow()->Page().Model().RowCount(), 3);
   EXPECT_EQ(Cell(0, 5), "span 7");
   EXPECT_EQ(frame->windowTitle(), "*day.ref - " + caption);
   // Saved, Delete asks its own question, whose default is No.
@@ -194,7 +194,7 @@ TEST_F(MeasureList, AnEditMarksTheTitleAndDeleteAsksBeforeEmptyingTheTable) {
   EXPECT_TRUE(no.Answered());
   EXPECT_EQ(no.Text().toStdString(), "Are you sure to delete shown data?");
   EXPECT_EQ(no.DefaultButton(), QMessageBox::No);
-  EXPECT_EQ(running.Page1()->Page().Model().RowCount(), 3);
+  EXPECT_EQ(running.TablePageWindow()->Page().Model().RowCount(), 3);
 }
 
 TEST_F(MeasureList, TheHighlightIsAsWideAsTheTextAndSixPixels) {

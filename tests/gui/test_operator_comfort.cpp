@@ -20,7 +20,7 @@
 #include "app/ui/DialogSupport.h"
 #include "common/Gbk.h"
 #include "table/ui/CMeasureList.h"
-#include "table/ui/CPage1.h"
+#include "table/ui/CTablePageWindow.h"
 
 using namespace guitest;
 
@@ -90,9 +90,9 @@ TEST(OperatorComfort, ColumnsWidenToTheWidestTimeAndDrawNoTrailingBlanks) {
   ConfigFile config("[config]\r\nlanguage=0\r\n");
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
-  running.Page1()->Page().ApplyLayout(Layout::Measurement, 150);
-  TableModel& rows = running.Page1()->Page().Model();
-  QTableView* list = running.Page1()->List();
+  running.TablePageWindow()->Page().ApplyLayout(Layout::Measurement, 150);
+  TableModel& rows = running.TablePageWindow()->Page().Model();
+  QTableView* list = running.TablePageWindow()->List();
   const std::string time = "2026/12/07 16:25:30";
   rows.InsertRow(0, "1");
   rows.SetCell(0, 4, time + "      ");

@@ -16,7 +16,7 @@
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
 #include "common/Gbk.h"
-#include "table/ui/CPage1.h"
+#include "table/ui/CTablePageWindow.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ TEST(PrintCommand, ThePdfPrinterOfThePrintDialogGetsTheWholeTableAndCancelPrints
   ConfigFile config("[config]\r\nlanguage=0\r\n");
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
-  TableModel& table = running.Page1()->Page().Model();
+  TableModel& table = running.TablePageWindow()->Page().Model();
   const int row = table.InsertRow(0, "1");
   const char* cells[] = {"1310", "13.81uW", "-18.60", "2026/12/06 23:09:22"};
   for (int c = 1; c <= 4; ++c) table.SetCell(row, c, cells[c - 1]);

@@ -17,10 +17,10 @@
 
 #include "GuiTestSupport.h"
 #include "common/Gbk.h"
-#include "settings/ui/CDialogPara.h"
-#include "settings/ui/CDialogSetTime.h"
-#include "settings/ui/CDialogSetWaveLength.h"
-#include "settings/ui/CDialogTestWay.h"
+#include "settings/ui/CCalibrationDialog.h"
+#include "settings/ui/CSetClockDialog.h"
+#include "settings/ui/CSetWavelengthDialog.h"
+#include "settings/ui/CMeasurementModeDialog.h"
 
 using guitest::ConfigFile;
 
@@ -59,7 +59,7 @@ void Type(QWidget* widget, const QString& text) {
 TEST(SettingsDialogs, ClockOkSendsThePickedDateAndTimeStraightToTheLine) {
   ConfigFile config(kEnglish);
   RecordingLink link;
-  CDialogSetTime dialog(link);
+  CSetClockDialog dialog(link);
   EXPECT_EQ(dialog.DateCtrl()->date(), QDate::currentDate());
   EXPECT_EQ(dialog.HourList()->count(), 24);
   EXPECT_EQ(dialog.SecondList()->itemText(59), "59");
@@ -76,9 +76,9 @@ TEST(SettingsDialogs, ClockOkSendsThePickedDateAndTimeStraightToTheLine) {
 TEST(SettingsDialogs, CancelSendsNothing) {
   ConfigFile config(kEnglish);
   RecordingLink link;
-  CDialogSetTime clock(link);
+  CSetClockDialog clock(link);
   clock.CancelButton()->click();
-  CDialogTestWay mode(link);
+  CMeasurementModeDialog mode(link);
   mode.CancelButton()->click();
   EXPECT_TRUE(link.sent.empty());
   EXPECT_TRUE(link.posted.empty());
@@ -93,7 +93,7 @@ TEST(SettingsDialogs, WavelengthAsksTheMeterPresets1310AndSendsTheChosenCode) {
   for (const auto& c : cases) {
     RecordingLink link;
     link.current = "1550";  // an earlier answer does not move the preset
-    CDialogSetWaveLength dialog(link);
+    CSetWavelengthDialog dialog(link);
     EXPECT_EQ(dialog.CurrentLabel()->text(), "1550");
     EXPECT_EQ(dialog.WaveLengthList()->currentText(), "1310");
     link.Report(gbk::FromUtf8("850 "));
@@ -107,9 +107,9 @@ TEST(SettingsDialogs, WavelengthAsksTheMeterPresets1310AndSendsTheChosenCode) {
 TEST(SettingsDialogs, TheDialogStopsListeningWhenItCloses) {
   ConfigFile config(kEnglish);
   RecordingLink link;
-  { CDialogSetWaveLength dialog(link); }
+  { CSetWavelengthDialog dialog(link); }
   EXPECT_FALSE(link.listener);
-  { CDialogPara dialog(link); }
+  { CCalibrationDialog dialog(link); }
   EXPECT_FALSE(link.listener);
 }
 
@@ -129,7 +129,7 @@ TEST(SettingsDialogs, CalibrationSendsSignPartsAndTheCurrentWavelengthsCode) {
   };
   for (const auto& c : cases) {
     RecordingLink link;
-    CDialogPara dialog(link);
+    CCalibrationDialog dialog(link);
     EXPECT_EQ(dialog.CurrentLabel()->text(), "Static");
     EXPECT_TRUE(dialog.PlusButton()->isChecked());
     if (*c.current) link.Report(c.current);
@@ -144,7 +144,7 @@ TEST(SettingsDialogs, CalibrationSendsSignPartsAndTheCurrentWavelengthsCode) {
 TEST(SettingsDialogs, CalibrationFieldsTakeTwoDigitsAtMost) {
   ConfigFile config(kEnglish);
   RecordingLink link;
-  CDialogPara dialog(link);
+  CCalibrationDialog dialog(link);
   link.Report("1310");
   dialog.IntegerEdit()->clear();
   Type(dialog.IntegerEdit(), "123");
@@ -205,7 +205,7 @@ TEST(SettingsDialogs, TypedDigitsReplaceTheFieldAndTheFractionShowsWhatIsSent) {
   };
   for (const auto& c : cases) {
     RecordingLink link;
-    CDialogPara dialog(link);
+    CCalibrationDialog dialog(link);
     ShowActive(dialog);
     link.Report("1310");
     if (c.byMouse) {
@@ -230,7 +230,7 @@ TEST(SettingsDialogs, TypedDigitsReplaceTheFieldAndTheFractionShowsWhatIsSent) {
 TEST(SettingsDialogs, TheMetersAnswerFillsOnlyFieldsNothingWasTypedIn) {
   ConfigFile config(kEnglish);
   RecordingLink link;
-  CDialogPara dialog(link);
+  CCalibrationDialog dialog(link);
   ShowActive(dialog);
   Click(dialog.IntegerEdit());
   Digits(dialog.IntegerEdit(), "7");
@@ -256,7 +256,7 @@ TEST(SettingsDialogs, CalibrationWaitsForThisOpeningsAnswerToNameAWavelengthTheM
     ConfigFile config(l.config);
     RecordingLink link;
     link.current = "1310";  // an earlier opening's answer does not count
-    CDialogPara dialog(link, nullptr, std::chrono::milliseconds(0));
+    CCalibrationDialog dialog(link, nullptr, std::chrono::milliseconds(0));
     EXPECT_FALSE(dialog.OkButton()->isEnabled());
     EXPECT_TRUE(dialog.WaitLabel()->text().isEmpty());
     guitest::Drain();  // the wait for the answer is over
@@ -281,14 +281,14 @@ TEST(SettingsDialogs, ClockFieldsFollowThePcClockUntilTheOperatorChangesOne) {
   const auto clock = [&] { return now; };
   {
     RecordingLink link;
-    CDialogSetTime dialog(link, nullptr, clock);
+    CSetClockDialog dialog(link, nullptr, clock);
     now = now.addSecs(17);  // left open for 17 s
     dialog.OkButton()->click();
     EXPECT_EQ(link.sent, std::vector<std::string>{"T 26/12/07 10:00:17\r"});
   }
   {
     RecordingLink link;
-    CDialogSetTime dialog(link, nullptr, clock);
+    CSetClockDialog dialog(link, nullptr, clock);
     ShowActive(dialog);
     dialog.MinuteList()->setFocus();
     Key(dialog.MinuteList(), Qt::Key_Down);  // the operator picks the next minute
@@ -308,7 +308,7 @@ TEST(SettingsDialogs, ClockYearStaysWithinWhatTheMeterHolds) {
                {QDate(2099, 6, 1), "T 99/06/01 08:30:00\r"}};
   for (const auto& c : cases) {
     RecordingLink link;
-    CDialogSetTime dialog(link, nullptr, [] { return QDateTime(QDate(2026, 1, 1), QTime(8, 30)); });
+    CSetClockDialog dialog(link, nullptr, [] { return QDateTime(QDate(2026, 1, 1), QTime(8, 30)); });
     dialog.DateCtrl()->setDate(c.picked);
     dialog.OkButton()->click();
     EXPECT_EQ(link.sent, std::vector<std::string>{c.sent}) << c.sent;
@@ -320,7 +320,7 @@ TEST(SettingsDialogs, AnEmptyCalibrationFieldAsksForAnIntegerAndSendsNothing) {
   // The fraction is read first: when both are empty, it is the one asked for.
   for (const bool bothEmpty : {false, true}) {
     RecordingLink link;
-    CDialogPara dialog(link);
+    CCalibrationDialog dialog(link);
     dialog.show();
     link.Report("1310");
     dialog.IntegerEdit()->clear();
@@ -338,10 +338,10 @@ TEST(SettingsDialogs, AnEmptyCalibrationFieldAsksForAnIntegerAndSendsNothing) {
 TEST(SettingsDialogs, ModeOpensOnNormalAndSendsTheChoice) {
   ConfigFile config(kEnglish);
   RecordingLink link;
-  CDialogTestWay normal(link);
+  CMeasurementModeDialog normal(link);
   EXPECT_TRUE(normal.NormalButton()->isChecked());
   normal.OkButton()->click();
-  CDialogTestWay reference(link);
+  CMeasurementModeDialog reference(link);
   reference.ReferenceButton()->click();
   reference.OkButton()->click();
   EXPECT_EQ(link.posted, (std::vector<std::string>{"F 0\r", "F 1\r"}));
@@ -361,10 +361,10 @@ TEST(SettingsDialogs, TextsFollowTheLanguageReadAtEachOpening) {
   RecordingLink link;
   for (const auto& c : cases) {
     ConfigFile config(c.config);
-    CDialogSetTime clock(link);
+    CSetClockDialog clock(link);
     EXPECT_EQ(clock.windowTitle().toStdString(), c.clock);
     EXPECT_EQ(clock.OkButton()->text().toStdString(), c.ok);
-    CDialogTestWay mode(link);
+    CMeasurementModeDialog mode(link);
     EXPECT_EQ(mode.windowTitle().toStdString(), c.mode);
   }
 }

@@ -17,10 +17,10 @@
 #include "GuiTestSupport.h"
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
-#include "settings/ui/CDialogPara.h"
-#include "settings/ui/CDialogSetTime.h"
-#include "settings/ui/CDialogSetWaveLength.h"
-#include "settings/ui/CDialogTestWay.h"
+#include "settings/ui/CCalibrationDialog.h"
+#include "settings/ui/CSetClockDialog.h"
+#include "settings/ui/CSetWavelengthDialog.h"
+#include "settings/ui/CMeasurementModeDialog.h"
 
 using guitest::BoxAnswerer;
 using guitest::ConfigFile;
@@ -85,7 +85,7 @@ TEST_F(SettingsWithMeter, EachDialogsCommandReachesTheMeterAndSuccessIsConfirmed
   } cases[] = {
       {cmd::ID_SET_CLOCK_EN,
        [this] {
-         DialogDriver<CDialogSetTime> d([](CDialogSetTime* dlg) {
+         DialogDriver<CSetClockDialog> d([](CSetClockDialog* dlg) {
            dlg->DateCtrl()->setDate(QDate(2026, 12, 6));
            dlg->HourList()->setCurrentIndex(9);
            dlg->MinuteList()->setCurrentIndex(5);
@@ -98,7 +98,7 @@ TEST_F(SettingsWithMeter, EachDialogsCommandReachesTheMeterAndSuccessIsConfirmed
        {"T 26/12/06 09:05:30"}},
       {cmd::ID_SET_WAVELENGTH_EN,
        [this] {
-         DialogDriver<CDialogSetWaveLength> d([](CDialogSetWaveLength* dlg) {
+         DialogDriver<CSetWavelengthDialog> d([](CSetWavelengthDialog* dlg) {
            if (dlg->CurrentLabel()->text() != "1310") return false;  // the meter's answer
            dlg->WaveLengthList()->setCurrentIndex(0);
            dlg->OkButton()->click();
@@ -109,7 +109,7 @@ TEST_F(SettingsWithMeter, EachDialogsCommandReachesTheMeterAndSuccessIsConfirmed
        {"B", "L 0"}},
       {cmd::ID_CALIBRATE_EN,
        [this] {
-         DialogDriver<CDialogPara> d([](CDialogPara* dlg) {
+         DialogDriver<CCalibrationDialog> d([](CCalibrationDialog* dlg) {
            if (dlg->CurrentLabel()->text() != "850 ") return false;
            dlg->IntegerEdit()->setText("1");
            dlg->FractionEdit()->setText("5");
@@ -121,7 +121,7 @@ TEST_F(SettingsWithMeter, EachDialogsCommandReachesTheMeterAndSuccessIsConfirmed
        {"B", "C 0 +01.05"}},
       {cmd::ID_SET_MODE_EN,
        [this] {
-         DialogDriver<CDialogTestWay> d([](CDialogTestWay* dlg) {
+         DialogDriver<CMeasurementModeDialog> d([](CMeasurementModeDialog* dlg) {
            dlg->ReferenceButton()->click();
            dlg->OkButton()->click();
            return true;
@@ -146,7 +146,7 @@ TEST_F(SettingsWithMeter, EachDialogsCommandReachesTheMeterAndSuccessIsConfirmed
 TEST_F(SettingsWithMeter, ARefusedClockOpensTheDialogAgainAndOtherRefusalsShowNothing) {
   Start({"--fail-settings"});
   int clocks = 0;
-  DialogDriver<CDialogSetTime> d([&](CDialogSetTime* dlg) {
+  DialogDriver<CSetClockDialog> d([&](CSetClockDialog* dlg) {
     // OK the first time; the reopened dialog is cancelled.
     (++clocks == 1 ? dlg->OkButton() : dlg->CancelButton())->click();
     return true;
@@ -159,7 +159,7 @@ TEST_F(SettingsWithMeter, ARefusedClockOpensTheDialogAgainAndOtherRefusalsShowNo
 
   int answers = 0;
   frame->Logic().SetReplyListener([&](const meter::Reply&) { ++answers; });
-  DialogDriver<CDialogTestWay> mode([](CDialogTestWay* dlg) {
+  DialogDriver<CMeasurementModeDialog> mode([](CMeasurementModeDialog* dlg) {
     dlg->OkButton()->click();
     return true;
   });

@@ -15,7 +15,7 @@
 #include "common/GbkKeywords.h"
 #include "app/ui/CMainFrame.h"
 #include "table/ui/CMeasureList.h"
-#include "table/ui/CPage1.h"
+#include "table/ui/CTablePageWindow.h"
 
 using guitest::ConfigFile;
 using guitest::RunningApp;
@@ -37,7 +37,7 @@ TEST(TablePageWindow, ListLooksLikeTheReportListWithTheLayoutsWidths) {
   ConfigFile config("[config]\r\nlanguage=0\r\n");
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
-  QTableView* list = running.Page1()->List();
+  QTableView* list = running.TablePageWindow()->List();
   ASSERT_NE(list, nullptr);
   EXPECT_TRUE(list->showGrid());
   // Single cells are selected by the list itself, not by the view's rows.
@@ -55,11 +55,11 @@ TEST(TablePageWindow, ListLooksLikeTheReportListWithTheLayoutsWidths) {
   }
 
   // Another layout brings its own columns and widths.
-  running.Page1()->Page().ApplyLayout(Layout::AD);
+  running.TablePageWindow()->Page().ApplyLayout(Layout::AD);
   ASSERT_EQ(model->columnCount(), 3);
   EXPECT_EQ(Str(model->headerData(2, Qt::Horizontal)), "AD值");
   EXPECT_EQ(list->horizontalHeader()->sectionSize(1), 100);
-  running.Page1()->Page().ApplyLayout(Layout::Measurement, 150);
+  running.TablePageWindow()->Page().ApplyLayout(Layout::Measurement, 150);
   EXPECT_EQ(list->horizontalHeader()->sectionSize(5), 150);
 }
 
@@ -67,8 +67,8 @@ TEST(TablePageWindow, RowsFollowTheModelAndShowGbkCellsAsText) {
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
-  TableModel& rows = running.Page1()->Page().Model();
-  QAbstractItemModel* shown = running.Page1()->List()->model();
+  TableModel& rows = running.TablePageWindow()->Page().Model();
+  QAbstractItemModel* shown = running.TablePageWindow()->List()->model();
 
   rows.InsertRow(0, "1");
   rows.SetCell(0, 1, std::string(gbk::kWavelength) + "1310");
@@ -97,8 +97,8 @@ TEST(TablePageWindow, ClosingStepBringsTheLastRowWhollyIntoViewWhileTheListIsAtI
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
-  TableModel& rows = running.Page1()->Page().Model();
-  QTableView* list = running.Page1()->List();
+  TableModel& rows = running.TablePageWindow()->Page().Model();
+  QTableView* list = running.TablePageWindow()->List();
   auto visible = [list](int row) {
     return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
   };
@@ -108,16 +108,16 @@ TEST(TablePageWindow, ClosingStepBringsTheLastRowWhollyIntoViewWhileTheListIsAtI
   guitest::Drain();
   rows.InsertRow(300, "301");
   EXPECT_FALSE(visible(300));
-  running.Page1()->ScrollToRow(300);
+  running.TablePageWindow()->ScrollToRow(300);
   guitest::Drain();
   EXPECT_TRUE(visible(300));
-  running.Page1()->ScrollToRow(1000);  // no such row: nothing happens
+  running.TablePageWindow()->ScrollToRow(1000);  // no such row: nothing happens
 
   // The operator looks at older rows: a new row leaves them in view.
   list->scrollToTop();
   guitest::Drain();
   rows.InsertRow(301, "302");
-  running.Page1()->ScrollToRow(301);
+  running.TablePageWindow()->ScrollToRow(301);
   guitest::Drain();
   EXPECT_TRUE(visible(0));
   EXPECT_FALSE(visible(301));
@@ -128,8 +128,8 @@ TEST(TablePageWindow, RealTimeRecordBecomesANumberedRow) {
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
   int rowCount = 0;
-  running.Page1()->Page().ShowReply(meter::Reply(RealTimeRecord()), DataKind::RealTime, rowCount);
-  QAbstractItemModel* shown = running.Page1()->List()->model();
+  running.TablePageWindow()->Page().ShowReply(meter::Reply(RealTimeRecord()), DataKind::RealTime, rowCount);
+  QAbstractItemModel* shown = running.TablePageWindow()->List()->model();
   ASSERT_EQ(shown->rowCount(), 1);
   EXPECT_EQ(Str(shown->data(shown->index(0, 0))), "1");
   EXPECT_EQ(Str(shown->data(shown->index(0, 1))), "1310");
@@ -141,7 +141,7 @@ TEST(TablePageWindow, TheRowsBelongToThePageAndOutliveItsWindow) {
   TablePage page(texts, "1");
   int rowCount = 0;
   {
-    CPage1 window(page, nullptr);
+    CTablePageWindow window(page, nullptr);
     window.Create();
     window.show();
     page.ShowReply(meter::Reply(RealTimeRecord()), DataKind::RealTime, rowCount);
@@ -161,19 +161,19 @@ TEST(TablePageWindow, RecordsArrivingFasterThanTheWindowRepaintsEndWithTheLastRo
   const meter::Reply record(RealTimeRecord());
   // A burst from the meter: every record is handled before the window gets
   // its next turn of the event loop.
-  for (int i = 0; i < 300; ++i) running.Page1()->Page().ShowReply(record, DataKind::RealTime, rowCount);
+  for (int i = 0; i < 300; ++i) running.TablePageWindow()->Page().ShowReply(record, DataKind::RealTime, rowCount);
   guitest::Drain();
-  QTableView* list = running.Page1()->List();
+  QTableView* list = running.TablePageWindow()->List();
   ASSERT_EQ(list->model()->rowCount(), 300);
   EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(list->model()->index(299, 0))));
 }
 
 TEST(TablePageWindow, FileDialogFiltersInTheToolkitsForm) {
-  EXPECT_EQ(CPage1::DialogFilter("(*.ref)|*.ref|(*.hif)|*.hif|(*.syf)|*.syf|").toStdString(),
+  EXPECT_EQ(CTablePageWindow::DialogFilter("(*.ref)|*.ref|(*.hif)|*.hif|(*.syf)|*.syf|").toStdString(),
             "(*.ref);;(*.hif);;(*.syf)");
-  EXPECT_EQ(CPage1::DialogFilter(" (*.ref)|*.ref|").toStdString(), "(*.ref)");
-  EXPECT_EQ(CPage1::DialogFilter("Data|*.ref|").toStdString(), "Data (*.ref)");
-  EXPECT_EQ(CPage1::DialogFilter("").toStdString(), "");
+  EXPECT_EQ(CTablePageWindow::DialogFilter(" (*.ref)|*.ref|").toStdString(), "(*.ref)");
+  EXPECT_EQ(CTablePageWindow::DialogFilter("Data|*.ref|").toStdString(), "Data (*.ref)");
+  EXPECT_EQ(CTablePageWindow::DialogFilter("").toStdString(), "");
 }
 
 namespace {
@@ -203,13 +203,13 @@ TEST(TablePageWindow, OpenedFileShowsItsLayoutsWidthsWhateverWasShownBefore) {
     ConfigFile config(std::string("[config]\r\nlanguage=") + c.language + "\r\n");
     RunningApp running;
     ASSERT_TRUE(running.WaitForPages());
-    running.Page1()->Page().ApplyLayout(c.shownBefore, c.descriptionBefore);
+    running.TablePageWindow()->Page().ApplyLayout(c.shownBefore, c.descriptionBefore);
 
     const std::string path = QFile::encodeName(dir.filePath(c.file)).toStdString();
     std::ofstream(path, std::ios::binary | std::ios::trunc).put('\0');
     ASSERT_EQ(running.app->MainFrame()->Logic().OpenFile(path).status, FileOutcome::Status::Done);
 
-    QHeaderView* header = running.Page1()->List()->horizontalHeader();
+    QHeaderView* header = running.TablePageWindow()->List()->horizontalHeader();
     ASSERT_EQ(header->count(), static_cast<int>(c.widths.size()));
     // The layout's widths, or more where a title needs it.
     const QFontMetrics titles = header->fontMetrics();

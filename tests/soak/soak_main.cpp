@@ -35,7 +35,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/FrameLogic.h"
-#include "app/ui/CKM360R_ProjectApp.h"
+#include "app/ui/CApplication.h"
 #include "app/ui/CMainFrame.h"
 
 namespace {
@@ -373,7 +373,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  CKM360R_ProjectApp::SetSettingsKey();
+  CApplication::SetSettingsKey();
   qInstallMessageHandler(QuietPlatformRemarks);
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
@@ -383,7 +383,7 @@ int main(int argc, char** argv) {
   QStringList meterArgs{"--hostile", "--stats", statsPath};
   if (options.seed >= 0) meterArgs << "--seed" << QString::number(options.seed);
   if (options.pace > 1) meterArgs << "--pace" << QString::number(options.pace);
-  CKM360R_ProjectApp::Options appOptions;
+  CApplication::Options appOptions;
   appOptions.timings.pollPeriodMs /= options.pace;
   appOptions.timings.realTimeWatchdogMs /= options.pace;
   appOptions.timings.historyWatchdogMs /= options.pace;

@@ -1,12 +1,12 @@
-#include "app/ui/CKM360R_ProjectView.h"
+#include "app/ui/CMainView.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/ui/CTabControl.h"
-#include "graph/ui/CPage2.h"
-#include "table/ui/CPage1.h"
+#include "graph/ui/CGraphPageWindow.h"
+#include "table/ui/CTablePageWindow.h"
 
 namespace {
 
@@ -19,14 +19,14 @@ constexpr int kFormHeightDlu = 485;
 
 }  // namespace
 
-QSize CKM360R_ProjectView::FormSize() {
+QSize CMainView::FormSize() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   const double scale = screen ? screen->logicalDotsPerInch() / 96.0 : 1.0;
   return QSize(qRound(kFormWidthDlu * kBaseUnitX * scale / 4),
                qRound(kFormHeightDlu * kBaseUnitY * scale / 8));
 }
 
-CKM360R_ProjectView::CKM360R_ProjectView(TablePage& table, GraphPage& graph, const std::string& languageValue,
+CMainView::CMainView(TablePage& table, GraphPage& graph, const std::string& languageValue,
                                          QWidget* parent)
     : QScrollArea(parent) {
   setFrameShape(QFrame::NoFrame);
@@ -44,31 +44,31 @@ CKM360R_ProjectView::CKM360R_ProjectView(TablePage& table, GraphPage& graph, con
 
   // The pages exist as objects from here on; their windows are made by the
   // timer.
-  m_page1 = new CPage1(table, m_tabCtrl);
-  m_page2 = new CPage2(graph, languageValue, m_tabCtrl);
+  m_tablePage = new CTablePageWindow(table, m_tabCtrl);
+  m_graphPage = new CGraphPageWindow(graph, languageValue, m_tabCtrl);
 
-  connect(m_tabCtrl, &CTabControl::SelectionChanged, this, &CKM360R_ProjectView::OnSelectionChanged);
+  connect(m_tabCtrl, &CTabControl::SelectionChanged, this, &CMainView::OnSelectionChanged);
 
   m_createPagesTimer.setSingleShot(true);
   m_createPagesTimer.setInterval(kCreatePagesDelayMs);
-  connect(&m_createPagesTimer, &QTimer::timeout, this, &CKM360R_ProjectView::CreatePages);
+  connect(&m_createPagesTimer, &QTimer::timeout, this, &CMainView::CreatePages);
   m_createPagesTimer.start();
 }
 
-CKM360R_ProjectView::~CKM360R_ProjectView() = default;
+CMainView::~CMainView() = default;
 
-void CKM360R_ProjectView::CreatePages() {
-  m_page1->Create();
-  m_page2->Create();
+void CMainView::CreatePages() {
+  m_tablePage->Create();
+  m_graphPage->Create();
   m_bPagesCreated = true;
   PlacePages();
-  m_page1->show();
-  m_page2->hide();
+  m_tablePage->show();
+  m_graphPage->hide();
   m_createPagesTimer.stop();
   emit PagesCreatedSignal();
 }
 
-void CKM360R_ProjectView::PlacePages() {
+void CMainView::PlacePages() {
   if (!m_bPagesCreated) return;
   // The client area less a strip for the tabs; the tab control stands at the
   // view's origin, so the rectangle serves in its coordinates too. Placed at
@@ -77,24 +77,24 @@ void CKM360R_ProjectView::PlacePages() {
   // a row or two after the window is restored and enlarged.
   QRect area = viewport()->rect();
   area.setTop(area.top() + CTabControl::kStripHeight);
-  m_page1->setGeometry(area);
-  m_page2->setGeometry(area);
+  m_tablePage->setGeometry(area);
+  m_graphPage->setGeometry(area);
 }
 
-void CKM360R_ProjectView::resizeEvent(QResizeEvent* event) {
+void CMainView::resizeEvent(QResizeEvent* event) {
   QScrollArea::resizeEvent(event);
   PlacePages();
 }
 
-void CKM360R_ProjectView::ShowPage(int page) {
+void CMainView::ShowPage(int page) {
   if (!m_bPagesCreated) return;
   if (page == 0) {
-    m_page1->show();
-    m_page2->hide();
+    m_tablePage->show();
+    m_graphPage->hide();
   } else if (page == 1) {
-    m_page1->hide();
-    m_page2->show();
+    m_tablePage->hide();
+    m_graphPage->show();
   }
 }
 
-void CKM360R_ProjectView::OnSelectionChanged() { emit TabSelected(m_tabCtrl->GetCurSel()); }
+void CMainView::OnSelectionChanged() { emit TabSelected(m_tabCtrl->GetCurSel()); }

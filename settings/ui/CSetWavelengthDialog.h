@@ -11,14 +11,14 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-class CDialogSetWaveLength : public QDialog {
+class CSetWavelengthDialog : public QDialog {
   Q_OBJECT
 
  public:
   // Registers with `link` for the meter's current-wavelength answers while
   // the dialog exists, and asks the meter for one.
-  explicit CDialogSetWaveLength(settings::ISettingsLink& link, QWidget* parent = nullptr);
-  ~CDialogSetWaveLength() override;
+  explicit CSetWavelengthDialog(settings::ISettingsLink& link, QWidget* parent = nullptr);
+  ~CSetWavelengthDialog() override;
 
   QComboBox* WaveLengthList() const { return m_cbWaveLength; }
   QLabel* CurrentLabel() const { return m_pCurrent; }

@@ -10,11 +10,11 @@
 
 class QPainter;
 
-class CMSChart : public QWidget {
+class CPowerChart : public QWidget {
   Q_OBJECT
 
  public:
-  CMSChart(const ChartModel& model, QWidget* parent);
+  CPowerChart(const ChartModel& model, QWidget* parent);
 
   // Redraw now: schedules one repaint when the model changed since the last.
   void Refresh();

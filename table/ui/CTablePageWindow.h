@@ -13,14 +13,14 @@
 class CMeasureList;
 class TableModelAdapter;
 
-class CPage1 : public QWidget {
+class CTablePageWindow : public QWidget {
   Q_OBJECT
 
  public:
   // The window over `page`, which outlives it; the window itself is made by
   // Create (the view's page timer).
-  CPage1(TablePage& page, QWidget* parent);
-  ~CPage1() override;
+  CTablePageWindow(TablePage& page, QWidget* parent);
+  ~CTablePageWindow() override;
 
   // Window creation and initialisation: the list with grid lines and
   // full-row single selection, the columns of the current layout.

@@ -1,4 +1,4 @@
-#include "settings/ui/CDialogSetTime.h"
+#include "settings/ui/CSetClockDialog.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -26,7 +26,7 @@ QComboBox* NumberList(QWidget* parent, int count) {
 
 }  // namespace
 
-CDialogSetTime::CDialogSetTime(settings::ISettingsLink& link, QWidget* parent, Clock clock)
+CSetClockDialog::CSetClockDialog(settings::ISettingsLink& link, QWidget* parent, Clock clock)
     : QDialog(parent),
       m_link(link),
       m_clock(std::move(clock)),
@@ -55,27 +55,27 @@ CDialogSetTime::CDialogSetTime(settings::ISettingsLink& link, QWidget* parent, C
   t.Place(m_cbSecond, 167, 52, 29, 13);
 
   FollowClock();
-  connect(m_dateCtrl, &QDateEdit::dateChanged, this, &CDialogSetTime::OnOperatorChange);
+  connect(m_dateCtrl, &QDateEdit::dateChanged, this, &CSetClockDialog::OnOperatorChange);
   for (QComboBox* list : {m_cbHour, m_cbMinute, m_cbSecond}) {
-    connect(list, &QComboBox::activated, this, &CDialogSetTime::OnOperatorChange);
+    connect(list, &QComboBox::activated, this, &CSetClockDialog::OnOperatorChange);
   }
   m_follow.setInterval(500);
-  connect(&m_follow, &QTimer::timeout, this, &CDialogSetTime::FollowClock);
+  connect(&m_follow, &QTimer::timeout, this, &CSetClockDialog::FollowClock);
   m_follow.start();
 
   m_pOk = t.OkButton(m_texts.m_strOkText, 77, 92);
   m_pCancel = t.CancelButton(m_texts.m_strCancelText, 139, 92);
-  connect(m_pOk, &QPushButton::clicked, this, &CDialogSetTime::OnOK);
+  connect(m_pOk, &QPushButton::clicked, this, &CSetClockDialog::OnOK);
   t.FitWidth();
 }
 
-settings::ClockFields CDialogSetTime::Fields() const {
+settings::ClockFields CSetClockDialog::Fields() const {
   const QDate date = m_dateCtrl->date();
   return {date.year(), date.month(), date.day(), m_cbHour->currentIndex(), m_cbMinute->currentIndex(),
           m_cbSecond->currentIndex()};
 }
 
-void CDialogSetTime::FollowClock() {
+void CSetClockDialog::FollowClock() {
   if (m_bOperatorChanged) return;
   const QDateTime now = m_clock();
   m_bFollowing = true;
@@ -86,14 +86,14 @@ void CDialogSetTime::FollowClock() {
   m_bFollowing = false;
 }
 
-void CDialogSetTime::OnOperatorChange() {
+void CSetClockDialog::OnOperatorChange() {
   if (m_bFollowing) return;
   // From now on the fields hold what the operator set.
   m_bOperatorChanged = true;
   m_follow.stop();
 }
 
-void CDialogSetTime::OnOK() {
+void CSetClockDialog::OnOK() {
   // A dialog left open sends the time at OK, not the time it opened at.
   FollowClock();
   // Straight to the line: the clock's command does not wait behind others.

@@ -1,4 +1,4 @@
-#include "app/ui/CKM360R_ProjectApp.h"
+#include "app/ui/CApplication.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -9,7 +9,7 @@
 #include "common/Language.h"
 #include "app/StartupChecks.h"
 #include "app/ui/CAboutBox.h"
-#include "app/ui/CKM360R_ProjectDoc.h"
+#include "app/ui/CDocumentTitle.h"
 #include "app/ui/CMainFrame.h"
 
 namespace {
@@ -23,33 +23,33 @@ void ReportStartupFailure(bool boxPossible) {
 
 }  // namespace
 
-CKM360R_ProjectApp::CKM360R_ProjectApp() = default;
+CApplication::CApplication() = default;
 
-CKM360R_ProjectApp::~CKM360R_ProjectApp() {
+CApplication::~CApplication() {
   // The window before the document it shows.
   m_pMainFrame.reset();
   m_pDocument.reset();
 }
 
-void CKM360R_ProjectApp::SetSettingsKey() {
+void CApplication::SetSettingsKey() {
   QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
   QCoreApplication::setApplicationName(QStringLiteral("KM360R_Project"));
 }
 
-bool CKM360R_ProjectApp::PlatformReady() {
+bool CApplication::PlatformReady() {
   if (startup::DisplayPlatformUsable([](const char* name) { return std::getenv(name); })) return true;
   ReportStartupFailure(false);
   return false;
 }
 
-bool CKM360R_ProjectApp::CodecReady(bool boxPossible) {
+bool CApplication::CodecReady(bool boxPossible) {
   if (startup::GbkCodecUsable()) return true;
   ReportStartupFailure(boxPossible);
   return false;
 }
 
-bool CKM360R_ProjectApp::InitInstance(const Options& options) {
-  m_pDocument = std::make_unique<CKM360R_ProjectDoc>();
+bool CApplication::InitInstance(const Options& options) {
+  m_pDocument = std::make_unique<CDocumentTitle>();
   if (!m_pDocument->OnNewDocument()) return false;
 
   // config.ini is read here, once, for the window and its station.
@@ -69,17 +69,17 @@ bool CKM360R_ProjectApp::InitInstance(const Options& options) {
   return true;
 }
 
-void CKM360R_ProjectApp::OnAppAbout() {
+void CApplication::OnAppAbout() {
   CAboutBox box(m_pMainFrame.get());
   box.exec();
 }
 
-std::string CKM360R_ProjectApp::Caption() const {
+std::string CApplication::Caption() const {
   if (const auto caption = MainWindowCaption(m_settings.LanguageIndex())) return *caption;
   return ComposedCaption();
 }
 
-std::string CKM360R_ProjectApp::ComposedCaption() const {
+std::string CApplication::ComposedCaption() const {
   const std::string document = m_pDocument ? m_pDocument->GetTitle() : std::string();
   return document.empty() ? std::string(kApplicationTitle) : document + " - " + kApplicationTitle;
 }

@@ -8,10 +8,10 @@
 #include "common/Settings.h"
 #include "device/SessionTimings.h"
 
-class CKM360R_ProjectDoc;
+class CDocumentTitle;
 class CMainFrame;
 
-class CKM360R_ProjectApp {
+class CApplication {
  public:
   struct Options {
     std::optional<std::string> portOverride;  // --port PATH
@@ -20,8 +20,8 @@ class CKM360R_ProjectApp {
     SessionTimings timings;
   };
 
-  CKM360R_ProjectApp();
-  ~CKM360R_ProjectApp();
+  CApplication();
+  ~CApplication();
 
   // Before the toolkit starts: the per-user settings key (the file dialogs'
   // last folder is kept under it).
@@ -46,10 +46,10 @@ class CKM360R_ProjectApp {
   void OnAppAbout();
 
   CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
-  CKM360R_ProjectDoc* Document() const { return m_pDocument.get(); }
+  CDocumentTitle* Document() const { return m_pDocument.get(); }
 
  private:
   config::Settings m_settings;  // as read when the window was made
-  std::unique_ptr<CKM360R_ProjectDoc> m_pDocument;
+  std::unique_ptr<CDocumentTitle> m_pDocument;
   std::unique_ptr<CMainFrame> m_pMainFrame;
 };

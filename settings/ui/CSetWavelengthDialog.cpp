@@ -1,4 +1,4 @@
-#include "settings/ui/CDialogSetWaveLength.h"
+#include "settings/ui/CSetWavelengthDialog.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -12,7 +12,7 @@
 
 using settings::ui::Qs;
 
-CDialogSetWaveLength::CDialogSetWaveLength(settings::ISettingsLink& link, QWidget* parent)
+CSetWavelengthDialog::CSetWavelengthDialog(settings::ISettingsLink& link, QWidget* parent)
     : QDialog(parent),
       m_link(link),
       m_texts(settings::WavelengthTexts::For(config::Settings::Read().LanguageIndex())) {
@@ -26,7 +26,7 @@ CDialogSetWaveLength::CDialogSetWaveLength(settings::ISettingsLink& link, QWidge
   t.Place(m_cbWaveLength, 114, 35, 48, 13);
   m_pOk = t.OkButton(m_texts.m_strOkText, 55, 65);
   m_pCancel = t.CancelButton(m_texts.m_strCancelText, 125, 65);
-  connect(m_pOk, &QPushButton::clicked, this, &CDialogSetWaveLength::OnOK);
+  connect(m_pOk, &QPushButton::clicked, this, &CSetWavelengthDialog::OnOK);
 
   m_link.PostCommand("B\r");
   // What an earlier answer left, until this opening's answer replaces it.
@@ -36,13 +36,13 @@ CDialogSetWaveLength::CDialogSetWaveLength(settings::ISettingsLink& link, QWidge
   t.FitWidth();
 }
 
-CDialogSetWaveLength::~CDialogSetWaveLength() { m_link.SetWavelengthListener({}); }
+CSetWavelengthDialog::~CSetWavelengthDialog() { m_link.SetWavelengthListener({}); }
 
-void CDialogSetWaveLength::OnWavelengthUpdate() {
+void CSetWavelengthDialog::OnWavelengthUpdate() {
   m_pCurrent->setText(Qs(gbk::ToUtf8(m_link.CurrentWavelength())));
 }
 
-void CDialogSetWaveLength::OnOK() {
+void CSetWavelengthDialog::OnOK() {
   m_link.PostSetting(settings::WavelengthCommand(m_cbWaveLength->currentIndex()));
   accept();
 }

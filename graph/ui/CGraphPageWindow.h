@@ -10,7 +10,7 @@
 
 #include "graph/GraphPage.h"
 
-class CMSChart;
+class CPowerChart;
 class QLabel;
 
 // The frame over the chart: a black border with the chart's picture inside.
@@ -29,14 +29,14 @@ class CSnapshotFrame : public QWidget {
   QImage m_picture;
 };
 
-class CPage2 : public QWidget {
+class CGraphPageWindow : public QWidget {
   Q_OBJECT
 
  public:
   // The window over `page`, which outlives it; `languageValue` (config.ini's
   // language value) chooses the page's texts when the window is created.
-  CPage2(GraphPage& page, std::string languageValue, QWidget* parent);
-  ~CPage2() override;
+  CGraphPageWindow(GraphPage& page, std::string languageValue, QWidget* parent);
+  ~CGraphPageWindow() override;
 
   // Window creation and initialisation.
   void Create();
@@ -46,7 +46,7 @@ class CPage2 : public QWidget {
   void SetRealTimeQuery(std::function<bool()> realTime) { m_realTime = std::move(realTime); }
 
   GraphPage& Page() { return m_page; }
-  CMSChart* Chart() const { return m_wndChart; }
+  CPowerChart* Chart() const { return m_wndChart; }
   CSnapshotFrame* Frame() const { return m_wndFrame; }
   QLabel* StatusControl() const { return m_status; }
 
@@ -68,7 +68,7 @@ class CPage2 : public QWidget {
   std::string m_strLanguage;
   bool m_bCreated = false;
   QLabel* m_status = nullptr;
-  CMSChart* m_wndChart = nullptr;
+  CPowerChart* m_wndChart = nullptr;
   CSnapshotFrame* m_wndFrame = nullptr;
   std::function<bool()> m_realTime;
   // What the frame's picture shows: the chart's model version and size.

@@ -1,4 +1,4 @@
-#include "graph/ui/CMSChart.h"
+#include "graph/ui/CPowerChart.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -20,13 +20,13 @@ QString ValueLabel(double v) { return QString::number(v, 'g', 6); }
 
 }  // namespace
 
-CMSChart::CMSChart(const ChartModel& model, QWidget* parent) : QWidget(parent), m_model(model) {
+CPowerChart::CPowerChart(const ChartModel& model, QWidget* parent) : QWidget(parent), m_model(model) {
   // The chart covers its whole rectangle, so what lies under it is never
   // repainted for it.
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void CMSChart::Refresh() {
+void CPowerChart::Refresh() {
   if (!m_bRedraw) {
     m_bRefreshPending = true;
     return;
@@ -34,7 +34,7 @@ void CMSChart::Refresh() {
   if (m_model.Version() != m_nPaintedVersion) update();
 }
 
-void CMSChart::SetRedraw(bool on) {
+void CPowerChart::SetRedraw(bool on) {
   m_bRedraw = on;
   if (on && m_bRefreshPending) {
     m_bRefreshPending = false;
@@ -42,26 +42,26 @@ void CMSChart::SetRedraw(bool on) {
   }
 }
 
-QImage CMSChart::CopyPicture(const QSize& size) const {
+QImage CPowerChart::CopyPicture(const QSize& size) const {
   QImage picture(size, QImage::Format_RGB32);
   CopyPictureInto(picture);
   return picture;
 }
 
-void CMSChart::CopyPictureInto(QImage& picture) const {
+void CPowerChart::CopyPictureInto(QImage& picture) const {
   QPainter painter(&picture);
   painter.setFont(font());
   Draw(painter, picture.rect(), m_model);
 }
 
-void CMSChart::paintEvent(QPaintEvent*) {
+void CPowerChart::paintEvent(QPaintEvent*) {
   ++m_nPaints;
   m_nPaintedVersion = m_model.Version();
   QPainter painter(this);
   Draw(painter, rect(), m_model);
 }
 
-void CMSChart::Draw(QPainter& painter, const QRect& area, const ChartModel& model) {
+void CPowerChart::Draw(QPainter& painter, const QRect& area, const ChartModel& model) {
   const ChartLook& look = model.Look();
   painter.fillRect(area, Colour(look.backdrop));
   const QFontMetrics metrics = painter.fontMetrics();

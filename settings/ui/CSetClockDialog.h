@@ -17,14 +17,14 @@ class QDateEdit;
 class QLabel;
 class QPushButton;
 
-class CDialogSetTime : public QDialog {
+class CSetClockDialog : public QDialog {
   Q_OBJECT
 
  public:
   // The PC's clock, which the fields follow until the operator changes one.
   using Clock = std::function<QDateTime()>;
 
-  explicit CDialogSetTime(settings::ISettingsLink& link, QWidget* parent = nullptr,
+  explicit CSetClockDialog(settings::ISettingsLink& link, QWidget* parent = nullptr,
                           Clock clock = &QDateTime::currentDateTime);
 
   // The fields OK would send.

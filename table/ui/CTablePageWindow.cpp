@@ -1,4 +1,4 @@
-#include "table/ui/CPage1.h"
+#include "table/ui/CTablePageWindow.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -18,7 +18,7 @@ QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 }  // namespace
 
-CPage1::CPage1(TablePage& page, QWidget* parent) : QWidget(parent), m_page(page) {
+CTablePageWindow::CTablePageWindow(TablePage& page, QWidget* parent) : QWidget(parent), m_page(page) {
   m_page.SetScrollListener([this](int row) { ScrollToRow(row); });
   hide();
 }
@@ -26,12 +26,12 @@ CPage1::CPage1(TablePage& page, QWidget* parent) : QWidget(parent), m_page(page)
 // The page outlives this window: the window stops listening to it, and the
 // adapter, a child widget's model that would be deleted only with the
 // children, leaves the table's observers now.
-CPage1::~CPage1() {
+CTablePageWindow::~CTablePageWindow() {
   m_page.SetScrollListener(nullptr);
   delete m_adapter;
 }
 
-void CPage1::Create() {
+void CTablePageWindow::Create() {
   if (m_list) return;
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -74,10 +74,10 @@ void CPage1::Create() {
       });
   // Every reset of the model (new columns, rows deleted, a file opened) starts
   // the widths again from the layout's.
-  connect(m_adapter, &QAbstractItemModel::modelReset, this, &CPage1::ApplyColumnWidths);
+  connect(m_adapter, &QAbstractItemModel::modelReset, this, &CTablePageWindow::ApplyColumnWidths);
   connect(m_adapter, &QAbstractItemModel::rowsInserted, this,
           [this](const QModelIndex&, int first, int last) { FitRows(first, last); });
-  connect(m_adapter, &QAbstractItemModel::dataChanged, this, &CPage1::FitCells);
+  connect(m_adapter, &QAbstractItemModel::dataChanged, this, &CTablePageWindow::FitCells);
   // Where the operator leaves the list: at its end it follows new rows. New
   // rows lengthen the range without moving the bar, so only a move decides.
   QScrollBar* bar = m_list->verticalScrollBar();
@@ -85,27 +85,27 @@ void CPage1::Create() {
   ApplyColumnWidths();
 }
 
-void CPage1::SetTopPanel(QWidget* panel) {
+void CTablePageWindow::SetTopPanel(QWidget* panel) {
   m_topPanel = panel;
   if (!m_list) return;
   panel->setParent(this);
   static_cast<QVBoxLayout*>(layout())->insertWidget(0, panel);
 }
 
-void CPage1::SetParameterViewQuery(std::function<bool()> query) { m_parameterView = std::move(query); }
+void CTablePageWindow::SetParameterViewQuery(std::function<bool()> query) { m_parameterView = std::move(query); }
 
-void CPage1::ApplyColumnWidths() {
+void CTablePageWindow::ApplyColumnWidths() {
   if (!m_list) return;
   const TableModel& model = m_page.Model();
   m_fit->Reset(model);
   for (int c = 0; c < model.ColumnCount(); ++c) ResizeColumn(c);
 }
 
-void CPage1::ResizeColumn(int column) {
+void CTablePageWindow::ResizeColumn(int column) {
   m_list->horizontalHeader()->resizeSection(column, m_fit->Width(column));
 }
 
-void CPage1::FitRows(int first, int last) {
+void CTablePageWindow::FitRows(int first, int last) {
   for (int r = first; r <= last; ++r) {
     if (!m_fit->AddRow(m_page.Model(), r)) continue;
     for (int c = 0; c < m_fit->Columns(); ++c) {
@@ -114,7 +114,7 @@ void CPage1::FitRows(int first, int last) {
   }
 }
 
-void CPage1::FitCells(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+void CTablePageWindow::FitCells(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
   for (int r = topLeft.row(); r <= bottomRight.row(); ++r) {
     for (int c = topLeft.column(); c <= bottomRight.column(); ++c) {
       // A column the operator made wider stays as wide.
@@ -126,7 +126,7 @@ void CPage1::FitCells(const QModelIndex& topLeft, const QModelIndex& bottomRight
 }
 
 
-void CPage1::ScrollToRow(int row) {
+void CTablePageWindow::ScrollToRow(int row) {
   if (!m_list || row < 0 || row >= m_adapter->rowCount()) return;
   // A fast meter or a history read hands over records far quicker than the
   // list can be laid out: scrolling at once would lay the whole list out
@@ -135,10 +135,10 @@ void CPage1::ScrollToRow(int row) {
   m_nScrollRow = row;
   if (m_bScrollPending) return;
   m_bScrollPending = true;
-  QMetaObject::invokeMethod(this, &CPage1::ScrollToPendingRow, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, &CTablePageWindow::ScrollToPendingRow, Qt::QueuedConnection);
 }
 
-void CPage1::ScrollToPendingRow() {
+void CTablePageWindow::ScrollToPendingRow() {
   m_bScrollPending = false;
   // Rows may have gone since the request (a layout applied, all rows deleted).
   if (!m_list || m_nScrollRow < 0 || m_nScrollRow >= m_adapter->rowCount()) return;
@@ -150,7 +150,7 @@ void CPage1::ScrollToPendingRow() {
   m_list->scrollTo(m_adapter->index(m_nScrollRow, 0), QAbstractItemView::EnsureVisible);
 }
 
-QString CPage1::DialogFilter(const std::string& filter) {
+QString CTablePageWindow::DialogFilter(const std::string& filter) {
   const QStringList parts = Qs(filter).split(QLatin1Char('|'));
   QStringList filters;
   for (int i = 0; i + 1 < parts.size(); i += 2) {

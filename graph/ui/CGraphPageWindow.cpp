@@ -1,11 +1,11 @@
-#include "graph/ui/CPage2.h"
+#include "graph/ui/CGraphPageWindow.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <utility>
 
 #include "common/Language.h"
-#include "graph/ui/CMSChart.h"
+#include "graph/ui/CPowerChart.h"
 
 namespace {
 
@@ -38,21 +38,21 @@ void CSnapshotFrame::paintEvent(QPaintEvent*) {
   painter.drawLine(0, 0, 0, height() - 1);
 }
 
-CPage2::CPage2(GraphPage& page, std::string languageValue, QWidget* parent)
+CGraphPageWindow::CGraphPageWindow(GraphPage& page, std::string languageValue, QWidget* parent)
     : QWidget(parent), m_page(page), m_strLanguage(std::move(languageValue)) {
   hide();
 }
 
-CPage2::~CPage2() { m_page.SetWindow({}); }
+CGraphPageWindow::~CGraphPageWindow() { m_page.SetWindow({}); }
 
-void CPage2::Create() {
+void CGraphPageWindow::Create() {
   setAutoFillBackground(true);
   m_status = new QLabel(this);
   // An opaque status line: a new text repaints the line alone, not the page
   // under it.
   m_status->setAutoFillBackground(true);
   m_status->setTextFormat(Qt::PlainText);
-  m_wndChart = new CMSChart(m_page.Chart(), this);
+  m_wndChart = new CPowerChart(m_page.Chart(), this);
   m_wndFrame = new CSnapshotFrame(this);
   m_wndFrame->hide();
   PlaceControls();
@@ -64,7 +64,7 @@ void CPage2::Create() {
   m_bCreated = true;
 }
 
-void CPage2::PlaceControls() {
+void CGraphPageWindow::PlaceControls() {
   if (!m_status) return;
   const int right = width() - Px(1);
   const int bottom = height() - Px(9);
@@ -75,23 +75,23 @@ void CPage2::PlaceControls() {
   m_wndFrame->setGeometry(chart.adjusted(1, 0, 0, -1));
 }
 
-void CPage2::resizeEvent(QResizeEvent* event) {
+void CGraphPageWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   PlaceControls();
 }
 
-void CPage2::paintEvent(QPaintEvent*) {
+void CGraphPageWindow::paintEvent(QPaintEvent*) {
   if (m_bCreated) m_page.OnPaint(RealTime());
 }
 
-void CPage2::OnChartRefresh() {
+void CGraphPageWindow::OnChartRefresh() {
   // Under the frame the chart is not seen; it is drawn when the frame goes.
   if (!m_wndFrame->isVisible()) m_wndChart->Refresh();
 }
 
-void CPage2::OnChartRedraw(bool on) { m_wndChart->SetRedraw(on); }
+void CGraphPageWindow::OnChartRedraw(bool on) { m_wndChart->SetRedraw(on); }
 
-void CPage2::OnSnapshot(bool showFrame) {
+void CGraphPageWindow::OnSnapshot(bool showFrame) {
   if (!showFrame) {
     m_wndFrame->hide();
     return;
@@ -112,7 +112,7 @@ void CPage2::OnSnapshot(bool showFrame) {
   m_wndFrame->show();
 }
 
-void CPage2::OnStatus(const std::string& text) {
+void CGraphPageWindow::OnStatus(const std::string& text) {
   const QString shown = QString::fromStdString(text);
   if (m_status->text() != shown) m_status->setText(shown);
   // Out of real-time reading the frame gives way to the chart at the page's

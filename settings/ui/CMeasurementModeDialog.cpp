@@ -1,4 +1,4 @@
-#include "settings/ui/CDialogTestWay.h"
+#include "settings/ui/CMeasurementModeDialog.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -11,7 +11,7 @@
 
 using settings::ui::Qs;
 
-CDialogTestWay::CDialogTestWay(settings::ISettingsLink& link, QWidget* parent)
+CMeasurementModeDialog::CMeasurementModeDialog(settings::ISettingsLink& link, QWidget* parent)
     : QDialog(parent), m_link(link), m_texts(settings::ModeTexts::For(config::Settings::Read().LanguageIndex())) {
   const settings::ui::DialogTemplate t(this, 243, 87);
   setWindowTitle(Qs(m_texts.m_strCaption));
@@ -22,13 +22,13 @@ CDialogTestWay::CDialogTestWay(settings::ISettingsLink& link, QWidget* parent)
   t.Place(m_btnReference, 125, 40, 111, 10);
   m_pOk = t.OkButton(m_texts.m_strOkText, 64, 66);
   m_pCancel = t.CancelButton(m_texts.m_strCancelText, 130, 66);
-  connect(m_pOk, &QPushButton::clicked, this, &CDialogTestWay::OnOK);
+  connect(m_pOk, &QPushButton::clicked, this, &CMeasurementModeDialog::OnOK);
   // The meter is not asked for its mode: the dialog always opens on normal.
   m_btnNormal->setChecked(true);
   t.FitWidth();
 }
 
-void CDialogTestWay::OnOK() {
+void CMeasurementModeDialog::OnOK() {
   m_link.PostSetting(settings::ModeCommand(!m_btnNormal->isChecked()));
   accept();
 }

@@ -9,11 +9,11 @@
 class QPushButton;
 class QRadioButton;
 
-class CDialogTestWay : public QDialog {
+class CMeasurementModeDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CDialogTestWay(settings::ISettingsLink& link, QWidget* parent = nullptr);
+  explicit CMeasurementModeDialog(settings::ISettingsLink& link, QWidget* parent = nullptr);
 
   QRadioButton* NormalButton() const { return m_btnNormal; }
   QRadioButton* ReferenceButton() const { return m_btnReference; }

@@ -1,4 +1,4 @@
-#include "settings/ui/CDialogPara.h"
+#include "settings/ui/CCalibrationDialog.h"
 
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -37,7 +37,7 @@ QString FractionText(int hundredths) {
 
 }  // namespace
 
-CDialogPara::CDialogPara(settings::ISettingsLink& link, QWidget* parent,
+CCalibrationDialog::CCalibrationDialog(settings::ISettingsLink& link, QWidget* parent,
                          std::chrono::milliseconds answerWait)
     : QDialog(parent), m_link(link) {
   const std::optional<lang::Index> language = config::Settings::Read().LanguageIndex();
@@ -67,7 +67,7 @@ CDialogPara::CDialogPara(settings::ISettingsLink& link, QWidget* parent,
   m_pWait = t.Label(QString(), 45, 68, 381, 8);
   m_pOk = t.OkButton(m_texts.m_strOkText, 162, 91);
   m_pCancel = t.CancelButton(m_texts.m_strCancelText, 232, 91);
-  connect(m_pOk, &QPushButton::clicked, this, &CDialogPara::OnOK);
+  connect(m_pOk, &QPushButton::clicked, this, &CCalibrationDialog::OnOK);
   // Until this opening's answer names one of the meter's wavelengths there
   // is no code to send: an earlier answer may name another wavelength.
   m_pOk->setEnabled(false);
@@ -75,21 +75,21 @@ CDialogPara::CDialogPara(settings::ISettingsLink& link, QWidget* parent,
   for (QLineEdit* edit : {m_pInteger, m_pFraction}) edit->installEventFilter(this);
   connect(m_pInteger, &QLineEdit::textEdited, this, [this] { m_bIntegerTyped = true; });
   connect(m_pFraction, &QLineEdit::textEdited, this, [this] { m_bFractionTyped = true; });
-  connect(m_pFraction, &QLineEdit::editingFinished, this, &CDialogPara::ShowFractionAsSent);
+  connect(m_pFraction, &QLineEdit::editingFinished, this, &CCalibrationDialog::ShowFractionAsSent);
 
   ShowValues();
   m_answerWait.setSingleShot(true);
   m_answerWait.setInterval(answerWait);
-  connect(&m_answerWait, &QTimer::timeout, this, &CDialogPara::OnAnswerWaitOver);
+  connect(&m_answerWait, &QTimer::timeout, this, &CCalibrationDialog::OnAnswerWaitOver);
   m_answerWait.start();
   m_link.PostCommand("B\r");
   m_btnPlus->setChecked(true);
   t.FitWidth();
 }
 
-CDialogPara::~CDialogPara() { m_link.SetWavelengthListener({}); }
+CCalibrationDialog::~CCalibrationDialog() { m_link.SetWavelengthListener({}); }
 
-void CDialogPara::ShowValues() {
+void CCalibrationDialog::ShowValues() {
   // What the operator typed stays; a field is filled, and selected so that
   // typing replaces it, only while nothing was typed in it.
   if (!m_bIntegerTyped) {
@@ -102,12 +102,12 @@ void CDialogPara::ShowValues() {
   }
 }
 
-void CDialogPara::ShowFractionAsSent() {
+void CCalibrationDialog::ShowFractionAsSent() {
   const std::optional<int> value = settings::ParseCalibrationField(m_pFraction->text().toStdString());
   if (value && m_pFraction->text() != FractionText(*value)) m_pFraction->setText(FractionText(*value));
 }
 
-bool CDialogPara::eventFilter(QObject* watched, QEvent* event) {
+bool CCalibrationDialog::eventFilter(QObject* watched, QEvent* event) {
   auto* edit = qobject_cast<QLineEdit*>(watched);
   if (edit && event->type() == QEvent::FocusIn) {
     edit->selectAll();
@@ -123,7 +123,7 @@ bool CDialogPara::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void CDialogPara::OnWavelengthUpdate() {
+void CCalibrationDialog::OnWavelengthUpdate() {
   const std::string& current = m_link.CurrentWavelength();
   m_pCurrent->setText(Qs(gbk::ToUtf8(current)));
   m_bWavelengthKnown = settings::CodeForCurrentWavelength(current) != settings::kUnknownWavelengthCode;
@@ -133,11 +133,11 @@ void CDialogPara::OnWavelengthUpdate() {
   ShowValues();
 }
 
-void CDialogPara::OnAnswerWaitOver() {
+void CCalibrationDialog::OnAnswerWaitOver() {
   if (!m_bWavelengthKnown) m_pWait->setText(Qs(m_waitTexts.m_strNoAnswer));
 }
 
-bool CDialogPara::ReadField(QLineEdit* edit, int& value) {
+bool CCalibrationDialog::ReadField(QLineEdit* edit, int& value) {
   const std::optional<int> read = settings::ParseCalibrationField(edit->text().toStdString());
   if (read) {
     value = *read;
@@ -149,7 +149,7 @@ bool CDialogPara::ReadField(QLineEdit* edit, int& value) {
   return false;
 }
 
-void CDialogPara::OnOK() {
+void CCalibrationDialog::OnOK() {
   // The fraction first, then the integer part: the fields are taken in that
   // order, and the first empty one stops the command.
   if (!ReadField(m_pFraction, m_nFraction) || !ReadField(m_pInteger, m_nInteger)) return;

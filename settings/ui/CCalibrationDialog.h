@@ -17,7 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-class CDialogPara : public QDialog {
+class CCalibrationDialog : public QDialog {
   Q_OBJECT
 
  public:
@@ -27,9 +27,9 @@ class CDialogPara : public QDialog {
 
   // Registers with `link` for the meter's current-wavelength answers while
   // the dialog exists, and asks the meter for one.
-  explicit CDialogPara(settings::ISettingsLink& link, QWidget* parent = nullptr,
+  explicit CCalibrationDialog(settings::ISettingsLink& link, QWidget* parent = nullptr,
                        std::chrono::milliseconds answerWait = kAnswerWait);
-  ~CDialogPara() override;
+  ~CCalibrationDialog() override;
 
   QRadioButton* PlusButton() const { return m_btnPlus; }
   QRadioButton* MinusButton() const { return m_btnMinus; }

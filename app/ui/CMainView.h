@@ -13,22 +13,22 @@
 class CTabControl;
 class GraphPage;
 class TablePage;
-class CPage1;
-class CPage2;
+class CTablePageWindow;
+class CGraphPageWindow;
 
 // The view's one-shot timer that creates the pages.
 inline constexpr int TIMER_CREATE_PAGES = 1;
 inline constexpr int kCreatePagesDelayMs = 500;
 
-class CKM360R_ProjectView : public QScrollArea {
+class CMainView : public QScrollArea {
   Q_OBJECT
 
  public:
   // The pages show `table` and `graph`, which outlive the view; the graph
   // page takes its texts from `languageValue` (config.ini's language value).
-  CKM360R_ProjectView(TablePage& table, GraphPage& graph, const std::string& languageValue,
+  CMainView(TablePage& table, GraphPage& graph, const std::string& languageValue,
                       QWidget* parent = nullptr);
-  ~CKM360R_ProjectView() override;
+  ~CMainView() override;
 
   // Shows page `page` (0 table, 1 graph) and hides the other. Pages that do
   // not exist yet are left alone: they come with the table page in front.
@@ -39,8 +39,8 @@ class CKM360R_ProjectView : public QScrollArea {
   static QSize FormSize();
 
   CTabControl* m_tabCtrl;
-  CPage1* m_page1;
-  CPage2* m_page2;
+  CTablePageWindow* m_tablePage;
+  CGraphPageWindow* m_graphPage;
 
  signals:
   void PagesCreatedSignal();

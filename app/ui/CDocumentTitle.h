@@ -4,7 +4,7 @@
 // the window caption is composed from its title when no language is chosen.
 #include <string>
 
-class CKM360R_ProjectDoc {
+class CDocumentTitle {
  public:
   // A new document (created once, at start-up) is titled "Halvex".
   bool OnNewDocument();

@@ -1,0 +1,8 @@
+#include "app/ui/CDocumentTitle.h"
+
+#include "common/FrameTexts.h"
+
+bool CDocumentTitle::OnNewDocument() {
+  SetTitle(kDocumentTitle);
+  return true;
+}
