@@ -247,8 +247,18 @@ void CCommChannel::Impl::MonitorLoop() {
         WritePending(lineLost);
         continue;
       }
-      waiting = false;
       DWORD ignored = 0;
+      if (!GetOverlappedResult(port, &waitOv, &ignored, FALSE) && GetLastError() == ERROR_IO_INCOMPLETE) {
+        // Woken while the wait still runs (under Wine the end of a cancelled
+        // wait can set the event after the next wait has begun). The event is
+        // cleared and the wait looked at again, so that its end is seen
+        // whether it comes before the reset or after.
+        ResetEvent(commEvent);
+        if (!GetOverlappedResult(port, &waitOv, &ignored, FALSE) && GetLastError() == ERROR_IO_INCOMPLETE) {
+          continue;
+        }
+      }
+      waiting = false;
       if (!GetOverlappedResult(port, &waitOv, &ignored, FALSE)) {
         // A purge of the port may end the wait early; the port itself is
         // looked at by Receive. Anything else means the device is gone.

@@ -20,14 +20,18 @@ ports=$WINEPREFIX/km360r-ports
 work=$(mktemp -d)
 sim=""
 failures=0
-trap '[ -n "$sim" ] && kill "$sim" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -n "$sim" ] && kill "$sim" 2>/dev/null; wait 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+
+# One Wine server for all runs, started here so that what it prints (it lists
+# its objects when it ends) goes nowhere near a run's standard error.
+wineserver -p >/dev/null 2>&1 || true
 
 # The meter of every case: ten times faster than the instrument, the same
 # random readings each time.
 meter_args=(--pace 10 --seed 7)
 
 start_meter() {
-  rm -f "$ports/COM5"
+  rm -f "$ports/COM5" "$work/meter.log"
   "$linux_bin/km360r-sim" --port-dir "$ports" --name COM5 --log "$work/meter.log" "${meter_args[@]}" "$@" \
     >"$work/meter.out" 2>&1 &
   sim=$!
