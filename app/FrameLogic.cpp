@@ -9,7 +9,8 @@
 #include "device/SystemPorts.h"
 #include "settings/SettingAnswer.h"
 #include "table/DataFiles.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
+#include "common/LocalTime.h"
 
 FrameLogic::FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view,
                        ISerialPort& channel, TablePage& table, GraphPage& graph,
@@ -217,8 +218,7 @@ namespace {
 // The time of day now, "14:05:09".
 std::string ClockNow() {
   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = localclock::At(now).fields;
   char text[16];
   std::strftime(text, sizeof text, "%H:%M:%S", &local);
   return text;

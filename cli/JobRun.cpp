@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "cli/MeterSession.h"
+#include "cli/ReportRun.h"
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
 #include "common/Language.h"
@@ -14,14 +15,13 @@
 #include "jobs/JobExport.h"
 #include "jobs/JobReport.h"
 #include "jobs/JobTable.h"
-#include "jobs/PgStore.h"
 #include "jobs/PointPattern.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/StorePath.h"
-#include "jobs/Sync.h"
+#include "jobs/TeamServer.h"
 #include "jobs/Uuid.h"
-#include "print/ui/PdfReport.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
+#include "common/Environment.h"
 
 namespace cli {
 
@@ -134,35 +134,6 @@ int Export(jobs::IResultsStore& store, const JobArgs& a) {
   return kExitFile;
 }
 
-// Languages 0 and 2 print the report in Chinese, 1 and 3 in English.
-bool ReportInChinese(const Options& o) {
-  const std::optional<lang::Index> index = lang::Resolve(LanguageValue(o));
-  return index && lang::IsChinese(*index);
-}
-
-// Draws the job report into a PDF document in memory and writes it beside
-// OUT, then renames it, so an existing OUT stays whole unless the new one is
-// complete. A named pipe, a device or a folder at OUT is refused before the
-// store is read: a pipe would hold the run until a reader came.
-int Report(jobs::SqliteStore& store, const Options& o) {
-  const std::string& name = o.job.operands[0];
-  const std::string& out = o.job.operands[1];
-  const bool chinese = ReportInChinese(o);
-  const std::optional<jobs::JobReportRequest> request =
-      jobs::StoredJobReport(store, name, chinese, std::time(nullptr));
-  if (!request) return Refused("there is no job named " + name);
-  PdfReportOutput pdf;
-  std::string reason;
-  if (jobs::PrintJobReport(pdf.Device(), *request) != jobs::JobReportOutcome::Printed) {
-    reason = "the document could not be drawn";
-  } else {
-    reason = fileaccess::WriteFileReplacing(out, pdf.Bytes(), SIZE_MAX);
-  }
-  if (reason.empty()) return kExitOk;
-  std::fprintf(stderr, "%s %s (%s)\n", jobs::JobReportFailureText(chinese).c_str(), out.c_str(), reason.c_str());
-  return kExitFile;
-}
-
 // Reads the job's number of readings from the meter, all at one wavelength
 // (a change of wavelength starts the count again), and stores their result.
 int Capture(jobs::SqliteStore& store, const Options& o) {
@@ -212,17 +183,12 @@ int Capture(jobs::SqliteStore& store, const Options& o) {
 // --server, else $KM360R_SERVER; empty when neither.
 std::string ServerTarget(const Options& o) {
   if (o.server) return *o.server;
-  const char* env = std::getenv("KM360R_SERVER");
-  return env ? env : "";
+  return environment::Variable("KM360R_SERVER").value_or("");
 }
 
-// The server is reached before the local store is opened, so a server that
-// cannot be used leaves the local store exactly as it was.
 int SyncCommand(const std::string& server, const std::string& path) {
   if (server.empty()) return Refused("job sync needs a team server: --server URL or KM360R_SERVER");
-  jobs::PgStore remote(server);
-  jobs::SqliteStore local(path);
-  const jobs::SyncCounts counts = jobs::Sync(local, remote);
+  const jobs::SyncCounts counts = jobs::SyncToTeamServer(server, path);
   StandardOutput().Write("sent " + std::to_string(counts.sent) + " results, " + std::to_string(counts.alreadyThere) +
                          " already there\n");
   return kExitOk;
@@ -230,16 +196,17 @@ int SyncCommand(const std::string& server, const std::string& path) {
 
 // job list, show and export read the team server when one is named.
 int ServerRead(const std::string& server, const JobArgs& a) {
-  jobs::PgStore store(server);
-  if (a.action == "list") return List(store);
-  if (a.action == "show") return Show(store, a);
-  return Export(store, a);
+  const std::unique_ptr<jobs::IResultsStore> store = jobs::OpenTeamServer(server);
+  if (a.action == "list") return List(*store);
+  if (a.action == "show") return Show(*store, a);
+  return Export(*store, a);
 }
 
 }  // namespace
 
 int RunJobCommand(const Options& o) {
   if (o.job.action == "report") {
+    if (const std::string missing = ReportMissing(o); !missing.empty()) return Refused(missing);
     const std::string refused = fileaccess::RefusedTarget(o.job.operands[1]);
     if (!refused.empty()) {
       std::fprintf(stderr, "km360r-cli: cannot write %s (%s)\n", o.job.operands[1].c_str(), refused.c_str());
@@ -250,10 +217,12 @@ int RunJobCommand(const Options& o) {
   try {
     const JobArgs& a = o.job;
     const std::string server = ServerTarget(o);
-    if (a.action == "sync") return SyncCommand(server, path);
-    if (!server.empty() && (a.action == "list" || a.action == "show" || a.action == "export")) {
-      return ServerRead(server, a);
+    const bool readsServer = !server.empty() && (a.action == "list" || a.action == "show" || a.action == "export");
+    if (a.action == "sync" || readsServer) {
+      if (const std::string missing = jobs::TeamServerMissing(); !missing.empty()) return Refused(missing);
     }
+    if (a.action == "sync") return SyncCommand(server, path);
+    if (readsServer) return ServerRead(server, a);
     jobs::SqliteStore store(path);
     if (o.command == "profiles") return Profiles(store);
     if (a.action == "new") return New(store, a);
@@ -265,7 +234,7 @@ int RunJobCommand(const Options& o) {
     }
     if (a.action == "show") return Show(store, a);
     if (a.action == "export") return Export(store, a);
-    if (a.action == "report") return Report(store, o);
+    if (a.action == "report") return JobReport(store, o);
     return Capture(store, o);
   } catch (const jobs::StoreError& e) {
     std::fprintf(stderr, "km360r-cli: %s\n", e.what());

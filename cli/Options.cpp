@@ -6,7 +6,7 @@
 
 #include "settings/SettingsCommands.h"
 #include "table/DataFiles.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
 #include "table/TableExport.h"
 
 namespace cli {

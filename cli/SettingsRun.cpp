@@ -9,6 +9,7 @@
 #include "common/Gbk.h"
 #include "settings/SettingAnswer.h"
 #include "settings/SettingsCommands.h"
+#include "common/LocalTime.h"
 
 namespace cli {
 
@@ -24,8 +25,7 @@ constexpr auto kListingStall = 2s;
 
 settings::ClockFields Now() {
   const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = localclock::At(now).fields;
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
           local.tm_hour,        local.tm_min,     local.tm_sec};
 }

@@ -1,9 +1,8 @@
 #include "cli/StopSignals.h"
 
 #include <atomic>
-#include <csignal>
 
-#include <signal.h>
+#include "common/StopSignals.h"
 
 namespace cli {
 
@@ -15,22 +14,16 @@ namespace {
 std::atomic<int> g_stopSignal{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-extern "C" void OnStopSignal(int signal) {
+void OnStopSignal(int signal) {
   int none = 0;
   g_stopSignal.compare_exchange_strong(none, signal);
 }
 
 }  // namespace
 
-void CatchStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;  // no SA_RESTART: a blocked write to standard output returns
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
-}
+void CatchStopSignals() { stopsignals::Catch(OnStopSignal); }
 
-void IgnoreBrokenPipeSignal() { std::signal(SIGPIPE, SIG_IGN); }
+void IgnoreBrokenPipeSignal() { stopsignals::IgnoreBrokenPipe(); }
 
 void RequestStop(int signal) { OnStopSignal(signal); }
 

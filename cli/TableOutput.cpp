@@ -1,10 +1,10 @@
 #include "cli/TableOutput.h"
 
 #include <cerrno>
-#include <csignal>
 
-#include "common/Gbk.h"
 #include "cli/StopSignals.h"
+#include "common/Gbk.h"
+#include "common/StopSignals.h"
 
 namespace cli {
 
@@ -22,7 +22,7 @@ void TextOutput::Flush() {
 
 void TextOutput::Fail(int error) {
   m_nErrno = error ? error : EIO;
-  if (m_nErrno == EPIPE) RequestStop(SIGPIPE);
+  if (m_nErrno == EPIPE) RequestStop(stopsignals::kBrokenPipe);
 }
 
 TextOutput& StandardOutput() {

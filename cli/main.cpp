@@ -13,13 +13,14 @@
 #include "common/Gbk.h"
 #include "common/TextRules.h"
 #include "cli/Options.h"
+#include "cli/OutputChecks.h"
+#include "cli/ReportRun.h"
 #include "cli/SettingsRun.h"
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
 #include "print/TestReport.h"
-#include "print/ui/PdfReport.h"
 #include "table/DataFiles.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
 #include "table/TableExport.h"
 
 namespace cli {
@@ -145,16 +146,6 @@ int Params(MeterSession& s, const Options& o) {
   return FinishAndPrint(s, o, DataKind::Parameters, complete ? kExitOk : kExitMeter);
 }
 
-// A file the command will write that is there but no regular file (a named
-// pipe, a device, a folder) is refused before anything else is done: a pipe
-// would hold the run until a reader came, a device would swallow the file.
-bool RefusedOutput(const std::string& path) {
-  const std::string refused = fileaccess::RefusedTarget(path);
-  if (refused.empty()) return false;
-  std::fprintf(stderr, "km360r-cli: cannot write %s (%s)\n", path.c_str(), refused.c_str());
-  return true;
-}
-
 // The data file --out saves for a meter command.
 std::string SavedPath(const Options& o) {
   const DataKind kind = o.command == "realtime" ? DataKind::RealTime
@@ -179,16 +170,6 @@ int MeterCommand(const Options& o) {
   return Params(s, o);
 }
 
-// Open reads only lower-case .ref, .hif and .syf names; any other file gives
-// the empty table, as in the program, but a script should learn why.
-void NoteUnreadName(const std::string& path) {
-  if (datafile::TypeOfPath(path) != datafile::FileType::None) return;
-  std::fprintf(stderr,
-               "km360r-cli: %s: no rows read; only files whose names end in .ref, .hif or "
-               ".syf (lower case) are read\n",
-               path.c_str());
-}
-
 int Show(const Options& o) {
   MeterSession s(o);  // the table page as the program has it; no port is opened
   const FileOutcome outcome = s.logic.OpenFile(o.operands[0]);
@@ -200,41 +181,6 @@ int Show(const Options& o) {
   NoteUnreadName(o.operands[0]);
   TableOutput(s.table.Model(), StandardOutput()).PrintAll();
   return kExitOk;
-}
-
-// Opens FILE as Show does, then prints its table as the test report into
-// OUT.pdf through the program's Print command. System parameters, which the
-// program does not print, give no file. The PDF is written as Save writes a
-// data file: beside OUT, then renamed, so an existing OUT stays whole unless
-// the new one is complete.
-int Report(const Options& o) {
-  const std::string& out = o.operands[1];
-  if (RefusedOutput(out)) return kExitFile;
-  MeterSession s(o);
-  const FileOutcome outcome = s.logic.OpenFile(o.operands[0]);
-  if (outcome.status == FileOutcome::Status::Failed) {
-    std::fprintf(stderr, "%s\n", outcome.message.c_str());
-    return kExitFile;
-  }
-  s.Drain();
-  NoteUnreadName(o.operands[0]);
-  PdfReportOutput pdf;
-  switch (s.logic.OnPrint(pdf.Device())) {
-    case report::Outcome::Printed: {
-      const std::string reason = fileaccess::WriteFileReplacing(out, pdf.Bytes(), SIZE_MAX);
-      if (reason.empty()) return kExitOk;
-      std::fprintf(stderr, "%s %s (%s)\n", report::FailureText(s.texts.m_bChinese).c_str(), out.c_str(),
-                   reason.c_str());
-      return kExitFile;
-    }
-    case report::Outcome::NotPrinted:
-      std::fprintf(stderr, "km360r-cli: %s: system parameters are not printed as a report\n",
-                   o.operands[0].c_str());
-      return kExitFile;
-    case report::Outcome::Cancelled:
-    case report::Outcome::Failed: break;  // the failure box has been printed
-  }
-  return kExitFile;
 }
 
 // Opens FILE as Show does, then exports its table as the program's Export:
@@ -304,7 +250,7 @@ int main(int argc, char** argv) {
   // file behind; the meter commands stop their wait and save what arrived.
   fileaccess::RemoveTemporaryFileOnStopSignals();
   if (options->command == "show") return cli::Conclude(cli::Show(*options));
-  if (options->command == "report") return cli::Conclude(cli::Report(*options));
+  if (options->command == "report") return cli::Conclude(cli::TableReport(*options));
   if (options->command == "export") return cli::Conclude(cli::Export(*options));
   cli::CatchStopSignals();
   if (options->command == "job" || options->command == "profiles") {

@@ -4,12 +4,13 @@
 #include <iterator>
 
 #include "common/TextRules.h"
+#include "common/FilePath.h"
 
 std::string CIniReader::GetValue(const std::string& section, const std::string& key,
                                  const std::string& def) const {
   if (section.empty() || key.empty()) return def;
 
-  std::ifstream in(m_strPath, std::ios::binary);
+  std::ifstream in(filepath::Of(m_strPath), std::ios::binary);
   if (!in) return def;
   std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad() || raw.empty()) return def;

@@ -1,10 +1,5 @@
 #include "field/LiveLog.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -14,7 +9,8 @@
 
 #include "common/Gbk.h"
 #include "common/SpreadsheetText.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
+#include "common/LocalTime.h"
 
 namespace field {
 
@@ -31,11 +27,10 @@ std::string CsvField(std::string_view text) {
 }
 
 std::string IsoLocalTime(std::time_t when) {
-  std::tm local{};
-  localtime_r(&when, &local);
+  const localclock::Local local = localclock::At(when);
   char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &local);
-  const long offset = local.tm_gmtoff;
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &local.fields);
+  const long offset = local.utcOffsetSeconds;
   const long minutes = (offset < 0 ? -offset : offset) / 60;
   char zone[48];
   std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
@@ -77,7 +72,8 @@ std::string LogLine(const Row& row, std::time_t when, LogColumns columns) {
 // while a sync runs are taken by the next one.
 class LiveLog::Syncer {
  public:
-  explicit Syncer(int fd) : m_fd(fd), m_thread([this] { Run(); }) {}
+  explicit Syncer(std::shared_ptr<fileaccess::AppendFile> file)
+      : m_file(std::move(file)), m_thread([this] { Run(); }) {}
   ~Syncer() {
     {
       std::lock_guard lock(m_mutex);
@@ -119,8 +115,8 @@ class LiveLog::Syncer {
       if (m_nSynced >= m_nWritten) return;  // stopping with nothing left
       const long target = m_nWritten;
       lock.unlock();
-      const bool ok = ::fdatasync(m_fd) == 0 || errno == EINVAL || errno == EROFS;
-      const std::string reason = ok ? std::string() : std::strerror(errno);
+      std::string reason;
+      const bool ok = m_file->Flush(reason);
       lock.lock();
       m_nSynced = target;
       if (!ok) {
@@ -131,7 +127,7 @@ class LiveLog::Syncer {
     }
   }
 
-  int m_fd;
+  std::shared_ptr<fileaccess::AppendFile> m_file;
   std::mutex m_mutex;
   std::condition_variable m_wake;
   std::condition_variable m_done;
@@ -143,8 +139,8 @@ class LiveLog::Syncer {
   std::thread m_thread;  // last: started once the rest is set up
 };
 
-LiveLog::LiveLog(int fd, std::string path, LogColumns columns)
-    : m_fd(fd), m_syncer(std::make_unique<Syncer>(fd)), m_strPath(std::move(path)), m_columns(columns) {}
+LiveLog::LiveLog(std::shared_ptr<fileaccess::AppendFile> file, std::string path, LogColumns columns)
+    : m_file(file), m_syncer(std::make_unique<Syncer>(std::move(file))), m_strPath(std::move(path)), m_columns(columns) {}
 
 std::optional<LiveLog> LiveLog::Open(const std::string& path, LogColumns columns, std::string& error,
                                      LogRefusal* refusal) {
@@ -159,37 +155,33 @@ std::optional<LiveLog> LiveLog::Open(const std::string& path, LogColumns columns
   if (std::string refused = fileaccess::RefusedTarget(path); !refused.empty()) {
     return refuse(LogRefusal::CannotOpen, std::move(refused));
   }
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
-  if (fd < 0) return refuse(LogRefusal::CannotOpen, std::strerror(errno));
-  LiveLog log(fd, path, columns);
-  struct stat st{};
-  if (::fstat(fd, &st) != 0) return refuse(LogRefusal::CannotOpen, std::strerror(errno));
-  if (!S_ISREG(st.st_mode)) return refuse(LogRefusal::CannotOpen, "not a regular file");
+  std::string reason;
+  std::shared_ptr<fileaccess::AppendFile> file = fileaccess::AppendFile::Open(path, reason);
+  if (!file) return refuse(LogRefusal::CannotOpen, std::move(reason));
+  const uint64_t size = file->Size();
+  LiveLog log(file, path, columns);
   const std::string header = LogHeader(columns);
   std::string start;
-  if (st.st_size == 0) {
+  if (size == 0) {
     start = header;
-  } else if (const int reader = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); reader >= 0) {
-    // Rows under another header would be read as other columns.
-    std::string first(header.size(), '\0');
-    const bool sameHeader = ::pread(reader, first.data(), first.size(), 0) == static_cast<ssize_t>(first.size()) &&
-                            first == header;
-    // A row cut short (by a crash) must not swallow the next one.
-    char last = '\n';
-    if (::pread(reader, &last, 1, st.st_size - 1) != 1) last = '\n';
-    ::close(reader);
-    if (!sameHeader) {
+  } else {
+    // Rows under another header would be read as other columns. (A file
+    // that cannot be read back is taken as it is.)
+    const std::string first = file->ReadAt(0, header.size());
+    if (!first.empty() && first != header) {
       return refuse(LogRefusal::OtherHeader,
                     "its first line is not the log's header " + header.substr(0, header.size() - 1));
     }
-    if (last != '\n') start = "\n";
+    // A row cut short (by a crash) must not swallow the next one.
+    const std::string last = file->ReadAt(size - 1, 1);
+    if (last.size() == 1 && last != "\n") start = "\n";
   }
   if (!start.empty() && !log.WriteAll(start)) return refuse(LogRefusal::CannotOpen, log.m_strError);
   return log;
 }
 
 LiveLog::LiveLog(LiveLog&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)),
+    : m_file(std::move(other.m_file)),
       m_syncer(std::move(other.m_syncer)),
       m_strPath(std::move(other.m_strPath)),
       m_columns(other.m_columns),
@@ -199,8 +191,7 @@ LiveLog::LiveLog(LiveLog&& other) noexcept
 LiveLog& LiveLog::operator=(LiveLog&& other) noexcept {
   if (this != &other) {
     m_syncer.reset();  // its last sync done
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = std::exchange(other.m_fd, -1);
+    m_file = std::move(other.m_file);
     m_syncer = std::move(other.m_syncer);
     m_strPath = std::move(other.m_strPath);
     m_columns = other.m_columns;
@@ -210,19 +201,11 @@ LiveLog& LiveLog::operator=(LiveLog&& other) noexcept {
 }
 
 LiveLog::~LiveLog() {
-  m_syncer.reset();  // its last sync done
-  if (m_fd >= 0) ::close(m_fd);
-}
-
-bool LiveLog::StillAtPath() const {
-  struct stat open{}, named{};
-  if (::fstat(m_fd, &open) != 0) return true;  // nothing to compare with
-  if (::stat(m_strPath.c_str(), &named) != 0) return false;
-  return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+  m_syncer.reset();  // its last sync done, before the file closes
 }
 
 bool LiveLog::ReopenIfReplaced() {
-  if (StillAtPath()) return true;
+  if (m_file->IsAt(m_strPath)) return true;
   std::string error;
   std::optional<LiveLog> fresh = Open(m_strPath, m_columns, error);
   if (!fresh) {
@@ -253,23 +236,7 @@ bool LiveLog::Sync() {
 
 bool LiveLog::WriteAll(std::string_view bytes) {
   // One write for the whole line: a crash leaves whole rows behind.
-  size_t written = 0;
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      m_strError = std::strerror(errno);
-      // A full disk took only the start of the line: cut it off again, so
-      // the next row does not continue it.
-      struct stat st{};
-      if (written > 0 && ::fstat(m_fd, &st) == 0 && st.st_size >= static_cast<off_t>(written)) {
-        (void)!::ftruncate(m_fd, st.st_size - static_cast<off_t>(written));
-      }
-      return false;
-    }
-    written += static_cast<size_t>(n);
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
+  if (!m_file->Append(bytes, m_strError)) return false;
   m_syncer->Written();
   return true;
 }

@@ -25,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/FileAccess.h"
 #include "field/Readout.h"
 
 namespace field {
@@ -92,12 +93,11 @@ class LiveLog {
 
  private:
   class Syncer;
-  LiveLog(int fd, std::string path, LogColumns columns);
+  LiveLog(std::shared_ptr<fileaccess::AppendFile> file, std::string path, LogColumns columns);
   bool WriteAll(std::string_view bytes);
-  bool StillAtPath() const;
   bool ReopenIfReplaced();
 
-  int m_fd = -1;
+  std::shared_ptr<fileaccess::AppendFile> m_file;  // shared with the syncer's thread
   bool m_bReopened = false;
   std::unique_ptr<Syncer> m_syncer;
   std::string m_strPath;

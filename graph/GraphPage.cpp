@@ -5,14 +5,13 @@
 
 #include "common/Language.h"
 #include "common/TextRules.h"
+#include "common/LocalTime.h"
 
 namespace {
 
 std::tm LocalNow() {
   const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return local;
+  return localclock::At(now).fields;
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "field/LiveLog.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
 #include "table/XlsWorkbook.h"
 
 namespace jobs {

@@ -1,7 +1,5 @@
 #include "jobs/SqliteStore.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
@@ -13,6 +11,7 @@
 #include "jobs/Sqlite.h"
 #include "jobs/StoreSchema.h"
 #include "jobs/Uuid.h"
+#include "common/FilePath.h"
 
 namespace jobs {
 
@@ -32,11 +31,12 @@ std::string Now() { return field::IsoLocalTime(std::time(nullptr)); }
 // own header, then, read-only, what it says it is. Throws for anything but a
 // results store this program can read.
 void CheckExistingStore(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return;
-  if (!S_ISREG(st.st_mode)) Unusable(path, "is not a results store");
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::status(filepath::Of(path), ec);
+  if (ec || !std::filesystem::exists(st)) return;
+  if (!std::filesystem::is_regular_file(st)) Unusable(path, "is not a results store");
   {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(filepath::Of(path), std::ios::binary);
     char header[16] = {};
     in.read(header, sizeof header);
     if (in.gcount() != sizeof header || std::string(header, sizeof header) != std::string("SQLite format 3\0", 16)) {
@@ -45,7 +45,7 @@ void CheckExistingStore(const std::string& path) {
   }
   // Read as the file alone unless a program has it open in WAL mode (its
   // "-wal" file is there): a refused file gets no files made beside it.
-  const bool inUse = std::filesystem::exists(path + "-wal");
+  const bool inUse = std::filesystem::exists(filepath::Of(path + "-wal"));
   sql::Connection db(path, inUse ? sql::Connection::Mode::ReadOnly : sql::Connection::Mode::Immutable);
   sql::Statement app(db, "PRAGMA application_id");
   app.Step();
@@ -77,9 +77,9 @@ const char* const kVerdictRank =
 
 SqliteStore::SqliteStore(const std::string& path) {
   CheckExistingStore(path);
-  const bool existed = std::filesystem::exists(path);
+  const bool existed = std::filesystem::exists(filepath::Of(path));
   if (!existed) {
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const std::filesystem::path parent = filepath::Of(path).parent_path();
     std::error_code ec;
     if (!parent.empty()) std::filesystem::create_directories(parent, ec);
     if (ec) Unusable(path, "its folder cannot be made: " + ec.message());

@@ -1,6 +1,7 @@
 #include "sim/SimulatedMeter.h"
 
 #include "common/Gbk.h"
+#include "common/LocalTime.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -104,7 +105,7 @@ std::vector<ReplyPart> SimulatedMeter::GivenAnswer(const std::string& utf8) {
 std::tm SimulatedMeter::Now() const {
   const std::time_t t = std::time(nullptr) + m_clockOffset.count();
   std::tm local{};
-  localtime_r(&t, &local);
+  local = localclock::At(t).fields;
   return local;
 }
 
@@ -144,7 +145,7 @@ std::vector<ReplyPart> SimulatedMeter::History() {
     // Stored readings, one an hour, the latest an hour ago.
     const std::time_t taken = now - static_cast<std::time_t>(count - i + 1) * 3600;
     std::tm when{};
-    localtime_r(&taken, &when);
+    when = localclock::At(taken).fields;
     SentReading r = NextReading(when);
     r.wavelengthNm = kWavelengthsNm[anyWavelength(m_random)];
     parts.push_back({delay, ReadingRecord(heading, r)});

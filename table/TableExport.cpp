@@ -7,7 +7,7 @@
 
 #include "common/Gbk.h"
 #include "table/CsvExport.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
 #include "table/XlsWorkbook.h"
 
 namespace tableexport {

@@ -5,7 +5,7 @@
 #include "common/Language.h"
 #include "common/TextRules.h"
 #include "table/DataFiles.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "common/Gbk.h"
 #include "table/CompoundFile.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
 
 namespace xls {
 

@@ -8,7 +8,7 @@
 
 #include "app/StartupChecks.h"
 #include "app/ui/CKM360R_ProjectApp.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
 
 int main(int argc, char** argv) {
   CKM360R_ProjectApp::SetSettingsKey();

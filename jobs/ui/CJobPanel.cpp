@@ -30,7 +30,7 @@
 #include "jobs/Uuid.h"
 #include "jobs/ui/CTrendView.h"
 #include "print/ui/CPrinterDevice.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "table/DataFiles.h"
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
 #include "tests/unit/FakeFrame.h"
 
 namespace fs = std::filesystem;

@@ -8,6 +8,7 @@
 
 #include "jobs/JobSession.h"
 #include "jobs/SqliteStore.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -151,8 +152,8 @@ TEST(JobSession, ThePointListHasAColumnPairPerWavelengthAndTheWorstVerdict) {
 }
 
 TEST(JobSession, TheReadingsPerCaptureAreKeptWithTheJob) {
-  std::string folder = (std::filesystem::temp_directory_path() / "km360r-session.XXXXXX").string();
-  ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+  const std::string folder = NewTempFolder("km360r-session");
+  ASSERT_FALSE(folder.empty());
   {
     jobs::SqliteStore store(folder + "/results.sqlite");
     jobs::Job job;

@@ -15,6 +15,7 @@
 #include "jobs/JobExport.h"
 #include "jobs/PointPattern.h"
 #include "jobs/SqliteStore.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -30,8 +31,7 @@ std::string Slurp(const std::string& path) {
 class TempFolder {
  public:
   TempFolder() {
-    std::string t = (std::filesystem::temp_directory_path() / "km360r-jobs.XXXXXX").string();
-    m_path = ::mkdtemp(t.data());
+    m_path = NewTempFolder("km360r-jobs");
   }
   ~TempFolder() {
     std::error_code ec;

@@ -1,9 +1,14 @@
 #pragma once
-// Reading and writing the table page's data files safely: opening only reads
-// (a read-only file opens, a missing one is not created), and saving writes a
+// Reading and writing the program's files safely: opening only reads (a
+// read-only file opens, a missing one is not created), and saving writes a
 // new file beside the target and renames it over the target, so a failed save
 // leaves the earlier file whole and a shorter file leaves no stale tail.
+// File names are UTF-8. The system's side is in common/posix/ and
+// common/win32/: on Windows the names go to the wide-character calls, so
+// Chinese names work, and the rename is ReplaceFileW or MoveFileExW.
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -55,5 +60,28 @@ bool SameFile(const std::string& a, const std::string& b);
 // moment, so that no hidden partial file stays beside the target. For
 // programs that let these signals end them.
 void RemoveTemporaryFileOnStopSignals();
+
+// A file that grows by whole lines (the live log): written on one thread and
+// flushed to the disk on another.
+class AppendFile {
+ public:
+  // Opens `path` for appending, creating it; nullptr with `reason` set when
+  // it cannot be opened or is no regular file.
+  static std::unique_ptr<AppendFile> Open(const std::string& path, std::string& reason);
+  virtual ~AppendFile() = default;
+
+  virtual uint64_t Size() = 0;
+  // Up to `n` bytes from `offset`; fewer when the file ends or cannot be read.
+  virtual std::string ReadAt(uint64_t offset, size_t n) = 0;
+  // Writes all of `bytes` at the end in one write, so that a crash leaves
+  // whole lines. False with `reason` set when it fails; what a full disk took
+  // of the bytes is cut off again, so the next line does not continue it.
+  virtual bool Append(std::string_view bytes, std::string& reason) = 0;
+  // Flushes what was written to the disk; false with `reason` set when it
+  // fails. Any thread may call it while another appends.
+  virtual bool Flush(std::string& reason) = 0;
+  // Whether `path` still names this file (not deleted, not moved away).
+  virtual bool IsAt(const std::string& path) = 0;
+};
 
 }  // namespace fileaccess

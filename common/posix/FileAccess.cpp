@@ -1,4 +1,7 @@
-#include "table/FileAccess.h"
+#include "common/FileAccess.h"
+
+#include "common/StopSignals.h"
+#include "common/TemporaryName.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -10,9 +13,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 #include <algorithm>
-#include <random>
+#include <optional>
 
 namespace fileaccess {
 
@@ -53,24 +55,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// A name for the new file beside the target: short and of fixed length, so it
-// fits in a folder wherever the target's own name does, and hidden.
-std::string TemporaryName() {
-  static std::atomic<uint64_t> counter{std::random_device{}()};
-  // splitmix64: consecutive counter values give unrelated names.
-  uint64_t x = counter.fetch_add(0x9E3779B97F4A7C15ULL) + static_cast<uint64_t>(::getpid());
-  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
-  x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
-  x ^= x >> 31;
-  constexpr std::string_view kDigits = "0123456789abcdefghijklmnopqrstuvwxyz";
-  std::string name = ".km";
-  for (int i = 0; i < 6; ++i) {
-    name += kDigits[x % kDigits.size()];
-    x /= kDigits.size();
-  }
-  return name;
-}
-
 // The file a save writes for `path`: the path itself, or for a symbolic link
 // the end of its chain, which need not exist yet. Relative link texts count
 // from the link's own folder. False (with errno set) for a chain that does not
@@ -107,12 +91,10 @@ std::atomic<int> g_temporaryFolder{-1};
 char g_temporaryName[16];
 static_assert(std::atomic<int>::is_always_lock_free);
 
-extern "C" void RemoveTemporaryAndStop(int signal) {
+// Runs in the stop signals' handler: only calls safe there.
+void RemoveTemporary() {
   const int folder = g_temporaryFolder.load();
   if (folder >= 0) ::unlinkat(folder, g_temporaryName, 0);
-  // The handler was reset on entry (SA_RESETHAND): the signal, blocked while
-  // the handler runs, ends the program as soon as it returns.
-  ::raise(signal);
 }
 
 // The stop signals held back while a new file is made and noted, so that no
@@ -147,13 +129,7 @@ class TemporaryNoted {
 
 }  // namespace
 
-void RemoveTemporaryFileOnStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = RemoveTemporaryAndStop;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESETHAND;
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
-}
+void RemoveTemporaryFileOnStopSignals() { stopsignals::EndAfter(RemoveTemporary); }
 
 std::string RefusedTarget(const std::string& path) {
   struct stat st;
@@ -166,34 +142,6 @@ bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa, sb;
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
-}
-
-std::string SystemReason(int err, bool chinese) {
-  if (chinese) {
-    // The wording of the C library's Chinese messages.
-    switch (err) {
-      case ENOENT: return "没有那个文件或目录";
-      case EACCES: return "权限不够";
-      case EPERM: return "不允许的操作";
-      case EISDIR: return "是一个目录";
-      case ENOTDIR: return "不是目录";
-      case ENAMETOOLONG: return "文件名过长";
-      case ELOOP: return "符号连接的层数过多";
-      case EIO: return "输入/输出错误";
-      case EINVAL: return "无效的参数";
-      case EMFILE: return "打开的文件过多";
-      case ENFILE: return "系统中打开的文件过多";
-      case ENOMEM: return "无法分配内存";
-      case ENXIO: return "没有那个设备或地址";
-      case ENODEV: return "没有那个设备";
-      case EFBIG: return "文件过大";
-      case ENOSPC: return "设备上没有空间";
-      case EROFS: return "只读文件系统";
-      case EBUSY: return "设备或资源忙";
-      default: break;
-    }
-  }
-  return SystemText(err);
 }
 
 bool Exists(const std::string& path) {
@@ -310,6 +258,91 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes, 
   if (!fd.Close()) return fail(errno);
   if (::renameat(dir.Get(), temp.c_str(), dir.Get(), name.c_str()) != 0) return fail(errno);
   return {};
+}
+
+namespace {
+
+class PosixAppendFile : public AppendFile {
+ public:
+  explicit PosixAppendFile(int fd) : m_fd(fd) {}
+  ~PosixAppendFile() override { ::close(m_fd); }
+  PosixAppendFile(const PosixAppendFile&) = delete;
+  PosixAppendFile& operator=(const PosixAppendFile&) = delete;
+
+  uint64_t Size() override {
+    struct stat st {};
+    return ::fstat(m_fd, &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+  }
+
+  std::string ReadAt(uint64_t offset, size_t n) override {
+    std::string bytes(n, '\0');
+    const ssize_t got = ::pread(m_fd, bytes.data(), n, static_cast<off_t>(offset));
+    bytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return bytes;
+  }
+
+  bool Append(std::string_view bytes, std::string& reason) override {
+    size_t written = 0;
+    while (!bytes.empty()) {
+      const ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        reason = SystemText(errno);
+        struct stat st {};
+        if (written > 0 && ::fstat(m_fd, &st) == 0 && st.st_size >= static_cast<off_t>(written)) {
+          (void)!::ftruncate(m_fd, st.st_size - static_cast<off_t>(written));
+        }
+        return false;
+      }
+      written += static_cast<size_t>(n);
+      bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+  }
+
+  bool Flush(std::string& reason) override {
+    // A file system that cannot sync (EINVAL) or is read-only holds nothing to flush.
+    if (::fdatasync(m_fd) == 0 || errno == EINVAL || errno == EROFS) return true;
+    reason = SystemText(errno);
+    return false;
+  }
+
+  bool IsAt(const std::string& path) override {
+    struct stat open {}, named {};
+    if (::fstat(m_fd, &open) != 0) return true;  // nothing to compare with
+    if (::stat(path.c_str(), &named) != 0) return false;
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+  }
+
+ private:
+  int m_fd;
+};
+
+}  // namespace
+
+std::unique_ptr<AppendFile> AppendFile::Open(const std::string& path, std::string& reason) {
+  // O_NONBLOCK: a named pipe that slipped past the caller's check does not
+  // hold the run until a reader comes.
+  // Read access too, to check the header of a file that is there; a file
+  // the user may only write is appended to unchecked.
+  constexpr int kFlags = O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK;
+  int fd = ::open(path.c_str(), O_RDWR | kFlags, 0644);
+  if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | kFlags, 0644);
+  if (fd < 0) {
+    reason = SystemText(errno);
+    return nullptr;
+  }
+  auto file = std::make_unique<PosixAppendFile>(fd);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    reason = SystemText(errno);
+    return nullptr;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    reason = "not a regular file";
+    return nullptr;
+  }
+  return file;
 }
 
 }  // namespace fileaccess

@@ -1,0 +1,16 @@
+#pragma once
+// The process's environment and the user's folders, as UTF-8 text.
+#include <optional>
+#include <string>
+
+namespace environment {
+
+// The variable's value; nullopt when it is not set or empty.
+std::optional<std::string> Variable(const char* name);
+
+// The folder for the user's own data, without a separator at its end:
+// $XDG_DATA_HOME (when absolute), else $HOME/.local/share on Linux;
+// %LOCALAPPDATA% on Windows.
+std::string UserDataFolder();
+
+}  // namespace environment

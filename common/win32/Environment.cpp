@@ -1,0 +1,27 @@
+#include "common/Environment.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/Utf16.h"
+
+namespace environment {
+
+std::optional<std::string> Variable(const char* name) {
+  const std::wstring wideName = utf16::FromUtf8(name);
+  const DWORD size = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+  if (size <= 1) return std::nullopt;
+  std::wstring value(size, L'\0');
+  const DWORD n = GetEnvironmentVariableW(wideName.c_str(), value.data(), size);
+  if (n == 0 || n >= size) return std::nullopt;
+  value.resize(n);
+  return utf16::ToUtf8(value);
+}
+
+std::string UserDataFolder() {
+  if (auto local = Variable("LOCALAPPDATA")) return *local;
+  return Variable("USERPROFILE").value_or(".") + "\\AppData\\Local";
+}
+
+}  // namespace environment

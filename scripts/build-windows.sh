@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows core with MinGW-w64: km360r-cli.exe and
+# km360r_unit_tests.exe in build-windows/bin/ (or DIR/bin/ for
+# build-windows.sh DIR). Installs the cross compiler and Wine when missing.
+#
+# Debian ships neither SQLite nor GoogleTest for MinGW, so both are built here
+# with the cross compiler, once per build tree (DIR/deps/): SQLite from the
+# source of Debian's own sqlite3 package, GoogleTest from Debian's googletest
+# sources. The executables are linked statically, so they run in a bare Wine
+# prefix with nothing beside them.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$(mkdir -p "${1:-$root/build-windows}" && cd "${1:-$root/build-windows}" && pwd)
+deps=$out/deps
+prefix=$deps/prefix
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+jobs=$(nproc)
+
+"$root/scripts/install-deps.sh"
+
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+
+# SQLite: the amalgamation is generated from Debian's source package with the
+# host's tools (tclsh), then compiled with the cross compiler.
+if [ ! -f "$prefix/lib/libsqlite3.a" ]; then
+  src=$deps/sqlite-src
+  rm -rf "$src" && mkdir -p "$src"
+  if ! apt-get source --print-uris sqlite3 >/dev/null 2>&1; then
+    # No source entries yet: the sources of the same release, from the same
+    # mirror as the binary packages.
+    uri=$(grep -h '^URIs:' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -1 | awk '{print $2}')
+    cat > /etc/apt/sources.list.d/km360r-deb-src.sources <<SRC
+Types: deb-src
+URIs: ${uri:-http://deb.debian.org/debian}
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    apt-get update -q
+  fi
+  (cd "$src" && apt-get source --download-only sqlite3 >/dev/null 2>&1)
+  tar -xJf "$src"/sqlite3_*.orig.tar.xz -C "$src"
+  tree=$(find "$src" -mindepth 1 -maxdepth 1 -type d | head -1)
+  (cd "$tree" && ./configure --disable-tcl >/dev/null && make -j"$jobs" sqlite3.c >/dev/null)
+  mkdir -p "$prefix/lib" "$prefix/include"
+  x86_64-w64-mingw32-gcc-posix -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION -c "$tree/sqlite3.c" \
+    -o "$deps/sqlite3.o"
+  x86_64-w64-mingw32-ar rcs "$prefix/lib/libsqlite3.a" "$deps/sqlite3.o"
+  cp "$tree/sqlite3.h" "$tree/sqlite3ext.h" "$prefix/include/"
+fi
+
+# GoogleTest from Debian's sources.
+if [ ! -f "$prefix/lib/libgtest.a" ]; then
+  cmake -S /usr/src/googletest -B "$deps/googletest" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF "${launcher[@]}" >/dev/null
+  cmake --build "$deps/googletest" -j"$jobs" >/dev/null
+  cmake --install "$deps/googletest" >/dev/null
+fi
+
+cmake -S "$root" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DKM360R_GUI=OFF -DKM360R_BENCH=OFF -DKM360R_CLI_REPORT=OFF -DKM360R_TEAM_SERVER=OFF \
+  -DSQLite3_INCLUDE_DIR="$prefix/include" -DSQLite3_LIBRARY="$prefix/lib/libsqlite3.a" \
+  -DGTest_DIR="$prefix/lib/cmake/GTest" "${launcher[@]}" >/dev/null
+targets=(km360r_core)
+# The CLI and the unit tests (whose frame logic opens ports) link the Win32
+# serial backend, device/win32/.
+if compgen -G "$root/device/win32/*.cpp" >/dev/null; then targets+=(km360r-cli km360r_unit_tests); fi
+cmake --build "$out" -j"$jobs" --target "${targets[@]}"
