@@ -1,7 +1,7 @@
 #include "device/win32/ComPorts.h"
 
 #include "device/win32/SystemError.h"
-#include "device/win32/WideText.h"
+#include "common/Utf16.h"
 
 #include <windows.h>
 
@@ -28,7 +28,7 @@ namespace {
 // claimed as "Local\km360r-port-__._COM5".
 std::wstring ClaimName(const std::string& devicePath) {
   std::wstring name = L"Local\\km360r-port-";
-  for (wchar_t c : Widen(devicePath)) {
+  for (wchar_t c : utf16::FromUtf8(devicePath)) {
     name += (c == L'\\' || c == L'/' || c == L':') ? L'_' : static_cast<wchar_t>(towupper(c));
   }
   return name;
@@ -52,7 +52,7 @@ ClaimedPort OpenClaimed(const std::string& devicePath, int& openError) {
     openError = EBUSY;
     return result;
   }
-  const std::wstring path = Widen(devicePath);
+  const std::wstring path = utf16::FromUtf8(devicePath);
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0 /* not shared */, nullptr,
                          OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
   if (h == INVALID_HANDLE_VALUE) {

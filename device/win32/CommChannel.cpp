@@ -22,6 +22,13 @@ namespace {
 constexpr size_t kMaxHandOver = size_t{64} * 1024;
 constexpr DWORD kReadChunk = 4096;
 constexpr DWORD kInputQueue = 4096;
+// A read of bytes the port has queued takes no time; one that takes a second
+// belongs to a line that has gone. A cancelled call ends within a second too.
+constexpr DWORD kReadWaitMs = 1000;
+constexpr DWORD kCancelWaitMs = 1000;
+// How often a quiet line is checked for a device that has gone without ending
+// the wait for its events (Wine's serial ports after a hang-up).
+constexpr DWORD kLineCheckMs = 250;
 
 // The meter's line needs a millisecond per byte; a write that takes a second
 // longer than that is stuck.
@@ -138,6 +145,10 @@ struct CCommChannel::Impl {
   HANDLE commEvent = nullptr;
   HANDLE readDone = nullptr;
   HANDLE writeDone = nullptr;
+  // The monitor's WaitCommEvent writes here when it ends; kept with the
+  // channel so that a wait the system ends late never writes into freed memory.
+  OVERLAPPED waitOv{};
+  DWORD waitMask = 0;
 
   ISerialOwner* owner = nullptr;
   std::thread thread;
@@ -216,8 +227,8 @@ void CCommChannel::Impl::MonitorLoop() {
   }
   bool lineLost = false;
   bool waiting = false;  // a WaitCommEvent is outstanding
-  DWORD mask = 0;
-  OVERLAPPED waitOv{};
+  DWORD& mask = waitMask;
+  waitOv = OVERLAPPED{};
   waitOv.hEvent = commEvent;
   const auto lose = [&] {
     // Reported once; from now on only shutdown and writes are waited for.
@@ -241,8 +252,15 @@ void CCommChannel::Impl::MonitorLoop() {
       // Shutdown first, then received data, then a pending write.
       HANDLE handles[3] = {shutdownEvent, waiting ? commEvent : writeEvent, writeEvent};
       const DWORD count = waiting ? 3 : 2;
-      const DWORD woke = WaitForMultipleObjects(count, handles, FALSE, INFINITE);
+      const DWORD woke = WaitForMultipleObjects(count, handles, FALSE, lineLost ? INFINITE : kLineCheckMs);
       if (woke == WAIT_FAILED || woke == WAIT_OBJECT_0 || rendezvous->stopping.load()) break;
+      if (woke == WAIT_TIMEOUT) {
+        // A quiet line is looked at: a wait may not end when the device goes.
+        DWORD queued = 0;
+        std::lock_guard<std::mutex> lk(portLock);
+        if (!QueuedBytes(port, queued)) lose();
+        continue;
+      }
       if (handles[woke - WAIT_OBJECT_0] == writeEvent) {
         WritePending(lineLost);
         continue;
@@ -273,10 +291,10 @@ void CCommChannel::Impl::MonitorLoop() {
   }
   std::lock_guard<std::mutex> lk(portLock);
   if (waiting) {
-    // The wait writes into waitOv and `mask`: it must be over before they go.
+    // Bounded: a wait on a line that has gone may not end when cancelled
+    // (Wine's); closing the port ends it.
     CancelIoEx(port, &waitOv);
-    DWORD ignored = 0;
-    GetOverlappedResult(port, &waitOv, &ignored, TRUE);
+    WaitForSingleObject(commEvent, kCancelWaitMs);
   }
   ClosePort();
   self.m_bThreadAlive.store(false);
@@ -289,8 +307,20 @@ bool CCommChannel::Impl::ReadChunk(unsigned char* buf, DWORD size, DWORD& got) {
   got = 0;
   if (ReadFile(port, buf, size, &got, &ov)) return true;
   if (GetLastError() != ERROR_IO_PENDING) return false;
-  // The port's timeouts make a read return with what is there.
-  return GetOverlappedResult(port, &ov, &got, TRUE) != FALSE;
+  // The port's timeouts make a read of queued bytes return at once; one that
+  // does not, or that a shutdown overtakes, is given up.
+  HANDLE ends[2] = {readDone, shutdownEvent};
+  if (WaitForMultipleObjects(2, ends, FALSE, kReadWaitMs) != WAIT_OBJECT_0) {
+    CancelIoEx(port, &ov);
+    if (WaitForSingleObject(readDone, kCancelWaitMs) != WAIT_OBJECT_0) {
+      // Not over yet: `ov` is on this stack, so the port is closed to end the read.
+      winports::CloseClaimed(claimed);
+      port = nullptr;
+    }
+    SetLastError(ERROR_NOT_READY);
+    return false;
+  }
+  return GetOverlappedResult(port, &ov, &got, FALSE) != FALSE;
 }
 
 bool CCommChannel::Impl::Receive() {

@@ -1,5 +1,7 @@
 #include "device/win32/SystemError.h"
 
+#include "common/Utf16.h"
+
 #include <windows.h>
 
 #include <cerrno>
@@ -11,16 +13,7 @@ std::string SystemErrorText(uint32_t code) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&wide), 0, nullptr);
-  std::string text;
-  if (length > 0 && wide) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0,
-                                          nullptr, nullptr);
-    text.resize(static_cast<size_t>(bytes > 0 ? bytes : 0));
-    if (bytes > 0) {
-      WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), text.data(), bytes, nullptr,
-                          nullptr);
-    }
-  }
+  std::string text = length > 0 && wide ? utf16::ToUtf8(std::wstring_view(wide, length)) : std::string();
   if (wide) LocalFree(wide);
   // The system ends its texts with a line break; the box puts its own.
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
