@@ -22,10 +22,14 @@ trap 'rm -rf "$work"' EXIT
 "$root/scripts/wine-prefix.sh" "$work/prefix"
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
 ports=$WINEPREFIX/km360r-ports
+# One Wine server for all runs, its own output (a list of its objects when it
+# ends) kept out of the figures.
+wineserver -p >/dev/null 2>&1 || true
+trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 
 x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -I"$root" -static -o "$work/serial_receive.exe" \
   "$root/bench/wine/serial_receive.cpp" "$root"/device/win32/*.cpp "$root/device/SerialPort.cpp" \
-  "$root/device/PortNames.cpp"
+  "$root/device/PortNames.cpp" "$root/common/win32/Utf16.cpp"
 
 echo "== Receive throughput (line rate of the meter: 1920 B/s) =="
 for piece in 1 4096; do
