@@ -61,7 +61,7 @@ void MeterSession::ReportRefusedPort(const std::string& port, int openError) {
     std::fprintf(stderr, "km360r-cli: %s is not a serial port\n", port.c_str());
   } else {
     std::fprintf(stderr, "km360r-cli: %s cannot be opened as a serial port: %s\n", port.c_str(),
-                 std::strerror(openError));
+                 OpenErrorText(openError).c_str());
   }
 }
 

@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "cli/FieldRun.h"
 #include "cli/JobRun.h"
@@ -232,6 +236,12 @@ int Conclude(int status) {
 }  // namespace cli
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The tables, listings and messages are the same bytes as on Linux: LF line
+  // ends, not the CR LF the C runtime's text mode would make of them.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   cli::IgnoreBrokenPipeSignal();
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];

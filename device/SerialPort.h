@@ -1,9 +1,9 @@
 #pragma once
 // The seam between the conversation with the meter and the system's serial
-// ports. A backend (device/posix/ on Linux) opens a port with its line
-// settings, runs a monitor that delivers received bytes to the port's owner on
-// the UI thread, writes command texts, and stops. Everything above device/
-// sees the port through ISerialPort only.
+// ports. A backend (device/posix/ on Linux, device/win32/ on Windows) opens a
+// port with its line settings, runs a monitor that delivers received bytes to
+// the port's owner on the UI thread, writes command texts, and stops.
+// Everything above device/ sees the port through ISerialPort only.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -28,6 +28,10 @@ inline constexpr LineSettings kMeterLine{};
 // \n%s\nPort: %d\n" with the failed call, the reason for `errorCode` (an errno
 // value) and the port number, cut to fit the box's 200-byte buffer.
 std::string FormatDriverError(const std::string& operation, int errorCode, int port);
+
+// The same box text with the reason already worded: backends whose system
+// describes its own error codes (FormatMessage on Windows) give it here.
+std::string FormatDriverErrorText(const std::string& operation, const std::string& reason, int port);
 
 // The window that receives what the port reports. Every callback except
 // PostToUi runs on the UI thread.

@@ -2,8 +2,10 @@
 # Builds everything and runs every test: the normal build (unit, end-to-end and
 # window tests), then the unit and end-to-end tests again under AddressSanitizer
 # and UndefinedBehaviorSanitizer (built with clang), with a short run of each
-# fuzz target from its seed corpus. Then the Windows build (MinGW-w64): its
-# unit tests under Wine. Each phase says how long it took.
+# fuzz target from its seed corpus. Then the Windows build (MinGW-w64) under
+# Wine, in one Wine prefix made for the run: its unit tests, and km360r-cli.exe
+# against the simulated meter, compared with the Linux program. Each phase says
+# how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -44,9 +46,14 @@ echo "== Tests =="
 phase "Tests" bash -c "cd '$root/build' && ctest --output-on-failure -j2" || status=1
 echo "== Tests and fuzz runs under AddressSanitizer and UndefinedBehaviorSanitizer =="
 phase "Sanitizer tests" bash -c "cd '$root/build-asan' && ctest --output-on-failure -j2" || status=1
-echo "== The Windows build's unit tests under Wine =="
-if phase "Windows build" "$root/scripts/build-windows.sh" "$root/build-windows"; then
-  phase "Windows tests" "$root/tests/wine/unit_tests_under_wine.sh" "$root/build-windows/bin" || status=1
+echo "== The Windows build under Wine =="
+if phase "Windows build" "$root/scripts/build-windows.sh" "$root/build-windows" \
+  && "$root/scripts/wine-prefix.sh" "$root/build-windows/wine"; then
+  export WINEPREFIX=$root/build-windows/wine
+  phase "Windows unit tests" "$root/tests/wine/unit_tests_under_wine.sh" "$root/build-windows/bin" || status=1
+  phase "Windows end-to-end tests" "$root/tests/wine/cli_under_wine.sh" "$root/build/bin" "$root/build-windows/bin" \
+    || status=1
+  wineserver -k 2>/dev/null || true
 else
   status=1
 fi

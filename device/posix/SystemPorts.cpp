@@ -1,5 +1,7 @@
 #include "device/SystemPorts.h"
 
+#include <cstring>
+
 #include "device/posix/DevicePorts.h"
 #include "device/posix/SerialChannel.h"
 
@@ -9,3 +11,5 @@ IPortList& SystemPortList() {
   static ports::DevicePortList list;
   return list;
 }
+
+std::string OpenErrorText(int openError) { return std::strerror(openError); }
