@@ -438,8 +438,13 @@ void SqliteStore::Acknowledge(const std::vector<SyncResult>& results) {
 }
 
 void SqliteStore::UseServer(const std::string& serverId) {
-  sql::Statement s(*m_db, "SELECT value FROM store_info WHERE key = 'acked_by'");
-  if (s.Step() && s.Text(0) == serverId) return;
+  // The read ends before the write begins: a write started inside a read
+  // whose snapshot another sync of this store has since overtaken fails at
+  // once, without waiting its turn.
+  {
+    sql::Statement s(*m_db, "SELECT value FROM store_info WHERE key = 'acked_by'");
+    if (s.Step() && s.Text(0) == serverId) return;
+  }
   sql::WriteTransaction t(*m_db);
   m_db->Execute("UPDATE results SET acked_superseded = NULL WHERE acked_superseded IS NOT NULL");
   sql::Statement(*m_db, "INSERT OR REPLACE INTO store_info (key, value) VALUES ('acked_by', ?)").Bind(1, serverId).Run();
