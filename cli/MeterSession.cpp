@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cli/StopSignals.h"
+#include "device/SystemPorts.h"
 
 namespace cli {
 

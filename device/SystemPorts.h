@@ -1,12 +1,12 @@
 #pragma once
 // The serial backend of the system the program is built for: device/posix/ on
-// Linux, device/win32/ on Windows. The front ends take their port and port list from here; nothing above
-// device/ names a backend.
+// Linux, device/win32/ on Windows. The front ends take their port and port
+// list from here; nothing above device/ names a backend.
 #include <memory>
+#include <string>
 
 #include "device/PortList.h"
 #include "device/SerialPort.h"
-#include <string>
 
 // A new, closed serial port.
 std::unique_ptr<ISerialPort> NewSerialPort();
