@@ -10,43 +10,13 @@
 #include <vector>
 
 #include "app/Station.h"
+#include "bench/QueueHost.h"
 #include "common/Gbk.h"
 #include "field/LiveFeed.h"
 #include "graph/GraphPage.h"
 #include "table/TablePage.h"
 
 namespace {
-
-// Posted work is queued and run in batches, as a window's message queue does.
-class QueueRuntime : public IRuntime {
- public:
-  void StartTimer(int, int, std::function<void()>) override {}
-  void KillTimer(int) override {}
-  void Post(std::function<void()> fn) override { m_queue.push_back(std::move(fn)); }
-  void Drain() {
-    while (!m_queue.empty()) {
-      std::vector<std::function<void()>> batch;
-      batch.swap(m_queue);
-      for (auto& fn : batch) fn();
-    }
-  }
-
- private:
-  std::vector<std::function<void()>> m_queue;
-};
-
-class QuietWindow : public IPrompter, public IFrameView {
- public:
-  BoxAnswer MessageBox(const std::string&, const std::string&, BoxButtons) override {
-    return BoxAnswer::Yes;
-  }
-  // Each run's rows are dropped for the next run.
-  SaveChoice AskSaveDiscardCancel(const unsaved::Question&) override { return SaveChoice::Discard; }
-  std::optional<std::string> AskSavePath(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> AskOpenPath(const std::string&) override { return std::nullopt; }
-  void RunSettingsDialog(DataKind) override {}
-  void Apply(const ViewState&) override {}
-};
 
 // A real-time reading of 100 bytes, its values changing from record to record.
 std::string RealTimeRecord(int i) {

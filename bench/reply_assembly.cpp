@@ -10,6 +10,7 @@
 
 #include "app/FrameLogic.h"
 #include "app/Station.h"
+#include "bench/QueueHost.h"
 #include "common/FrameTexts.h"
 #include "common/Gbk.h"
 #include "device/SystemPorts.h"
@@ -17,36 +18,6 @@
 #include "table/TablePage.h"
 
 namespace {
-
-// Posted work is queued and run in batches, as a window's message queue does.
-class QueueRuntime : public IRuntime {
- public:
-  void StartTimer(int, int, std::function<void()>) override {}
-  void KillTimer(int) override {}
-  void Post(std::function<void()> fn) override { m_queue.push_back(std::move(fn)); }
-  void Drain() {
-    // Posted work may post more (the table page's record after the graph's).
-    while (!m_queue.empty()) {
-      std::vector<std::function<void()>> batch;
-      batch.swap(m_queue);
-      for (auto& fn : batch) fn();
-    }
-  }
-
- private:
-  std::vector<std::function<void()>> m_queue;
-};
-
-class QuietWindow : public IPrompter, public IFrameView {
- public:
-  BoxAnswer MessageBox(const std::string&, const std::string&, BoxButtons) override {
-    return BoxAnswer::Yes;
-  }
-  std::optional<std::string> AskSavePath(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> AskOpenPath(const std::string&) override { return std::nullopt; }
-  void RunSettingsDialog(DataKind) override {}
-  void Apply(const ViewState&) override {}
-};
 
 // A record of about `size` bytes: the power labels, then Chinese filler. It
 // carries no wavelength, so the table page adds no row: the routing, not the
