@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -14,6 +15,7 @@
 #include "cli/FieldRun.h"
 #include "cli/JobRun.h"
 #include "cli/MeterSession.h"
+#include "common/Environment.h"
 #include "common/Gbk.h"
 #include "common/TextRules.h"
 #include "cli/Options.h"
@@ -236,6 +238,12 @@ int Conclude(int status) {
 }  // namespace cli
 
 int main(int argc, char** argv) {
+  std::vector<std::string> args = environment::ProgramArguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& a : args) pointers.push_back(a.data());
+  pointers.push_back(nullptr);
+  argc = static_cast<int>(args.size());
+  argv = pointers.data();
 #ifdef _WIN32
   // The tables, listings and messages are the same bytes as on Linux: LF line
   // ends, not the CR LF the C runtime's text mode would make of them.

@@ -16,4 +16,6 @@ std::string UserDataFolder() {
   return Variable("HOME").value_or("") + "/.local/share";
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) { return {argv, argv + argc}; }
+
 }  // namespace environment

@@ -1,5 +1,6 @@
 #include "common/Environment.h"
 
+#include <shellapi.h>
 #include <windows.h>
 
 #include <string>
@@ -22,6 +23,16 @@ std::optional<std::string> Variable(const char* name) {
 std::string UserDataFolder() {
   if (auto local = Variable("LOCALAPPDATA")) return *local;
   return Variable("USERPROFILE").value_or(".") + "\\AppData\\Local";
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!wide) return {argv, argv + argc};
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i) args.push_back(utf16::ToUtf8(wide[i]));
+  LocalFree(wide);
+  return args;
 }
 
 }  // namespace environment

@@ -65,7 +65,8 @@ run() {
   if [ "$side" = linux ]; then
     (cd "$dir" && KM360R_PORT_DIR=$ports "$linux_bin/km360r-cli" "$@" >out 2>err; echo $? >rc)
   else
-    (cd "$dir" && wine "$windows_bin/km360r-cli.exe" "$@" >out 2>err; echo $? >rc)
+    # Wine reads the arguments in the locale's encoding: UTF-8, as typed here.
+    (cd "$dir" && LC_ALL=C.UTF-8 wine "$windows_bin/km360r-cli.exe" "$@" >out 2>err; echo $? >rc)
   fi
   stop_meter
 }
@@ -124,6 +125,11 @@ same scan rc
 
 both realtime --port COM5 realtime --count 3 --out readings
 for f in out err rc readings.ref; do same realtime "$f" masked; done
+
+# A file name in Chinese reaches the program whole: on Windows the arguments
+# come from the wide command line, not the ANSI code page.
+both chinese-name --port COM5 realtime --count 1 --out 实时读数
+for f in out err rc 实时读数.ref; do same chinese-name "$f" masked; done
 
 both history --port COM5 history
 for f in out err rc; do same history "$f" masked; done
