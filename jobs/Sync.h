@@ -20,16 +20,4 @@ inline constexpr size_t kSyncBatch = 500;
 SyncCounts Sync(SqliteStore& local, PgStore& server, size_t batch = kSyncBatch,
                 const std::function<void(const SyncCounts&)>& progress = {});
 
-// A whole sync as the window runs it: the server is reached first (so a
-// server that cannot be used leaves the local store as it was), then the
-// store at `storePath` is synced. The outcome's message is in `texts`'
-// language: "sent N results, M already there" or what went wrong.
-struct SyncOutcome {
-  bool ok = false;
-  std::string message;
-};
-struct SyncTexts;
-SyncOutcome SyncStore(const std::string& storePath, const std::string& server, const SyncTexts& texts,
-                      const std::function<void(const SyncCounts&)>& progress = {});
-
 }  // namespace jobs

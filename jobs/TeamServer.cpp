@@ -24,4 +24,19 @@ SyncCounts SyncToTeamServer(const std::string& target, const std::string& localP
   return Sync(local, remote);
 }
 
+SyncOutcome SyncStore(const std::string& storePath, const std::string& server, const SyncTexts& texts,
+                      const std::function<void(const SyncCounts&)>& progress) {
+  if (server.empty()) return {false, texts.noServer};
+  try {
+    PgStore remote(server);
+    SqliteStore local(storePath);
+    const SyncCounts counts = Sync(local, remote, kSyncBatch, progress);
+    return {true, texts.Done(counts.sent, counts.alreadyThere)};
+  } catch (const pg::ServerError& e) {
+    return {false, texts.ServerProblem(e.GetWhy(), e.Detail())};
+  } catch (const StoreError& e) {
+    return {false, e.what()};
+  }
+}
+
 }  // namespace jobs

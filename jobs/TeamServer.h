@@ -2,6 +2,7 @@
 // A team's results server as km360r-cli reaches it. A build with PostgreSQL's
 // client library reaches the server; one without it (the Windows cross build)
 // has none, and says so instead of failing somewhere deeper.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,5 +30,16 @@ SyncCounts SyncToTeamServer(const std::string& target, const std::string& localP
 // login refused, a newer schema), what to tell the user in `texts`' language;
 // nullopt for any other error.
 std::optional<std::string> TeamServerProblem(const StoreError& error, const SyncTexts& texts);
+
+// A whole sync as the window runs it: the server is reached first (so a
+// server that cannot be used leaves the local store as it was), then the
+// store at `storePath` is synced. The outcome's message is in `texts`'
+// language: "sent N results, M already there" or what went wrong.
+struct SyncOutcome {
+  bool ok = false;
+  std::string message;
+};
+SyncOutcome SyncStore(const std::string& storePath, const std::string& server, const SyncTexts& texts,
+                      const std::function<void(const SyncCounts&)>& progress = {});
 
 }  // namespace jobs

@@ -18,4 +18,9 @@ SyncCounts SyncToTeamServer(const std::string&, const std::string&) {
   throw StoreError(StoreError::Kind::Refused, TeamServerMissing());
 }
 
+SyncOutcome SyncStore(const std::string&, const std::string&, const SyncTexts&,
+                      const std::function<void(const SyncCounts&)>&) {
+  return {false, TeamServerMissing()};
+}
+
 }  // namespace jobs

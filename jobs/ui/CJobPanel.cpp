@@ -24,8 +24,8 @@
 #include "jobs/Capture.h"
 #include "jobs/JobReport.h"
 #include "jobs/JobTable.h"
-#include "jobs/PgStore.h"
 #include "jobs/ServerTarget.h"
+#include "jobs/TeamServer.h"
 #include "jobs/PointPattern.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/StorePath.h"
@@ -207,14 +207,13 @@ jobs::IResultsStore* CJobPanel::Store() {
   const std::string path = m_strStorePath.empty() ? jobs::StorePath(std::nullopt) : m_strStorePath;
   try {
     if (OnServer()) {
-      m_store = std::make_unique<jobs::PgStore>(m_strServer);
+      m_store = jobs::OpenTeamServer(m_strServer);
     } else {
       m_store = std::make_unique<jobs::SqliteStore>(path);
     }
-  } catch (const jobs::pg::ServerError& e) {
-    Tell(m_syncTexts.ServerProblem(e.GetWhy(), e.Detail()), true);
   } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
+    const std::optional<std::string> problem = jobs::TeamServerProblem(e, m_syncTexts);
+    Tell(problem ? *problem : m_texts.storeProblem + e.what(), true);
   }
   return m_store.get();
 }

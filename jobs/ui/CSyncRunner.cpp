@@ -4,7 +4,7 @@
 #include <QMetaObject>
 #include <QProgressDialog>
 
-#include "jobs/Sync.h"
+#include "jobs/TeamServer.h"
 
 namespace {
 QString Qs(const std::string& s) { return QString::fromStdString(s); }
