@@ -255,10 +255,16 @@ void CCommChannel::Impl::MonitorLoop() {
       const DWORD woke = WaitForMultipleObjects(count, handles, FALSE, lineLost ? INFINITE : kLineCheckMs);
       if (woke == WAIT_FAILED || woke == WAIT_OBJECT_0 || rendezvous->stopping.load()) break;
       if (woke == WAIT_TIMEOUT) {
-        // A quiet line is looked at: a wait may not end when the device goes.
+        // A quiet line is looked at: a wait may not end when the device goes,
+        // nor (under Wine) for every byte that arrives, so what waits in the
+        // queue is taken in here too.
         DWORD queued = 0;
-        std::lock_guard<std::mutex> lk(portLock);
-        if (!QueuedBytes(port, queued)) lose();
+        bool answers;
+        {
+          std::lock_guard<std::mutex> lk(portLock);
+          answers = QueuedBytes(port, queued);
+        }
+        if (!answers || (queued > 0 && !Receive())) lose();
         continue;
       }
       if (handles[woke - WAIT_OBJECT_0] == writeEvent) {
