@@ -29,7 +29,8 @@ if [ ! -f "$prefix/lib/libsqlite3.a" ]; then
   if ! apt-get source --print-uris sqlite3 >/dev/null 2>&1; then
     # No source entries yet: the sources of the same release, from the same
     # mirror as the binary packages.
-    uri=$(grep -h '^URIs:' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -1 | awk '{print $2}')
+    uri=$(grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1 | awk '{print $2}' || true)
+    [ -n "$uri" ] || uri=$(grep -hoE '^deb .*https?://[^ ]+' /etc/apt/sources.list 2>/dev/null | grep -oE 'https?://[^ ]+' | head -1 || true)
     cat > /etc/apt/sources.list.d/km360r-deb-src.sources <<SRC
 Types: deb-src
 URIs: ${uri:-http://deb.debian.org/debian}

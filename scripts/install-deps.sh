@@ -14,7 +14,7 @@ packages=(
   xvfb xauth fonts-wqy-microhei
   python3 python3-xlrd poppler-utils libreoffice-calc-nogui
   fp-utils-3.2.2 libchm-bin
-  g++-mingw-w64-x86-64-posix wine wine64 tcl googletest
+  g++-mingw-w64-x86-64-posix wine wine64 tcl googletest xz-utils
   "$@"
 )
 missing=()
