@@ -7,6 +7,10 @@
 namespace jobs::sql {
 
 namespace {
+
+// Long enough for the other program's capture, edit or sync to finish.
+constexpr int kBusyTimeoutMs = 10000;
+
 // A file name as an SQLite URI.
 std::string ImmutableUri(const std::string& path) {
   std::string uri = "file:";
@@ -40,6 +44,9 @@ Connection::Connection(const std::string& path, Mode mode) : m_path(path) {
   const int rc = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
   if (rc != SQLITE_OK) Fail(rc);
   sqlite3_extended_result_codes(m_db, 0);
+  // Every connection waits its turn while another program (a capture, a
+  // sync of the same store) holds the lock, instead of failing at once.
+  sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
 }
 
 Connection::~Connection() { sqlite3_close_v2(m_db); }

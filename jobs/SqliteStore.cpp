@@ -17,9 +17,6 @@ namespace jobs {
 
 namespace {
 
-// Long enough for the other program's capture or edit to finish.
-constexpr int kBusyTimeoutMs = 10000;
-
 [[noreturn]] void Refuse(const std::string& message) { throw StoreError(StoreError::Kind::Refused, message); }
 [[noreturn]] void Unusable(const std::string& path, const std::string& why) {
   throw StoreError(StoreError::Kind::Unusable, path + ": " + why);
@@ -81,7 +78,6 @@ SqliteStore::SqliteStore(const std::string& path) {
   }
   m_db = std::make_unique<sql::Connection>(path, existed ? sql::Connection::Mode::ReadWrite
                                                          : sql::Connection::Mode::Create);
-  m_db->Execute("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs));
   m_db->Execute("PRAGMA journal_mode = WAL");
   // Each commit reaches the disk before the capture is reported stored.
   m_db->Execute("PRAGMA synchronous = FULL");

@@ -23,7 +23,12 @@ failures=0
 trap '[ -n "$sim" ] && kill "$sim" 2>/dev/null; wait 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 
 # One Wine server for all runs, started here so that what it prints (it lists
-# its objects when it ends) goes nowhere near a run's standard error.
+# its objects when it ends) goes nowhere near a run's standard error. A server
+# left by an earlier run in this prefix (the unit tests) is ended first:
+# otherwise it ends during a case, and the next run starts one of its own
+# whose listing lands in that run's standard error.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 wineserver -p >/dev/null 2>&1 || true
 
 # The meter of every case: ten times faster than the instrument, the same
