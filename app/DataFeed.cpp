@@ -49,7 +49,8 @@ void DataFeed::HistoryProgress(int rows, int seconds) { Tell(&Subscriber::histor
 
 OpenedFile DataFeed::Open(const std::string& path) {
   OpenedFile opened = m_table.OpenPath(path);
-  if (opened.status != FileOutcome::Status::Failed) Tell(&Subscriber::fileOpened, opened);
+  if (opened.status == FileOutcome::Status::Failed) return opened;
+  Tell(&Subscriber::fileOpened, FileOpened{opened.path, opened.type, opened.records, opened.graphValues});
   return opened;
 }
 

@@ -21,6 +21,13 @@
 
 class DataFeed {
  public:
+  // A data file replaced the table; it lives for the call.
+  struct FileOpened {
+    const std::string& path;
+    datafile::FileType type;
+    int records;
+    const std::vector<int>& graphValues;  // a real-time file's whole-dBm values, in file order
+  };
   // What a subscriber follows; any member may be left empty.
   struct Subscriber {
     std::function<void()> started;  // a real-time read began; its table is empty
@@ -30,7 +37,7 @@ class DataFeed {
     std::function<void(bool lost)> finished;  // no more live rows come: reading stopped, or the meter was lost
     std::function<void(const meter::Reply&)> recordShown;  // every record, once the pages took it
     std::function<void(int rows, int seconds)> historyProgress;  // a history read's count, once a second
-    std::function<void(const OpenedFile&)> fileOpened;          // a data file replaced the table
+    std::function<void(const FileOpened&)> fileOpened;          // a data file replaced the table
     std::function<void(const std::string& path)> fileSaved;    // a data file, a workbook or a CSV file was written
   };
   using Token = int;

@@ -20,6 +20,7 @@ FrameLogic::FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view,
       m_table(table),
       m_graph(graph),
       m_feed(table, graph),
+      m_graphFollower(runtime, graph, m_feed),
       m_texts(std::move(texts)),
       m_strLanguage(std::move(languageValue)),
       m_language(lang::Resolve(m_strLanguage)),
@@ -28,14 +29,11 @@ FrameLogic::FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view,
   m_view.tabs = {m_texts.m_strTextData, m_texts.m_strGraphicData};
   m_view.statusNote = m_texts.m_strNotConnected;
   m_view.linkNote = m_view.linkTip = statuspane::NotConnected(PaneChinese());
-  // A full live graph wipes itself through the same posted clear.
-  m_graph.SetClearPoster([this] { PostGraphClear(); });
   // The operator's cell edits are the table's own, until a file holds them.
   m_table.SetEditListener([this] { MarkUnsaved(); });
 }
 
 FrameLogic::~FrameLogic() {
-  m_graph.SetClearPoster(nullptr);
   m_table.SetEditListener(nullptr);
   m_runtime.KillTimer(TIMER_LINK_GUARD);
   m_runtime.KillTimer(TIMER_HISTORY_PROGRESS);
@@ -119,10 +117,6 @@ void FrameLogic::PostSelf(std::function<void()> fn) {
   m_runtime.Post([alive, fn = std::move(fn)] {
     if (!alive.expired()) fn();
   });
-}
-
-void FrameLogic::PostGraphClear() {
-  PostSelf([this] { m_graph.OnGraphClear(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -342,7 +336,7 @@ void FrameLogic::JudgeSettingAnswer(const meter::Reply& reply) {
   // Only the answer to the setting just sent counts: a reading still on its
   // way, a listing or a reset's answer after a cancelled dialog is no answer.
   if (m_awaitedSetting == DataKind::Nothing || m_awaitedSetting != m_shown.dataKind) return;
-  const settings::Answer answer = settings::JudgeAnswer(reply.Text());
+  const settings::Answer answer = settings::JudgeAnswer(reply.Text(), m_session.Model());
   if (answer == settings::Answer::None) return;
   const DataKind setting = m_awaitedSetting;
   m_awaitedSetting = DataKind::Nothing;
@@ -619,11 +613,12 @@ void FrameLogic::OpenWithDialog() {
 
 FileOutcome FrameLogic::OpenFile(const std::string& path) {
   using datafile::FileType;
+  // The feed fills the table and tells the graph and the other followers;
+  // what is shown is set here.
   OpenedFile opened = m_feed.Open(path);
   if (opened.status == FileOutcome::Status::Failed) return opened;
   SetDocument(unsaved::FileNameOf(opened.path), false);
   m_session.StopReading();
-  PostGraphClear();
   m_shown.rowCount = 0;
   TellTableReplaced();
   switch (opened.type) {
@@ -639,17 +634,9 @@ FileOutcome FrameLogic::OpenFile(const std::string& path) {
     case FileType::Ref:
     case FileType::Hif:
       m_shown.paramView = false;
-      m_graph.SetOpenedFile(opened.path);
-      if (opened.type == FileType::Ref) {
-        SetTabs(TabLayout::RealTime);
-        PostGraphClear();
-        m_graph.SetFileValues(opened.graphValues);
-      } else {
-        SetTabs(TabLayout::History);
-      }
+      SetTabs(opened.type == FileType::Ref ? TabLayout::RealTime : TabLayout::History);
       if (opened.records > 0) m_shown.dataKind = DataKind::RealTime;
       m_shown.rowCount = opened.records;
-      if (opened.type == FileType::Ref) PostSelf([this] { m_graph.OnGraphUpdate(); });
       break;
   }
   return opened;

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/DataFeed.h"
+#include "app/GraphFollower.h"
 #include "app/Prompter.h"
 #include "app/StatusPane.h"
 #include "app/ViewState.h"
@@ -213,7 +214,7 @@ class FrameLogic : public settings::ISettingsLink {
 
   // Posts fn to the UI thread; it is dropped if this object is gone by then.
   void PostSelf(std::function<void()> fn);
-  void PostGraphClear();
+  void PostGraphClear() { m_graphFollower.PostClear(); }
 
   void Disconnect();
   void ReadListing(DataKind kind, Layout layout, Listing listing);
@@ -238,6 +239,7 @@ class FrameLogic : public settings::ISettingsLink {
   TablePage& m_table;
   GraphPage& m_graph;
   DataFeed m_feed;
+  GraphFollower m_graphFollower;  // the graph's part of the feed's events
   FrameTexts m_texts;
   std::string m_strLanguage;
   std::optional<lang::Index> m_language;

@@ -156,7 +156,7 @@ class SettingRun {
   // no answer (a reading, the current wavelength on its own) is passed over.
   void OnReply(const meter::Reply& reply) {
     if (!m_bSent || m_bSucceeded || m_bRefused) return;
-    switch (settings::JudgeAnswer(reply.Text())) {
+    switch (settings::JudgeAnswer(reply.Text(), m_s.logic.Meter().Model())) {
       case settings::Answer::None: return;
       case settings::Answer::Taken: m_bSucceeded = true; return;
       case settings::Answer::Refused:

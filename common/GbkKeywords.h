@@ -13,6 +13,8 @@ inline constexpr std::string_view kLog = "\xB6\xD4\xCA\xFD";                // �
 inline constexpr std::string_view kLinear = "\xCF\xDF\xD0\xD4";             // 线性
 inline constexpr std::string_view kTime = "\xCA\xB1\xBC\xE4";               // 时间
 inline constexpr std::string_view kSuccess = "\xB3\xC9\xB9\xA6";            // 成功
+inline constexpr std::string_view kFailure = "\xCA\xA7\xB0\xDC";            // 失败
+inline constexpr std::string_view kNotSuccess = "\xB2\xBB\xB3\xC9\xB9\xA6";  // 不成功
 inline constexpr std::string_view kRange7Cal = "\xC1\xBF\xB3\xCC\x37\xD0\xA3\xD7\xBC";  // 量程7校准
 inline constexpr std::string_view kWavelengthCodesEnd =
     "\xD2\xD4\xC9\xCF\xC4\xDA\xC8\xDD\xCE\xAA\xB2\xA8\xB3\xA4\xB4\xFA\xC2\xEB";  // 以上内容为波长代码

@@ -6,6 +6,7 @@
 // Model, not edits across the layers above. (The four settings build their
 // commands from values in settings::, SettingsCommands.)
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "common/GbkKeywords.h"
@@ -30,12 +31,19 @@ struct Framing {
   char recordEnd;    // closes every record
 };
 
-// The texts that close an exchange when a record holds them.
+// The texts that close an exchange when a record holds them, and those that
+// tell a setting's answer from the rest.
 struct Markers {
   std::string_view historyEnd;     // the history transfer is complete
   std::string_view listingEnd;     // the wavelength-code listing is complete
   std::string_view parametersEnd;  // the last calibration line
   std::string_view success;        // a setting was taken
+  // A setting was refused; looked for before `success`, which a refusal may
+  // contain.
+  std::span<const std::string_view> refusals;
+  // A reading carries its power under it; a record holding it answers no
+  // setting, whatever else it holds.
+  std::string_view reading;
 };
 
 struct Model {
@@ -49,11 +57,16 @@ struct Model {
   SettingReply (*setting)(const Reply&);
 };
 
+// Both refusing answers the KM360R has contain "成功" ("设置不成功",
+// "设置失败(未成功)").
+inline constexpr std::string_view kKm360rRefusals[] = {gbk::kFailure, gbk::kNotSuccess};
+
 inline constexpr Model kKm360r{
     "KM360R",
     {"?\r", "D\r", "H\r", "A\r", "B\r", "R\r", "I\r"},
     {'?', '$'},
-    {gbk::kHistoryEnd, gbk::kWavelengthCodesEnd, gbk::kRange7Cal, gbk::kSuccess},
+    {gbk::kHistoryEnd, gbk::kWavelengthCodesEnd, gbk::kRange7Cal, gbk::kSuccess, kKm360rRefusals,
+     gbk::kLog},
     &MeasurementOf,
     [](const Reply& r) { return r.AsParameters(); },
     [](const Reply& r) { return r.AsSetting(); },

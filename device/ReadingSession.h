@@ -12,6 +12,7 @@
 
 #include "common/Runtime.h"
 #include "device/MeterEvents.h"
+#include "device/MeterModel.h"
 #include "device/PortScan.h"
 #include "device/PortList.h"
 #include "device/ReplyAssembler.h"
@@ -68,6 +69,8 @@ class ReadingSession : private ISerialOwner {
 
   SessionState State() const { return m_state; }
   bool Connected() const;
+  // The meter on this line: its commands, its framing, its markers.
+  const meter::Model& Model() const { return meter::kKm360r; }
   bool Scanning() const { return m_state == SessionState::Scanning; }
   bool RealTime() const { return m_state == SessionState::RealTime; }
   bool History() const { return m_state == SessionState::History; }

@@ -155,12 +155,13 @@ TEST(FrameLogic, EachReadingBecomesAGraphValueAndANumberedRowAndThePollGoesOn) {
   EXPECT_EQ(f.table.Model().Cell(1, 0), "2");
 }
 
-TEST(FrameLogic, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedFile) {
+TEST(FrameLogic, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedAndTheOpenedFile) {
   Frame f;
   TempDir dir;
   struct Seen {
     std::vector<std::tuple<int, std::optional<double>, std::optional<double>, std::string, std::optional<int>>> rows;
     std::vector<std::string> saved;
+    std::vector<std::tuple<std::string, datafile::FileType, int, std::vector<int>>> opened;
   } seen[2];
   for (Seen& s : seen) {
     DataFeed::Subscriber subscriber;
@@ -168,6 +169,9 @@ TEST(FrameLogic, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedFile)
       s.rows.emplace_back(row, m.dBm, m.linear, std::string(m.linearUnit), m.wavelengthNm);
     };
     subscriber.fileSaved = [&s](const std::string& path) { s.saved.push_back(path); };
+    subscriber.fileOpened = [&s](const DataFeed::FileOpened& file) {
+      s.opened.emplace_back(file.path, file.type, file.records, file.graphValues);
+    };
     f.logic.Feed().Subscribe(std::move(subscriber));
   }
   f.Connect();
@@ -179,10 +183,18 @@ TEST(FrameLogic, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedFile)
   EXPECT_EQ(f.table.Model().Cell(1, 3), "--.--");
   EXPECT_EQ(f.graph.Chart().RowAt(1).value, -29);
   ASSERT_EQ(f.logic.SaveFile(dir.File("live"), DataKind::RealTime).status, FileOutcome::Status::Done);
+  ASSERT_EQ(f.logic.OpenFile(dir.File("live.ref")).status, FileOutcome::Status::Done);
+  ASSERT_EQ(f.logic.OpenFile(dir.File("missing.ref")).status, FileOutcome::Status::Failed);
   for (const Seen& s : seen) {
     using Row = std::tuple<int, std::optional<double>, std::optional<double>, std::string, std::optional<int>>;
     EXPECT_EQ(s.rows, (std::vector<Row>{{0, -29.10, 1.23, "uW", 1310}, {1, std::nullopt, 1.23, "uW", 1310}}));
     EXPECT_EQ(s.saved, std::vector<std::string>{dir.File("live.ref")});
+    ASSERT_EQ(s.opened.size(), 1u);
+    EXPECT_EQ(std::get<0>(s.opened[0]), dir.File("live.ref"));
+    EXPECT_EQ(std::get<1>(s.opened[0]), datafile::FileType::Ref);
+    EXPECT_EQ(std::get<2>(s.opened[0]), 2);
+    ASSERT_EQ(std::get<3>(s.opened[0]).size(), 2u);
+    EXPECT_EQ(std::get<3>(s.opened[0])[0], -29);
   }
 }
 

@@ -51,6 +51,8 @@ TEST(Gbk, KeywordsDecodeToTheirCharacters) {
   EXPECT_EQ(gbk::ToUtf8(gbk::kLinear), "线性");
   EXPECT_EQ(gbk::ToUtf8(gbk::kTime), "时间");
   EXPECT_EQ(gbk::ToUtf8(gbk::kSuccess), "成功");
+  EXPECT_EQ(gbk::ToUtf8(gbk::kFailure), "失败");
+  EXPECT_EQ(gbk::ToUtf8(gbk::kNotSuccess), "不成功");
   EXPECT_EQ(gbk::ToUtf8(gbk::kRange7Cal), "量程7校准");
   EXPECT_EQ(gbk::ToUtf8(gbk::kWavelengthCodesEnd), "以上内容为波长代码");
   EXPECT_EQ(gbk::ToUtf8(gbk::kHistoryEnd), "历史记录调阅结束");

@@ -1,0 +1,40 @@
+#include "app/GraphFollower.h"
+
+#include <utility>
+
+GraphFollower::GraphFollower(IRuntime& runtime, GraphPage& graph, DataFeed& feed)
+    : m_runtime(runtime), m_graph(graph), m_feed(feed) {
+  m_graph.SetClearPoster([this] { PostClear(); });
+  DataFeed::Subscriber subscriber;
+  subscriber.fileOpened = [this](const DataFeed::FileOpened& file) { OnFileOpened(file); };
+  m_subscription = m_feed.Subscribe(std::move(subscriber));
+}
+
+GraphFollower::~GraphFollower() {
+  if (m_subscription) m_feed.Unsubscribe(*m_subscription);
+  m_graph.SetClearPoster(nullptr);
+}
+
+void GraphFollower::Post(std::function<void()> fn) {
+  std::weak_ptr<int> alive = m_alive;
+  m_runtime.Post([alive, fn = std::move(fn)] {
+    if (!alive.expired()) fn();
+  });
+}
+
+void GraphFollower::PostClear() {
+  Post([this] { m_graph.OnGraphClear(); });
+}
+
+void GraphFollower::OnFileOpened(const DataFeed::FileOpened& file) {
+  using datafile::FileType;
+  PostClear();
+  if (file.type != FileType::Ref && file.type != FileType::Hif) return;
+  m_graph.SetOpenedFile(file.path);
+  if (file.type != FileType::Ref) return;
+  // A clear of their own draws the file's values (they are in before it
+  // runs); the update after it names the file in the status line.
+  PostClear();
+  m_graph.SetFileValues(file.graphValues);
+  Post([this] { m_graph.OnGraphUpdate(); });
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The graph page's side of the data feed. An opened data file reaches the
+// chart through the feed's "file opened" event, as the readout and the job
+// panel follow the feed; the page's clear and update steps reach it as posted
+// messages (UM_GRAPH_CLEAR, UM_GRAPH_UPDATE), so they run after the work that
+// asked for them, and not at all once this follower is gone.
+#include <memory>
+#include <optional>
+
+#include "app/DataFeed.h"
+#include "common/Runtime.h"
+#include "graph/GraphPage.h"
+
+class GraphFollower {
+ public:
+  // Subscribes to `feed` and posts for `graph` (a full live graph too asks
+  // for its clear here) until it goes.
+  GraphFollower(IRuntime& runtime, GraphPage& graph, DataFeed& feed);
+  ~GraphFollower();
+  GraphFollower(const GraphFollower&) = delete;
+  GraphFollower& operator=(const GraphFollower&) = delete;
+
+  // UM_GRAPH_CLEAR: the chart is wiped once the work queued before it ran.
+  void PostClear();
+
+ private:
+  // Every opened file wipes the chart; a real-time or history file names
+  // itself in the status line, and a real-time file's values are drawn.
+  void OnFileOpened(const DataFeed::FileOpened& file);
+  void Post(std::function<void()> fn);
+
+  IRuntime& m_runtime;
+  GraphPage& m_graph;
+  DataFeed& m_feed;
+  std::optional<DataFeed::Token> m_subscription;
+  std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+};
