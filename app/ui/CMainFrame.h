@@ -1,14 +1,15 @@
 #pragma once
-// The program's one top-level window: the menu bar and the text-labelled
-// toolbar of the configured language, the status bar with its note pane, and
-// the form view with the two tab pages. The window builds the station (the
-// line, the session, the pages' data and the frame logic) over its runtime
+// The program's one top-level window, and the wiring between its parts: the
+// menus (MainMenus) and the toolbar (CMainToolBar) of the configured
+// language, the status bar (CStatusPanes), the form view with the two tab
+// pages, the readout and the job dock (JobPanelDock), and the window's place
+// on the screen (WindowPlacement). The window builds the station (the line,
+// the session, the pages' data and the frame logic) over its runtime
 // (QtRuntime: timers, posted work) and its prompter (QtPrompter: boxes, file
-// and settings dialogs), and is the logic's view itself (toolbar, note pane,
-// tabs and pages, applied from one ViewState). Every command id is routed
-// here; the link, reading and file commands go on to the frame logic.
+// and settings dialogs), and is the logic's view (toolbar, panes, tabs and
+// pages, applied from one ViewState). Every command id is routed here; the
+// link, reading and file commands go on to the frame logic.
 #include <QMainWindow>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,8 +17,11 @@
 #include "app/FrameLogic.h"
 #include "app/Station.h"
 #include "app/ViewState.h"
+#include "app/ui/CMainToolBar.h"
+#include "app/ui/JobPanelDock.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/QtRuntime.h"
+#include "app/ui/WindowPlacement.h"
 #include "common/FrameTexts.h"
 #include "common/Language.h"
 #include "common/Settings.h"
@@ -27,6 +31,7 @@ class QAction;
 class QLabel;
 class QToolBar;
 class CMainView;
+class CStatusPanes;
 class CFieldReadout;
 class CJobPanel;
 class CSyncRunner;
@@ -64,24 +69,23 @@ class CMainFrame : public QMainWindow, public IFrameView {
   const FrameTexts& Texts() const { return m_texts; }
   const std::string& Language() const { return m_station.Settings().language; }
   std::optional<lang::Index> LanguageIndex() const { return m_language; }
-  QToolBar* ToolBar() const { return m_wndToolBar; }
-  QLabel* NotePane() const { return m_pNotePane; }
-  QLabel* LinkPane() const { return m_pLinkPane; }
+  QToolBar* ToolBar() const { return m_pToolBar; }
+  QLabel* NotePane() const;
+  QLabel* LinkPane() const;
   // The toolbar action at a position (nullptr for separators or without a toolbar).
-  QAction* ToolbarAction(int position) const;
-  int ToolbarImage(int position) const;
+  QAction* ToolbarAction(int position) const { return m_pToolBar ? m_pToolBar->Action(position) : nullptr; }
+  int ToolbarImage(int position) const { return m_pToolBar ? m_pToolBar->Image(position) : -1; }
   CMainView* View() const { return m_pView; }
   FrameLogic& Logic() { return m_station.Logic(); }
   CFieldReadout* FieldReadout() const { return m_pFieldReadout; }
-  CJobPanel* JobPanel() const { return m_pJobPanel; }
+  CJobPanel* JobPanel() const { return m_jobs.panel; }
   // File → Sync results… and the sync it runs.
-  QAction* SyncAction() const { return m_pSyncAction; }
-  CSyncRunner* SyncRunner() const { return m_pSyncRunner; }
+  QAction* SyncAction() const { return m_jobs.syncAction; }
+  CSyncRunner* SyncRunner() const { return m_jobs.syncRunner; }
   KeyboardFocus* Keyboard() const { return m_pKeyboard; }
 
-  // Where the window's own size is kept once the operator has given it one:
-  // <user configuration>/KM360R/window.ini.
-  static QString PlacementFile();
+  // Where the window's own size is kept once the operator has given it one.
+  static QString PlacementFile() { return WindowPlacement::File(); }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -89,24 +93,12 @@ class CMainFrame : public QMainWindow, public IFrameView {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void BuildMenuBar();
-  void BuildToolBar();
-  void BuildStatusBar();
-  void BuildJobPanel();
-  void SetToolbarButton(int position, int id, const std::string& label, int image);
   void OnExit();
   bool AskExit();
-  void UpdateLockPanes();
-  void SetStatusNote(const std::string& text);
+  // The close is confirmed: the line stops and the window's size is kept.
+  void Closing();
   void ApplyTabs(const ViewState& state);
   void ApplyTitle(const ViewState& state);
-  // Labels under the icons while the window has room for them, icons alone
-  // (the label in the tooltip) when it has not, so no button is hidden.
-  void FitToolbar();
-  // The size and place the window takes when it is not maximised: the
-  // operator's own, else about 80% of the screen, centred.
-  void PlaceForRestore();
-  void RememberPlacement() const;
 
   // The runtime and the prompter outlive the station, which works through
   // them to its end.
@@ -116,18 +108,11 @@ class CMainFrame : public QMainWindow, public IFrameView {
   const std::optional<lang::Index> m_language;
   const FrameTexts& m_texts;
 
-  QToolBar* m_wndToolBar = nullptr;
-  std::map<int, QAction*> m_toolbarActions;  // by position
-  std::map<int, int> m_toolbarImages;        // by position
-  QLabel* m_pNotePane = nullptr;
-  QLabel* m_pLinkPane = nullptr;
-  int m_nLabelledButtonWidth = 0;  // the buttons' width with their labels
-  QLabel* m_pLockPanes[3] = {nullptr, nullptr, nullptr};
+  CMainToolBar* m_pToolBar = nullptr;  // none without a language
+  CStatusPanes* m_pPanes = nullptr;
   CMainView* m_pView = nullptr;
   CFieldReadout* m_pFieldReadout = nullptr;  // the readout panel above the real-time table
-  CJobPanel* m_pJobPanel = nullptr;  // the "Test job" dock beside the table
-  QAction* m_pSyncAction = nullptr;
-  CSyncRunner* m_pSyncRunner = nullptr;
+  JobPanelDock m_jobs;
   // What was last shown; nullopt before the first Apply.
   std::optional<ViewState> m_shown;
   // The tab items go in at the first show of the window.
@@ -137,6 +122,6 @@ class CMainFrame : public QMainWindow, public IFrameView {
   std::function<void()> m_onAbout;
   DesktopOpener* m_pDesktop = nullptr;  // the Help command's "open"
   KeyboardFocus* m_pKeyboard = nullptr;
-  QRect m_defaultPlacement;  // the window's own choice, not kept
+  WindowPlacement m_placement;
 };
 
