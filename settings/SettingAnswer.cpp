@@ -6,12 +6,16 @@ namespace settings {
 
 Answer JudgeAnswer(std::string_view record, const meter::Model& model) {
   const meter::Markers& markers = model.markers;
+  // A marker a model leaves empty is found in no record.
+  const auto holds = [record](std::string_view marker) {
+    return !marker.empty() && text::Contains(record, marker);
+  };
   // A reading still on its way when the setting went out never answers it.
-  if (text::Contains(record, markers.reading)) return Answer::None;
+  if (holds(markers.reading)) return Answer::None;
   for (std::string_view refusal : markers.refusals) {
-    if (text::Contains(record, refusal)) return Answer::Refused;
+    if (holds(refusal)) return Answer::Refused;
   }
-  if (text::Contains(record, markers.success)) return Answer::Taken;
+  if (holds(markers.success)) return Answer::Taken;
   return Answer::None;
 }
 

@@ -132,6 +132,8 @@ TEST(SettingsLogic, AnAnswerIsJudgedByTheMarkersOfTheMeterOnTheLine) {
   other.markers.success = "OK";
   other.markers.refusals = kRefusals;
   other.markers.reading = "dBm";
+  meter::Model unlabelled = other;  // its readings carry no label
+  unlabelled.markers.reading = {};
   const struct {
     std::string record;
     const meter::Model& model;
@@ -144,6 +146,7 @@ TEST(SettingsLogic, AnAnswerIsJudgedByTheMarkersOfTheMeterOnTheLine) {
       {G("设置成功\r\n$"), other, settings::Answer::None},
       {G("设置成功\r\n$"), meter::kKm360r, settings::Answer::Taken},
       {"SET OK\r\n$", meter::kKm360r, settings::Answer::None},
+      {"SET OK\r\n$", unlabelled, settings::Answer::Taken},
   };
   for (const auto& c : cases) EXPECT_EQ(settings::JudgeAnswer(c.record, c.model), c.answer) << c.record;
 }
