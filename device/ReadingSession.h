@@ -59,7 +59,7 @@ class ReadingSession : private ISerialOwner {
  public:
   // Every event of `events` must be set but `probing`. The scan tries the
   // candidates of `ports` on `port`; the poll and the watchdogs run with
-  // `timings`.
+  // `timings`, and so does the probe of each candidate.
   ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports, MeterEvents events,
                  SessionTimings timings = {});
   ~ReadingSession() override;
@@ -67,6 +67,7 @@ class ReadingSession : private ISerialOwner {
   ReadingSession& operator=(const ReadingSession&) = delete;
 
   SessionState State() const { return m_state; }
+  const SessionTimings& Timings() const { return m_timings; }
   bool Connected() const;
   bool Scanning() const { return m_state == SessionState::Scanning; }
   bool RealTime() const { return m_state == SessionState::RealTime; }
