@@ -143,7 +143,7 @@ TEST_F(LinkE2E, RealTimeGivesNumberedRowsOnceAPollPeriodAndStopsOnTheSecondPress
 TEST_F(LinkE2E, AMeterGoingSilentDuringRealTimeIsLostAfterTwoWatchdogPeriods) {
   // The probe and two readings are answered, then nothing.
   Sim meter(dir, "COM3", {"--no-answer-after", "3"});
-  Program p;
+  Program p(TenfoldPoll());
   ASSERT_TRUE(p.Connect());
   p.logic.OnReadRealTime();
   ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 15000));
@@ -167,7 +167,7 @@ TEST_F(LinkE2E, AMeterGoingSilentDuringRealTimeIsLostAfterTwoWatchdogPeriods) {
 TEST_F(LinkE2E, PullingTheLineDuringRealTimeShowsTheBoxThenDisconnects) {
   // The line goes down after the probe and three readings.
   Sim meter(dir, "COM3", {"--hangup-after", "4"});
-  Program p;
+  Program p(TenfoldPoll());
   ASSERT_TRUE(p.Connect());
   p.logic.OnReadRealTime();
   ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 15000));
