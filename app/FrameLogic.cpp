@@ -233,7 +233,7 @@ void FrameLogic::OnLink() {
     return;
   }
   m_bLinkBusy = true;
-  m_runtime.StartTimer(TIMER_LINK_GUARD, kLinkGuardMs, [this] {
+  m_runtime.StartTimer(TIMER_LINK_GUARD, m_session.Timings().linkGuardMs, [this] {
     m_bLinkBusy = false;
     m_runtime.KillTimer(TIMER_LINK_GUARD);
   });

@@ -47,7 +47,6 @@ struct ShownData {
 
 class FrameLogic : public settings::ISettingsLink {
  public:
-  static constexpr int kLinkGuardMs = 1000;
   static constexpr int kRealTimeDescriptionWidth = 200;
   static constexpr int kHistoryDescriptionWidth = 150;
   static constexpr int kHistoryProgressMs = 1000;
@@ -248,7 +247,7 @@ class FrameLogic : public settings::ISettingsLink {
   ShownData m_shown;
   ViewState m_view;
   std::string m_strStatusText;
-  bool m_bLinkBusy = false;  // a Link command was accepted less than 1000 ms ago
+  bool m_bLinkBusy = false;  // a Link command was accepted within the link guard
   bool m_bHistoryProgress = false;  // the link pane counts a history read
   int m_nHistorySeconds = 0;
   bool m_bResetPending = false;  // a reset's answer is awaited

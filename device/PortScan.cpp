@@ -48,7 +48,7 @@ void PortScan::Run(const std::vector<ports::PortCandidate>& candidates) {
     bool answered = false;
     for (int attempt = 0; attempt < kProbeTries && !answered; ++attempt) {
       m_channel.Send(std::string(meter::kKm360r.commands.probe));
-      if (!Sleep(kProbeIntervalMs)) return;
+      if (!Sleep(m_nProbeIntervalMs)) return;
       answered = m_bAnswered;
     }
     if (answered) {

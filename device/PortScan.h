@@ -21,9 +21,10 @@ class PortScan {
   static constexpr int kProbeTries = 3;
 
   // Candidates come from `ports` and are opened on `port`, with `owner`
-  // receiving what they report.
-  PortScan(ISerialPort& port, IPortList& ports, ISerialOwner& owner)
-      : m_channel(port), m_ports(ports), m_owner(owner) {}
+  // receiving what they report; each probe's answer is looked for
+  // `probeIntervalMs` after it was sent.
+  PortScan(ISerialPort& port, IPortList& ports, ISerialOwner& owner, int probeIntervalMs = kProbeIntervalMs)
+      : m_channel(port), m_ports(ports), m_owner(owner), m_nProbeIntervalMs(probeIntervalMs) {}
   ~PortScan() { Stop(); }
   PortScan(const PortScan&) = delete;
   PortScan& operator=(const PortScan&) = delete;
@@ -52,6 +53,7 @@ class PortScan {
   ISerialPort& m_channel;
   IPortList& m_ports;
   ISerialOwner& m_owner;
+  const int m_nProbeIntervalMs;
   std::function<void(const ports::PortCandidate&)> m_probing;
   std::function<void(const ports::PortCandidate&)> m_finished;
   std::thread m_thread;

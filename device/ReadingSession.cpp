@@ -89,7 +89,7 @@ ReadingSession::ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& 
       m_channel(port),
       m_timings(timings),
       m_events(std::move(events)),
-      m_scan(port, ports, *this) {}
+      m_scan(port, ports, *this, timings.probeIntervalMs) {}
 
 ReadingSession::~ReadingSession() {
   // Ticks that came after the session would find it gone.

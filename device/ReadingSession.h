@@ -60,7 +60,7 @@ class ReadingSession : private ISerialOwner {
  public:
   // Every event of `events` must be set but `probing`. The scan tries the
   // candidates of `ports` on `port`; the poll and the watchdogs run with
-  // `timings`.
+  // `timings`, and so does the probe of each candidate.
   ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports, MeterEvents events,
                  SessionTimings timings = {});
   ~ReadingSession() override;
@@ -68,6 +68,7 @@ class ReadingSession : private ISerialOwner {
   ReadingSession& operator=(const ReadingSession&) = delete;
 
   SessionState State() const { return m_state; }
+  const SessionTimings& Timings() const { return m_timings; }
   bool Connected() const;
   // The meter on this line: its commands, its framing, its markers.
   const meter::Model& Model() const { return meter::kKm360r; }

@@ -300,8 +300,8 @@ void WriteTotals(const std::string& path, const Totals& t, const meter::Simulate
   const std::string partial = path + ".part";
   FILE* f = std::fopen(partial.c_str(), "w");
   if (!f) return;
-  std::fprintf(f, "bytes %lld\nrecord_ends %lld\nlines %d\nhangups %d\nsilences %d\nbursts %d\n",
-               t.bytes, t.recordEnds, t.lines, t.hangups, m.Silences(), m.Bursts());
+  std::fprintf(f, "bytes %lld\nrecord_ends %lld\nreplies %d\nlines %d\nhangups %d\nsilences %d\nbursts %d\n",
+               t.bytes, t.recordEnds, m.RepliesGiven(), t.lines, t.hangups, m.Silences(), m.Bursts());
   std::fclose(f);
   std::rename(partial.c_str(), path.c_str());
 }

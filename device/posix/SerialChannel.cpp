@@ -174,7 +174,9 @@ struct CSerialChannel::Impl {
   // Hands `bytes` to the owner on the UI thread and waits until they have been
   // handled or the monitor is asked to end.
   void HandOver(std::vector<unsigned char> bytes);
-  void WritePending(bool lineLost);
+  // Writes the pending command. False when the line turned out to be gone:
+  // a hang-up or I/O error is the lost-device case, not a driver error.
+  bool WritePending(bool lineLost);
   bool TakeWriteText(std::string& text);
 };
 
@@ -202,7 +204,12 @@ void CSerialChannel::Impl::MonitorLoop() {
       }
       continue;
     }
-    if (fds[2].revents != 0) WritePending(lineLost);
+    // A line that hangs up between the wait and the write is lost as one
+    // whose hang-up the wait saw.
+    if (fds[2].revents != 0 && !WritePending(lineLost)) {
+      lineLost = true;
+      ReportDeviceLost();
+    }
   }
   {
     std::lock_guard<std::mutex> lk(portLock);
@@ -247,7 +254,7 @@ bool CSerialChannel::Impl::Receive(short revents) {
     // A command is waiting to be written: what has not reached the owner yet
     // belongs to the previous exchange and is purged with the port's queue.
     if (writeWaits) {
-      if (!lost) WritePending(false);
+      if (!lost) lost = !WritePending(false);
     } else {
       HandOver(std::move(bytes));
     }
@@ -286,14 +293,14 @@ bool CSerialChannel::Impl::TakeWriteText(std::string& text) {
   return true;
 }
 
-void CSerialChannel::Impl::WritePending(bool lineLost) {
+bool CSerialChannel::Impl::WritePending(bool lineLost) {
   Reset(writeEvent);
   std::string text;
-  if (!TakeWriteText(text)) return;
+  if (!TakeWriteText(text)) return true;
   // The line is gone and that has been reported; there is nobody to write to.
-  if (lineLost) return;
+  if (lineLost) return true;
   std::lock_guard<std::mutex> lk(portLock);
-  if (port < 0) return;
+  if (port < 0) return true;
   tcflush(port, TCIOFLUSH);
   size_t written = 0;
   const int timeoutMs = kWriteTimeoutBaseMs + kWriteTimeoutPerByteMs * static_cast<int>(text.size());
@@ -308,12 +315,15 @@ void CSerialChannel::Impl::WritePending(bool lineLost) {
       pollfd out{port, POLLOUT, 0};
       const int ready = ::poll(&out, 1, timeoutMs);
       if (ready > 0 && !(out.revents & (POLLERR | POLLHUP | POLLNVAL))) continue;
-      ReportDriverError("WriteFile()", ready == 0 ? ETIMEDOUT : EIO);
-      return;
+      if (ready > 0) return false;
+      ReportDriverError("WriteFile()", ETIMEDOUT);
+      return true;
     }
+    if (n < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV)) return false;
     ReportDriverError("WriteFile()", n < 0 ? errno : EIO);
-    return;
+    return true;
   }
+  return true;
 }
 
 CSerialChannel::CSerialChannel() : m_pImpl(new Impl(*this)) {}

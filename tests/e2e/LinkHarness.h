@@ -139,6 +139,9 @@ class SilentLine {
 // The session's periods for a meter run with "--pace 10": a tenth of the
 // meter's own (a poll every 100 ms, watchdogs of 100 ms and 1 s).
 inline SessionTimings TenfoldPace() { return SessionTimings{100, 100, 1000}; }
+// A poll every 100 ms with the meter's own watchdogs: readings come ten times
+// as fast, and only a meter that is really silent is given up.
+inline SessionTimings TenfoldPoll() { return SessionTimings{100, 1000, 10000}; }
 
 // The program's station (frame logic and pages) on an event loop, talking
 // through a real serial channel.

@@ -108,9 +108,12 @@ TEST_F(LinkE2E, PortOverrideProbesOnlyThatDevice) {
 // ---------------------------------------------------------------------------
 // Real-time reading
 
-TEST_F(LinkE2E, RealTimeGivesNumberedRowsOnceASecondAndStopsOnTheSecondPress) {
+TEST_F(LinkE2E, RealTimeGivesNumberedRowsOnceAPollPeriodAndStopsOnTheSecondPress) {
+  // The poll's period is the session's (a second unless given): a tenth here.
+  const SessionTimings timings = TenfoldPace();
+  const std::chrono::milliseconds period(timings.pollPeriodMs);
   Sim meter(dir, "COM3");
-  Program p;
+  Program p(timings);
   ASSERT_TRUE(p.Connect());
   const auto start = Clock::now();
   p.logic.OnReadRealTime();
@@ -118,7 +121,7 @@ TEST_F(LinkE2E, RealTimeGivesNumberedRowsOnceASecondAndStopsOnTheSecondPress) {
   const auto took = Clock::now() - start;
   p.logic.OnReadRealTime();
   EXPECT_FALSE(p.logic.RealTime());
-  p.loop.RunFor(1500);  // a further poll would have come by now
+  p.loop.RunFor(static_cast<int>(3 * period.count()));  // further polls would have come by now
 
   const TableModel& t = p.table.Model();
   ASSERT_EQ(t.RowCount(), 5);
@@ -131,7 +134,7 @@ TEST_F(LinkE2E, RealTimeGivesNumberedRowsOnceASecondAndStopsOnTheSecondPress) {
   ASSERT_GE(p.records.size(), 5u);
   EXPECT_NE(p.records[0].find('\r'), std::string::npos);
   EXPECT_EQ(CountOf(meter.Commands(), "D"), 5u);
-  EXPECT_GE(took, 3500ms);  // one poll a second
+  EXPECT_GE(took, 7 * period / 2);  // one poll a period
   EXPECT_EQ(p.graph.NextRow(), 6);  // five points drawn
   EXPECT_TRUE(p.host.Boxes().empty());
   EXPECT_FALSE(p.host.View().realTimeRunning);
@@ -140,7 +143,7 @@ TEST_F(LinkE2E, RealTimeGivesNumberedRowsOnceASecondAndStopsOnTheSecondPress) {
 TEST_F(LinkE2E, AMeterGoingSilentDuringRealTimeIsLostAfterTwoWatchdogPeriods) {
   // The probe and two readings are answered, then nothing.
   Sim meter(dir, "COM3", {"--no-answer-after", "3"});
-  Program p;
+  Program p(TenfoldPoll());
   ASSERT_TRUE(p.Connect());
   p.logic.OnReadRealTime();
   ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 15000));
@@ -164,7 +167,7 @@ TEST_F(LinkE2E, AMeterGoingSilentDuringRealTimeIsLostAfterTwoWatchdogPeriods) {
 TEST_F(LinkE2E, PullingTheLineDuringRealTimeShowsTheBoxThenDisconnects) {
   // The line goes down after the probe and three readings.
   Sim meter(dir, "COM3", {"--hangup-after", "4"});
-  Program p;
+  Program p(TenfoldPoll());
   ASSERT_TRUE(p.Connect());
   p.logic.OnReadRealTime();
   ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 15000));

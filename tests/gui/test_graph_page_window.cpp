@@ -34,8 +34,10 @@ std::string StatusLine(CGraphPageWindow* page) { return page->StatusControl()->t
 }  // namespace
 
 TEST(GraphWindow, LiveReadingDrawsAGrowingRedLineAndLeavesTheClipboardAlone) {
-  // A reading every 100 ms: the minute of readings passes in seconds.
-  guitest::MeterWindow w("0");
+  // A reading every 20 ms: the minute of readings passes in a second or two.
+  CApplication::Options fast = guitest::MeterWindow::TenfoldPace();
+  fast.timings.pollPeriodMs = 20;
+  guitest::MeterWindow w("0", {}, fast);
   CGraphPageWindow* page = w.running.GraphPageWindow();
   CMainFrame* frame = w.frame;
   ASSERT_TRUE(w.Ready());

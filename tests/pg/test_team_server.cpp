@@ -7,8 +7,10 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <chrono>
 #include <regex>
 #include <set>
+#include <thread>
 
 #include "jobs/Capture.h"
 #include "jobs/Pg.h"
@@ -89,6 +91,9 @@ class TeamServer : public ::testing::Test {
           watch.Query("SELECT count(*) FROM results").Int(0, 0) >= 500) {
         return true;
       }
+      // A moment between looks leaves the machine to the sync being watched:
+      // the batch being written lasts far longer.
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return false;
   }
