@@ -35,10 +35,10 @@ namespace {
 using namespace std::chrono_literals;
 
 // Commands the meter answers without a watched reply: how long the CLI waits
-// for the first record, and how long a finished listing stays quiet.
+// for the first record, and how long a finished listing stays quiet
+// (kListingStall, MeterSession.h, for a listing that has begun).
 constexpr auto kFirstReplyWait = 5s;
 constexpr auto kAdQuiet = 2s;
-constexpr auto kListingStall = 2s;
 constexpr auto kParamsQuiet = 1s;
 
 // The failure text for a meter that stopped answering an unwatched command.
