@@ -19,6 +19,11 @@
 
 namespace cli {
 
+// Once a listing has begun (the wavelength codes, the parameters, the
+// calibration's rest after the current wavelength), how long the meter may go
+// quiet before the listing counts as ended.
+inline constexpr std::chrono::steady_clock::duration kListingStall = std::chrono::seconds(2);
+
 class MeterSession {
  public:
   using Clock = std::chrono::steady_clock;

@@ -15,13 +15,9 @@ namespace cli {
 
 namespace {
 
-using namespace std::chrono_literals;
-
 // How long the meter may take to answer a setting, or the calibration's
 // question for the current wavelength.
-constexpr auto kSettingWait = 5s;
-// After the current wavelength, how long the rest of its listing may take.
-constexpr auto kListingStall = 2s;
+constexpr auto kSettingWait = std::chrono::seconds(5);
 
 settings::ClockFields Now() {
   const std::time_t now = std::time(nullptr);

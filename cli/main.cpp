@@ -3,6 +3,7 @@
 // files; windows and dialogs are replaced by arguments, standard output and
 // standard error.
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -32,14 +33,12 @@
 namespace cli {
 namespace {
 
-using namespace std::chrono_literals;
-
 // Commands the meter answers without a watched reply: how long the CLI waits
-// for the first record, and how long a finished listing stays quiet.
-constexpr auto kFirstReplyWait = 5s;
-constexpr auto kAdQuiet = 2s;
-constexpr auto kListingStall = 2s;
-constexpr auto kParamsQuiet = 1s;
+// for the first record, and how long a finished listing stays quiet
+// (kListingStall, MeterSession.h, for a listing that has begun).
+constexpr auto kFirstReplyWait = std::chrono::seconds(5);
+constexpr auto kAdQuiet = std::chrono::seconds(2);
+constexpr auto kParamsQuiet = std::chrono::seconds(1);
 
 // The failure text for a meter that stopped answering an unwatched command.
 void ReportSilentMeter(const MeterSession& s) {

@@ -1,10 +1,10 @@
 #include "common/SpreadsheetText.h"
 
+#include "common/TextRules.h"
+
 namespace sheettext {
 
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A decimal number with an optional sign, fraction and exponent; blanks
 // around it are allowed, as data files pad their cells.
@@ -14,16 +14,16 @@ bool IsNumber(std::string_view t) {
   size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
   size_t digits = 0;
-  for (; i < t.size() && IsDigit(t[i]); ++i) ++digits;
+  for (; i < t.size() && text::IsDigit(t[i]); ++i) ++digits;
   if (i < t.size() && t[i] == '.') {
-    for (++i; i < t.size() && IsDigit(t[i]); ++i) ++digits;
+    for (++i; i < t.size() && text::IsDigit(t[i]); ++i) ++digits;
   }
   if (digits == 0) return false;
   if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
     ++i;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     size_t exponent = 0;
-    for (; i < t.size() && IsDigit(t[i]); ++i) ++exponent;
+    for (; i < t.size() && text::IsDigit(t[i]); ++i) ++exponent;
     if (exponent == 0) return false;
   }
   return i == t.size();

@@ -5,11 +5,6 @@
 
 namespace text {
 
-namespace {
-// A GBK lead byte starts a two-byte character.
-inline bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-}  // namespace
-
 int Pos(std::string_view s, std::string_view key) {
   if (key.empty()) return 0;
   const size_t n = s.size();
@@ -18,17 +13,16 @@ int Pos(std::string_view s, std::string_view key) {
   const char first = key[0];
   size_t i = 0;
   while (i + k <= n) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
     if (s[i] == first && std::memcmp(s.data() + i, key.data(), k) == 0) {
       return static_cast<int>(i);
     }
-    i += (IsLeadByte(c) && i + 1 < n) ? 2 : 1;
+    i += (IsLeadByte(s[i]) && i + 1 < n) ? 2 : 1;
   }
   return -1;
 }
 
 size_t CharLength(std::string_view s, size_t pos) {
-  return IsLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size() ? 2 : 1;
+  return IsLeadByte(s[pos]) && pos + 1 < s.size() ? 2 : 1;
 }
 
 std::string_view From(std::string_view s, int p) {

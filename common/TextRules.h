@@ -28,9 +28,19 @@ std::string_view FirstN(std::string_view s, int n);
 // n bytes from position p (p below 0 counts as 0), clipped at the end.
 std::string_view Mid(std::string_view s, int p, int n);
 
+// A GBK lead byte: with the byte after it, it makes one two-byte character.
+inline bool IsLeadByte(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return u >= 0x81 && u <= 0xFE;
+}
+
 // Bytes of the character that starts at `pos`: two for a GBK lead byte with a
 // byte after it, else one.
 size_t CharLength(std::string_view s, size_t pos);
+
+// An ASCII digit, whatever the C locale says (meter texts and spreadsheet
+// numbers are written with ASCII digits only).
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // `s` without trailing blanks, tabs, CR and LF.
 std::string_view TrimRight(std::string_view s);

@@ -16,18 +16,16 @@ std::string_view TrimBlanks(std::string_view s) {
   return text::TrimRight(s);
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // The length of the number at the start of `t` (sign, digits, one point,
 // digits), or 0 when no digit is there.
 size_t NumberLength(std::string_view t) {
   size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
   size_t digits = 0;
-  for (; i < t.size() && IsDigit(t[i]); ++i) ++digits;
+  for (; i < t.size() && text::IsDigit(t[i]); ++i) ++digits;
   if (i < t.size() && t[i] == '.') {
     ++i;
-    for (; i < t.size() && IsDigit(t[i]); ++i) ++digits;
+    for (; i < t.size() && text::IsDigit(t[i]); ++i) ++digits;
   }
   return digits == 0 ? 0 : i;
 }

@@ -96,18 +96,18 @@ std::string RangeText(const Texts& t, const Range& r, const char* unit) {
 }
 
 // One printed row: a point and its latest result per wavelength.
-struct PointRow {
+struct PrintedPoint {
   std::string label;
   std::map<int, Result> byWavelength;
   std::optional<Verdict> worst;  // nullopt: untested
 };
 
-std::vector<PointRow> PointRows(const std::vector<JobRow>& rows) {
-  std::vector<PointRow> out;
+std::vector<PrintedPoint> PrintedPoints(const std::vector<JobRow>& rows) {
+  std::vector<PrintedPoint> out;
   for (const JobRow& row : rows) {
     // JobRows keeps a point's results together, in job order.
     if (out.empty() || out.back().label != row.point) out.push_back({row.point, {}, std::nullopt});
-    PointRow& p = out.back();
+    PrintedPoint& p = out.back();
     if (!row.result) continue;
     p.byWavelength[row.result->wavelengthNm] = *row.result;
     p.worst = p.worst ? Worst(*p.worst, row.result->verdict) : row.result->verdict;
@@ -117,11 +117,11 @@ std::vector<PointRow> PointRows(const std::vector<JobRow>& rows) {
 
 // The wavelengths of the table: those the profile judges, those with a
 // reference, and those measured.
-std::vector<int> Wavelengths(const Job& job, const std::vector<PointRow>& points) {
+std::vector<int> Wavelengths(const Job& job, const std::vector<PrintedPoint>& points) {
   std::set<int> nm;
   for (const auto& [w, range] : job.profile.limits) nm.insert(w);
   for (const auto& [w, ref] : job.referencesDbm) nm.insert(w);
-  for (const PointRow& p : points) {
+  for (const PrintedPoint& p : points) {
     for (const auto& [w, r] : p.byWavelength) nm.insert(w);
   }
   return {nm.begin(), nm.end()};
@@ -153,7 +153,7 @@ class Drawer {
 
   JobReportOutcome Print() {
     if (!m_device.ChoosePrinter()) return JobReportOutcome::Cancelled;
-    m_points = PointRows(m_request.rows);
+    m_points = PrintedPoints(m_request.rows);
     m_wavelengths = Wavelengths(m_request.job, m_points);
     m_device.SetOrientation(m_wavelengths.size() > kPortraitWavelengths ? report::Orientation::Landscape
                                                                         : report::Orientation::Portrait);
@@ -250,7 +250,7 @@ class Drawer {
     const int digit = Width(m_fontBody, "0");
     int labelWidth = Width(m_fontBold, m_t.point);
     const int labelCap = (m_right - m_left) / 4;
-    for (const PointRow& p : m_points) {
+    for (const PrintedPoint& p : m_points) {
       labelWidth = std::max(labelWidth, Width(m_fontBody, p.label));
       if (labelWidth > labelCap) break;
     }
@@ -348,7 +348,7 @@ class Drawer {
     m_painted = color;
   }
 
-  void DrawRow(const PointRow& p, int y) {
+  void DrawRow(const PrintedPoint& p, int y) {
     Cell(m_fontBody, m_columns[0], y, p.label, report::kBlack, m_cutLabels);
     size_t col = 1;
     for (int nm : m_wavelengths) {
@@ -400,7 +400,7 @@ class Drawer {
   report::IReportDevice& m_device;
   const JobReportRequest& m_request;
   const Texts& m_t;
-  std::vector<PointRow> m_points;
+  std::vector<PrintedPoint> m_points;
   std::vector<int> m_wavelengths;
   std::vector<std::string> m_header;
   std::string m_summary;
@@ -431,7 +431,7 @@ Verdict Worst(Verdict a, Verdict b) { return Rank(a) >= Rank(b) ? a : b; }
 
 ReportSummary SummaryOf(const std::vector<JobRow>& rows) {
   ReportSummary s;
-  for (const PointRow& p : PointRows(rows)) {
+  for (const PrintedPoint& p : PrintedPoints(rows)) {
     ++s.points;
     if (!p.worst) {
       ++s.untested;

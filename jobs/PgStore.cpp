@@ -14,8 +14,6 @@ namespace {
 using pg::Number;
 using pg::Text;
 
-[[noreturn]] void Refuse(const std::string& message) { throw StoreError(StoreError::Kind::Refused, message); }
-
 // Held by whoever migrates the server's tables, so that two programs meeting
 // a fresh server do not both make them.
 constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(1261647408)";

@@ -2,11 +2,11 @@
 
 #include <set>
 
+#include "common/TextRules.h"
+
 namespace jobs {
 
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -17,7 +17,7 @@ std::string_view Trim(std::string_view s) {
 // The trailing run of digits of `s`.
 std::string_view TrailingNumber(std::string_view s) {
   size_t i = s.size();
-  while (i > 0 && IsDigit(s[i - 1])) --i;
+  while (i > 0 && text::IsDigit(s[i - 1])) --i;
   return s.substr(i);
 }
 

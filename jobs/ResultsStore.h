@@ -24,6 +24,9 @@ class StoreError : public std::runtime_error {
   Kind m_kind;
 };
 
+// What every store throws for a request that does not fit its contents.
+[[noreturn]] inline void Refuse(const std::string& message) { throw StoreError(StoreError::Kind::Refused, message); }
+
 class IResultsStore {
  public:
   virtual ~IResultsStore() = default;

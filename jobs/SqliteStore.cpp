@@ -17,7 +17,6 @@ namespace jobs {
 
 namespace {
 
-[[noreturn]] void Refuse(const std::string& message) { throw StoreError(StoreError::Kind::Refused, message); }
 [[noreturn]] void Unusable(const std::string& path, const std::string& why) {
   throw StoreError(StoreError::Kind::Unusable, path + ": " + why);
 }

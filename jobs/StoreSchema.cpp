@@ -178,6 +178,7 @@ std::string RefreshJobCounts(Dialect dialect) {
 const char* PointWorst() {
   return "SELECT max(" KM360R_WORST_RANK ") FROM results r WHERE r.point_id = ?1 AND r.superseded = 0";
 }
+#undef KM360R_WORST_RANK
 
 const char* MoveJobCount() {
   return "UPDATE job_counts SET pass = pass + (?2 IS 1) - (?1 IS 1), marginal = marginal + (?2 IS 2) - (?1 IS 2), "

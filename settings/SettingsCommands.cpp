@@ -2,18 +2,18 @@
 
 #include <cstdio>
 
+#include "common/TextRules.h"
+
 namespace settings {
 
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Reads exactly `width` digits at `pos`.
 std::optional<int> Digits(std::string_view text, size_t pos, size_t width) {
   if (pos + width > text.size()) return std::nullopt;
   int value = 0;
   for (size_t i = pos; i < pos + width; ++i) {
-    if (!IsDigit(text[i])) return std::nullopt;
+    if (!text::IsDigit(text[i])) return std::nullopt;
     value = value * 10 + (text[i] - '0');
   }
   return value;

@@ -2,20 +2,14 @@
 
 #include <cstring>
 
-namespace {
-// A GBK lead byte starts a two-byte character, as in text::Pos.
-bool IsLeadByte(char c) {
-  const unsigned char u = static_cast<unsigned char>(c);
-  return u >= 0x81 && u <= 0xFE;
-}
-}  // namespace
+#include "common/TextRules.h"
 
 size_t KeywordScanner::Step(size_t i) const {
-  return (IsLeadByte(m_text[i]) && i + 1 < m_text.size()) ? 2 : 1;
+  return (text::IsLeadByte(m_text[i]) && i + 1 < m_text.size()) ? 2 : 1;
 }
 
 bool KeywordScanner::EndsRun(size_t i) const {
-  return !IsLeadByte(m_text[i]) || i + 1 == m_text.size();
+  return !text::IsLeadByte(m_text[i]) || i + 1 == m_text.size();
 }
 
 bool KeywordScanner::MatchAt(size_t i) {

@@ -8,8 +8,7 @@
 #include "common/Language.h"
 #include "common/Settings.h"
 #include "settings/ui/DialogTemplate.h"
-
-using settings::ui::Qs;
+#include "common/ui/QtText.h"
 
 namespace {
 constexpr int kProgramImage = 1;  // the real-time reading picture

@@ -21,10 +21,9 @@
 #include "jobs/ui/CJobPanel.h"
 #include "print/ui/CPrinterDevice.h"
 #include "table/ui/CTablePageWindow.h"
+#include "common/ui/QtText.h"
 
 namespace {
-
-QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // Boxes get Chinese button texts in a window of a Chinese language.
 bool ChineseButtons(const config::Settings& settings) {

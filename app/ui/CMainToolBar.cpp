@@ -8,10 +8,9 @@
 
 #include "app/CommandSurface.h"
 #include "app/ui/ToolbarIcons.h"
+#include "common/ui/QtText.h"
 
 namespace {
-
-QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // Room a button needs around its label, and the smallest label font.
 constexpr int kLabelPadding = 10;

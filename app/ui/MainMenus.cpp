@@ -9,12 +9,9 @@
 
 #include "app/CommandSurface.h"
 #include "app/MenuShortcuts.h"
+#include "common/ui/QtText.h"
 
 namespace mainmenus {
-
-namespace {
-QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
-}  // namespace
 
 void Build(QMenuBar& bar, bool chinese, QObject* context, std::function<void(int id)> onCommand) {
   const std::map<int, std::string> shortcuts = cmd::MenuShortcuts(cmd::MenuBar(chinese));

@@ -15,12 +15,7 @@
 #include "settings/ui/CSetWavelengthDialog.h"
 #include "settings/ui/CMeasurementModeDialog.h"
 #include "table/ui/CTablePageWindow.h"
-
-namespace {
-
-QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-}  // namespace
+#include "common/ui/QtText.h"
 
 BoxAnswer QtPrompter::MessageBox(const std::string& text, const std::string& caption, BoxButtons buttons) {
   return AskBox(text, caption, buttons, false);

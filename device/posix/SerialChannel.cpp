@@ -28,16 +28,6 @@ constexpr size_t kMaxHandOver = size_t{64} * 1024;
 constexpr int kWriteTimeoutBaseMs = 1000;
 constexpr int kWriteTimeoutPerByteMs = 1;
 
-// Meeting point of the monitor thread and the UI thread. Closures posted to the
-// UI thread hold it, so it outlives the channel when such a closure runs late.
-struct Rendezvous {
-  std::mutex mutex;
-  std::condition_variable cv;
-  // Set (under `mutex`) when the running monitor is asked to end; a closure that
-  // still runs stops delivering.
-  std::atomic<bool> stopping{false};
-};
-
 // One synchronous hand-over: the bytes that were waiting at the port.
 struct Batch {
   std::vector<unsigned char> bytes;
@@ -108,6 +98,16 @@ void Reset(int eventFd) {
 
 struct CSerialChannel::Impl {
   explicit Impl(CSerialChannel& channel) : self(channel) {}
+
+  // Meeting point of the monitor thread and the UI thread. Closures posted to the
+  // UI thread hold it, so it outlives the channel when such a closure runs late.
+  struct Rendezvous {
+    std::mutex mutex;
+    std::condition_variable cv;
+    // Set (under `mutex`) when the running monitor is asked to end; a closure that
+    // still runs stops delivering.
+    std::atomic<bool> stopping{false};
+  };
 
   CSerialChannel& self;
 

@@ -35,16 +35,6 @@ constexpr DWORD kLineCheckMs = 250;
 constexpr DWORD kWriteTimeoutBaseMs = 1000;
 constexpr DWORD kWriteTimeoutPerByteMs = 1;
 
-// Meeting point of the monitor thread and the UI thread. Closures posted to the
-// UI thread hold it, so it outlives the channel when such a closure runs late.
-struct Rendezvous {
-  std::mutex mutex;
-  std::condition_variable cv;
-  // Set (under `mutex`) when the running monitor is asked to end; a closure that
-  // still runs stops delivering.
-  std::atomic<bool> stopping{false};
-};
-
 // One synchronous hand-over: the bytes that were waiting at the port.
 struct Batch {
   std::vector<unsigned char> bytes;
@@ -129,6 +119,16 @@ HANDLE NewEvent(bool manualReset) { return CreateEventW(nullptr, manualReset, FA
 
 struct CCommChannel::Impl {
   explicit Impl(CCommChannel& channel) : self(channel) {}
+
+  // Meeting point of the monitor thread and the UI thread. Closures posted to the
+  // UI thread hold it, so it outlives the channel when such a closure runs late.
+  struct Rendezvous {
+    std::mutex mutex;
+    std::condition_variable cv;
+    // Set (under `mutex`) when the running monitor is asked to end; a closure that
+    // still runs stops delivering.
+    std::atomic<bool> stopping{false};
+  };
 
   CCommChannel& self;
 

@@ -1,4 +1,5 @@
 #include "field/ui/CFieldDialogs.h"
+#include "common/ui/QtText.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -10,8 +11,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 QDoubleSpinBox* PowerBox(QWidget* parent, double low, double high) {
   auto* box = new QDoubleSpinBox(parent);

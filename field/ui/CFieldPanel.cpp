@@ -8,10 +8,9 @@
 #include <vector>
 
 #include "common/Gbk.h"
+#include "common/ui/QtText.h"
 
 namespace {
-
-QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 QFont PixelFont(const QFont& base, int pixels, bool bold) {
   QFont f = base;

@@ -15,10 +15,9 @@
 
 #include "field/ui/CFieldDialogs.h"
 #include "field/ui/CFieldPanel.h"
+#include "common/ui/QtText.h"
 
 namespace {
-
-QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // A log named without an extension is a CSV file to every other program too.
 QString WithCsvExtension(const QString& path) {

@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/ui/QtText.h"
+
 namespace {
 
 QColor Colour(const ChartColour& c) { return QColor(c.red, c.green, c.blue); }
 
-QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
-
 // Room around the plot area, in pixels.
-constexpr int kGap = 6;
+constexpr int kChartGap = 6;
 constexpr int kTopMargin = 14;
 constexpr int kRightMargin = 18;
 
@@ -76,15 +76,15 @@ void CPowerChart::Draw(QPainter& painter, const QRect& area, const ChartModel& m
     labelWidth = std::max(labelWidth,
                           metrics.horizontalAdvance(ValueLabel(top - (top - bottom) * i / divisions)));
   }
-  const int titleHeight = look.title.empty() ? 0 : lineHeight + kGap;
-  QRect plot = area.adjusted(kGap + lineHeight + kGap + labelWidth + kGap,
+  const int titleHeight = look.title.empty() ? 0 : lineHeight + kChartGap;
+  QRect plot = area.adjusted(kChartGap + lineHeight + kChartGap + labelWidth + kChartGap,
                              kTopMargin + titleHeight, -kRightMargin,
-                             -(kGap + lineHeight + kGap + lineHeight + kGap));
+                             -(kChartGap + lineHeight + kChartGap + lineHeight + kChartGap));
   if (plot.width() < 2 || plot.height() < 2) return;
 
   painter.setPen(Qt::black);
   if (!look.title.empty()) {
-    painter.drawText(QRect(area.left(), area.top() + kGap, area.width(), lineHeight),
+    painter.drawText(QRect(area.left(), area.top() + kChartGap, area.width(), lineHeight),
                      Qt::AlignHCenter, Qs(look.title));
   }
 
@@ -97,13 +97,13 @@ void CPowerChart::Draw(QPainter& painter, const QRect& area, const ChartModel& m
     if (i > 0 && i < divisions) painter.drawLine(plot.left(), y, plot.right(), y);
     painter.setPen(Qt::black);
     painter.drawLine(plot.left() - 4, y, plot.left(), y);
-    painter.drawText(QRect(plot.left() - kGap - labelWidth - 4, y - lineHeight / 2, labelWidth,
+    painter.drawText(QRect(plot.left() - kChartGap - labelWidth - 4, y - lineHeight / 2, labelWidth,
                            lineHeight),
                      Qt::AlignRight | Qt::AlignVCenter, ValueLabel(v));
   }
   painter.drawRect(plot.adjusted(0, 0, -1, -1));
   painter.save();
-  painter.translate(area.left() + kGap, plot.center().y());
+  painter.translate(area.left() + kChartGap, plot.center().y());
   painter.rotate(-90);
   painter.drawText(QRect(-plot.height() / 2, 0, plot.height(), lineHeight), Qt::AlignCenter,
                    Qs(look.valueAxisTitle));
@@ -114,7 +114,7 @@ void CPowerChart::Draw(QPainter& painter, const QRect& area, const ChartModel& m
   // which is always shown and makes room for itself.
   const int rows = model.RowCount();
   auto xOf = [&](int row) { return plot.left() + (row - 0.5) * plot.width() / std::max(1, rows); };
-  const int labelTop = plot.bottom() + kGap;
+  const int labelTop = plot.bottom() + kChartGap;
   struct Placed {
     QRect box;
     QString text;
@@ -127,14 +127,14 @@ void CPowerChart::Draw(QPainter& painter, const QRect& area, const ChartModel& m
     QRect box(static_cast<int>(std::lround(xOf(r))) - width / 2, labelTop, width, lineHeight);
     box.moveRight(std::min(box.right(), area.right() - 1));
     const bool last = r == rows;
-    while (last && !placed.empty() && placed.back().box.right() + kGap > box.left()) {
+    while (last && !placed.empty() && placed.back().box.right() + kChartGap > box.left()) {
       placed.pop_back();
     }
-    if (!placed.empty() && placed.back().box.right() + kGap > box.left()) continue;
+    if (!placed.empty() && placed.back().box.right() + kChartGap > box.left()) continue;
     placed.push_back({box, text});
   }
   for (const Placed& p : placed) painter.drawText(p.box, Qt::AlignCenter, p.text);
-  painter.drawText(QRect(plot.left(), labelTop + lineHeight + kGap, plot.width(), lineHeight),
+  painter.drawText(QRect(plot.left(), labelTop + lineHeight + kChartGap, plot.width(), lineHeight),
                    Qt::AlignHCenter, Qs(model.CategoryTitle()));
 
   // The series: a line through neighbouring points; an empty point leaves a

@@ -33,10 +33,9 @@
 #include "jobs/ui/CTrendView.h"
 #include "print/ui/CPrinterDevice.h"
 #include "common/FileAccess.h"
+#include "common/ui/QtText.h"
 
 namespace {
-
-QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // The verdict colours of the point list: the cell's background and its text.
 struct Colours {

@@ -5,10 +5,7 @@
 #include <QProgressDialog>
 
 #include "jobs/TeamServer.h"
-
-namespace {
-QString Qs(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
+#include "common/ui/QtText.h"
 
 CSyncRunner::CSyncRunner(const jobs::SyncTexts& texts, QWidget* parent)
     : QObject(parent), m_texts(texts), m_parent(parent) {}

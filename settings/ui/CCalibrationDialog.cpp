@@ -15,8 +15,7 @@
 #include "common/Settings.h"
 #include "settings/SettingsCommands.h"
 #include "settings/ui/DialogTemplate.h"
-
-using settings::ui::Qs;
+#include "common/ui/QtText.h"
 
 namespace {
 

@@ -8,8 +8,7 @@
 #include "common/Settings.h"
 #include "settings/SettingsCommands.h"
 #include "settings/ui/DialogTemplate.h"
-
-using settings::ui::Qs;
+#include "common/ui/QtText.h"
 
 CMeasurementModeDialog::CMeasurementModeDialog(settings::ISettingsLink& link, QWidget* parent)
     : QDialog(parent), m_link(link), m_texts(settings::ModeTexts::For(config::Settings::Read().LanguageIndex())) {

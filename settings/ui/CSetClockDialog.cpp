@@ -10,8 +10,7 @@
 #include "common/Language.h"
 #include "common/Settings.h"
 #include "settings/ui/DialogTemplate.h"
-
-using settings::ui::Qs;
+#include "common/ui/QtText.h"
 
 namespace {
 

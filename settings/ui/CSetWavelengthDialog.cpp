@@ -9,8 +9,7 @@
 #include "common/Settings.h"
 #include "settings/SettingsCommands.h"
 #include "settings/ui/DialogTemplate.h"
-
-using settings::ui::Qs;
+#include "common/ui/QtText.h"
 
 CSetWavelengthDialog::CSetWavelengthDialog(settings::ISettingsLink& link, QWidget* parent)
     : QDialog(parent),

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/ui/QtText.h"
+
 namespace settings::ui {
 
 namespace {

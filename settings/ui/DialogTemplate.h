@@ -15,8 +15,6 @@ class QPushButton;
 
 namespace settings::ui {
 
-inline QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
-
 class DialogTemplate {
  public:
   // Sizes `dialog` to a client area of width x height units.

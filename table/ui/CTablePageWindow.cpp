@@ -8,13 +8,12 @@
 #include "common/Language.h"
 #include "table/ui/CMeasureList.h"
 #include "table/ui/TableModelAdapter.h"
+#include "common/ui/QtText.h"
 
 namespace {
 
 // Rows are at least as tall as the list's 16-pixel small images.
 constexpr int kMinRowHeight = 16;
-
-QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 }  // namespace
 
