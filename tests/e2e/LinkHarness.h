@@ -46,6 +46,14 @@ inline std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
+// What a shell command prints on its standard output, kept in the file
+// `scratch`; "failed: " and the command when it does not succeed.
+inline std::string ShellOutput(const std::string& command, const std::string& scratch) {
+  const std::string line = "(" + command + ") > '" + scratch + "' 2>/dev/null";
+  if (std::system(line.c_str()) != 0) return "failed: " + command;
+  return ReadFile(scratch);
+}
+
 inline std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);

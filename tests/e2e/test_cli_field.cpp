@@ -12,13 +12,6 @@ using namespace std::chrono_literals;
 
 const std::vector<std::string> kFourReadings = {"--readings", "-20.00,-21.00,-19.50,-30.00"};
 
-// What a shell command prints.
-std::string Output(const std::string& command, const std::string& scratch) {
-  const std::string line = "(" + command + ") > '" + scratch + "' 2>/dev/null";
-  if (std::system(line.c_str()) != 0) return "failed: " + command;
-  return ReadFile(scratch);
-}
-
 class CliField : public ::testing::Test {
  protected:
   PortDir dir;
@@ -91,7 +84,7 @@ TEST_F(CliField, AKilledRunLeavesEveryRowShownAndTheNextRunAppends) {
 
   // Python's csv module and LibreOffice read the same records, each printed
   // as one line with its fields joined by "|".
-  const std::string python = Output(
+  const std::string python = ShellOutput(
       "python3 -c 'import csv,sys; [print(\"|\".join(r)) for r in csv.reader(open(sys.argv[1], newline=\"\"))]' '" +
           log + "'",
       dir.Entry("python.out"));
@@ -109,7 +102,7 @@ TEST_F(CliField, AKilledRunLeavesEveryRowShownAndTheNextRunAppends) {
   EXPECT_EQ(third[4], relative) << records[3];
   EXPECT_EQ(third[5], "") << records[3];
   const std::string profile = "-env:UserInstallation=file://" + dir.Entry("office");
-  const std::string office = Output(
+  const std::string office = ShellOutput(
       "cd '" + dir.Path() + "' && soffice " + profile +
           " --headless --convert-to 'csv:Text - txt - csv (StarCalc):124,0,76,1' --outdir converted kept.csv "
           ">/dev/null && cat converted/kept.csv",

@@ -15,12 +15,6 @@
 namespace e2e {
 namespace {
 
-// The standard output of a shell command, kept in `scratch`.
-std::string Output(const std::string& command, const std::string& scratch) {
-  if (std::system((command + " >'" + scratch + "' 2>&1").c_str()) != 0) return "";
-  return ReadFile(scratch);
-}
-
 class CliJobReport : public ::testing::Test {
  protected:
   CliJobReport() { ::setenv("KM360R_STORE", store.c_str(), 1); }
@@ -54,7 +48,7 @@ TEST_F(CliJobReport, TheReportHoldsThePointsValuesVerdictsAndSummary) {
   const std::string pdf = dir.Entry("street5.pdf");
   const CliRun run = Cli({"job", "report", "Street 5", pdf});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  const std::string text = Output("pdftotext -layout '" + pdf + "' -", dir.Entry("pdf.txt"));
+  const std::string text = ShellOutput("pdftotext -layout '" + pdf + "' -", dir.Entry("pdf.txt"));
   for (const char* expected :
        {"Test Job Report", "Job: Street 5", "Site: Cabinet 12", "Operator: Ann", "Profile: GPON B+",
         "1490 nm: -27.00 to -8.00 dBm", "1310 nm: -28.00 to -8.00 dBm", "Loss budget: 13.00 to 28.00 dB",
@@ -82,7 +76,7 @@ TEST_F(CliJobReport, ALongJobGetsNumberedPagesAndChineseWhenAsked) {
   ASSERT_EQ(Cli({"job", "new", "J", "--points", "P001-P150"}).exitCode, 0);
   const std::string pdf = dir.Entry("long.pdf");
   ASSERT_EQ(Cli({"job", "report", "J", pdf}, "0").exitCode, 0);
-  const std::string text = Output("pdftotext -layout '" + pdf + "' -", dir.Entry("pdf.txt"));
+  const std::string text = ShellOutput("pdftotext -layout '" + pdf + "' -", dir.Entry("pdf.txt"));
   EXPECT_NE(text.find("测试任务报告"), std::string::npos) << text;
   EXPECT_NE(text.find("第 1 页，共 3 页"), std::string::npos) << text;
   EXPECT_NE(text.find("第 3 页，共 3 页"), std::string::npos) << text;
@@ -111,7 +105,7 @@ TEST_F(CliJobReport, TheCsvExportReadsAlikeInPythonAndLibreOffice) {
   Put("J", "分光器-1", 1310, -20.0);
   const std::string csv = dir.Entry("j.csv");
   ASSERT_EQ(Cli({"job", "export", "J", csv}).exitCode, 0);
-  const std::string python = Output(
+  const std::string python = ShellOutput(
       "python3 -c 'import csv,sys; [print(\"|\".join(r[:6])) for r in csv.reader(open(sys.argv[1], "
       "encoding=\"utf-8-sig\", newline=\"\"))]' '" + csv + "'",
       dir.Entry("python.out"));
@@ -119,10 +113,10 @@ TEST_F(CliJobReport, TheCsvExportReadsAlikeInPythonAndLibreOffice) {
                                                      "分光器-1|1310|-20.00|0.01000|17.00|PASS", "P2|||||"}))
       << python;
   const std::string profile = "-env:UserInstallation=file://" + dir.Entry("office");
-  const std::string office = Output("cd '" + dir.Path() + "' && soffice " + profile +
-                                        " --headless --infilter=CSV:44,34,76 --convert-to 'csv:Text - txt - csv (StarCalc):124,0,76,1' "
-                                        "--outdir converted j.csv >/dev/null && cut -d'|' -f1-6 converted/j.csv",
-                                    dir.Entry("office.out"));
+  const std::string office = ShellOutput("cd '" + dir.Path() + "' && soffice " + profile +
+                                             " --headless --infilter=CSV:44,34,76 --convert-to 'csv:Text - txt - csv (StarCalc):124,0,76,1' "
+                                             "--outdir converted j.csv >/dev/null && cut -d'|' -f1-6 converted/j.csv",
+                                         dir.Entry("office.out"));
   EXPECT_EQ(Lines(office), (std::vector<std::string>{"point|wavelength_nm|power_dbm|power_mw|loss_db|verdict",
                                                      "分光器-1|1310|-20|0.01|17|PASS", "P2|||||"}))
       << office;

@@ -11,11 +11,11 @@
 namespace e2e {
 namespace {
 
-using Lines = std::vector<std::string>;
+using CommandLines = std::vector<std::string>;
 
 struct SettingCase {
   std::vector<std::string> args;
-  Lines received;  // after the probe
+  CommandLines received;  // after the probe
   const char* out;
 };
 
@@ -47,7 +47,7 @@ TEST_P(CliSettings, TheMeterReceivesExactlyTheCommandAndTheSuccessIsPrinted) {
   const CliRun run = RunCli(dir, Args(c));
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, c.out);
-  Lines expected = {"?"};
+  CommandLines expected = {"?"};
   expected.insert(expected.end(), c.received.begin(), c.received.end());
   EXPECT_EQ(meter.Commands(), expected);
 }
@@ -107,7 +107,7 @@ TEST(CliSettingAnswers, CalibrateSendsNothingWhenTheMeterNamedNoWavelengthItHas)
     const CliRun run =
         RunCli(dir, {"--language", "1", "--port", dir.Entry("COM3"), "calibrate", "+1.05"});
     EXPECT_EQ(run.exitCode, 1) << listing;
-    EXPECT_EQ(meter.Commands(), (Lines{"?", "B"})) << listing;
+    EXPECT_EQ(meter.Commands(), (CommandLines{"?", "B"})) << listing;
     EXPECT_FALSE(run.err.empty()) << listing;
   }
 }

@@ -8,7 +8,7 @@
 #include "SerialTestSupport.h"
 #include "device/posix/DevicePorts.h"
 
-using namespace e2e;
+namespace e2e {
 
 namespace {
 
@@ -323,3 +323,5 @@ TEST_F(StreamingMeterTest, TheDestructorEndsTheStreamingMonitor) {
   loop.RunFor(50);
   EXPECT_EQ(owner.received.size(), count);
 }
+
+}  // namespace e2e

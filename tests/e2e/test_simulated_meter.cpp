@@ -10,7 +10,7 @@
 #include "common/TextRules.h"
 #include "device/PortNames.h"
 
-using namespace e2e;
+namespace e2e {
 
 namespace {
 
@@ -153,3 +153,5 @@ TEST_F(SimulatedMeterTest, NoisyLineAndRecordsSplitIntoSmallWrites) {
     EXPECT_GE(dbm, -30);
   }
 }
+
+}  // namespace e2e

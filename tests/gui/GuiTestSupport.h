@@ -25,6 +25,12 @@ class CGraphPageWindow;
 
 namespace guitest {
 
+// The Link button's position on the main window's toolbar.
+inline constexpr int kLinkButton = 15;
+
+// A window's text as the UTF-8 the tests compare with.
+inline std::string Str(const QString& s) { return s.toStdString(); }
+
 // Puts `content` (or no file at all) as config.ini beside the test program and
 // puts the previous state back when it goes.
 class ConfigFile {

@@ -15,7 +15,10 @@
 #include "table/TableExport.h"
 #include "table/ui/CTablePageWindow.h"
 
-using namespace guitest;
+using guitest::BoxAnswerer;
+using guitest::ConfigFile;
+using guitest::RunningApp;
+using guitest::WaitFor;
 
 namespace {
 

@@ -17,14 +17,13 @@
 #include "table/ui/CTablePageWindow.h"
 
 using guitest::ConfigFile;
+using guitest::kLinkButton;
 using guitest::PortDirectory;
 using guitest::RunningApp;
 using guitest::SimulatedMeter;
 using guitest::WaitFor;
 
 namespace {
-
-constexpr int kLinkButton = 15;
 
 std::string Note(CMainFrame* frame) { return frame->NotePane()->text().toStdString(); }
 

@@ -30,6 +30,7 @@
 using guitest::BoxAnswerer;
 using guitest::ConfigFile;
 using guitest::RunningApp;
+using guitest::Str;
 
 namespace {
 
@@ -78,8 +79,6 @@ std::vector<LanguageCase> Cases() {
        "Are you sure to exit the application?"},
   };
 }
-
-std::string Str(const QString& s) { return s.toStdString(); }
 
 void PrintTo(const LanguageCase& c, std::ostream* os) { *os << c.name; }
 

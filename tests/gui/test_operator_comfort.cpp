@@ -22,13 +22,17 @@
 #include "table/ui/CMeasureList.h"
 #include "table/ui/CTablePageWindow.h"
 
-using namespace guitest;
+using guitest::BoxAnswerer;
+using guitest::ConfigFile;
+using guitest::Drain;
+using guitest::kLinkButton;
+using guitest::MeterWindow;
+using guitest::RunningApp;
+using guitest::Str;
+using guitest::WaitFor;
 
 namespace {
 
-constexpr int kLinkButton = 15;
-
-std::string Str(const QString& s) { return s.toStdString(); }
 std::string LinkPane(CMainFrame* frame) { return Str(frame->LinkPane()->text()); }
 
 // Connects through the toolbar, noting each text the link pane showed.

@@ -10,6 +10,8 @@
 #include "app/CommandSurface.h"
 #include "app/MenuShortcuts.h"
 
+// The names under test, unqualified in this file only.
+namespace command_surface_test {
 using namespace cmd;
 
 namespace {
@@ -232,3 +234,5 @@ TEST(MenuShortcuts, EveryShownKeyWorksAndASharedOneGoesToTheFirstEntry) {
     EXPECT_EQ(keys.count(cmd::ID_GRAPHIC), 0u);
   }
 }
+
+}  // namespace command_surface_test

@@ -10,31 +10,19 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <iterator>
 #include <vector>
 
 #include "table/DataFiles.h"
 #include "common/FileAccess.h"
 #include "tests/unit/FakeFrame.h"
+#include "tests/unit/FileBytes.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void WriteBytes(const fs::path& p, const std::string& bytes) {
   std::ofstream(p, std::ios::binary) << bytes;
-}
-
-// Real-time record as the meter sends it (values 10 bytes after each keyword).
-std::string Reading(const std::string& wavelength, const std::string& linear,
-                    const std::string& log, const std::string& time) {
-  return G("波长：    " + wavelength + "nm\r\n线性功率：" + linear + "\r\n对数功率：" + log +
-           "dBm\r\n测试时间：    " + time + "\r\n$");
 }
 
 class DataFiles : public ::testing::Test {
@@ -55,9 +43,9 @@ class DataFiles : public ::testing::Test {
   void ReadThree() {
     f.Connect();
     f.StartRealTime();
-    f.Feed(Reading("1310", "12.34uW", "-19.09", "12/05/06 10:20:30"));
-    f.Feed(Reading("1550", "1.5mW", "1.76", "12/05/06 10:20:31"));
-    f.Feed(Reading("850", "0.5nW", "-63.01", "12/05/06 10:20:32"));
+    f.Feed(FullReadingRecord("1310nm", "12.34uW", "-19.09dBm", "12/05/06 10:20:30"));
+    f.Feed(FullReadingRecord("1550nm", "1.5mW", "1.76dBm", "12/05/06 10:20:31"));
+    f.Feed(FullReadingRecord("850nm", "0.5nW", "-63.01dBm", "12/05/06 10:20:32"));
     f.runtime.RunPosts();
     f.table.Model().SetCell(1, 5, G("柜 A"));
   }
@@ -140,7 +128,7 @@ TEST_F(DataFiles, RefSavedAndOpenedShowsTheRowsWithTheirBlanksAndSavesTheSameByt
 TEST_F(DataFiles, HifKeepsCellBlanksAndOpensAsSaved) {
   f.Connect();
   f.logic.OnReadHistory();
-  f.Feed(Reading("1310", "1uW", "-30.00", "12/05/06 10:20:30") + G("历史记录调阅结束$"));
+  f.Feed(FullReadingRecord("1310nm", "1uW", "-30.00dBm", "12/05/06 10:20:30") + G("历史记录调阅结束$"));
   f.runtime.RunPosts();
   f.table.Model().SetCell(0, 5, G("x  "));
   const FileOutcome saved = Save(dir / "h");
@@ -305,7 +293,7 @@ TEST_F(DataFiles, AFileOverOneHundredThousandBytesOpensWhole) {
   f.Connect();
   f.StartRealTime();
   for (int i = 0; i < 1500; ++i) {
-    f.Feed(Reading("1310", "1uW", "-" + std::to_string(i % 70) + ".5", "12/05/06 10:20:30"));
+    f.Feed(FullReadingRecord("1310nm", "1uW", "-" + std::to_string(i % 70) + ".5dBm", "12/05/06 10:20:30"));
   }
   f.runtime.RunPosts();
   ASSERT_EQ(Save(dir / "big.ref").status, FileOutcome::Status::Done);

@@ -15,12 +15,6 @@
 
 namespace {
 
-// One real-time reading as the meter sends it.
-std::string ReadingRecord(const char* dbm = "-29.10") {
-  return G("波长:     1310nm\r\n线性:     1.23uW\r\n对数:     ") + dbm +
-         G("dBm\r\n时间:     12/05/06 10:20:30\r\n$");
-}
-
 // No point of the graph holds a value.
 bool Blank(const GraphPage& graph) {
   for (const ChartModel::Row& row : graph.Chart().Rows()) {

@@ -9,24 +9,17 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "jobs/Capture.h"
 #include "jobs/JobExport.h"
 #include "jobs/PointPattern.h"
 #include "jobs/SqliteStore.h"
+#include "FileBytes.h"
 #include "TempFolder.h"
 
 namespace {
 
 using jobs::Verdict;
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class TempFolder {
  public:
@@ -360,13 +353,13 @@ TEST_F(JobStore, NewerOtherAndDamagedFilesAreRefusedUntouched) {
     store.AddPoints("J", jobs::ExpandPattern("Q1-Q300").labels);
   }
   {
-    std::string bytes = Slurp(damaged);
+    std::string bytes = ReadBytes(damaged);
     ASSERT_GT(bytes.size(), 4096u);
     for (size_t i = 100; i < bytes.size(); i += 7) bytes[i] = static_cast<char>(0xA5);
     std::ofstream(damaged, std::ios::binary) << bytes;
   }
   for (const std::string& file : {newer, other, text, empty, damaged, folder.File("")}) {
-    const std::string before = Slurp(file);
+    const std::string before = ReadBytes(file);
     try {
       jobs::SqliteStore store(file);
       ADD_FAILURE() << file << " was opened";
@@ -374,7 +367,7 @@ TEST_F(JobStore, NewerOtherAndDamagedFilesAreRefusedUntouched) {
       EXPECT_EQ(e.GetKind(), jobs::StoreError::Kind::Unusable) << file;
       EXPECT_EQ(std::string(e.what()).rfind(file, 0), 0u) << e.what();
     }
-    EXPECT_EQ(Slurp(file), before) << file;
+    EXPECT_EQ(ReadBytes(file), before) << file;
     EXPECT_FALSE(std::filesystem::exists(file + "-wal")) << file;
   }
 }
@@ -409,7 +402,7 @@ TEST_F(JobStore, ExportsHoldTheValuesAsNumbers) {
 
   const std::string csv = folder.File("job.csv");
   ASSERT_EQ(jobs::ExportJob(rows, csv), "");
-  EXPECT_EQ(Slurp(csv).substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_EQ(ReadBytes(csv).substr(0, 3), "\xEF\xBB\xBF");
   const std::string records = CommandOutput(std::string(KM360R_PYTHON) +
                                   " -c 'import csv,sys; [print(\"|\".join(r)) for r in "
                                   "csv.reader(open(sys.argv[1], newline=\"\", encoding=\"utf-8-sig\"))]' " +

@@ -9,6 +9,8 @@
 #include "common/TextRules.h"
 #include "sim/MeterRecords.h"
 
+// The names under test, unqualified in this file only.
+namespace meter_records_test {
 using namespace text;
 
 namespace {
@@ -110,3 +112,5 @@ TEST(MeterRecords, WavelengthRepliesCarryTheCurrentWavelengthAndTheOutcome) {
   EXPECT_FALSE(Contains(meter::SettingReply("时间设置", false), gbk::kSuccess));
   EXPECT_EQ(gbk::ToUtf8(meter::SettingReply("恢复出厂设置", true)), "恢复出厂设置成功\r\n$");
 }
+
+}  // namespace meter_records_test

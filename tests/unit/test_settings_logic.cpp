@@ -10,11 +10,6 @@
 
 namespace {
 
-// One real-time reading as the meter sends it.
-std::string ReadingRecordForTest() {
-  return G("波长:     1310nm\r\n线性:     1.23uW\r\n对数:     -29.10dBm\r\n时间:     12/05/06 10:20:30\r\n$");
-}
-
 const DataKind kSettings[] = {DataKind::Clock, DataKind::Wavelength, DataKind::Calibration,
                               DataKind::Mode};
 
@@ -157,10 +152,10 @@ TEST(SettingsLogic, ARecordThatIsNoAnswerToTheSettingJustSentOpensNoSecondClock)
   f.Connect();
   f.StartRealTime();
   f.logic.OnSettingsCommand(DataKind::Clock);
-  f.Feed(ReadingRecordForTest());
+  f.Feed(ReadingRecord());
   f.runtime.RunPosts();
   f.logic.SendNow("T 26/12/07 10:00:00\r");
-  f.Feed(ReadingRecordForTest());
+  f.Feed(ReadingRecord());
   f.runtime.RunPosts();
   EXPECT_EQ(f.window.settingsDialogs, std::vector<DataKind>{DataKind::Clock});
   EXPECT_TRUE(f.Boxes().empty());

@@ -15,15 +15,11 @@
 #include "table/CsvExport.h"
 #include "table/TableExport.h"
 #include "tests/unit/FakeFrame.h"
+#include "tests/unit/FileBytes.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Fills `table` with UTF-8 titles and rows (stored as GBK cells).
 void Fill(TableModel& table, const std::vector<std::string>& titles,

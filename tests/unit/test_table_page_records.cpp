@@ -5,14 +5,6 @@
 
 namespace {
 
-// Records as the meter lays them out: each value starts 10 bytes after the
-// start of its keyword ("波长", "线性", "对数", "时间").
-std::string Reading(const std::string& wavelength, const std::string& linear,
-                    const std::string& log, const std::string& time) {
-  return G("波长：    " + wavelength + "\r\n线性功率：" + linear + "\r\n对数功率：" + log +
-           "\r\n测试时间：    " + time + "\r\n$");
-}
-
 // A system-parameter record: "波长：" then the calibration values 16 bytes
 // after "系统波长" and one byte after 16 bytes after "系统量程N".
 std::string Parameters(const std::string& wavelength, const std::string& calibration,
@@ -52,10 +44,10 @@ class TablePageRecords : public ::testing::Test {
 
 TEST_F(TablePageRecords, RealTimeReadingsAreNumberedFromOneAndScrolledTo) {
   kind = DataKind::RealTime;
-  Show(Reading("1310nm", "12.34uW", "-19.09dBm", "12/05/06 10:20:30"));
+  Show(FullReadingRecord("1310nm", "12.34uW", "-19.09dBm", "12/05/06 10:20:30"));
   Show(G("no keyword here: 12.34uW$"));
-  Show(Reading("1550nm", "1.5mW", "1.76dBm", "12/05/06 10:20:31  "));
-  Show(Reading("850nm", "2nW", "-57.0dBm", "99/12/31 23:59:59"));
+  Show(FullReadingRecord("1550nm", "1.5mW", "1.76dBm", "12/05/06 10:20:31  "));
+  Show(FullReadingRecord("850nm", "2nW", "-57.0dBm", "99/12/31 23:59:59"));
   ASSERT_EQ(table.RowCount(), 3);
   EXPECT_EQ(rowCount, 3);
   EXPECT_EQ(Row(0), (std::vector<std::string>{"1", "1310", "12.34uW", "-19.09",
@@ -70,7 +62,7 @@ TEST_F(TablePageRecords, RealTimeReadingsAreNumberedFromOneAndScrolledTo) {
 
 TEST_F(TablePageRecords, MissingUnitsGiveEmptyCells) {
   kind = DataKind::RealTime;
-  Show(Reading("1310", "12.34u", "-19.09dBm", "12/05/06 10:20:30"));
+  Show(FullReadingRecord("1310", "12.34u", "-19.09dBm", "12/05/06 10:20:30"));
   EXPECT_EQ(Row(0)[1], "");  // no "nm"
   EXPECT_EQ(Row(0)[2], "");  // no "W"
   EXPECT_EQ(Row(0)[3], "-19.09");
@@ -85,9 +77,9 @@ TEST_F(TablePageRecords, MissingUnitsGiveEmptyCells) {
 
 TEST_F(TablePageRecords, HistorySkipsEmptySlotsWithoutUsingTheirNumber) {
   kind = DataKind::History;
-  Show(Reading("1310nm", "1uW", "-30.00dBm", "12/05/06 10:20:30"));
-  Show(Reading("1310nm", "1uW", "-30.00dBm", "00/00/00 00:00:00"));
-  Show(Reading("1490nm", "2uW", "-26.99dBm", "12/05/07 08:00:00"));
+  Show(FullReadingRecord("1310nm", "1uW", "-30.00dBm", "12/05/06 10:20:30"));
+  Show(FullReadingRecord("1310nm", "1uW", "-30.00dBm", "00/00/00 00:00:00"));
+  Show(FullReadingRecord("1490nm", "2uW", "-26.99dBm", "12/05/07 08:00:00"));
   ASSERT_EQ(table.RowCount(), 2);
   EXPECT_EQ(Row(1), (std::vector<std::string>{"2", "1490", "2uW", "-26.99",
                                                "2012/05/07 08:00:00", ""}));
@@ -115,12 +107,12 @@ TEST_F(TablePageRecords, ParameterRecordsStackWithTheLastOnTop) {
 TEST_F(TablePageRecords, WavelengthCodesAndIdleKindsAddNoRow) {
   for (DataKind k : {DataKind::WavelengthCodes, DataKind::Nothing, static_cast<DataKind>(42)}) {
     kind = k;
-    Show(Reading("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30"));
+    Show(FullReadingRecord("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30"));
   }
   EXPECT_EQ(table.RowCount(), 0);
   EXPECT_TRUE(calls.empty());
   kind = DataKind::RealTime;
-  Show(Reading("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30"));
+  Show(FullReadingRecord("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30"));
   kind = DataKind::WavelengthCodes;
   Show(G("1310nm 代码3$"));
   EXPECT_EQ(table.RowCount(), 1);
@@ -175,7 +167,7 @@ TEST(TablePageLayouts, EachLayoutReplacesRowsAndColumns) {
   EXPECT_EQ(m.Column(5).title, "Description");
   EXPECT_EQ(m.Column(5).width, 200);
   int rows = 0;
-  page.ShowReply(meter::Reply(Reading("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30")),
+  page.ShowReply(meter::Reply(FullReadingRecord("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30")),
                  DataKind::RealTime, rows);
   ASSERT_EQ(m.RowCount(), 1);
 

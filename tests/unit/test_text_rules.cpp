@@ -4,6 +4,8 @@
 #include "common/GbkKeywords.h"
 #include "common/TextRules.h"
 
+// The names under test, unqualified in this file only.
+namespace text_rules_test {
 using namespace text;
 
 TEST(TextRules, MissingTextsCarryMinusOneIntoTheArithmetic) {
@@ -78,3 +80,5 @@ TEST(Gbk, RoundTripAndDamagedInput) {
   // A character GBK cannot hold becomes one "?".
   EXPECT_EQ(gbk::FromUtf8("x\xF0\x9F\x98\x80y"), "x?y");
 }
+
+}  // namespace text_rules_test
