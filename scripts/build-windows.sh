@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows core with MinGW-w64: km360r-cli.exe and
 # km360r_unit_tests.exe in build-windows/bin/ (or DIR/bin/ for
-# build-windows.sh DIR). Installs the cross compiler and Wine when missing.
+# build-windows.sh DIR [cmake options...]). Installs the cross compiler and Wine when missing.
 #
 # Debian ships neither SQLite nor GoogleTest for MinGW, so both are built here
 # with the cross compiler, once per build tree (DIR/deps/): SQLite from the
@@ -11,6 +11,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(mkdir -p "${1:-$root/build-windows}" && cd "${1:-$root/build-windows}" && pwd)
+shift $(($# > 0 ? 1 : 0))
 deps=$out/deps
 prefix=$deps/prefix
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
@@ -45,10 +46,15 @@ SRC
   tree=$(find "$src" -mindepth 1 -maxdepth 1 -type d | head -1)
   (cd "$tree" && ./configure --disable-tcl >/dev/null && make -j"$jobs" sqlite3.c >/dev/null)
   mkdir -p "$prefix/lib" "$prefix/include"
-  x86_64-w64-mingw32-gcc-posix -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION -c "$tree/sqlite3.c" \
-    -o "$deps/sqlite3.o"
-  x86_64-w64-mingw32-ar rcs "$prefix/lib/libsqlite3.a" "$deps/sqlite3.o"
   cp "$tree/sqlite3.h" "$tree/sqlite3ext.h" "$prefix/include/"
+  # The amalgamation is one long compile on one processor: it runs beside
+  # GoogleTest's build and the core's, which need only its header, and is
+  # waited for before anything links it.
+  (x86_64-w64-mingw32-gcc-posix -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION -c "$tree/sqlite3.c" \
+     -o "$deps/sqlite3.o" \
+   && x86_64-w64-mingw32-ar rcs "$deps/libsqlite3.a.part" "$deps/sqlite3.o" \
+   && mv "$deps/libsqlite3.a.part" "$prefix/lib/libsqlite3.a") &
+  sqlite_build=$!
 fi
 
 # GoogleTest from Debian's sources.
@@ -59,12 +65,16 @@ if [ ! -f "$prefix/lib/libgtest.a" ]; then
   cmake --install "$deps/googletest" >/dev/null
 fi
 
-cmake -S "$root" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+generator=()
+[[ -f "$out/CMakeCache.txt" ]] || generator=(-G Ninja)
+cmake -S "$root" -B "$out" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
   -DKM360R_GUI=OFF -DKM360R_BENCH=OFF -DKM360R_CLI_REPORT=OFF -DKM360R_TEAM_SERVER=OFF \
   -DSQLite3_INCLUDE_DIR="$prefix/include" -DSQLite3_LIBRARY="$prefix/lib/libsqlite3.a" \
-  -DGTest_DIR="$prefix/lib/cmake/GTest" "${launcher[@]}" >/dev/null
-targets=(km360r_core)
+  -DGTest_DIR="$prefix/lib/cmake/GTest" "${launcher[@]}" "$@" >/dev/null
+cmake --build "$out" -j"$jobs" --target km360r_core
+if [ -n "${sqlite_build:-}" ]; then
+  wait "$sqlite_build" || { echo "build-windows.sh: SQLite did not build" >&2; exit 1; }
+fi
 # The CLI and the unit tests (whose frame logic opens ports) link the Win32
 # serial backend, device/win32/.
-if compgen -G "$root/device/win32/*.cpp" >/dev/null; then targets+=(km360r-cli km360r_unit_tests); fi
-cmake --build "$out" -j"$jobs" --target "${targets[@]}"
+cmake --build "$out" -j"$jobs" --target km360r-cli km360r_unit_tests

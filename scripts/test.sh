@@ -19,16 +19,18 @@ phase() {
 
 phase "Packages" "$root/scripts/install-deps.sh"
 
-# The test command builds both trees from scratch on a fresh checkout, so it
-# builds for that: headers precompiled once per target, line tables only as
+# The test command builds every tree from scratch on a fresh checkout, so it
+# builds for that: each target's files compiled together in a few units (a
+# unity build) over headers precompiled once per target, line tables only as
 # debug information (backtraces keep their files and lines), the lld linker,
 # and Ninja for a tree not configured yet.
+fresh_build=(-DKM360R_PCH=ON -DCMAKE_UNITY_BUILD=ON)
 build_tree() {
   local dir=$1
   shift
   local generator=()
   [[ -f "$dir/CMakeCache.txt" ]] || generator=(-G Ninja)
-  "$root/scripts/build.sh" "$dir" "${generator[@]}" -DKM360R_PCH=ON \
+  "$root/scripts/build.sh" "$dir" "${generator[@]}" "${fresh_build[@]}" \
     "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld "$@"
 }
 # A compiler cache, where one is used, may keep precompiled headers too.
@@ -47,7 +49,7 @@ phase "Tests" bash -c "cd '$root/build' && ctest --output-on-failure -j2" || sta
 echo "== Tests and fuzz runs under AddressSanitizer and UndefinedBehaviorSanitizer =="
 phase "Sanitizer tests" bash -c "cd '$root/build-asan' && ctest --output-on-failure -j2" || status=1
 echo "== The Windows build under Wine =="
-if phase "Windows build" "$root/scripts/build-windows.sh" "$root/build-windows" \
+if phase "Windows build" "$root/scripts/build-windows.sh" "$root/build-windows" "${fresh_build[@]}" \
   && "$root/scripts/wine-prefix.sh" "$root/build-windows/wine"; then
   export WINEPREFIX=$root/build-windows/wine
   phase "Windows unit tests" "$root/tests/wine/unit_tests_under_wine.sh" "$root/build-windows/bin" || status=1
