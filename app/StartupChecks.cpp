@@ -18,9 +18,9 @@ namespace startup {
 
 namespace {
 
+#ifdef __unix__
 bool Set(const char* value) { return value != nullptr && *value != '\0'; }
 
-#ifdef __unix__
 // Connecting to a display server's local socket is harmless: the server only
 // talks once the client speaks first, and the socket is closed at once.
 bool UnixSocketAccepts(const std::string& path, bool abstractName) {

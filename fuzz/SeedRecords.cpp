@@ -25,11 +25,11 @@ Records MeterRecords() {
   r.history = {meter::ReadingRecord("历史记录 1", ReadingAt(4, 1490, -25.5)),
                meter::EmptySlotRecord("历史记录 2"),
                meter::ReadingRecord("AD值", ReadingAt(5, 1625, -31.2)), meter::HistoryEndRecord(3)};
-  r.parameters = {meter::ParameterRecord(1310, 1.234, {-10, -20, -30, -40, -50, -60, -70, -79.99}),
-                  meter::ParameterRecord(850, 0.5, {0, 0, 0, 0, 0, 0, 0, 0})};
+  r.parameters = {meter::SentParameterRecord(1310, 1.234, {-10, -20, -30, -40, -50, -60, -70, -79.99}),
+                  meter::SentParameterRecord(850, 0.5, {0, 0, 0, 0, 0, 0, 0, 0})};
   r.settings = {meter::WavelengthCodeListing(3), meter::WavelengthSettingReply(5, "波长设置", true),
-                meter::WavelengthSettingReply(0, "校准", false), meter::SettingReply("时间设置", true),
-                meter::SettingReply("时间设置", false), std::string(meter::kProbeAnswer)};
+                meter::WavelengthSettingReply(0, "校准", false), meter::SentSettingReply("时间设置", true),
+                meter::SentSettingReply("时间设置", false), std::string(meter::kProbeAnswer)};
   return r;
 }
 

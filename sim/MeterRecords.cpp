@@ -72,8 +72,8 @@ std::string HistoryEndRecord(int recordCount) {
   return Finish("历史记录调阅结束\r\n共" + FormatInt("%d", recordCount) + "条\r\n");
 }
 
-std::string ParameterRecord(int wavelengthNm, double wavelengthCalibration,
-                            const std::array<double, 8>& rangeCalibrationDbm) {
+std::string SentParameterRecord(int wavelengthNm, double wavelengthCalibration,
+                                const std::array<double, 8>& rangeCalibrationDbm) {
   // "波长：" comes first, so it is the first "波长" of the record; the
   // calibration labels are padded so that their values start 16 bytes after
   // "系统波长" (five bytes taken) and 16 bytes plus one blank after "系统量程N".
@@ -101,7 +101,7 @@ std::string WavelengthSettingReply(int currentCode, const std::string& whatUtf8,
   return Finish(CurrentWavelengthLine(currentCode) + whatUtf8 + (ok ? "成功" : "失败") + "\r\n");
 }
 
-std::string SettingReply(const std::string& whatUtf8, bool ok) {
+std::string SentSettingReply(const std::string& whatUtf8, bool ok) {
   return Finish(whatUtf8 + (ok ? "成功" : "失败") + "\r\n");
 }
 

@@ -40,10 +40,12 @@ std::string EmptySlotRecord(const std::string& headingUtf8);
 // Closes a history transfer ("历史记录调阅结束").
 std::string HistoryEndRecord(int recordCount);
 
-// One wavelength's system parameters: wavelength calibration value (5 bytes)
-// and the calibration values of ranges 0 to 7 in dBm.
-std::string ParameterRecord(int wavelengthNm, double wavelengthCalibration,
-                            const std::array<double, 8>& rangeCalibrationDbm);
+// One wavelength's system parameters as the meter sends them: wavelength
+// calibration value (5 bytes) and the calibration values of ranges 0 to 7 in
+// dBm. (Named apart from the program's parsed meter::ParameterRecord, as
+// SentReading is.)
+std::string SentParameterRecord(int wavelengthNm, double wavelengthCalibration,
+                                const std::array<double, 8>& rangeCalibrationDbm);
 
 // The wavelength-code listing with the current wavelength, closed by
 // "以上内容为波长代码".
@@ -52,8 +54,9 @@ std::string WavelengthCodeListing(int currentCode);
 // Answer to "L n" and "C ...": the current wavelength and the outcome.
 std::string WavelengthSettingReply(int currentCode, const std::string& whatUtf8, bool ok);
 
-// Answer to "T ...", "F n" and "I": the outcome ("...成功" or "...失败").
-std::string SettingReply(const std::string& whatUtf8, bool ok);
+// Answer to "T ...", "F n" and "I": the outcome ("...成功" or "...失败"),
+// named apart from the program's parsed meter::SettingReply.
+std::string SentSettingReply(const std::string& whatUtf8, bool ok);
 
 // The current-wavelength text as the meter prints it: four bytes, "850 " for
 // the three-digit ones.

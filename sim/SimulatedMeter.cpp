@@ -82,7 +82,7 @@ std::vector<ReplyPart> SimulatedMeter::AnswerCommand(const std::string& line) {
         m_nWavelengthCode = kDefaultWavelengthCode;
         m_nMode = 0;
       }
-      return One(SettingReply("恢复出厂设置", ok));
+      return One(SentSettingReply("恢复出厂设置", ok));
     case 'T': return SetClock(Args(line));
     case 'L': return SetWavelength(Args(line));
     case 'C': return Calibrate(Args(line));
@@ -172,7 +172,7 @@ std::vector<ReplyPart> SimulatedMeter::Parameters() {
   for (size_t code = 0; code < kWavelengthsNm.size(); ++code) {
     std::array<double, 8> ranges;
     for (double& r : ranges) r = -3.0 + spread(m_random);
-    parts.push_back({{}, ParameterRecord(kWavelengthsNm[code], m_wavelengthCalibration[code], ranges)});
+    parts.push_back({{}, SentParameterRecord(kWavelengthsNm[code], m_wavelengthCalibration[code], ranges)});
   }
   return parts;
 }
@@ -195,7 +195,7 @@ std::vector<ReplyPart> SimulatedMeter::SetClock(const std::string& args) {
     t.tm_isdst = -1;
     m_clockOffset = std::chrono::seconds(std::mktime(&t) - std::time(nullptr));
   }
-  return One(SettingReply("时间设置", ok));
+  return One(SentSettingReply("时间设置", ok));
 }
 
 std::vector<ReplyPart> SimulatedMeter::SetWavelength(const std::string& args) {
@@ -226,7 +226,7 @@ std::vector<ReplyPart> SimulatedMeter::Calibrate(const std::string& args) {
 std::vector<ReplyPart> SimulatedMeter::SetMode(const std::string& args) {
   const bool ok = (args == "0" || args == "1") && !m_scenario.failSettings;
   if (ok) m_nMode = args == "1" ? 1 : 0;
-  return One(SettingReply(m_nMode == 1 ? "参考测量模式设置" : "正常测量模式设置", ok));
+  return One(SentSettingReply(m_nMode == 1 ? "参考测量模式设置" : "正常测量模式设置", ok));
 }
 
 std::string SimulatedMeter::FloodBytes() {

@@ -81,7 +81,7 @@ TEST(MeterRecords, EmptySlotsAndTheHistoryEnd) {
 
 TEST(MeterRecords, ParameterFieldsSitAtTheTableOffsets) {
   const std::string rec =
-      meter::ParameterRecord(1310, 1.0134, {-3.01, -2.99, -3.2, -3.0, 0.25, -2.5, -3.11, -2.98});
+      meter::SentParameterRecord(1310, 1.0134, {-3.01, -2.99, -3.2, -3.0, 0.25, -2.5, -3.11, -2.98});
   ASSERT_TRUE(Contains(rec, gbk::kWavelengthColon));
   EXPECT_TRUE(Contains(rec, gbk::kRange7Cal));
   EXPECT_EQ(CutAt(From(rec, Pos(rec, gbk::kWavelength) + 6), "\r"), "1310");
@@ -108,9 +108,9 @@ TEST(MeterRecords, WavelengthRepliesCarryTheCurrentWavelengthAndTheOutcome) {
   EXPECT_EQ(Mid(refused, Pos(refused, gbk::kCurrentWavelength) + 10, 4), "1310");
   EXPECT_FALSE(Contains(refused, gbk::kSuccess));
 
-  EXPECT_TRUE(Contains(meter::SettingReply("时间设置", true), gbk::kSuccess));
-  EXPECT_FALSE(Contains(meter::SettingReply("时间设置", false), gbk::kSuccess));
-  EXPECT_EQ(gbk::ToUtf8(meter::SettingReply("恢复出厂设置", true)), "恢复出厂设置成功\r\n$");
+  EXPECT_TRUE(Contains(meter::SentSettingReply("时间设置", true), gbk::kSuccess));
+  EXPECT_FALSE(Contains(meter::SentSettingReply("时间设置", false), gbk::kSuccess));
+  EXPECT_EQ(gbk::ToUtf8(meter::SentSettingReply("恢复出厂设置", true)), "恢复出厂设置成功\r\n$");
 }
 
 }  // namespace meter_records_test
