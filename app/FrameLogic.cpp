@@ -113,10 +113,7 @@ bool FrameLogic::CheckNoHistory() {
 }
 
 void FrameLogic::PostSelf(std::function<void()> fn) {
-  std::weak_ptr<int> alive = m_alive;
-  m_runtime.Post([alive, fn = std::move(fn)] {
-    if (!alive.expired()) fn();
-  });
+  m_life.Post(m_runtime, std::move(fn));
 }
 
 // ---------------------------------------------------------------------------
@@ -316,7 +313,7 @@ void FrameLogic::OnReply(meter::Reply reply) {
   // of records a second. The record travels with the message, so none is
   // overwritten before the pages have taken it; whether it is plotted is
   // decided now, while real-time reading runs.
-  m_runtime.Post([this, alive = std::weak_ptr<int>(m_alive), plot = m_session.RealTime(), r = std::move(reply)] {
+  m_runtime.Post([this, alive = m_life.Watch(), plot = m_session.RealTime(), r = std::move(reply)] {
     if (!alive.expired()) ShowRecord(r, plot);
   });
 }

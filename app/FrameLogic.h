@@ -17,6 +17,7 @@
 #include "app/Prompter.h"
 #include "app/StatusPane.h"
 #include "app/ViewState.h"
+#include "common/LifeGuard.h"
 #include "common/DataKind.h"
 #include "common/FrameTexts.h"
 #include "common/Language.h"
@@ -261,7 +262,6 @@ class FrameLogic : public settings::ISettingsLink {
   std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
   std::optional<DataFeed::Token> m_liveSubscription;
 
-  // Posted closures hold a weak reference: one that runs after the frame is
-  // gone does nothing.
-  std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+  // What the frame posts does nothing once the frame is gone.
+  LifeGuard m_life;
 };

@@ -16,10 +16,7 @@ GraphFollower::~GraphFollower() {
 }
 
 void GraphFollower::Post(std::function<void()> fn) {
-  std::weak_ptr<int> alive = m_alive;
-  m_runtime.Post([alive, fn = std::move(fn)] {
-    if (!alive.expired()) fn();
-  });
+  m_life.Post(m_runtime, std::move(fn));
 }
 
 void GraphFollower::PostClear() {

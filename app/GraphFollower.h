@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/DataFeed.h"
+#include "common/LifeGuard.h"
 #include "common/Runtime.h"
 #include "graph/GraphPage.h"
 
@@ -33,5 +34,5 @@ class GraphFollower {
   GraphPage& m_graph;
   DataFeed& m_feed;
   std::optional<DataFeed::Token> m_subscription;
-  std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+  LifeGuard m_life;  // what it posts does nothing once it is gone
 };

@@ -128,10 +128,7 @@ bool ReadingSession::Apply(SessionEvent event) {
 // Commands
 
 void ReadingSession::PostSelf(std::function<void()> fn) {
-  std::weak_ptr<int> alive = m_alive;
-  m_runtime.Post([alive, fn = std::move(fn)] {
-    if (!alive.expired()) fn();
-  });
+  m_life.Post(m_runtime, std::move(fn));
 }
 
 void ReadingSession::PostCommand(const std::string& text) {

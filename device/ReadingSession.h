@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "common/LifeGuard.h"
 #include "common/Runtime.h"
 #include "device/MeterEvents.h"
 #include "device/MeterModel.h"
@@ -153,7 +154,6 @@ class ReadingSession : private ISerialOwner {
   std::string m_strConnectedPortName;
   std::string m_strPortOverride;
 
-  // Posted work holds a weak reference: what runs after the session is gone
-  // does nothing.
-  std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+  // What the session posts does nothing once the session is gone.
+  LifeGuard m_life;
 };

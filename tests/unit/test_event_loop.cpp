@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
 #include "common/EventLoop.h"
+#include "common/LifeGuard.h"
 
 // Bounded waits below only guard against hangs; nothing asserts on durations.
 constexpr int kGuardMs = 5000;
@@ -71,4 +73,18 @@ TEST(EventLoop, RunUntilReportsAConditionThatNeverHeldAndQuitEndsTheRun) {
   std::thread quitter([&] { loop.Post([&] { loop.Quit(); }); });
   EXPECT_FALSE(loop.RunUntil([] { return false; }, 60000));  // ends by Quit, not by the guard
   quitter.join();
+}
+
+TEST(LifeGuard, WorkQueuedByAnOwnerRunsOnlyIfTheOwnerOutlivesTheQueue) {
+  EventLoop loop;
+  std::vector<int> ran;
+  auto kept = std::make_unique<LifeGuard>();
+  auto gone = std::make_unique<LifeGuard>();
+  kept->Post(loop, [&] { ran.push_back(1); });
+  gone->Post(loop, [&] { ran.push_back(2); });
+  const std::weak_ptr<const void> goneWatch = gone->Watch();
+  gone.reset();  // its owner closes while the message waits
+  loop.Post([&] { ran.push_back(goneWatch.expired() ? 3 : 0); });
+  EXPECT_TRUE(loop.RunUntil([&] { return ran.size() == 2; }, kGuardMs));
+  EXPECT_EQ(ran, (std::vector<int>{1, 3}));
 }
