@@ -11,8 +11,8 @@ void PortScan::Start(const std::string& onlyPort,
   {
     std::lock_guard lock(m_mutex);
     m_bStop = false;
+    m_bAnswered = false;
   }
-  m_bAnswered = false;
   m_probing = std::move(probing);
   m_finished = std::move(finished);
   m_thread = std::thread([this, onlyPort] {
@@ -27,13 +27,22 @@ void PortScan::Start(const std::string& onlyPort,
   });
 }
 
-bool PortScan::Sleep(int ms) {
+void PortScan::MarkAnswered() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_bAnswered = true;
+  }
+  m_wake.notify_all();
+}
+
+bool PortScan::AwaitAnswer(int ms) {
   std::unique_lock lock(m_mutex);
-  return !m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_bStop; });
+  m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_bStop || m_bAnswered; });
+  return !m_bStop;
 }
 
 void PortScan::Run(const std::vector<ports::PortCandidate>& candidates) {
-  std::weak_ptr<int> alive = m_alive;
+  const std::weak_ptr<const void> alive = m_life.Watch();
   ports::PortCandidate winner;
   for (const ports::PortCandidate& candidate : candidates) {
     const std::string& port = candidate.devicePath;
@@ -48,7 +57,8 @@ void PortScan::Run(const std::vector<ports::PortCandidate>& candidates) {
     bool answered = false;
     for (int attempt = 0; attempt < kProbeTries && !answered; ++attempt) {
       m_channel.Send(std::string(meter::kKm360r.commands.probe));
-      if (!Sleep(m_nProbeIntervalMs)) return;
+      if (!AwaitAnswer(m_nProbeIntervalMs)) return;
+      std::lock_guard lock(m_mutex);
       answered = m_bAnswered;
     }
     if (answered) {

@@ -1,9 +1,9 @@
 #pragma once
 // Finding the meter: every candidate port in turn is opened, monitored and
 // probed with "?\r" up to three times, 500 ms apart; the first port whose
-// meter answers wins and stays open. The scan runs on a thread of its own so
-// that the window stays responsive during the up to half a minute it can take.
-#include <atomic>
+// meter answers wins, as soon as the answer is in, and stays open. The scan
+// runs on a thread of its own so that the window stays responsive during the
+// up to half a minute it can take.
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/LifeGuard.h"
 #include "device/PortList.h"
 #include "device/SerialPort.h"
 
@@ -39,16 +40,18 @@ class PortScan {
              std::function<void(const ports::PortCandidate& port)> finished);
 
   // The probe's answer has arrived (called on the UI thread by the reply
-  // assembly while the scan runs).
-  void MarkAnswered() { m_bAnswered = true; }
+  // assembly while the scan runs). The scan goes on at once: a connection
+  // need not wait out the probe's interval.
+  void MarkAnswered();
 
   // Ends a running scan and waits for its thread.
   void Stop();
 
  private:
   void Run(const std::vector<ports::PortCandidate>& candidates);
-  // Sleeps for ms; false when the scan is being stopped.
-  bool Sleep(int ms);
+  // Waits up to ms for the probe's answer; false when the scan is being
+  // stopped.
+  bool AwaitAnswer(int ms);
 
   ISerialPort& m_channel;
   IPortList& m_ports;
@@ -57,11 +60,11 @@ class PortScan {
   std::function<void(const ports::PortCandidate&)> m_probing;
   std::function<void(const ports::PortCandidate&)> m_finished;
   std::thread m_thread;
-  std::atomic<bool> m_bAnswered{false};
   std::mutex m_mutex;
   std::condition_variable m_wake;
-  bool m_bStop = false;  // guarded by m_mutex
-  // The outcome is posted holding a weak reference: one that arrives after
-  // the scan object is gone does nothing.
-  std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+  bool m_bStop = false;      // guarded by m_mutex
+  bool m_bAnswered = false;  // guarded by m_mutex
+  // The outcome posted by the scan thread does nothing once the scan object
+  // is gone.
+  LifeGuard m_life;
 };

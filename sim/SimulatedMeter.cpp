@@ -58,7 +58,11 @@ std::vector<ReplyPart> SimulatedMeter::Answer(const std::string& rawLine) {
 
 std::vector<ReplyPart> SimulatedMeter::AnswerCommand(const std::string& line) {
   if (line.empty()) return {};
-  if (line == "?") return One(std::string(kProbeAnswer));
+  if (line == "?") {
+    const auto delay = std::chrono::milliseconds(std::max(m_scenario.probeDelayMs, 0) /
+                                                 std::max(m_scenario.pace, 1));
+    return {ReplyPart{delay, std::string(kProbeAnswer)}};
+  }
   if (line.size() > 1 && line[1] != ' ') return {};  // not a command of the meter
   if (const auto given = m_scenario.answers.find(line[0]); given != m_scenario.answers.end()) {
     return GivenAnswer(given->second);

@@ -29,6 +29,7 @@ struct Scenario {
   int hangupAfter = -1;           // closes the line after N replies
   int historyCount = 12;          // stored history entries
   int historyDelayMs = 0;         // pause before each history record
+  int probeDelayMs = 0;           // pause before the probe's answer (a slow adapter)
   // The meter runs this many times faster: its pauses last 1/pace of their
   // time, for a program whose poll and watchdogs are shortened alike.
   int pace = 1;

@@ -44,6 +44,7 @@ const char kUsage[] =
     "usage: km360r-sim [--port-dir DIR] [--name COMn] [--print-path] [--log FILE]\n"
     "                  [--silent] [--probe-only] [--no-answer-after N] [--hangup-after N]\n"
     "                  [--history-count N] [--history-delay-ms MS] [--history-stop-after N]\n"
+    "                  [--probe-delay-ms MS]\n"
     "                  [--pace N]   (N times faster: every pause of the meter lasts 1/N)\n"
     "                  [--empty-slots] [--fail-settings] [--garbage] [--flood] [--flood-empty]\n"
     "                  [--bytes-per-write N] [--byte-delay-us US]\n"
@@ -99,6 +100,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (a == "--hangup-after") { if (!number(o.scenario.hangupAfter)) return false; }
     else if (a == "--history-count") { if (!number(o.scenario.historyCount)) return false; }
     else if (a == "--history-delay-ms") { if (!number(o.scenario.historyDelayMs)) return false; }
+    else if (a == "--probe-delay-ms") { if (!number(o.scenario.probeDelayMs)) return false; }
     else if (a == "--pace") { if (!number(o.scenario.pace) || o.scenario.pace < 1) return false; }
     else if (a == "--history-stop-after") { if (!number(o.scenario.historyStopAfter)) return false; }
     else if (a == "--bytes-per-write") { if (!number(o.bytesPerWrite)) return false; }

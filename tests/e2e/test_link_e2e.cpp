@@ -65,6 +65,16 @@ TEST_F(LinkE2E, ASilentPortGetsThreeProbesThenTheNextPortWins) {
   EXPECT_TRUE(p.host.Boxes().empty());
 }
 
+TEST_F(LinkE2E, AnAnsweredProbeConnectsWithoutWaitingOutItsInterval) {
+  Sim meter(dir, "COM3");
+  ASSERT_TRUE(meter.Published());
+  SessionTimings timings;
+  timings.probeIntervalMs = 60 * 60 * 1000;  // far beyond the harness's wait
+  Program p(timings);
+  ASSERT_TRUE(p.Connect());
+  EXPECT_EQ(meter.Commands(), std::vector<std::string>{"?"});
+}
+
 TEST_F(LinkE2E, Com1AndCom2AreNeverProbedEvenWithAMeterThere) {
   Sim com1(dir, "COM1");
   Sim com2(dir, "COM2");

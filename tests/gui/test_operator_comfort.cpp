@@ -49,7 +49,8 @@ bool Connect(CMainFrame* frame, std::set<std::string>* seen = nullptr) {
 using WithMeter = MeterWindow;
 
 TEST(OperatorComfort, TheLinkPaneAndLampNameThePortProbedThenTheOneConnected) {
-  WithMeter w("1");
+  // The probe's answer comes late enough for the search to be seen.
+  WithMeter w("1", {"--probe-delay-ms", "3000"});
   ASSERT_TRUE(w.Ready());
   CMainFrame* frame = w.frame;
   EXPECT_EQ(LinkPane(frame), "No meter connected");
