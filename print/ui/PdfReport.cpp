@@ -8,7 +8,9 @@
 
 #include "print/ui/CPainterDevice.h"
 
-namespace {
+// Named, not anonymous: PdfReportOutput::Impl, a member of an exported class,
+// holds the device.
+namespace pdf_report {
 
 constexpr int kPdfResolution = 600;
 
@@ -64,12 +66,12 @@ std::unique_ptr<QGuiApplication> MakeApplication() {
   return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-}  // namespace
+}  // namespace pdf_report
 
 struct PdfReportOutput::Impl {
-  Impl() : app(MakeApplication()) {}
+  Impl() : app(pdf_report::MakeApplication()) {}
   std::unique_ptr<QGuiApplication> app;
-  CPdfDevice device;
+  pdf_report::CPdfDevice device;
 };
 
 PdfReportOutput::PdfReportOutput() : m_impl(std::make_unique<Impl>()) {}

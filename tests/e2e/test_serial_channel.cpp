@@ -43,8 +43,6 @@ std::string AllByteValuesTwice() {
   return bytes;
 }
 
-}  // namespace
-
 TEST_F(SerialChannelTest, EveryByteArrivesAsOneRxCharInOrderOnTheUiThread) {
   RawPeer peer;
   const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
@@ -323,5 +321,7 @@ TEST_F(StreamingMeterTest, TheDestructorEndsTheStreamingMonitor) {
   loop.RunFor(50);
   EXPECT_EQ(owner.received.size(), count);
 }
+
+}  // namespace
 
 }  // namespace e2e

@@ -58,8 +58,6 @@ class SimulatedMeterTest : public ::testing::Test {
   std::unique_ptr<SimMeter> meter;
 };
 
-}  // namespace
-
 TEST_F(SimulatedMeterTest, PublishesItsPortForTheScanAndRemovesItWhenTerminated) {
   ScopedPortDir dir;
   meter = std::make_unique<SimMeter>(std::vector<std::string>{"--port-dir", dir.Path(), "--name", "COM7"});
@@ -153,5 +151,7 @@ TEST_F(SimulatedMeterTest, NoisyLineAndRecordsSplitIntoSmallWrites) {
     EXPECT_GE(dbm, -30);
   }
 }
+
+}  // namespace
 
 }  // namespace e2e

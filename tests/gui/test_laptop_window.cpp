@@ -133,7 +133,9 @@ TEST(LaptopWindow, EveryMenuKeyIsShownOnceAndThePanelCommandsHaveTheirs) {
         const QString text = a->text();
         const int tab = static_cast<int>(text.indexOf(QLatin1Char('\t')));
         const QString key = tab >= 0 ? text.mid(tab + 1) : a->shortcut().toString();
-        if (tab >= 0) EXPECT_EQ(QKeySequence(key), a->shortcut()) << text.toStdString();
+        if (tab >= 0) {
+          EXPECT_EQ(QKeySequence(key), a->shortcut()) << text.toStdString();
+        }
         if (!key.isEmpty()) shown.insert(key.toStdString());
       }
     };

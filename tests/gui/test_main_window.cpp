@@ -84,8 +84,6 @@ void PrintTo(const LanguageCase& c, std::ostream* os) { *os << c.name; }
 
 class LanguageTest : public ::testing::TestWithParam<LanguageCase> {};
 
-}  // namespace
-
 TEST_P(LanguageTest, MenusToolbarNoteAndCaption) {
   const LanguageCase& c = GetParam();
   ConfigFile config(c.config);
@@ -145,6 +143,8 @@ TEST_P(LanguageTest, MenusToolbarNoteAndCaption) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, LanguageTest, ::testing::ValuesIn(Cases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
 
 TEST(MainWindow, ToolbarButtonsShareOneWidthWithinLimitsAndShowTextUnderIcons) {
   for (const char* value : {"0", "1"}) {

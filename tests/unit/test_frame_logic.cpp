@@ -912,7 +912,9 @@ TEST(FrameLogic, EveryCommandThatReplacesUnsavedRowsAsksSaveDiscardOrCancel) {
       if (answer == Answer::Save || answer == Answer::Discard) {
         EXPECT_TRUE(goOn);
         EXPECT_TRUE(c.wentOn(f));
-        if (saved) EXPECT_FALSE(f.logic.Unsaved());
+        if (saved) {
+          EXPECT_FALSE(f.logic.Unsaved());
+        }
         continue;
       }
       // Nothing changed and nothing was sent.

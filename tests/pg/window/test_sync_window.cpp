@@ -113,7 +113,9 @@ TEST(SyncWindow, FileSyncResultsSaysWhatWasSentOrWhyNotInTheWindowsLanguage) {
     jobs::pg::Connection db(database);
     const bool tables = db.Query("SELECT to_regclass('results') IS NOT NULL").Text(0, 0) == "t";
     EXPECT_EQ(tables ? db.Query("SELECT count(*) FROM results").Int(0, 0) : 0, c.onServer);
-    if (!c.ok) EXPECT_EQ(Bytes(store), before);
+    if (!c.ok) {
+      EXPECT_EQ(Bytes(store), before);
+    }
     unsetenv("KM360R_STORE");
   }
 }
