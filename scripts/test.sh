@@ -43,11 +43,14 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
+# Most tests wait on a simulated meter, a child process or a server rather
+# than on the processor: two run per processor.
+test_jobs=$(($(nproc) * 2))
 status=0
 echo "== Tests =="
-phase "Tests" bash -c "cd '$root/build' && ctest --output-on-failure -j2" || status=1
+phase "Tests" bash -c "cd '$root/build' && ctest --output-on-failure -j$test_jobs" || status=1
 echo "== Tests and fuzz runs under AddressSanitizer and UndefinedBehaviorSanitizer =="
-phase "Sanitizer tests" bash -c "cd '$root/build-asan' && ctest --output-on-failure -j2" || status=1
+phase "Sanitizer tests" bash -c "cd '$root/build-asan' && ctest --output-on-failure -j$test_jobs" || status=1
 echo "== The Windows build under Wine =="
 if phase "Windows build" "$root/scripts/build-windows.sh" "$root/build-windows" "${fresh_build[@]}" \
   && "$root/scripts/wine-prefix.sh" "$root/build-windows/wine"; then
