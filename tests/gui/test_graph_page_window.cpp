@@ -37,7 +37,8 @@ TEST(GraphWindow, LiveReadingDrawsAGrowingRedLineAndLeavesTheClipboardAlone) {
   // A reading every 20 ms: the minute of readings passes in a second or two.
   CApplication::Options fast = guitest::MeterWindow::TenfoldPace();
   fast.timings.pollPeriodMs = 20;
-  guitest::MeterWindow w("0", {}, fast);
+  // Readings in a zigzag: each one adds a steep segment to the line.
+  guitest::MeterWindow w("0", {"--readings", "-12.00,-16.00"}, fast);
   CGraphPageWindow* page = w.running.GraphPageWindow();
   CMainFrame* frame = w.frame;
   ASSERT_TRUE(w.Ready());
@@ -49,7 +50,8 @@ TEST(GraphWindow, LiveReadingDrawsAGrowingRedLineAndLeavesTheClipboardAlone) {
   ASSERT_TRUE(page->isVisible());
   ASSERT_TRUE(guitest::WaitFor([&] { return graph.NextRow() >= 3; }, 20000));
 
-  // Each reading adds one point, and the frame over the chart shows it.
+  // Each reading adds one point, and the frame over the chart shows the line
+  // growing.
   const int row = graph.NextRow();
   ASSERT_TRUE(guitest::WaitFor([&] { return page->Frame()->isVisible(); }));
   const int red = RedPixels(page->Frame()->Picture());
