@@ -20,11 +20,11 @@ phase() {
 phase "Packages" "$root/scripts/install-deps.sh"
 
 # The test command builds every tree from scratch on a fresh checkout, so it
-# builds for that: each target's files compiled together in a few units (a
-# unity build) over headers precompiled once per target, line tables only as
-# debug information (backtraces keep their files and lines), the lld linker,
-# and Ninja for a tree not configured yet.
-fresh_build=(-DKM360R_PCH=ON -DCMAKE_UNITY_BUILD=ON)
+# builds for that: each target's files compiled together, up to sixteen to a
+# unit (a unity build), over headers precompiled once per target, line tables
+# only as debug information (backtraces keep their files and lines), the lld
+# linker, and Ninja for a tree not configured yet.
+fresh_build=(-DKM360R_PCH=ON -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16)
 build_tree() {
   local dir=$1
   shift
