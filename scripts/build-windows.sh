@@ -23,9 +23,11 @@ launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 
 # SQLite: the amalgamation is generated from Debian's source package with the
-# host's tools (tclsh), then compiled with the cross compiler.
-if [ ! -f "$prefix/lib/libsqlite3.a" ]; then
-  src=$deps/sqlite-src
+# host's tools (tclsh), then compiled with the cross compiler. All of it runs
+# on one processor, beside GoogleTest's build and the core's: the core needs
+# only the header, and the library is waited for before anything links it.
+build_sqlite() {
+  local src=$deps/sqlite-src
   rm -rf "$src" && mkdir -p "$src"
   if ! apt-get source --print-uris sqlite3 >/dev/null 2>&1; then
     # No source entries yet: the sources of the same release, from the same
@@ -43,18 +45,30 @@ SRC
   fi
   (cd "$src" && apt-get source --download-only sqlite3 >/dev/null 2>&1)
   tar -xJf "$src"/sqlite3_*.orig.tar.xz -C "$src"
+  local tree
   tree=$(find "$src" -mindepth 1 -maxdepth 1 -type d | head -1)
-  (cd "$tree" && ./configure --disable-tcl >/dev/null && make -j"$jobs" sqlite3.c >/dev/null)
+  (cd "$tree" && ./configure --disable-tcl >/dev/null && make sqlite3.c >/dev/null)
   mkdir -p "$prefix/lib" "$prefix/include"
-  cp "$tree/sqlite3.h" "$tree/sqlite3ext.h" "$prefix/include/"
-  # The amalgamation is one long compile on one processor: it runs beside
-  # GoogleTest's build and the core's, which need only its header, and is
-  # waited for before anything links it. Optimised for size, as SQLite is
-  # often shipped: nearly as fast as -O2, and compiled in 60% of the time.
-  (x86_64-w64-mingw32-gcc-posix -Os -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION -c "$tree/sqlite3.c" \
-     -o "$deps/sqlite3.o" \
-   && x86_64-w64-mingw32-ar rcs "$deps/libsqlite3.a.part" "$deps/sqlite3.o" \
-   && mv "$deps/libsqlite3.a.part" "$prefix/lib/libsqlite3.a") &
+  cp "$tree/sqlite3ext.h" "$prefix/include/"
+  cp "$tree/sqlite3.h" "$deps/sqlite3.h.part" && mv "$deps/sqlite3.h.part" "$prefix/include/sqlite3.h"
+  # Optimised for size, as SQLite is often shipped: nearly as fast as -O2,
+  # and compiled in 60% of the time.
+  x86_64-w64-mingw32-gcc-posix -Os -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION -c "$tree/sqlite3.c" \
+    -o "$deps/sqlite3.o"
+  x86_64-w64-mingw32-ar rcs "$deps/libsqlite3.a.part" "$deps/sqlite3.o"
+  mv "$deps/libsqlite3.a.part" "$prefix/lib/libsqlite3.a"
+}
+sqlite_failed() {
+  echo "build-windows.sh: SQLite did not build:" >&2
+  tail -20 "$deps/sqlite.log" >&2
+  exit 1
+}
+if [ ! -f "$prefix/lib/libsqlite3.a" ]; then
+  mkdir -p "$deps"
+  rm -f "$prefix/include/sqlite3.h" "$deps/sqlite.status"
+  # Its exit status goes to a file as it ends: the wait for the header below
+  # must not outlast a build that failed before writing it.
+  ( set +e; (set -e; build_sqlite) >"$deps/sqlite.log" 2>&1; echo $? >"$deps/sqlite.status" ) &
   sqlite_build=$!
 fi
 
@@ -68,13 +82,19 @@ fi
 
 generator=()
 [[ -f "$out/CMakeCache.txt" ]] || generator=(-G Ninja)
+# The core includes SQLite's header.
+while [ ! -f "$prefix/include/sqlite3.h" ]; do
+  [ -n "${sqlite_build:-}" ] && [ ! -f "$deps/sqlite.status" ] || sqlite_failed
+  sleep 0.2
+done
 cmake -S "$root" -B "$out" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
   -DKM360R_GUI=OFF -DKM360R_BENCH=OFF -DKM360R_CLI_REPORT=OFF -DKM360R_TEAM_SERVER=OFF \
   -DSQLite3_INCLUDE_DIR="$prefix/include" -DSQLite3_LIBRARY="$prefix/lib/libsqlite3.a" \
   -DGTest_DIR="$prefix/lib/cmake/GTest" "${launcher[@]}" "$@" >/dev/null
 cmake --build "$out" -j"$jobs" --target km360r_core
 if [ -n "${sqlite_build:-}" ]; then
-  wait "$sqlite_build" || { echo "build-windows.sh: SQLite did not build" >&2; exit 1; }
+  wait "$sqlite_build"
+  [ "$(cat "$deps/sqlite.status")" = 0 ] || sqlite_failed
 fi
 # The CLI and the unit tests (whose frame logic opens ports) link the Win32
 # serial backend, device/win32/.

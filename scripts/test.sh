@@ -52,14 +52,19 @@ phase "Tests" bash -c "cd '$root/build' && ctest --output-on-failure -j$test_job
 echo "== Tests and fuzz runs under AddressSanitizer and UndefinedBehaviorSanitizer =="
 phase "Sanitizer tests" bash -c "cd '$root/build-asan' && ctest --output-on-failure -j$test_jobs" || status=1
 echo "== The Windows build under Wine =="
+# Wine's first start mostly waits: the prefix is made while the build runs.
+mkdir -p "$root/build-windows"
+"$root/scripts/wine-prefix.sh" "$root/build-windows/wine" &
+wine_prefix=$!
 if phase "Windows build" "$root/scripts/build-windows.sh" "$root/build-windows" "${fresh_build[@]}" \
-  && "$root/scripts/wine-prefix.sh" "$root/build-windows/wine"; then
+  && wait "$wine_prefix"; then
   export WINEPREFIX=$root/build-windows/wine
   phase "Windows unit tests" "$root/tests/wine/unit_tests_under_wine.sh" "$root/build-windows/bin" || status=1
   phase "Windows end-to-end tests" "$root/tests/wine/cli_under_wine.sh" "$root/build/bin" "$root/build-windows/bin" \
     || status=1
   wineserver -k 2>/dev/null || true
 else
+  wait "$wine_prefix" || true
   status=1
 fi
 exit $status
