@@ -1,9 +1,9 @@
 #pragma once
 // Finding the meter: every candidate port in turn is opened, monitored and
-// probed with "?\r" up to three times, 500 ms apart; the first port whose
-// meter answers wins, as soon as the answer is in, and stays open. The scan
-// runs on a thread of its own so that the window stays responsive during the
-// up to half a minute it can take.
+// probed with "?\r" up to three times, the session's probe interval (500 ms)
+// apart; the first port whose meter answers wins, as soon as the answer is
+// in, and stays open. The scan runs on a thread of its own so that the window
+// stays responsive during the up to half a minute it can take.
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -18,13 +18,12 @@
 
 class PortScan {
  public:
-  static constexpr int kProbeIntervalMs = 500;
   static constexpr int kProbeTries = 3;
 
   // Candidates come from `ports` and are opened on `port`, with `owner`
   // receiving what they report; each probe's answer is looked for
   // `probeIntervalMs` after it was sent.
-  PortScan(ISerialPort& port, IPortList& ports, ISerialOwner& owner, int probeIntervalMs = kProbeIntervalMs)
+  PortScan(ISerialPort& port, IPortList& ports, ISerialOwner& owner, int probeIntervalMs)
       : m_channel(port), m_ports(ports), m_owner(owner), m_nProbeIntervalMs(probeIntervalMs) {}
   ~PortScan() { Stop(); }
   PortScan(const PortScan&) = delete;
