@@ -7,8 +7,8 @@
 #include "app/ui/ToolbarIcons.h"
 #include "common/Language.h"
 #include "common/Settings.h"
-#include "settings/ui/DialogTemplate.h"
 #include "common/ui/QtText.h"
+#include "settings/ui/DialogTemplate.h"
 
 namespace {
 constexpr int kProgramImage = 1;  // the real-time reading picture

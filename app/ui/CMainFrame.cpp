@@ -15,13 +15,13 @@
 #include "app/ui/DialogSupport.h"
 #include "app/ui/KeyboardFocus.h"
 #include "app/ui/MainMenus.h"
+#include "common/ui/QtText.h"
 #include "field/ui/CFieldPanel.h"
 #include "field/ui/CFieldReadout.h"
 #include "graph/ui/CGraphPageWindow.h"
 #include "jobs/ui/CJobPanel.h"
 #include "print/ui/CPrinterDevice.h"
 #include "table/ui/CTablePageWindow.h"
-#include "common/ui/QtText.h"
 
 namespace {
 

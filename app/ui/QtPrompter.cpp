@@ -10,12 +10,12 @@
 #include <memory>
 
 #include "app/ui/DialogSupport.h"
+#include "common/ui/QtText.h"
 #include "settings/ui/CCalibrationDialog.h"
+#include "settings/ui/CMeasurementModeDialog.h"
 #include "settings/ui/CSetClockDialog.h"
 #include "settings/ui/CSetWavelengthDialog.h"
-#include "settings/ui/CMeasurementModeDialog.h"
 #include "table/ui/CTablePageWindow.h"
-#include "common/ui/QtText.h"
 
 BoxAnswer QtPrompter::MessageBox(const std::string& text, const std::string& caption, BoxButtons buttons) {
   return AskBox(text, caption, buttons, false);

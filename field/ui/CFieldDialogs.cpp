@@ -1,5 +1,4 @@
 #include "field/ui/CFieldDialogs.h"
-#include "common/ui/QtText.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -9,6 +8,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include "common/ui/QtText.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <QTime>
 #include <ctime>
 
+#include "common/ui/QtText.h"
 #include "field/ui/CFieldDialogs.h"
 #include "field/ui/CFieldPanel.h"
-#include "common/ui/QtText.h"
 
 namespace {
 

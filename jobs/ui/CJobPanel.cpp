@@ -20,20 +20,20 @@
 #include <QVBoxLayout>
 #include <ctime>
 
+#include "common/FileAccess.h"
+#include "common/ui/QtText.h"
 #include "field/Readout.h"
 #include "jobs/Capture.h"
 #include "jobs/JobReport.h"
 #include "jobs/JobTable.h"
-#include "jobs/ServerTarget.h"
-#include "jobs/TeamServer.h"
 #include "jobs/PointPattern.h"
+#include "jobs/ServerTarget.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/StorePath.h"
+#include "jobs/TeamServer.h"
 #include "jobs/Uuid.h"
 #include "jobs/ui/CTrendView.h"
 #include "print/ui/CPrinterDevice.h"
-#include "common/FileAccess.h"
-#include "common/ui/QtText.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QMetaObject>
 #include <QProgressDialog>
 
-#include "jobs/TeamServer.h"
 #include "common/ui/QtText.h"
+#include "jobs/TeamServer.h"
 
 CSyncRunner::CSyncRunner(const jobs::SyncTexts& texts, QWidget* parent)
     : QObject(parent), m_texts(texts), m_parent(parent) {}

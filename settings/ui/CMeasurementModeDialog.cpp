@@ -6,9 +6,9 @@
 
 #include "common/Language.h"
 #include "common/Settings.h"
+#include "common/ui/QtText.h"
 #include "settings/SettingsCommands.h"
 #include "settings/ui/DialogTemplate.h"
-#include "common/ui/QtText.h"
 
 CMeasurementModeDialog::CMeasurementModeDialog(settings::ISettingsLink& link, QWidget* parent)
     : QDialog(parent), m_link(link), m_texts(settings::ModeTexts::For(config::Settings::Read().LanguageIndex())) {

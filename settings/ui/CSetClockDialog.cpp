@@ -9,8 +9,8 @@
 
 #include "common/Language.h"
 #include "common/Settings.h"
-#include "settings/ui/DialogTemplate.h"
 #include "common/ui/QtText.h"
+#include "settings/ui/DialogTemplate.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "common/Gbk.h"
 #include "common/Language.h"
 #include "common/Settings.h"
+#include "common/ui/QtText.h"
 #include "settings/SettingsCommands.h"
 #include "settings/ui/DialogTemplate.h"
-#include "common/ui/QtText.h"
 
 CSetWavelengthDialog::CSetWavelengthDialog(settings::ISettingsLink& link, QWidget* parent)
     : QDialog(parent),

@@ -6,9 +6,9 @@
 #include <QVBoxLayout>
 
 #include "common/Language.h"
+#include "common/ui/QtText.h"
 #include "table/ui/CMeasureList.h"
 #include "table/ui/TableModelAdapter.h"
-#include "common/ui/QtText.h"
 
 namespace {
 
