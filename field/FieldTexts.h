@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/Language.h"
+#include "field/VerdictWords.h"
 
 namespace field {
 
@@ -18,7 +19,6 @@ struct FieldTexts {
   std::string reference;    // "Reference"
   std::string relative;     // "Relative"
   std::string noReading;    // the big value before the first reading
-  std::string pass, fail;
   std::string setReference, clearReference, limits, resetStatistics;
   // The reference and limits dialogs.
   std::string referenceTitle, useLatest, typedValue;
@@ -33,6 +33,10 @@ struct FieldTexts {
   // Under a value that is no longer live, before the time of day.
   std::string stoppedAt;      // "stopped at "
   std::string lostAt;         // "lost at "
+  // Beside the verdict of a test job, before its profile's name.
+  std::string judgedBy;       // "Job profile: "
+  VerdictWords verdicts;
+
 
   // Chinese for languages 0 and 2, English otherwise.
   static FieldTexts For(std::optional<lang::Index> index);

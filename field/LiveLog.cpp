@@ -11,6 +11,7 @@
 #include "common/SpreadsheetText.h"
 #include "common/FileAccess.h"
 #include "common/LocalTime.h"
+#include "field/VerdictWords.h"
 
 namespace field {
 
@@ -48,7 +49,8 @@ std::vector<std::string> AddedCells(const Row& row, LogColumns columns) {
   std::vector<std::string> cells;
   if (columns.relative) cells.push_back(row.relative ? FormatSigned(*row.relative) : std::string());
   if (columns.result) {
-    cells.push_back(row.verdict == Verdict::Pass ? "PASS" : row.verdict == Verdict::Fail ? "FAIL" : "");
+    // The file's words are the same in every language.
+    cells.push_back(VerdictWords::For(false).Word(row.verdict));
   }
   return cells;
 }

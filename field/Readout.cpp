@@ -94,18 +94,44 @@ void Readout::Restart() {
   m_bAnyFailed = false;
 }
 
+void Readout::JudgeRow(Row& row) const {
+  row.reference.reset();
+  row.relative.reset();
+  row.verdict = Verdict::None;
+  const auto dbm = row.sample.dbm;
+  if (!dbm) return;
+  if (m_judge) {
+    const Judged judged = m_judge->judge(*dbm, row.sample.wavelengthNm);
+    row.reference = judged.reference;
+    row.verdict = judged.verdict;
+  } else {
+    row.reference = m_reference;
+  }
+  if (row.reference) row.relative = *dbm - *row.reference;
+  if (!m_judge) {
+    const double value = row.relative.value_or(*dbm);
+    row.verdict = Judge(value, m_limits.WindowFor(row.sample.wavelengthNm, m_reference.has_value()));
+  }
+}
+
 const Row& Readout::Add(const meter::Measurement& measurement) {
   Row row;
   row.sample = SampleOf(measurement);
-  if (const auto dbm = row.sample.dbm) {
-    m_stats.Add(*dbm);
-    if (m_reference) row.relative = *dbm - *m_reference;
-    const double value = row.relative.value_or(*dbm);
-    row.verdict = Judge(value, m_limits.WindowFor(row.sample.wavelengthNm, m_reference.has_value()));
-    if (row.verdict == Verdict::Fail) m_bAnyFailed = true;
-  }
+  if (const auto dbm = row.sample.dbm) m_stats.Add(*dbm);
+  JudgeRow(row);
+  if (row.verdict == Verdict::Fail) m_bAnyFailed = true;
   m_latest = std::move(row);
   return *m_latest;
+}
+
+void Readout::JudgeBy(std::optional<ReadingJudge> judge) {
+  m_judge = std::move(judge);
+  if (m_latest) JudgeRow(*m_latest);
+}
+
+std::optional<double> Readout::ShownReference() const {
+  if (!m_judge) return m_reference;
+  return m_latest ? m_latest->reference : std::nullopt;
 }
 
 }  // namespace field

@@ -4,6 +4,7 @@
 // run (count, minimum, maximum, mean, span), the loss against a stored
 // reference, and a go/no-go verdict against limits. The windowed program's
 // readout panel and km360r-cli's field options both run on this.
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -68,12 +69,27 @@ struct Window {
   bool operator==(const Window&) const = default;
 };
 
-enum class Verdict { None, Pass, Fail };
+// The readout's own limits give PASS or FAIL; a test job judging the readout
+// (ReadingJudge) also MARGINAL, and NO LIMIT where its profile has none.
+enum class Verdict { None, Pass, Fail, Marginal, NoLimit };
 
 // PASS when low <= value <= high, compared as the two-decimal values shown,
 // so that a value printed as "-3.00" passes a limit of -3 however it was
 // rounded; None without a window.
 Verdict Judge(double value, const std::optional<Window>& window);
+
+// What judges the readings in place of the readout's own reference and
+// limits: the open test job, so that a reading shows the verdict its result
+// would get. `judge` gives the reference at the reading's wavelength (the
+// relative value follows from it) and the verdict.
+struct Judged {
+  std::optional<double> reference;
+  Verdict verdict = Verdict::None;
+};
+struct ReadingJudge {
+  std::string name;  // shown beside the verdict: the job's profile
+  std::function<Judged(double dbm, std::optional<int> wavelengthNm)> judge;
+};
 
 // The limits a reading is judged by: a window per wavelength (dBm), one for
 // wavelengths without their own, and one for the relative value, which takes
@@ -96,7 +112,8 @@ struct Limits {
 // One reading as the readout sees it.
 struct Row {
   Sample sample;
-  std::optional<double> relative;  // reading - reference, when both are there
+  std::optional<double> reference;  // what the relative value is taken against
+  std::optional<double> relative;   // reading - reference, when both are there
   Verdict verdict = Verdict::None;
 };
 
@@ -106,6 +123,15 @@ class Readout {
   const std::optional<double>& Reference() const { return m_reference; }
   void SetLimits(Limits limits) { m_limits = std::move(limits); }
   const Limits& LimitsSet() const { return m_limits; }
+  // Judges by `judge` instead of the own reference and limits (kept for when
+  // it goes); the latest reading is judged again at once.
+  void JudgeBy(std::optional<ReadingJudge> judge);
+  const std::optional<ReadingJudge>& OuterJudge() const { return m_judge; }
+  // The reference the relative value is shown against: the judge's at the
+  // latest reading's wavelength, else the own one.
+  std::optional<double> ShownReference() const;
+  // Whether readings get a verdict: a judge, or limits of its own.
+  bool Judging() const { return m_judge || !m_limits.Empty(); }
 
   // A new run: the statistics, the latest row and the failure mark start over.
   void Restart();
@@ -121,8 +147,11 @@ class Readout {
   bool AnyFailed() const { return m_bAnyFailed; }
 
  private:
+  void JudgeRow(Row& row) const;
+
   std::optional<double> m_reference;
   Limits m_limits;
+  std::optional<ReadingJudge> m_judge;
   Statistics m_stats;
   std::optional<Row> m_latest;
   bool m_bAnyFailed = false;

@@ -8,6 +8,7 @@
 
 #include "common/Gbk.h"
 #include "field/LiveLog.h"
+#include "field/VerdictWords.h"
 
 namespace jobs {
 
@@ -41,24 +42,20 @@ struct Texts {
   const char* point;
   const char* loss;
   const char* verdict;
-  const char* pass;
-  const char* marginal;
-  const char* fail;
-  const char* noLimit;
   const char* pageOf;  // printf with the page and the count
 };
 
 constexpr Texts kEnglish = {
     "Test Job Report", "Job", "Site", "Operator", "Notes", "Created", "Measured", "Printed",
     "Profile", "margin", "Loss budget", "References", "none", "to", "up to", "from",
-    "Points", "Untested", "Point", "loss", "Verdict", "PASS", "MARGINAL", "FAIL", "NO LIMIT",
+    "Points", "Untested", "Point", "loss", "Verdict",
     "Page %d of %d",
 };
 
 constexpr Texts kChinese = {
     "测试任务报告", "任务", "地点", "操作员", "备注", "创建", "测量", "打印",
     "阈值配置", "余量", "损耗预算", "参考值", "无", "至", "不大于", "不小于",
-    "测试点", "未测试", "测试点", "损耗", "结论", "合格", "临界", "不合格", "无限值",
+    "测试点", "未测试", "测试点", "损耗", "结论",
     "第 %d 页，共 %d 页",
 };
 
@@ -72,14 +69,14 @@ int Rank(Verdict v) {
   return 0;
 }
 
-const char* VerdictWord(const Texts& t, Verdict v) {
+const std::string& VerdictWord(const field::VerdictWords& w, Verdict v) {
   switch (v) {
-    case Verdict::Pass: return t.pass;
-    case Verdict::Marginal: return t.marginal;
-    case Verdict::Fail: return t.fail;
+    case Verdict::Pass: return w.pass;
+    case Verdict::Marginal: return w.marginal;
+    case Verdict::Fail: return w.fail;
     case Verdict::NoLimit: break;
   }
-  return t.noLimit;
+  return w.noLimit;
 }
 
 report::Color ColorOf(std::optional<Verdict> v) {
@@ -149,7 +146,8 @@ struct Column {
 class Drawer {
  public:
   Drawer(report::IReportDevice& device, const JobReportRequest& request)
-      : m_device(device), m_request(request), m_t(request.chinese ? kChinese : kEnglish) {}
+      : m_device(device), m_request(request), m_t(request.chinese ? kChinese : kEnglish),
+        m_words(field::VerdictWords::For(request.chinese)) {}
 
   JobReportOutcome Print() {
     if (!m_device.ChoosePrinter()) return JobReportOutcome::Cancelled;
@@ -224,10 +222,10 @@ class Drawer {
 
   std::string SummaryLine() const {
     const ReportSummary s = SummaryOf(m_request.rows);
-    const auto part = [](const char* label, int n) { return std::string(label) + " " + std::to_string(n); };
-    std::string text = part(m_t.points, s.points) + "    " + part(m_t.pass, s.pass) + "    " +
-                       part(m_t.marginal, s.marginal) + "    " + part(m_t.fail, s.fail);
-    if (s.noLimit) text += "    " + part(m_t.noLimit, s.noLimit);
+    const auto part = [](const std::string& label, int n) { return label + " " + std::to_string(n); };
+    std::string text = part(m_t.points, s.points) + "    " + part(m_words.pass, s.pass) + "    " +
+                       part(m_words.marginal, s.marginal) + "    " + part(m_words.fail, s.fail);
+    if (s.noLimit) text += "    " + part(m_words.noLimit, s.noLimit);
     return text + "    " + part(m_t.untested, s.untested);
   }
 
@@ -265,7 +263,8 @@ class Drawer {
     }
     m_markSize = m_line * 3 / 5;
     int verdictWidth = Width(m_fontBold, m_t.verdict);
-    for (const char* word : {m_t.pass, m_t.marginal, m_t.fail, m_t.noLimit, m_t.untested}) {
+    for (const std::string& word : {m_words.pass, m_words.marginal, m_words.fail, m_words.noLimit,
+                                    std::string(m_t.untested)}) {
       verdictWidth = std::max(verdictWidth, m_markSize + Px(4) + Width(m_fontBody, word));
     }
     m_columns.push_back({m_t.verdict, 0, verdictWidth});
@@ -368,7 +367,7 @@ class Drawer {
       DrawMark(v.x, y + (m_line - Px(3) - m_markSize) / 2, *p.worst != Verdict::Fail, color);
     }
     const Column word{"", v.x + m_markSize + Px(4), v.width - m_markSize - Px(4)};
-    Cell(m_fontBody, word, y, p.worst ? VerdictWord(m_t, *p.worst) : m_t.untested, color);
+    Cell(m_fontBody, word, y, p.worst ? VerdictWord(m_words, *p.worst) : std::string(m_t.untested), color);
   }
 
   // A tick for a point within its limits, a cross for one outside, drawn as
@@ -400,6 +399,7 @@ class Drawer {
   report::IReportDevice& m_device;
   const JobReportRequest& m_request;
   const Texts& m_t;
+  const field::VerdictWords m_words;
   std::vector<PrintedPoint> m_points;
   std::vector<int> m_wavelengths;
   std::vector<std::string> m_header;

@@ -121,7 +121,7 @@ struct CFieldPanel::Arrangement {
   bool fits = false;
   int valuePixels = kValuePixels;
   int height = 0;
-  QRect value, unit, detail, stale, reference, relative, verdict;
+  QRect value, unit, detail, stale, reference, relative, verdict, judgedBy;
   QRect captions[5], stats[5], buttons[3];
 };
 
@@ -166,6 +166,11 @@ CFieldPanel::CFieldPanel(const field::FieldTexts& texts, QWidget* parent) : QFra
   m_verdict->setAlignment(Qt::AlignCenter);
   m_verdict->setMargin(kVerdictMargin);
   m_verdict->setAutoFillBackground(true);
+  m_judgedBy = new QLabel(this);
+  m_judgedBy->setObjectName(QStringLiteral("fieldJudgedBy"));
+  m_judgedBy->setAlignment(Qt::AlignCenter);
+  Colour(m_judgedBy, kCaptions);
+  m_judgedBy->hide();
 
   const std::string* labels[3] = {&m_texts.setReference, &m_texts.limits, &m_texts.resetStatistics};
   void (CFieldPanel::*pressed[3])() = {&CFieldPanel::SetReferenceClicked, &CFieldPanel::LimitsClicked,
@@ -210,6 +215,7 @@ void CFieldPanel::SetFonts(int valuePixels) {
   m_reference->setFont(f.reference);
   m_relative->setFont(f.relative);
   m_verdict->setFont(f.verdict);
+  m_judgedBy->setFont(f.reference);
 }
 
 CFieldPanel::Arrangement CFieldPanel::Plan(int width) const {
@@ -275,10 +281,23 @@ CFieldPanel::Arrangement CFieldPanel::Plan(int width) const {
                               referenceText.height() + kRowGap + relativeText.height());
       }
       QSize verdict;
+      QSize judgedBy;  // the job's profile under the verdict
       if (judged) {
-        const QSize text = Size(f.verdict, {Qs(m_texts.pass), Qs(m_texts.fail), m_verdict->text()});
+        const field::VerdictWords& w = m_texts.verdicts;
+        const QSize text = Size(f.verdict, {Qs(w.pass), Qs(w.marginal), Qs(w.fail), Qs(w.noLimit), m_verdict->text()});
         verdict = QSize(text.width() + kVerdictPadding, text.height() + 2 * kVerdictMargin);
+        if (!m_judgedBy->isHidden()) {
+          judgedBy = Size(f.reference, {m_judgedBy->text()});
+          verdict = QSize(std::max(verdict.width(), judgedBy.width()), verdict.height() + kRowGap + judgedBy.height());
+        }
       }
+      auto placeVerdict = [&](const QRect& at) {
+        const int below = judgedBy.isEmpty() ? 0 : kRowGap + judgedBy.height();
+        plan.verdict = QRect(at.topLeft(), QSize(at.width(), at.height() - below));
+        if (!judgedBy.isEmpty()) {
+          plan.judgedBy = QRect(at.left(), plan.verdict.bottom() + 1 + kRowGap, at.width(), judgedBy.height());
+        }
+      };
 
       auto placeBlock = [&](const QRect& at) {
         plan.unit = QRect(at.right() + 1 - unitW, at.top(), unitW, lineH);
@@ -314,7 +333,7 @@ CFieldPanel::Arrangement CFieldPanel::Plan(int width) const {
         size_t k = 0;
         placeBlock(places[k++]);
         if (referenced) placeRelative(places[k++]);
-        if (judged) plan.verdict = places[k++];
+        if (judged) placeVerdict(places[k++]);
       };
 
       int height = 0;
@@ -335,7 +354,7 @@ CFieldPanel::Arrangement CFieldPanel::Plan(int width) const {
         }
         size_t k = 2;
         if (referenced) placeRelative(places[k++]);
-        if (judged) plan.verdict = places[k++];
+        if (judged) placeVerdict(places[k++]);
         placeButtonColumn(QPoint(right + 1 - buttonsWidth, places[k].top()));
       } else if (mode == 1) {
         // value | reference | verdict ... buttons, the statistics beneath
@@ -390,6 +409,7 @@ void CFieldPanel::Arrange() {
   m_reference->setGeometry(plan.reference);
   m_relative->setGeometry(plan.relative);
   m_verdict->setGeometry(plan.verdict);
+  m_judgedBy->setGeometry(plan.judgedBy);
   for (int i = 0; i < 3; ++i) m_buttons[i]->setGeometry(plan.buttons[i]);
   if (plan.height != m_nHeight) {
     m_nHeight = plan.height;
@@ -431,7 +451,7 @@ void CFieldPanel::ShowReadout(const field::Readout& readout) {
   overflow |= SetText(m_stats[3], number(st.MeanDbm(), " dBm"));
   overflow |= SetText(m_stats[4], number(st.Span(), " dB"));
 
-  const std::optional<double>& reference = readout.Reference();
+  const std::optional<double> reference = readout.ShownReference();
   if (m_relative->isHidden() == reference.has_value()) {
     m_reference->setVisible(reference.has_value());
     m_relative->setVisible(reference.has_value());
@@ -447,20 +467,27 @@ void CFieldPanel::ShowReadout(const field::Readout& readout) {
                                         QStringLiteral(" dB"));
   }
 
-  // The verdict shows while limits are set.
+  // The verdict shows while limits are set or a test job judges; the job's
+  // profile is named beneath it.
   const field::Verdict verdict = latest ? latest->verdict : field::Verdict::None;
-  const bool judged = !readout.LimitsSet().Empty();
+  const bool judged = readout.Judging();
   if (m_verdict->isHidden() == judged) {
     m_verdict->setVisible(judged);
+    overflow = true;
+  }
+  const std::optional<field::ReadingJudge>& judge = readout.OuterJudge();
+  const QString judgedBy = judge ? Qs(m_texts.judgedBy + judge->name) : QString();
+  if (m_judgedBy->text() != judgedBy || m_judgedBy->isHidden() == judgedBy.isEmpty()) {
+    m_judgedBy->setText(judgedBy);
+    m_judgedBy->setVisible(!judgedBy.isEmpty());
     overflow = true;
   }
   const int code = static_cast<int>(verdict);
   if (judged && code != m_nVerdict) {
     m_nVerdict = code;
     ApplyVerdictColours();
-    overflow |= SetText(m_verdict, verdict == field::Verdict::Pass   ? Qs(m_texts.pass)
-                                   : verdict == field::Verdict::Fail ? Qs(m_texts.fail)
-                                                                     : QStringLiteral("\u2013"));
+    const std::string word = m_texts.verdicts.Word(verdict);
+    overflow |= SetText(m_verdict, word.empty() ? QStringLiteral("\u2013") : Qs(word));
   }
   if (overflow) Arrange();
 }
@@ -472,6 +499,7 @@ void CFieldPanel::ApplyVerdictColours() {
   const QColor background = m_bStale                            ? QColor(0x2a, 0x32, 0x3c)
                             : verdict == field::Verdict::Pass   ? QColor(0x1e, 0x9e, 0x48)
                             : verdict == field::Verdict::Fail   ? QColor(0xd3, 0x2f, 0x2f)
+                            : verdict == field::Verdict::Marginal ? QColor(0xe0, 0x8e, 0x00)
                                                                 : QColor(0x3a, 0x46, 0x54);
   QPalette p = m_verdict->palette();
   p.setColor(QPalette::Window, background);

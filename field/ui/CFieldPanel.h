@@ -43,6 +43,7 @@ class CFieldPanel : public QFrame {
 
   QLabel* ValueLabel() const { return m_value; }
   QLabel* VerdictLabel() const { return m_verdict; }
+  QLabel* JudgedByLabel() const { return m_judgedBy; }
   QLabel* RelativeLabel() const { return m_relative; }
   QLabel* StatisticsLabel(int index) const { return m_stats[index]; }
   QLabel* StaleLabel() const { return m_stale; }
@@ -82,6 +83,7 @@ class CFieldPanel : public QFrame {
   QLabel* m_reference = nullptr;
   QLabel* m_relative = nullptr;
   QLabel* m_verdict = nullptr;
+  QLabel* m_judgedBy = nullptr;  // the test job's profile, while a job judges
   QPushButton* m_buttons[3] = {};
   int m_nVerdict = -1;  // the verdict the colours were last set for
   bool m_bStale = false;

@@ -154,6 +154,11 @@ void CFieldReadout::SetLimits(const field::Limits& limits) {
   Save();
 }
 
+void CFieldReadout::JudgeBy(std::optional<field::ReadingJudge> judge) {
+  m_feed.Values().JudgeBy(std::move(judge));
+  ShowReadout();
+}
+
 void CFieldReadout::AskReference() {
   const auto& latest = m_feed.Values().Latest();
   CFieldReferenceDialog dialog(m_texts, latest ? latest->sample.dbm : std::nullopt, m_feed.Values().Reference(),

@@ -51,6 +51,10 @@ class CFieldReadout : public QObject {
   const field::LiveFeed& Feed() const { return m_feed; }
   void SetReference(std::optional<double> dbm);
   void SetLimits(const field::Limits& limits);
+  // While a test job is open it judges the readings (its profile and
+  // reference, as its results are judged); nullopt gives the readout's own
+  // reference and limits back.
+  void JudgeBy(std::optional<field::ReadingJudge> judge);
   // Starts or stops the live log; false (and the reason told) when the file
   // cannot be opened.
   bool StartLog(const QString& path);
