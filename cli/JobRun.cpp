@@ -1,6 +1,7 @@
 #include "cli/JobRun.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -14,6 +15,7 @@
 #include "jobs/Capture.h"
 #include "jobs/JobExport.h"
 #include "jobs/JobReport.h"
+#include "jobs/JobSession.h"
 #include "jobs/JobTable.h"
 #include "jobs/PointPattern.h"
 #include "jobs/ServerTarget.h"
@@ -137,6 +139,7 @@ int Export(jobs::IResultsStore& store, const JobArgs& a) {
 
 // Reads the job's number of readings from the meter, all at one wavelength
 // (a change of wavelength starts the count again), and stores their result.
+// The readings are taken by the job panel's own rule (jobs::LiveReadings).
 int Capture(jobs::SqliteStore& store, const Options& o) {
   const JobArgs& a = o.job;
   const std::string& name = a.operands[0];
@@ -147,25 +150,26 @@ int Capture(jobs::SqliteStore& store, const Options& o) {
   if (std::find(points.begin(), points.end(), point) == points.end()) {
     return Refused("there is no point " + point + " in the job " + name);
   }
-  const size_t wanted = static_cast<size_t>(a.samples.value_or(job->samples));
+  const int wanted = a.samples.value_or(job->samples);
 
   MeterSession s(o);
   if (!s.Connect() || StopSignal()) return kExitMeter;
-  std::vector<double> readings;
-  std::optional<int> wavelength;
+  jobs::LiveReadings live;
+  std::optional<jobs::CaptureInput> input;
+  const auto started = std::chrono::steady_clock::now();
   FrameLogic::LiveReadingListener listener;
   listener.row = [&](int, const meter::Measurement& m) {
-    if (!m.dBm || !m.wavelengthNm || readings.size() >= wanted) return;
-    if (wavelength != m.wavelengthNm) readings.clear();
-    wavelength = m.wavelengthNm;
-    readings.push_back(*m.dBm);
+    if (!m.dBm || !m.wavelengthNm || input) return;
+    const std::chrono::duration<double> since = std::chrono::steady_clock::now() - started;
+    live.Add({since.count(), *m.wavelengthNm, *m.dBm});
+    input = jobs::TakeCaptureInput(live, wanted);
   };
   s.logic.SetLiveReadingListener(std::move(listener));
   s.logic.OnReadRealTime();
   bool lost = false;
   s.RunUntil([&] {
     if (!s.logic.Connected() || !s.logic.RealTime()) lost = true;
-    return lost || readings.size() >= wanted;
+    return lost || input.has_value();
   });
   if (!lost) {
     s.logic.OnReadRealTime();  // the second press stops the polling
@@ -173,8 +177,8 @@ int Capture(jobs::SqliteStore& store, const Options& o) {
   }
   // A stopped or lost run stores nothing: a result of fewer readings than the
   // job asks for would pass for a whole one.
-  if (readings.size() < wanted) return kExitMeter;
-  jobs::Result result = jobs::ResultOf(*job, point, *wavelength, readings, std::time(nullptr));
+  if (!input) return kExitMeter;
+  jobs::Result result = jobs::ResultOf(*job, point, input->wavelengthNm, input->readingsDbm, std::time(nullptr));
   store.AddResult(name, result);
   PrintLine(jobs::ShowCells({point, result}));
   return result.verdict == jobs::Verdict::Fail ? kExitLimits : kExitOk;

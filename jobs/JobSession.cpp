@@ -9,7 +9,8 @@
 
 namespace jobs {
 
-void LiveReadings::Add(const LiveReading& reading) {
+void LiveReadings::Add(LiveReading reading) {
+  reading.number = ++m_nArrived;
   m_readings.push_back(reading);
   while (!m_readings.empty() && reading.seconds - m_readings.front().seconds > kTrendSeconds) {
     m_readings.pop_front();
@@ -33,13 +34,40 @@ std::vector<double> LiveReadings::LastAtLatestWavelength(size_t n) const {
   return last;
 }
 
+std::vector<LiveReading> LiveReadings::Untaken(size_t n) const {
+  std::vector<LiveReading> last;
+  if (m_readings.empty()) return last;
+  const int wavelength = m_readings.back().wavelengthNm;
+  for (auto it = m_readings.rbegin(); it != m_readings.rend() && last.size() < n; ++it) {
+    if (it->wavelengthNm != wavelength || it->number <= m_nTaken) break;
+    last.push_back(*it);
+  }
+  std::reverse(last.begin(), last.end());
+  return last;
+}
+
+void LiveReadings::MarkTaken(std::uint64_t number) { m_nTaken = std::max(m_nTaken, number); }
+
 std::optional<CaptureInput> CaptureInputOf(const LiveReadings& live, int samples) {
   if (samples < 1) return std::nullopt;
-  const std::optional<LiveReading> latest = live.Latest();
-  if (!latest) return std::nullopt;
-  std::vector<double> readings = live.LastAtLatestWavelength(static_cast<size_t>(samples));
+  std::vector<LiveReading> readings = live.Untaken(static_cast<size_t>(samples));
   if (readings.size() < static_cast<size_t>(samples)) return std::nullopt;
-  return CaptureInput{latest->wavelengthNm, std::move(readings)};
+  CaptureInput input;
+  input.wavelengthNm = readings.back().wavelengthNm;
+  for (const LiveReading& r : readings) input.readingsDbm.push_back(r.dbm);
+  input.readings = std::move(readings);
+  return input;
+}
+
+std::optional<CaptureInput> TakeCaptureInput(LiveReadings& live, int samples) {
+  std::optional<CaptureInput> input = CaptureInputOf(live, samples);
+  if (input) live.MarkTaken(input->readings.back().number);
+  return input;
+}
+
+int ReadingsAwaited(const LiveReadings& live, int samples) {
+  const size_t wanted = static_cast<size_t>(std::max(samples, 1));
+  return static_cast<int>(wanted - live.Untaken(wanted).size());
 }
 
 Stability StabilityOf(const LiveReadings& live, int samples) {

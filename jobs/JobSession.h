@@ -4,6 +4,7 @@
 // wavelength, tells how steady they are, scales the trend, picks the next
 // point to measure and lays out the point list. The window's panel only draws
 // what this says.
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -20,13 +21,20 @@ struct LiveReading {
   double seconds = 0;  // on a clock that only goes forward
   int wavelengthNm = 0;
   double dbm = 0;
+  // Its place in the order the readings arrived in, given by
+  // LiveReadings::Add and never given twice, across stops, restarts and a
+  // lost meter alike: what a capture took is known by these numbers.
+  std::uint64_t number = 0;
 };
 
-// The readings of a real-time run as they arrive.
+// The readings of a real-time run as they arrive, and which of them a
+// capture has taken: every reading feeds at most one result.
 class LiveReadings {
  public:
+  // A new run: the readings go, the count of arrivals and what captures took
+  // stay, so a reading from before can never be taken again.
   void Clear() { m_readings.clear(); }
-  void Add(const LiveReading& reading);
+  void Add(LiveReading reading);
 
   std::optional<LiveReading> Latest() const;
   // The last `n` readings (fewer while the run is younger) at the latest
@@ -36,17 +44,33 @@ class LiveReadings {
   // The readings of the last kTrendSeconds before the latest, oldest first.
   const std::deque<LiveReading>& Trend() const { return m_readings; }
 
+  // The readings no capture has taken yet at the latest reading's wavelength
+  // (the last `n` at most, oldest first).
+  std::vector<LiveReading> Untaken(size_t n) const;
+  // Marks every reading up to and including `number` taken.
+  void MarkTaken(std::uint64_t number);
+
  private:
   std::deque<LiveReading> m_readings;
+  std::uint64_t m_nArrived = 0;
+  std::uint64_t m_nTaken = 0;  // the last reading a capture took
 };
 
-// What a capture takes: the wavelength and the last N readings at it; nullopt
-// while fewer than N have arrived since the run (or the wavelength) began.
+// What a capture takes: the wavelength and the last N readings at it that
+// arrived after the readings of the previous capture.
 struct CaptureInput {
   int wavelengthNm = 0;
   std::vector<double> readingsDbm;
+  std::vector<LiveReading> readings;  // the same readings, with when they arrived
 };
+// nullopt while fewer than N such readings have arrived since the run, the
+// wavelength or the previous capture began: a capture never reuses a
+// reading, so a second press waits for N new ones.
 std::optional<CaptureInput> CaptureInputOf(const LiveReadings& live, int samples);
+// The same, with the readings marked taken: no later capture gets them.
+std::optional<CaptureInput> TakeCaptureInput(LiveReadings& live, int samples);
+// How many new readings a capture of `samples` still waits for (0: ready).
+int ReadingsAwaited(const LiveReadings& live, int samples);
 
 // The span of the last N readings; "unstable" over kUnstableSpanDb, judged on
 // the two-decimal span shown.

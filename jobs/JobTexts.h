@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/Language.h"
+#include "field/VerdictWords.h"
 #include "jobs/Verdict.h"
 
 namespace jobs {
@@ -21,7 +22,7 @@ struct JobTexts {
   std::string name, site, operatorName, profile, ok, cancel;
   // The point list.
   std::string colPoint, colVerdict, unitDbm, unitLoss;  // "Point", "Verdict", "dBm", "loss"
-  std::string pass, marginal, fail, noLimit;
+  std::string pass, marginal, fail, noLimit;  // the verdict words (field::VerdictWords)
   // The settings row.
   std::string samples;      // "Readings per capture"
   std::string reference;    // "Reference"
@@ -36,11 +37,23 @@ struct JobTexts {
   // What went wrong.
   std::string notLive;      // a capture without real-time reading
   std::string noPoint;      // a capture without a selected point
-  std::string tooFew;       // fewer readings than N so far
   std::string storeProblem; // the store refused or failed, reason follows
   std::string stored;       // the status after a capture, point follows
   std::string printReport;  // the panel's button: the job report on a printer
   bool chinese = false;     // the job report's language follows the panel's
+  // Why a capture was not made, and what followed one.
+  std::string captureNoJob; // Space or Capture without a job open
+  std::string meterLost;    // the meter was lost during real-time reading
+  std::string otherPoint;   // a waiting capture given up: another point was selected
+  std::string allMeasured;  // after a capture, when every point has a result
+
+  // "P03: waiting for 2 new readings at 1310 nm …" (no wavelength before the
+  // first reading)
+  std::string Waiting(const std::string& point, int readings, std::optional<int> wavelengthNm) const;
+  // "P03 not captured: " and why.
+  std::string NotCaptured(const std::string& point, const std::string& why) const;
+  // "P01 measured again; the earlier result is kept"
+  std::string MeasuredAgain(const std::string& point) const;
 
   std::string VerdictWord(Verdict v) const;
 

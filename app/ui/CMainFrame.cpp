@@ -19,6 +19,7 @@
 #include "field/ui/CFieldPanel.h"
 #include "field/ui/CFieldReadout.h"
 #include "graph/ui/CGraphPageWindow.h"
+#include "jobs/ReadoutJudge.h"
 #include "jobs/ui/CJobPanel.h"
 #include "print/ui/CPrinterDevice.h"
 #include "table/ui/CTablePageWindow.h"
@@ -77,12 +78,17 @@ CMainFrame::CMainFrame(config::Settings settings, SessionTimings timings, QWidge
                                   },
                                   [readout, jobs] {
                                     readout->OnReplaced();
-                                    jobs->OnStopped();
+                                    jobs->OnStopped(false);
                                   },
                                   [readout, jobs](bool lost) {
                                     readout->OnStopped(lost);
-                                    jobs->OnStopped();
+                                    jobs->OnStopped(lost);
                                   }});
+  // One verdict for a reading: while a job is open, the readout judges as the job does.
+  connect(jobs, &CJobPanel::JobChanged, readout, [readout, jobs] {
+    const std::optional<jobs::Job>& job = jobs->OpenedJob();
+    readout->JudgeBy(job ? std::optional(jobs::ReadoutJudgeOf(*job)) : std::nullopt);
+  });
   m_pKeyboard = new KeyboardFocus(this);
   if (m_pToolBar) {
     for (const auto& [position, button] : m_pToolBar->Buttons()) m_pKeyboard->AddButton(button);

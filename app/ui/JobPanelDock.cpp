@@ -19,6 +19,7 @@ JobPanelDock InstallJobPanel(QMainWindow& window, lang::Index language, QAction*
   dock.panel = new CJobPanel(jobs::JobTexts::For(language), &window, {}, settings.server);
   window.addDockWidget(Qt::RightDockWidgetArea, dock.panel);
   dock.panel->hide();
+  dock.panel->CaptureBySpaceIn(&window);
   mainmenus::InsertAfter(*window.menuBar(), viewAnchor, {dock.panel->PanelAction(), dock.panel->CaptureAction()});
 
   const jobs::SyncTexts syncTexts = jobs::SyncTexts::For(language);

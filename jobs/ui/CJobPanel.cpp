@@ -1,6 +1,9 @@
 #include "jobs/ui/CJobPanel.h"
 
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -10,13 +13,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTextEdit>
 #include <QVBoxLayout>
 #include <ctime>
 
@@ -72,6 +77,20 @@ std::string ReferencesText(const jobs::Job& job, const std::string& none) {
   }
   return text;
 }
+
+// Where Space is the widget's own: a button it presses, a field being typed in.
+bool SpaceIsTheWidgets(const QWidget* w) {
+  if (qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QAbstractSpinBox*>(w)) return true;
+  if (const auto* line = qobject_cast<const QLineEdit*>(w)) return !line->isReadOnly();
+  if (const auto* combo = qobject_cast<const QComboBox*>(w)) return combo->isEditable();
+  if (const auto* text = qobject_cast<const QTextEdit*>(w)) return !text->isReadOnly();
+  if (const auto* plain = qobject_cast<const QPlainTextEdit*>(w)) return !plain->isReadOnly();
+  return false;
+}
+
+// The stability of readings that are no longer live, greyed like the readout's figures.
+const QColor kStaleBack(0xdd, 0xe1, 0xe6);
+const QColor kStaleText(0x6c, 0x78, 0x86);
 
 }  // namespace
 
@@ -165,6 +184,10 @@ void CJobPanel::Build() {
   m_points->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_points->verticalHeader()->hide();
   column->addWidget(m_points, 3);
+  // A capture waits for the point it was asked for; choosing another gives it up.
+  connect(m_points, &QTableWidget::itemSelectionChanged, this, [this] {
+    if (!m_bRefreshing && m_waitingPoint && SelectedPoint() != m_waitingPoint) GiveUpWaiting(m_texts.otherPoint);
+  });
 
   auto* capture = new QHBoxLayout;
   m_captureButton = new QPushButton(Qs(m_texts.captureButton), body);
@@ -191,10 +214,9 @@ void CJobPanel::Build() {
   m_needJob = {closeButton, importButton, m_samples, setReference, clearReference, m_points, m_captureButton};
   m_changes = {newButton, importButton, m_samples, setReference, clearReference, m_captureButton};
 
-  // Space captures anywhere in the panel, whichever of its widgets has focus.
-  auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
-  space->setContext(Qt::WidgetWithChildrenShortcut);
-  connect(space, &QShortcut::activated, this, &CJobPanel::Capture);
+  // Space in the panel captures too: the panel is the window it watches
+  // until CaptureBySpaceIn names the main window.
+  CaptureBySpaceIn(this);
   m_captureAction = new QAction(Qs(m_texts.captureEntry), this);
   connect(m_captureAction, &QAction::triggered, this, &CJobPanel::Capture);
   toggleViewAction()->setText(Qs(m_texts.menuEntry));
@@ -215,6 +237,29 @@ jobs::IResultsStore* CJobPanel::Store() {
     Tell(problem ? *problem : m_texts.storeProblem + e.what(), true);
   }
   return m_store.get();
+}
+
+void CJobPanel::CaptureBySpaceIn(QWidget* window) {
+  if (!m_window) qApp->installEventFilter(this);
+  m_window = window;
+}
+
+bool CJobPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QDockWidget::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier) return false;
+  // The key as the focused widget gets it, once: not again on its way up to the parents.
+  auto* target = qobject_cast<QWidget*>(watched);
+  const QWidget* focus = QApplication::focusWidget();
+  if (!target || (focus && target != focus) || SpaceIsTheWidgets(target)) return false;
+  const bool inPanel = isAncestorOf(target);
+  if (!inPanel && (!m_job || target->window() != m_window)) return false;
+  // A held key repeats: it is one press.
+  if (!key->isAutoRepeat()) {
+    if (!isVisible()) show();  // where the capture's outcome is told
+    Capture();
+  }
+  return true;
 }
 
 bool CJobPanel::ShowServer(const std::string& server) {
@@ -261,6 +306,7 @@ bool CJobPanel::OpenJob(const std::string& name) {
       return false;
     }
     m_job = std::move(job);
+    m_waitingPoint.reset();
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.storeProblem + e.what(), true);
     return false;
@@ -300,6 +346,7 @@ void CJobPanel::PrintReport() {
 
 void CJobPanel::CloseJob() {
   m_job.reset();
+  m_waitingPoint.reset();
   m_pointLabels.clear();
   Refresh(std::nullopt);
 }
@@ -363,13 +410,17 @@ bool CJobPanel::ClearReference() {
 // ---- capture -----------------------------------------------------------------
 
 bool CJobPanel::Capture() {
-  if (!m_job || !Store()) return false;
+  if (!m_job) {
+    Tell(m_texts.captureNoJob, true);
+    return false;
+  }
+  if (!Store()) return false;
   if (OnServer()) {
     Tell(m_syncTexts.serverReadOnly, true);
     return false;
   }
   if (!m_bLive) {
-    Tell(m_texts.notLive, true);
+    Tell(m_bLost ? m_texts.meterLost : m_texts.notLive, true);
     return false;
   }
   const std::optional<std::string> point = SelectedPoint();
@@ -377,12 +428,24 @@ bool CJobPanel::Capture() {
     Tell(m_texts.noPoint, true);
     return false;
   }
-  const std::optional<jobs::CaptureInput> input = jobs::CaptureInputOf(m_live, m_job->samples);
-  if (!input) {
-    Tell(m_texts.tooFew, true);
+  if (m_waitingPoint) {
+    TellWaiting();  // one capture at a time: a further press adds none
     return false;
   }
-  jobs::Result result = jobs::ResultOf(*m_job, *point, input->wavelengthNm, input->readingsDbm, std::time(nullptr));
+  const std::optional<jobs::CaptureInput> input = jobs::TakeCaptureInput(m_live, m_job->samples);
+  if (!input) {
+    m_waitingPoint = point;
+    TellWaiting();
+    return false;
+  }
+  return StoreCapture(*point, *input);
+}
+
+bool CJobPanel::StoreCapture(const std::string& point, const jobs::CaptureInput& input) {
+  jobs::Result result = jobs::ResultOf(*m_job, point, input.wavelengthNm, input.readingsDbm, std::time(nullptr));
+  const bool again = std::any_of(m_latestResults.begin(), m_latestResults.end(), [&](const jobs::Result& r) {
+    return r.point == point && r.wavelengthNm == input.wavelengthNm;
+  });
   std::vector<jobs::Result> latest;
   try {
     m_store->AddResult(m_job->name, result);
@@ -391,11 +454,33 @@ bool CJobPanel::Capture() {
     Tell(m_texts.storeProblem + e.what(), true);
     return false;
   }
-  Tell(m_texts.stored + *point + "  " + std::to_string(result.wavelengthNm) + " nm  " +
-           jobs::FormatDb(result.powerDbm) + " dBm  " + m_texts.VerdictWord(result.verdict),
-       false);
-  Refresh(jobs::NextUntested(m_pointLabels, latest, *point).value_or(*point));
+  m_takenBy[result.uuid] = input.readings;
+  const std::optional<std::string> next = jobs::NextUntested(m_pointLabels, latest, point);
+  std::string told = m_texts.stored + point + "  " + std::to_string(result.wavelengthNm) + " nm  " +
+                     jobs::FormatDb(result.powerDbm) + " dBm  " + m_texts.VerdictWord(result.verdict);
+  if (again) told += ";  " + m_texts.MeasuredAgain(point);
+  if (!next) told += ";  " + m_texts.allMeasured;
+  Tell(told, false);
+  Refresh(next.value_or(point));
   return true;
+}
+
+void CJobPanel::TellWaiting() {
+  const std::optional<jobs::LiveReading> latest = m_live.Latest();
+  Tell(m_texts.Waiting(*m_waitingPoint, jobs::ReadingsAwaited(m_live, m_job->samples),
+                       latest ? std::optional<int>(latest->wavelengthNm) : std::nullopt),
+       false);
+}
+
+void CJobPanel::GiveUpWaiting(const std::string& why) {
+  if (!m_waitingPoint) return;
+  Tell(m_texts.NotCaptured(*m_waitingPoint, why), true);
+  m_waitingPoint.reset();
+}
+
+std::vector<jobs::LiveReading> CJobPanel::ReadingsOf(const std::string& resultUuid) const {
+  const auto it = m_takenBy.find(resultUuid);
+  return it == m_takenBy.end() ? std::vector<jobs::LiveReading>{} : it->second;
 }
 
 // ---- live reading ----------------------------------------------------------------
@@ -403,6 +488,7 @@ bool CJobPanel::Capture() {
 void CJobPanel::OnStarted() {
   m_live.Clear();
   m_bLive = true;
+  m_bLost = false;
   ShowLive();
 }
 
@@ -410,10 +496,22 @@ void CJobPanel::OnRow(const meter::Measurement& m) {
   if (!m.dBm || !m.wavelengthNm) return;
   m_live.Add({static_cast<double>(m_clock.elapsed()) / 1000.0, *m.wavelengthNm, *m.dBm});
   ShowLive();
+  if (!m_waitingPoint || !m_job) return;
+  if (const std::optional<jobs::CaptureInput> input = jobs::TakeCaptureInput(m_live, m_job->samples)) {
+    const std::string point = *m_waitingPoint;
+    m_waitingPoint.reset();
+    StoreCapture(point, *input);
+  } else {
+    TellWaiting();
+  }
 }
 
-void CJobPanel::OnStopped() {
+void CJobPanel::OnStopped(bool lost) {
+  // The first word counts: a lost meter also stops the reading.
+  if (!m_bLive) return;
   m_bLive = false;
+  m_bLost = lost;
+  GiveUpWaiting(lost ? m_texts.meterLost : m_texts.notLive);
   ShowLive();
 }
 
@@ -422,6 +520,7 @@ void CJobPanel::ShowLive() {
   const jobs::Stability s = jobs::StabilityOf(m_live, samples);
   QString text;
   QColor back = palette().color(QPalette::Window);
+  QColor fore = palette().color(QPalette::WindowText);
   if (s.count == 0) {
     text = QString();
   } else if (s.count < samples) {
@@ -431,9 +530,15 @@ void CJobPanel::ShowLive() {
               field::FormatTwoDecimals(s.spanDb) + " dB");
     back = s.unstable ? QColor(0xff, 0xb3, 0x00) : QColor(0xc8, 0xe6, 0xc9);
   }
+  // Readings that no longer arrive say nothing of the fibre now.
+  if (!m_bLive && s.count > 0) {
+    back = kStaleBack;
+    fore = kStaleText;
+  }
   m_stability->setText(text);
   QPalette p = m_stability->palette();
   p.setColor(QPalette::Window, back);
+  p.setColor(QPalette::WindowText, fore);
   m_stability->setPalette(p);
   const std::optional<jobs::LiveReading> latest = m_live.Latest();
   m_trend->Show(m_live.Trend(), m_job && latest ? jobs::TrendLinesOf(*m_job, latest->wavelengthNm) : jobs::TrendLines{});
@@ -462,6 +567,13 @@ bool CJobPanel::SelectPoint(const std::string& label) {
 }
 
 void CJobPanel::Refresh(const std::optional<std::string>& select) {
+  m_bRefreshing = true;
+  RefreshList(select);
+  m_bRefreshing = false;
+  emit JobChanged();
+}
+
+void CJobPanel::RefreshList(const std::optional<std::string>& select) {
   for (QWidget* w : m_needJob) w->setEnabled(m_job.has_value());
   for (QWidget* w : m_changes) {
     if (OnServer()) {
@@ -472,6 +584,7 @@ void CJobPanel::Refresh(const std::optional<std::string>& select) {
   }
   m_points->clear();
   m_points->setRowCount(0);
+  m_latestResults.clear();
   if (!m_job) {
     m_pointLabels.clear();
     m_jobLine->setText(Qs(m_texts.noJob));
@@ -488,6 +601,7 @@ void CJobPanel::Refresh(const std::optional<std::string>& select) {
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.storeProblem + e.what(), true);
   }
+  m_latestResults = latest;
   const jobs::Job& job = *m_job;
   m_jobLine->setText(Qs(job.name + (job.site.empty() ? "" : "  ·  " + job.site) +
                         (job.operatorName.empty() ? "" : "  ·  " + job.operatorName)));

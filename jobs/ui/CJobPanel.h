@@ -7,6 +7,7 @@
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,10 +46,16 @@ class CJobPanel : public QDockWidget {
   QAction* PanelAction() const;
   QAction* CaptureAction() const { return m_captureAction; }
 
-  // Live reading, as the main window's listener hands it on.
+  // Live reading, as the main window's listener hands it on; `lost`: the
+  // meter was lost rather than the reading stopped.
   void OnStarted();
   void OnRow(const meter::Measurement& measurement);
-  void OnStopped();
+  void OnStopped(bool lost);
+
+  // Space captures wherever the focus is in `window` while a job is open:
+  // a focused button is pressed and a field being typed in types, as ever.
+  // Without a job, Space keeps its own use outside the panel.
+  void CaptureBySpaceIn(QWidget* window);
 
   // The job commands; false with the reason in the status line.
   bool NewJob(jobs::Job job, const std::vector<std::string>& points);
@@ -59,8 +66,15 @@ class CJobPanel : public QDockWidget {
   bool SetSamples(int samples);
   bool SetReferenceFromReading();
   bool ClearReference();
-  // Stores a result for the selected point; false with the reason shown.
+  // Stores a result for the selected point from readings no earlier capture
+  // took; false with the reason shown. Until N such readings have arrived
+  // the capture waits for them (the status line says so) and is stored when
+  // they have, unless the reading stops or another point is selected first.
   bool Capture();
+  // The point a capture waits for readings for.
+  const std::optional<std::string>& WaitingPoint() const { return m_waitingPoint; }
+  // The readings a result captured in this window was made of.
+  std::vector<jobs::LiveReading> ReadingsOf(const std::string& resultUuid) const;
   // The open job's report on a printer the operator chooses.
   void PrintReport();
 
@@ -80,7 +94,19 @@ class CJobPanel : public QDockWidget {
   QLabel* StatusLine() const { return m_status; }
   QLabel* StabilityLabel() const { return m_stability; }
 
+ signals:
+  // The open job, its profile or its references changed, or the job closed.
+  void JobChanged();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  // Stores the result of `input` for `point` and tells it.
+  bool StoreCapture(const std::string& point, const jobs::CaptureInput& input);
+  void TellWaiting();
+  // A waiting capture is given up, and `why` told.
+  void GiveUpWaiting(const std::string& why);
   // Adds imported labels to the open job; a refusal is told with `source`
   // (the file it came from) before the reason.
   bool AddLabels(const jobs::Labels& labels, const std::string& source);
@@ -89,7 +115,9 @@ class CJobPanel : public QDockWidget {
   bool StoreChange(const std::function<void()>& change);
   void Build();
   jobs::IResultsStore* Store();
+  // Shows the job as the store has it now and tells JobChanged.
   void Refresh(const std::optional<std::string>& select);
+  void RefreshList(const std::optional<std::string>& select);
   void ShowLive();
   void Tell(const std::string& text, bool problem);
   void AskNewJob();
@@ -104,8 +132,14 @@ class CJobPanel : public QDockWidget {
   std::unique_ptr<jobs::IResultsStore> m_store;
   std::optional<jobs::Job> m_job;
   std::vector<std::string> m_pointLabels;
+  std::vector<jobs::Result> m_latestResults;  // as the list shows them
   jobs::LiveReadings m_live;
   bool m_bLive = false;
+  bool m_bLost = false;  // the last run ended with the meter lost
+  std::optional<std::string> m_waitingPoint;
+  std::map<std::string, std::vector<jobs::LiveReading>> m_takenBy;  // by result
+  QWidget* m_window = nullptr;  // where Space captures
+  bool m_bRefreshing = false;
   QElapsedTimer m_clock;
 
   QLabel* m_jobLine = nullptr;

@@ -6,16 +6,22 @@
 
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
+#include <set>
 
 #include "GuiTestSupport.h"
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
+#include "field/ui/CFieldPanel.h"
+#include "field/ui/CFieldReadout.h"
 #include "jobs/JobTable.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/ui/CJobPanel.h"
+#include "table/ui/CTablePageWindow.h"
 
 using guitest::ConfigFile;
 using guitest::PortDirectory;
@@ -102,6 +108,156 @@ TEST(JobPanel, SpaceCapturesTheSelectedPointIntoTheStoreAndMovesOn) {
   }
   ASSERT_GE(column1310, 0);
   EXPECT_EQ(points->item(1, column1310)->text(), "-20.12");
+}
+
+// A window with the simulated meter and a private store; Open shows the job
+// panel with a job of the points given, Live reads until a capture's worth of
+// readings has arrived.
+struct JobWindow {
+  explicit JobWindow(const std::string& language, const QStringList& meterArgs = {"--readings", "-20.00,-21.00,-19.50"})
+      : store(dir.filePath("results.sqlite")), w(language, meterArgs) {}
+  bool Open(const std::vector<std::string>& points) {
+    if (!w.Ready()) return false;
+    panel()->PanelAction()->trigger();
+    jobs::Job job;
+    job.name = "Street 5";
+    job.profile = jobs::FindProfile("gpon-b+", {}).value();
+    return panel()->NewJob(job, points);
+  }
+  // Real-time reading until a capture's three readings have arrived.
+  bool Live() {
+    if (!w.Link()) return false;
+    w.frame->OnCommand(cmd::ID_READ_REALTIME);
+    return WaitFor([&] { return !panel()->StabilityLabel()->text().startsWith("too few") &&
+                                !panel()->StabilityLabel()->text().isEmpty(); }, 20000);
+  }
+  CJobPanel* panel() const { return w.frame->JobPanel(); }
+  QString Status() const { return panel()->StatusLine()->text(); }
+  std::vector<jobs::Result> Stored() const {
+    return jobs::SqliteStore(dir.filePath("results.sqlite").toStdString()).LatestResults("Street 5");
+  }
+  void ClickPoint(int row) const {
+    QTableWidget* list = panel()->Points();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row, 0)).center());
+  }
+
+  QTemporaryDir dir;
+  StoreVariable store;
+  guitest::MeterWindow w;
+};
+
+TEST(JobPanel, TwoPressesApartStoreTwoResultsThatShareNoReading) {
+  JobWindow j("1");
+  ASSERT_TRUE(j.Open({"P01", "P02", "P03"})) << j.Status().toStdString();
+  ASSERT_TRUE(j.Live());
+  j.ClickPoint(1);
+  QTest::keyClick(j.panel()->Points(), Qt::Key_Space);
+  QTest::qWait(200);
+  QTest::keyClick(j.panel()->Points(), Qt::Key_Space);
+  ASSERT_TRUE(WaitFor([&] { return j.Stored().size() == 2; })) << j.Status().toStdString();
+
+  const std::vector<jobs::Result> stored = j.Stored();
+  EXPECT_EQ(stored[0].point, "P02");
+  EXPECT_EQ(stored[1].point, "P03");
+  std::set<double> times;
+  for (const jobs::Result& r : stored) {
+    const std::vector<jobs::LiveReading> taken = j.panel()->ReadingsOf(r.uuid);
+    EXPECT_EQ(taken.size(), 3u) << r.point;
+    for (const jobs::LiveReading& reading : taken) times.insert(reading.seconds);
+  }
+  EXPECT_EQ(times.size(), 6u);  // no reading time twice
+}
+
+TEST(JobPanel, SpaceCapturesWhereverTheFocusIsAndSaysWhyWhenItCannot) {
+  JobWindow j("1");
+  ASSERT_TRUE(j.w.Ready());
+  QWidget* readings = j.w.running.TablePageWindow()->List();
+  // Without a job Space in the readings table stays the table's own.
+  j.panel()->PanelAction()->trigger();
+  readings->setFocus();
+  QTest::keyClick(readings, Qt::Key_Space);
+  EXPECT_EQ(j.Status(), "");
+
+  ASSERT_TRUE(j.Open({"P01", "P02"})) << j.Status().toStdString();
+  readings->setFocus();
+  QTest::keyClick(readings, Qt::Key_Space);
+  EXPECT_EQ(j.Status(), "No live readings: start real-time reading first.");
+
+  ASSERT_TRUE(j.Live());
+  // A field being typed in types, a focused button is pressed: neither captures.
+  QSpinBox* samples = j.panel()->findChild<QSpinBox*>();
+  QPushButton* reset = j.w.frame->FieldReadout()->Panel()->Button(2);
+  for (QWidget* own : std::initializer_list<QWidget*>{samples, reset}) {
+    own->setFocus();
+    QTest::keyClick(own, Qt::Key_Space);
+    EXPECT_EQ(j.Status(), "No live readings: start real-time reading first.");
+  }
+  readings->setFocus();
+  QTest::keyClick(readings, Qt::Key_Space);
+  EXPECT_TRUE(j.Status().startsWith("Stored: P01  1310 nm")) << j.Status().toStdString();
+  // A double tap: the second press waits for readings of its own.
+  QTest::keyClick(readings, Qt::Key_Space);
+  EXPECT_EQ(j.Status(), "P02: waiting for 3 new readings at 1310 nm (a reading serves one result only)");
+  ASSERT_TRUE(WaitFor([&] { return j.Status().startsWith("Stored: P02"); })) << j.Status().toStdString();
+  EXPECT_TRUE(j.Status().endsWith(";  all points measured")) << j.Status().toStdString();
+  EXPECT_EQ(j.panel()->SelectedPoint(), "P02");
+
+  j.ClickPoint(0);
+  QTest::keyClick(j.panel()->Points(), Qt::Key_Space);
+  ASSERT_TRUE(WaitFor([&] { return j.Status().startsWith("Stored: P01"); })) << j.Status().toStdString();
+  EXPECT_TRUE(j.Status().contains(";  P01 measured again; the earlier result is kept")) << j.Status().toStdString();
+}
+
+TEST(JobPanel, TheStabilityGreysWhenTheReadingStopsOrTheMeterIsLost) {
+  struct Case {
+    bool lost;
+    const char* why;
+  } cases[] = {{false, "No live readings: start real-time reading first."},
+               {true, "The meter was lost: link it and start real-time reading again."}};
+  for (const Case& c : cases) {
+    JobWindow j("1", c.lost ? QStringList{"--hangup-after", "8"} : QStringList{});
+    guitest::BoxAnswerer ok(QMessageBox::Ok);
+    ASSERT_TRUE(j.Open({"P01"}));
+    ASSERT_TRUE(j.Live());
+    const QLabel* stability = j.panel()->StabilityLabel();
+    EXPECT_NE(stability->palette().color(QPalette::Window), QColor(0xdd, 0xe1, 0xe6)) << c.why;
+    if (!c.lost) j.w.frame->OnCommand(cmd::ID_READ_REALTIME);
+    ASSERT_TRUE(WaitFor([&] { return stability->palette().color(QPalette::Window) == QColor(0xdd, 0xe1, 0xe6); }))
+        << c.why;
+    j.panel()->Points()->setFocus();
+    QTest::keyClick(j.panel()->Points(), Qt::Key_Space);
+    EXPECT_EQ(j.Status(), c.why);
+    EXPECT_TRUE(j.Stored().empty());
+  }
+}
+
+TEST(JobPanel, TheReadoutJudgesAsTheOpenJobInTheWindowsWords) {
+  // -27.00 dBm at 1310 nm: inside the readout's own -28 ... -8, within the
+  // job's 2 dB margin of -28.
+  JobWindow j("0", {"--readings", "-27.00"});
+  ASSERT_TRUE(j.w.Ready());
+  CFieldPanel* readout = j.w.frame->FieldReadout()->Panel();
+  j.w.frame->FieldReadout()->SetReference(std::nullopt);
+  j.w.frame->FieldReadout()->SetLimits(field::Limits::PonPresets());
+  ASSERT_TRUE(j.w.Link());
+  j.w.frame->OnCommand(cmd::ID_READ_REALTIME);
+  ASSERT_TRUE(WaitFor([&] { return readout->VerdictLabel()->text() == "合格"; }, 20000))
+      << readout->VerdictLabel()->text().toStdString();
+
+  ASSERT_TRUE(j.Open({"P01"}));
+  EXPECT_EQ(readout->VerdictLabel()->text(), "临界");
+  EXPECT_EQ(readout->JudgedByLabel()->text(), "任务门限：GPON B+");
+  ASSERT_TRUE(WaitFor([&] { return !j.panel()->StabilityLabel()->text().startsWith("读数不足"); }));
+  j.panel()->Points()->setFocus();
+  QTest::keyClick(j.panel()->Points(), Qt::Key_Space);
+  ASSERT_TRUE(WaitFor([&] { return j.Stored().size() == 1; })) << j.Status().toStdString();
+  EXPECT_TRUE(j.Status().endsWith("临界;  全部测试点已测")) << j.Status().toStdString();
+  QTableWidget* points = j.panel()->Points();
+  EXPECT_EQ(points->item(0, points->columnCount() - 1)->text(), "临界");
+
+  j.panel()->CloseJob();
+  EXPECT_EQ(readout->VerdictLabel()->text(), "合格");
+  EXPECT_TRUE(readout->JudgedByLabel()->isHidden());
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 
 #include <filesystem>
 
+#include "jobs/Capture.h"
 #include "jobs/JobSession.h"
+#include "jobs/ReadoutJudge.h"
 #include "jobs/SqliteStore.h"
 #include "TempFolder.h"
 
@@ -46,6 +48,91 @@ TEST(JobSession, ACaptureTakesTheLastNReadingsAtOneWavelength) {
     EXPECT_EQ(input->wavelengthNm, *c.wavelength) << c.what;
     EXPECT_EQ(input->readingsDbm, c.taken) << c.what;
   }
+}
+
+TEST(JobSession, NoReadingFeedsTwoCaptures) {
+  // A script of the live run: 'r' a reading (wavelength, dBm), 'x' a stop and
+  // a new start, 'c' a capture of two readings.
+  struct Step {
+    char what;
+    int nm = 0;
+    double dbm = 0;
+  };
+  const auto r = [](int nm, double dbm) { return Step{'r', nm, dbm}; };
+  const Step c{'c'};
+  const Step x{'x'};
+  struct Case {
+    const char* what;
+    std::vector<Step> steps;
+    std::vector<std::vector<double>> captured;  // per capture; empty: it took nothing
+  };
+  const Case cases[] = {
+      {"a second press at once takes nothing", {r(1310, -1), r(1310, -2), c, c}, {{-1, -2}, {}}},
+      {"one new reading is not enough", {r(1310, -1), r(1310, -2), c, r(1310, -3), c}, {{-1, -2}, {}}},
+      {"two new readings are", {r(1310, -1), r(1310, -2), c, r(1310, -3), r(1310, -4), c}, {{-1, -2}, {-3, -4}}},
+      {"readings before the previous capture's stay unused",
+       {r(1310, -1), r(1310, -2), r(1310, -3), c, r(1310, -4), c}, {{-2, -3}, {}}},
+      {"a stop and a restart do not bring them back", {r(1310, -1), r(1310, -2), c, x, r(1310, -5), c},
+       {{-1, -2}, {}}},
+      {"nor does the run before a restart count", {r(1310, -1), x, r(1310, -5), c}, {{}}},
+      {"a change of wavelength starts over", {r(1310, -1), r(1310, -2), c, r(1310, -3), r(1490, -4), c},
+       {{-1, -2}, {}}},
+      {"at the new wavelength", {r(1310, -1), r(1310, -2), c, r(1490, -4), r(1490, -5), c},
+       {{-1, -2}, {-4, -5}}},
+  };
+  for (const Case& cs : cases) {
+    jobs::LiveReadings live;
+    std::vector<std::vector<double>> captured;
+    double second = 0;
+    for (const Step& step : cs.steps) {
+      if (step.what == 'r') live.Add({second++, step.nm, step.dbm});
+      if (step.what == 'x') live.Clear();
+      if (step.what == 'c') {
+        const std::optional<jobs::CaptureInput> input = jobs::TakeCaptureInput(live, 2);
+        captured.push_back(input ? input->readingsDbm : std::vector<double>{});
+        if (input) EXPECT_EQ(jobs::ReadingsAwaited(live, 2), 2) << cs.what;  // the next waits for two new ones
+      }
+    }
+    EXPECT_EQ(captured, cs.captured) << cs.what;
+  }
+}
+
+TEST(JobSession, TheReadoutJudgesAReadingAsTheJobJudgesItsResult) {
+  jobs::Job job;
+  job.profile = jobs::FindProfile("gpon-b+", {}).value();  // 1310: -28 ... -8 dBm, loss 13 ... 28 dB, margin 2
+  job.referencesDbm[1490] = -5.0;
+  struct Case {
+    int nm;
+    double dbm;
+    field::Verdict verdict;
+    std::optional<double> reference;
+  };
+  const Case cases[] = {
+      {1310, -20.0, field::Verdict::Pass, std::nullopt},
+      {1310, -9.0, field::Verdict::Marginal, std::nullopt},  // the readout's own limits pass it
+      {1310, -7.5, field::Verdict::Fail, std::nullopt},
+      {1490, -21.0, field::Verdict::Pass, -5.0},       // a loss of 16 dB
+      {1490, -9.0, field::Verdict::Fail, -5.0},        // a loss of 4 dB, under the budget
+      {1550, -20.0, field::Verdict::NoLimit, std::nullopt},
+  };
+  const field::ReadingJudge judge = jobs::ReadoutJudgeOf(job);
+  EXPECT_EQ(judge.name, "GPON B+");
+  for (const Case& c : cases) {
+    const field::Judged j = judge.judge(c.dbm, c.nm);
+    EXPECT_EQ(j.verdict, c.verdict) << c.nm << " " << c.dbm;
+    EXPECT_EQ(j.reference, c.reference) << c.nm << " " << c.dbm;
+    const jobs::Result result = jobs::ResultOf(job, "P01", c.nm, {c.dbm}, 0);
+    EXPECT_EQ(jobs::ReadoutVerdict(result.verdict), j.verdict) << c.nm << " " << c.dbm;
+  }
+  // The readout takes the job's verdict while judged by it, its own after.
+  field::Readout readout;
+  readout.SetLimits(field::Limits::PonPresets());
+  readout.Add(meter::Reading{"1310", "125.9uW", "-9.00", "26/12/08 10:00:00"});
+  EXPECT_EQ(readout.Latest()->verdict, field::Verdict::Pass);
+  readout.JudgeBy(judge);
+  EXPECT_EQ(readout.Latest()->verdict, field::Verdict::Marginal);
+  readout.JudgeBy(std::nullopt);
+  EXPECT_EQ(readout.Latest()->verdict, field::Verdict::Pass);
 }
 
 TEST(JobSession, TheTrendKeepsTheLastMinute) {
