@@ -27,6 +27,16 @@ std::string JobTexts::NotCaptured(const std::string& point, const std::string& w
   return point + (chinese ? " 未采集：" : " not captured: ") + why;
 }
 
+std::string JobTexts::StoreProblem(const std::string& reason) const {
+  if (chinese) return "结果库出错（" + reason + "）";
+  return storeProblem + reason;
+}
+
+std::string JobTexts::NoSuchJob(const std::string& name) const {
+  if (chinese) return "没有名为“" + name + "”的任务";
+  return storeProblem + "there is no job named " + name;
+}
+
 std::string JobTexts::MeasuredAgain(const std::string& point) const {
   return point + (chinese ? " 已重测，之前的结果仍保留" : " measured again; the earlier result is kept");
 }

@@ -52,6 +52,11 @@ struct JobTexts {
   std::string Waiting(const std::string& point, int readings, std::optional<int> wavelengthNm) const;
   // "P03 not captured: " and why.
   std::string NotCaptured(const std::string& point, const std::string& why) const;
+  // "The results store failed: " and the store's own reason; in Chinese the
+  // reason follows in brackets.
+  std::string StoreProblem(const std::string& reason) const;
+  // "The results store failed: there is no job named …"
+  std::string NoSuchJob(const std::string& name) const;
   // "P01 measured again; the earlier result is kept"
   std::string MeasuredAgain(const std::string& point) const;
 

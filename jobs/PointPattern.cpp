@@ -27,9 +27,15 @@ std::string Padded(unsigned long n, size_t width) {
   return digits;
 }
 
+using PatternFaults = LabelsProblem::Fault;
+
+LabelsProblem PatternFault(PatternFaults fault, std::string_view subject = {}, std::string_view prefix = {}) {
+  return {fault, std::string(subject), std::string(prefix)};
+}
+
 // One part: a range when the text before its last dash ends in a number and
 // the text after it is a number, or the same prefix and a number.
-std::string ExpandPart(std::string_view part, std::vector<std::string>& out) {
+LabelsProblem ExpandPart(std::string_view part, std::vector<std::string>& out) {
   const size_t dash = part.rfind('-');
   const std::string_view left = dash == std::string_view::npos ? part : part.substr(0, dash);
   const std::string_view first = TrailingNumber(left);
@@ -46,15 +52,14 @@ std::string ExpandPart(std::string_view part, std::vector<std::string>& out) {
   }
   if (last.size() != right.size()) {
     if (right.substr(0, right.size() - last.size()) != prefix) {
-      return std::string(part) + ": a range ends in a number or in \"" + std::string(prefix) +
-             "\" and a number";
+      return PatternFault(PatternFaults::RangeEnd, part, prefix);
     }
   }
-  if (first.size() > 9 || last.size() > 9) return std::string(part) + ": the numbers are too long";
+  if (first.size() > 9 || last.size() > 9) return PatternFault(PatternFaults::LongNumbers, part);
   const unsigned long from = std::stoul(std::string(first));
   const unsigned long to = std::stoul(std::string(last));
-  if (from > to) return std::string(part) + ": the range counts down";
-  if (to - from >= kMaxPointsAtOnce) return std::string(part) + ": more points than a job takes at once";
+  if (from > to) return PatternFault(PatternFaults::CountsDown, part);
+  if (to - from >= kMaxPointsAtOnce) return PatternFault(PatternFaults::TooManyAtOnce, part);
   // "P01" pads to two digits; "P1" does not pad.
   const size_t width = first.size() > 1 && first.front() == '0' ? first.size() : 0;
   for (unsigned long n = from; n <= to; ++n) out.push_back(std::string(prefix) + Padded(n, width));
@@ -63,30 +68,75 @@ std::string ExpandPart(std::string_view part, std::vector<std::string>& out) {
 
 }  // namespace
 
-std::string LabelProblem(std::string_view label) {
-  if (label.empty()) return "a name or label cannot be empty";
-  for (char c : label) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-      return "the label \"" + std::string(label) + "\" holds a tab, line break or control character";
-    }
+std::string LabelsProblem::Text(bool chinese) const {
+  const std::string& s = subject;
+  switch (fault) {
+    case PatternFaults::None: break;
+    case PatternFaults::NoPoints: return chinese ? "未给出测试点" : "no points given";
+    case PatternFaults::EmptyPart:
+      return chinese ? "“" + s + "”中两个逗号之间是空的" : "an empty part between commas in \"" + s + "\"";
+    case PatternFaults::RangeEnd:
+      return chinese ? s + "：范围的结尾应是数字，或“" + prefix + "”加数字"
+                     : s + ": a range ends in a number or in \"" + prefix + "\" and a number";
+    case PatternFaults::LongNumbers: return s + (chinese ? "：数字太长" : ": the numbers are too long");
+    case PatternFaults::CountsDown: return s + (chinese ? "：范围由大到小" : ": the range counts down");
+    case PatternFaults::TooManyAtOnce:
+      if (chinese) return (s.empty() ? "" : s + "：") + "一次添加的测试点超过任务允许的数量";
+      return (s.empty() ? "" : s + ": ") + "more points than a job takes at once";
+    case PatternFaults::EmptyLabel: return chinese ? "名称或编号不能为空" : "a name or label cannot be empty";
+    case PatternFaults::ControlCharacter:
+      return chinese ? "编号“" + s + "”含有制表符、换行符或控制字符"
+                     : "the label \"" + s + "\" holds a tab, line break or control character";
+    case PatternFaults::Twice: return chinese ? "测试点 " + s + " 已在任务中" : "the point " + s + " is already in the job";
+    case PatternFaults::TooMany: return chinese ? "测试点超过任务允许的数量" : "more points than a job takes";
+    case PatternFaults::EmptyFile: return chinese ? "文件中没有测试点" : "the file names no points";
   }
+  return {};
+}
+
+LabelsProblem LabelFault(std::string_view label) {
+  if (label.empty()) return PatternFault(PatternFaults::EmptyLabel);
+  for (char c : label) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return PatternFault(PatternFaults::ControlCharacter, label);
+  }
+  return {};
+}
+
+std::string LabelProblem(std::string_view label) { return LabelFault(label).Text(false); }
+
+LabelsProblem AdditionFault(const std::vector<std::string>& existing, const std::vector<std::string>& added) {
+  std::set<std::string_view> seen(existing.begin(), existing.end());
+  for (const std::string& label : added) {
+    if (LabelsProblem problem = LabelFault(label)) return problem;
+    if (!seen.insert(label).second) return PatternFault(PatternFaults::Twice, label);
+  }
+  if (existing.size() + added.size() > kMaxPointsAtOnce * 2) return PatternFault(PatternFaults::TooMany);
   return {};
 }
 
 std::string AdditionProblem(const std::vector<std::string>& existing, const std::vector<std::string>& added) {
-  std::set<std::string_view> seen(existing.begin(), existing.end());
-  for (const std::string& label : added) {
-    if (std::string problem = LabelProblem(label); !problem.empty()) return problem;
-    if (!seen.insert(label).second) return "the point " + label + " is already in the job";
-  }
-  if (existing.size() + added.size() > kMaxPointsAtOnce * 2) return "more points than a job takes";
-  return {};
+  return AdditionFault(existing, added).Text(false);
 }
+
+namespace {
+
+// The labels refused for `problem`, or kept when there is none.
+Labels FinishedLabels(Labels result) {
+  if (!result.problem) result.problem = AdditionFault({}, result.labels);
+  if (result.problem) {
+    result.labels.clear();
+    result.error = result.problem.Text(false);
+  }
+  return result;
+}
+
+}  // namespace
 
 Labels ExpandPattern(std::string_view pattern) {
   Labels result;
   if (Trim(pattern).empty()) {
-    result.error = "no points given";
+    result.problem = PatternFault(PatternFaults::NoPoints);
+    result.error = result.problem.Text(false);
     return result;
   }
   size_t start = 0;
@@ -94,21 +144,19 @@ Labels ExpandPattern(std::string_view pattern) {
     const size_t comma = pattern.find(',', start);
     const std::string_view part = Trim(pattern.substr(start, comma == std::string_view::npos ? pattern.npos : comma - start));
     if (part.empty()) {
-      result.error = "an empty part between commas in \"" + std::string(pattern) + "\"";
+      result.problem = PatternFault(PatternFaults::EmptyPart, pattern);
       break;
     }
-    result.error = ExpandPart(part, result.labels);
-    if (!result.error.empty()) break;
+    result.problem = ExpandPart(part, result.labels);
+    if (result.problem) break;
     if (result.labels.size() > kMaxPointsAtOnce) {
-      result.error = "more points than a job takes at once";
+      result.problem = PatternFault(PatternFaults::TooManyAtOnce);
       break;
     }
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
-  if (result.error.empty()) result.error = AdditionProblem({}, result.labels);
-  if (!result.error.empty()) result.labels.clear();
-  return result;
+  return FinishedLabels(std::move(result));
 }
 
 namespace {
@@ -161,14 +209,12 @@ Labels LabelsFromFile(std::string_view contents, bool csv) {
     }
     if (!label.empty()) result.labels.push_back(std::move(label));
     if (result.labels.size() > kMaxPointsAtOnce) {
-      result.error = "more points than a job takes at once";
+      result.problem = PatternFault(PatternFaults::TooManyAtOnce);
       break;
     }
   }
-  if (result.error.empty() && result.labels.empty()) result.error = "the file names no points";
-  if (result.error.empty()) result.error = AdditionProblem({}, result.labels);
-  if (!result.error.empty()) result.labels.clear();
-  return result;
+  if (!result.problem && result.labels.empty()) result.problem = PatternFault(PatternFaults::EmptyFile);
+  return FinishedLabels(std::move(result));
 }
 
 }  // namespace jobs

@@ -9,6 +9,11 @@ std::string SyncTexts::Done(int64_t sent, int64_t alreadyThere) const {
   return "sent " + std::to_string(sent) + " results, " + std::to_string(alreadyThere) + " already there";
 }
 
+std::string SyncTexts::Failed(const std::string& reason) const {
+  if (chinese) return "同步失败（" + reason + "）";
+  return reason;
+}
+
 std::string SyncTexts::ServerProblem(pg::ServerError::Why why, const std::string& detail) const {
   const std::string ours = std::to_string(schema::CurrentVersion());
   if (chinese) {

@@ -21,6 +21,9 @@ struct SyncTexts {
 
   // "sent N results, M already there"
   std::string Done(int64_t sent, int64_t alreadyThere) const;
+  // A sync that failed for `reason` (the store's or the server's own words,
+  // in brackets in a Chinese message).
+  std::string Failed(const std::string& reason) const;
   // The whole message of a server that cannot be used.
   std::string ServerProblem(pg::ServerError::Why why, const std::string& detail) const;
 

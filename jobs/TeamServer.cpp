@@ -35,7 +35,7 @@ SyncOutcome SyncStore(const std::string& storePath, const std::string& server, c
   } catch (const pg::ServerError& e) {
     return {false, texts.ServerProblem(e.GetWhy(), e.Detail())};
   } catch (const StoreError& e) {
-    return {false, e.what()};
+    return {false, texts.Failed(e.what())};
   }
 }
 

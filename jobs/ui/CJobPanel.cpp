@@ -234,7 +234,7 @@ jobs::IResultsStore* CJobPanel::Store() {
     }
   } catch (const jobs::StoreError& e) {
     const std::optional<std::string> problem = jobs::TeamServerProblem(e, m_syncTexts);
-    Tell(problem ? *problem : m_texts.storeProblem + e.what(), true);
+    Tell(problem ? *problem : m_texts.StoreProblem(e.what()), true);
   }
   return m_store.get();
 }
@@ -290,7 +290,7 @@ bool CJobPanel::NewJob(jobs::Job job, const std::vector<std::string>& points) {
   try {
     store->CreateJob(job, points);
   } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
+    Tell(m_texts.StoreProblem(e.what()), true);
     return false;
   }
   return OpenJob(job.name);
@@ -302,13 +302,13 @@ bool CJobPanel::OpenJob(const std::string& name) {
   try {
     std::optional<jobs::Job> job = store->FindJob(name);
     if (!job) {
-      Tell(m_texts.storeProblem + "there is no job named " + name, true);
+      Tell(m_texts.NoSuchJob(name), true);
       return false;
     }
     m_job = std::move(job);
     m_waitingPoint.reset();
   } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
+    Tell(m_texts.StoreProblem(e.what()), true);
     return false;
   }
   Tell(std::string(), false);
@@ -320,7 +320,7 @@ bool CJobPanel::StoreChange(const std::function<void()>& change) {
   try {
     change();
   } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
+    Tell(m_texts.StoreProblem(e.what()), true);
     return false;
   }
   Refresh(SelectedPoint());
@@ -340,7 +340,7 @@ void CJobPanel::PrintReport() {
       Tell(jobs::JobReportFailureText(m_texts.chinese), true);
     }
   } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
+    Tell(m_texts.StoreProblem(e.what()), true);
   }
 }
 
@@ -357,8 +357,10 @@ bool CJobPanel::ImportPattern(const std::string& pattern) {
 }
 
 bool CJobPanel::AddLabels(const jobs::Labels& labels, const std::string& source) {
-  if (!labels.error.empty()) {
-    Tell(source + labels.error, true);
+  // Checked here as well as by the store, to be told in the window's language.
+  const jobs::LabelsProblem problem = labels.problem ? labels.problem : jobs::AdditionFault(m_pointLabels, labels.labels);
+  if (problem) {
+    Tell(source + problem.Text(m_texts.chinese), true);
     return false;
   }
   return StoreChange([&] {
@@ -451,7 +453,7 @@ bool CJobPanel::StoreCapture(const std::string& point, const jobs::CaptureInput&
     m_store->AddResult(m_job->name, result);
     latest = m_store->LatestResults(m_job->name);
   } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
+    Tell(m_texts.StoreProblem(e.what()), true);
     return false;
   }
   m_takenBy[result.uuid] = input.readings;
@@ -599,7 +601,7 @@ void CJobPanel::RefreshList(const std::optional<std::string>& select) {
     m_pointLabels = m_store->Points(m_job->name);
     latest = m_store->LatestResults(m_job->name);
   } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
+    Tell(m_texts.StoreProblem(e.what()), true);
   }
   m_latestResults = latest;
   const jobs::Job& job = *m_job;
@@ -667,7 +669,7 @@ void CJobPanel::AskNewJob() {
   try {
     for (jobs::Profile& p : store->UserProfiles()) profiles.push_back(std::move(p));
   } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
+    Tell(m_texts.StoreProblem(e.what()), true);
   }
   for (const jobs::Profile& p : profiles) profile->addItem(Qs(p.name));
   form->addRow(Qs(m_texts.name), name);
@@ -690,8 +692,8 @@ void CJobPanel::AskNewJob() {
   std::vector<std::string> points;
   if (!pattern->text().trimmed().isEmpty()) {
     jobs::Labels labels = jobs::ExpandPattern(pattern->text().trimmed().toStdString());
-    if (!labels.error.empty()) {
-      Tell(labels.error, true);
+    if (labels.problem) {
+      Tell(labels.problem.Text(m_texts.chinese), true);
       return;
     }
     points = std::move(labels.labels);
@@ -706,7 +708,7 @@ void CJobPanel::AskOpenJob() {
   try {
     list = store->ListJobs();
   } catch (const jobs::StoreError& e) {
-    Tell(m_texts.storeProblem + e.what(), true);
+    Tell(m_texts.StoreProblem(e.what()), true);
     return;
   }
   QDialog dialog(this);

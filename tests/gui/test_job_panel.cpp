@@ -5,11 +5,13 @@
 #include <stdlib.h>
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest/QTest>
 #include <set>
 
@@ -258,6 +260,39 @@ TEST(JobPanel, TheReadoutJudgesAsTheOpenJobInTheWindowsWords) {
   j.panel()->CloseJob();
   EXPECT_EQ(readout->VerdictLabel()->text(), "合格");
   EXPECT_TRUE(readout->JudgedByLabel()->isHidden());
+}
+
+TEST(JobPanel, APatternRefusedIsToldInTheWindowsLanguage) {
+  JobWindow j("0");
+  ASSERT_TRUE(j.w.Ready());
+  j.panel()->PanelAction()->trigger();
+  QPushButton* newJob = nullptr;
+  for (QPushButton* b : j.panel()->findChildren<QPushButton*>()) {
+    if (b->text() == "新建任务…") newJob = b;
+  }
+  ASSERT_NE(newJob, nullptr);
+  const struct {
+    const char* pattern;
+    const char* told;
+  } cases[] = {
+      {"P05-P01", "P05-P01：范围由大到小"},
+      {"P01,,P02", "“P01,,P02”中两个逗号之间是空的"},
+      {"P1,P1", "测试点 P1 已在任务中"},
+  };
+  for (const auto& c : cases) {
+    // The dialog's first field is the name, its last the pattern; Enter accepts it.
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_NE(dialog, nullptr);
+      const QList<QLineEdit*> fields = dialog->findChildren<QLineEdit*>();
+      QTest::keyClicks(fields.front(), "Job");
+      QTest::keyClicks(fields.back(), c.pattern);
+      QTest::keyClick(fields.back(), Qt::Key_Return);
+    });
+    QTest::mouseClick(newJob, Qt::LeftButton);
+    EXPECT_EQ(j.Status().toStdString(), c.told);
+  }
+  EXPECT_FALSE(j.panel()->OpenedJob().has_value());
 }
 
 }  // namespace
