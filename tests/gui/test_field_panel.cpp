@@ -205,7 +205,11 @@ TEST(FieldPanel, AValueNoLongerLiveIsGreyedWithWhenItStopped) {
     bool lost;
     const char* language;
     const char* note;
-  } cases[] = {{false, "1", "stopped at "}, {true, "1", "lost at "}, {false, "0", "停止于 "}, {true, "0", "断开于 "}};
+    const char* pass;  // the verdict word in the window's language
+  } cases[] = {{false, "1", "stopped at ", "PASS"},
+               {true, "1", "lost at ", "PASS"},
+               {false, "0", "停止于 ", "合格"},
+               {true, "0", "断开于 ", "合格"}};
   for (const auto& c : cases) {
     QTemporaryDir dir;
     QWidget owner;
@@ -228,7 +232,7 @@ TEST(FieldPanel, AValueNoLongerLiveIsGreyedWithWhenItStopped) {
         << note.toStdString();
     EXPECT_NE(panel->ValueLabel()->palette().color(QPalette::WindowText), live);
     EXPECT_NE(panel->VerdictLabel()->palette().color(QPalette::Window), QColor(0x1e, 0x9e, 0x48));
-    EXPECT_EQ(panel->VerdictLabel()->text(), "PASS");  // the verdict it had, no longer in colour
+    EXPECT_EQ(panel->VerdictLabel()->text(), QString::fromUtf8(c.pass));  // the verdict it had, no longer in colour
     // A new run is live again.
     readout.OnStarted();
     EXPECT_TRUE(panel->StaleLabel()->text().isEmpty());
