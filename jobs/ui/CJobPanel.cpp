@@ -402,7 +402,12 @@ bool CJobPanel::SetReferenceFromReading() {
 
 bool CJobPanel::ClearReference() {
   const std::optional<jobs::LiveReading> latest = m_live.Latest();
-  if (!m_job || !Store() || !latest) return false;
+  if (!m_job || !Store()) return false;
+  // The reference cleared is that of the wavelength read: without a reading there is none to name.
+  if (!latest) {
+    Tell(m_texts.notLive, true);
+    return false;
+  }
   return StoreChange([&] {
     m_store->SetReference(m_job->name, latest->wavelengthNm, std::nullopt);
     m_job = m_store->FindJob(m_job->name);

@@ -181,6 +181,12 @@ TEST(JobPanel, SpaceCapturesWhereverTheFocusIsAndSaysWhyWhenItCannot) {
   EXPECT_EQ(j.Status(), "");
 
   ASSERT_TRUE(j.Open({"P01", "P02"})) << j.Status().toStdString();
+  // Clear reference says why it cannot clear one before any reading.
+  for (QPushButton* clear : j.panel()->findChildren<QPushButton*>()) {
+    if (clear->text() == "Clear reference") QTest::mouseClick(clear, Qt::LeftButton);
+  }
+  EXPECT_EQ(j.Status(), "No live readings: start real-time reading first.");
+  j.panel()->StatusLine()->clear();
   readings->setFocus();
   QTest::keyClick(readings, Qt::Key_Space);
   EXPECT_EQ(j.Status(), "No live readings: start real-time reading first.");
