@@ -103,15 +103,14 @@ void Readout::JudgeRow(Row& row) const {
   if (m_judge) {
     const Judged judged = m_judge->judge(*dbm, row.sample.wavelengthNm);
     row.reference = judged.reference;
+    if (row.reference) row.relative = *dbm - *row.reference;
     row.verdict = judged.verdict;
-  } else {
-    row.reference = m_reference;
+    return;
   }
-  if (row.reference) row.relative = *dbm - *row.reference;
-  if (!m_judge) {
-    const double value = row.relative.value_or(*dbm);
-    row.verdict = Judge(value, m_limits.WindowFor(row.sample.wavelengthNm, m_reference.has_value()));
-  }
+  row.reference = m_reference;
+  if (m_reference) row.relative = *dbm - *m_reference;
+  const double value = row.relative.value_or(*dbm);
+  row.verdict = Judge(value, m_limits.WindowFor(row.sample.wavelengthNm, m_reference.has_value()));
 }
 
 const Row& Readout::Add(const meter::Measurement& measurement) {
