@@ -255,6 +255,9 @@ TEST(JobPanel, TheReadoutJudgesAsTheOpenJobInTheWindowsWords) {
   ASSERT_TRUE(j.Open({"P01"}));
   EXPECT_EQ(readout->VerdictLabel()->text(), "临界");
   EXPECT_EQ(readout->JudgedByLabel()->text(), "任务门限：GPON B+");
+  const QLabel* judgedBy = readout->JudgedByLabel();
+  EXPECT_FALSE(judgedBy->geometry().intersects(readout->VerdictLabel()->geometry()));
+  EXPECT_GE(judgedBy->contentsRect().width(), judgedBy->fontMetrics().horizontalAdvance(judgedBy->text()));
   ASSERT_TRUE(WaitFor([&] { return !j.panel()->StabilityLabel()->text().startsWith("读数不足"); }));
   j.panel()->Points()->setFocus();
   QTest::keyClick(j.panel()->Points(), Qt::Key_Space);
