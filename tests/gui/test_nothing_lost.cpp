@@ -2,7 +2,7 @@
 // window: Save writes the rows on screen whatever followed them, the new job
 // form keeps what was typed until the job exists, a wavelength changed during
 // a job keeps the reading and its rows, and a job report printed to a file
-// names the file and keeps its texts inside the margins.
+// names the file.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -16,7 +16,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
-#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -24,12 +23,8 @@
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
 #include "field/ui/CFieldPanel.h"
-#include "jobs/Capture.h"
-#include "jobs/JobReport.h"
-#include "jobs/JobTable.h"
 #include "jobs/ui/CJobPanel.h"
 #include "jobs/ui/CNewJobDialog.h"
-#include "print/ui/PdfReport.h"
 #include "settings/ui/CSetWavelengthDialog.h"
 #include "table/DataFiles.h"
 #include "table/ui/CTablePageWindow.h"
@@ -291,73 +286,6 @@ TEST(NothingLost, AJobReportPrintedToAFileNamesTheFile) {
   ASSERT_TRUE(print.Done());
   EXPECT_TRUE(QFile::exists(pdf));
   EXPECT_EQ(panel->StatusLine()->text(), "The job report was printed to the file " + pdf);
-}
-
-// The job report on the PDF printer, every text measured where it is drawn,
-// in the fonts the document uses.
-class MarginWatch : public report::IReportDevice {
- public:
-  explicit MarginWatch(report::IReportDevice& paper) : m_paper(paper) {}
-  int widest = 0;  // the right end of the widest text drawn
-
-  bool ChoosePrinter() override { return m_paper.ChoosePrinter(); }
-  void SetOrientation(report::Orientation o) override { m_paper.SetOrientation(o); }
-  int VerticalResolution() const override { return m_paper.VerticalResolution(); }
-  bool StartDocument(const std::string& name) override { return m_paper.StartDocument(name); }
-  int PageWidth() const override { return m_paper.PageWidth(); }
-  int PageHeight() const override { return m_paper.PageHeight(); }
-  bool StartPage() override { return m_paper.StartPage(); }
-  bool EndPage() override { return m_paper.EndPage(); }
-  bool EndDocument() override { return m_paper.EndDocument(); }
-  void AbortDocument() override { m_paper.AbortDocument(); }
-  int CreateFont(const report::FontSpec& wanted) override { return m_paper.CreateFont(wanted); }
-  void SelectFont(int font) override { m_paper.SelectFont(font); }
-  report::TextExtent MeasureText(std::string_view gbk) override { return m_paper.MeasureText(gbk); }
-  void DrawText(int x, int y, std::string_view gbk, const report::Rect& clip) override {
-    widest = std::max(widest, std::min(clip.right, x + MeasureText(gbk).width));
-    m_paper.DrawText(x, y, gbk, clip);
-  }
-  void DrawText(int x, int y, std::string_view gbk) override {
-    widest = std::max(widest, x + MeasureText(gbk).width);
-    m_paper.DrawText(x, y, gbk);
-  }
-  void DrawLine(int x1, int y1, int x2, int y2, report::PenStyle style) override {
-    m_paper.DrawLine(x1, y1, x2, y2, style);
-  }
-  void SetColor(const report::Color& color) override { m_paper.SetColor(color); }
-
- private:
-  report::IReportDevice& m_paper;
-};
-
-TEST(NothingLost, TheJobReportKeepsItsTextsInsideTheRightMargin) {
-  const struct {
-    bool chinese;
-    std::vector<int> wavelengths;  // more than three turn the page to landscape
-  } cases[] = {{false, {1310, 1550}}, {true, {1310, 1550}}, {false, {1310, 1490, 1550, 1625}}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.wavelengths.size());
-    jobs::JobReportRequest request;
-    request.job.name = "Street 5";
-    request.job.site = "Building 12, cabinet 4, floor 3, splitter room next to the lift";
-    request.job.operatorName = "Ann Technician";
-    request.job.notes = std::string(30, 'x') + " " + std::string(300, 'y');
-    request.job.created = "2026-12-07T08:00:00+01:00";
-    request.chinese = c.chinese;
-    request.printed = "2026-12-08T10:40:00+01:00";
-    std::vector<jobs::Result> results;
-    for (int nm : c.wavelengths) {
-      results.push_back(jobs::ResultOf(request.job, "P01", nm, {-20.0}, 0));
-      results.back().measured = "2026-12-07T09:" + std::to_string(10 + results.size()) + ":00+01:00";
-    }
-    request.rows = jobs::JobRows({"P01"}, results);
-    PdfReportOutput pdf;
-    MarginWatch watch(pdf.Device());
-    ASSERT_EQ(jobs::PrintJobReport(watch, request), jobs::JobReportOutcome::Printed);
-    // The margins are 36 points.
-    EXPECT_LE(watch.widest, watch.PageWidth() - 36 * watch.VerticalResolution() / 72);
-    EXPECT_FALSE(pdf.Bytes().empty());
-  }
 }
 
 }  // namespace
