@@ -347,7 +347,8 @@ void FrameLogic::JudgeSettingAnswer(const meter::Reply& reply) {
     OnSettingsCommand(DataKind::Clock);
     return;
   }
-  // Taken or refused, the meter reads at a wavelength it names in each reading.
+  // Taken or refused, the reading goes on: each reading names the wavelength
+  // it was taken at, so no row can stand for another wavelength.
   if (goOn && m_session.Connected()) GoOnReading();
 }
 
