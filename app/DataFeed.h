@@ -30,7 +30,9 @@ class DataFeed {
   };
   // What a subscriber follows; any member may be left empty.
   struct Subscriber {
-    std::function<void()> started;  // a real-time read began; its table is empty
+    // A real-time read began (its table is empty), or went on at another
+    // wavelength after the rows shown: figures start again.
+    std::function<void()> started;
     // The table added this real-time row; the measurement lives for the call.
     std::function<void(int row, const meter::Measurement&)> measurement;
     std::function<void()> replaced;          // the table shows other data now

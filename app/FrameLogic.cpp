@@ -248,6 +248,7 @@ void FrameLogic::OnLink() {
 
 void FrameLogic::Disconnect() {
   m_session.Disconnect();
+  m_bGoOnAfterSetting = false;
   SetRealTimeButton(false);
   m_shown.dataKind = DataKind::Nothing;
   SetLinkImage(toolbar_image::kDisconnected);
@@ -337,17 +338,23 @@ void FrameLogic::JudgeSettingAnswer(const meter::Reply& reply) {
   if (answer == settings::Answer::None) return;
   const DataKind setting = m_awaitedSetting;
   m_awaitedSetting = DataKind::Nothing;
+  const bool goOn = std::exchange(m_bGoOnAfterSetting, false);
   if (answer == settings::Answer::Taken) {
     m_prompter.MessageBox(m_table.m_strSetOk, m_table.m_strPromptCaption, BoxButtons::Ok);
     m_shown.dataKind = DataKind::Nothing;
+  } else if (setting == DataKind::Clock) {
+    // A refused clock runs the whole Set clock command again, guards included.
+    OnSettingsCommand(DataKind::Clock);
     return;
   }
-  // A refused clock runs the whole Set clock command again, guards included.
-  if (setting == DataKind::Clock) OnSettingsCommand(DataKind::Clock);
+  // Taken or refused, the reading goes on: each reading names the wavelength
+  // it was taken at, so no row can stand for another wavelength.
+  if (goOn && m_session.Connected()) GoOnReading();
 }
 
 void FrameLogic::PostSetting(const std::string& text) {
   const DataKind setting = m_shown.dataKind;
+  m_bSettingSent = true;
   m_session.PostCommand(text);
   // Marked behind the command's own write: records taken before it went out
   // cannot answer it.
@@ -355,6 +362,7 @@ void FrameLogic::PostSetting(const std::string& text) {
 }
 
 void FrameLogic::SendNow(const std::string& text) {
+  m_bSettingSent = true;
   m_session.Send(text);
   m_awaitedSetting = m_shown.dataKind;
 }
@@ -365,6 +373,19 @@ void FrameLogic::TellTableReplaced() {
 }
 
 void FrameLogic::TellLiveStopped(bool lost) { m_feed.ReadFinished(lost); }
+
+void FrameLogic::GoOnReading() {
+  if (m_session.RealTime()) return;
+  // The rows, their count, the graph, the tabs and the document stay: new
+  // rows follow the ones shown. The followers start their figures again,
+  // since the readings that come are of another wavelength.
+  m_shown.dataKind = DataKind::RealTime;
+  m_shown.rowsKind = DataKind::RealTime;
+  SetRealTimeButton(true);
+  SetSaveButtonImage(toolbar_image::kSaveAfterRead);
+  m_feed.ReadStarted();
+  m_session.StartRealTime();
+}
 
 void FrameLogic::SetLiveReadingListener(LiveReadingListener listener) {
   if (m_liveSubscription) m_feed.Unsubscribe(*m_liveSubscription);
@@ -417,6 +438,7 @@ void FrameLogic::OnReadRealTime() {
   PostGraphClear();
   m_graph.StartLive();
   m_shown.dataKind = DataKind::RealTime;
+  m_shown.rowsKind = DataKind::RealTime;
   m_shown.rowCount = 0;
   m_table.ApplyLayout(Layout::Measurement, kRealTimeDescriptionWidth);
   SetRealTimeButton(true);
@@ -453,6 +475,7 @@ void FrameLogic::OnReadHistory() {
   SetSaveButtonImage(toolbar_image::kSaveAfterRead);
   PostStatus(m_texts.m_strReceivingHistory);
   m_shown.dataKind = DataKind::History;
+  m_shown.rowsKind = DataKind::History;
   m_shown.rowCount = 0;
   TellTableReplaced();
   SetTabs(TabLayout::History);
@@ -492,6 +515,7 @@ void FrameLogic::ReadListing(DataKind kind, Layout layout, Listing listing) {
   SetSaveButtonImage(toolbar_image::kSaveAfterRead);
   PostGraphClear();
   m_shown.dataKind = kind;
+  m_shown.rowsKind = kind;
   m_shown.rowCount = 0;
   TellTableReplaced();
   SelectTab(0);
@@ -512,6 +536,7 @@ void FrameLogic::OnReadParams() {
   SetSaveButtonImage(toolbar_image::kSaveAfterRead);
   PostGraphClear();
   m_shown.dataKind = DataKind::Parameters;
+  m_shown.rowsKind = DataKind::Parameters;
   m_shown.rowCount = 0;
   TellTableReplaced();
   SetTabs(TabLayout::Parameters);
@@ -570,6 +595,7 @@ void FrameLogic::OnDeleteShownData() {
   TellTableReplaced();
   SetTabs(TabLayout::Text);
   m_shown.dataKind = DataKind::Nothing;
+  m_shown.rowsKind = DataKind::Nothing;
   m_shown.rowCount = 0;
   SetDocument({}, false);
   m_session.DiscardPartialReply();
@@ -579,12 +605,21 @@ void FrameLogic::OnDeleteShownData() {
 
 void FrameLogic::OnSettingsCommand(DataKind kind) {
   if (!CheckConnected() || !CheckNoHistory()) return;
+  const bool goOn = kind == DataKind::Wavelength && m_session.RealTime();
   m_session.BeginSetting();
   m_awaitedSetting = DataKind::Nothing;  // until this opening's command goes out
+  // The rows stay whatever the dialog does; the reading goes on after the
+  // meter's answer, or as soon as the dialog closes without sending.
+  m_bGoOnAfterSetting = goOn;
+  m_bSettingSent = false;
   SetRealTimeButton(false);
   SetSaveButtonImage(toolbar_image::kSaveAfterSettings);
   m_shown.dataKind = kind;
   m_prompter.RunSettingsDialog(kind);
+  if (m_bGoOnAfterSetting && !m_bSettingSent) {
+    m_bGoOnAfterSetting = false;
+    GoOnReading();
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -636,6 +671,7 @@ FileOutcome FrameLogic::OpenFile(const std::string& path) {
       m_shown.rowCount = opened.records;
       break;
   }
+  m_shown.rowsKind = m_shown.dataKind;
   return opened;
 }
 
@@ -646,7 +682,7 @@ void FrameLogic::OnSaveData() {
 }
 
 bool FrameLogic::SaveWithDialog() {
-  const DataKind kind = m_shown.dataKind;
+  const DataKind kind = m_shown.rowsKind;
   if (kind == DataKind::Nothing) return false;
   const datafile::FileType type = datafile::TypeForDataKind(kind);
   if (type == datafile::FileType::None) {

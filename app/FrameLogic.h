@@ -42,6 +42,10 @@ inline constexpr int TIMER_RESET_ANSWER = 6;
 struct ShownData {
   DataKind dataKind = DataKind::Nothing;
   int rowCount = 0;          // rows shown so far for the current read
+  // What the table's rows are, and so the file type Save writes. A settings
+  // dialog, Disconnect or a lost meter changes what the next records are read
+  // as, never what the rows already shown are.
+  DataKind rowsKind = DataKind::Nothing;
   bool paramView = false;    // the table shows system parameters
   std::string currentWavelength;  // the meter's current wavelength text (GBK)
 };
@@ -76,7 +80,10 @@ class FrameLogic : public settings::ISettingsLink {
   void OnDeleteShownData();
   // Set clock, Set wavelength, Calibrate, Set measurement mode (kind Clock,
   // Wavelength, Calibration or Mode): reading stops, the kind is set for the
-  // answer, and the command's dialog runs.
+  // answer, and the command's dialog runs. A wavelength changed while
+  // real-time reading ran lets the reading go on into the same rows once the
+  // meter has answered (at once when the dialog sent nothing): a technician
+  // measures each point at several wavelengths.
   void OnSettingsCommand(DataKind kind);
 
   // The open settings dialog's side (settings::ISettingsLink).
@@ -132,7 +139,9 @@ class FrameLogic : public settings::ISettingsLink {
   // field readout, the live log): one subscription to the data feed, which
   // a new listener replaces.
   struct LiveReadingListener {
-    std::function<void()> started;  // a real-time read began; its table is empty
+    // A real-time read began (its table is empty), or went on at another
+    // wavelength after the rows shown.
+    std::function<void()> started;
     std::function<void(int row, const meter::Measurement&)> row;  // the table added this real-time row
     std::function<void()> replaced;  // the table shows other data now
     std::function<void(bool lost)> stopped;  // no more rows come: the reading stopped, or the meter was lost
@@ -225,6 +234,9 @@ class FrameLogic : public settings::ISettingsLink {
   void JudgeSettingAnswer(const meter::Reply& reply);
   void TellTableReplaced();
   void TellLiveStopped(bool lost);
+  // Real-time reading goes on after a wavelength change: new rows follow the
+  // ones shown, which stay as they are, saved or not.
+  void GoOnReading();
   void ClearTableNote();
   // UM_OPEN_FILE and UM_SAVE_DATA
   void OpenWithDialog();
@@ -255,6 +267,8 @@ class FrameLogic : public settings::ISettingsLink {
   // The setting whose command has gone out and whose answer is awaited;
   // Nothing while none is. Only its answer counts as a setting's answer.
   DataKind m_awaitedSetting = DataKind::Nothing;
+  bool m_bSettingSent = false;       // the open settings dialog sent its command
+  bool m_bGoOnAfterSetting = false;  // real-time reading goes on once the setting is answered
   int m_nLinksMade = 0;
 
   std::function<void(const meter::Reply&)> m_replyListener;

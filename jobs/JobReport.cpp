@@ -195,29 +195,77 @@ class Drawer {
     m_device.DrawLine(m_left, y, m_right, y, report::PenStyle::Solid);
   }
 
-  std::vector<std::string> HeaderLines() const {
+  // Each header line as its parts; a line the page cannot hold breaks
+  // between them first (FitWidth).
+  std::vector<std::vector<std::string>> HeaderLines() const {
     const Job& job = m_request.job;
     const Texts& t = m_t;
     const auto line = [](const char* label, const std::string& value) { return std::string(label) + ": " + value; };
-    std::vector<std::string> lines = {line(t.job, job.name), line(t.site, job.site),
-                                      line(t.operatorName, job.operatorName)};
-    if (!job.notes.empty()) lines.push_back(line(t.notes, job.notes));
-    lines.push_back(line(t.created, job.created) + "    " + line(t.measured, MeasuredSpan(m_request.rows)) +
-                    "    " + line(t.printed, m_request.printed));
-    lines.push_back(line(t.profile, job.profile.name) + "  (" + t.margin + " " + FormatDb(job.profile.marginDb) +
-                    " dB)");
+    std::vector<std::vector<std::string>> lines = {{line(t.job, job.name)}, {line(t.site, job.site)},
+                                                   {line(t.operatorName, job.operatorName)}};
+    if (!job.notes.empty()) lines.push_back({line(t.notes, job.notes)});
+    lines.push_back({line(t.created, job.created), line(t.measured, MeasuredSpan(m_request.rows)),
+                     line(t.printed, m_request.printed)});
+    lines.push_back({line(t.profile, job.profile.name) + "  (" + t.margin + " " +
+                     FormatDb(job.profile.marginDb) + " dB)"});
     for (const auto& [nm, range] : job.profile.limits) {
-      lines.push_back("    " + std::to_string(nm) + " nm: " + RangeText(t, range, "dBm"));
+      lines.push_back({"    " + std::to_string(nm) + " nm: " + RangeText(t, range, "dBm")});
     }
     if (job.profile.lossBudget.low || job.profile.lossBudget.high) {
-      lines.push_back("    " + line(t.lossBudget, RangeText(t, job.profile.lossBudget, "dB")));
+      lines.push_back({"    " + line(t.lossBudget, RangeText(t, job.profile.lossBudget, "dB"))});
     }
-    std::string refs;
+    std::vector<std::string> refs;
     for (const auto& [nm, dbm] : job.referencesDbm) {
-      refs += (refs.empty() ? "" : ",  ") + std::to_string(nm) + " nm " + FormatDb(dbm) + " dBm";
+      refs.push_back(std::to_string(nm) + " nm " + FormatDb(dbm) + " dBm" +
+                     (refs.size() + 1 < job.referencesDbm.size() ? "," : ""));
     }
-    lines.push_back(line(t.references, refs.empty() ? t.none : refs));
+    if (refs.empty()) refs.push_back(t.none);
+    refs.front() = std::string(t.references) + ": " + refs.front();
+    lines.push_back(refs);
     return lines;
+  }
+
+  // The lines as the margins let them stand, in the body font: parts are
+  // joined by four blanks while the line fits, and a part wider than the
+  // page breaks at its last blank that fits, or between two characters.
+  std::vector<std::string> FitWidth(const std::vector<std::vector<std::string>>& lines) {
+    const int width = m_right - m_left;
+    std::vector<std::string> fitted;
+    for (const std::vector<std::string>& parts : lines) {
+      std::string line;
+      for (const std::string& part : parts) {
+        const std::string joined = line.empty() ? part : line + "    " + part;
+        if (!line.empty() && Width(m_fontBody, joined) > width) {
+          Break(line, width, fitted);
+          line = part;
+        } else {
+          line = joined;
+        }
+      }
+      Break(line, width, fitted);
+    }
+    return fitted;
+  }
+
+  void Break(std::string text, int width, std::vector<std::string>& out) {
+    while (Width(m_fontBody, text) > width) {
+      // The longest start that fits, ending on a whole UTF-8 character.
+      size_t end = 0;
+      for (size_t next = 1; next <= text.size(); ++next) {
+        if (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) continue;
+        if (Width(m_fontBody, text.substr(0, next)) > width) break;
+        end = next;
+      }
+      if (end == 0) break;  // not one character fits: the text stands as it is
+      // A blank of the indentation is no place to break.
+      const size_t blank = text.rfind(' ', end);
+      const size_t first = text.find_first_not_of(' ');
+      const size_t cut = blank != std::string::npos && first != std::string::npos && blank > first ? blank : end;
+      out.push_back(text.substr(0, cut));
+      const size_t rest = text.find_first_not_of(' ', cut);
+      text = rest == std::string::npos ? std::string() : text.substr(rest);
+    }
+    if (!text.empty() || out.empty()) out.push_back(text);
   }
 
   std::string SummaryLine() const {
@@ -240,7 +288,7 @@ class Drawer {
     m_line = m_device.MeasureText("0").height + Px(3);
     Select(m_fontTitle);
     m_titleLine = m_device.MeasureText("0").height + Px(6);
-    m_header = HeaderLines();
+    m_header = FitWidth(HeaderLines());
     m_summary = SummaryLine();
 
     // Columns are measured without their gaps; the gaps share what the page
@@ -465,6 +513,10 @@ std::optional<JobReportRequest> StoredJobReport(IResultsStore& store, const std:
 
 std::string JobReportFailureText(bool chinese) {
   return chinese ? "任务报告打印失败。" : "The job report could not be printed.";
+}
+
+std::string JobReportFileText(bool chinese, const std::string& path) {
+  return (chinese ? "任务报告已打印到文件：" : "The job report was printed to the file ") + path;
 }
 
 }  // namespace jobs

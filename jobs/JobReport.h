@@ -54,5 +54,7 @@ std::optional<JobReportRequest> StoredJobReport(IResultsStore& store, const std:
 
 // The message when the report could not be printed (UTF-8).
 std::string JobReportFailureText(bool chinese);
+// The message when the report was printed to the file at `path` (UTF-8).
+std::string JobReportFileText(bool chinese, const std::string& path);
 
 }  // namespace jobs

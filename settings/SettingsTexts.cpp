@@ -50,10 +50,12 @@ CalibrationTexts CalibrationTexts::For(std::optional<lang::Index> index) {
 
 CalibrationWaitTexts CalibrationWaitTexts::For(std::optional<lang::Index> index) {
   if (index && lang::IsChinese(*index)) {
-    return {"仪表未报告当前波长,不能校准", "仪表报告的当前波长不是它的波长之一,不能校准"};
+    return {"仪表未报告当前波长,不能校准", "仪表报告的当前波长不是它的波长之一,不能校准",
+            "小数部分为百分位,按所示数值发送:请核对后再按设置"};
   }
   return {"The meter has not named its current wavelength: no calibration can be sent.",
-          "The meter named a wavelength it does not have: no calibration can be sent."};
+          "The meter named a wavelength it does not have: no calibration can be sent.",
+          "The fraction is in hundredths and is sent as shown: check it and press OK again."};
 }
 
 ModeTexts ModeTexts::For(std::optional<lang::Index> index) {

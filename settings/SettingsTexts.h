@@ -30,7 +30,9 @@ struct CalibrationTexts {
 // is only ever sent for a wavelength of the meter's own. These are shown in
 // English when there is no language index, so the reason is never blank.
 struct CalibrationWaitTexts {
-  std::string m_strNoAnswer, m_strUnknownWavelength;
+  // m_strCheckValue: OK found a field not shown as it is sent; the field now
+  // shows it, and the next OK sends it.
+  std::string m_strNoAnswer, m_strUnknownWavelength, m_strCheckValue;
   static CalibrationWaitTexts For(std::optional<lang::Index> index);
 };
 

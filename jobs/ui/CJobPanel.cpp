@@ -9,7 +9,6 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -37,6 +36,7 @@
 #include "jobs/StorePath.h"
 #include "jobs/TeamServer.h"
 #include "jobs/Uuid.h"
+#include "jobs/ui/CNewJobDialog.h"
 #include "jobs/ui/CTrendView.h"
 #include "print/ui/CPrinterDevice.h"
 
@@ -336,8 +336,18 @@ void CJobPanel::PrintReport() {
     const auto request = jobs::StoredJobReport(*m_store, m_job->name, m_texts.chinese, std::time(nullptr));
     if (!request) return;
     CPrinterDevice printer(this);
-    if (jobs::PrintJobReport(printer, *request) == jobs::JobReportOutcome::Failed) {
-      Tell(jobs::JobReportFailureText(m_texts.chinese), true);
+    switch (jobs::PrintJobReport(printer, *request)) {
+      case jobs::JobReportOutcome::Failed:
+        Tell(jobs::JobReportFailureText(m_texts.chinese), true);
+        break;
+      case jobs::JobReportOutcome::Printed:
+        // A file is somewhere the operator must find again: its path is told.
+        if (!printer.OutputFile().isEmpty()) {
+          Tell(jobs::JobReportFileText(m_texts.chinese, printer.OutputFile().toStdString()), false);
+        }
+        break;
+      case jobs::JobReportOutcome::Cancelled:
+        break;
     }
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.StoreProblem(e.what()), true);
@@ -500,6 +510,8 @@ void CJobPanel::OnStarted() {
 }
 
 void CJobPanel::OnRow(const meter::Measurement& m) {
+  // Readings are live again: the word that there were none goes.
+  if (m_bLive && m_status->text() == Qs(m_texts.notLive)) Tell(std::string(), false);
   if (!m.dBm || !m.wavelengthNm) return;
   m_live.Add({static_cast<double>(m_clock.elapsed()) / 1000.0, *m.wavelengthNm, *m.dBm});
   ShowLive();
@@ -662,48 +674,20 @@ void CJobPanel::RefreshList(const std::optional<std::string>& select) {
 void CJobPanel::AskNewJob() {
   jobs::IResultsStore* store = Store();
   if (!store) return;
-  QDialog dialog(this);
-  dialog.setWindowTitle(Qs(m_texts.newJob));
-  auto* form = new QFormLayout(&dialog);
-  auto* name = new QLineEdit(&dialog);
-  auto* site = new QLineEdit(&dialog);
-  auto* person = new QLineEdit(&dialog);
-  auto* profile = new QComboBox(&dialog);
-  auto* pattern = new QLineEdit(&dialog);
   std::vector<jobs::Profile> profiles = jobs::BuiltInProfiles();
   try {
     for (jobs::Profile& p : store->UserProfiles()) profiles.push_back(std::move(p));
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.StoreProblem(e.what()), true);
   }
-  for (const jobs::Profile& p : profiles) profile->addItem(Qs(p.name));
-  form->addRow(Qs(m_texts.name), name);
-  form->addRow(Qs(m_texts.site), site);
-  form->addRow(Qs(m_texts.operatorName), person);
-  form->addRow(Qs(m_texts.profile), profile);
-  form->addRow(Qs(m_texts.importPattern), pattern);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  buttons->button(QDialogButtonBox::Ok)->setText(Qs(m_texts.ok));
-  buttons->button(QDialogButtonBox::Cancel)->setText(Qs(m_texts.cancel));
-  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  form->addRow(buttons);
-  if (dialog.exec() != QDialog::Accepted) return;
-  jobs::Job job;
-  job.name = name->text().trimmed().toStdString();
-  job.site = site->text().trimmed().toStdString();
-  job.operatorName = person->text().trimmed().toStdString();
-  job.profile = profiles[static_cast<size_t>(std::max(profile->currentIndex(), 0))];
-  std::vector<std::string> points;
-  if (!pattern->text().trimmed().isEmpty()) {
-    jobs::Labels labels = jobs::ExpandPattern(pattern->text().trimmed().toStdString());
-    if (labels.problem) {
-      Tell(labels.problem.Text(m_texts.chinese), true);
-      return;
-    }
-    points = std::move(labels.labels);
-  }
-  NewJob(std::move(job), points);
+  // A job the store refuses keeps the form open with the store's reason.
+  CNewJobDialog dialog(
+      m_texts, std::move(profiles),
+      [this](const jobs::Job& job, const std::vector<std::string>& points) {
+        return NewJob(job, points) ? std::string() : m_status->text().toStdString();
+      },
+      this);
+  dialog.exec();
 }
 
 void CJobPanel::AskOpenJob() {

@@ -17,6 +17,9 @@ class CPrinterDevice : public CPainterDevice {
 
   bool ChoosePrinter() override;
   void SetOrientation(report::Orientation orientation) override;
+  // The file the document goes to when the operator chose to print to a
+  // file; empty for a printer.
+  QString OutputFile() const { return m_printer.outputFileName(); }
 
  protected:
   QPagedPaintDevice& Paper() override { return m_printer; }

@@ -67,6 +67,9 @@ CCalibrationDialog::CCalibrationDialog(settings::ISettingsLink& link, QWidget* p
   m_pOk = t.OkButton(m_texts.m_strOkText, 162, 91);
   m_pCancel = t.CancelButton(m_texts.m_strCancelText, 232, 91);
   connect(m_pOk, &QPushButton::clicked, this, &CCalibrationDialog::OnOK);
+  // A click on OK leaves the focus in the field: the field is not reformatted
+  // under the operator's click, and OK judges what was shown when pressed.
+  m_pOk->setFocusPolicy(Qt::TabFocus);
   // Until this opening's answer names one of the meter's wavelengths there
   // is no code to send: an earlier answer may name another wavelength.
   m_pOk->setEnabled(false);
@@ -74,7 +77,6 @@ CCalibrationDialog::CCalibrationDialog(settings::ISettingsLink& link, QWidget* p
   for (QLineEdit* edit : {m_pInteger, m_pFraction}) edit->installEventFilter(this);
   connect(m_pInteger, &QLineEdit::textEdited, this, [this] { m_bIntegerTyped = true; });
   connect(m_pFraction, &QLineEdit::textEdited, this, [this] { m_bFractionTyped = true; });
-  connect(m_pFraction, &QLineEdit::editingFinished, this, &CCalibrationDialog::ShowFractionAsSent);
 
   ShowValues();
   m_answerWait.setSingleShot(true);
@@ -84,6 +86,8 @@ CCalibrationDialog::CCalibrationDialog(settings::ISettingsLink& link, QWidget* p
   m_link.PostCommand("B\r");
   m_btnPlus->setChecked(true);
   t.FitWidth();
+  // Digits typed at opening go into the value, the first field.
+  m_pInteger->setFocus(Qt::OtherFocusReason);
 }
 
 CCalibrationDialog::~CCalibrationDialog() { m_link.SetWavelengthListener({}); }
@@ -101,17 +105,31 @@ void CCalibrationDialog::ShowValues() {
   }
 }
 
-void CCalibrationDialog::ShowFractionAsSent() {
+bool CCalibrationDialog::ShowFractionAsSent() {
   const std::optional<int> value = settings::ParseCalibrationField(m_pFraction->text().toStdString());
-  if (value && m_pFraction->text() != FractionText(*value)) m_pFraction->setText(FractionText(*value));
+  if (!value || m_pFraction->text() == FractionText(*value)) return false;
+  m_pFraction->setText(FractionText(*value));
+  return true;
 }
 
 bool CCalibrationDialog::eventFilter(QObject* watched, QEvent* event) {
   auto* edit = qobject_cast<QLineEdit*>(watched);
-  if (edit && event->type() == QEvent::FocusIn) {
-    edit->selectAll();
+  if (edit == m_pFraction && event->type() == QEvent::FocusOut) {
+    // Leaving the field shows the fraction as it is sent; a box or another
+    // window taking the focus leaves it as typed.
     const auto reason = static_cast<QFocusEvent*>(event)->reason();
-    m_pSelectOnPress = reason == Qt::MouseFocusReason ? edit : nullptr;
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) ShowFractionAsSent();
+  } else if (edit && event->type() == QEvent::FocusIn) {
+    edit->selectAll();
+    // Reached by the keyboard, the field is where the operator wants to
+    // type; given the focus otherwise (a click, the window's opening), the
+    // first press selects too.
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    const bool byKeyboard =
+        reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    m_pSelectOnPress = byKeyboard ? nullptr : edit;
+  } else if (edit && event->type() == QEvent::KeyPress && m_pSelectOnPress == edit) {
+    m_pSelectOnPress = nullptr;  // typing began: presses place the cursor again
   } else if (edit && event->type() == QEvent::MouseButtonPress && m_pSelectOnPress == edit) {
     // The press that gave the focus would place the cursor and drop the
     // selection; later presses place the cursor as usual.
@@ -152,7 +170,14 @@ void CCalibrationDialog::OnOK() {
   // The fraction first, then the integer part: the fields are taken in that
   // order, and the first empty one stops the command.
   if (!ReadField(m_pFraction, m_nFraction) || !ReadField(m_pInteger, m_nInteger)) return;
-  ShowFractionAsSent();
+  // What the fields show is what is sent: a fraction typed as one digit is
+  // shown as the hundredths it means, and sent by the next OK.
+  if (ShowFractionAsSent()) {
+    m_pWait->setText(Qs(m_waitTexts.m_strCheckValue));
+    m_pFraction->setFocus(Qt::OtherFocusReason);
+    m_pFraction->selectAll();
+    return;
+  }
   const int code = settings::CodeForCurrentWavelength(m_link.CurrentWavelength());
   if (!m_bWavelengthKnown || code == settings::kUnknownWavelengthCode) return;
   const settings::CalibrationValue value{m_btnPlus->isChecked(), m_nInteger, m_nFraction};

@@ -3,7 +3,7 @@
 // value to calibrate with, a sign and two two-digit parts. The dialog asks the
 // meter for its current wavelength at opening; OK stays disabled until this
 // opening's answer named a wavelength the meter has, and then sends "C" with
-// that wavelength's code.
+// that wavelength's code and the value the fields show.
 #include <QDialog>
 #include <QTimer>
 #include <chrono>
@@ -56,8 +56,8 @@ class CCalibrationDialog : public QDialog {
   // puts the focus on it.
   bool ReadField(QLineEdit* edit, int& value);
   // The fraction is hundredths: one digit is shown with its leading zero,
-  // as it is sent.
-  void ShowFractionAsSent();
+  // as it is sent. True when the field changed.
+  bool ShowFractionAsSent();
   void ShowValues();
 
   settings::ISettingsLink& m_link;
@@ -80,7 +80,8 @@ class CCalibrationDialog : public QDialog {
   bool m_bFractionTyped = false;
   // This opening's answer named a wavelength the meter has.
   bool m_bWavelengthKnown = false;
-  // The field that just got the focus by a mouse press: that press selects
-  // the text instead of placing the cursor.
+  // The field that got the focus other than by the keyboard and has not been
+  // typed in since: the next press selects the text instead of placing the
+  // cursor.
   QObject* m_pSelectOnPress = nullptr;
 };

@@ -1,9 +1,12 @@
 #include "settings/ui/CSetClockDialog.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTime>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 
@@ -25,7 +28,8 @@ QComboBox* NumberList(QWidget* parent, int count) {
 
 }  // namespace
 
-CSetClockDialog::CSetClockDialog(settings::ISettingsLink& link, QWidget* parent, Clock clock)
+CSetClockDialog::CSetClockDialog(settings::ISettingsLink& link, QWidget* parent, Clock clock,
+                                 std::chrono::milliseconds followEvery)
     : QDialog(parent),
       m_link(link),
       m_clock(std::move(clock)),
@@ -58,7 +62,18 @@ CSetClockDialog::CSetClockDialog(settings::ISettingsLink& link, QWidget* parent,
   for (QComboBox* list : {m_cbHour, m_cbMinute, m_cbSecond}) {
     connect(list, &QComboBox::activated, this, &CSetClockDialog::OnOperatorChange);
   }
-  m_follow.setInterval(500);
+  // A field is the operator's from the first key or click in it, before any
+  // value changes: a digit typed, a section half edited or a list opened is
+  // never overwritten by the next tick.
+  for (QWidget* field : std::initializer_list<QWidget*>{m_dateCtrl, m_cbHour, m_cbMinute, m_cbSecond}) {
+    field->installEventFilter(this);
+    for (QWidget* inner : field->findChildren<QWidget*>()) inner->installEventFilter(this);
+  }
+  for (QComboBox* list : {m_cbHour, m_cbMinute, m_cbSecond}) {
+    list->view()->installEventFilter(this);
+    list->view()->viewport()->installEventFilter(this);
+  }
+  m_follow.setInterval(followEvery);
   connect(&m_follow, &QTimer::timeout, this, &CSetClockDialog::FollowClock);
   m_follow.start();
 
@@ -83,6 +98,28 @@ void CSetClockDialog::FollowClock() {
   m_cbMinute->setCurrentIndex(now.time().minute());
   m_cbSecond->setCurrentIndex(now.time().second());
   m_bFollowing = false;
+}
+
+bool CSetClockDialog::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      // Moving on or closing is no change of a field.
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Return && key != Qt::Key_Enter &&
+          key != Qt::Key_Escape) {
+        OnOperatorChange();
+      }
+      break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+      OnOperatorChange();
+      break;
+    default:
+      break;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void CSetClockDialog::OnOperatorChange() {

@@ -1,11 +1,12 @@
 #pragma once
 // Set clock: a date from a date picker and hour, minute and second from three
-// lists. Until the operator changes one of them they follow the PC's clock,
-// and OK sends the time at OK. The year is one the meter can hold,
+// lists. Until the operator touches one of them (a key or a click in it) they
+// follow the PC's clock, and OK sends the time at OK. The year is one the meter can hold,
 // 2000..2099. OK writes one "T" command straight to the line.
 #include <QDateTime>
 #include <QDialog>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 
 #include "settings/SettingsCommands.h"
@@ -24,8 +25,12 @@ class CSetClockDialog : public QDialog {
   // The PC's clock, which the fields follow until the operator changes one.
   using Clock = std::function<QDateTime()>;
 
+  // How often the fields look at the clock.
+  static constexpr std::chrono::milliseconds kFollowEvery{500};
+
   explicit CSetClockDialog(settings::ISettingsLink& link, QWidget* parent = nullptr,
-                          Clock clock = &QDateTime::currentDateTime);
+                          Clock clock = &QDateTime::currentDateTime,
+                          std::chrono::milliseconds followEvery = kFollowEvery);
 
   // The fields OK would send.
   settings::ClockFields Fields() const;
@@ -36,6 +41,9 @@ class CSetClockDialog : public QDialog {
   QComboBox* SecondList() const { return m_cbSecond; }
   QPushButton* OkButton() const { return m_pOk; }
   QPushButton* CancelButton() const { return m_pCancel; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void OnOK();

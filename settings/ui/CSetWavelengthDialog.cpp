@@ -32,6 +32,8 @@ CSetWavelengthDialog::CSetWavelengthDialog(settings::ISettingsLink& link, QWidge
   m_pCurrent->setText(Qs(gbk::ToUtf8(m_link.CurrentWavelength())));
   for (int nm : settings::kWavelengthsNm) m_cbWaveLength->addItem(QString::number(nm));
   m_cbWaveLength->setCurrentIndex(settings::kPresetWavelengthCode);
+  ChooseCurrent();
+  connect(m_cbWaveLength, &QComboBox::activated, this, [this] { m_bOperatorChose = true; });
   t.FitWidth();
 }
 
@@ -39,6 +41,13 @@ CSetWavelengthDialog::~CSetWavelengthDialog() { m_link.SetWavelengthListener({})
 
 void CSetWavelengthDialog::OnWavelengthUpdate() {
   m_pCurrent->setText(Qs(gbk::ToUtf8(m_link.CurrentWavelength())));
+  ChooseCurrent();
+}
+
+void CSetWavelengthDialog::ChooseCurrent() {
+  if (m_bOperatorChose) return;
+  const int code = settings::CodeForCurrentWavelength(m_link.CurrentWavelength());
+  if (code != settings::kUnknownWavelengthCode) m_cbWaveLength->setCurrentIndex(code);
 }
 
 void CSetWavelengthDialog::OnOK() {

@@ -1,7 +1,8 @@
 #pragma once
 // Set wavelength: asks the meter for its current wavelength at opening and
-// shows each answer, offers the seven wavelengths (always preset to 1310 nm),
-// and on OK sends "L n" with the chosen code.
+// shows each answer, offers the seven wavelengths with the meter's current one
+// chosen (1310 nm while the meter has named none of them) until the operator
+// chooses, and on OK sends "L n" with the chosen code.
 #include <QDialog>
 
 #include "settings/SettingsLink.h"
@@ -28,6 +29,8 @@ class CSetWavelengthDialog : public QDialog {
  private:
   // UM_WAVELENGTH_UPDATE
   void OnWavelengthUpdate();
+  // Chooses the meter's current wavelength, unless the operator chose one.
+  void ChooseCurrent();
   void OnOK();
 
   settings::ISettingsLink& m_link;
@@ -36,4 +39,5 @@ class CSetWavelengthDialog : public QDialog {
   QComboBox* m_cbWaveLength = nullptr;
   QPushButton* m_pOk = nullptr;
   QPushButton* m_pCancel = nullptr;
+  bool m_bOperatorChose = false;
 };

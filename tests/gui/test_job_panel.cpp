@@ -23,6 +23,7 @@
 #include "jobs/JobTable.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/ui/CJobPanel.h"
+#include "jobs/ui/CNewJobDialog.h"
 #include "table/ui/CTablePageWindow.h"
 
 using guitest::ConfigFile;
@@ -288,17 +289,19 @@ TEST(JobPanel, APatternRefusedIsToldInTheWindowsLanguage) {
       {"P1,P1", "测试点 P1 已在任务中"},
   };
   for (const auto& c : cases) {
-    // The dialog's first field is the name, its last the pattern; Enter accepts it.
+    // Enter on the pattern: the form stays open with the reason beside the field.
+    std::string told;
     QTimer::singleShot(0, [&] {
-      QWidget* dialog = QApplication::activeModalWidget();
+      auto* dialog = qobject_cast<CNewJobDialog*>(QApplication::activeModalWidget());
       ASSERT_NE(dialog, nullptr);
-      const QList<QLineEdit*> fields = dialog->findChildren<QLineEdit*>();
-      QTest::keyClicks(fields.front(), "Job");
-      QTest::keyClicks(fields.back(), c.pattern);
-      QTest::keyClick(fields.back(), Qt::Key_Return);
+      QTest::keyClicks(dialog->NameEdit(), "Job");
+      QTest::keyClicks(dialog->PatternEdit(), c.pattern);
+      QTest::keyClick(dialog->PatternEdit(), Qt::Key_Return);
+      told = dialog->PatternProblem()->text().toStdString();
+      dialog->reject();
     });
     QTest::mouseClick(newJob, Qt::LeftButton);
-    EXPECT_EQ(j.Status().toStdString(), c.told);
+    EXPECT_EQ(told, c.told);
   }
   EXPECT_FALSE(j.panel()->OpenedJob().has_value());
 }

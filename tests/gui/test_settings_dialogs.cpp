@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QtTest/QTest>
 #include <string>
 #include <vector>
 
@@ -56,106 +57,6 @@ void Type(QWidget* widget, const QString& text) {
   }
 }
 
-TEST(SettingsDialogs, ClockOkSendsThePickedDateAndTimeStraightToTheLine) {
-  ConfigFile config(kEnglish);
-  RecordingLink link;
-  CSetClockDialog dialog(link);
-  EXPECT_EQ(dialog.DateCtrl()->date(), QDate::currentDate());
-  EXPECT_EQ(dialog.HourList()->count(), 24);
-  EXPECT_EQ(dialog.SecondList()->itemText(59), "59");
-  dialog.DateCtrl()->setDate(QDate(2026, 12, 6));
-  dialog.HourList()->setCurrentIndex(9);
-  dialog.MinuteList()->setCurrentIndex(5);
-  dialog.SecondList()->setCurrentIndex(30);
-  dialog.OkButton()->click();
-  EXPECT_EQ(link.sent, std::vector<std::string>{"T 26/12/06 09:05:30\r"});
-  EXPECT_TRUE(link.posted.empty());
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-}
-
-TEST(SettingsDialogs, CancelSendsNothing) {
-  ConfigFile config(kEnglish);
-  RecordingLink link;
-  CSetClockDialog clock(link);
-  clock.CancelButton()->click();
-  CMeasurementModeDialog mode(link);
-  mode.CancelButton()->click();
-  EXPECT_TRUE(link.sent.empty());
-  EXPECT_TRUE(link.posted.empty());
-}
-
-TEST(SettingsDialogs, WavelengthAsksTheMeterPresets1310AndSendsTheChosenCode) {
-  ConfigFile config(kEnglish);
-  const struct {
-    int choose;  // -1: untouched
-    const char* sent;
-  } cases[] = {{-1, "L 3\r"}, {0, "L 0\r"}, {6, "L 6\r"}};
-  for (const auto& c : cases) {
-    RecordingLink link;
-    link.current = "1550";  // an earlier answer does not move the preset
-    CSetWavelengthDialog dialog(link);
-    EXPECT_EQ(dialog.CurrentLabel()->text(), "1550");
-    EXPECT_EQ(dialog.WaveLengthList()->currentText(), "1310");
-    link.Report(gbk::FromUtf8("850 "));
-    EXPECT_EQ(dialog.CurrentLabel()->text(), "850 ");
-    if (c.choose >= 0) dialog.WaveLengthList()->setCurrentIndex(c.choose);
-    dialog.OkButton()->click();
-    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", c.sent}));
-  }
-}
-
-TEST(SettingsDialogs, TheDialogStopsListeningWhenItCloses) {
-  ConfigFile config(kEnglish);
-  RecordingLink link;
-  { CSetWavelengthDialog dialog(link); }
-  EXPECT_FALSE(link.listener);
-  { CCalibrationDialog dialog(link); }
-  EXPECT_FALSE(link.listener);
-}
-
-TEST(SettingsDialogs, CalibrationSendsSignPartsAndTheCurrentWavelengthsCode) {
-  ConfigFile config(kEnglish);
-  const struct {
-    const char* current;  // empty: the meter has not answered yet
-    const char* integer;
-    const char* fraction;
-    bool minus;
-    const char* sent;
-  } cases[] = {
-      {"1310", "1", "5", false, "C 3 +01.05\r"},
-      {"1310", "0", "0", true, "C 3 -00.00\r"},
-      {"850 ", "1", "0", false, "C 0 +01.00\r"},
-      {"1625", "12", "34", false, "C 6 +12.34\r"},
-  };
-  for (const auto& c : cases) {
-    RecordingLink link;
-    CCalibrationDialog dialog(link);
-    EXPECT_EQ(dialog.CurrentLabel()->text(), "Static");
-    EXPECT_TRUE(dialog.PlusButton()->isChecked());
-    if (*c.current) link.Report(c.current);
-    dialog.IntegerEdit()->setText(c.integer);
-    dialog.FractionEdit()->setText(c.fraction);
-    if (c.minus) dialog.MinusButton()->click();
-    dialog.OkButton()->click();
-    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", c.sent})) << c.current;
-  }
-}
-
-TEST(SettingsDialogs, CalibrationFieldsTakeTwoDigitsAtMost) {
-  ConfigFile config(kEnglish);
-  RecordingLink link;
-  CCalibrationDialog dialog(link);
-  link.Report("1310");
-  dialog.IntegerEdit()->clear();
-  Type(dialog.IntegerEdit(), "123");
-  dialog.FractionEdit()->clear();
-  Type(dialog.FractionEdit(), "4x56");
-  EXPECT_EQ(dialog.IntegerEdit()->text(), "12");
-  EXPECT_EQ(dialog.FractionEdit()->text(), "45");
-  dialog.OkButton()->click();
-  EXPECT_EQ(link.posted.back(), "C 3 +12.45\r");
-}
-
 // A shown, active dialog, so that focus and keys reach its fields as they do
 // for a person.
 void ShowActive(QDialog& dialog) {
@@ -187,6 +88,115 @@ void Click(QWidget* widget) {
 
 void Digits(QWidget* widget, const QString& digits) {
   for (QChar c : digits) Key(widget, Qt::Key_0 + (c.unicode() - '0'), QString(c));
+}
+
+TEST(SettingsDialogs, ClockOkSendsThePickedDateAndTimeStraightToTheLine) {
+  ConfigFile config(kEnglish);
+  RecordingLink link;
+  CSetClockDialog dialog(link);
+  EXPECT_EQ(dialog.DateCtrl()->date(), QDate::currentDate());
+  EXPECT_EQ(dialog.HourList()->count(), 24);
+  EXPECT_EQ(dialog.SecondList()->itemText(59), "59");
+  dialog.DateCtrl()->setDate(QDate(2026, 12, 6));
+  dialog.HourList()->setCurrentIndex(9);
+  dialog.MinuteList()->setCurrentIndex(5);
+  dialog.SecondList()->setCurrentIndex(30);
+  dialog.OkButton()->click();
+  EXPECT_EQ(link.sent, std::vector<std::string>{"T 26/12/06 09:05:30\r"});
+  EXPECT_TRUE(link.posted.empty());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(SettingsDialogs, CancelSendsNothing) {
+  ConfigFile config(kEnglish);
+  RecordingLink link;
+  CSetClockDialog clock(link);
+  clock.CancelButton()->click();
+  CMeasurementModeDialog mode(link);
+  mode.CancelButton()->click();
+  EXPECT_TRUE(link.sent.empty());
+  EXPECT_TRUE(link.posted.empty());
+}
+
+TEST(SettingsDialogs, WavelengthAsksTheMeterPresetsItsCurrentWavelengthAndSendsTheChosenCode) {
+  ConfigFile config(kEnglish);
+  const struct {
+    const char* earlier;   // the current wavelength an earlier answer left
+    const char* answered;  // this opening's answer
+    const char* preset;    // chosen at opening
+    bool chooseNext;       // the operator steps to the next wavelength before the answer
+    const char* sent;
+  } cases[] = {
+      {"1550", "850 ", "1550", false, "L 0\r"},
+      {"", "1490", "1310", false, "L 4\r"},
+      {"1311", "1625", "1310", false, "L 6\r"},
+      {"1310", "1550", "1310", true, "L 4\r"},
+  };
+  for (const auto& c : cases) {
+    RecordingLink link;
+    link.current = c.earlier;
+    CSetWavelengthDialog dialog(link);
+    ShowActive(dialog);
+    EXPECT_EQ(dialog.CurrentLabel()->text(), c.earlier);
+    EXPECT_EQ(dialog.WaveLengthList()->currentText(), c.preset);
+    if (c.chooseNext) QTest::keyClick(dialog.WaveLengthList(), Qt::Key_Down);
+    link.Report(c.answered);
+    EXPECT_EQ(dialog.CurrentLabel()->text(), c.answered);
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", c.sent})) << c.answered;
+  }
+}
+
+TEST(SettingsDialogs, TheDialogStopsListeningWhenItCloses) {
+  ConfigFile config(kEnglish);
+  RecordingLink link;
+  { CSetWavelengthDialog dialog(link); }
+  EXPECT_FALSE(link.listener);
+  { CCalibrationDialog dialog(link); }
+  EXPECT_FALSE(link.listener);
+}
+
+TEST(SettingsDialogs, CalibrationSendsSignPartsAndTheCurrentWavelengthsCode) {
+  ConfigFile config(kEnglish);
+  const struct {
+    const char* current;  // empty: the meter has not answered yet
+    const char* integer;
+    const char* fraction;
+    bool minus;
+    const char* sent;
+  } cases[] = {
+      {"1310", "1", "05", false, "C 3 +01.05\r"},
+      {"1310", "0", "00", true, "C 3 -00.00\r"},
+      {"850 ", "1", "00", false, "C 0 +01.00\r"},
+      {"1625", "12", "34", false, "C 6 +12.34\r"},
+  };
+  for (const auto& c : cases) {
+    RecordingLink link;
+    CCalibrationDialog dialog(link);
+    EXPECT_EQ(dialog.CurrentLabel()->text(), "Static");
+    EXPECT_TRUE(dialog.PlusButton()->isChecked());
+    if (*c.current) link.Report(c.current);
+    dialog.IntegerEdit()->setText(c.integer);
+    dialog.FractionEdit()->setText(c.fraction);
+    if (c.minus) dialog.MinusButton()->click();
+    dialog.OkButton()->click();
+    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", c.sent})) << c.current;
+  }
+}
+
+TEST(SettingsDialogs, CalibrationFieldsTakeTwoDigitsAtMost) {
+  ConfigFile config(kEnglish);
+  RecordingLink link;
+  CCalibrationDialog dialog(link);
+  link.Report("1310");
+  dialog.IntegerEdit()->clear();
+  Type(dialog.IntegerEdit(), "123");
+  dialog.FractionEdit()->clear();
+  Type(dialog.FractionEdit(), "4x56");
+  EXPECT_EQ(dialog.IntegerEdit()->text(), "12");
+  EXPECT_EQ(dialog.FractionEdit()->text(), "45");
+  dialog.OkButton()->click();
+  EXPECT_EQ(link.posted.back(), "C 3 +12.45\r");
 }
 
 TEST(SettingsDialogs, TypedDigitsReplaceTheFieldAndTheFractionShowsWhatIsSent) {
@@ -366,6 +376,69 @@ TEST(SettingsDialogs, TextsFollowTheLanguageReadAtEachOpening) {
     EXPECT_EQ(clock.OkButton()->text().toStdString(), c.ok);
     CMeasurementModeDialog mode(link);
     EXPECT_EQ(mode.windowTitle().toStdString(), c.mode);
+  }
+}
+
+// Digits typed at opening go into the first field; a one-digit fraction is
+// shown as the hundredths it means before anything is sent, however OK is
+// pressed, and the next OK sends what the fields show.
+TEST(SettingsDialogs, CalibrationTakesDigitsAtOpeningAndSendsWhatTheFieldsShow) {
+  ConfigFile config(kEnglish);
+  const std::pair<const char*, std::function<void(CCalibrationDialog&)>> presses[] = {
+      {"Return", [](CCalibrationDialog& d) { QTest::keyClick(d.FractionEdit(), Qt::Key_Return); }},
+      {"mouse", [](CCalibrationDialog& d) { QTest::mouseClick(d.OkButton(), Qt::LeftButton); }},
+  };
+  for (const auto& [how, pressOk] : presses) {
+    SCOPED_TRACE(how);
+    RecordingLink link;
+    CCalibrationDialog dialog(link);
+    ShowActive(dialog);
+    link.Report("1310");
+    QTest::keyClicks(QApplication::focusWidget(), "1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), "5");
+    EXPECT_EQ(dialog.IntegerEdit()->text(), "1");
+    EXPECT_EQ(dialog.FractionEdit()->text(), "5");
+    pressOk(dialog);
+    EXPECT_EQ(link.posted, std::vector<std::string>{"B\r"});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.FractionEdit()->text(), "05");
+    EXPECT_EQ(dialog.WaitLabel()->text().toStdString(),
+              "The fraction is in hundredths and is sent as shown: check it and press OK again.");
+    pressOk(dialog);
+    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", "C 3 +01.05\r"}));
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  }
+}
+
+// The fields follow the PC's clock until the operator touches one: a key or
+// a click in a field, even one that changes no value yet, keeps every field
+// as the operator left it however many ticks follow.
+TEST(SettingsDialogs, AClockFieldTheOperatorTouchedIsNeverOverwrittenByTheClock) {
+  ConfigFile config(kEnglish);
+  const struct {
+    const char* touch;
+    std::function<void(CSetClockDialog&)> act;
+    const char* sent;
+  } cases[] = {
+      {"a digit in the seconds", [](CSetClockDialog& d) { QTest::keyClick(d.SecondList(), Qt::Key_4); },
+       "T 26/12/07 10:00:40\r"},
+      {"a click in the date",
+       [](CSetClockDialog& d) { QTest::mouseClick(d.DateCtrl()->findChild<QLineEdit*>(), Qt::LeftButton); },
+       "T 26/12/07 10:00:00\r"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.touch);
+    QDateTime now(QDate(2026, 12, 7), QTime(10, 0, 0));
+    RecordingLink link;
+    CSetClockDialog dialog(link, nullptr, [&] { return now; }, std::chrono::milliseconds(0));
+    ShowActive(dialog);
+    c.act(dialog);
+    now = now.addSecs(17);
+    guitest::Drain();  // the clock ticks
+    guitest::Drain();
+    dialog.OkButton()->click();
+    EXPECT_EQ(link.sent, std::vector<std::string>{c.sent});
   }
 }
 

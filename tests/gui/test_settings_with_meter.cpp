@@ -112,7 +112,7 @@ TEST_F(SettingsWithMeter, EachDialogsCommandReachesTheMeterAndSuccessIsConfirmed
          DialogDriver<CCalibrationDialog> d([](CCalibrationDialog* dlg) {
            if (dlg->CurrentLabel()->text() != "850 ") return false;
            dlg->IntegerEdit()->setText("1");
-           dlg->FractionEdit()->setText("5");
+           dlg->FractionEdit()->setText("05");
            dlg->OkButton()->click();
            return true;
          });

@@ -133,7 +133,11 @@ class FakeWindow : public IPrompter, public IFrameView {
     saveChoices.pop_front();
     return c;
   }
-  void RunSettingsDialog(DataKind kind) override { settingsDialogs.push_back(kind); }
+  std::function<void(DataKind)> settingsDialog;  // what the operator does in the dialog; closed at once without
+  void RunSettingsDialog(DataKind kind) override {
+    settingsDialogs.push_back(kind);
+    if (settingsDialog) settingsDialog(kind);
+  }
   std::optional<ExportChoice> exportChoice;  // what the export dialog answers
   std::vector<std::string> exportFilters;
   std::vector<Box> errorBoxes;

@@ -11,7 +11,9 @@
 #include <string>
 #include <tuple>
 
+#include "table/DataFiles.h"
 #include "tests/unit/FakeFrame.h"
+#include "tests/unit/FileBytes.h"
 
 namespace {
 
@@ -517,14 +519,14 @@ TEST(FrameLogic, SettingsCommandsStopReadingAndRunTheirDialog) {
   Frame f;
   f.Connect();
   f.StartRealTime();
-  f.logic.OnSettingsCommand(DataKind::Wavelength);
+  f.logic.OnSettingsCommand(DataKind::Mode);
   EXPECT_FALSE(f.logic.RealTime());
   EXPECT_FALSE(f.Polling());
   EXPECT_FALSE(f.WatchdogRunning());
   EXPECT_FALSE(f.View().realTimeRunning);
   EXPECT_EQ(f.View().saveImage, toolbar_image::kSaveAfterSettings);
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Wavelength);
-  EXPECT_EQ(f.window.settingsDialogs, std::vector<DataKind>{DataKind::Wavelength});
+  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Mode);
+  EXPECT_EQ(f.window.settingsDialogs, std::vector<DataKind>{DataKind::Mode});
 }
 
 TEST(FrameLogic, SettingAnswersTellOfSuccessOnceAndAskForTheClockAgain) {
@@ -993,6 +995,102 @@ TEST(FrameLogic, LiveReadingListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWa
     f.logic.OnReadParams();  // stops nothing more
     EXPECT_EQ(heard, (std::vector<std::string>{"started", expected})) << expected;
   }
+}
+
+// The rows shown are what Save writes, whatever the next records are read as:
+// after a settings dialog, Disconnect or a lost line, by the Save command and
+// by the question's Save button alike.
+TEST(FrameLogic, SaveWritesTheRowsShownAfterASettingADisconnectOrALostLine) {
+  auto setting = [](DataKind kind) {
+    return [kind](Frame& f) {
+      f.logic.OnSettingsCommand(kind);
+      f.logic.PostSetting("x\r");
+      f.runtime.RunPosts();
+      f.Feed(G("设置成功$"));
+      f.runtime.RunPosts();
+    };
+  };
+  const std::pair<const char*, std::function<void(Frame&)>> before[] = {
+      {"clock", setting(DataKind::Clock)},
+      {"wavelength", setting(DataKind::Wavelength)},
+      {"calibration", setting(DataKind::Calibration)},
+      {"mode", setting(DataKind::Mode)},
+      {"disconnect", [](Frame& f) { f.logic.OnLink(); }},
+      {"lost line", [](Frame& f) { f.logic.Meter().OnDeviceLost(); }},
+  };
+  for (const auto& [name, step] : before) {
+    for (const bool byQuestion : {false, true}) {
+      SCOPED_TRACE(std::string(name) + (byQuestion ? ", the question's Save" : ", Save"));
+      const TempDir dir;
+      Frame f;
+      TakeTwoReadings(f);
+      step(f);
+      f.window.savePath = dir.File("kept");
+      if (byQuestion) {
+        f.window.saveChoices = {SaveChoice::Save};
+        EXPECT_TRUE(f.logic.ConfirmExit());
+      } else {
+        f.logic.OnSaveData();
+        f.runtime.RunPosts();
+      }
+      EXPECT_FALSE(f.logic.Unsaved());
+      ASSERT_EQ(f.table.Model().RowCount(), 2);
+      EXPECT_EQ(ReadBytes(dir.File("kept.ref")), datafile::Compose(f.table.Model(), datafile::FileType::Ref));
+    }
+  }
+}
+
+// A technician measures each point at 1310, 1490 and 1550 nm: a wavelength
+// changed while real-time reading runs lets the reading go on into the same
+// rows, without a question, once the meter has answered; a dialog closed
+// without sending lets it go on at once. Other settings stop it.
+TEST(FrameLogic, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRows) {
+  const struct {
+    const char* name;
+    bool sent;
+    std::string answer;  // the meter's answer to the command sent
+  } cases[] = {
+      {"taken", true, G("当前波长：1490nm 设置成功$")},
+      {"refused", true, G("设置失败(未成功)$")},
+      {"cancelled", false, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Frame f;
+    int started = 0;
+    f.logic.SetLiveReadingListener({[&] { ++started; }, nullptr, nullptr, nullptr});
+    f.Connect();
+    f.StartRealTime();
+    f.Feed(ReadingRecord("-29.10"));
+    f.runtime.RunPosts();
+    f.window.settingsDialog = [&](DataKind) {
+      if (c.sent) f.logic.PostSetting("L 4\r");
+    };
+    f.logic.OnSettingsCommand(DataKind::Wavelength);
+    f.runtime.RunPosts();
+    EXPECT_EQ(f.logic.RealTime(), !c.sent);  // waits for the answer
+    f.Feed(c.answer);
+    f.runtime.RunPosts();
+    ASSERT_TRUE(f.logic.RealTime());
+    EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
+    EXPECT_EQ(started, 2);
+    f.Feed(ReadingRecord("-18.40"));
+    f.runtime.RunPosts();
+    ASSERT_EQ(f.table.Model().RowCount(), 2);
+    EXPECT_EQ(f.table.Model().Cell(1, 0), "2");
+    EXPECT_EQ(f.table.Model().Cell(1, 3), "-18.40");
+    EXPECT_TRUE(f.window.saveQuestions.empty());
+    EXPECT_TRUE(f.logic.Unsaved());
+  }
+  Frame f;
+  f.Connect();
+  f.StartRealTime();
+  f.logic.OnSettingsCommand(DataKind::Calibration);
+  f.logic.PostSetting("C 3 +01.05\r");
+  f.runtime.RunPosts();
+  f.Feed(G("设置成功$"));
+  f.runtime.RunPosts();
+  EXPECT_FALSE(f.logic.RealTime());
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-// The job report on a recording device: each verdict's colour, and the mark
-// that tells PASS from FAIL on a printer without colour.
+// The job report on a recording device: each verdict's colour, the mark that
+// tells PASS from FAIL on a printer without colour, and texts that stay inside
+// the margins.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -26,11 +28,12 @@ class ColourRecorder : public report::IReportDevice {
   };
 
   bool ChoosePrinter() override { return true; }
-  void SetOrientation(report::Orientation) override {}
+  void SetOrientation(report::Orientation o) override { m_landscape = o == report::Orientation::Landscape; }
   int VerticalResolution() const override { return 600; }
   bool StartDocument(const std::string&) override { return true; }
-  int PageWidth() const override { return 4960; }
-  int PageHeight() const override { return 7016; }
+  // A4 at 600 pixels per inch.
+  int PageWidth() const override { return m_landscape ? 7016 : 4960; }
+  int PageHeight() const override { return m_landscape ? 4960 : 7016; }
   bool StartPage() override { return true; }
   bool EndPage() override { return true; }
   bool EndDocument() override { return true; }
@@ -46,7 +49,10 @@ class ColourRecorder : public report::IReportDevice {
   void DrawText(int, int y, std::string_view gbk, const report::Rect&) override {
     texts.push_back({y, std::string(gbk), m_color});
   }
-  void DrawText(int, int y, std::string_view gbk) override { texts.push_back({y, std::string(gbk), m_color}); }
+  void DrawText(int x, int y, std::string_view gbk) override {
+    texts.push_back({y, std::string(gbk), m_color});
+    widest = std::max(widest, x + MeasureText(gbk).width);
+  }
   void DrawLine(int x1, int y1, int x2, int y2, report::PenStyle) override {
     if (y1 != y2) marks.push_back({y1, y2, x1, x2, m_color});  // rules are level
   }
@@ -61,8 +67,10 @@ class ColourRecorder : public report::IReportDevice {
 
   std::vector<Text> texts;
   std::vector<Mark> marks;
+  int widest = 0;  // where the widest uncut text ends
 
  private:
+  bool m_landscape = false;
   std::vector<int> m_heights;
   int m_height = 0;
   report::Color m_color = report::kBlack;
@@ -136,6 +144,31 @@ TEST(JobReport, EachVerdictHasItsColourAndAMarkThatNeedsNoColour) {
       }
     }
     EXPECT_EQ(shape, c.mark);
+  }
+}
+
+// No text passes the right margin (36 points) of a portrait or a landscape
+// page, with the stamps as the store keeps them and a long note: a header line
+// breaks between its parts first, so the printing time stays whole.
+TEST(JobReport, EveryTextEndsInsideTheRightMargin) {
+  for (const std::vector<int>& wavelengths : {std::vector<int>{1310, 1550}, std::vector<int>{1310, 1490, 1550, 1625}}) {
+    jobs::JobReportRequest request;
+    request.job.name = "Street 5";
+    request.job.created = "2026-12-07T08:00:00+01:00";
+    request.job.notes = std::string(30, 'x') + " " + std::string(300, 'y');
+    request.printed = "2026-12-08T10:40:00+01:00";
+    std::vector<jobs::Result> results;
+    for (int nm : wavelengths) {
+      results.push_back(jobs::ResultOf(request.job, "P01", nm, {-20.0}, 0));
+      results.back().measured = "2026-12-07T09:1" + std::to_string(results.size()) + ":00+01:00";
+    }
+    request.rows = jobs::JobRows({"P01"}, results);
+    ColourRecorder device;
+    ASSERT_EQ(jobs::PrintJobReport(device, request), jobs::JobReportOutcome::Printed);
+    EXPECT_LE(device.widest, device.PageWidth() - 300) << wavelengths.size();
+    EXPECT_TRUE(std::any_of(device.texts.begin(), device.texts.end(), [](const ColourRecorder::Text& t) {
+      return t.text.find("Printed: 2026-12-08T10:40:00+01:00") != std::string::npos;
+    }));
   }
 }
 
