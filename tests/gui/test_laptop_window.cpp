@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QDateEdit>
 #include <QFile>
-#include <QFocusFrame>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +20,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/ui/CMainFrame.h"
+#include "app/ui/FocusRing.h"
 #include "app/ui/KeyboardFocus.h"
 #include "field/ui/CFieldPanel.h"
 #include "field/ui/CFieldReadout.h"
