@@ -26,6 +26,8 @@ KeyboardFocus::KeyboardFocus(QWidget* window) : QObject(window), m_window(window
   qApp->installEventFilter(this);
 }
 
+KeyboardFocus::~KeyboardFocus() { delete m_ring; }
+
 void KeyboardFocus::AddButton(QAbstractButton* button) {
   // Buttons on a toolbar take no focus of their own.
   button->setFocusPolicy(Qt::TabFocus);
@@ -43,7 +45,8 @@ QWidget* KeyboardFocus::OwnWindow(const QWidget* widget) const {
 void KeyboardFocus::Follow(QWidget* focused) {
   // Only what can be worked from the keyboard in this window gets the ring;
   // a dialog's widgets draw their own focus.
-  m_ring->SetWidget(focused, focused && focused != m_ring ? OwnWindow(focused) : nullptr);
+  if (!m_ring) return;
+  m_ring->SetWidget(focused, focused && focused != m_ring.data() ? OwnWindow(focused) : nullptr);
 }
 
 bool KeyboardFocus::eventFilter(QObject* watched, QEvent* event) {

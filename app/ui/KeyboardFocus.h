@@ -5,6 +5,7 @@
 // Enter presses a focused button anywhere in the window, the job panel's
 // included, before any key command of the window takes the key.
 #include <QObject>
+#include <QPointer>
 
 class QAbstractButton;
 class QWidget;
@@ -15,6 +16,8 @@ class KeyboardFocus : public QObject {
 
  public:
   explicit KeyboardFocus(QWidget* window);
+  // The ring goes with it (unless the window took it down first).
+  ~KeyboardFocus() override;
 
   // `button`, which takes no focus of its own (a toolbar's), takes the focus
   // by Tab.
@@ -32,5 +35,5 @@ class KeyboardFocus : public QObject {
   void Follow(QWidget* focused);
 
   QWidget* m_window;
-  FocusRing* m_ring;
+  QPointer<FocusRing> m_ring;
 };
