@@ -122,7 +122,15 @@ struct PointTable {
   // The profile's wavelengths and those with results, ascending.
   std::vector<int> wavelengths;
   std::vector<PointRow> rows;
+  // The list's columns: the point, a power and a loss column per wavelength,
+  // the verdict.
+  int ColumnCount() const { return 2 + 2 * static_cast<int>(wavelengths.size()); }
 };
+// The point and the verdict are frozen at the list's two edges: they stay in
+// view whatever the number of wavelengths, while the wavelengths' columns
+// scroll between them when they do not all fit.
+inline constexpr int kFrozenLeadingColumns = 1;   // the point
+inline constexpr int kFrozenTrailingColumns = 1;  // the verdict
 PointTable PointTableOf(const Job& job, const std::vector<std::string>& points, const std::vector<Result>& latest);
 
 // The worse of two verdicts: FAIL, MARGINAL, PASS, NO LIMIT.

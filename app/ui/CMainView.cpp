@@ -1,46 +1,19 @@
 #include "app/ui/CMainView.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/ui/CTabControl.h"
 #include "graph/ui/CGraphPageWindow.h"
 #include "table/ui/CTablePageWindow.h"
 
-namespace {
-
-// Dialog units of the form's font, SimSun 9 point: 6 x 12 pixels per
-// character at 96 dots per inch, four horizontal and eight vertical units each.
-constexpr double kBaseUnitX = 6.0;
-constexpr double kBaseUnitY = 12.0;
-constexpr int kFormWidthDlu = 711;
-constexpr int kFormHeightDlu = 485;
-
-}  // namespace
-
-QSize CMainView::FormSize() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const double scale = screen ? screen->logicalDotsPerInch() / 96.0 : 1.0;
-  return QSize(qRound(kFormWidthDlu * kBaseUnitX * scale / 4),
-               qRound(kFormHeightDlu * kBaseUnitY * scale / 8));
-}
-
 CMainView::CMainView(TablePage& table, GraphPage& graph, const std::string& languageValue,
                                          QWidget* parent)
-    : QScrollArea(parent) {
-  setFrameShape(QFrame::NoFrame);
-  setWidgetResizable(true);
-
-  // The form scrolls when the window is smaller than it; the tab control
-  // stands at its origin and covers it.
-  auto* form = new QWidget;
-  form->setMinimumSize(FormSize());
-  auto* layout = new QVBoxLayout(form);
+    : QWidget(parent) {
+  // The tab control stands at the form's origin and covers it.
+  auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  m_tabCtrl = new CTabControl(form);
+  m_tabCtrl = new CTabControl(this);
   layout->addWidget(m_tabCtrl);
-  setWidget(form);
 
   // The pages exist as objects from here on; their windows are made by the
   // timer.
@@ -75,14 +48,14 @@ void CMainView::PlacePages() {
   // creation and again at every size change of the client area: sized only
   // once, the table would keep the size of the window it was made in and show
   // a row or two after the window is restored and enlarged.
-  QRect area = viewport()->rect();
+  QRect area = rect();
   area.setTop(area.top() + CTabControl::kStripHeight);
   m_tablePage->setGeometry(area);
   m_graphPage->setGeometry(area);
 }
 
 void CMainView::resizeEvent(QResizeEvent* event) {
-  QScrollArea::resizeEvent(event);
+  QWidget::resizeEvent(event);
   PlacePages();
 }
 

@@ -5,7 +5,13 @@
 // maximised, and from then on fill the view's client area below the tab strip
 // whenever its size changes. The frame applies the tab items and the page in
 // front; the operator's own choice of a tab is passed on as TabSelected.
-#include <QScrollArea>
+//
+// The form never scrolls: it takes whatever room the window leaves beside the
+// docks, down to a laptop's 1024 x 768, and the pages fit themselves into it
+// (the table keeps its own scroll bars). A scrolling form would show empty
+// grey, hide the top of the readout and follow the keyboard focus away from
+// the tabs.
+#include <QWidget>
 #include <QTimer>
 
 #include <string>
@@ -20,7 +26,7 @@ class CGraphPageWindow;
 inline constexpr int TIMER_CREATE_PAGES = 1;
 inline constexpr int kCreatePagesDelayMs = 500;
 
-class CMainView : public QScrollArea {
+class CMainView : public QWidget {
   Q_OBJECT
 
  public:
@@ -34,9 +40,6 @@ class CMainView : public QScrollArea {
   // not exist yet are left alone: they come with the table page in front.
   void ShowPage(int page);
   bool PagesCreated() const { return m_bPagesCreated; }
-
-  // The form's size: 711 x 485 dialog units of the form's 9-point font.
-  static QSize FormSize();
 
   CTabControl* m_tabCtrl;
   CTablePageWindow* m_tablePage;

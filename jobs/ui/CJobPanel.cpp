@@ -177,7 +177,7 @@ void CJobPanel::Build() {
   connect(clearReference, &QPushButton::clicked, this, &CJobPanel::ClearReference);
   column->addLayout(reference);
 
-  m_points = new QTableWidget(body);
+  m_points = new CPointList(body);
   m_points->setObjectName(QStringLiteral("jobPoints"));
   m_points->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_points->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -660,6 +660,7 @@ void CJobPanel::RefreshList(const std::optional<std::string>& select) {
                       Cell(row.verdict ? m_texts.VerdictWord(*row.verdict) : std::string(), row.verdict));
   }
   m_points->resizeColumnsToContents();
+  m_points->Freeze(jobs::kFrozenLeadingColumns, jobs::kFrozenTrailingColumns);
   if (select && SelectPoint(*select)) {
   } else if (const auto next = jobs::NextUntested(m_pointLabels, latest, std::string()); next) {
     SelectPoint(*next);

@@ -18,13 +18,13 @@
 #include "jobs/JobTexts.h"
 #include "jobs/PointPattern.h"
 #include "jobs/SyncTexts.h"
+#include "jobs/ui/CPointList.h"
 
 class QAction;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
-class QTableWidget;
 class CTrendView;
 
 namespace jobs {
@@ -148,7 +148,7 @@ class CJobPanel : public QDockWidget {
   QLabel* m_stability = nullptr;
   QLabel* m_status = nullptr;
   QSpinBox* m_samples = nullptr;
-  QTableWidget* m_points = nullptr;
+  CPointList* m_points = nullptr;
   CTrendView* m_trend = nullptr;
   QPushButton* m_captureButton = nullptr;
   QList<QWidget*> m_needJob;  // enabled only with a job open

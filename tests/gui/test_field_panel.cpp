@@ -28,6 +28,10 @@ TEST(FieldPanel, LiveReadingsFillThePanelAndAFailIsShownInRed) {
   guitest::MeterWindow w("1", {"--readings", "-20.00,-21.00,-19.50,-30.00"});
   ASSERT_TRUE(w.Ready());
   CMainFrame* frame = w.frame;
+  // A laptop's window, wider than the offscreen screen: the form, and the
+  // panel in it, take the window's width.
+  frame->showNormal();
+  frame->resize(1024, 768);
   CFieldReadout* readout = frame->FieldReadout();
   CFieldPanel* panel = readout->Panel();
   EXPECT_FALSE(panel->isVisibleTo(frame));  // nothing live yet

@@ -360,7 +360,7 @@ TEST(MainWindow, PagesFillTheClientAreaBelowTheTabStripWheneverItChanges) {
     if (!size.isEmpty()) frame->resize(size);
     guitest::Drain();
     SCOPED_TRACE(QStringLiteral("%1 x %2").arg(frame->width()).arg(frame->height()).toStdString());
-    const QRect client = view->viewport()->rect();
+    const QRect client = view->rect();
     const QRect expected(client.left(), client.top() + 20, client.width(), client.height() - 20);
     EXPECT_EQ(view->m_tablePage->geometry(), expected);
     EXPECT_EQ(view->m_graphPage->geometry(), expected);
