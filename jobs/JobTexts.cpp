@@ -12,15 +12,16 @@ std::string JobTexts::VerdictWord(Verdict v) const {
   return noLimit;
 }
 
-std::string JobTexts::Waiting(const std::string& point, int readings, std::optional<int> wavelengthNm) const {
+std::string JobTexts::TooFewNewReadings(const std::string& point, int readings,
+                                        std::optional<int> wavelengthNm) const {
   const std::string n = std::to_string(readings);
   const std::string nm = wavelengthNm ? std::to_string(*wavelengthNm) + " nm" : std::string();
   if (chinese) {
-    return point + "：等待 " + (nm.empty() ? "" : nm + " 的 ") + n + " 个新读数（一个读数只用于一个结果）";
+    return NotCaptured(point, "还需 " + (nm.empty() ? "" : nm + " 的 ") + n + " 个新读数，到齐后再按（一个读数只用于一个结果）");
   }
-  return point + ": waiting for " + n + (readings == 1 ? " new reading" : " new readings") +
-         (nm.empty() ? "" : " at " + nm) +
-         " (a reading serves one result only)";
+  return NotCaptured(point, n + (readings == 1 ? " more new reading" : " more new readings") +
+                                (nm.empty() ? "" : " at " + nm) +
+                                " needed; press again when in (a reading serves one result only)");
 }
 
 std::string JobTexts::NotCaptured(const std::string& point, const std::string& why) const {
@@ -60,7 +61,7 @@ JobTexts JobTexts::For(std::optional<lang::Index> index) {
         "没有实时读数：请先开始实时读取。", "请先选择一个测试点。",
         "结果库出错：", "已保存：",
         "打印报告…", true,
-        "请先打开或新建测试任务。", "仪表已断开：请重新连接并开始实时读取。", "已选择其他测试点。",
+        "请先打开或新建测试任务。", "仪表已断开：请重新连接并开始实时读取。",
         "全部测试点已测",
     };
   }
@@ -80,7 +81,7 @@ JobTexts JobTexts::For(std::optional<lang::Index> index) {
       "The results store failed: ", "Stored: ",
       "Print report…", false,
       "Open or make a job first.", "The meter was lost: link it and start real-time reading again.",
-      "another point was selected.", "all points measured",
+      "all points measured",
   };
 }
 

@@ -44,12 +44,11 @@ struct JobTexts {
   // Why a capture was not made, and what followed one.
   std::string captureNoJob; // Space or Capture without a job open
   std::string meterLost;    // the meter was lost during real-time reading
-  std::string otherPoint;   // a waiting capture given up: another point was selected
   std::string allMeasured;  // after a capture, when every point has a result
 
-  // "P03: waiting for 2 new readings at 1310 nm …" (no wavelength before the
-  // first reading)
-  std::string Waiting(const std::string& point, int readings, std::optional<int> wavelengthNm) const;
+  // "P03 not captured: 2 more new readings at 1310 nm are needed …" (no
+  // wavelength before the first reading)
+  std::string TooFewNewReadings(const std::string& point, int readings, std::optional<int> wavelengthNm) const;
   // "P03 not captured: " and why.
   std::string NotCaptured(const std::string& point, const std::string& why) const;
   // "The results store failed: " and the store's own reason; in Chinese the

@@ -284,7 +284,11 @@ CFieldPanel::Arrangement CFieldPanel::Plan(int width) const {
       QSize judgedBy;  // the job's profile under the verdict
       if (judged) {
         const field::VerdictWords& w = m_texts.verdicts;
-        const QSize text = Size(f.verdict, {Qs(w.pass), Qs(w.marginal), Qs(w.fail), Qs(w.noLimit), m_verdict->text()});
+        // The readout's own limits say PASS or FAIL; an open job's profile may
+        // also say MARGINAL or NO LIMIT. Room is kept for the words that can come.
+        QStringList words{Qs(w.pass), Qs(w.fail), m_verdict->text()};
+        if (!m_judgedBy->isHidden()) words << Qs(w.marginal) << Qs(w.noLimit);
+        const QSize text = Size(f.verdict, words);
         verdict = QSize(text.width() + kVerdictPadding, text.height() + 2 * kVerdictMargin);
         if (!m_judgedBy->isHidden()) {
           judgedBy = Size(f.reference, {m_judgedBy->text()});

@@ -184,10 +184,6 @@ void CJobPanel::Build() {
   m_points->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_points->verticalHeader()->hide();
   column->addWidget(m_points, 3);
-  // A capture waits for the point it was asked for; choosing another gives it up.
-  connect(m_points, &QTableWidget::itemSelectionChanged, this, [this] {
-    if (!m_bRefreshing && m_waitingPoint && SelectedPoint() != m_waitingPoint) GiveUpWaiting(m_texts.otherPoint);
-  });
 
   auto* capture = new QHBoxLayout;
   m_captureButton = new QPushButton(Qs(m_texts.captureButton), body);
@@ -306,7 +302,6 @@ bool CJobPanel::OpenJob(const std::string& name) {
       return false;
     }
     m_job = std::move(job);
-    m_waitingPoint.reset();
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.StoreProblem(e.what()), true);
     return false;
@@ -356,7 +351,6 @@ void CJobPanel::PrintReport() {
 
 void CJobPanel::CloseJob() {
   m_job.reset();
-  m_waitingPoint.reset();
   m_pointLabels.clear();
   Refresh(std::nullopt);
 }
@@ -445,14 +439,16 @@ bool CJobPanel::Capture() {
     Tell(m_texts.noPoint, true);
     return false;
   }
-  if (m_waitingPoint) {
-    TellWaiting();  // one capture at a time: a further press adds none
-    return false;
-  }
+  // Too few readings since the last capture (a double tap, or a press right
+  // after the reading started): nothing is stored. Waiting for them instead
+  // would store the light of whichever fibre is connected when they arrive
+  // under a point the technician has not measured yet.
   const std::optional<jobs::CaptureInput> input = jobs::TakeCaptureInput(m_live, m_job->samples);
   if (!input) {
-    m_waitingPoint = point;
-    TellWaiting();
+    const std::optional<jobs::LiveReading> latest = m_live.Latest();
+    Tell(m_texts.TooFewNewReadings(*point, jobs::ReadingsAwaited(m_live, m_job->samples),
+                                   latest ? std::optional<int>(latest->wavelengthNm) : std::nullopt),
+         true);
     return false;
   }
   return StoreCapture(*point, *input);
@@ -482,19 +478,6 @@ bool CJobPanel::StoreCapture(const std::string& point, const jobs::CaptureInput&
   return true;
 }
 
-void CJobPanel::TellWaiting() {
-  const std::optional<jobs::LiveReading> latest = m_live.Latest();
-  Tell(m_texts.Waiting(*m_waitingPoint, jobs::ReadingsAwaited(m_live, m_job->samples),
-                       latest ? std::optional<int>(latest->wavelengthNm) : std::nullopt),
-       false);
-}
-
-void CJobPanel::GiveUpWaiting(const std::string& why) {
-  if (!m_waitingPoint) return;
-  Tell(m_texts.NotCaptured(*m_waitingPoint, why), true);
-  m_waitingPoint.reset();
-}
-
 std::vector<jobs::LiveReading> CJobPanel::ReadingsOf(const std::string& resultUuid) const {
   const auto it = m_takenBy.find(resultUuid);
   return it == m_takenBy.end() ? std::vector<jobs::LiveReading>{} : it->second;
@@ -515,14 +498,6 @@ void CJobPanel::OnRow(const meter::Measurement& m) {
   if (!m.dBm || !m.wavelengthNm) return;
   m_live.Add({static_cast<double>(m_clock.elapsed()) / 1000.0, *m.wavelengthNm, *m.dBm});
   ShowLive();
-  if (!m_waitingPoint || !m_job) return;
-  if (const std::optional<jobs::CaptureInput> input = jobs::TakeCaptureInput(m_live, m_job->samples)) {
-    const std::string point = *m_waitingPoint;
-    m_waitingPoint.reset();
-    StoreCapture(point, *input);
-  } else {
-    TellWaiting();
-  }
 }
 
 void CJobPanel::OnStopped(bool lost) {
@@ -530,7 +505,6 @@ void CJobPanel::OnStopped(bool lost) {
   if (!m_bLive) return;
   m_bLive = false;
   m_bLost = lost;
-  GiveUpWaiting(lost ? m_texts.meterLost : m_texts.notLive);
   ShowLive();
 }
 

@@ -67,12 +67,9 @@ class CJobPanel : public QDockWidget {
   bool SetReferenceFromReading();
   bool ClearReference();
   // Stores a result for the selected point from readings no earlier capture
-  // took; false with the reason shown. Until N such readings have arrived
-  // the capture waits for them (the status line says so) and is stored when
-  // they have, unless the reading stops or another point is selected first.
+  // took; false with the reason shown, also while fewer than N such readings
+  // have arrived: a press is never stored later, when the fibre may be another.
   bool Capture();
-  // The point a capture waits for readings for.
-  const std::optional<std::string>& WaitingPoint() const { return m_waitingPoint; }
   // The readings a result captured in this window was made of.
   std::vector<jobs::LiveReading> ReadingsOf(const std::string& resultUuid) const;
   // The open job's report on a printer the operator chooses.
@@ -104,9 +101,6 @@ class CJobPanel : public QDockWidget {
  private:
   // Stores the result of `input` for `point` and tells it.
   bool StoreCapture(const std::string& point, const jobs::CaptureInput& input);
-  void TellWaiting();
-  // A waiting capture is given up, and `why` told.
-  void GiveUpWaiting(const std::string& why);
   // Adds imported labels to the open job; a refusal is told with `source`
   // (the file it came from) before the reason.
   bool AddLabels(const jobs::Labels& labels, const std::string& source);
@@ -136,7 +130,6 @@ class CJobPanel : public QDockWidget {
   jobs::LiveReadings m_live;
   bool m_bLive = false;
   bool m_bLost = false;  // the last run ended with the meter lost
-  std::optional<std::string> m_waitingPoint;
   std::map<std::string, std::vector<jobs::LiveReading>> m_takenBy;  // by result
   QWidget* m_window = nullptr;  // where Space captures
   bool m_bRefreshing = false;
