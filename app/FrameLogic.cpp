@@ -683,10 +683,11 @@ void FrameLogic::OnSaveData() {
 
 bool FrameLogic::SaveWithDialog() {
   const DataKind kind = m_shown.rowsKind;
-  if (kind == DataKind::Nothing) return false;
-  const datafile::FileType type = datafile::TypeForDataKind(kind);
+  const datafile::FileType type =
+      kind == DataKind::Nothing ? datafile::FileType::None : datafile::TypeForDataKind(kind);
+  // A Save that cannot write says why rather than doing nothing.
   if (type == datafile::FileType::None) {
-    PostStatus({});
+    PostStatus(unsaved::NothingToSave(m_language));
     return false;
   }
   const auto chosen = m_prompter.AskSavePath(std::string(datafile::SaveFilter(type)));

@@ -31,4 +31,8 @@ std::string ParametersNotPrinted(std::optional<lang::Index> index) {
   return Chinese(index) ? "系统参数不打印" : "System parameters are not printed";
 }
 
+std::string NothingToSave(std::optional<lang::Index> index) {
+  return Chinese(index) ? "表格中没有可保存为数据文件的读数" : "The table holds nothing a data file keeps";
+}
+
 }  // namespace unsaved

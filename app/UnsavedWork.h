@@ -30,4 +30,8 @@ std::string FileNameOf(const std::string& path);
 // The note pane's text when Print is asked for while system parameters are shown.
 std::string ParametersNotPrinted(std::optional<lang::Index> index);
 
+// The note pane's text when Save is asked for while the table holds nothing a
+// data file keeps (nothing read yet, or the wavelength codes).
+std::string NothingToSave(std::optional<lang::Index> index);
+
 }  // namespace unsaved

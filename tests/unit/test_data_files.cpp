@@ -442,17 +442,17 @@ TEST_F(DataFiles, SaveAsksBeforeReplacingAndLeavesNoStaleTail) {
 
 TEST_F(DataFiles, SaveFollowsTheDataKind) {
   f.window.savePath = (dir / "k").string();
-  // Nothing shown: nothing at all happens.
-  const std::string note = f.View().statusNote;
+  // Nothing shown, or wavelength codes, which have no file type: no file
+  // dialog, and the note says why.
   SaveCommand();
   EXPECT_TRUE(f.window.saveFilters.empty());
-  EXPECT_EQ(f.View().statusNote, note);
-  // Wavelength codes have no file type: the note is emptied.
+  EXPECT_EQ(f.View().statusNote, "表格中没有可保存为数据文件的读数");
   f.Connect();
   f.logic.OnReadWavelengthCodes();
+  f.window.view.statusNote.clear();
   SaveCommand();
   EXPECT_TRUE(f.window.saveFilters.empty());
-  EXPECT_EQ(f.View().statusNote, "");
+  EXPECT_EQ(f.View().statusNote, "表格中没有可保存为数据文件的读数");
   EXPECT_EQ(f.logic.SaveFile((dir / "k").string(), Shown().dataKind).status,
             FileOutcome::Status::Nothing);
   // AD values are history data.
