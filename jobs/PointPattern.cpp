@@ -3,6 +3,7 @@
 #include <set>
 
 #include "common/TextRules.h"
+#include "jobs/JobTextRules.h"
 
 namespace jobs {
 
@@ -63,15 +64,7 @@ std::string ExpandPart(std::string_view part, std::vector<std::string>& out) {
 
 }  // namespace
 
-std::string LabelProblem(std::string_view label) {
-  if (label.empty()) return "a name or label cannot be empty";
-  for (char c : label) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-      return "the label \"" + std::string(label) + "\" holds a tab, line break or control character";
-    }
-  }
-  return {};
-}
+std::string LabelProblem(std::string_view label) { return TextProblem(TextKind::Label, label); }
 
 std::string AdditionProblem(const std::vector<std::string>& existing, const std::vector<std::string>& added) {
   std::set<std::string_view> seen(existing.begin(), existing.end());

@@ -25,8 +25,9 @@ Labels ExpandPattern(std::string_view pattern);
 // field of each record. Blank lines are skipped; a UTF-8 BOM is dropped.
 Labels LabelsFromFile(std::string_view contents, bool csv);
 
-// Why `label` cannot name a point or a job, or empty: labels are printed one
-// per line and cell, so they are not empty and hold no control characters.
+// Why `label` cannot name a point, or empty: labels are printed one per line
+// and cell, so they are not empty, hold no control characters, and are UTF-8
+// of at most kMaxLabelChars characters (jobs/JobTextRules.h).
 std::string LabelProblem(std::string_view label);
 
 // Why `added` cannot join `existing` (a label twice, or a bad label), or empty.
