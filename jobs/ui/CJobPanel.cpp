@@ -115,14 +115,19 @@ void CJobPanel::Build() {
   auto* newButton = new QPushButton(Qs(m_texts.newJob), body);
   auto* openButton = new QPushButton(Qs(m_texts.openJob), body);
   auto* closeButton = new QPushButton(Qs(m_texts.closeJob), body);
+  auto* renameButton = new QPushButton(Qs(m_texts.renameJob), body);
+  renameButton->setObjectName(QStringLiteral("renameJob"));
   auto* importButton = new QPushButton(Qs(m_texts.importPoints), body);
   auto* printButton = new QPushButton(Qs(m_texts.printReport), body);
-  for (QPushButton* b : {newButton, openButton, closeButton, importButton, printButton}) commands->addWidget(b);
+  for (QPushButton* b : {newButton, openButton, closeButton, renameButton, importButton, printButton}) {
+    commands->addWidget(b);
+  }
   commands->addStretch();
   column->addLayout(commands);
   connect(newButton, &QPushButton::clicked, this, &CJobPanel::AskNewJob);
   connect(openButton, &QPushButton::clicked, this, &CJobPanel::AskOpenJob);
   connect(closeButton, &QPushButton::clicked, this, &CJobPanel::CloseJob);
+  connect(renameButton, &QPushButton::clicked, this, &CJobPanel::AskRenameJob);
   connect(importButton, &QPushButton::clicked, this, &CJobPanel::AskImport);
   connect(printButton, &QPushButton::clicked, this, &CJobPanel::PrintReport);
 
@@ -188,8 +193,8 @@ void CJobPanel::Build() {
   column->addWidget(m_status);
   setWidget(body);
 
-  m_needJob = {closeButton, importButton, m_samples, setReference, clearReference, m_points, m_captureButton};
-  m_changes = {newButton, importButton, m_samples, setReference, clearReference, m_captureButton};
+  m_needJob = {closeButton, renameButton, importButton, m_samples, setReference, clearReference, m_points, m_captureButton};
+  m_changes = {newButton, renameButton, importButton, m_samples, setReference, clearReference, m_captureButton};
 
   // Space captures anywhere in the panel, whichever of its widgets has focus.
   auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
@@ -296,6 +301,21 @@ void CJobPanel::PrintReport() {
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.storeProblem + e.what(), true);
   }
+}
+
+bool CJobPanel::RenameJob(const std::string& name) {
+  if (!m_job || !Store()) return false;
+  const std::string from = m_job->name;
+  if (!StoreChange([&] { m_store->RenameJob(from, name); })) return false;
+  return OpenJob(name);
+}
+
+void CJobPanel::AskRenameJob() {
+  if (!m_job) return;
+  bool ok = false;
+  const QString name = QInputDialog::getText(this, Qs(m_texts.renameJob), Qs(m_texts.name + "\n" + m_texts.textLimits),
+                                             QLineEdit::Normal, Qs(m_job->name), &ok);
+  if (ok && !name.trimmed().isEmpty()) RenameJob(name.trimmed().toStdString());
 }
 
 void CJobPanel::CloseJob() {
@@ -561,6 +581,9 @@ void CJobPanel::AskNewJob() {
   form->addRow(Qs(m_texts.operatorName), person);
   form->addRow(Qs(m_texts.profile), profile);
   form->addRow(Qs(m_texts.importPattern), pattern);
+  // What the store takes, said before it refuses.
+  for (QLineEdit* edit : {name, site, person, pattern}) edit->setToolTip(Qs(m_texts.textLimits));
+  form->addRow(new QLabel(Qs(m_texts.textLimits), &dialog));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   buttons->button(QDialogButtonBox::Ok)->setText(Qs(m_texts.ok));
   buttons->button(QDialogButtonBox::Cancel)->setText(Qs(m_texts.cancel));
