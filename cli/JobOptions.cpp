@@ -18,6 +18,7 @@ struct ActionShape {
 constexpr ActionShape kActions[] = {
     {"new", 1, 1, "NAME", true, true},
     {"list", 0, 0, ""},
+    {"rename", 2, 2, "OLD NEW"},
     {"points", 3, 4, "NAME add PATTERN, NAME remove LABEL or NAME rename OLD NEW"},
     {"reference", 3, 3, "NAME NM DBM"},
     {"capture", 2, 2, "NAME POINT", false, true},
@@ -67,7 +68,7 @@ bool ParseJobArgs(const std::string& command, int i, int argc, char** argv, JobA
     shape = &kProfiles;
   } else {
     if (i >= argc) {
-      error = "job needs one of new, list, points, reference, capture, show, export, report, sync";
+      error = "job needs one of new, list, rename, points, reference, capture, show, export, report, sync";
       return false;
     }
     a.action = argv[i++];

@@ -8,7 +8,7 @@
 namespace cli {
 
 struct JobArgs {
-  std::string action;  // new, list, points, reference, capture, show, export, report; empty for profiles
+  std::string action;  // new, list, rename, points, reference, capture, show, export, report; empty for profiles
   std::vector<std::string> operands;
   std::optional<std::string> site;
   std::optional<std::string> operatorName;

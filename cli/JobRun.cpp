@@ -192,7 +192,9 @@ int SyncCommand(const std::string& server, const std::string& path, const jobs::
   }
   const jobs::SyncCounts counts = jobs::SyncToTeamServer(server, path);
   StandardOutput().Write(texts.Done(counts.sent, counts.alreadyThere) + "\n");
-  return kExitOk;
+  // What the server refused is named; everything else went.
+  for (const std::string& refused : counts.refused) std::fprintf(stderr, "km360r-cli: %s\n", refused.c_str());
+  return counts.refused.empty() ? kExitOk : kExitFile;
 }
 
 // job list, show, export and report read the team server when one is named.
@@ -236,6 +238,10 @@ int RunJobCommand(const Options& o) {
     if (o.command == "profiles") return Profiles(store);
     if (a.action == "new") return New(store, a);
     if (a.action == "list") return List(store);
+    if (a.action == "rename") {
+      store.RenameJob(a.operands[0], a.operands[1]);
+      return kExitOk;
+    }
     if (a.action == "points") return Points(store, a);
     if (a.action == "reference") {
       store.SetReference(a.operands[0], std::stoi(a.operands[1]), a.referenceDbm);

@@ -1,5 +1,7 @@
 #include "jobs/JobTexts.h"
 
+#include "jobs/JobTextRules.h"
+
 namespace jobs {
 
 std::string JobTexts::VerdictWord(Verdict v) const {
@@ -60,7 +62,10 @@ JobTexts JobTexts::For(std::optional<lang::Index> index) {
         "导入测试点", "编号规则 (如 P01-P32)", "从文件导入…", "文本或 CSV 文件 (*.txt *.csv)",
         "没有实时读数：请先开始实时读取。", "请先选择一个测试点。",
         "结果库出错：", "已保存：",
-        "打印报告…", true,
+        "打印报告…", "重命名任务…",
+        "名称、地点、操作员最多 " + std::to_string(kMaxNameChars) + " 个字符，测试点标签最多 " +
+            std::to_string(kMaxLabelChars) + " 个字符，不含控制字符。",
+        true,
         "请先打开或新建测试任务。", "仪表已断开：请重新连接并开始实时读取。",
         "全部测试点已测",
     };
@@ -79,7 +84,10 @@ JobTexts JobTexts::For(std::optional<lang::Index> index) {
       "Import points", "Pattern (e.g. P01-P32)", "From a file…", "Text or CSV files (*.txt *.csv)",
       "No live readings: start real-time reading first.", "Select a point first.",
       "The results store failed: ", "Stored: ",
-      "Print report…", false,
+      "Print report…", "Rename job…",
+      "A name, site or operator holds at most " + std::to_string(kMaxNameChars) + " characters, a point label at most " +
+          std::to_string(kMaxLabelChars) + "; no control characters.",
+      false,
       "Open or make a job first.", "The meter was lost: link it and start real-time reading again.",
       "all points measured",
   };

@@ -40,6 +40,8 @@ struct JobTexts {
   std::string storeProblem; // the store refused or failed, reason follows
   std::string stored;       // the status after a capture, point follows
   std::string printReport;  // the panel's button: the job report on a printer
+  std::string renameJob;    // the panel's button: "Rename job…"
+  std::string textLimits;   // what a name, site, operator and label may hold
   bool chinese = false;     // the job report's language follows the panel's
   // Why a capture was not made, and what followed one.
   std::string captureNoJob; // Space or Capture without a job open

@@ -72,6 +72,8 @@ Connection::Connection(const std::string& target) {
   PQsetNoticeProcessor(m_conn, [](void*, const char*) {}, nullptr);
 }
 
+bool Connection::Alive() const { return PQstatus(m_conn) == CONNECTION_OK; }
+
 Connection::~Connection() {
   if (m_conn) PQfinish(m_conn);
 }

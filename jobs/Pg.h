@@ -24,6 +24,9 @@ class ServerError : public StoreError {
   enum class Why {
     Unusable,  // detail: libpq's or the server's own reason
     Newer,     // detail: the server's table version
+    Foreign,   // tables no program of ours made (a version below zero); detail: that version
+    Empty,     // read before any sync made the tables; no detail
+    Older,     // read while the tables are older than this program's; detail: their version
   };
   ServerError(Why why, std::string detail);
   Why GetWhy() const { return m_why; }
@@ -72,6 +75,8 @@ class Connection {
   // Statements without parameters, several at once allowed.
   void Execute(const std::string& sql);
   Rows Query(const std::string& sql, const std::vector<Param>& params = {});
+  // False once the connection to the server is lost.
+  bool Alive() const;
   // As Query; a unique violation comes back as nullopt instead of a throw.
   std::optional<Rows> QueryUnlessDuplicate(const std::string& sql, const std::vector<Param>& params);
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <set>
 
+#include "jobs/JobTextRules.h"
 #include "jobs/Pg.h"
+#include "jobs/PointPattern.h"
 #include "jobs/StoreSchema.h"
 #include "jobs/Uuid.h"
 
@@ -18,13 +20,45 @@ using pg::Text;
 // a fresh server do not both make them.
 constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(1261647408)";
 
-[[noreturn]] void Newer(int64_t version) {
-  throw pg::ServerError(pg::ServerError::Why::Newer, std::to_string(version));
+[[noreturn]] void Fail(pg::ServerError::Why why, int64_t version) {
+  throw pg::ServerError(why, std::to_string(version));
+}
+
+// Refuses tables this program cannot use: newer ones, and a version no
+// program of ours writes (below zero).
+void CheckVersion(int64_t version) {
+  if (version > schema::CurrentVersion()) Fail(pg::ServerError::Why::Newer, version);
+  if (version < 0) Fail(pg::ServerError::Why::Foreign, version);
+}
+
+// How a job is named in a refusal: by its name, or by its UUID when the name
+// itself is what cannot be shown.
+std::string JobNamed(const Job& job) {
+  return TextProblem(TextKind::Name, job.name).empty() ? "the job " + job.name : "the job with UUID " + job.uuid;
+}
+
+// Why the server cannot take the job's texts, or empty. A store written
+// before its texts were checked at the door may hold such a job.
+std::string TextsProblem(const SyncJob& s) {
+  if (std::string problem = JobTextProblem(s.job); !problem.empty()) return problem;
+  for (const SyncPoint& p : s.points) {
+    if (std::string problem = LabelProblem(p.label); !problem.empty()) return problem;
+  }
+  return {};
 }
 
 }  // namespace
 
-PgStore::PgStore(const std::string& target) : m_db(std::make_unique<pg::Connection>(target)) {
+PgStore::PgStore(const std::string& target, Access access) : m_db(std::make_unique<pg::Connection>(target)) {
+  if (access == Access::Read) {
+    // Nothing below can write, even by mistake.
+    m_db->Execute("SET default_transaction_read_only = on");
+    const std::optional<int64_t> v = Version();
+    if (!v) throw pg::ServerError(pg::ServerError::Why::Empty, {});
+    CheckVersion(*v);
+    if (*v < schema::CurrentVersion()) Fail(pg::ServerError::Why::Older, *v);
+    return;
+  }
   Migrate();
   m_db->Query("INSERT INTO store_info (key, value) VALUES ('server_uuid', $1) ON CONFLICT (key) DO NOTHING",
               {Text(NewUuid())});
@@ -33,20 +67,21 @@ PgStore::PgStore(const std::string& target) : m_db(std::make_unique<pg::Connecti
 
 PgStore::~PgStore() = default;
 
+std::optional<int64_t> PgStore::Version() {
+  if (m_db->Query("SELECT to_regclass('km360r_schema') IS NOT NULL").Text(0, 0) != "t") return std::nullopt;
+  return m_db->Query("SELECT coalesce(max(version), 0) FROM km360r_schema").Int(0, 0);
+}
+
 void PgStore::Migrate() {
-  const auto version = [this] {
-    return m_db->Query("SELECT coalesce(max(version), 0) FROM km360r_schema").Int(0, 0);
-  };
-  if (m_db->Query("SELECT to_regclass('km360r_schema') IS NOT NULL").Text(0, 0) == "t") {
-    const int64_t v = version();
-    if (v > schema::CurrentVersion()) Newer(v);
-    if (v == schema::CurrentVersion()) return;
+  if (const std::optional<int64_t> v = Version()) {
+    CheckVersion(*v);
+    if (*v == schema::CurrentVersion()) return;
   }
   pg::Transaction t(*m_db);
   m_db->Execute(kMigrationLock);
   m_db->Execute("CREATE TABLE IF NOT EXISTS km360r_schema (version INTEGER NOT NULL)");
-  const int64_t from = version();  // again, under the lock
-  if (from > schema::CurrentVersion()) Newer(from);
+  const int64_t from = *Version();  // again, under the lock
+  CheckVersion(from);
   const std::vector<std::string> steps = schema::Migrations(schema::Dialect::PostgreSql);
   for (int64_t v = from; v < schema::CurrentVersion(); ++v) m_db->Execute(steps[static_cast<size_t>(v)]);
   m_db->Execute("DELETE FROM km360r_schema");
@@ -56,78 +91,164 @@ void PgStore::Migrate() {
 
 // ---- sync -----------------------------------------------------------------------
 
-void PgStore::PushJobs(std::vector<SyncJob> jobs) {
+JobsPushed PgStore::PushJobs(std::vector<SyncJob> jobs) {
   // Every writer takes its jobs in one order, so two syncs never wait on each other in a circle.
   std::sort(jobs.begin(), jobs.end(), [](const SyncJob& a, const SyncJob& b) { return a.job.uuid < b.job.uuid; });
-  pg::Transaction t(*m_db);
+  JobsPushed pushed;
   for (const SyncJob& s : jobs) {
-    const Job& job = s.job;
-    // One writer at a time per job: a second sync of the same job waits,
-    // then finds it there.
-    m_db->Query("SELECT pg_advisory_xact_lock(hashtext($1))", {Text(job.uuid)});
-    pg::Rows found = m_db->Query("SELECT id FROM jobs WHERE uuid = $1", {Text(job.uuid)});
-    int64_t id = 0;
-    if (found.Count() == 0) {
-      std::optional<pg::Rows> made = m_db->QueryUnlessDuplicate(
-          "INSERT INTO jobs (uuid, name, site, operator, notes, profile_id, profile_name, margin_db, loss_min_db, "
-          "loss_max_db, created_at, samples) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12) RETURNING id",
-          {Text(job.uuid), Text(job.name), Text(job.site), Text(job.operatorName), Text(job.notes),
-           Text(job.profile.id), Text(job.profile.name), Number(job.profile.marginDb),
-           Number(job.profile.lossBudget.low), Number(job.profile.lossBudget.high), Text(job.created),
-           Number(int64_t{job.samples})});
-      if (!made) Refuse("the server holds another job named " + job.name + "; rename the job here and sync again");
-      id = made->Int(0, 0);
-      for (const auto& [nm, range] : job.profile.limits) {
-        m_db->Query("INSERT INTO job_limits VALUES ($1, $2, $3, $4)",
-                    {Number(id), Number(int64_t{nm}), Number(range.low), Number(range.high)});
-      }
-    } else {
-      id = found.Int(0, 0);
+    try {
+      PushJob(s, pushed);
+    } catch (const pg::ServerError& e) {
+      // A lost server ends the sync; a statement it refused ends only this job.
+      if (!m_db->Alive()) throw;
+      pushed.refusedJobs.insert(s.job.uuid);
+      pushed.refusals.push_back(JobNamed(s.job) + " was not sent: " + e.Detail());
+    } catch (const StoreError& e) {
+      pushed.refusedJobs.insert(s.job.uuid);
+      pushed.refusals.push_back(JobNamed(s.job) + " was not sent: " + e.what());
     }
-    m_db->Query("DELETE FROM job_references WHERE job_id = $1", {Number(id)});
-    for (const auto& [nm, dbm] : job.referencesDbm) {
-      m_db->Query("INSERT INTO job_references VALUES ($1, $2, $3)", {Number(id), Number(int64_t{nm}), Number(dbm)});
-    }
-    // Only the points that differ are written.
-    std::map<int64_t, std::pair<std::string, std::optional<std::string>>> there;
-    pg::Rows known = m_db->Query("SELECT position, label, removed_at FROM points WHERE job_id = $1", {Number(id)});
-    for (int i = 0; i < known.Count(); ++i) {
-      there[known.Int(i, 0)] = {known.Text(i, 1),
-                                known.IsNull(i, 2) ? std::nullopt : std::optional<std::string>(known.Text(i, 2))};
-    }
-    // A job's thousands of points go in a few statements, not one round trip each.
-    std::vector<const SyncPoint*> changed;
-    for (const SyncPoint& p : s.points) {
-      const auto it = there.find(p.position);
-      if (it == there.end() || it->second.first != p.label || it->second.second != p.removedAt) changed.push_back(&p);
-    }
-    constexpr size_t kPointsPerStatement = 1000;
-    for (size_t from = 0; from < changed.size(); from += kPointsPerStatement) {
-      std::string sql = "INSERT INTO points (job_id, position, label, removed_at) VALUES ";
-      std::vector<pg::Param> params = {Number(id)};
-      for (size_t i = from; i < std::min(changed.size(), from + kPointsPerStatement); ++i) {
-        const size_t at = params.size();
-        sql += (i > from ? ", ($1, $" : "($1, $") + std::to_string(at + 1) + ", $" + std::to_string(at + 2) + ", $" +
-               std::to_string(at + 3) + ")";
-        params.insert(params.end(), {Number(changed[i]->position), Text(changed[i]->label), changed[i]->removedAt});
-      }
-      m_db->Query(sql + " ON CONFLICT (job_id, position) DO UPDATE SET label = EXCLUDED.label, "
-                        "removed_at = EXCLUDED.removed_at",
-                  params);
-    }
-    m_db->Query(schema::RefreshJobCounts(schema::Dialect::PostgreSql), {Number(id)});
   }
-  t.Commit();
+  return pushed;
 }
 
-int64_t PgStore::PointId(const std::string& jobUuid, int64_t position) {
-  const auto key = std::make_pair(jobUuid, position);
-  if (const auto it = m_pointIds.find(key); it != m_pointIds.end()) return it->second;
-  pg::Rows rows = m_db->Query(
-      "SELECT p.position, p.id FROM points p JOIN jobs j ON j.id = p.job_id WHERE j.uuid = $1", {Text(jobUuid)});
-  for (int i = 0; i < rows.Count(); ++i) m_pointIds[{jobUuid, rows.Int(i, 0)}] = rows.Int(i, 1);
-  const auto it = m_pointIds.find(key);
-  if (it == m_pointIds.end()) Refuse("the server lacks point " + std::to_string(position) + " of job " + jobUuid);
+void PgStore::PushJob(const SyncJob& s, JobsPushed& pushed) {
+  const Job& job = s.job;
+  if (std::string problem = TextsProblem(s); !problem.empty()) Refuse(problem);
+  pg::Transaction t(*m_db);
+  // One writer at a time per job: a second sync of the same job waits, then
+  // finds it there.
+  m_db->Query("SELECT pg_advisory_xact_lock(hashtext($1))", {Text(job.uuid)});
+  const std::string nameTaken = "the server holds another job named " + job.name + "; rename the job here and sync again";
+  pg::Rows found = m_db->Query("SELECT id, name FROM jobs WHERE uuid = $1", {Text(job.uuid)});
+  int64_t id = 0;
+  if (found.Count() == 0) {
+    std::optional<pg::Rows> made = m_db->QueryUnlessDuplicate(
+        "INSERT INTO jobs (uuid, name, site, operator, notes, profile_id, profile_name, margin_db, loss_min_db, "
+        "loss_max_db, created_at, samples) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12) RETURNING id",
+        {Text(job.uuid), Text(job.name), Text(job.site), Text(job.operatorName), Text(job.notes),
+         Text(job.profile.id), Text(job.profile.name), Number(job.profile.marginDb),
+         Number(job.profile.lossBudget.low), Number(job.profile.lossBudget.high), Text(job.created),
+         Number(int64_t{job.samples})});
+    if (!made) Refuse(nameTaken);
+    id = made->Int(0, 0);
+    for (const auto& [nm, range] : job.profile.limits) {
+      m_db->Query("INSERT INTO job_limits VALUES ($1, $2, $3, $4)",
+                  {Number(id), Number(int64_t{nm}), Number(range.low), Number(range.high)});
+    }
+  } else {
+    id = found.Int(0, 0);
+    // Renamed here since: the name follows the job's UUID.
+    if (found.Text(0, 1) != job.name &&
+        !m_db->QueryUnlessDuplicate("UPDATE jobs SET name = $2 WHERE id = $1", {Number(id), Text(job.name)})) {
+      Refuse(nameTaken);
+    }
+  }
+  m_db->Query("DELETE FROM job_references WHERE job_id = $1", {Number(id)});
+  for (const auto& [nm, dbm] : job.referencesDbm) {
+    m_db->Query("INSERT INTO job_references VALUES ($1, $2, $3)", {Number(id), Number(int64_t{nm}), Number(dbm)});
+  }
+
+  // The job's points as the server holds them, by UUID.
+  struct There {
+    std::string label;
+    std::optional<std::string> removedAt;
+  };
+  std::map<std::string, There> there;
+  pg::Rows known = m_db->Query("SELECT uuid, label, removed_at FROM points WHERE job_id = $1", {Number(id)});
+  for (int i = 0; i < known.Count(); ++i) {
+    there[known.Text(i, 0)] = {known.Text(i, 1),
+                               known.IsNull(i, 2) ? std::nullopt : std::optional<std::string>(known.Text(i, 2))};
+  }
+  const auto refuse = [&](const SyncPoint& p, const std::string& why) {
+    pushed.refusedPoints.insert(p.uuid);
+    pushed.refusals.push_back("the point " + p.label + " of the job " + job.name + " was not sent: " + why);
+  };
+  // Only the points that differ are written. A label the server holds
+  // otherwise is changed only when it is the one this store sent (a rename
+  // here); else the server's point came from another store and is kept.
+  std::vector<const SyncPoint*> changed;
+  std::vector<const SyncPoint*> confirmed;  // the server's label is now this store's
+  for (const SyncPoint& p : s.points) {
+    const auto it = there.find(p.uuid);
+    if (it == there.end()) {
+      changed.push_back(&p);
+    } else if (it->second.label != p.label && p.ackedLabel != it->second.label) {
+      refuse(p, "the server holds that point under the label " + it->second.label +
+                    ", which it did not get from this store");
+    } else if (it->second.label != p.label || it->second.removedAt != p.removedAt) {
+      changed.push_back(&p);
+    } else if (p.ackedLabel != p.label) {
+      confirmed.push_back(&p);
+    }
+  }
+  // A label stays with the server's point that holds it unless that point is
+  // among those changing; a point that would take it is refused, and then
+  // keeps its own label on the server in turn.
+  std::map<std::string, std::string> heldBy;  // label -> point UUID
+  for (bool again = true; again;) {
+    again = false;
+    std::set<std::string> moving;
+    for (const SyncPoint* p : changed) moving.insert(p->uuid);
+    heldBy.clear();
+    for (const auto& [uuid, point] : there) {
+      if (!point.removedAt && !moving.count(uuid)) heldBy[point.label] = uuid;
+    }
+    for (auto it = changed.begin(); it != changed.end(); ++it) {
+      const SyncPoint& p = **it;
+      if (p.removedAt || !heldBy.count(p.label)) continue;
+      refuse(p, "the server holds another point labelled " + p.label + " in that job");
+      changed.erase(it);
+      again = true;
+      break;
+    }
+  }
+  // The points that change move out of the way first, so that swapped
+  // labels, or a label freed by a removal and taken by a rename, never meet
+  // in the unique index whatever the order of the rows; a control character
+  // keeps the passing label from matching any real one.
+  std::vector<pg::Param> relabelled = {Number(id)};
+  std::string marks;
+  for (const SyncPoint* p : changed) {
+    if (!there.count(p->uuid)) continue;
+    relabelled.push_back(Text(p->uuid));
+    marks += (marks.empty() ? "$" : ", $") + std::to_string(relabelled.size());
+  }
+  if (!marks.empty()) {
+    m_db->Query("UPDATE points SET label = chr(1) || uuid WHERE job_id = $1 AND uuid IN (" + marks + ")", relabelled);
+  }
+  // A job's thousands of points go in a few statements, not one round trip each.
+  constexpr size_t kPointsPerStatement = 1000;
+  for (size_t from = 0; from < changed.size(); from += kPointsPerStatement) {
+    std::string sql = "INSERT INTO points (job_id, uuid, position, label, removed_at) VALUES ";
+    std::vector<pg::Param> params = {Number(id)};
+    for (size_t i = from; i < std::min(changed.size(), from + kPointsPerStatement); ++i) {
+      const size_t at = params.size();
+      sql += (i > from ? ", ($1" : "($1");
+      for (size_t c = 1; c <= 4; ++c) sql += ", $" + std::to_string(at + c);
+      sql += ")";
+      params.insert(params.end(), {Text(changed[i]->uuid), Number(changed[i]->position), Text(changed[i]->label),
+                                   changed[i]->removedAt});
+    }
+    m_db->Query(sql + " ON CONFLICT (uuid) DO UPDATE SET label = EXCLUDED.label, removed_at = EXCLUDED.removed_at "
+                      "WHERE points.job_id = EXCLUDED.job_id",
+                params);
+  }
+  m_db->Query(schema::RefreshJobCounts(schema::Dialect::PostgreSql), {Number(id)});
+  t.Commit();
+  for (const SyncPoint* p : changed) {
+    if (p->ackedLabel != p->label) pushed.acknowledged.push_back(*p);
+  }
+  for (const SyncPoint* p : confirmed) pushed.acknowledged.push_back(*p);
+}
+
+int64_t PgStore::PointId(const std::string& jobUuid, const std::string& pointUuid) {
+  if (m_pointsOf.insert(jobUuid).second) {
+    pg::Rows rows = m_db->Query(
+        "SELECT p.uuid, p.id FROM points p JOIN jobs j ON j.id = p.job_id WHERE j.uuid = $1", {Text(jobUuid)});
+    for (int i = 0; i < rows.Count(); ++i) m_pointIds[rows.Text(i, 0)] = rows.Int(i, 1);
+  }
+  const auto it = m_pointIds.find(pointUuid);
+  if (it == m_pointIds.end()) Refuse("the server lacks point " + pointUuid + " of job " + jobUuid);
   return it->second;
 }
 
@@ -156,7 +277,7 @@ SyncCounts PgStore::PushResults(std::vector<SyncResult> results) {
     for (int c = 1; c <= kColumns; ++c) sql += (c > 1 ? ", $" : "$") + std::to_string(params.size() + c);
     sql += ")";
     for (pg::Param& p : std::vector<pg::Param>{
-             Text(r.uuid), Number(PointId(s.jobUuid, s.position)), Number(int64_t{r.wavelengthNm}),
+             Text(r.uuid), Number(PointId(s.jobUuid, s.pointUuid)), Number(int64_t{r.wavelengthNm}),
              Number(r.powerDbm), Number(r.powerMw), Number(r.lossDb), Text(VerdictText(r.verdict)),
              Number(int64_t{r.samples}), Number(r.spanDb), Number(int64_t{r.unstable ? 1 : 0}), Text(r.operatorName),
              Text(r.measured), Number(int64_t{s.superseded ? 1 : 0})}) {
@@ -199,6 +320,9 @@ int64_t PgStore::JobIdOf(const std::string& jobUuid) {
 
 std::vector<Profile> PgStore::UserProfiles() { return {}; }
 
+void PgStore::RenameJob(const std::string&, const std::string&) {
+  Refuse("jobs are renamed in the local store; the server receives the new name by job sync");
+}
 void PgStore::CreateJob(const Job&, const std::vector<std::string>&) {
   Refuse("jobs are made in the local store; the server receives them by job sync");
 }

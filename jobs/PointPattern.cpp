@@ -3,6 +3,7 @@
 #include <set>
 
 #include "common/TextRules.h"
+#include "jobs/JobTextRules.h"
 
 namespace jobs {
 
@@ -90,6 +91,7 @@ std::string LabelsProblem::Text(bool chinese) const {
     case PatternFaults::Twice: return chinese ? "测试点 " + s + " 已在任务中" : "the point " + s + " is already in the job";
     case PatternFaults::TooMany: return chinese ? "测试点超过任务允许的数量" : "more points than a job takes";
     case PatternFaults::EmptyFile: return chinese ? "文件中没有测试点" : "the file names no points";
+    case PatternFaults::NotStorable: return TextProblem(TextKind::Label, s, chinese);
   }
   return {};
 }
@@ -99,6 +101,8 @@ LabelsProblem LabelFault(std::string_view label) {
   for (char c : label) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return PatternFault(PatternFaults::ControlCharacter, label);
   }
+  // What a team server cannot hold: text that is not UTF-8, or too long.
+  if (!TextProblem(TextKind::Label, label).empty()) return PatternFault(PatternFaults::NotStorable, label);
   return {};
 }
 

@@ -31,6 +31,7 @@ struct LabelsProblem {
     Twice,             // subject: the label
     TooMany,           // more points than a job takes
     EmptyFile,
+    NotStorable,       // subject: the label, not UTF-8 or too long
   };
   Fault fault = Fault::None;
   std::string subject;
@@ -52,8 +53,9 @@ Labels ExpandPattern(std::string_view pattern);
 // field of each record. Blank lines are skipped; a UTF-8 BOM is dropped.
 Labels LabelsFromFile(std::string_view contents, bool csv);
 
-// Why `label` cannot name a point or a job, or empty: labels are printed one
-// per line and cell, so they are not empty and hold no control characters.
+// Why `label` cannot name a point, or empty: labels are printed one per line
+// and cell, so they are not empty, hold no control characters, and are UTF-8
+// of at most kMaxLabelChars characters (jobs/JobTextRules.h).
 std::string LabelProblem(std::string_view label);
 LabelsProblem LabelFault(std::string_view label);
 

@@ -35,6 +35,9 @@ class IResultsStore {
 
   // Makes a job with its points, in order; Refused when the name is taken.
   virtual void CreateJob(const Job& job, const std::vector<std::string>& points) = 0;
+  // Refused when `to` is taken or not a good name; the job keeps its UUID, so
+  // a sync carries the new name to a team server.
+  virtual void RenameJob(const std::string& from, const std::string& to) = 0;
   virtual std::optional<Job> FindJob(const std::string& name) = 0;
   virtual std::vector<JobSummary> ListJobs() = 0;
 

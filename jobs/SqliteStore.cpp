@@ -7,6 +7,7 @@
 #include <map>
 
 #include "field/LiveLog.h"
+#include "jobs/JobTextRules.h"
 #include "jobs/PointPattern.h"
 #include "jobs/Sqlite.h"
 #include "jobs/StoreSchema.h"
@@ -93,10 +94,14 @@ void SqliteStore::Migrate() {
     if (version.Int(0) == schema::CurrentVersion()) return;
   }
   sql::WriteTransaction t(*m_db);
-  // Read again under the write lock: another process may have migrated.
-  sql::Statement version(*m_db, "PRAGMA user_version");
-  version.Step();
-  const int64_t from = version.Int(0);
+  // Read again under the write lock: another process may have migrated. The
+  // statement ends before the steps run: an index is not dropped under a read.
+  int64_t from = 0;
+  {
+    sql::Statement version(*m_db, "PRAGMA user_version");
+    version.Step();
+    from = version.Int(0);
+  }
   if (from > schema::CurrentVersion()) Unusable(m_db->Path(), "was written by a newer version of the program");
   const std::vector<std::string> steps = schema::Migrations(schema::Dialect::Sqlite);
   for (int64_t v = from; v < schema::CurrentVersion(); ++v) m_db->Execute(steps[static_cast<size_t>(v)]);
@@ -160,7 +165,7 @@ int64_t SqliteStore::JobId(const std::string& name) {
 }
 
 void SqliteStore::CreateJob(const Job& job, const std::vector<std::string>& points) {
-  if (std::string problem = LabelProblem(job.name); !problem.empty()) Refuse("job name: " + problem);
+  if (std::string problem = JobTextProblem(job); !problem.empty()) Refuse(problem);
   if (std::string problem = AdditionProblem({}, points); !problem.empty()) Refuse(problem);
   sql::WriteTransaction t(*m_db);
   {
@@ -186,13 +191,26 @@ void SqliteStore::CreateJob(const Job& job, const std::vector<std::string>& poin
     reference.Reset();
     reference.Bind(1, id).Bind(2, nm).Bind(3, dbm).Run();
   }
-  sql::Statement point(*m_db, "INSERT INTO points (job_id, position, label) VALUES (?, ?, ?)");
+  sql::Statement point(*m_db, "INSERT INTO points (job_id, position, label, uuid) VALUES (?, ?, ?, ?)");
   int position = 0;
   for (const std::string& label : points) {
     point.Reset();
-    point.Bind(1, id).Bind(2, ++position).Bind(3, label).Run();
+    point.Bind(1, id).Bind(2, ++position).Bind(3, label).Bind(4, NewUuid()).Run();
   }
   RefreshCounts(id);
+  t.Commit();
+}
+
+void SqliteStore::RenameJob(const std::string& from, const std::string& to) {
+  if (std::string problem = TextProblem(TextKind::Name, to); !problem.empty()) Refuse(problem);
+  sql::WriteTransaction t(*m_db);
+  const int64_t id = JobId(from);
+  {
+    sql::Statement taken(*m_db, "SELECT 1 FROM jobs WHERE name = ?");
+    taken.Bind(1, to);
+    if (taken.Step()) Refuse("a job named " + to + " exists");
+  }
+  sql::Statement(*m_db, "UPDATE jobs SET name = ? WHERE id = ?").Bind(1, to).Bind(2, id).Run();
   t.Commit();
 }
 
@@ -266,10 +284,10 @@ void SqliteStore::AddPoints(const std::string& job, const std::vector<std::strin
   last.Bind(1, id);
   last.Step();
   int64_t position = last.Int(0);
-  sql::Statement point(*m_db, "INSERT INTO points (job_id, position, label) VALUES (?, ?, ?)");
+  sql::Statement point(*m_db, "INSERT INTO points (job_id, position, label, uuid) VALUES (?, ?, ?, ?)");
   for (const std::string& label : labels) {
     point.Reset();
-    point.Bind(1, id).Bind(2, ++position).Bind(3, label).Run();
+    point.Bind(1, id).Bind(2, ++position).Bind(3, label).Bind(4, NewUuid()).Run();
   }
   RefreshCounts(id);
   t.Commit();
@@ -390,11 +408,14 @@ std::vector<SyncJob> SqliteStore::JobsForSync() {
   for (const std::string& name : names) {
     SyncJob sync;
     sync.job = *FindJob(name);
-    sql::Statement p(*m_db, "SELECT position, label, removed_at FROM points WHERE job_id = ? ORDER BY position");
+    sql::Statement p(*m_db,
+                     "SELECT uuid, position, label, removed_at, acked_label FROM points WHERE job_id = ? "
+                     "ORDER BY position, id");
     p.Bind(1, JobId(name));
-    while (p.Step()) {
-      sync.points.push_back({p.Int(0), p.Text(1), p.IsNull(2) ? std::nullopt : std::optional<std::string>(p.Text(2))});
-    }
+    const auto optional = [&p](int column) {
+      return p.IsNull(column) ? std::nullopt : std::optional<std::string>(p.Text(column));
+    };
+    while (p.Step()) sync.points.push_back({p.Text(0), p.Int(1), p.Text(2), optional(3), optional(4)});
     jobs.push_back(std::move(sync));
   }
   return jobs;
@@ -402,7 +423,7 @@ std::vector<SyncJob> SqliteStore::JobsForSync() {
 
 std::vector<SyncResult> SqliteStore::UnsentResults(int64_t afterId, size_t limit) {
   sql::Statement s(*m_db,
-                   "SELECT r.id, j.uuid, p.position, r.uuid, r.wavelength_nm, r.power_dbm, r.power_mw, r.loss_db, "
+                   "SELECT r.id, j.uuid, p.uuid, r.uuid, r.wavelength_nm, r.power_dbm, r.power_mw, r.loss_db, "
                    "r.verdict, r.samples, r.span_db, r.unstable, r.operator, r.measured_at, r.superseded, p.label "
                    "FROM results r JOIN points p ON p.id = r.point_id JOIN jobs j ON j.id = p.job_id "
                    "WHERE r.id > ? AND (r.acked_superseded IS NULL OR r.acked_superseded <> r.superseded) "
@@ -413,7 +434,7 @@ std::vector<SyncResult> SqliteStore::UnsentResults(int64_t afterId, size_t limit
     SyncResult x;
     x.localId = s.Int(0);
     x.jobUuid = s.Text(1);
-    x.position = s.Int(2);
+    x.pointUuid = s.Text(2);
     x.result = ResultFrom(s, 3);
     x.superseded = s.Int(14) != 0;
     x.result.point = s.Text(15);
@@ -432,6 +453,17 @@ void SqliteStore::Acknowledge(const std::vector<SyncResult>& results) {
   t.Commit();
 }
 
+void SqliteStore::AcknowledgeLabels(const std::vector<SyncPoint>& points) {
+  if (points.empty()) return;
+  sql::WriteTransaction t(*m_db);
+  sql::Statement s(*m_db, "UPDATE points SET acked_label = ? WHERE uuid = ?");
+  for (const SyncPoint& p : points) {
+    s.Reset();
+    s.Bind(1, p.label).Bind(2, p.uuid).Run();
+  }
+  t.Commit();
+}
+
 void SqliteStore::UseServer(const std::string& serverId) {
   // The read ends before the write begins: a write started inside a read
   // whose snapshot another sync of this store has since overtaken fails at
@@ -442,6 +474,7 @@ void SqliteStore::UseServer(const std::string& serverId) {
   }
   sql::WriteTransaction t(*m_db);
   m_db->Execute("UPDATE results SET acked_superseded = NULL WHERE acked_superseded IS NOT NULL");
+  m_db->Execute("UPDATE points SET acked_label = NULL WHERE acked_label IS NOT NULL");
   sql::Statement(*m_db, "INSERT OR REPLACE INTO store_info (key, value) VALUES ('acked_by', ?)").Bind(1, serverId).Run();
   t.Commit();
 }

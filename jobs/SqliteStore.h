@@ -28,6 +28,7 @@ class SqliteStore : public IResultsStore {
   void SaveUserProfile(const Profile& profile);
 
   void CreateJob(const Job& job, const std::vector<std::string>& points) override;
+  void RenameJob(const std::string& from, const std::string& to) override;
   std::optional<Job> FindJob(const std::string& name) override;
   std::vector<JobSummary> ListJobs() override;
   std::vector<std::string> Points(const std::string& job) override;
@@ -47,6 +48,8 @@ class SqliteStore : public IResultsStore {
   std::vector<SyncResult> UnsentResults(int64_t afterId, size_t limit);
   // Records, in one transaction, that the server holds these results as sent.
   void Acknowledge(const std::vector<SyncResult>& results);
+  // Records that the server holds these points under their labels.
+  void AcknowledgeLabels(const std::vector<SyncPoint>& points);
   // Acknowledgements count for one server only: syncing to another server
   // starts again from nothing (it gets everything, and keeps none twice).
   void UseServer(const std::string& serverId);

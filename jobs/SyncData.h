@@ -1,7 +1,7 @@
 #pragma once
 // What a sync carries from a local store to a team's server. A point is known
-// in both by its job's UUID and its position in the job (a position is never
-// given twice in a job, so a renamed or removed point stays the same point).
+// in both by its UUID, so a renamed or removed point stays the same point and
+// two copies of one store never mistake their new points for each other.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,9 +12,11 @@
 namespace jobs {
 
 struct SyncPoint {
+  std::string uuid;
   int64_t position = 0;
   std::string label;
   std::optional<std::string> removedAt;
+  std::optional<std::string> ackedLabel;  // the label the server confirmed last
 };
 
 struct SyncJob {
@@ -25,7 +27,7 @@ struct SyncJob {
 struct SyncResult {
   int64_t localId = 0;
   std::string jobUuid;
-  int64_t position = 0;
+  std::string pointUuid;
   Result result;
   bool superseded = false;  // as it was when read for sending
 };
@@ -33,6 +35,9 @@ struct SyncResult {
 struct SyncCounts {
   int64_t sent = 0;          // results the server did not have
   int64_t alreadyThere = 0;  // results it had (a superseded flag may have been brought up to date)
+  // Why a job or point was not sent, one sentence each naming it; the rest
+  // of the store went.
+  std::vector<std::string> refused;
 };
 
 }  // namespace jobs

@@ -16,16 +16,34 @@ std::string SyncTexts::Failed(const std::string& reason) const {
 
 std::string SyncTexts::ServerProblem(pg::ServerError::Why why, const std::string& detail) const {
   const std::string ours = std::to_string(schema::CurrentVersion());
+  using Why = pg::ServerError::Why;
   if (chinese) {
-    if (why == pg::ServerError::Why::Newer) {
-      return "无法使用结果服务器：其数据表由更新版本的程序建立（服务器版本 " + detail + "，本程序最高可读版本 " +
-             ours + "）";
+    switch (why) {
+      case Why::Newer:
+        return "无法使用结果服务器：其数据表由更新版本的程序建立（服务器版本 " + detail + "，本程序最高可读版本 " +
+               ours + "）";
+      case Why::Foreign: return "无法使用结果服务器：其数据表不是本程序建立的（服务器版本 " + detail + "）";
+      case Why::Empty: return "无法使用结果服务器：服务器上还没有结果（第一次同步结果时建立数据表）";
+      case Why::Older:
+        return "无法使用结果服务器：其数据表由较旧版本的程序建立（服务器版本 " + detail +
+               "），用本程序同步一次结果即可更新";
+      case Why::Unusable: break;
     }
     return "无法使用结果服务器：" + detail;
   }
-  if (why == pg::ServerError::Why::Newer) {
-    return "the results server cannot be used: its tables were made by a newer version of the program (server "
-           "version " + detail + ", this program reads up to " + ours + ")";
+  switch (why) {
+    case Why::Newer:
+      return "the results server cannot be used: its tables were made by a newer version of the program (server "
+             "version " + detail + ", this program reads up to " + ours + ")";
+    case Why::Foreign:
+      return "the results server cannot be used: its tables were not made by this program (server version " + detail +
+             ")";
+    case Why::Empty:
+      return "the results server cannot be used: it holds no results yet (the first job sync makes its tables)";
+    case Why::Older:
+      return "the results server cannot be used for reading: its tables were made by an older version of the "
+             "program (server version " + detail + "); a job sync by this program brings them up to date";
+    case Why::Unusable: break;
   }
   return "the results server cannot be used: " + detail;
 }

@@ -9,7 +9,7 @@ namespace jobs {
 std::string TeamServerMissing() { return {}; }
 
 std::unique_ptr<IResultsStore> OpenTeamServer(const std::string& target) {
-  return std::make_unique<PgStore>(target);
+  return std::make_unique<PgStore>(target, PgStore::Access::Read);
 }
 
 std::optional<std::string> TeamServerProblem(const StoreError& error, const SyncTexts& texts) {
@@ -19,7 +19,7 @@ std::optional<std::string> TeamServerProblem(const StoreError& error, const Sync
 }
 
 SyncCounts SyncToTeamServer(const std::string& target, const std::string& localPath) {
-  PgStore remote(target);
+  PgStore remote(target, PgStore::Access::Sync);
   SqliteStore local(localPath);
   return Sync(local, remote);
 }
@@ -28,10 +28,12 @@ SyncOutcome SyncStore(const std::string& storePath, const std::string& server, c
                       const std::function<void(const SyncCounts&)>& progress) {
   if (server.empty()) return {false, texts.noServer};
   try {
-    PgStore remote(server);
+    PgStore remote(server, PgStore::Access::Sync);
     SqliteStore local(storePath);
     const SyncCounts counts = Sync(local, remote, kSyncBatch, progress);
-    return {true, texts.Done(counts.sent, counts.alreadyThere)};
+    std::string message = texts.Done(counts.sent, counts.alreadyThere);
+    for (const std::string& refused : counts.refused) message += "\n" + refused;
+    return {counts.refused.empty(), message};
   } catch (const pg::ServerError& e) {
     return {false, texts.ServerProblem(e.GetWhy(), e.Detail())};
   } catch (const StoreError& e) {

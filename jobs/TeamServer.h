@@ -23,7 +23,8 @@ std::unique_ptr<IResultsStore> OpenTeamServer(const std::string& target);
 
 // Sends the store at `localPath` to the server at `target`. The server is
 // reached before the local store is opened, so a server that cannot be used
-// leaves the local store exactly as it was.
+// leaves the local store exactly as it was. A job or point the server refuses
+// is named in the counts' `refused`; the rest went.
 SyncCounts SyncToTeamServer(const std::string& target, const std::string& localPath);
 
 // When `error` came from a team server that could not be used (unreachable,
@@ -34,7 +35,8 @@ std::optional<std::string> TeamServerProblem(const StoreError& error, const Sync
 // A whole sync as the window runs it: the server is reached first (so a
 // server that cannot be used leaves the local store as it was), then the
 // store at `storePath` is synced. The outcome's message is in `texts`'
-// language: "sent N results, M already there" or what went wrong.
+// language: "sent N results, M already there" or what went wrong, followed
+// by the jobs and points the server refused (ok is then false).
 struct SyncOutcome {
   bool ok = false;
   std::string message;

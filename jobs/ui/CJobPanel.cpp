@@ -134,14 +134,23 @@ void CJobPanel::Build() {
   auto* newButton = new QPushButton(Qs(m_texts.newJob), body);
   auto* openButton = new QPushButton(Qs(m_texts.openJob), body);
   auto* closeButton = new QPushButton(Qs(m_texts.closeJob), body);
+  auto* renameButton = new QPushButton(Qs(m_texts.renameJob), body);
+  renameButton->setObjectName(QStringLiteral("renameJob"));
   auto* importButton = new QPushButton(Qs(m_texts.importPoints), body);
   auto* printButton = new QPushButton(Qs(m_texts.printReport), body);
-  for (QPushButton* b : {newButton, openButton, closeButton, importButton, printButton}) commands->addWidget(b);
+  // Two rows, so that the dock stays narrow beside the form on a laptop: the
+  // job itself, then what goes into and out of it.
+  for (QPushButton* b : {newButton, openButton, closeButton, renameButton}) commands->addWidget(b);
   commands->addStretch();
   column->addLayout(commands);
+  auto* transfers = new QHBoxLayout;
+  for (QPushButton* b : {importButton, printButton}) transfers->addWidget(b);
+  transfers->addStretch();
+  column->addLayout(transfers);
   connect(newButton, &QPushButton::clicked, this, &CJobPanel::AskNewJob);
   connect(openButton, &QPushButton::clicked, this, &CJobPanel::AskOpenJob);
   connect(closeButton, &QPushButton::clicked, this, &CJobPanel::CloseJob);
+  connect(renameButton, &QPushButton::clicked, this, &CJobPanel::AskRenameJob);
   connect(importButton, &QPushButton::clicked, this, &CJobPanel::AskImport);
   connect(printButton, &QPushButton::clicked, this, &CJobPanel::PrintReport);
 
@@ -207,8 +216,8 @@ void CJobPanel::Build() {
   column->addWidget(m_status);
   setWidget(body);
 
-  m_needJob = {closeButton, importButton, m_samples, setReference, clearReference, m_points, m_captureButton};
-  m_changes = {newButton, importButton, m_samples, setReference, clearReference, m_captureButton};
+  m_needJob = {closeButton, renameButton, importButton, m_samples, setReference, clearReference, m_points, m_captureButton};
+  m_changes = {newButton, renameButton, importButton, m_samples, setReference, clearReference, m_captureButton};
 
   // Space in the panel captures too: the panel is the window it watches
   // until CaptureBySpaceIn names the main window.
@@ -347,6 +356,21 @@ void CJobPanel::PrintReport() {
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.StoreProblem(e.what()), true);
   }
+}
+
+bool CJobPanel::RenameJob(const std::string& name) {
+  if (!m_job || !Store()) return false;
+  const std::string from = m_job->name;
+  if (!StoreChange([&] { m_store->RenameJob(from, name); })) return false;
+  return OpenJob(name);
+}
+
+void CJobPanel::AskRenameJob() {
+  if (!m_job) return;
+  bool ok = false;
+  const QString name = QInputDialog::getText(this, Qs(m_texts.renameJob), Qs(m_texts.name + "\n" + m_texts.textLimits),
+                                             QLineEdit::Normal, Qs(m_job->name), &ok);
+  if (ok && !name.trimmed().isEmpty()) RenameJob(name.trimmed().toStdString());
 }
 
 void CJobPanel::CloseJob() {

@@ -61,6 +61,9 @@ class CJobPanel : public QDockWidget {
   bool NewJob(jobs::Job job, const std::vector<std::string>& points);
   bool OpenJob(const std::string& name);
   void CloseJob();
+  // Renames the open job in the local store; the next sync carries the new
+  // name to the team server.
+  bool RenameJob(const std::string& name);
   bool ImportPattern(const std::string& pattern);
   bool ImportFile(const std::string& path);
   bool SetSamples(int samples);
@@ -116,6 +119,7 @@ class CJobPanel : public QDockWidget {
   void Tell(const std::string& text, bool problem);
   void AskNewJob();
   void AskOpenJob();
+  void AskRenameJob();
   void AskImport();
 
   jobs::JobTexts m_texts;

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "common/ui/QtText.h"
+#include "jobs/JobTextRules.h"
 #include "jobs/PointPattern.h"
 
 namespace {
@@ -47,6 +48,11 @@ CNewJobDialog::CNewJobDialog(const jobs::JobTexts& texts, std::vector<jobs::Prof
   form->addRow(Qs(texts.profile), m_profile);
   form->addRow(Qs(texts.importPattern), m_pattern);
   form->addRow(QString(), m_patternProblem);
+  // What the store takes, said before it refuses.
+  for (QLineEdit* edit : {m_name, m_site, m_operator, m_pattern}) edit->setToolTip(Qs(texts.textLimits));
+  auto* limits = new QLabel(Qs(texts.textLimits), this);
+  limits->setWordWrap(true);
+  form->addRow(limits);
   form->addRow(m_jobProblem);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   m_ok = buttons->button(QDialogButtonBox::Ok);
@@ -69,7 +75,7 @@ void CNewJobDialog::OnOK() {
   job.site = m_site->text().trimmed().toStdString();
   job.operatorName = m_operator->text().trimmed().toStdString();
   if (!m_profiles.empty()) job.profile = m_profiles[static_cast<size_t>(std::max(m_profile->currentIndex(), 0))];
-  const std::string nameProblem = jobs::LabelFault(job.name).Text(m_chinese);
+  const std::string nameProblem = jobs::TextProblem(jobs::TextKind::Name, job.name, m_chinese);
   jobs::Labels points;
   const std::string pattern = m_pattern->text().trimmed().toStdString();
   if (!pattern.empty()) points = jobs::ExpandPattern(pattern);

@@ -123,6 +123,8 @@ TEST_F(CliJobs, RefusalsAndTheirExitCodes) {
   ASSERT_EQ(Cli({"job", "new", "J", "--points", "P1-P2"}).exitCode, 0);
   const std::string notStore = dir.Entry("notes.txt");
   { std::ofstream(notStore) << "P1\nP2\n"; }
+  const std::string badFile = dir.Entry("bad.txt");
+  { std::ofstream(badFile) << "P1\nODF \xB9\xE2\n"; }
   const struct {
     std::vector<std::string> args;
     int exitCode;
@@ -137,6 +139,13 @@ TEST_F(CliJobs, RefusalsAndTheirExitCodes) {
       {{"job", "capture", "J", "P9"}, 2, "there is no point P9 in the job J"},
       {{"job", "reference", "J", "1310", "high"}, 2, "a power in dBm"},
       {{"job", "capture", "J", "P1", "--samples", "0"}, 2, "--samples needs a whole number"},
+      {{"job", "new", "Cab\xB9\xE2"}, 2, "a job's name must be UTF-8 text"},
+      {{"job", "new", "K", "--operator", std::string(201, 'o')}, 2, "at most 200 characters"},
+      {{"job", "points", "J", "add", std::string(3000, 'L')}, 2, "at most 64 characters"},
+      {{"job", "new", "K", "--points-file", badFile}, 2, "a point's label must be UTF-8 text"},
+      {{"job", "rename", "J", "J"}, 2, "a job named J exists"},
+      {{"job", "rename", "J", std::string(100000, 'n')}, 2, "at most 200 characters"},
+      {{"job", "rename", "Nobody", "K"}, 2, "there is no job named Nobody"},
       {{"--store", notStore, "job", "list"}, 3, "notes.txt: is not a results store"},
       {{"--store", notStore, "profiles"}, 3, "notes.txt: is not a results store"},
   };
@@ -146,8 +155,12 @@ TEST_F(CliJobs, RefusalsAndTheirExitCodes) {
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
   }
   EXPECT_EQ(ReadFile(notStore), "P1\nP2\n");
-  // The job is as it was made.
+  // The job is as it was made, and nothing else was stored.
   EXPECT_EQ(Lines(Cli({"job", "show", "J"}).out).size(), 3u);
+  EXPECT_EQ(Lines(Cli({"job", "list"}).out).size(), 1u);
+  // A good new name is taken, results and points with it.
+  EXPECT_EQ(Cli({"job", "rename", "J", "Street 5"}).exitCode, 0);
+  EXPECT_EQ(Lines(Cli({"job", "show", "Street 5"}).out).size(), 3u);
 }
 
 TEST_F(CliJobs, TheDefaultStoreIsUnderTheUsersDataFolder) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -315,6 +316,39 @@ TEST(JobPanel, APatternRefusedIsToldInTheWindowsLanguage) {
     EXPECT_EQ(told, c.told);
   }
   EXPECT_FALSE(j.panel()->OpenedJob().has_value());
+}
+
+TEST(JobPanel, RenameJobRenamesTheOpenJobInTheStoreAndRefusesATakenName) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("results.sqlite");
+  StoreVariable store(path);
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  CJobPanel* panel = running.app->MainFrame()->JobPanel();
+  panel->PanelAction()->trigger();
+  jobs::Job job;
+  job.profile = jobs::FindProfile("gpon-b+", {}).value();
+  for (const char* name : {"Other", "Street 5"}) {
+    job.name = name;
+    ASSERT_TRUE(panel->NewJob(job, {"P1"})) << panel->StatusLine()->text().toStdString();
+  }
+  // The button asks for the name; it is typed over the old one and Enter renames.
+  QTimer::singleShot(0, [] {
+    auto* ask = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(ask, nullptr);
+    QLineEdit* edit = ask->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, "Street 5a");
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("renameJob")), Qt::LeftButton);
+  ASSERT_TRUE(panel->OpenedJob());
+  EXPECT_EQ(panel->OpenedJob()->name, "Street 5a");
+  EXPECT_FALSE(panel->RenameJob("Other"));
+  EXPECT_EQ(panel->StatusLine()->text().toStdString(), "The results store failed: a job named Other exists");
+  jobs::SqliteStore kept(path.toStdString());
+  EXPECT_TRUE(kept.FindJob("Street 5a"));
+  EXPECT_FALSE(kept.FindJob("Street 5"));
 }
 
 }  // namespace

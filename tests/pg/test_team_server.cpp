@@ -8,12 +8,14 @@
 #include <sys/socket.h>
 
 #include <chrono>
+#include <functional>
 #include <regex>
 #include <set>
 #include <thread>
 
 #include "jobs/Capture.h"
 #include "jobs/Pg.h"
+#include "jobs/Sqlite.h"
 #include "common/Language.h"
 #include "jobs/SqliteStore.h"
 #include "tests/e2e/LinkHarness.h"
@@ -372,15 +374,192 @@ TEST_F(TeamServer, AServerThatCannotBeUsedExitsThreeAndLeavesTheStoreAsItWas) {
   ::unsetenv("PGPASSFILE");
 }
 
-TEST_F(TeamServer, AServerWithNewerTablesIsRefusedAndLeftAlone) {
+TEST_F(TeamServer, AServerWithNewerOrForeignTablesIsRefusedAndLeftAlone) {
   FillStore(storeA, "J", 1);
   ASSERT_EQ(Sync(storeA).exitCode, 0);
-  jobs::pg::Connection(server).Execute("UPDATE km360r_schema SET version = 99");
-  const CliRun refused = Cli(storeA, {"--server", server, "job", "list"});
-  EXPECT_EQ(refused.exitCode, 3);
-  EXPECT_NE(refused.err.find("newer version of the program (server version 99"), std::string::npos) << refused.err;
-  EXPECT_EQ(ServerCount("SELECT version FROM km360r_schema"), 99);
-  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 2);
+  const struct {
+    int version;
+    const char* message;
+  } cases[] = {{99, "newer version of the program (server version 99"},
+               {-1, "its tables were not made by this program (server version -1)"}};
+  for (const auto& c : cases) {
+    jobs::pg::Connection(server).Execute("UPDATE km360r_schema SET version = " + std::to_string(c.version));
+    for (const char* command : {"list", "sync"}) {
+      const CliRun refused = Cli(storeA, {"--server", server, "job", command});
+      EXPECT_EQ(refused.exitCode, 3) << command;
+      EXPECT_NE(refused.err.find(c.message), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(ServerCount("SELECT version FROM km360r_schema"), c.version);
+    EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 2);
+  }
+}
+
+TEST_F(TeamServer, TwoCopiesOfAStoreEachAddTheirOwnPointAndRelabelNone) {
+  FillStore(storeA, "Street 5", 2);
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  std::filesystem::copy_file(storeA, storeB);
+  for (const auto& [store, label] : {std::pair{storeA, "FLOOR1-A"}, std::pair{storeB, "FLOOR9-Z"}}) {
+    jobs::SqliteStore copy(store);
+    copy.AddPoints("Street 5", {label});
+    jobs::Result r = jobs::ResultOf(*copy.FindJob("Street 5"), label, 1310, {-21.0}, 1765000200);
+    copy.AddResult("Street 5", r);
+  }
+  EXPECT_EQ(Sync(storeA).out, "sent 1 results, 0 already there\n");
+  EXPECT_EQ(Sync(storeB).out, "sent 1 results, 0 already there\n");
+  const std::vector<std::string> shown = Lines(Cli(storeA, {"--server", server, "job", "show", "Street 5"}).out);
+  ASSERT_EQ(shown.size(), 7u);  // the header, P1 and P2 at two wavelengths, then each copy's point
+  EXPECT_EQ(shown[5].rfind("FLOOR1-A\t1310\t-21.00\t", 0), 0u) << shown[5];
+  EXPECT_EQ(shown[6].rfind("FLOOR9-Z\t1310\t-21.00\t", 0), 0u) << shown[6];
+}
+
+TEST_F(TeamServer, APointTheServerHoldsUnderALabelThisStoreDidNotSendIsRefusedAndTheRestGoes) {
+  FillStore(storeA, "Street 5", 2);
+  std::filesystem::copy_file(storeA, storeB);  // before any sync: the same points in both
+  ASSERT_EQ(Cli(storeA, {"job", "points", "Street 5", "rename", "P2", "FLOOR1-A"}).exitCode, 0);
+  ASSERT_EQ(Cli(storeB, {"job", "points", "Street 5", "rename", "P2", "FLOOR9-Z"}).exitCode, 0);
+  FillStore(storeB, "Other", 1);
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  for (int again = 0; again < 2; ++again) {  // the refusal blocks nothing else, each time
+    const CliRun second = Sync(storeB);
+    EXPECT_EQ(second.exitCode, 3);
+    EXPECT_EQ(second.out, again ? "sent 0 results, 0 already there\n" : "sent 2 results, 2 already there\n");
+    EXPECT_EQ(second.err,
+              "km360r-cli: the point FLOOR9-Z of the job Street 5 was not sent: the server holds that point under "
+              "the label FLOOR1-A, which it did not get from this store\n");
+  }
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM points WHERE label = 'FLOOR1-A'"), 1);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM points WHERE label = 'FLOOR9-Z'"), 0);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 6);
+}
+
+TEST_F(TeamServer, RenamesSwapsAndRemovalsSyncAndTheServerShowsAndCountsAsTheStore) {
+  using Edit = std::vector<std::string>;
+  const struct {
+    const char* job;
+    std::vector<Edit> edits;
+    const char* after;  // the job's name after the edits
+  } cases[] = {
+      {"Swap", {{"points", "Swap", "rename", "P1", "TMP"}, {"points", "Swap", "rename", "P2", "P1"},
+                {"points", "Swap", "rename", "TMP", "P2"}}, "Swap"},
+      {"Remove", {{"points", "Remove", "remove", "P2"}, {"points", "Remove", "rename", "P1", "P2"}}, "Remove"},
+      {"Renamed", {{"rename", "Renamed", "Moved"}}, "Moved"},
+  };
+  for (const auto& c : cases) FillStore(storeA, c.job, 3);
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  for (const auto& c : cases) {
+    for (Edit edit : c.edits) {
+      edit.insert(edit.begin(), "job");
+      ASSERT_EQ(Cli(storeA, edit).exitCode, 0) << c.job;
+    }
+  }
+  const CliRun again = Sync(storeA);
+  EXPECT_EQ(again.exitCode, 0) << again.err;
+  for (const auto& c : cases) {
+    EXPECT_EQ(Cli(storeA, {"--server", server, "job", "show", c.after}).out, Cli(storeA, {"job", "show", c.after}).out)
+        << c.job;
+  }
+  // The same jobs with the same counts (a server lists them in the order it got them).
+  std::vector<std::string> remote = Lines(Cli(storeA, {"--server", server, "job", "list"}).out);
+  std::vector<std::string> local = Lines(Cli(storeA, {"job", "list"}).out);
+  std::sort(remote.begin(), remote.end());
+  std::sort(local.begin(), local.end());
+  EXPECT_EQ(remote, local);
+}
+
+TEST_F(TeamServer, AJobTheServerRefusesIsNamedAndHoldsBackNoOther) {
+  const struct {
+    const char* job;
+    std::function<void(const std::string& store)> spoil;
+    const char* reason;
+    std::vector<std::string> mend;
+  } cases[] = {
+      {"Street 5",
+       [this](const std::string&) {
+         FillStore(storeB, "Street 5", 1);  // another job of the same name, on the server first
+         ASSERT_EQ(Sync(storeB).exitCode, 0);
+       },
+       "the job Street 5 was not sent: the server holds another job named Street 5; rename the job here and sync "
+       "again",
+       {"job", "rename", "Street 5", "Street 5a"}},
+      {"Long",
+       [](const std::string& store) {  // a label written before labels were checked at the door
+         jobs::sql::Connection(store, jobs::sql::Connection::Mode::ReadWrite)
+             .Execute("UPDATE points SET label = '" + std::string(3000, 'L') + "' WHERE label = 'P1'");
+       },
+       "the job Long was not sent: a point's label holds at most 64 characters (3000 given)",
+       {"job", "points", "Long", "rename", std::string(3000, 'L'), "P1"}},
+  };
+  for (const auto& c : cases) {
+    const std::string store = dir.Entry(std::string(c.job) + ".sqlite");
+    FillStore(store, c.job, 1);
+    FillStore(store, "Other " + std::string(c.job), 1, "Q");
+    c.spoil(store);
+    const CliRun refused = Sync(store);
+    EXPECT_EQ(refused.exitCode, 3) << c.job;
+    EXPECT_EQ(refused.out, "sent 2 results, 0 already there\n") << c.job;
+    EXPECT_EQ(refused.err, "km360r-cli: " + std::string(c.reason) + "\n");
+    ASSERT_EQ(Cli(store, c.mend).exitCode, 0) << c.job;
+    const CliRun mended = Sync(store);
+    EXPECT_EQ(mended.exitCode, 0) << mended.err;
+    EXPECT_EQ(mended.out, "sent 2 results, 0 already there\n") << c.job;
+  }
+}
+
+TEST_F(TeamServer, AStoreAndAServerOfTheEarlierVersionMigratedEachOnItsOwnStillShareTheirPoints) {
+  FillStore(storeA, "Street 5", 3);
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  // Both back to the earlier tables, where a point was known by its job and position.
+  const std::string earlier =
+      "DROP INDEX points_uuid; DROP INDEX points_order; ALTER TABLE points DROP COLUMN uuid; "
+      "ALTER TABLE points DROP COLUMN acked_label; CREATE UNIQUE INDEX points_position ON points (job_id, position);";
+  jobs::sql::Connection(storeA, jobs::sql::Connection::Mode::ReadWrite).Execute(earlier + "PRAGMA user_version = 4");
+  jobs::pg::Connection(server).Execute(earlier + "UPDATE km360r_schema SET version = 4");
+  // Reading never migrates: the office is told to sync first.
+  const CliRun read = Cli(dir.Entry("none.sqlite"), {"--server", server, "job", "list"});
+  EXPECT_EQ(read.exitCode, 3);
+  EXPECT_NE(read.err.find("made by an older version of the program (server version 4)"), std::string::npos)
+      << read.err;
+  {
+    jobs::SqliteStore store(storeA);  // migrated here
+    jobs::Result again = jobs::ResultOf(*store.FindJob("Street 5"), "P2", 1310, {-31.0}, 1765000100);
+    store.AddResult("Street 5", again);
+  }
+  EXPECT_EQ(Sync(storeA).out, "sent 1 results, 1 already there\n");
+  EXPECT_EQ(ServerCount("SELECT version FROM km360r_schema"), 5);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM points"), 3);  // each found again, none added
+  EXPECT_EQ(Cli(storeA, {"--server", server, "job", "show", "Street 5"}).out, Cli(storeA, {"job", "show", "Street 5"}).out);
+}
+
+TEST_F(TeamServer, AnAccountThatOnlyReadsListsAndShowsAndWritesNothing) {
+  const std::string none = dir.Entry("none.sqlite");
+  // Before any sync the server holds nothing to read: said so, and no table is made.
+  const CliRun empty = Cli(none, {"--server", server, "job", "list"});
+  EXPECT_EQ(empty.exitCode, 3);
+  EXPECT_NE(empty.err.find("it holds no results yet"), std::string::npos) << empty.err;
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM pg_tables WHERE schemaname = 'public'"), 0);
+
+  FillStore(storeA, "Street 5", 2);
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  jobs::pg::Connection(Env("KM360R_TEST_SERVER"))
+      .Execute("DO $$BEGIN CREATE ROLE km360r_reader LOGIN PASSWORD 'read'; "
+               "EXCEPTION WHEN duplicate_object THEN NULL; END$$");
+  jobs::pg::Connection(server).Execute("GRANT SELECT ON ALL TABLES IN SCHEMA public TO km360r_reader");
+  const std::string pgpass = dir.Entry("pgpass");
+  {
+    std::ofstream(pgpass) << "*:*:*:km360r_reader:read\n";
+    std::filesystem::permissions(pgpass, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  }
+  ::setenv("PGPASSFILE", pgpass.c_str(), 1);
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"job", "list"}, std::vector<std::string>{"job", "show", "Street 5"}}) {
+    std::vector<std::string> remote = {"--server", Url(database, "km360r_reader")};
+    remote.insert(remote.end(), command.begin(), command.end());
+    const CliRun read = Cli(none, remote);
+    EXPECT_EQ(read.exitCode, 0) << read.err;
+    EXPECT_EQ(read.out, Cli(storeA, command).out);
+  }
+  ::unsetenv("PGPASSFILE");
+  EXPECT_FALSE(std::filesystem::exists(none));
 }
 
 }  // namespace

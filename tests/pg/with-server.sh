@@ -29,7 +29,10 @@ if [ "$(id -u)" = 0 ]; then
   owner=km360rtest
   id "$owner" >/dev/null 2>&1 || useradd -r -M -d /nonexistent -s /usr/sbin/nologin "$owner"
   chown "$owner" "$dir"
-  as=(runuser -u "$owner" --)
+  # Run from the cluster's folder: the folder this script was started in (a
+  # build tree in a clone under /root, say) may be closed to that user, and
+  # the server's programs give up when they cannot enter their working folder.
+  as=(runuser -u "$owner" -- env -C "$dir")
 fi
 stop() {
   "${as[@]}" "$bindir/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null 2>&1 || true
@@ -45,18 +48,20 @@ make_cluster() {
 }
 if [ -n "${KM360R_PG_TEMPLATE:-}" ]; then
   template="$KM360R_PG_TEMPLATE-$(basename "$(dirname "$bindir")")-$owner-$(sha1sum "$0" | cut -c1-12)"
-  if [ ! -f "$template/PG_VERSION" ]; then
-    # Made beside its final place and moved there whole: a run that stops
+  if [ -f "$template/PG_VERSION" ]; then
+    cp -a "$template" "$dir/data"
+  else
+    # Made in the run's folder, which the cluster's owner can reach wherever
+    # the template lives, then copied (by this script's user, owners kept)
+    # beside its final place and moved there whole: a run that stops
     # half-way leaves no half-made template.
+    make_cluster "$dir/data"
     mkdir -p "$(dirname "$template")"
     making=$(mktemp -d "$template.XXXXXX")
-    chmod 755 "$making"
-    [ ${#as[@]} -eq 0 ] || chown "$owner" "$making"
-    make_cluster "$making/data"
+    cp -a "$dir/data" "$making/data"
     mv -T "$making/data" "$template" 2>/dev/null || true  # another run may have been first
     rm -rf "$making"
   fi
-  cp -a "$template" "$dir/data"
 else
   make_cluster "$dir/data"
 fi

@@ -12,6 +12,7 @@
 
 #include "jobs/Capture.h"
 #include "jobs/JobExport.h"
+#include "jobs/JobTextRules.h"
 #include "jobs/PointPattern.h"
 #include "jobs/SqliteStore.h"
 #include "FileBytes.h"
@@ -96,6 +97,40 @@ TEST(JobPoints, BadPatternsAreRefusedWithAReason) {
     EXPECT_TRUE(got.labels.empty()) << pattern;
   }
   EXPECT_NE(jobs::ExpandPattern("P1,P1").error.find("P1"), std::string::npos);
+}
+
+TEST(JobTexts, OnlyUtf8WithinTheLengthOfItsKindIsTaken) {
+  using jobs::TextKind;
+  std::string chinese64;
+  for (int i = 0; i < 64; ++i) chinese64 += "\xE5\x85\x89";  // 64 characters, 192 bytes
+  const struct {
+    TextKind kind;
+    std::string text;
+    const char* problem;  // nullptr: taken
+  } cases[] = {
+      {TextKind::Label, chinese64, nullptr},
+      {TextKind::Label, chinese64 + "x", "at most 64 characters (65 given)"},
+      {TextKind::Name, std::string(200, 'n'), nullptr},
+      {TextKind::Operator, std::string(201, 'o'), "at most 200 characters"},
+      {TextKind::Notes, "line 1\nline 2\tend", nullptr},
+      {TextKind::Site, "a\tb", "control character"},
+      {TextKind::Name, "Cab\xB9\xE2", "must be UTF-8 text"},
+      {TextKind::Label, "\xC0\xAF", "must be UTF-8 text"},      // an overlong "/"
+      {TextKind::Label, "\xED\xA0\x80", "must be UTF-8 text"},  // a surrogate
+      {TextKind::Label, "\xF0\x9F\x98", "must be UTF-8 text"},  // cut short
+      {TextKind::Label, "", "cannot be empty"},
+      {TextKind::Site, "", nullptr},
+  };
+  for (const auto& c : cases) {
+    const std::string problem = jobs::TextProblem(c.kind, c.text);
+    if (!c.problem) {
+      EXPECT_EQ(problem, "") << c.text;
+    } else {
+      EXPECT_NE(problem.find(c.problem), std::string::npos) << c.text << ": " << problem;
+    }
+  }
+  // A points file holding such a label is refused whole.
+  EXPECT_NE(jobs::LabelsFromFile("P1\nCab\xB9\xE2\n", false).error, "");
 }
 
 TEST(JobPoints, FilesGiveOneLabelALineOrTheFirstCsvColumn) {

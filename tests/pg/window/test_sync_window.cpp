@@ -127,7 +127,7 @@ TEST(SyncWindow, TheJobPanelShowsTheServersJobsReadOnly) {
   FillStore(technician);
   const std::string server = FreshDatabase("w_panel");
   {
-    jobs::PgStore remote(server);
+    jobs::PgStore remote(server, jobs::PgStore::Access::Sync);
     jobs::SqliteStore local(technician);
     jobs::Sync(local, remote);
   }
