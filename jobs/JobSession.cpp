@@ -49,7 +49,7 @@ Stability StabilityOf(const LiveReadings& live, int samples) {
   if (last.empty()) return s;
   const auto [lo, hi] = std::minmax_element(last.begin(), last.end());
   s.spanDb = *hi - *lo;
-  s.unstable = std::llround(s.spanDb * 100.0) > std::llround(kUnstableSpanDb * 100.0);
+  s.unstable = std::round(s.spanDb * 100.0) > std::round(kUnstableSpanDb * 100.0);
   return s;
 }
 
