@@ -28,7 +28,9 @@ JobTexts JobTexts::For(std::optional<lang::Index> index) {
         "导入测试点", "编号规则 (如 P01-P32)", "从文件导入…", "文本或 CSV 文件 (*.txt *.csv)",
         "没有实时读数：请先开始实时读取。", "请先选择一个测试点。", "读数还不够本次采集的个数。",
         "结果库出错：", "已保存：",
-        "打印报告…", true,
+        "打印报告…",
+        "检查结果库", "结果库完好。", "结果库已损坏：",
+        true,
     };
   }
   return {
@@ -46,7 +48,9 @@ JobTexts JobTexts::For(std::optional<lang::Index> index) {
       "No live readings: start real-time reading first.", "Select a point first.",
       "Not yet as many readings as a capture takes.",
       "The results store failed: ", "Stored: ",
-      "Print report…", false,
+      "Print report…",
+      "Check store", "The results store is sound.", "The results store is damaged: ",
+      false,
   };
 }
 

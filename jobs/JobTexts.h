@@ -40,6 +40,8 @@ struct JobTexts {
   std::string storeProblem; // the store refused or failed, reason follows
   std::string stored;       // the status after a capture, point follows
   std::string printReport;  // the panel's button: the job report on a printer
+  // The full check of the local store: the button, and what it found.
+  std::string checkStore, storeSound, storeDamaged;  // storeDamaged: SQLite's finding follows
   bool chinese = false;     // the job report's language follows the panel's
 
   std::string VerdictWord(Verdict v) const;

@@ -1,5 +1,6 @@
 #include "jobs/PointPattern.h"
 
+#include <cstdio>
 #include <set>
 
 #include "common/TextRules.h"
@@ -61,13 +62,30 @@ std::string ExpandPart(std::string_view part, std::vector<std::string>& out) {
   return {};
 }
 
+// The label as a message can show it: a control character as \xNN, since a
+// NUL byte would end the printed message there and a line break split it.
+std::string ControlsShown(std::string_view label) {
+  std::string shown;
+  for (char c : label) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+      shown += hex;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 }  // namespace
 
 std::string LabelProblem(std::string_view label) {
   if (label.empty()) return "a name or label cannot be empty";
   for (char c : label) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-      return "the label \"" + std::string(label) + "\" holds a tab, line break or control character";
+      return "the label \"" + ControlsShown(label) + "\" holds a tab, line break or control character";
     }
   }
   return {};

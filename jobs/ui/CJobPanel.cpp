@@ -117,7 +117,11 @@ void CJobPanel::Build() {
   auto* closeButton = new QPushButton(Qs(m_texts.closeJob), body);
   auto* importButton = new QPushButton(Qs(m_texts.importPoints), body);
   auto* printButton = new QPushButton(Qs(m_texts.printReport), body);
-  for (QPushButton* b : {newButton, openButton, closeButton, importButton, printButton}) commands->addWidget(b);
+  auto* checkButton = new QPushButton(Qs(m_texts.checkStore), body);
+  checkButton->setObjectName(QStringLiteral("checkStore"));
+  for (QPushButton* b : {newButton, openButton, closeButton, importButton, printButton, checkButton}) {
+    commands->addWidget(b);
+  }
   commands->addStretch();
   column->addLayout(commands);
   connect(newButton, &QPushButton::clicked, this, &CJobPanel::AskNewJob);
@@ -125,6 +129,7 @@ void CJobPanel::Build() {
   connect(closeButton, &QPushButton::clicked, this, &CJobPanel::CloseJob);
   connect(importButton, &QPushButton::clicked, this, &CJobPanel::AskImport);
   connect(printButton, &QPushButton::clicked, this, &CJobPanel::PrintReport);
+  connect(checkButton, &QPushButton::clicked, this, &CJobPanel::CheckStore);
 
   m_jobLine = new QLabel(body);
   m_jobLine->setObjectName(QStringLiteral("jobLine"));
@@ -215,6 +220,20 @@ jobs::IResultsStore* CJobPanel::Store() {
     Tell(problem ? *problem : m_texts.storeProblem + e.what(), true);
   }
   return m_store.get();
+}
+
+bool CJobPanel::CheckStore() {
+  const std::string path = m_strStorePath.empty() ? jobs::StorePath(std::nullopt) : m_strStorePath;
+  try {
+    // A connection of its own: the panel's may have met the damage already.
+    jobs::SqliteStore store(path, jobs::SqliteStore::Access::ReadOnly);
+    const std::string problem = store.IntegrityProblem();
+    Tell(problem.empty() ? m_texts.storeSound : m_texts.storeDamaged + problem, !problem.empty());
+    return problem.empty();
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.storeProblem + e.what(), true);
+    return false;
+  }
 }
 
 bool CJobPanel::ShowServer(const std::string& server) {

@@ -63,6 +63,9 @@ class CJobPanel : public QDockWidget {
   bool Capture();
   // The open job's report on a printer the operator chooses.
   void PrintReport();
+  // SQLite's full check of the local store, told in the status line; true
+  // when the store is sound.
+  bool CheckStore();
 
   // The jobs the panel shows: the team server's at `server`, read only (no
   // job made, changed or captured into; reports print), or the local store's
