@@ -252,7 +252,10 @@ void SqliteStore::CreateJob(const Job& job, const std::vector<std::string>& poin
   if (std::string problem = JobProblem(job); !problem.empty()) Refuse("the job " + job.name + ": " + problem);
   sql::WriteTransaction t(*m_db);
   {
-    sql::Statement taken(*m_db, "SELECT 1 FROM jobs WHERE name = ?");
+    // Read from the table itself, not its index of names: an index that no
+    // longer matches its table (damage only the full check sees) would let
+    // a second job of one name in, which no later command could tell apart.
+    sql::Statement taken(*m_db, "SELECT 1 FROM jobs NOT INDEXED WHERE name = ?");
     taken.Bind(1, job.name);
     if (taken.Step()) Refuse("a job named " + job.name + " exists");
   }

@@ -2,10 +2,12 @@
 // result for the selected point from the simulated meter's live readings into
 // the store file km360r-cli would use.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
@@ -14,6 +16,7 @@
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
 #include "jobs/JobTable.h"
+#include "jobs/PointPattern.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/ui/CJobPanel.h"
 
@@ -102,6 +105,43 @@ TEST(JobPanel, SpaceCapturesTheSelectedPointIntoTheStoreAndMovesOn) {
   }
   ASSERT_GE(column1310, 0);
   EXPECT_EQ(points->item(1, column1310)->text(), "-20.12");
+}
+
+// Check store runs the full check of the local store and tells what it found:
+// here an index swapped for another, which no opening reads far enough to see.
+TEST(JobPanel, CheckStoreTellsWhetherTheStoreIsSound) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("results.sqlite").toStdString();
+  StoreVariable store(dir.filePath("results.sqlite"));
+  {
+    jobs::SqliteStore made(path);
+    jobs::Job job;
+    job.name = "J";
+    job.profile = jobs::BuiltInProfiles().front();
+    made.CreateJob(job, jobs::ExpandPattern("P1-P50").labels);
+  }
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  ASSERT_TRUE(running.WaitForPages());
+  CJobPanel* panel = running.app->MainFrame()->JobPanel();
+  panel->PanelAction()->trigger();
+  auto* check = panel->findChild<QPushButton*>(QStringLiteral("checkStore"));
+  ASSERT_NE(check, nullptr);
+  QTest::mouseClick(check, Qt::LeftButton);
+  EXPECT_EQ(panel->StatusLine()->text(), "The results store is sound.");
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "PRAGMA writable_schema = ON;"
+                         "UPDATE sqlite_master SET rootpage = (SELECT sum(rootpage) FROM sqlite_master WHERE name IN "
+                         "('points_label', 'points_position')) - rootpage "
+                         "WHERE name IN ('points_label', 'points_position');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  QTest::mouseClick(check, Qt::LeftButton);
+  EXPECT_TRUE(panel->StatusLine()->text().startsWith("The results store is damaged: "))
+      << panel->StatusLine()->text().toStdString();
 }
 
 }  // namespace

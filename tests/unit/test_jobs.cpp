@@ -13,6 +13,7 @@
 #include "jobs/Capture.h"
 #include "jobs/JobExport.h"
 #include "jobs/PointPattern.h"
+#include "jobs/Sqlite.h"
 #include "jobs/SqliteStore.h"
 #include "FileBytes.h"
 #include "TempFolder.h"
@@ -367,6 +368,9 @@ TEST_F(JobStore, NewerOtherAndDamagedFilesAreRefusedUntouched) {
     for (size_t i = 100; i < bytes.size(); i += 7) bytes[i] = static_cast<char>(0xA5);
     std::ofstream(damaged, std::ios::binary) << bytes;
   }
+  // A file SQLite cannot open at all.
+  EXPECT_THROW(jobs::sql::Connection(folder.File("no/such/folder.sqlite"), jobs::sql::Connection::Mode::Create),
+               jobs::StoreError);
   for (const std::string& file : {newer, other, text, negative, partial, damaged, folder.File("")}) {
     const std::string before = ReadBytes(file);
     try {
