@@ -73,7 +73,7 @@ TEST_F(CliJobs, ACaptureIsStoredAndPrintedAsJobShowPrintsIt) {
 // The meter switched to another source in the middle of a capture: the
 // reading at 1490 nm is dropped and the count starts again at 1310 nm.
 TEST_F(CliJobs, ACaptureStartsItsCountAgainWhenTheWavelengthChanges) {
-  Sim meter(dir, "COM3", {"--readings", "-20.00,-30.00@1490,-21.00,-22.00,-23.00"});
+  Sim meter(dir, "COM3", {"--readings", "-30.00@1490,-21.00,-22.00,-23.00"});
   ASSERT_TRUE(meter.Published());
   ASSERT_EQ(Cli({"job", "new", "J", "--points", "P1"}).exitCode, 0);
   const CliRun captured = Capture("COM3", "J", "P1");
