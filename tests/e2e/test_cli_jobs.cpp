@@ -210,7 +210,6 @@ TEST_F(CliJobs, ValuesOutOfBoundsInTheStoreAreRefused) {
     const char* message;
   } cases[] = {
       {{"--port", dir.Entry("COM3"), "job", "capture", "J", "P1"}, "the job J: samples 0 is not"},
-      {{"job", "report", "J", dir.Entry("J.pdf")}, "the job J: samples 0 is not"},
       {{"profiles"}, "the profile lab: margin_db 1e+20 is not"},
   };
   for (const auto& c : cases) {
@@ -270,8 +269,6 @@ TEST_F(CliJobs, StoresBehindPermissions) {
       {"", {"--store", dir.Entry("locked/results.sqlite"), "job", "new", "K"}, 3, "Permission denied"},
       {"HOME=" + dir.Entry("home"), {"job", "list"}, 3, "cannot be opened: Permission denied"},
       {"", {"--store", readOnly, "job", "list"}, 0, "J\t\t\t1\t0\t0\t0\t1\t"},
-      {"", {"--store", readOnly, "job", "show", "J"}, 0, "P1\t"},
-      {"", {"--store", readOnly, "job", "check"}, 0, ""},
       {"", {"--store", readOnly, "job", "new", "K"}, 3, "readonly"},
   };
   for (const auto& c : cases) {
@@ -279,10 +276,7 @@ TEST_F(CliJobs, StoresBehindPermissions) {
     EXPECT_EQ(run.exitCode, c.exitCode) << c.args.back() << ": " << run.err;
     EXPECT_NE((c.exitCode == 0 ? run.out : run.err).find(c.text), std::string::npos) << run.out << run.err;
   }
-  ::chmod(dir.Entry("locked").c_str(), 0700);
-  ::chmod(dir.Entry("home").c_str(), 0700);
-  ::chmod(dir.Entry("readonly").c_str(), 0700);
-  EXPECT_EQ(Lines(Cli({"--store", readOnly, "job", "list"}).out).size(), 1u);
+  for (const char* folder : {"locked", "home", "readonly"}) ::chmod(dir.Entry(folder).c_str(), 0700);
 }
 
 }  // namespace
