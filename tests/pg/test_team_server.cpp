@@ -413,4 +413,15 @@ TEST_F(TeamServer, ASyncFromAStoreThatCannotBeOpenedSaysWhy) {
       << run.err;
 }
 
+// A value on the server that no result may hold is refused, not shown.
+TEST_F(TeamServer, AValueOutOfBoundsOnTheServerIsRefused) {
+  FillStore(storeA, "J", 1);
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  jobs::pg::Connection(server).Execute("UPDATE results SET power_dbm = 1e300");
+  const CliRun run = Cli(storeA, {"--server", server, "job", "show", "J"});
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_NE(run.err.find("the point P1 in the job J: power_dbm 1e+300 is not"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "");
+}
+
 }  // namespace
