@@ -80,7 +80,10 @@ std::string ResultProblem(const Result& r) {
   if (std::string p = WavelengthProblem("wavelength_nm", r.wavelengthNm); !p.empty()) return p;
   if (std::string p = SamplesProblem(r.samples); !p.empty()) return p;
   if (std::string p = DecibelsProblem("power_dbm", r.powerDbm); !p.empty()) return p;
-  if (!std::isfinite(r.powerMw) || r.powerMw < 0) return "power_mw " + Shown(r.powerMw) + " is no power";
+  // The power of a dB value in range: up to 10^20 mW.
+  if (!std::isfinite(r.powerMw) || r.powerMw < 0 || r.powerMw > 1e20) {
+    return "power_mw " + Shown(r.powerMw) + " is not a power of -200 to 200 dBm";
+  }
   if (r.lossDb) {
     if (std::string p = DecibelsProblem("loss_db", *r.lossDb, kMaxDifferenceDb); !p.empty()) return p;
   }

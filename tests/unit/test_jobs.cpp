@@ -424,6 +424,7 @@ TEST_F(JobStore, ValuesOutOfBoundsAreRefusedGivenAndReadBack) {
        "INSERT INTO user_profile_limits VALUES ('lab', 1310, -1e300, 1e300)", "profiles", "low -1e+300"},
       {"UPDATE results SET power_dbm = 1e300", "results", "power_dbm 1e+300"},
       {"UPDATE results SET samples = 0", "results", "samples 0"},
+      {"UPDATE results SET power_mw = 1e300", "results", "power_mw 1e+300"},
       {"UPDATE results SET verdict = 'OK'", "results", "verdict \"OK\""},
   };
   const std::string pristine = folder.File("pristine.sqlite");
