@@ -215,8 +215,8 @@ int Check(jobs::SqliteStore& store, const std::string& path) {
   return kExitFile;
 }
 
-// The commands that leave the store as it is open it read-only, so they work
-// on a store the user may read but not write.
+// The commands that leave the store as it is: they open a store in a folder
+// the user may not write read-only, so they work there.
 bool OnlyReads(const Options& o) {
   const std::string& action = o.job.action;
   return o.command == "profiles" || action == "list" || action == "show" || action == "export" ||
