@@ -430,7 +430,8 @@ TEST_F(JobStore, ValuesOutOfBoundsAreRefusedGivenAndReadBack) {
   const std::string pristine = folder.File("pristine.sqlite");
   std::filesystem::copy_file(path, pristine);
   for (const auto& c : cases) {
-    std::filesystem::copy_file(pristine, path, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove(path);  // MinGW's copy_file does not overwrite
+    std::filesystem::copy_file(pristine, path);
     RawSql(path, c.edit);
     jobs::SqliteStore store(path);
     try {
