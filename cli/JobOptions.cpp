@@ -26,6 +26,7 @@ constexpr ActionShape kActions[] = {
     {"export", 2, 2, "NAME OUT"},
     {"report", 2, 2, "NAME OUT.pdf"},
     {"sync", 0, 0, ""},
+    {"check", 0, 0, ""},
 };
 
 bool PositiveInt(const std::string& text, int max, int& out) {
@@ -46,14 +47,14 @@ bool CheckPoints(const JobArgs& a, std::string& error) {
 
 bool CheckReference(JobArgs& a, std::string& error) {
   int nm = 0;
-  if (!PositiveInt(a.operands[1], 9999, nm)) {
-    error = "job reference needs a wavelength in nm, e.g. 1310";
+  if (!PositiveInt(a.operands[1], 9999, nm) || !meter::IsMeterWavelength(nm)) {
+    error = "job reference needs a wavelength of the meter in nm: 850 980 1300 1310 1490 1550 1625";
     return false;
   }
   if (a.operands[2] == "-") return true;
-  a.referenceDbm = field::ParseNumber(a.operands[2]);
+  a.referenceDbm = field::ParseDecibels(a.operands[2]);
   if (!a.referenceDbm) {
-    error = "job reference needs a power in dBm, e.g. -3.5, or - to clear it";
+    error = "job reference needs a power in dBm from -200 to 200, e.g. -3.5, or - to clear it";
     return false;
   }
   return true;
@@ -68,7 +69,7 @@ bool ParseJobArgs(const std::string& command, int i, int argc, char** argv, JobA
     shape = &kProfiles;
   } else {
     if (i >= argc) {
-      error = "job needs one of new, list, rename, points, reference, capture, show, export, report, sync";
+      error = "job needs one of new, list, rename, points, reference, capture, show, export, report, sync, check";
       return false;
     }
     a.action = argv[i++];

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "jobs/Job.h"
+
 namespace cli {
 
 struct JobArgs {
@@ -24,6 +26,6 @@ struct JobArgs {
 bool ParseJobArgs(const std::string& command, int i, int argc, char** argv, JobArgs& args, std::string& error);
 
 // The largest number of readings one capture averages.
-inline constexpr int kMaxSamples = 600;
+inline constexpr int kMaxSamples = jobs::kMaxSamples;
 
 }  // namespace cli

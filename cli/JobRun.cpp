@@ -12,6 +12,7 @@
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
 #include "common/Language.h"
+#include "field/Readout.h"
 #include "jobs/Capture.h"
 #include "jobs/JobExport.h"
 #include "jobs/JobReport.h"
@@ -54,12 +55,12 @@ int Profiles(jobs::SqliteStore& store) {
   return kExitOk;
 }
 
-// The labels of --points and --points-file, in that order; false with the
-// reason printed.
-bool NewLabels(const JobArgs& a, std::vector<std::string>& labels) {
+// The labels of --points and --points-file, in that order; kExitOk, or the
+// exit code with the reason printed.
+int NewLabels(const JobArgs& a, std::vector<std::string>& labels) {
   if (a.points) {
     jobs::Labels expanded = jobs::ExpandPattern(*a.points);
-    if (!expanded.error.empty()) return Refused(expanded.error), false;
+    if (!expanded.error.empty()) return Refused(expanded.error);
     labels = std::move(expanded.labels);
   }
   if (a.pointsFile) {
@@ -67,17 +68,17 @@ bool NewLabels(const JobArgs& a, std::vector<std::string>& labels) {
     if (file.error != fileaccess::ReadError::None) {
       std::fprintf(stderr, "km360r-cli: %s cannot be read%s%s\n", a.pointsFile->c_str(),
                    file.reason.empty() ? "" : ": ", file.reason.c_str());
-      return false;
+      return kExitFile;
     }
     const std::string& f = *a.pointsFile;
     const bool csv = f.size() >= 4 && (f.compare(f.size() - 4, 4, ".csv") == 0 || f.compare(f.size() - 4, 4, ".CSV") == 0);
     jobs::Labels read = jobs::LabelsFromFile(file.bytes, csv);
-    if (!read.error.empty()) return Refused(*a.pointsFile + ": " + read.error), false;
+    if (!read.error.empty()) return Refused(*a.pointsFile + ": " + read.error);
     labels.insert(labels.end(), read.labels.begin(), read.labels.end());
   }
   const std::string problem = jobs::AdditionProblem({}, labels);
-  if (!problem.empty()) return Refused(problem), false;
-  return true;
+  if (!problem.empty()) return Refused(problem);
+  return kExitOk;
 }
 
 int New(jobs::SqliteStore& store, const JobArgs& a) {
@@ -91,7 +92,7 @@ int New(jobs::SqliteStore& store, const JobArgs& a) {
   if (!profile) return Refused("there is no profile " + profileId + " (km360r-cli profiles lists them)");
   job.profile = *profile;
   std::vector<std::string> labels;
-  if (!NewLabels(a, labels)) return kExitUsage;
+  if (const int code = NewLabels(a, labels); code != kExitOk) return code;
   job.uuid = jobs::NewUuid();
   store.CreateJob(job, labels);
   return kExitOk;
@@ -207,6 +208,22 @@ int ServerRead(const std::string& server, const Options& o) {
   return Export(*store, a);
 }
 
+// SQLite's full check of the store: nothing printed when it is sound.
+int Check(jobs::SqliteStore& store, const std::string& path) {
+  const std::string problem = store.IntegrityProblem();
+  if (problem.empty()) return kExitOk;
+  std::fprintf(stderr, "km360r-cli: %s: the results store is damaged: %s\n", path.c_str(), problem.c_str());
+  return kExitFile;
+}
+
+// The commands that leave the store as it is: they open a store in a folder
+// the user may not write read-only, so they work there.
+bool OnlyReads(const Options& o) {
+  const std::string& action = o.job.action;
+  return o.command == "profiles" || action == "list" || action == "show" || action == "export" ||
+         action == "report" || action == "check";
+}
+
 }  // namespace
 
 int RunJobCommand(const Options& o) {
@@ -234,8 +251,10 @@ int RunJobCommand(const Options& o) {
     }
     if (a.action == "sync") return SyncCommand(server, path, texts);
     if (readsServer) return ServerRead(server, o);
-    jobs::SqliteStore store(path);
+    jobs::SqliteStore store(path, OnlyReads(o) ? jobs::SqliteStore::Access::ReadOnly
+                                               : jobs::SqliteStore::Access::ReadWrite);
     if (o.command == "profiles") return Profiles(store);
+    if (a.action == "check") return Check(store, path);
     if (a.action == "new") return New(store, a);
     if (a.action == "list") return List(store);
     if (a.action == "rename") {

@@ -69,22 +69,12 @@ std::string OperandError(const std::string& command) {
   return "set-mode needs normal or reference";
 }
 
-// Powers and differences a meter can show lie well within this; a value
-// beyond it is a typing error, and would not fit the readout's hundredths.
-constexpr double kMaxDecibels = 200;
-
-std::optional<double> ParseDecibels(std::string_view text) {
-  const auto value = field::ParseNumber(text);
-  if (!value || *value < -kMaxDecibels || *value > kMaxDecibels) return std::nullopt;
-  return value;
-}
-
 // "LOW,HIGH": two numbers, the first not above the second.
 std::optional<field::Window> ParseLimits(const std::string& text) {
   const size_t comma = text.find(',');
   if (comma == std::string::npos) return std::nullopt;
-  const auto low = ParseDecibels(std::string_view(text).substr(0, comma));
-  const auto high = ParseDecibels(std::string_view(text).substr(comma + 1));
+  const auto low = field::ParseDecibels(std::string_view(text).substr(0, comma));
+  const auto high = field::ParseDecibels(std::string_view(text).substr(comma + 1));
   if (!low || !high || *low > *high) return std::nullopt;
   return field::Window{*low, *high};
 }
@@ -255,7 +245,7 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
     } else if (a == "--stats" && shape->field) {
       o.stats = true;
     } else if (a == "--reference" && shape->field) {
-      o.reference = parsedValue(a, [](const std::string& v) { return ParseDecibels(v); },
+      o.reference = parsedValue(a, [](const std::string& v) { return field::ParseDecibels(v); },
                                 "--reference needs a power in dBm from -200 to 200, e.g. -20 or -3.5");
       if (!o.reference) return std::nullopt;
     } else if (a == "--limits" && shape->field) {
@@ -353,6 +343,7 @@ const char* UsageText() {
          "  job sync                             push the results the team server lacks;\n"
          "                                       safe to repeat; a job the server refuses is\n"
          "                                       named, the others still go\n"
+         "  job check                            the store's full integrity check\n"
          "texts are UTF-8 without control characters: a point label at most 64\n"
          "characters, a job name, site or operator at most 200\n"
          "team server (--server URL, else $KM360R_SERVER; a postgresql:// URL or libpq's\n"

@@ -266,6 +266,7 @@ int main(int argc, char** argv) {
   // The file commands end on a stop signal as by default, leaving no partial
   // file behind; the meter commands stop their wait and save what arrived.
   fileaccess::RemoveTemporaryFileOnStopSignals();
+  fileaccess::WritesFailAtFileSizeLimit();
   if (options->command == "show") return cli::Conclude(cli::Show(*options));
   if (options->command == "report") return cli::Conclude(cli::TableReport(*options));
   if (options->command == "export") return cli::Conclude(cli::Export(*options));

@@ -55,6 +55,17 @@ std::string RefusedTarget(const std::string& path);
 // Whether two paths name one existing file.
 bool SameFile(const std::string& a, const std::string& b);
 
+// Whether the user may make files in the folder that holds `path` (the
+// results store's journal beside it, for one). Windows keeps no such right on
+// a folder that a program could ask cheaply: true there.
+bool FolderTakesNewFiles(const std::string& path);
+
+// A write beyond the user's file size limit (ulimit -f) fails with an error
+// the program reports, instead of the signal that would end it with a partial
+// file left behind. Front ends call this at start; on Windows there is no
+// such signal and it does nothing.
+void WritesFailAtFileSizeLimit();
+
 // The stop signals (SIGINT, SIGTERM, SIGHUP) end the program as they would
 // by default, but first remove the new file a save is writing at that
 // moment, so that no hidden partial file stays beside the target. For

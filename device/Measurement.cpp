@@ -30,12 +30,18 @@ size_t NumberLength(std::string_view t) {
   return digits == 0 ? 0 : i;
 }
 
-// `t` is a whole number as NumberLength accepts it.
+// `t` is a whole number as NumberLength accepts it. More digits than a double
+// holds give an infinity (a value that large) or zero (that small), never the
+// zero from_chars leaves for both.
 double ToDouble(std::string_view t) {
   if (!t.empty() && t.front() == '+') t.remove_prefix(1);
   double value = 0;
-  std::from_chars(t.data(), t.data() + t.size(), value);
-  return value;
+  if (std::from_chars(t.data(), t.data() + t.size(), value).ec != std::errc::result_out_of_range) return value;
+  const bool negative = !t.empty() && t.front() == '-';
+  const std::string_view whole = t.substr(0, t.find('.'));
+  const bool large = whole.find_first_not_of("-0") != std::string_view::npos;
+  const double magnitude = large ? HUGE_VAL : 0.0;
+  return negative ? -magnitude : magnitude;
 }
 
 }  // namespace

@@ -7,12 +7,22 @@
 // The texts are views into the record: a Measurement is valid while the
 // Reply it was read from lives (a routed record lives until every page and
 // subscriber has taken it).
+#include <array>
 #include <optional>
 #include <string_view>
 
 #include "device/Reply.h"
 
 namespace meter {
+
+// The wavelengths the meter measures at, in the order of its wavelength codes.
+inline constexpr std::array<int, 7> kWavelengthsNm = {850, 980, 1300, 1310, 1490, 1550, 1625};
+constexpr bool IsMeterWavelength(int nm) {
+  for (int known : kWavelengthsNm) {
+    if (known == nm) return true;
+  }
+  return false;
+}
 
 struct Measurement : Reading {
   std::optional<double> dBm;        // the logarithmic power; none when its text is no number

@@ -15,16 +15,32 @@ std::string_view Trim(std::string_view s) {
   return text::TrimRight(s);
 }
 
-// Hundredths, the precision everything is shown and judged in.
-long long Hundredths(double value) { return std::llround(value * 100.0); }
+// Hundredths, the precision everything is shown and judged in. Kept as a
+// double: a whole number of hundredths is exact in it up to 2^53, and beyond
+// that it stays a number instead of overflowing an integer.
+double Hundredths(double value) { return std::round(value * 100.0); }
 
 }  // namespace
 
+bool IsDecibels(double value) { return std::isfinite(value) && std::fabs(value) <= kMaxDecibels; }
+
+std::optional<double> ParseDecibels(std::string_view text) {
+  const std::optional<double> value = ParseNumber(text);
+  if (!value || !IsDecibels(*value)) return std::nullopt;
+  return value;
+}
+
 std::string FormatTwoDecimals(double value) {
-  char buffer[32];
+  if (!std::isfinite(value)) return std::isnan(value) ? "nan" : value < 0 ? "-inf" : "inf";
+  // Near the top of the range value * 100 is no longer finite; such a value
+  // has no hundredths to round.
+  double shown = Hundredths(value) / 100.0;
+  if (!std::isfinite(shown)) shown = value;
   // -0.004 would print as "-0.00".
-  const double shown = static_cast<double>(Hundredths(value)) / 100.0;
-  std::snprintf(buffer, sizeof buffer, "%.2f", shown == 0 ? 0.0 : shown);
+  if (shown == 0) shown = 0.0;
+  // The largest double has 309 digits before the point.
+  char buffer[330];
+  std::snprintf(buffer, sizeof buffer, "%.2f", shown);
   return buffer;
 }
 
@@ -67,7 +83,7 @@ std::string Statistics::SummaryLine() const {
 
 Verdict Judge(double value, const std::optional<Window>& window) {
   if (!window) return Verdict::None;
-  const long long v = Hundredths(value);
+  const double v = Hundredths(value);
   return v >= Hundredths(window->low) && v <= Hundredths(window->high) ? Verdict::Pass : Verdict::Fail;
 }
 

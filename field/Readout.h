@@ -32,7 +32,18 @@ inline Sample SampleOf(const meter::Reading& reading) { return SampleOf(meter::M
 // The meter's number rule (meter::ParseNumber), for what the operator types.
 using meter::ParseNumber;
 
-// Two decimals: "-20.00".
+// Powers, references, limits and margins a meter and its users deal in lie
+// well within this many dB; anything beyond is a typing error or a damaged
+// file, and is refused wherever a dB value enters: typed, read from a file or
+// read back from a store.
+inline constexpr double kMaxDecibels = 200;
+// Finite and within +-kMaxDecibels.
+bool IsDecibels(double value);
+// A number by the meter's rule that IsDecibels; nullopt otherwise.
+std::optional<double> ParseDecibels(std::string_view text);
+
+// Two decimals: "-20.00". Any finite value prints as the number it is,
+// however large; a value that is no finite number prints as "nan" or "inf".
 std::string FormatTwoDecimals(double value);
 // Two decimals with the sign always shown: "+0.50", "-3.20"; zero is "+0.00".
 std::string FormatSigned(double value);

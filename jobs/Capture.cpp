@@ -25,7 +25,7 @@ Result ResultOf(const Job& job, const std::string& point, int wavelengthNm,
   r.samples = stats.Count();
   r.spanDb = stats.Span();
   // Judged on the span as shown: "0.50" is still steady.
-  r.unstable = std::llround(r.spanDb * 100.0) > std::llround(kUnstableSpanDb * 100.0);
+  r.unstable = std::round(r.spanDb * 100.0) > std::round(kUnstableSpanDb * 100.0);
   r.operatorName = job.operatorName;
   r.measured = field::IsoLocalTime(when);
   return r;

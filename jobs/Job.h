@@ -13,6 +13,8 @@
 namespace jobs {
 
 inline constexpr int kDefaultSamples = 3;
+// The largest number of readings one capture averages.
+inline constexpr int kMaxSamples = 600;
 // Readings further apart than this make a result "unstable".
 inline constexpr double kUnstableSpanDb = 0.5;
 

@@ -5,11 +5,16 @@
 #include <map>
 #include <set>
 
+#include "device/Measurement.h"
+#include "field/Readout.h"
 #include "jobs/JobTable.h"
 
 namespace jobs {
 
 void LiveReadings::Add(LiveReading reading) {
+  // A reading that is no power of the meter's (no number in range, or at a
+  // wavelength it does not have) is kept for no capture, as the readout does.
+  if (!field::IsDecibels(reading.dbm) || !meter::IsMeterWavelength(reading.wavelengthNm)) return;
   reading.number = ++m_nArrived;
   m_readings.push_back(reading);
   while (!m_readings.empty() && reading.seconds - m_readings.front().seconds > kTrendSeconds) {
@@ -77,7 +82,7 @@ Stability StabilityOf(const LiveReadings& live, int samples) {
   if (last.empty()) return s;
   const auto [lo, hi] = std::minmax_element(last.begin(), last.end());
   s.spanDb = *hi - *lo;
-  s.unstable = std::llround(s.spanDb * 100.0) > std::llround(kUnstableSpanDb * 100.0);
+  s.unstable = std::round(s.spanDb * 100.0) > std::round(kUnstableSpanDb * 100.0);
   return s;
 }
 

@@ -32,7 +32,8 @@ std::string FormatMilliwatts(double mw) {
   // before the point (9.9996 -> "10.00"), which the format then shows.
   const int magnitude = static_cast<int>(std::floor(std::log10(mw)));
   const int decimals = std::max(0, 3 - magnitude);
-  char text[64];
+  // Room for the digits of any finite value: a number is never cut short.
+  char text[330];
   std::snprintf(text, sizeof text, "%.*f", decimals, mw);
   return text;
 }

@@ -1,6 +1,7 @@
 #include "jobs/JobTextRules.h"
 
 #include <cstdint>
+#include <cstdio>
 
 #include "jobs/Job.h"
 
@@ -55,6 +56,21 @@ const char* What(TextKind kind, bool chinese) {
 
 }  // namespace
 
+std::string ControlsShown(std::string_view text) {
+  std::string shown;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+      shown += hex;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 size_t MaxChars(TextKind kind) {
   switch (kind) {
     case TextKind::Label: return kMaxLabelChars;
@@ -80,9 +96,9 @@ std::string TextProblem(TextKind kind, std::string_view text, bool chinese) {
   for (char c : text) {
     const bool lineBreakOrTab = c == '\t' || c == '\n' || c == '\r';
     if ((static_cast<unsigned char>(c) < 0x20 && !(kind == TextKind::Notes && lineBreakOrTab)) || c == 0x7F) {
-      if (chinese) return what + "“" + std::string(text) + "”含有制表符、换行符或控制字符";
+      if (chinese) return what + "“" + ControlsShown(text) + "”含有制表符、换行符或控制字符";
       const std::string named = kind == TextKind::Label ? "the label" : what;
-      return named + " \"" + std::string(text) + "\" holds a tab, line break or control character";
+      return named + " \"" + ControlsShown(text) + "\" holds a tab, line break or control character";
     }
   }
   return {};

@@ -25,6 +25,10 @@ size_t MaxChars(TextKind kind);
 // character at all.
 std::string TextProblem(TextKind kind, std::string_view text, bool chinese = false);
 
+// `text` as a message can show it: a control character as \xNN, since a NUL
+// byte would end the printed message there and a line break split it.
+std::string ControlsShown(std::string_view text);
+
 // The first problem among a job's name, site, operator and notes, or empty.
 std::string JobTextProblem(const Job& job);
 

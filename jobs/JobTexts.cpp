@@ -65,6 +65,7 @@ JobTexts JobTexts::For(std::optional<lang::Index> index) {
         "打印报告…", "重命名任务…",
         "名称、地点、操作员最多 " + std::to_string(kMaxNameChars) + " 个字符，测试点标签最多 " +
             std::to_string(kMaxLabelChars) + " 个字符，不含控制字符。",
+        "检查结果库", "结果库完好。", "结果库已损坏：",
         true,
         "请先打开或新建测试任务。", "仪表已断开：请重新连接并开始实时读取。",
         "全部测试点已测",
@@ -87,6 +88,7 @@ JobTexts JobTexts::For(std::optional<lang::Index> index) {
       "Print report…", "Rename job…",
       "A name, site or operator holds at most " + std::to_string(kMaxNameChars) + " characters, a point label at most " +
           std::to_string(kMaxLabelChars) + "; no control characters.",
+      "Check store", "The results store is sound.", "The results store is damaged: ",
       false,
       "Open or make a job first.", "The meter was lost: link it and start real-time reading again.",
       "all points measured",

@@ -42,6 +42,8 @@ struct JobTexts {
   std::string printReport;  // the panel's button: the job report on a printer
   std::string renameJob;    // the panel's button: "Rename job…"
   std::string textLimits;   // what a name, site, operator and label may hold
+  // The full check of the local store: the button, and what it found.
+  std::string checkStore, storeSound, storeDamaged;  // storeDamaged: SQLite's finding follows
   bool chinese = false;     // the job report's language follows the panel's
   // Why a capture was not made, and what followed one.
   std::string captureNoJob; // Space or Capture without a job open

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "jobs/JobRules.h"
 #include "jobs/JobTextRules.h"
 #include "jobs/Pg.h"
 #include "jobs/PointPattern.h"
@@ -45,6 +46,12 @@ std::string TextsProblem(const SyncJob& s) {
     if (std::string problem = LabelProblem(p.label); !problem.empty()) return problem;
   }
   return {};
+}
+
+// A value read from the server that no job or result may hold (the tables
+// were edited by hand): refused, never computed with.
+void ValueReadBack(const std::string& what, const std::string& problem) {
+  if (!problem.empty()) throw StoreError(StoreError::Kind::Unusable, "the team server: " + what + ": " + problem);
 }
 
 }  // namespace
@@ -372,6 +379,7 @@ std::optional<Job> PgStore::FindJob(const std::string& name) {
   }
   pg::Rows r = m_db->Query("SELECT wavelength_nm, reference_dbm FROM job_references WHERE job_id = $1", {Number(id)});
   for (int i = 0; i < r.Count(); ++i) job.referencesDbm[static_cast<int>(r.Int(i, 0))] = r.Real(i, 1);
+  ValueReadBack("the job " + name, JobProblem(job));
   return job;
 }
 
@@ -417,6 +425,7 @@ std::vector<Result> PgStore::LatestResults(const std::string& job) {
     r.unstable = s.Int(i, 9) != 0;
     r.operatorName = s.Text(i, 10);
     r.measured = s.Text(i, 11);
+    ValueReadBack("a result of the point " + r.point + " in the job " + job, ResultProblem(r));
     results.push_back(std::move(r));
   }
   return results;

@@ -1,5 +1,6 @@
 #include "jobs/PointPattern.h"
 
+#include <cstdio>
 #include <set>
 
 #include "common/TextRules.h"
@@ -86,8 +87,8 @@ std::string LabelsProblem::Text(bool chinese) const {
       return (s.empty() ? "" : s + ": ") + "more points than a job takes at once";
     case PatternFaults::EmptyLabel: return chinese ? "名称或编号不能为空" : "a name or label cannot be empty";
     case PatternFaults::ControlCharacter:
-      return chinese ? "编号“" + s + "”含有制表符、换行符或控制字符"
-                     : "the label \"" + s + "\" holds a tab, line break or control character";
+      return chinese ? "编号“" + ControlsShown(s) + "”含有制表符、换行符或控制字符"
+                     : "the label \"" + ControlsShown(s) + "\" holds a tab, line break or control character";
     case PatternFaults::Twice: return chinese ? "测试点 " + s + " 已在任务中" : "the point " + s + " is already in the job";
     case PatternFaults::TooMany: return chinese ? "测试点超过任务允许的数量" : "more points than a job takes";
     case PatternFaults::EmptyFile: return chinese ? "文件中没有测试点" : "the file names no points";

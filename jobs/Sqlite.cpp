@@ -29,20 +29,26 @@ std::string ImmutableUri(const std::string& path) {
 
 Connection::Connection(const std::string& path, Mode mode) : m_path(path) {
   int flags = SQLITE_OPEN_NOMUTEX;
-  if (mode == Mode::Immutable) {
-    const int rc = sqlite3_open_v2(ImmutableUri(path).c_str(), &m_db, flags | SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
-                                   nullptr);
-    if (rc != SQLITE_OK) Fail(rc);
-    return;
-  }
   switch (mode) {
-    case Mode::Immutable:
+    case Mode::Immutable: flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI; break;
     case Mode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
     case Mode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
     case Mode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
   }
-  const int rc = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
-  if (rc != SQLITE_OK) Fail(rc);
+  const int rc = sqlite3_open_v2(mode == Mode::Immutable ? ImmutableUri(path).c_str() : path.c_str(), &m_db, flags,
+                                 nullptr);
+  if (rc != SQLITE_OK) {
+    // SQLite gives a handle even when the open fails; the destructor of a
+    // connection never made would not close it.
+    try {
+      Fail(rc);
+    } catch (...) {
+      sqlite3_close_v2(m_db);
+      m_db = nullptr;
+      throw;
+    }
+  }
+  if (mode == Mode::Immutable) return;
   sqlite3_extended_result_codes(m_db, 0);
   // Every connection waits its turn while another program (a capture, a
   // sync of the same store) holds the lock, instead of failing at once.
@@ -54,8 +60,10 @@ Connection::~Connection() { sqlite3_close_v2(m_db); }
 void Connection::Fail(int code) const {
   const int primary = code & 0xFF;
   if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
-    throw StoreError(StoreError::Kind::Unusable, m_path + ": the results store is damaged");
+    // Whatever this connection would do next could build on the damage.
+    m_bDamaged = true;
   }
+  if (m_bDamaged) throw StoreError(StoreError::Kind::Unusable, m_path + ": the results store is damaged");
   if (primary == SQLITE_CONSTRAINT) {
     throw StoreError(StoreError::Kind::Refused, m_path + ": " + (m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(code)));
   }
@@ -63,7 +71,12 @@ void Connection::Fail(int code) const {
   throw StoreError(StoreError::Kind::Unusable, m_path + ": " + why);
 }
 
+void Connection::RefuseWhenDamaged() const {
+  if (m_bDamaged) Fail(SQLITE_CORRUPT);
+}
+
 void Connection::Execute(std::string_view sql) {
+  RefuseWhenDamaged();
   const int rc = sqlite3_exec(m_db, std::string(sql).c_str(), nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) Fail(rc);
 }
@@ -72,6 +85,7 @@ int64_t Connection::LastInsertId() const { return sqlite3_last_insert_rowid(m_db
 int Connection::Changes() const { return sqlite3_changes(m_db); }
 
 Statement::Statement(Connection& db, std::string_view text) : m_db(db) {
+  db.RefuseWhenDamaged();
   const int rc = sqlite3_prepare_v2(db.Handle(), text.data(), static_cast<int>(text.size()), &m_stmt, nullptr);
   if (rc != SQLITE_OK) db.Fail(rc);
 }
@@ -101,6 +115,7 @@ Statement& Statement::Bind(int index, std::optional<double> value) {
 }
 
 bool Statement::Step() {
+  m_db.RefuseWhenDamaged();
   const int rc = sqlite3_step(m_stmt);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;

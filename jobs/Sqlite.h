@@ -64,12 +64,17 @@ class Connection {
   sqlite3* Handle() const { return m_db; }
   const std::string& Path() const { return m_path; }
 
-  // Throws the StoreError for SQLite's result `code`.
+  // Throws the StoreError for SQLite's result `code`. Once SQLite has
+  // answered that the file is damaged or no database, every later use of the
+  // connection is refused the same way: nothing is read or written on top
+  // of damage.
   [[noreturn]] void Fail(int code) const;
+  void RefuseWhenDamaged() const;
 
  private:
   sqlite3* m_db = nullptr;
   std::string m_path;
+  mutable bool m_bDamaged = false;
 };
 
 // BEGIN IMMEDIATE ... COMMIT; rolled back when left by an exception. Taking

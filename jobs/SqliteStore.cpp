@@ -1,17 +1,23 @@
 #include "jobs/SqliteStore.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
+#include <set>
+#include <system_error>
 
 #include "field/LiveLog.h"
+#include "jobs/JobRules.h"
 #include "jobs/JobTextRules.h"
 #include "jobs/PointPattern.h"
 #include "jobs/Sqlite.h"
 #include "jobs/StoreSchema.h"
 #include "jobs/Uuid.h"
+#include "common/FileAccess.h"
 #include "common/FilePath.h"
 
 namespace jobs {
@@ -24,65 +30,143 @@ namespace {
 
 std::string Now() { return field::IsoLocalTime(std::time(nullptr)); }
 
+// A refusal of a value read back from the store: the store was edited by
+// hand or is damaged, and nothing is computed with the value.
+void CheckRead(const std::string& path, const std::string& what, const std::string& problem) {
+  if (!problem.empty()) Unusable(path, what + ": " + problem);
+}
+
+// A whole number read from the store as an int; beyond int's range it is
+// held at its ends, which every check of it refuses.
+int IntOf(int64_t value) {
+  return static_cast<int>(std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+// The tables and indexes of a store, as "type name".
+std::set<std::string> SchemaObjects(sql::Connection& db) {
+  std::set<std::string> objects;
+  sql::Statement s(db, "SELECT type || ' ' || name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%'");
+  while (s.Step()) objects.insert(s.Text(0));
+  return objects;
+}
+
+// The tables and indexes a store of `version` has: the migrations up to it,
+// run once on a database in memory.
+const std::set<std::string>& ExpectedObjects(int64_t version) {
+  static const std::vector<std::set<std::string>> kByVersion = [] {
+    std::vector<std::set<std::string>> byVersion(1);
+    sql::Connection memory(":memory:", sql::Connection::Mode::Create);
+    for (const std::string& step : schema::Migrations(schema::Dialect::Sqlite)) {
+      memory.Execute(step);
+      byVersion.push_back(SchemaObjects(memory));
+    }
+    return byVersion;
+  }();
+  return kByVersion.at(static_cast<size_t>(version));
+}
+
+// What LookAtFile found at the store's path.
+struct StoreFile {
+  bool present = false;   // a file is there (perhaps empty)
+  bool empty = false;     // it holds no committed data: a new store
+  bool inUse = false;     // a "-wal" file is beside it: a program has it open, or had
+  int64_t version = 0;    // its schema version
+};
+
 // Looks at an existing file before SQLite writes anything to it: the file's
-// own header, then, read-only, what it says it is. Throws for anything but a
-// results store this program can read.
-void CheckExistingStore(const std::string& path) {
+// own header, then, read-only, what it says it is: its application id, its
+// schema version and the tables of that version. Throws for anything but a
+// results store this program can read. Reads the same few pages however
+// many results the store holds; the full check of every page is `job check`.
+StoreFile LookAtFile(const std::string& path) {
+  StoreFile file;
   std::error_code ec;
   const std::filesystem::file_status st = std::filesystem::status(filepath::Of(path), ec);
-  if (ec || !std::filesystem::exists(st)) return;
+  if (st.type() == std::filesystem::file_type::not_found) return file;
+  // A link that leads to itself, or a folder the user may not enter.
+  if (ec) Unusable(path, "cannot be opened: " + ec.message());
   if (!std::filesystem::is_regular_file(st)) Unusable(path, "is not a results store");
+  file.present = true;
+  std::error_code walEc;
+  const std::uintmax_t walSize = std::filesystem::file_size(filepath::Of(path + "-wal"), walEc);
+  file.inUse = !walEc;
   {
     std::ifstream in(filepath::Of(path), std::ios::binary);
+    if (!in) Unusable(path, "cannot be opened: " + std::error_code(errno, std::generic_category()).message());
     char header[16] = {};
     in.read(header, sizeof header);
-    if (in.gcount() != sizeof header || std::string(header, sizeof header) != std::string("SQLite format 3\0", 16)) {
+    // A store whose first writer was stopped (killed, or the disk full)
+    // before its first commit is an empty file: nothing is lost by making
+    // the store in it.
+    if (in.gcount() == 0 && (walEc || walSize == 0)) {
+      file.empty = true;
+      return file;
+    }
+    if (in.gcount() != 0 &&
+        (in.gcount() != sizeof header || std::string(header, sizeof header) != std::string("SQLite format 3\0", 16))) {
       Unusable(path, "is not a results store");
     }
   }
   // Read as the file alone unless a program has it open in WAL mode (its
   // "-wal" file is there): a refused file gets no files made beside it.
-  const bool inUse = std::filesystem::exists(filepath::Of(path + "-wal"));
-  sql::Connection db(path, inUse ? sql::Connection::Mode::ReadOnly : sql::Connection::Mode::Immutable);
+  sql::Connection db(path, file.inUse ? sql::Connection::Mode::ReadOnly : sql::Connection::Mode::Immutable);
   sql::Statement app(db, "PRAGMA application_id");
   app.Step();
   const int64_t id = app.Int(0);
   sql::Statement version(db, "PRAGMA user_version");
   version.Step();
-  const int64_t v = version.Int(0);
+  file.version = version.Int(0);
+  const std::set<std::string> objects = SchemaObjects(db);
   if (id != schema::kApplicationId) {
-    sql::Statement tables(db, "SELECT count(*) FROM sqlite_master");
-    tables.Step();
     // A store begun by another process that has not written its tables yet
     // is empty; anything else with another application id is not ours.
-    if (id != 0 || tables.Int(0) != 0) Unusable(path, "is an SQLite database but not a results store");
+    if (id != 0 || !objects.empty()) Unusable(path, "is an SQLite database but not a results store");
   }
-  if (v > schema::CurrentVersion()) {
-    Unusable(path, "was written by a newer version of the program (store version " + std::to_string(v) +
+  if (file.version < 0) {
+    Unusable(path, "is an SQLite database but not a results store (store version " + std::to_string(file.version) +
+                       ")");
+  }
+  if (file.version > schema::CurrentVersion()) {
+    Unusable(path, "was written by a newer version of the program (store version " + std::to_string(file.version) +
                        ", this program reads up to " + std::to_string(schema::CurrentVersion()) + ")");
   }
-  sql::Statement check(db, "PRAGMA quick_check(1)");
-  if (!check.Step() || check.Text(0) != "ok") Unusable(path, "the results store is damaged");
+  for (const std::string& wanted : ExpectedObjects(file.version)) {
+    if (!objects.contains(wanted)) {
+      Unusable(path, "is an SQLite database but not a results store (store version " +
+                         std::to_string(file.version) + " without its " + wanted + ")");
+    }
+  }
+  return file;
 }
 
 }  // namespace
 
-SqliteStore::SqliteStore(const std::string& path) {
-  CheckExistingStore(path);
-  const bool existed = std::filesystem::exists(filepath::Of(path));
-  if (!existed) {
+SqliteStore::SqliteStore(const std::string& path, Access access) {
+  const StoreFile file = LookAtFile(path);
+  if (!file.present) {
     const std::filesystem::path parent = filepath::Of(path).parent_path();
     std::error_code ec;
     if (!parent.empty()) std::filesystem::create_directories(parent, ec);
     if (ec) Unusable(path, "its folder cannot be made: " + ec.message());
   }
-  m_db = std::make_unique<sql::Connection>(path, existed ? sql::Connection::Mode::ReadWrite
-                                                         : sql::Connection::Mode::Create);
-  m_db->Execute("PRAGMA journal_mode = WAL");
-  // Each commit reaches the disk before the capture is reported stored.
-  m_db->Execute("PRAGMA synchronous = FULL");
+  // A command that only reads a store of this version in a folder the user
+  // may not write opens it read-only. Nobody can be writing it there unless
+  // a journal is beside it (a writer makes one), so without one it is read
+  // as the file alone. Where the folder takes files the store is opened as
+  // for writing, so that closing it removes its journal and its shared
+  // memory file again, which a read-only connection would leave behind.
+  const bool readOnly = access == Access::ReadOnly && file.present && !file.empty &&
+                        file.version == schema::CurrentVersion() && !fileaccess::FolderTakesNewFiles(path);
+  sql::Connection::Mode mode = file.present ? sql::Connection::Mode::ReadWrite : sql::Connection::Mode::Create;
+  if (readOnly) mode = file.inUse ? sql::Connection::Mode::ReadOnly : sql::Connection::Mode::Immutable;
+  m_db = std::make_unique<sql::Connection>(path, mode);
+  if (!readOnly) {
+    m_db->Execute("PRAGMA journal_mode = WAL");
+    // Each commit reaches the disk before the capture is reported stored.
+    m_db->Execute("PRAGMA synchronous = FULL");
+  }
   m_db->Execute("PRAGMA foreign_keys = ON");
-  Migrate();
+  if (!readOnly) Migrate();
 }
 
 SqliteStore::~SqliteStore() = default;
@@ -103,6 +187,7 @@ void SqliteStore::Migrate() {
     from = version.Int(0);
   }
   if (from > schema::CurrentVersion()) Unusable(m_db->Path(), "was written by a newer version of the program");
+  if (from < 0) Unusable(m_db->Path(), "is an SQLite database but not a results store");
   const std::vector<std::string> steps = schema::Migrations(schema::Dialect::Sqlite);
   for (int64_t v = from; v < schema::CurrentVersion(); ++v) m_db->Execute(steps[static_cast<size_t>(v)]);
   m_db->Execute("PRAGMA application_id = " + std::to_string(schema::kApplicationId));
@@ -128,9 +213,10 @@ std::vector<Profile> SqliteStore::UserProfiles() {
   sql::Statement l(*m_db, "SELECT profile_id, wavelength_nm, low_dbm, high_dbm FROM user_profile_limits");
   while (l.Step()) {
     const auto it = at.find(l.Text(0));
-    if (it != at.end()) {
-      profiles[it->second].limits[static_cast<int>(l.Int(1))] = {l.OptionalReal(2), l.OptionalReal(3)};
-    }
+    if (it != at.end()) profiles[it->second].limits[IntOf(l.Int(1))] = {l.OptionalReal(2), l.OptionalReal(3)};
+  }
+  for (const Profile& profile : profiles) {
+    CheckRead(m_db->Path(), "the profile " + profile.id, ProfileProblem(profile));
   }
   return profiles;
 }
@@ -140,6 +226,7 @@ void SqliteStore::SaveUserProfile(const Profile& profile) {
     if (p.id == profile.id) Refuse("the profile " + profile.id + " is built in");
   }
   if (std::string problem = LabelProblem(profile.id); !problem.empty()) Refuse(problem);
+  if (std::string problem = ProfileProblem(profile); !problem.empty()) Refuse("the profile " + profile.id + ": " + problem);
   sql::WriteTransaction t(*m_db);
   sql::Statement(*m_db, "DELETE FROM user_profile_limits WHERE profile_id = ?").Bind(1, profile.id).Run();
   sql::Statement(*m_db,
@@ -167,9 +254,13 @@ int64_t SqliteStore::JobId(const std::string& name) {
 void SqliteStore::CreateJob(const Job& job, const std::vector<std::string>& points) {
   if (std::string problem = JobTextProblem(job); !problem.empty()) Refuse(problem);
   if (std::string problem = AdditionProblem({}, points); !problem.empty()) Refuse(problem);
+  if (std::string problem = JobProblem(job); !problem.empty()) Refuse("the job " + job.name + ": " + problem);
   sql::WriteTransaction t(*m_db);
   {
-    sql::Statement taken(*m_db, "SELECT 1 FROM jobs WHERE name = ?");
+    // Read from the table itself, not its index of names: an index that no
+    // longer matches its table (damage only the full check sees) would let
+    // a second job of one name in, which no later command could tell apart.
+    sql::Statement taken(*m_db, "SELECT 1 FROM jobs NOT INDEXED WHERE name = ?");
     taken.Bind(1, job.name);
     if (taken.Step()) Refuse("a job named " + job.name + " exists");
   }
@@ -232,13 +323,14 @@ std::optional<Job> SqliteStore::FindJob(const std::string& name) {
   job.profile.marginDb = s.Real(8);
   job.profile.lossBudget = {s.OptionalReal(9), s.OptionalReal(10)};
   job.created = s.Text(11);
-  job.samples = static_cast<int>(s.Int(12));
+  job.samples = IntOf(s.Int(12));
   sql::Statement l(*m_db, "SELECT wavelength_nm, low_dbm, high_dbm FROM job_limits WHERE job_id = ?");
   l.Bind(1, id);
-  while (l.Step()) job.profile.limits[static_cast<int>(l.Int(0))] = {l.OptionalReal(1), l.OptionalReal(2)};
+  while (l.Step()) job.profile.limits[IntOf(l.Int(0))] = {l.OptionalReal(1), l.OptionalReal(2)};
   sql::Statement r(*m_db, "SELECT wavelength_nm, reference_dbm FROM job_references WHERE job_id = ?");
   r.Bind(1, id);
-  while (r.Step()) job.referencesDbm[static_cast<int>(r.Int(0))] = r.Real(1);
+  while (r.Step()) job.referencesDbm[IntOf(r.Int(0))] = r.Real(1);
+  CheckRead(m_db->Path(), "the job " + job.name, JobProblem(job));
   return job;
 }
 
@@ -317,6 +409,9 @@ void SqliteStore::RemovePoint(const std::string& job, const std::string& label) 
 }
 
 void SqliteStore::SetReference(const std::string& job, int wavelengthNm, std::optional<double> dbm) {
+  if (dbm) {
+    if (std::string problem = ReferenceProblem(wavelengthNm, *dbm); !problem.empty()) Refuse(problem);
+  }
   sql::WriteTransaction t(*m_db);
   const int64_t id = JobId(job);
   if (dbm) {
@@ -330,7 +425,7 @@ void SqliteStore::SetReference(const std::string& job, int wavelengthNm, std::op
 }
 
 void SqliteStore::SetSamples(const std::string& job, int samples) {
-  if (samples < 1) Refuse("a capture takes at least one reading");
+  if (std::string problem = SamplesProblem(samples); !problem.empty()) Refuse(problem);
   sql::WriteTransaction t(*m_db);
   sql::Statement(*m_db, "UPDATE jobs SET samples = ? WHERE id = ?").Bind(1, samples).Bind(2, JobId(job)).Run();
   t.Commit();
@@ -339,6 +434,7 @@ void SqliteStore::SetSamples(const std::string& job, int samples) {
 // ---- results --------------------------------------------------------------------
 
 void SqliteStore::AddResult(const std::string& job, Result& result) {
+  if (std::string problem = ResultProblem(result); !problem.empty()) Refuse("a result of " + result.point + ": " + problem);
   sql::WriteTransaction t(*m_db);
   const int64_t jobId = JobId(job);
   sql::Statement p(*m_db, "SELECT id FROM points WHERE job_id = ? AND label = ? AND removed_at IS NULL");
@@ -362,20 +458,24 @@ void SqliteStore::AddResult(const std::string& job, Result& result) {
 
 // A result's columns as the queries below select them, from `first` on: uuid,
 // wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, span_db,
-// unstable, operator, measured_at.
-static Result ResultFrom(sql::Statement& s, int first) {
+// unstable, operator, measured_at. `what` names it in a refusal.
+static Result ResultFrom(sql::Statement& s, int first, const std::string& path, const std::string& what) {
   Result r;
   r.uuid = s.Text(first);
-  r.wavelengthNm = static_cast<int>(s.Int(first + 1));
+  r.wavelengthNm = IntOf(s.Int(first + 1));
   r.powerDbm = s.Real(first + 2);
   r.powerMw = s.Real(first + 3);
   r.lossDb = s.OptionalReal(first + 4);
-  r.verdict = VerdictFromText(s.Text(first + 5)).value_or(Verdict::NoLimit);
-  r.samples = static_cast<int>(s.Int(first + 6));
+  const std::string verdict = s.Text(first + 5);
+  const std::optional<Verdict> known = VerdictFromText(verdict);
+  if (!known) CheckRead(path, what, "verdict \"" + verdict + "\" is none of PASS, MARGINAL, FAIL, NO LIMIT");
+  r.verdict = *known;
+  r.samples = IntOf(s.Int(first + 6));
   r.spanDb = s.Real(first + 7);
   r.unstable = s.Int(first + 8) != 0;
   r.operatorName = s.Text(first + 9);
   r.measured = s.Text(first + 10);
+  CheckRead(path, what, ResultProblem(r));
   return r;
 }
 
@@ -389,7 +489,7 @@ std::vector<Result> SqliteStore::LatestResults(const std::string& job) {
   s.Bind(1, id);
   std::vector<Result> results;
   while (s.Step()) {
-    Result r = ResultFrom(s, 1);
+    Result r = ResultFrom(s, 1, m_db->Path(), "a result of the point " + s.Text(0) + " in the job " + job);
     r.point = s.Text(0);
     results.push_back(std::move(r));
   }
@@ -435,7 +535,7 @@ std::vector<SyncResult> SqliteStore::UnsentResults(int64_t afterId, size_t limit
     x.localId = s.Int(0);
     x.jobUuid = s.Text(1);
     x.pointUuid = s.Text(2);
-    x.result = ResultFrom(s, 3);
+    x.result = ResultFrom(s, 3, m_db->Path(), "the result " + s.Text(3));
     x.superseded = s.Int(14) != 0;
     x.result.point = s.Text(15);
     results.push_back(std::move(x));
@@ -462,6 +562,15 @@ void SqliteStore::AcknowledgeLabels(const std::vector<SyncPoint>& points) {
     s.Bind(1, p.label).Bind(2, p.uuid).Run();
   }
   t.Commit();
+}
+
+std::string SqliteStore::IntegrityProblem() {
+  // Every page, every index against its table: this reads the whole store,
+  // which is why opening it does not.
+  sql::Statement check(*m_db, "PRAGMA integrity_check(1)");
+  if (!check.Step()) return "the integrity check gave no answer";
+  const std::string answer = check.Text(0);
+  return answer == "ok" ? std::string() : answer;
 }
 
 void SqliteStore::UseServer(const std::string& serverId) {

@@ -18,9 +18,16 @@ class Connection;
 
 class SqliteStore : public IResultsStore {
  public:
+  // ReadOnly: for commands that only read. A store of this version in a
+  // folder the user may not write is opened read-only, so it can be read
+  // there; elsewhere, and for a missing, new or older store, as ReadWrite.
+  enum class Access { ReadWrite, ReadOnly };
   // Opens the store at `path`, creating it (and its folder) when there is no
-  // file; an older store is migrated first.
-  explicit SqliteStore(const std::string& path);
+  // file or an empty one; an older store is migrated first. Opening looks at
+  // the file's header, application id, schema version and tables, the same
+  // few pages however large the store is; damage further in is refused when
+  // a statement meets it, or found by IntegrityProblem.
+  explicit SqliteStore(const std::string& path, Access access = Access::ReadWrite);
   ~SqliteStore() override;
 
   std::vector<Profile> UserProfiles() override;
@@ -39,6 +46,10 @@ class SqliteStore : public IResultsStore {
   void SetSamples(const std::string& job, int samples) override;
   void AddResult(const std::string& job, Result& result) override;
   std::vector<Result> LatestResults(const std::string& job) override;
+
+  // SQLite's full integrity check of every page and index: empty when the
+  // store is sound, else the first problem it reports.
+  std::string IntegrityProblem();
 
   // ---- what a sync reads and records ----
   // Every job with all its points, removed ones too.

@@ -30,8 +30,9 @@ Verdict Judge(double value, const Range& range, double marginDb) {
   const double v = Shown(value);
   const double margin = Shown(marginDb);
   if ((range.low && v < Shown(*range.low)) || (range.high && v > Shown(*range.high))) return Verdict::Fail;
-  // Compared in hundredths, so that a value exactly the margin away is MARGINAL.
-  const auto hundredths = [](double d) { return std::llround(d * 100.0); };
+  // Compared in whole hundredths, so that a value exactly the margin away is
+  // MARGINAL; as doubles, which hold them exactly and never overflow.
+  const auto hundredths = [](double d) { return std::round(d * 100.0); };
   const bool nearLow = range.low && hundredths(v - Shown(*range.low)) <= hundredths(margin);
   const bool nearHigh = range.high && hundredths(Shown(*range.high) - v) <= hundredths(margin);
   return nearLow || nearHigh ? Verdict::Marginal : Verdict::Pass;

@@ -8,10 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "device/Measurement.h"
+
 namespace settings {
 
 // The meter's wavelengths in code order: code n is kWavelengthsNm[n].
-inline constexpr std::array<int, 7> kWavelengthsNm = {850, 980, 1300, 1310, 1490, 1550, 1625};
+inline constexpr std::array<int, 7> kWavelengthsNm = meter::kWavelengthsNm;
 // The set-wavelength list opens on 1310 nm until the meter names one of its
 // wavelengths.
 inline constexpr int kPresetWavelengthCode = 3;

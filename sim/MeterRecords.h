@@ -8,10 +8,12 @@
 #include <ctime>
 #include <string>
 
+// meter::kWavelengthsNm: the wavelengths the meter knows, by wavelength code
+// (the "L" and "C" argument).
+#include "device/Measurement.h"
+
 namespace meter {
 
-// The wavelengths the meter knows, by wavelength code (the "L" and "C" argument).
-inline constexpr std::array<int, 7> kWavelengthsNm = {850, 980, 1300, 1310, 1490, 1550, 1625};
 inline constexpr int kDefaultWavelengthCode = 3;  // 1310 nm
 
 // One power reading as the meter sends it: a real-time value, a stored history

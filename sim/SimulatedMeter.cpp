@@ -114,8 +114,13 @@ std::tm SimulatedMeter::Now() const {
 }
 
 SentReading SimulatedMeter::NextReading(const std::tm& when) {
+  int wavelengthNm = kWavelengthsNm[static_cast<size_t>(m_nWavelengthCode)];
   if (!m_scenario.readings.empty()) {
-    m_dbm = m_scenario.readings[m_nNextReading++ % m_scenario.readings.size()];
+    const size_t at = m_nNextReading++ % m_scenario.readings.size();
+    m_dbm = m_scenario.readings[at];
+    if (at < m_scenario.readingWavelengthsNm.size() && m_scenario.readingWavelengthsNm[at] != 0) {
+      wavelengthNm = m_scenario.readingWavelengthsNm[at];
+    }
   } else {
     // A light source on a fibre drifts a little from one second to the next.
     std::normal_distribution<double> drift(0.0, 0.4);
@@ -125,7 +130,7 @@ SentReading SimulatedMeter::NextReading(const std::tm& when) {
     if (m_dbm < -30.0) m_dbm = -30.0 + (-30.0 - m_dbm);
   }
   SentReading r;
-  r.wavelengthNm = kWavelengthsNm[static_cast<size_t>(m_nWavelengthCode)];
+  r.wavelengthNm = wavelengthNm;
   r.dbm = m_dbm;
   r.time = when;
   return r;

@@ -47,6 +47,10 @@ struct Scenario {
   // Real-time readings in dBm given in turn (over and over) instead of a
   // drifting source; empty: the drift.
   std::vector<double> readings;
+  // The wavelength each of those readings is taken at, by index; 0 or
+  // missing: the meter's current wavelength. A technician switching the
+  // meter between two sources in the middle of a run.
+  std::vector<int> readingWavelengthsNm;
   // A bad line and a worse meter: noise with NUL bytes, random garbage,
   // records without their "$", a "?" inside a record, bursts far above line
   // rate and short silences. (km360r-sim adds hang-ups with the port coming

@@ -48,7 +48,8 @@ const char kUsage[] =
     "                  [--pace N]   (N times faster: every pause of the meter lasts 1/N)\n"
     "                  [--empty-slots] [--fail-settings] [--garbage] [--flood] [--flood-empty]\n"
     "                  [--bytes-per-write N] [--byte-delay-us US]\n"
-    "                  [--readings DBM,DBM,...]   (real-time values in turn, -10.00 to -39.99)\n"
+    "                  [--readings DBM[@NM],...]  (real-time values in turn, -10.00 to -39.99,\n"
+    "                                              each at its wavelength NM if given)\n"
     "                  [--hostile] [--seed N] [--stats FILE]\n"
     "                  [--answer L=TEXT]...  (command letter L answered with TEXT: records ending in $)\n";
 
@@ -62,7 +63,8 @@ bool ParseInt(const char* text, int& out) {
 }
 
 // "-20.00,-21.00,...": values the record's six-byte power field can hold.
-bool ParseReadings(const char* text, std::vector<double>& out) {
+// "DBM" or "DBM@NM" items joined by ",": NM is the wavelength of that reading.
+bool ParseReadings(const char* text, std::vector<double>& out, std::vector<int>& wavelengthsNm) {
   std::string list = text;
   size_t start = 0;
   while (start <= list.size()) {
@@ -70,8 +72,11 @@ bool ParseReadings(const char* text, std::vector<double>& out) {
     const std::string item = list.substr(start, comma - start);
     char* end = nullptr;
     const double v = std::strtod(item.c_str(), &end);
-    if (item.empty() || *end != '\0' || v > -10.0 || v <= -40.0) return false;
+    int nm = 0;
+    if (*end == '@' && !ParseInt(end + 1, nm)) return false;
+    if (item.empty() || (*end != '\0' && *end != '@') || v > -10.0 || v <= -40.0) return false;
     out.push_back(v);
+    wavelengthsNm.push_back(nm);
     start = comma + 1;
   }
   return !out.empty();
@@ -111,7 +116,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       if (given.size() < 3 || given[1] != '=') return false;
       o.scenario.answers[given[0]] = given.substr(2);
     }
-    else if (a == "--readings") { if (!hasValue || !ParseReadings(argv[++i], o.scenario.readings)) return false; }
+    else if (a == "--readings") { if (!hasValue || !ParseReadings(argv[++i], o.scenario.readings, o.scenario.readingWavelengthsNm)) return false; }
     else return false;
   }
   return o.name.find('/') == std::string::npos && !o.name.empty();

@@ -15,6 +15,9 @@ int main(int argc, char** argv) {
   // Ctrl+C or a shutdown in the middle of Save or Export leaves no hidden
   // partial file beside the one being saved.
   fileaccess::RemoveTemporaryFileOnStopSignals();
+  // Save, Export and Print to a file beyond the user's file size limit fail
+  // with a message and remove their new file instead of ending the program.
+  fileaccess::WritesFailAtFileSizeLimit();
 
   const startup::CommandLine line = startup::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!line.error.empty()) {

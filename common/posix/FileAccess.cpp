@@ -131,6 +131,14 @@ class TemporaryNoted {
 
 void RemoveTemporaryFileOnStopSignals() { stopsignals::EndAfter(RemoveTemporary); }
 
+void WritesFailAtFileSizeLimit() { ::signal(SIGXFSZ, SIG_IGN); }
+
+bool FolderTakesNewFiles(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
 std::string RefusedTarget(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};

@@ -101,6 +101,10 @@ void RemoveTemporary() {
 
 void RemoveTemporaryFileOnStopSignals() { stopsignals::EndAfter(RemoveTemporary); }
 
+void WritesFailAtFileSizeLimit() {}
+
+bool FolderTakesNewFiles(const std::string&) { return true; }
+
 std::string RefusedTarget(const std::string& path) {
   const std::wstring wide = utf16::FromUtf8(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());

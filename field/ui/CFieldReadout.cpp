@@ -199,23 +199,29 @@ void CFieldReadout::StopLog() {
 
 void CFieldReadout::Load() {
   QSettings s(m_strSettingsFile, QSettings::IniFormat);
-  if (s.contains(QStringLiteral("reference/dbm"))) {
-    m_feed.Values().SetReference(s.value(QStringLiteral("reference/dbm")).toDouble());
-  }
+  // A value in the file that is no dB value of the meter's (edited by hand,
+  // or damaged) is left out, as if it had never been saved.
+  const auto decibels = [&s](const QString& key) -> std::optional<double> {
+    bool number = false;
+    const double value = s.value(key).toDouble(&number);
+    if (!s.contains(key) || !number || !field::IsDecibels(value)) return std::nullopt;
+    return value;
+  };
+  const auto window = [&decibels](const QString& prefix) -> std::optional<field::Window> {
+    const auto low = decibels(prefix + QStringLiteral("low"));
+    const auto high = decibels(prefix + QStringLiteral("high"));
+    if (!low || !high || *low > *high) return std::nullopt;
+    return field::Window{*low, *high};
+  };
+  if (const auto reference = decibels(QStringLiteral("reference/dbm"))) m_feed.Values().SetReference(*reference);
   // Until the operator saves limits of his own, the PON presets judge.
   field::Limits limits = field::Limits::PonPresets();
   if (s.value(QStringLiteral("limits/saved")).toBool()) {
     limits = field::Limits();
     for (int nm : CFieldLimitsDialog::Wavelengths()) {
-      const QString key = QStringLiteral("limits/%1/").arg(nm);
-      if (!s.contains(key + QStringLiteral("low"))) continue;
-      limits.byWavelength[nm] = {s.value(key + QStringLiteral("low")).toDouble(),
-                                 s.value(key + QStringLiteral("high")).toDouble()};
+      if (const auto w = window(QStringLiteral("limits/%1/").arg(nm))) limits.byWavelength[nm] = *w;
     }
-    if (s.contains(QStringLiteral("limits/relative/low"))) {
-      limits.relative = field::Window{s.value(QStringLiteral("limits/relative/low")).toDouble(),
-                                      s.value(QStringLiteral("limits/relative/high")).toDouble()};
-    }
+    limits.relative = window(QStringLiteral("limits/relative/"));
   }
   m_feed.Values().SetLimits(limits);
   m_panelAction->setChecked(s.value(QStringLiteral("panel/visible"), true).toBool());

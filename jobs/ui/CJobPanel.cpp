@@ -138,13 +138,15 @@ void CJobPanel::Build() {
   renameButton->setObjectName(QStringLiteral("renameJob"));
   auto* importButton = new QPushButton(Qs(m_texts.importPoints), body);
   auto* printButton = new QPushButton(Qs(m_texts.printReport), body);
+  auto* checkButton = new QPushButton(Qs(m_texts.checkStore), body);
+  checkButton->setObjectName(QStringLiteral("checkStore"));
   // Two rows, so that the dock stays narrow beside the form on a laptop: the
-  // job itself, then what goes into and out of it.
+  // job itself, then what goes into and out of it and the store's check.
   for (QPushButton* b : {newButton, openButton, closeButton, renameButton}) commands->addWidget(b);
   commands->addStretch();
   column->addLayout(commands);
   auto* transfers = new QHBoxLayout;
-  for (QPushButton* b : {importButton, printButton}) transfers->addWidget(b);
+  for (QPushButton* b : {importButton, printButton, checkButton}) transfers->addWidget(b);
   transfers->addStretch();
   column->addLayout(transfers);
   connect(newButton, &QPushButton::clicked, this, &CJobPanel::AskNewJob);
@@ -153,6 +155,7 @@ void CJobPanel::Build() {
   connect(renameButton, &QPushButton::clicked, this, &CJobPanel::AskRenameJob);
   connect(importButton, &QPushButton::clicked, this, &CJobPanel::AskImport);
   connect(printButton, &QPushButton::clicked, this, &CJobPanel::PrintReport);
+  connect(checkButton, &QPushButton::clicked, this, &CJobPanel::CheckStore);
 
   m_jobLine = new QLabel(body);
   m_jobLine->setObjectName(QStringLiteral("jobLine"));
@@ -265,6 +268,20 @@ bool CJobPanel::eventFilter(QObject* watched, QEvent* event) {
     Capture();
   }
   return true;
+}
+
+bool CJobPanel::CheckStore() {
+  const std::string path = m_strStorePath.empty() ? jobs::StorePath(std::nullopt) : m_strStorePath;
+  try {
+    // A connection of its own: the panel's may have met the damage already.
+    jobs::SqliteStore store(path, jobs::SqliteStore::Access::ReadOnly);
+    const std::string problem = store.IntegrityProblem();
+    Tell(problem.empty() ? m_texts.storeSound : m_texts.storeDamaged + problem, !problem.empty());
+    return problem.empty();
+  } catch (const jobs::StoreError& e) {
+    Tell(m_texts.StoreProblem(e.what()), true);
+    return false;
+  }
 }
 
 bool CJobPanel::ShowServer(const std::string& server) {

@@ -77,6 +77,9 @@ class CJobPanel : public QDockWidget {
   std::vector<jobs::LiveReading> ReadingsOf(const std::string& resultUuid) const;
   // The open job's report on a printer the operator chooses.
   void PrintReport();
+  // SQLite's full check of the local store, told in the status line; true
+  // when the store is sound.
+  bool CheckStore();
 
   // The jobs the panel shows: the team server's at `server`, read only (no
   // job made, changed or captured into; reports print), or the local store's

@@ -198,8 +198,9 @@ struct CliRun {
 };
 
 // Starts km360r-cli with `args`, its standard output and error on `outFd` and
-// `errFd`. A `fileSizeLimit` stands for a disk that is full after that many
-// bytes of a file: writes beyond it fail with EFBIG instead of a signal.
+// `errFd`. A `fileSizeLimit` is the user's file size limit (ulimit -f), and
+// stands for a disk that is full after that many bytes of a file: the
+// program must turn the signal a write beyond it raises into a failed write.
 inline pid_t StartCli(std::vector<std::string> args, int outFd, int errFd, rlim_t fileSizeLimit = RLIM_INFINITY) {
   std::vector<std::string> argv = {KM360R_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
@@ -208,7 +209,6 @@ inline pid_t StartCli(std::vector<std::string> args, int outFd, int errFd, rlim_
     ::dup2(outFd, 1);
     ::dup2(errFd, 2);
     if (fileSizeLimit != RLIM_INFINITY) {
-      ::signal(SIGXFSZ, SIG_IGN);
       const rlimit limit{fileSizeLimit, fileSizeLimit};
       ::setrlimit(RLIMIT_FSIZE, &limit);
     }

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <set>
 #include <sstream>
 
 #include "LinkHarness.h"
@@ -83,6 +84,13 @@ TEST_F(CliJobReport, ALongJobGetsNumberedPagesAndChineseWhenAsked) {
   EXPECT_NE(text.find("P150"), std::string::npos) << text;
 }
 
+// The names in the test's folder.
+std::set<std::string> Entries(const PortDir& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path())) names.insert(e.path().filename().string());
+  return names;
+}
+
 TEST_F(CliJobReport, AReportThatCannotBeWrittenIsRefusedWithExitCodeThree) {
   ASSERT_EQ(Cli({"job", "new", "J", "--points", "P1"}).exitCode, 0);
   const std::string fifo = dir.Entry("pipe.pdf");
@@ -94,6 +102,20 @@ TEST_F(CliJobReport, AReportThatCannotBeWrittenIsRefusedWithExitCodeThree) {
   EXPECT_EQ(missing.exitCode, 3);
   EXPECT_NE(missing.err.find("The job report could not be printed."), std::string::npos) << missing.err;
   EXPECT_EQ(Cli({"job", "report", "K", dir.Entry("k.pdf")}).exitCode, 2);
+  // Beyond the user's file size limit the write fails: the earlier file
+  // stays whole and nothing is left beside it.
+  ASSERT_EQ(Cli({"job", "points", "J", "add", "P2-P3000"}).exitCode, 0);
+  for (const char* name : {"kept.pdf", "kept.xls"}) {
+    const std::string out = dir.Entry(name);
+    std::ofstream(out) << "earlier";
+    const std::set<std::string> before = Entries(dir);
+    const std::string command = std::string(name).ends_with(".pdf") ? "report" : "export";
+    const CliRun run = RunCli(dir, {"--language", "1", "job", command, "J", out}, {}, {}, 40000);  // above the store's shared memory file, below either file
+    EXPECT_EQ(run.exitCode, 3) << name;
+    EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+    EXPECT_TRUE(ReadFile(out) == "earlier") << name;  // not the bytes: a PDF in a message helps nobody
+    EXPECT_EQ(Entries(dir), before);
+  }
 }
 
 // Python's csv module and LibreOffice read the same cells from the export;

@@ -2,6 +2,8 @@
 // a capture printed as `job show` prints it, its exit code, the result kept
 // across a SIGKILL, two captures into one store at once, and the refusals.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
 
 #include "LinkHarness.h"
 
@@ -29,6 +31,14 @@ class CliJobs : public ::testing::Test {
   PortDir dir;
   std::string store = dir.Entry("results.sqlite");
 };
+
+// Runs SQL on the store directly, as a user's sqlite3 would.
+void EditStore(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  sqlite3_close(db);
+}
 
 // The cells of each line, the time column (the last) dropped.
 std::vector<std::string> Untimed(const std::string& out) {
@@ -58,6 +68,18 @@ TEST_F(CliJobs, ACaptureIsStoredAndPrintedAsJobShowPrintsIt) {
   EXPECT_EQ(Lines(shown.out).at(2), captured.out.substr(0, captured.out.size() - 1));
   const CliRun listed = Cli({"job", "list"});
   EXPECT_EQ(Untimed(listed.out), (std::vector<std::string>{"Street 5\tSplitter cabinet\tAnn\t3\t1\t0\t0\t2"}));
+}
+
+// The meter switched to another source in the middle of a capture: the
+// reading at 1490 nm is dropped and the count starts again at 1310 nm.
+TEST_F(CliJobs, ACaptureStartsItsCountAgainWhenTheWavelengthChanges) {
+  Sim meter(dir, "COM3", {"--readings", "-30.00@1490,-21.00,-22.00,-23.00"});
+  ASSERT_TRUE(meter.Published());
+  ASSERT_EQ(Cli({"job", "new", "J", "--points", "P1"}).exitCode, 0);
+  const CliRun captured = Capture("COM3", "J", "P1");
+  EXPECT_EQ(captured.exitCode, 0) << captured.err;
+  // (7.943 + 6.310 + 5.012) uW / 3 = 6.422 uW = -21.92 dBm
+  EXPECT_EQ(Untimed(captured.out), (std::vector<std::string>{"P1\t1310\t-21.92\t0.006422\t\tPASS\t3\t2.00"}));
 }
 
 TEST_F(CliJobs, ALossBeyondTheBudgetFailsWithExitCodeFour) {
@@ -125,6 +147,10 @@ TEST_F(CliJobs, RefusalsAndTheirExitCodes) {
   { std::ofstream(notStore) << "P1\nP2\n"; }
   const std::string badFile = dir.Entry("bad.txt");
   { std::ofstream(badFile) << "P1\nODF \xB9\xE2\n"; }
+  const std::string nul = dir.Entry("nul.txt");
+  { std::ofstream(nul) << std::string("P1\nP\0X\n", 7); }
+  const std::string loop = dir.Entry("loop.sqlite");
+  std::filesystem::create_symlink(loop, loop);
   const struct {
     std::vector<std::string> args;
     int exitCode;
@@ -138,6 +164,13 @@ TEST_F(CliJobs, RefusalsAndTheirExitCodes) {
       {{"job", "show", "Nobody"}, 2, "there is no job named Nobody"},
       {{"job", "capture", "J", "P9"}, 2, "there is no point P9 in the job J"},
       {{"job", "reference", "J", "1310", "high"}, 2, "a power in dBm"},
+      {{"job", "reference", "J", "1310", std::string(400, '9')}, 2, "a power in dBm from -200 to 200"},
+      {{"job", "reference", "J", "1310", "-1" + std::string(300, '0')}, 2, "a power in dBm from -200 to 200"},
+      {{"job", "reference", "J", "1234", "-3"}, 2, "a wavelength of the meter"},
+      {{"job", "new", "K", "--points-file", dir.Path()}, 3, "cannot be read"},
+      {{"job", "new", "K", "--points-file", nul}, 2, "the label \"P\\x00X\" holds"},
+      {{"--store", loop, "job", "list"}, 3, "loop.sqlite: cannot be opened: Too many levels of symbolic links"},
+      {{"--store", loop, "job", "new", "K"}, 3, "Too many levels of symbolic links"},
       {{"job", "capture", "J", "P1", "--samples", "0"}, 2, "--samples needs a whole number"},
       {{"job", "new", "Cab\xB9\xE2"}, 2, "a job's name must be UTF-8 text"},
       {{"job", "new", "K", "--operator", std::string(201, 'o')}, 2, "at most 200 characters"},
@@ -155,6 +188,7 @@ TEST_F(CliJobs, RefusalsAndTheirExitCodes) {
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
   }
   EXPECT_EQ(ReadFile(notStore), "P1\nP2\n");
+  EXPECT_EQ(Cli({"job", "check"}).exitCode, 0);
   // The job is as it was made, and nothing else was stored.
   EXPECT_EQ(Lines(Cli({"job", "show", "J"}).out).size(), 3u);
   EXPECT_EQ(Lines(Cli({"job", "list"}).out).size(), 1u);
@@ -167,7 +201,7 @@ TEST_F(CliJobs, TheDefaultStoreIsUnderTheUsersDataFolder) {
   ::unsetenv("KM360R_STORE");
   ::setenv("XDG_DATA_HOME", dir.Entry("data").c_str(), 1);
   const CliRun made = Cli({"job", "new", "J", "--points-file", dir.Entry("points.csv")});
-  EXPECT_EQ(made.exitCode, 2);  // the file is not there yet
+  EXPECT_EQ(made.exitCode, 3);  // the file is not there yet
   { std::ofstream(dir.Entry("points.csv")) << "label,fibre\r\n\"ONT 1, east\",3\r\nONT-2,4\r\n"; }
   EXPECT_EQ(Cli({"job", "new", "J", "--points-file", dir.Entry("points.csv")}).exitCode, 0);
   ::unsetenv("XDG_DATA_HOME");
@@ -175,6 +209,85 @@ TEST_F(CliJobs, TheDefaultStoreIsUnderTheUsersDataFolder) {
   const CliRun shown = Cli({"--store", dir.Entry("data/km360r/results.sqlite"), "job", "show", "J"});
   EXPECT_EQ(Untimed(shown.out).size(), 4u);
   EXPECT_EQ(Untimed(shown.out).at(2).substr(0, 12), "ONT 1, east\t");
+}
+
+// Values a user wrote into the store with sqlite3 that no job or profile may
+// hold: the command ends with exit code 3 naming the job or profile and the
+// field, and nothing is computed or stored with them.
+TEST_F(CliJobs, ValuesOutOfBoundsInTheStoreAreRefused) {
+  ASSERT_EQ(Cli({"job", "new", "J", "--points", "P1"}).exitCode, 0);
+  EditStore(store, "UPDATE jobs SET samples = 0;"
+                   "INSERT INTO user_profiles VALUES ('lab', 'Lab', 1e20, NULL, NULL);");
+  const struct {
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {
+      {{"--port", dir.Entry("COM3"), "job", "capture", "J", "P1"}, "the job J: samples 0 is not"},
+      {{"profiles"}, "the profile lab: margin_db 1e+20 is not"},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = Cli(c.args);
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+// job check runs the full check: an index swapped for another is damage
+// that opening the store does not read far enough to see.
+TEST_F(CliJobs, JobCheckFindsDamageOpeningDoesNotRead) {
+  ASSERT_EQ(Cli({"job", "new", "J", "--points", "P1-P50"}).exitCode, 0);
+  const CliRun sound = Cli({"job", "check"});
+  EXPECT_EQ(sound.exitCode, 0) << sound.err;
+  EXPECT_EQ(sound.out + sound.err, "");
+  EditStore(store,
+            "PRAGMA writable_schema = ON;"
+            "UPDATE sqlite_master SET rootpage = (SELECT sum(rootpage) FROM sqlite_master WHERE name IN "
+            "('points_label', 'points_order')) - rootpage WHERE name IN ('points_label', 'points_order');");
+  const CliRun damaged = Cli({"job", "check"});
+  EXPECT_EQ(damaged.exitCode, 3);
+  EXPECT_NE(damaged.err.find("results.sqlite: the results store is damaged: "), std::string::npos) << damaged.err;
+}
+
+// km360r-cli with the environment `env`, bound by file permissions as any
+// user is: the tests may run as root, whose capabilities it then lacks.
+CliRun AsPlainUser(const PortDir& dir, const std::string& env, const std::vector<std::string>& args) {
+  std::string command = (::geteuid() == 0 ? "setpriv --bounding-set=-all " : "");
+  command += "env -u KM360R_STORE -u XDG_DATA_HOME " + env + " '" KM360R_CLI_PATH "' --language 1";
+  for (const std::string& a : args) command += " '" + a + "'";
+  command += " >'" + dir.Entry("plain.out") + "' 2>'" + dir.Entry("plain.err") + "'";
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir.Entry("plain.out")),
+          ReadFile(dir.Entry("plain.err"))};
+}
+
+// A store the user may not reach ends with exit code 3 and the reason; one
+// in a folder the user may read but not write is still read.
+TEST_F(CliJobs, StoresBehindPermissions) {
+  for (const char* folder : {"locked", "home", "readonly"}) std::filesystem::create_directory(dir.Entry(folder));
+  ASSERT_EQ(Cli({"--store", dir.Entry("readonly/results.sqlite"), "job", "new", "J", "--points", "P1"}).exitCode, 0);
+  ::chmod(dir.Entry("locked").c_str(), 0);
+  ::chmod(dir.Entry("home").c_str(), 0);
+  ::chmod(dir.Entry("readonly").c_str(), 0555);
+  const std::string readOnly = dir.Entry("readonly/results.sqlite");
+  const struct {
+    std::string env;
+    std::vector<std::string> args;
+    int exitCode;
+    const char* text;  // in the output for 0, else in the message
+  } cases[] = {
+      {"", {"--store", dir.Entry("locked/results.sqlite"), "job", "list"}, 3, "cannot be opened: Permission denied"},
+      {"", {"--store", dir.Entry("locked/results.sqlite"), "job", "new", "K"}, 3, "Permission denied"},
+      {"HOME=" + dir.Entry("home"), {"job", "list"}, 3, "cannot be opened: Permission denied"},
+      {"", {"--store", readOnly, "job", "list"}, 0, "J\t\t\t1\t0\t0\t0\t1\t"},
+      {"", {"--store", readOnly, "job", "new", "K"}, 3, "readonly"},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = AsPlainUser(dir, c.env, c.args);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args.back() << ": " << run.err;
+    EXPECT_NE((c.exitCode == 0 ? run.out : run.err).find(c.text), std::string::npos) << run.out << run.err;
+  }
+  for (const char* folder : {"locked", "home", "readonly"}) ::chmod(dir.Entry(folder).c_str(), 0700);
 }
 
 }  // namespace

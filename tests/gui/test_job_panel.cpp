@@ -2,6 +2,7 @@
 // result for the selected point from the simulated meter's live readings into
 // the store file km360r-cli would use.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 
 #include <QInputDialog>
@@ -22,6 +23,7 @@
 #include "field/ui/CFieldPanel.h"
 #include "field/ui/CFieldReadout.h"
 #include "jobs/JobTable.h"
+#include "jobs/PointPattern.h"
 #include "jobs/SqliteStore.h"
 #include "jobs/ui/CJobPanel.h"
 #include "jobs/ui/CNewJobDialog.h"
@@ -349,6 +351,43 @@ TEST(JobPanel, RenameJobRenamesTheOpenJobInTheStoreAndRefusesATakenName) {
   jobs::SqliteStore kept(path.toStdString());
   EXPECT_TRUE(kept.FindJob("Street 5a"));
   EXPECT_FALSE(kept.FindJob("Street 5"));
+}
+
+// Check store runs the full check of the local store and tells what it found:
+// here an index swapped for another, which no opening reads far enough to see.
+TEST(JobPanel, CheckStoreTellsWhetherTheStoreIsSound) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("results.sqlite").toStdString();
+  StoreVariable store(dir.filePath("results.sqlite"));
+  {
+    jobs::SqliteStore made(path);
+    jobs::Job job;
+    job.name = "J";
+    job.profile = jobs::BuiltInProfiles().front();
+    made.CreateJob(job, jobs::ExpandPattern("P1-P50").labels);
+  }
+  ConfigFile config("[config]\r\nlanguage=1\r\n");
+  RunningApp running;
+  ASSERT_TRUE(running.WaitForPages());
+  CJobPanel* panel = running.app->MainFrame()->JobPanel();
+  panel->PanelAction()->trigger();
+  auto* check = panel->findChild<QPushButton*>(QStringLiteral("checkStore"));
+  ASSERT_NE(check, nullptr);
+  QTest::mouseClick(check, Qt::LeftButton);
+  EXPECT_EQ(panel->StatusLine()->text(), "The results store is sound.");
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "PRAGMA writable_schema = ON;"
+                         "UPDATE sqlite_master SET rootpage = (SELECT sum(rootpage) FROM sqlite_master WHERE name IN "
+                         "('points_label', 'points_order')) - rootpage "
+                         "WHERE name IN ('points_label', 'points_order');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  QTest::mouseClick(check, Qt::LeftButton);
+  EXPECT_TRUE(panel->StatusLine()->text().startsWith("The results store is damaged: "))
+      << panel->StatusLine()->text().toStdString();
 }
 
 }  // namespace

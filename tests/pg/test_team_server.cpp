@@ -562,4 +562,45 @@ TEST_F(TeamServer, AnAccountThatOnlyReadsListsAndShowsAndWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(none));
 }
 
+// A job report read from the server beyond the user's file size limit: the
+// write fails, the earlier file stays whole and nothing is left beside it.
+TEST_F(TeamServer, AJobReportFromTheServerBeyondTheFileSizeLimitKeepsTheEarlierFile) {
+  FillStore(storeA, "J", 40);
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  const std::string out = dir.Entry("kept.pdf");
+  std::ofstream(out) << "earlier";
+  const auto entries = [&] {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) names.insert(e.path().filename().string());
+    return names;
+  };
+  const std::set<std::string> before = entries();
+  const CliRun run = e2e::RunCli(dir, {"--language", "1", "--server", server, "job", "report", "J", out}, {}, {}, 4096);
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+  EXPECT_TRUE(ReadFile(out) == "earlier");
+  EXPECT_EQ(entries(), before);
+}
+
+// A local store that cannot be looked at ends a sync with the reason.
+TEST_F(TeamServer, ASyncFromAStoreThatCannotBeOpenedSaysWhy) {
+  const std::string loop = dir.Entry("loop.sqlite");
+  std::filesystem::create_symlink(loop, loop);
+  const CliRun run = Sync(loop);
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_NE(run.err.find("loop.sqlite: cannot be opened: Too many levels of symbolic links"), std::string::npos)
+      << run.err;
+}
+
+// A value on the server that no result may hold is refused, not shown.
+TEST_F(TeamServer, AValueOutOfBoundsOnTheServerIsRefused) {
+  FillStore(storeA, "J", 1);
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  jobs::pg::Connection(server).Execute("UPDATE results SET power_dbm = 1e300");
+  const CliRun run = Cli(storeA, {"--server", server, "job", "show", "J"});
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_NE(run.err.find("the point P1 in the job J: power_dbm 1e+300 is not"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "");
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <limits>
 #include <sstream>
 
 #include "field/LiveFeed.h"
@@ -102,6 +103,21 @@ TEST(FieldReadout, NumbersAreReadStrictly) {
   const Case cases[] = {{"-20.00", -20.0}, {" -3.5 ", -3.5}, {"+1", 1.0}, {"--.--", {}},
                         {"-", {}},         {"LOW", {}},      {"-20.00dB", {}}, {"", {}}};
   for (const Case& c : cases) EXPECT_EQ(field::ParseNumber(c.text), c.value) << c.text;
+  // More digits than a double holds: infinite or zero, never the 0 of a
+  // failed conversion; a dB value is finite and within +-200.
+  const std::string huge(400, '9'), negative = "-" + huge, tiny = "0." + std::string(400, '0') + "1";
+  const double inf = std::numeric_limits<double>::infinity();
+  const Case far[] = {{huge.c_str(), inf}, {negative.c_str(), -inf}, {tiny.c_str(), 0.0}};
+  for (const Case& c : far) EXPECT_EQ(field::ParseNumber(c.text), c.value) << c.text;
+  const Case decibels[] = {{"-200", -200.0}, {"200.00", 200.0}, {"200.01", {}}, {huge.c_str(), {}}};
+  for (const Case& c : decibels) EXPECT_EQ(field::ParseDecibels(c.text), c.value) << c.text;
+}
+
+TEST(FieldReadout, AnyFiniteValuePrintsAsItself) {
+  for (double v : {1e17, -9.3e18, 1e300, -std::numeric_limits<double>::max()}) {
+    EXPECT_EQ(std::strtod(field::FormatTwoDecimals(v).c_str(), nullptr), v) << field::FormatTwoDecimals(v);
+  }
+  EXPECT_EQ(field::FormatTwoDecimals(-0.004), "0.00");
 }
 
 TEST(FieldLog, CsvFieldsAndLocalTimeWithOffset) {

@@ -14,6 +14,7 @@
 #include "jobs/JobExport.h"
 #include "jobs/JobTextRules.h"
 #include "jobs/PointPattern.h"
+#include "jobs/Sqlite.h"
 #include "jobs/SqliteStore.h"
 #include "FileBytes.h"
 #include "TempFolder.h"
@@ -175,6 +176,8 @@ TEST_F(JobStore, VerdictsUnderTheProfilesAndReferences) {
   } cases[] = {
       {"gpon-b+", 1490, 0, -20.00, Verdict::Pass},       // inside
       {"gpon-b+", 1490, 0, -8.00, Verdict::Marginal},    // on the high limit
+      {"gpon-b+", 1490, 0, -10.00, Verdict::Marginal},   // exactly the margin below the high limit
+      {"gpon-b+", 1490, 0, -10.01, Verdict::Pass},       // just beyond it
       {"gpon-b+", 1490, 0, -27.00, Verdict::Marginal},   // on the low limit
       {"gpon-b+", 1490, 0, -26.00, Verdict::Marginal},   // within 2 dB of the low limit
       {"gpon-b+", 1490, 0, -25.00, Verdict::Marginal},   // exactly the margin away
@@ -291,6 +294,11 @@ TEST_F(JobStore, TheJobListCountsPointsByTheirWorstLatestVerdict) {
   EXPECT_EQ((std::vector<int>{list[0].points, list[0].pass, list[0].marginal, list[0].fail, list[0].untested}),
             (std::vector<int>{5, 2, 1, 1, 1}));
   EXPECT_EQ((std::vector<int>{list[1].points, list[1].untested}), (std::vector<int>{0, 0}));
+  // A removed point leaves the counts at once.
+  store.RemovePoint("J", "P4");
+  const jobs::JobSummary after = store.ListJobs().at(0);
+  EXPECT_EQ((std::vector<int>{after.points, after.pass, after.marginal, after.fail, after.untested}),
+            (std::vector<int>{4, 2, 1, 0, 1}));
 }
 
 TEST_F(JobStore, AQuotedSqlLabelIsJustALabel) {
@@ -378,8 +386,10 @@ TEST_F(JobStore, NewerOtherAndDamagedFilesAreRefusedUntouched) {
   RawSql(other, "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
   const std::string text = folder.File("notes.sqlite");
   std::ofstream(text) << "P1\nP2\n";
-  const std::string empty = folder.File("empty.sqlite");
-  std::ofstream{empty};
+  const std::string negative = folder.File("negative.sqlite");
+  RawSql(negative, std::string(kFirstSchema) + "PRAGMA user_version = -1;");
+  const std::string partial = folder.File("partial.sqlite");
+  RawSql(partial, std::string(kFirstSchema) + "DROP TABLE job_references;");
   // A real store with its pages overwritten past the header.
   const std::string damaged = folder.File("damaged.sqlite");
   {
@@ -393,7 +403,10 @@ TEST_F(JobStore, NewerOtherAndDamagedFilesAreRefusedUntouched) {
     for (size_t i = 100; i < bytes.size(); i += 7) bytes[i] = static_cast<char>(0xA5);
     std::ofstream(damaged, std::ios::binary) << bytes;
   }
-  for (const std::string& file : {newer, other, text, empty, damaged, folder.File("")}) {
+  // A file SQLite cannot open at all.
+  EXPECT_THROW(jobs::sql::Connection(folder.File("no/such/folder.sqlite"), jobs::sql::Connection::Mode::Create),
+               jobs::StoreError);
+  for (const std::string& file : {newer, other, text, negative, partial, damaged, folder.File("")}) {
     const std::string before = ReadBytes(file);
     try {
       jobs::SqliteStore store(file);
@@ -405,6 +418,87 @@ TEST_F(JobStore, NewerOtherAndDamagedFilesAreRefusedUntouched) {
     EXPECT_EQ(ReadBytes(file), before) << file;
     EXPECT_FALSE(std::filesystem::exists(file + "-wal")) << file;
   }
+}
+
+TEST_F(JobStore, AnEmptyFileIsANewStore) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream{path};  // left by a first writer killed before its first commit
+  jobs::SqliteStore store(path);
+  MakeJob(store, "J", "gpon-b+", {"P1"});
+  EXPECT_EQ(store.ListJobs().size(), 1u);
+}
+
+// Values beyond what a job, a profile or a result may hold: refused when
+// given, and refused with the field named when read back from a store that
+// was edited by hand, never computed with.
+TEST_F(JobStore, ValuesOutOfBoundsAreRefusedGivenAndReadBack) {
+  {
+    jobs::SqliteStore store(path);
+    const jobs::Job job = MakeJob(store, "J", "gpon-b+", {"P1"});
+    Capture(store, job, "P1", 1310, {-20});
+    EXPECT_THROW(store.SetReference("J", 1310, 1e300), jobs::StoreError);
+    EXPECT_THROW(store.SetReference("J", 1234, -3), jobs::StoreError);
+    EXPECT_THROW(store.SetSamples("J", 601), jobs::StoreError);
+    EXPECT_THROW(store.SaveUserProfile(jobs::Profile{"lab", "Lab", {}, {}, 1e20}), jobs::StoreError);
+  }
+  const struct {
+    const char* edit;
+    const char* read;  // job, profiles or results
+    const char* message;
+  } cases[] = {
+      {"UPDATE jobs SET samples = 0", "job", "the job J: samples 0 is not"},
+      {"UPDATE jobs SET samples = -1", "job", "samples -1 is not"},
+      {"UPDATE jobs SET samples = 4294967299", "job", "samples 2147483647 is not"},
+      {"UPDATE jobs SET margin_db = 1e20", "job", "margin_db 1e+20 is not a number of dB"},
+      {"UPDATE job_limits SET high_dbm = 1e300 WHERE wavelength_nm = 1310", "job", "high 1e+300"},
+      {"UPDATE job_limits SET wavelength_nm = 1234 WHERE wavelength_nm = 1310", "job", "1234 is not a wavelength"},
+      {"INSERT INTO job_references VALUES (1, 1310, 1e300)", "job", "reference at 1310 nm 1e+300"},
+      {"INSERT INTO user_profiles VALUES ('lab', 'Lab', 1e20, NULL, NULL)", "profiles",
+       "the profile lab: margin_db 1e+20"},
+      {"INSERT INTO user_profiles VALUES ('lab', 'Lab', 1, NULL, NULL);"
+       "INSERT INTO user_profile_limits VALUES ('lab', 1310, -1e300, 1e300)", "profiles", "low -1e+300"},
+      {"UPDATE results SET power_dbm = 1e300", "results", "power_dbm 1e+300"},
+      {"UPDATE results SET samples = 0", "results", "samples 0"},
+      {"UPDATE results SET power_mw = 1e300", "results", "power_mw 1e+300"},
+      {"UPDATE results SET verdict = 'OK'", "results", "verdict \"OK\""},
+  };
+  const std::string pristine = folder.File("pristine.sqlite");
+  std::filesystem::copy_file(path, pristine);
+  for (const auto& c : cases) {
+    std::filesystem::remove(path);  // MinGW's copy_file does not overwrite
+    std::filesystem::copy_file(pristine, path);
+    RawSql(path, c.edit);
+    jobs::SqliteStore store(path);
+    try {
+      if (c.read == std::string("job")) store.FindJob("J");
+      if (c.read == std::string("profiles")) store.UserProfiles();
+      if (c.read == std::string("results")) store.LatestResults("J");
+      ADD_FAILURE() << c.edit << " was read";
+    } catch (const jobs::StoreError& e) {
+      EXPECT_EQ(e.GetKind(), jobs::StoreError::Kind::Unusable) << c.edit;
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.edit << ": " << e.what();
+    }
+  }
+}
+
+// Once SQLite answers that the store is damaged, the connection reads and
+// writes nothing more: a point added after it would build on the damage.
+TEST_F(JobStore, AfterADamagedAnswerNothingIsWritten) {
+  {
+    jobs::SqliteStore store(path);
+    const jobs::Job job = MakeJob(store, "J", "gpon-b+", {"P1"});
+    Capture(store, job, "P1", 1310, {-20});
+  }
+  const long long page = RawCount(path, "SELECT rootpage FROM sqlite_master WHERE name = 'results'");
+  {
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp((page - 1) * 4096);
+    file.write("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 8);  // no b-tree page starts so
+  }
+  jobs::SqliteStore store(path);
+  EXPECT_THROW(store.LatestResults("J"), jobs::StoreError);
+  EXPECT_THROW(store.RenamePoint("J", "P1", "P2"), jobs::StoreError);  // the points are whole
+  EXPECT_EQ(RawCount(path, "SELECT count(*) FROM points WHERE label = 'P1'"), 1);
 }
 
 // ---- exports ----------------------------------------------------------------------
