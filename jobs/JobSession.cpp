@@ -1,6 +1,7 @@
 #include "jobs/JobSession.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <map>
 #include <set>
@@ -10,6 +11,11 @@
 #include "jobs/JobTable.h"
 
 namespace jobs {
+
+std::int64_t WallClockMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
 
 void LiveReadings::Add(LiveReading reading) {
   // A reading that is no power of the meter's (no number in range, or at a
@@ -60,6 +66,8 @@ std::optional<CaptureInput> CaptureInputOf(const LiveReadings& live, int samples
   CaptureInput input;
   input.wavelengthNm = readings.back().wavelengthNm;
   for (const LiveReading& r : readings) input.readingsDbm.push_back(r.dbm);
+  input.firstArrivedMs = readings.front().arrivedMs;
+  input.lastArrivedMs = readings.back().arrivedMs;
   input.readings = std::move(readings);
   return input;
 }

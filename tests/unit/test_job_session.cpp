@@ -17,9 +17,13 @@ namespace {
 using jobs::LiveReading;
 using jobs::Verdict;
 
+// The readings as they arrive, stamped by the wall clock a second apart.
 jobs::LiveReadings Live(const std::vector<LiveReading>& readings) {
   jobs::LiveReadings live;
-  for (const LiveReading& r : readings) live.Add(r);
+  for (LiveReading r : readings) {
+    r.arrivedMs = 1'800'000'000'000 + static_cast<std::int64_t>(r.seconds * 1000);
+    live.Add(r);
+  }
   return live;
 }
 
@@ -47,6 +51,10 @@ TEST(JobSession, ACaptureTakesTheLastNReadingsAtOneWavelength) {
     if (!input) continue;
     EXPECT_EQ(input->wavelengthNm, *c.wavelength) << c.what;
     EXPECT_EQ(input->readingsDbm, c.taken) << c.what;
+    // The readings are the last ones, a second apart: the span ends at the latest.
+    const std::int64_t last = 1'800'000'000'000 + static_cast<std::int64_t>(c.readings.back().seconds * 1000);
+    EXPECT_EQ(input->lastArrivedMs, last) << c.what;
+    EXPECT_EQ(input->firstArrivedMs, last - 1000 * static_cast<std::int64_t>(c.taken.size() - 1)) << c.what;
   }
 }
 
