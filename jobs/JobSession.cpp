@@ -22,6 +22,11 @@ void LiveReadings::Add(LiveReading reading) {
   // wavelength it does not have) is kept for no capture, as the readout does.
   if (!field::IsDecibels(reading.dbm) || !meter::IsMeterWavelength(reading.wavelengthNm)) return;
   reading.number = ++m_nArrived;
+  // A wall clock set back (by hand or by time sync) would date a reading
+  // before the one that came before it, and a result's span would end before
+  // it began: a reading is never dated earlier than its predecessor.
+  reading.arrivedMs = std::max(reading.arrivedMs, m_lastArrivedMs);
+  m_lastArrivedMs = reading.arrivedMs;
   m_readings.push_back(reading);
   while (!m_readings.empty() && reading.seconds - m_readings.front().seconds > kTrendSeconds) {
     m_readings.pop_front();

@@ -21,8 +21,8 @@ struct LiveReading {
   double seconds = 0;  // on a clock that only goes forward
   int wavelengthNm = 0;
   double dbm = 0;
-  // When it arrived by the wall clock (WallClockMs): what a result records
-  // of its readings.
+  // When it arrived by the wall clock (WallClockMs), never before the
+  // reading that arrived before it: what a result records of its readings.
   std::int64_t arrivedMs = 0;
   // Its place in the order the readings arrived in, given by
   // LiveReadings::Add and never given twice, across stops, restarts and a
@@ -61,6 +61,7 @@ class LiveReadings {
   std::deque<LiveReading> m_readings;
   std::uint64_t m_nArrived = 0;
   std::uint64_t m_nTaken = 0;  // the last reading a capture took
+  std::int64_t m_lastArrivedMs = 0;  // the latest reading's arrival, across runs
 };
 
 // What a capture takes: the wavelength and the last N readings at it that

@@ -58,6 +58,20 @@ TEST(JobSession, ACaptureTakesTheLastNReadingsAtOneWavelength) {
   }
 }
 
+TEST(JobSession, AClockSetBackDatesNoReadingBeforeTheOneBeforeIt) {
+  jobs::LiveReadings live;
+  live.Add({0, 1310, -20, 5000});
+  live.Clear();  // a new run
+  live.Add({1, 1310, -20, 4000});
+  live.Add({2, 1310, -20, 4500});
+  live.Add({3, 1310, -20, 6000});
+  const std::optional<jobs::CaptureInput> input = jobs::CaptureInputOf(live, 3);
+  ASSERT_TRUE(input.has_value());
+  EXPECT_EQ(input->firstArrivedMs, 5000);
+  EXPECT_EQ(input->readings[1].arrivedMs, 5000);
+  EXPECT_EQ(input->lastArrivedMs, 6000);
+}
+
 TEST(JobSession, NoReadingFeedsTwoCaptures) {
   // A script of the live run: 'r' a reading (wavelength, dBm), 'x' a stop and
   // a new start, 'c' a capture of two readings.
