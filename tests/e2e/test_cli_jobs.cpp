@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "LinkHarness.h"
+#include "jobs/SqliteStore.h"
 
 namespace e2e {
 namespace {
@@ -40,24 +41,6 @@ void EditStore(const std::string& path, const std::string& sql) {
   sqlite3_close(db);
 }
 
-// The text cells of each row `sql` reads from the store, one after another.
-std::vector<std::string> StoreCells(const std::string& path, const std::string& sql) {
-  std::vector<std::string> cells;
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* s = nullptr;
-  sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr);
-  while (sqlite3_step(s) == SQLITE_ROW) {
-    for (int c = 0; c < sqlite3_column_count(s); ++c) {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
-      cells.push_back(text ? text : "NULL");
-    }
-  }
-  sqlite3_finalize(s);
-  sqlite3_close(db);
-  return cells;
-}
-
 // The cells of each line, the time column (the last) dropped.
 std::vector<std::string> Untimed(const std::string& out) {
   std::vector<std::string> lines;
@@ -90,12 +73,10 @@ TEST_F(CliJobs, ACaptureIsStoredAndPrintedAsJobShowPrintsIt) {
   // A second run's capture: the store says its readings all came after the
   // first's. (The times share their offset, so their texts sort as the times do.)
   ASSERT_EQ(Capture("COM3", "Street 5", "P03").exitCode, 0);
-  const std::vector<std::string> spans = StoreCells(store, "SELECT first_reading_at, last_reading_at FROM results ORDER BY id");
-  ASSERT_EQ(spans.size(), 4u);
-  for (const std::string& time : spans) EXPECT_EQ(time.size(), 29u) << time;
-  EXPECT_LE(spans[0], spans[1]);
-  EXPECT_LT(spans[1], spans[2]);
-  EXPECT_LE(spans[2], spans[3]);
+  const std::vector<jobs::Result> stored = jobs::SqliteStore(store).LatestResults("Street 5");
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[0].lastReadingAt.size(), 29u) << stored[0].lastReadingAt;
+  EXPECT_LT(stored[0].lastReadingAt, stored[1].firstReadingAt);  // read back: each first <= its last
   // A time edited into something else is refused when read, with the reason.
   EditStore(store, "UPDATE results SET last_reading_at = 'noon' WHERE id = 2");
   const CliRun refused = Cli({"job", "show", "Street 5"});
