@@ -162,7 +162,7 @@ int Capture(jobs::SqliteStore& store, const Options& o) {
   listener.row = [&](int, const meter::Measurement& m) {
     if (!m.dBm || !m.wavelengthNm || input) return;
     const std::chrono::duration<double> since = std::chrono::steady_clock::now() - started;
-    live.Add({since.count(), *m.wavelengthNm, *m.dBm});
+    live.Add({since.count(), *m.wavelengthNm, *m.dBm, jobs::WallClockMs()});
     input = jobs::TakeCaptureInput(live, wanted);
   };
   s.logic.SetLiveReadingListener(std::move(listener));
@@ -179,7 +179,7 @@ int Capture(jobs::SqliteStore& store, const Options& o) {
   // A stopped or lost run stores nothing: a result of fewer readings than the
   // job asks for would pass for a whole one.
   if (!input) return kExitMeter;
-  jobs::Result result = jobs::ResultOf(*job, point, input->wavelengthNm, input->readingsDbm, std::time(nullptr));
+  jobs::Result result = jobs::ResultOf(*job, point, *input, std::time(nullptr));
   store.AddResult(name, result);
   PrintLine(jobs::ShowCells({point, result}));
   return result.verdict == jobs::Verdict::Fail ? kExitLimits : kExitOk;

@@ -27,7 +27,10 @@ std::string CsvField(std::string_view text) {
   return quoted;
 }
 
-std::string IsoLocalTime(std::time_t when) {
+namespace {
+
+// The local time of `when`, `fraction` (such as ".250") after its seconds.
+std::string IsoLocalTimeWith(std::time_t when, const std::string& fraction) {
   const localclock::Local local = localclock::At(when);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &local.fields);
@@ -35,7 +38,24 @@ std::string IsoLocalTime(std::time_t when) {
   const long minutes = (offset < 0 ? -offset : offset) / 60;
   char zone[48];
   std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
-  return std::string(stamp) + zone;
+  return std::string(stamp) + fraction + zone;
+}
+
+}  // namespace
+
+std::string IsoLocalTime(std::time_t when) { return IsoLocalTimeWith(when, {}); }
+
+std::string IsoLocalTimeMs(std::int64_t msSinceEpoch) {
+  // Rounded down, also before 1970: the millisecond belongs to its own second.
+  std::int64_t seconds = msSinceEpoch / 1000;
+  std::int64_t ms = msSinceEpoch % 1000;
+  if (ms < 0) {
+    ms += 1000;
+    --seconds;
+  }
+  char fraction[8];
+  std::snprintf(fraction, sizeof fraction, ".%03d", static_cast<int>(ms));
+  return IsoLocalTimeWith(static_cast<std::time_t>(seconds), fraction);
 }
 
 std::string LogHeader(LogColumns columns) {

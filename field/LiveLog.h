@@ -17,6 +17,7 @@
 // again. A log deleted or replaced while it runs is noticed at the next row,
 // and the path is opened anew (with a header) rather than writing on into a
 // file nobody can reach.
+#include <cstdint>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -42,6 +43,10 @@ std::string CsvField(std::string_view utf8);
 
 // ISO 8601 local time with the offset from UTC: "2026-12-07T15:04:05+01:00".
 std::string IsoLocalTime(std::time_t when);
+// The same to the millisecond, from milliseconds since the epoch:
+// "2026-12-07T15:04:05.250+01:00". Readings arrive several a second, so the
+// second alone would not tell them apart.
+std::string IsoLocalTimeMs(std::int64_t msSinceEpoch);
 
 // The cells added behind a row's own: the relative value and the verdict
 // ("PASS", "FAIL"), each when its column is there; empty for a reading

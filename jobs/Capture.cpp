@@ -31,4 +31,11 @@ Result ResultOf(const Job& job, const std::string& point, int wavelengthNm,
   return r;
 }
 
+Result ResultOf(const Job& job, const std::string& point, const CaptureInput& input, std::time_t when) {
+  Result r = ResultOf(job, point, input.wavelengthNm, input.readingsDbm, when);
+  r.firstReadingAt = field::IsoLocalTimeMs(input.firstArrivedMs);
+  r.lastReadingAt = field::IsoLocalTimeMs(input.lastArrivedMs);
+  return r;
+}
+
 }  // namespace jobs

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "jobs/Job.h"
+#include "jobs/JobSession.h"
 
 namespace jobs {
 
@@ -13,6 +14,10 @@ namespace jobs {
 // holds at least one value.
 Result ResultOf(const Job& job, const std::string& point, int wavelengthNm,
                 const std::vector<double>& readingsDbm, std::time_t when);
+
+// The result of a capture's readings, with when its first and its last
+// reading arrived.
+Result ResultOf(const Job& job, const std::string& point, const CaptureInput& input, std::time_t when);
 
 double MilliwattsOf(double dbm);
 

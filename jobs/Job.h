@@ -44,6 +44,12 @@ struct Result {
   bool unstable = false;
   std::string operatorName;
   std::string measured;  // ISO 8601 local time with offset
+  // When the first and the last of its readings arrived, as ISO 8601 local
+  // times with milliseconds and offset: two results whose spans do not
+  // overlap share no reading. Empty for a result stored before they were
+  // kept: unknown.
+  std::string firstReadingAt;
+  std::string lastReadingAt;
 };
 
 // A point's place in the job list: its counts by verdict of its latest

@@ -1,6 +1,7 @@
 #include "jobs/JobSession.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <map>
 #include <set>
@@ -11,11 +12,21 @@
 
 namespace jobs {
 
+std::int64_t WallClockMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
 void LiveReadings::Add(LiveReading reading) {
   // A reading that is no power of the meter's (no number in range, or at a
   // wavelength it does not have) is kept for no capture, as the readout does.
   if (!field::IsDecibels(reading.dbm) || !meter::IsMeterWavelength(reading.wavelengthNm)) return;
   reading.number = ++m_nArrived;
+  // A wall clock set back (by hand or by time sync) would date a reading
+  // before the one that came before it, and a result's span would end before
+  // it began: a reading is never dated earlier than its predecessor.
+  reading.arrivedMs = std::max(reading.arrivedMs, m_lastArrivedMs);
+  m_lastArrivedMs = reading.arrivedMs;
   m_readings.push_back(reading);
   while (!m_readings.empty() && reading.seconds - m_readings.front().seconds > kTrendSeconds) {
     m_readings.pop_front();
@@ -60,6 +71,8 @@ std::optional<CaptureInput> CaptureInputOf(const LiveReadings& live, int samples
   CaptureInput input;
   input.wavelengthNm = readings.back().wavelengthNm;
   for (const LiveReading& r : readings) input.readingsDbm.push_back(r.dbm);
+  input.firstArrivedMs = readings.front().arrivedMs;
+  input.lastArrivedMs = readings.back().arrivedMs;
   input.readings = std::move(readings);
   return input;
 }

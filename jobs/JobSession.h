@@ -21,11 +21,18 @@ struct LiveReading {
   double seconds = 0;  // on a clock that only goes forward
   int wavelengthNm = 0;
   double dbm = 0;
+  // When it arrived by the wall clock (WallClockMs), never before the
+  // reading that arrived before it: what a result records of its readings.
+  std::int64_t arrivedMs = 0;
   // Its place in the order the readings arrived in, given by
   // LiveReadings::Add and never given twice, across stops, restarts and a
   // lost meter alike: what a capture took is known by these numbers.
   std::uint64_t number = 0;
 };
+
+// Now by the wall clock, in milliseconds since the epoch: a reading's
+// arrival as the panel and the command line stamp it.
+std::int64_t WallClockMs();
 
 // The readings of a real-time run as they arrive, and which of them a
 // capture has taken: every reading feeds at most one result.
@@ -54,6 +61,7 @@ class LiveReadings {
   std::deque<LiveReading> m_readings;
   std::uint64_t m_nArrived = 0;
   std::uint64_t m_nTaken = 0;  // the last reading a capture took
+  std::int64_t m_lastArrivedMs = 0;  // the latest reading's arrival, across runs
 };
 
 // What a capture takes: the wavelength and the last N readings at it that
@@ -62,6 +70,9 @@ struct CaptureInput {
   int wavelengthNm = 0;
   std::vector<double> readingsDbm;
   std::vector<LiveReading> readings;  // the same readings, with when they arrived
+  // The first and the last reading's arrival (LiveReading::arrivedMs).
+  std::int64_t firstArrivedMs = 0;
+  std::int64_t lastArrivedMs = 0;
 };
 // nullopt while fewer than N such readings have arrived since the run, the
 // wavelength or the previous capture began: a capture never reuses a

@@ -48,6 +48,9 @@ std::string TextsProblem(const SyncJob& s) {
   return {};
 }
 
+// NULL for an empty text: a value not known.
+pg::Param TextOrNull(const std::string& s) { return s.empty() ? pg::Param{} : Text(s); }
+
 // A value read from the server that no job or result may hold (the tables
 // were edited by hand): refused, never computed with.
 void ValueReadBack(const std::string& what, const std::string& problem) {
@@ -274,8 +277,8 @@ SyncCounts PgStore::PushResults(std::vector<SyncResult> results) {
   // The batch in one statement; a row comes back for each result it added.
   std::string sql =
       "INSERT INTO results (uuid, point_id, wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, "
-      "span_db, unstable, operator, measured_at, superseded) VALUES ";
-  constexpr int kColumns = 13;
+      "span_db, unstable, operator, measured_at, superseded, first_reading_at, last_reading_at) VALUES ";
+  constexpr int kColumns = 15;
   std::vector<pg::Param> params;
   params.reserve(results.size() * kColumns);
   for (const SyncResult& s : results) {
@@ -287,7 +290,8 @@ SyncCounts PgStore::PushResults(std::vector<SyncResult> results) {
              Text(r.uuid), Number(PointId(s.jobUuid, s.pointUuid)), Number(int64_t{r.wavelengthNm}),
              Number(r.powerDbm), Number(r.powerMw), Number(r.lossDb), Text(VerdictText(r.verdict)),
              Number(int64_t{r.samples}), Number(r.spanDb), Number(int64_t{r.unstable ? 1 : 0}), Text(r.operatorName),
-             Text(r.measured), Number(int64_t{s.superseded ? 1 : 0})}) {
+             Text(r.measured), Number(int64_t{s.superseded ? 1 : 0}), TextOrNull(r.firstReadingAt),
+             TextOrNull(r.lastReadingAt)}) {
       params.push_back(std::move(p));
     }
   }
@@ -406,7 +410,7 @@ std::vector<std::string> PgStore::Points(const std::string& job) {
 std::vector<Result> PgStore::LatestResults(const std::string& job) {
   pg::Rows s = m_db->Query(
       "SELECT p.label, r.uuid, r.wavelength_nm, r.power_dbm, r.power_mw, r.loss_db, r.verdict, r.samples, "
-      "r.span_db, r.unstable, r.operator, r.measured_at FROM points p "
+      "r.span_db, r.unstable, r.operator, r.measured_at, r.first_reading_at, r.last_reading_at FROM points p "
       "JOIN results r ON r.point_id = p.id AND r.superseded = 0 "
       "WHERE p.job_id = $1 AND p.removed_at IS NULL ORDER BY p.position, p.id, r.wavelength_nm",
       {Number(JobId(job))});
@@ -419,13 +423,18 @@ std::vector<Result> PgStore::LatestResults(const std::string& job) {
     r.powerDbm = s.Real(i, 3);
     r.powerMw = s.Real(i, 4);
     r.lossDb = s.OptionalReal(i, 5);
-    r.verdict = VerdictFromText(s.Text(i, 6)).value_or(Verdict::NoLimit);
+    const std::string what = "a result of the point " + r.point + " in the job " + job;
+    const std::optional<Verdict> verdict = VerdictFromText(s.Text(i, 6));
+    if (!verdict) ValueReadBack(what, "verdict \"" + s.Text(i, 6) + "\" is none of PASS, MARGINAL, FAIL, NO LIMIT");
+    r.verdict = *verdict;
     r.samples = static_cast<int>(s.Int(i, 7));
     r.spanDb = s.Real(i, 8);
     r.unstable = s.Int(i, 9) != 0;
     r.operatorName = s.Text(i, 10);
     r.measured = s.Text(i, 11);
-    ValueReadBack("a result of the point " + r.point + " in the job " + job, ResultProblem(r));
+    r.firstReadingAt = s.Text(i, 12);  // NULL reads as empty: unknown
+    r.lastReadingAt = s.Text(i, 13);
+    ValueReadBack(what, ResultProblem(r));
     results.push_back(std::move(r));
   }
   return results;

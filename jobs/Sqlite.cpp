@@ -114,6 +114,13 @@ Statement& Statement::Bind(int index, std::optional<double> value) {
   return *this;
 }
 
+Statement& Statement::BindTextOrNull(int index, std::string_view text) {
+  if (!text.empty()) return Bind(index, text);
+  const int rc = sqlite3_bind_null(m_stmt, index);
+  if (rc != SQLITE_OK) m_db.Fail(rc);
+  return *this;
+}
+
 bool Statement::Step() {
   m_db.RefuseWhenDamaged();
   const int rc = sqlite3_step(m_stmt);

@@ -29,6 +29,8 @@ class Statement {
   Statement& Bind(int index, int value) { return Bind(index, static_cast<int64_t>(value)); }
   Statement& Bind(int index, double value);
   Statement& Bind(int index, std::optional<double> value);
+  // NULL for an empty text: a value not known.
+  Statement& BindTextOrNull(int index, std::string_view text);
 
   // True while a row is there; false when done.
   bool Step();

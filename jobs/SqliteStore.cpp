@@ -447,18 +447,21 @@ void SqliteStore::AddResult(const std::string& job, Result& result) {
   if (result.uuid.empty()) result.uuid = NewUuid();
   sql::Statement(*m_db,
                  "INSERT INTO results (uuid, point_id, wavelength_nm, power_dbm, power_mw, loss_db, verdict, "
-                 "samples, span_db, unstable, operator, measured_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                 "samples, span_db, unstable, operator, measured_at, first_reading_at, last_reading_at) "
+                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
       .Bind(1, result.uuid).Bind(2, point).Bind(3, result.wavelengthNm).Bind(4, result.powerDbm)
       .Bind(5, result.powerMw).Bind(6, result.lossDb).Bind(7, VerdictText(result.verdict)).Bind(8, result.samples)
       .Bind(9, result.spanDb).Bind(10, result.unstable ? 1 : 0).Bind(11, result.operatorName)
-      .Bind(12, result.measured).Run();
+      .Bind(12, result.measured).BindTextOrNull(13, result.firstReadingAt).BindTextOrNull(14, result.lastReadingAt)
+      .Run();
   sql::Statement(*m_db, schema::MoveJobCount()).Bind(1, worstBefore).Bind(2, PointWorst(point)).Bind(3, jobId).Run();
   t.Commit();
 }
 
 // A result's columns as the queries below select them, from `first` on: uuid,
 // wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, span_db,
-// unstable, operator, measured_at. `what` names it in a refusal.
+// unstable, operator, measured_at, first_reading_at, last_reading_at. `what`
+// names it in a refusal.
 static Result ResultFrom(sql::Statement& s, int first, const std::string& path, const std::string& what) {
   Result r;
   r.uuid = s.Text(first);
@@ -475,6 +478,8 @@ static Result ResultFrom(sql::Statement& s, int first, const std::string& path, 
   r.unstable = s.Int(first + 8) != 0;
   r.operatorName = s.Text(first + 9);
   r.measured = s.Text(first + 10);
+  r.firstReadingAt = s.Text(first + 11);  // NULL reads as empty: unknown
+  r.lastReadingAt = s.Text(first + 12);
   CheckRead(path, what, ResultProblem(r));
   return r;
 }
@@ -483,7 +488,8 @@ std::vector<Result> SqliteStore::LatestResults(const std::string& job) {
   const int64_t id = JobId(job);
   sql::Statement s(*m_db,
                    "SELECT p.label, r.uuid, r.wavelength_nm, r.power_dbm, r.power_mw, r.loss_db, r.verdict, "
-                   "r.samples, r.span_db, r.unstable, r.operator, r.measured_at FROM points p "
+                   "r.samples, r.span_db, r.unstable, r.operator, r.measured_at, r.first_reading_at, "
+                   "r.last_reading_at FROM points p "
                    "JOIN results r ON r.point_id = p.id AND r.superseded = 0 "
                    "WHERE p.job_id = ? AND p.removed_at IS NULL ORDER BY p.position, p.id, r.wavelength_nm");
   s.Bind(1, id);
@@ -524,7 +530,8 @@ std::vector<SyncJob> SqliteStore::JobsForSync() {
 std::vector<SyncResult> SqliteStore::UnsentResults(int64_t afterId, size_t limit) {
   sql::Statement s(*m_db,
                    "SELECT r.id, j.uuid, p.uuid, r.uuid, r.wavelength_nm, r.power_dbm, r.power_mw, r.loss_db, "
-                   "r.verdict, r.samples, r.span_db, r.unstable, r.operator, r.measured_at, r.superseded, p.label "
+                   "r.verdict, r.samples, r.span_db, r.unstable, r.operator, r.measured_at, r.first_reading_at, "
+                   "r.last_reading_at, r.superseded, p.label "
                    "FROM results r JOIN points p ON p.id = r.point_id JOIN jobs j ON j.id = p.job_id "
                    "WHERE r.id > ? AND (r.acked_superseded IS NULL OR r.acked_superseded <> r.superseded) "
                    "ORDER BY r.id LIMIT ?");
@@ -536,8 +543,8 @@ std::vector<SyncResult> SqliteStore::UnsentResults(int64_t afterId, size_t limit
     x.jobUuid = s.Text(1);
     x.pointUuid = s.Text(2);
     x.result = ResultFrom(s, 3, m_db->Path(), "the result " + s.Text(3));
-    x.superseded = s.Int(14) != 0;
-    x.result.point = s.Text(15);
+    x.superseded = s.Int(16) != 0;
+    x.result.point = s.Text(17);
     results.push_back(std::move(x));
   }
   return results;

@@ -123,7 +123,12 @@ INSERT INTO job_counts (job_id, points, pass, marginal, fail, untested) {COUNTS}
       // acked_label is the label a team server confirmed for the point (NULL
       // until it has the point): a label the server holds otherwise is
       // changed there only when it is the one this store sent.
+      // A result keeps when its first and its last reading arrived (NULL for
+      // the results stored before: unknown), so that anyone can check later
+      // that no reading fed two results.
       R"sql(
+ALTER TABLE results ADD COLUMN first_reading_at TEXT;
+ALTER TABLE results ADD COLUMN last_reading_at TEXT;
 ALTER TABLE points ADD COLUMN uuid TEXT;
 ALTER TABLE points ADD COLUMN acked_label TEXT;
 UPDATE points SET uuid = (SELECT substr(j.uuid, 1, 14) || '8' || substr(j.uuid, 16, 9) || {HEX12}(points.position)

@@ -496,7 +496,7 @@ bool CJobPanel::Capture() {
 }
 
 bool CJobPanel::StoreCapture(const std::string& point, const jobs::CaptureInput& input) {
-  jobs::Result result = jobs::ResultOf(*m_job, point, input.wavelengthNm, input.readingsDbm, std::time(nullptr));
+  jobs::Result result = jobs::ResultOf(*m_job, point, input, std::time(nullptr));
   const bool again = std::any_of(m_latestResults.begin(), m_latestResults.end(), [&](const jobs::Result& r) {
     return r.point == point && r.wavelengthNm == input.wavelengthNm;
   });
@@ -508,7 +508,6 @@ bool CJobPanel::StoreCapture(const std::string& point, const jobs::CaptureInput&
     Tell(m_texts.StoreProblem(e.what()), true);
     return false;
   }
-  m_takenBy[result.uuid] = input.readings;
   const std::optional<std::string> next = jobs::NextUntested(m_pointLabels, latest, point);
   std::string told = m_texts.stored + point + "  " + std::to_string(result.wavelengthNm) + " nm  " +
                      jobs::FormatDb(result.powerDbm) + " dBm  " + m_texts.VerdictWord(result.verdict);
@@ -517,11 +516,6 @@ bool CJobPanel::StoreCapture(const std::string& point, const jobs::CaptureInput&
   Tell(told, false);
   Refresh(next.value_or(point));
   return true;
-}
-
-std::vector<jobs::LiveReading> CJobPanel::ReadingsOf(const std::string& resultUuid) const {
-  const auto it = m_takenBy.find(resultUuid);
-  return it == m_takenBy.end() ? std::vector<jobs::LiveReading>{} : it->second;
 }
 
 // ---- live reading ----------------------------------------------------------------
@@ -537,7 +531,7 @@ void CJobPanel::OnRow(const meter::Measurement& m) {
   // Readings are live again: the word that there were none goes.
   if (m_bLive && m_status->text() == Qs(m_texts.notLive)) Tell(std::string(), false);
   if (!m.dBm || !m.wavelengthNm) return;
-  m_live.Add({static_cast<double>(m_clock.elapsed()) / 1000.0, *m.wavelengthNm, *m.dBm});
+  m_live.Add({static_cast<double>(m_clock.elapsed()) / 1000.0, *m.wavelengthNm, *m.dBm, jobs::WallClockMs()});
   ShowLive();
 }
 

@@ -73,8 +73,6 @@ class CJobPanel : public QDockWidget {
   // took; false with the reason shown, also while fewer than N such readings
   // have arrived: a press is never stored later, when the fibre may be another.
   bool Capture();
-  // The readings a result captured in this window was made of.
-  std::vector<jobs::LiveReading> ReadingsOf(const std::string& resultUuid) const;
   // The open job's report on a printer the operator chooses.
   void PrintReport();
   // SQLite's full check of the local store, told in the status line; true
@@ -137,7 +135,6 @@ class CJobPanel : public QDockWidget {
   jobs::LiveReadings m_live;
   bool m_bLive = false;
   bool m_bLost = false;  // the last run ended with the meter lost
-  std::map<std::string, std::vector<jobs::LiveReading>> m_takenBy;  // by result
   QWidget* m_window = nullptr;  // where Space captures
   bool m_bRefreshing = false;
   QElapsedTimer m_clock;

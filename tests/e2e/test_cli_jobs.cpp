@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "LinkHarness.h"
+#include "jobs/SqliteStore.h"
 
 namespace e2e {
 namespace {
@@ -68,6 +69,19 @@ TEST_F(CliJobs, ACaptureIsStoredAndPrintedAsJobShowPrintsIt) {
   EXPECT_EQ(Lines(shown.out).at(2), captured.out.substr(0, captured.out.size() - 1));
   const CliRun listed = Cli({"job", "list"});
   EXPECT_EQ(Untimed(listed.out), (std::vector<std::string>{"Street 5\tSplitter cabinet\tAnn\t3\t1\t0\t0\t2"}));
+
+  // A second run's capture: the store says its readings all came after the
+  // first's. (The times share their offset, so their texts sort as the times do.)
+  ASSERT_EQ(Capture("COM3", "Street 5", "P03").exitCode, 0);
+  const std::vector<jobs::Result> stored = jobs::SqliteStore(store).LatestResults("Street 5");
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[0].lastReadingAt.size(), 29u) << stored[0].lastReadingAt;
+  EXPECT_LT(stored[0].lastReadingAt, stored[1].firstReadingAt);  // read back: each first <= its last
+  // A time edited into something else is refused when read, with the reason.
+  EditStore(store, "UPDATE results SET last_reading_at = 'noon' WHERE id = 2");
+  const CliRun refused = Cli({"job", "show", "Street 5"});
+  EXPECT_EQ(refused.exitCode, 3);
+  EXPECT_NE(refused.err.find("last_reading_at \"noon\" is not a local time"), std::string::npos) << refused.err;
 }
 
 // The meter switched to another source in the middle of a capture: the

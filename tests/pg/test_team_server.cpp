@@ -13,8 +13,10 @@
 #include <set>
 #include <thread>
 
+#include "field/LiveLog.h"
 #include "jobs/Capture.h"
 #include "jobs/Pg.h"
+#include "jobs/PgStore.h"
 #include "jobs/Sqlite.h"
 #include "common/Language.h"
 #include "jobs/SqliteStore.h"
@@ -511,7 +513,8 @@ TEST_F(TeamServer, AStoreAndAServerOfTheEarlierVersionMigratedEachOnItsOwnStillS
   // Both back to the earlier tables, where a point was known by its job and position.
   const std::string earlier =
       "DROP INDEX points_uuid; DROP INDEX points_order; ALTER TABLE points DROP COLUMN uuid; "
-      "ALTER TABLE points DROP COLUMN acked_label; CREATE UNIQUE INDEX points_position ON points (job_id, position);";
+      "ALTER TABLE points DROP COLUMN acked_label; CREATE UNIQUE INDEX points_position ON points (job_id, position);"
+      "ALTER TABLE results DROP COLUMN first_reading_at; ALTER TABLE results DROP COLUMN last_reading_at;";
   jobs::sql::Connection(storeA, jobs::sql::Connection::Mode::ReadWrite).Execute(earlier + "PRAGMA user_version = 4");
   jobs::pg::Connection(server).Execute(earlier + "UPDATE km360r_schema SET version = 4");
   // Reading never migrates: the office is told to sync first.
@@ -596,11 +599,45 @@ TEST_F(TeamServer, ASyncFromAStoreThatCannotBeOpenedSaysWhy) {
 TEST_F(TeamServer, AValueOutOfBoundsOnTheServerIsRefused) {
   FillStore(storeA, "J", 1);
   ASSERT_EQ(Sync(storeA).exitCode, 0);
-  jobs::pg::Connection(server).Execute("UPDATE results SET power_dbm = 1e300");
-  const CliRun run = Cli(storeA, {"--server", server, "job", "show", "J"});
-  EXPECT_EQ(run.exitCode, 3);
-  EXPECT_NE(run.err.find("the point P1 in the job J: power_dbm 1e+300 is not"), std::string::npos) << run.err;
-  EXPECT_EQ(run.out, "");
+  const struct {
+    const char* edit;
+    const char* undo;
+    const char* message;
+  } cases[] = {
+      {"UPDATE results SET power_dbm = 1e300", "UPDATE results SET power_dbm = -20", "power_dbm 1e+300 is not"},
+      {"UPDATE results SET verdict = 'OK'", "UPDATE results SET verdict = 'PASS'", "verdict \"OK\" is none of"},
+      {"UPDATE results SET first_reading_at = 'noon', last_reading_at = 'one'",
+       "UPDATE results SET first_reading_at = NULL, last_reading_at = NULL",
+       "first_reading_at \"noon\" is not a local time"},
+  };
+  for (const auto& c : cases) {
+    jobs::pg::Connection(server).Execute(c.edit);
+    const CliRun run = Cli(storeA, {"--server", server, "job", "show", "J"});
+    EXPECT_EQ(run.exitCode, 3) << c.edit;
+    EXPECT_NE(run.err.find("the point P1 in the job J: " + std::string(c.message)), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "") << c.edit;
+    jobs::pg::Connection(server).Execute(c.undo);
+  }
+}
+
+TEST_F(TeamServer, TheServerKeepsWhenEachResultsFirstAndLastReadingArrived) {
+  FillStore(storeA, "J", 2);  // results whose readings' times are unknown
+  {
+    jobs::SqliteStore store(storeA);
+    const jobs::CaptureInput input{1310, {-21.0, -21.2}, {}, 1765000098250, 1765000099000};
+    jobs::Result r = jobs::ResultOf(*store.FindJob("J"), "P2", input, 1765000100);
+    store.AddResult("J", r);
+  }
+  ASSERT_EQ(Sync(storeA).exitCode, 0);
+  const std::vector<jobs::Result> local = jobs::SqliteStore(storeA).LatestResults("J");
+  const std::vector<jobs::Result> remote = jobs::PgStore(server, jobs::PgStore::Access::Read).LatestResults("J");
+  ASSERT_EQ(remote.size(), local.size());
+  for (size_t i = 0; i < local.size(); ++i) {
+    EXPECT_EQ(remote[i].firstReadingAt, local[i].firstReadingAt) << i;
+    EXPECT_EQ(remote[i].lastReadingAt, local[i].lastReadingAt) << i;
+  }
+  EXPECT_EQ(local.at(2).lastReadingAt, field::IsoLocalTimeMs(1765000099000));  // P2 at 1310 nm
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM results WHERE first_reading_at IS NULL"), 4);
 }
 
 }  // namespace

@@ -132,9 +132,11 @@ TEST(FieldLog, CsvFieldsAndLocalTimeWithOffset) {
   setenv("TZ", "XST+3:30", 1);
   tzset();
   EXPECT_EQ(field::IsoLocalTime(1796645628), "2026-12-07T08:43:48-03:30");
+  EXPECT_EQ(field::IsoLocalTimeMs(1796645628050), "2026-12-07T08:43:48.050-03:30");
   setenv("TZ", "CST-8", 1);
   tzset();
   EXPECT_EQ(field::IsoLocalTime(1796645628), "2026-12-07T20:13:48+08:00");
+  EXPECT_EQ(field::IsoLocalTimeMs(-1), "1970-01-01T07:59:59.999+08:00");  // the second it belongs to
   if (saved) setenv("TZ", old.c_str(), 1); else unsetenv("TZ");
   tzset();
 }

@@ -17,9 +17,13 @@ namespace {
 using jobs::LiveReading;
 using jobs::Verdict;
 
+// The readings as they arrive, stamped by the wall clock a second apart.
 jobs::LiveReadings Live(const std::vector<LiveReading>& readings) {
   jobs::LiveReadings live;
-  for (const LiveReading& r : readings) live.Add(r);
+  for (LiveReading r : readings) {
+    r.arrivedMs = 1'800'000'000'000 + static_cast<std::int64_t>(r.seconds * 1000);
+    live.Add(r);
+  }
   return live;
 }
 
@@ -47,7 +51,25 @@ TEST(JobSession, ACaptureTakesTheLastNReadingsAtOneWavelength) {
     if (!input) continue;
     EXPECT_EQ(input->wavelengthNm, *c.wavelength) << c.what;
     EXPECT_EQ(input->readingsDbm, c.taken) << c.what;
+    // The readings are the last ones, a second apart: the span ends at the latest.
+    const std::int64_t last = 1'800'000'000'000 + static_cast<std::int64_t>(c.readings.back().seconds * 1000);
+    EXPECT_EQ(input->lastArrivedMs, last) << c.what;
+    EXPECT_EQ(input->firstArrivedMs, last - 1000 * static_cast<std::int64_t>(c.taken.size() - 1)) << c.what;
   }
+}
+
+TEST(JobSession, AClockSetBackDatesNoReadingBeforeTheOneBeforeIt) {
+  jobs::LiveReadings live;
+  live.Add({0, 1310, -20, 5000});
+  live.Clear();  // a new run
+  live.Add({1, 1310, -20, 4000});
+  live.Add({2, 1310, -20, 4500});
+  live.Add({3, 1310, -20, 6000});
+  const std::optional<jobs::CaptureInput> input = jobs::CaptureInputOf(live, 3);
+  ASSERT_TRUE(input.has_value());
+  EXPECT_EQ(input->firstArrivedMs, 5000);
+  EXPECT_EQ(input->readings[1].arrivedMs, 5000);
+  EXPECT_EQ(input->lastArrivedMs, 6000);
 }
 
 TEST(JobSession, NoReadingFeedsTwoCaptures) {

@@ -10,12 +10,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "field/LiveLog.h"
 #include "jobs/Capture.h"
 #include "jobs/JobExport.h"
 #include "jobs/JobTextRules.h"
 #include "jobs/PointPattern.h"
 #include "jobs/Sqlite.h"
 #include "jobs/SqliteStore.h"
+#include "jobs/StoreSchema.h"
 #include "FileBytes.h"
 #include "TempFolder.h"
 
@@ -160,7 +162,10 @@ class JobStore : public ::testing::Test {
   }
   jobs::Result Capture(jobs::SqliteStore& store, const jobs::Job& job, const std::string& point, int nm,
                        std::vector<double> readings) {
-    jobs::Result r = jobs::ResultOf(*store.FindJob(job.name), point, nm, readings, 1'800'000'000);
+    // The readings arrived a quarter of a second apart, the last a second before the result.
+    const std::int64_t last = 1'799'999'999'000;
+    const jobs::CaptureInput input{nm, readings, {}, last - 250 * static_cast<std::int64_t>(readings.size() - 1), last};
+    jobs::Result r = jobs::ResultOf(*store.FindJob(job.name), point, input, 1'800'000'000);
     store.AddResult(job.name, r);
     return r;
   }
@@ -218,7 +223,7 @@ TEST_F(JobStore, VerdictsUnderTheProfilesAndReferences) {
 TEST_F(JobStore, AResultIsTheMeanOfLinearPowerWithItsSpan) {
   jobs::SqliteStore store(path);
   const jobs::Job job = MakeJob(store, "J", "gpon-b+", {"P1", "P2", "P3"});
-  Capture(store, job, "P1", 1310, {-20.00, -21.00, -19.50});
+  const jobs::Result written = Capture(store, job, "P1", 1310, {-20.00, -21.00, -19.50});
   Capture(store, job, "P2", 1310, {-20.00, -20.50});
   Capture(store, job, "P3", 1310, {-20.00, -20.51});
   const std::vector<jobs::Result> r = store.LatestResults("J");
@@ -234,6 +239,10 @@ TEST_F(JobStore, AResultIsTheMeanOfLinearPowerWithItsSpan) {
   EXPECT_TRUE(r[2].unstable);
   EXPECT_EQ(r[0].uuid.size(), 36u);
   EXPECT_NE(r[0].uuid, r[1].uuid);
+  // When its first and last reading arrived, half a second apart.
+  EXPECT_EQ(r[0].firstReadingAt, field::IsoLocalTimeMs(1'799'999'998'500));
+  EXPECT_EQ(r[0].lastReadingAt, written.lastReadingAt);
+  EXPECT_EQ(r[0].lastReadingAt, field::IsoLocalTimeMs(1'799'999'999'000));
 }
 
 TEST_F(JobStore, CapturingAgainSupersedesAndKeepsTheEarlierResult) {
@@ -356,25 +365,38 @@ PRAGMA application_id = 1261647408;
 PRAGMA user_version = 1;
 )sql";
 
-TEST_F(JobStore, AStoreOfTheFirstVersionIsMigratedWithItsResults) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  RawSql(path, kFirstSchema);
-  {
-    jobs::SqliteStore store(path);
-    const std::optional<jobs::Job> old = store.FindJob("Old");
-    ASSERT_TRUE(old.has_value());
-    EXPECT_EQ(old->samples, 3);  // the setting the first version did not have
-    EXPECT_EQ(old->uuid, "3f0c1a8e-0000-4000-8000-000000000001");
-    ASSERT_EQ(store.LatestResults("Old").size(), 1u);
-    // The job list's counts are made from the results the store already held.
-    EXPECT_EQ(store.ListJobs().at(0).pass, 1);
-    EXPECT_EQ(store.ListJobs().at(0).untested, 1);
-    Capture(store, *old, "P2", 1490, {-30});
-    EXPECT_EQ(store.ListJobs().at(0).fail, 1);
-    EXPECT_EQ(store.ListJobs().at(0).untested, 0);
+// A store of the first version, and the same store brought to version 4 by
+// the migrations up to it.
+TEST_F(JobStore, StoresOfEarlierVersionsAreMigratedWithTheirResults) {
+  const std::vector<std::string> steps = jobs::schema::Migrations(jobs::schema::Dialect::Sqlite);
+  for (size_t version : {1u, 4u}) {
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::string sql = kFirstSchema;
+    for (size_t v = 1; v < version; ++v) sql += steps[v];
+    RawSql(path, sql + "PRAGMA user_version = " + std::to_string(version) + ";");
+    {
+      jobs::SqliteStore store(path);
+      const std::optional<jobs::Job> old = store.FindJob("Old");
+      ASSERT_TRUE(old.has_value());
+      EXPECT_EQ(old->samples, 3);  // the setting the first version did not have
+      EXPECT_EQ(old->uuid, "3f0c1a8e-0000-4000-8000-000000000001");
+      const std::vector<jobs::Result> before = store.LatestResults("Old");
+      ASSERT_EQ(before.size(), 1u);
+      // When its readings arrived was not kept: unknown.
+      EXPECT_EQ(before[0].firstReadingAt + before[0].lastReadingAt, "") << version;
+      // The job list's counts are made from the results the store already held.
+      EXPECT_EQ(store.ListJobs().at(0).pass, 1);
+      EXPECT_EQ(store.ListJobs().at(0).untested, 1);
+      Capture(store, *old, "P2", 1490, {-30});
+      EXPECT_EQ(store.ListJobs().at(0).fail, 1);
+      EXPECT_EQ(store.ListJobs().at(0).untested, 0);
+      EXPECT_NE(store.LatestResults("Old").at(1).lastReadingAt, "") << version;
+    }
+    EXPECT_EQ(RawCount(path, "PRAGMA user_version"), jobs::schema::CurrentVersion());
+    EXPECT_EQ(RawCount(path, "SELECT count(*) FROM user_profiles"), 0);
+    EXPECT_EQ(RawCount(path, "SELECT count(*) FROM results WHERE first_reading_at IS NULL"), 1);
   }
-  EXPECT_GE(RawCount(path, "PRAGMA user_version"), 2);
-  EXPECT_EQ(RawCount(path, "SELECT count(*) FROM user_profiles"), 0);
 }
 
 // Files that must be refused and left byte for byte as they were.
@@ -461,6 +483,15 @@ TEST_F(JobStore, ValuesOutOfBoundsAreRefusedGivenAndReadBack) {
       {"UPDATE results SET samples = 0", "results", "samples 0"},
       {"UPDATE results SET power_mw = 1e300", "results", "power_mw 1e+300"},
       {"UPDATE results SET verdict = 'OK'", "results", "verdict \"OK\""},
+      {"UPDATE results SET first_reading_at = '2026-12-08 09:30:01'", "results",
+       "first_reading_at \"2026-12-08 09:30:01\" is not a local time"},
+      {"UPDATE results SET last_reading_at = '2026-02-29T09:30:01.250+01:00'", "results",
+       "last_reading_at \"2026-02-29T09:30:01.250+01:00\" is not"},
+      {"UPDATE results SET last_reading_at = NULL", "results", "known only together"},
+      // Later by its text, earlier by the clock.
+      {"UPDATE results SET first_reading_at = '2030-01-01T00:00:00.000+00:00', "
+       "last_reading_at = '2030-01-01T00:59:59.999+01:00'", "results",
+       "first_reading_at 2030-01-01T00:00:00.000+00:00 is after last_reading_at"},
   };
   const std::string pristine = folder.File("pristine.sqlite");
   std::filesystem::copy_file(path, pristine);
