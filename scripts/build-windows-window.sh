@@ -14,7 +14,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build-windows-window}
 shift $(($# > 0 ? 1 : 0))
 qt=$("$root/scripts/build-qt-windows.sh")
+# Qt's own toolchain file finds that Qt and Debian's host tools, and loads the
+# project's MinGW toolchain file in turn.
 KM360R_WINDOWS_TARGETS="km360r km360r-cli km360r_gui_tests km360r_help" \
   "$root/scripts/build-windows.sh" "$out" -DKM360R_GUI=ON -DKM360R_CLI_REPORT=ON \
-  -DKM360R_WINDOWS_DEPS="$qt" -DCMAKE_PREFIX_PATH="$qt" -DQt6_DIR="$qt/lib/cmake/Qt6" \
-  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake "$@"
+  -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+  -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "$@"

@@ -17,7 +17,9 @@
 # the reading and capture times masked. The meter repeats three readings, so
 # any three in a row give the same capture whenever Space lands.
 # With SHOTS_DIR, a picture of the Windows window in each language is put
-# there (window-wine-en.png, window-wine-zh.png). Exit status 0 when all held.
+# there (window-wine-en.png, window-wine-zh.png). KM360R_WINDOW_SIDES=linux
+# works one side alone (when changing the key sequence). Exit status 0 when
+# all held.
 set -uo pipefail
 linux_bin=$(cd "${1:?LINUX_BIN}" && pwd)
 windows_bin=$(cd "${2:?WINDOWS_BIN}" && pwd)
