@@ -14,6 +14,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build-windows-window}
 shift $(($# > 0 ? 1 : 0))
 qt=$("$root/scripts/build-qt-windows.sh")
+# A tree configured against another Qt (other options, another version) is
+# configured afresh: the toolchain file is read only on the first configure.
+# The cross-built SQLite and GoogleTest in DIR/deps/ stay.
+if [ -f "$out/CMakeCache.txt" ] && ! grep -qF "$qt/" "$out/CMakeCache.txt"; then
+  rm -rf "$out/CMakeCache.txt" "$out/CMakeFiles"
+fi
 # Qt's own toolchain file finds that Qt and Debian's host tools, and loads the
 # project's MinGW toolchain file in turn.
 KM360R_WINDOWS_TARGETS="km360r km360r-cli km360r_gui_tests km360r_help" \
