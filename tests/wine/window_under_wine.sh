@@ -126,9 +126,12 @@ run() {
   key ctrl+t
   wait_for 30 readings_asked 6 || fail "$side $language: no real-time reading"
   key space
+  if [ -n "$shots" ] && [ "$side" = windows ]; then
+    sleep 1
+    picture "$shots/window-wine-$([ "$language" = 0 ] && echo zh || echo en).png"
+  fi
   # The meter falls silent and is reported lost: the box is answered.
   wait_for 60 active_is_not "$window" || fail "$side $language: the lost meter was not told"
-  [ -n "$shots" ] && [ "$side" = windows ] && picture "$shots/window-wine-$([ "$language" = 0 ] && echo zh || echo en).png"
   key Return
   # Save to a named .ref.
   key ctrl+s
