@@ -2,7 +2,7 @@
 # Start-up of the window, km360r.exe under Wine against the Linux km360r, in a
 # paired run: the two are started in turn, ROUNDS times each (5 unless given),
 # on one virtual display with a window manager, and each start is timed from
-# the command to its main window shown (xdotool's wait for a visible window).
+# the command to its main window shown (a visible window of its title).
 # Wine's server is kept running between the Windows starts, as on a desktop
 # where Wine is already up; the first Windows start, which brings it up, is
 # shown apart. Prints each side's median and spread, and the sizes.
@@ -38,7 +38,8 @@ start() {
   t0=$(date +%s%N)
   if [ "$1" = linux ]; then "$work/linux/km360r" >/dev/null 2>&1 & else wine "$work/windows/km360r.exe" >/dev/null 2>&1 & fi
   app=$!
-  timeout 120 xdotool search --sync --onlyvisible --name 'Optical Power Meter' >/dev/null
+  # Looked for every 10 ms (xdotool's own --sync looks every half second).
+  until xdotool search --onlyvisible --name 'Optical Power Meter' >/dev/null 2>&1; do sleep 0.01; done
   t1=$(date +%s%N)
   kill "$app" 2>/dev/null
   wait "$app" 2>/dev/null || true
