@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows core with MinGW-w64: km360r-cli.exe and
 # km360r_unit_tests.exe in build-windows/bin/ (or DIR/bin/ for
-# build-windows.sh DIR [cmake options...]). Installs the cross compiler and Wine when missing.
+# build-windows.sh DIR [cmake options...]). The window, km360r.exe, is built
+# by scripts/build-windows-window.sh over this script. Installs the cross compiler and Wine when missing.
 #
 # Debian ships neither SQLite nor GoogleTest for MinGW, so both are built here
 # with the cross compiler, once per build tree (DIR/deps/): SQLite from the
@@ -97,5 +98,7 @@ if [ -n "${sqlite_build:-}" ]; then
   [ "$(cat "$deps/sqlite.status")" = 0 ] || sqlite_failed
 fi
 # The CLI and the unit tests (whose frame logic opens ports) link the Win32
-# serial backend, device/win32/.
-cmake --build "$out" -j"$jobs" --target km360r-cli km360r_unit_tests
+# serial backend, device/win32/. KM360R_WINDOWS_TARGETS names others instead
+# (scripts/build-windows-window.sh: the window and its tests).
+read -r -a targets <<<"${KM360R_WINDOWS_TARGETS:-km360r-cli km360r_unit_tests}"
+cmake --build "$out" -j"$jobs" --target "${targets[@]}"

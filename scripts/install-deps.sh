@@ -15,6 +15,7 @@ packages=(
   python3 python3-xlrd poppler-utils libreoffice-calc-nogui
   fp-utils-3.2.2 libchm-bin
   g++-mingw-w64-x86-64-posix wine wine64 tcl googletest xz-utils
+  dpkg-dev openbox xdotool x11-apps netpbm
   "$@"
 )
 missing=()

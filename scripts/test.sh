@@ -67,4 +67,17 @@ else
   wait "$wine_prefix" || true
   status=1
 fi
+# The window on Windows: Qt for Windows built once into its cache (the first
+# run's long step), km360r.exe and its window tests, run under Wine in the
+# same prefix, then the window worked by keys against the simulated meter.
+echo "== The Windows window under Wine =="
+windows_window() {
+  local ok=0
+  "$root/scripts/build-windows-window.sh" "$root/build-windows-window" "${fresh_build[@]}" || return 1
+  WINEPREFIX=$root/build-windows/wine "$root/tests/wine/window_tests_under_wine.sh" "$root/build-windows-window/bin" || ok=1
+  WINEPREFIX=$root/build-windows/wine "$root/tests/wine/window_under_wine.sh" "$root/build/bin" \
+    "$root/build-windows-window/bin" || ok=1
+  return $ok
+}
+phase "Windows window" windows_window || status=1
 exit $status

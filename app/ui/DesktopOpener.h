@@ -2,7 +2,8 @@
 // The desktop's "open" for the Help command. On a Linux desktop the file goes
 // to xdg-open, which starts the handler the desktop has chosen for its type;
 // xdg-open's failure (not installed, no handler for the type, the handler
-// failing at once) is reported. On Windows and macOS the shell does it.
+// failing at once) is reported (app/ui/posix/). On Windows the shell does it
+// (app/ui/win32/).
 #include <QObject>
 
 #include "app/Help.h"

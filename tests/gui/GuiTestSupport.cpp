@@ -58,6 +58,17 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
+int RedPixels(const QImage& picture) {
+  int n = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      const QColor c = picture.pixelColor(x, y);
+      n += c.red() > 200 && c.green() < 90 && c.blue() < 90;
+    }
+  }
+  return n;
+}
+
 void Drain() {
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents();
@@ -102,45 +113,8 @@ CMainView* RunningApp::View() const {
   return app && app->MainFrame() ? app->MainFrame()->View() : nullptr;
 }
 
-SimulatedMeter::SimulatedMeter(const QStringList& extra)
-    : m_process(Args(extra), PortPath().toStdString()) {}
-
-std::vector<std::string> SimulatedMeter::Args(const QStringList& extra) const {
-  std::vector<std::string> args = {"--port-dir", Dir().toStdString(), "--name", "COM3",
-                                   "--log", LogPath().toStdString()};
-  for (const QString& a : extra) args.push_back(a.toStdString());
-  return args;
-}
-
-QStringList SimulatedMeter::Commands() const {
-  QFile log(LogPath());
-  if (!log.open(QIODevice::ReadOnly)) return {};
-  return QString::fromLatin1(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
 CTablePageWindow* RunningApp::TablePageWindow() const { return View() ? View()->m_tablePage : nullptr; }
 
 CGraphPageWindow* RunningApp::GraphPageWindow() const { return View() ? View()->m_graphPage : nullptr; }
-
-MeterWindow::MeterWindow(const std::string& language, const QStringList& meterArgs,
-                         CApplication::Options options)
-    : meter(QStringList{"--pace", "10"} + meterArgs),
-      ports(meter.Dir()),
-      config("[config]\r\nlanguage=" + language + "\r\n"),
-      running(options),
-      frame(running.app->MainFrame()) {}
-
-CApplication::Options MeterWindow::TenfoldPace() {
-  CApplication::Options options;
-  options.timings.pollPeriodMs = 100;
-  return options;
-}
-
-bool MeterWindow::Ready() { return meter.Started() && running.WaitForPages(); }
-
-bool MeterWindow::Link() {
-  frame->OnCommand(cmd::ID_LINK);
-  return WaitFor([this] { return frame->Logic().Connected(); }, 20000);
-}
 
 }  // namespace guitest

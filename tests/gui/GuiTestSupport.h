@@ -1,9 +1,12 @@
 #pragma once
 // Helpers for the window tests: the configuration beside the test program,
 // bounded waits on the event loop, and answering message boxes as a person would.
+// They need no meter, and build wherever the window builds (GuiMeterSupport.h
+// adds the simulated meter).
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -16,7 +19,6 @@
 #include <vector>
 
 #include "app/ui/CApplication.h"
-#include "tests/support/SimProcess.h"
 
 class CMainView;
 class CMainFrame;
@@ -44,9 +46,26 @@ class ConfigFile {
   std::optional<std::string> m_previous;
 };
 
+// An environment variable set for the duration of a test, then removed.
+class EnvironmentVariable {
+ public:
+  EnvironmentVariable(const char* name, const QString& value) : m_name(name) {
+    qputenv(name, value.toLocal8Bit());
+  }
+  ~EnvironmentVariable() { qunsetenv(m_name); }
+  EnvironmentVariable(const EnvironmentVariable&) = delete;
+  EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+ private:
+  const char* m_name;
+};
+
 // Runs the event loop until `done` holds; false if it still does not after
 // `timeoutMs` (a guard against hanging, not a timing check).
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000);
+
+// Pixels of the graph line's red in a picture.
+int RedPixels(const QImage& picture);
 
 // Lets queued events run once.
 void Drain();
@@ -86,54 +105,6 @@ struct RunningApp {
   CTablePageWindow* TablePageWindow() const;
   CGraphPageWindow* GraphPageWindow() const;
   std::unique_ptr<CApplication> app;
-};
-
-// The simulated meter, published as COM3 in a port directory of its own; it
-// logs each command line it receives.
-class SimulatedMeter {
- public:
-  explicit SimulatedMeter(const QStringList& extra = {});
-  bool Started() const { return m_process.Ready(); }
-  // Ends the meter as a signal does, so it can write its last figures.
-  void Stop() { m_process.Stop(); }
-  QString Dir() const { return m_dir.path(); }
-  QString PortPath() const { return m_dir.filePath(QStringLiteral("COM3")); }
-  // The command lines received so far, in order.
-  QStringList Commands() const;
-
- private:
-  QString LogPath() const { return m_dir.filePath(QStringLiteral("COM3.log")); }
-  std::vector<std::string> Args(const QStringList& extra) const;
-  QTemporaryDir m_dir;
-  testsupport::SimProcess m_process;
-};
-
-// KM360R_PORT_DIR for the duration of a test.
-class PortDirectory {
- public:
-  explicit PortDirectory(const QString& dir) { setenv("KM360R_PORT_DIR", dir.toLocal8Bit().constData(), 1); }
-  ~PortDirectory() { unsetenv("KM360R_PORT_DIR"); }
-};
-
-// The window tests' one set-up with a meter: the configuration (a language),
-// the simulated meter as COM3 on the port list, and the whole program running.
-// The meter runs ten times faster than the real one and the program polls it
-// every 100 ms, so a test that waits for readings waits a tenth of the time;
-// the watchdogs keep their lengths, since they fire only when a meter is lost.
-struct MeterWindow {
-  explicit MeterWindow(const std::string& language, const QStringList& meterArgs = {},
-                       CApplication::Options options = TenfoldPace());
-  static CApplication::Options TenfoldPace();
-  // The meter started and the window's pages are up.
-  bool Ready();
-  // Links through the window's Link command; true once the meter is linked.
-  bool Link();
-
-  SimulatedMeter meter;
-  PortDirectory ports;
-  ConfigFile config;
-  RunningApp running;
-  CMainFrame* const frame;
 };
 
 }  // namespace guitest

@@ -8,7 +8,7 @@
 #include "app/ui/CApplication.h"
 
 int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   CApplication::SetSettingsKey();
   // Settings the program remembers (the file dialogs' folder) go to a test
   // location, not the user's.

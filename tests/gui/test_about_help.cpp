@@ -45,9 +45,9 @@ std::vector<AboutCase> AboutCases() {
 class SearchPath {
  public:
   explicit SearchPath(const QString& path) : m_previous(qgetenv("PATH")) {
-    setenv("PATH", path.toLocal8Bit().constData(), 1);
+    qputenv("PATH", path.toLocal8Bit());
   }
-  ~SearchPath() { setenv("PATH", m_previous.constData(), 1); }
+  ~SearchPath() { qputenv("PATH", m_previous); }
 
  private:
   QByteArray m_previous;

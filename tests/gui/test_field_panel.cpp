@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QTime>
 
-#include "GuiTestSupport.h"
+#include "GuiMeterSupport.h"
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
 #include "field/ui/CFieldPanel.h"

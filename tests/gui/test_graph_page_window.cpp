@@ -1,5 +1,5 @@
-// The graph page in the whole program: the live line against the simulated
-// meter, an opened real-time file, and the chart's repaints.
+// The graph page in the whole program: an opened real-time file and the
+// chart's repaints (test_graph_live_reading.cpp has the live line).
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -17,55 +17,9 @@
 
 namespace {
 
-// Pixels of the line's red in a picture.
-int RedPixels(const QImage& picture) {
-  int n = 0;
-  for (int y = 0; y < picture.height(); ++y) {
-    for (int x = 0; x < picture.width(); ++x) {
-      const QColor c = picture.pixelColor(x, y);
-      n += c.red() > 200 && c.green() < 90 && c.blue() < 90;
-    }
-  }
-  return n;
-}
-
 std::string StatusLine(CGraphPageWindow* page) { return page->StatusControl()->text().toStdString(); }
 
 }  // namespace
-
-TEST(GraphWindow, LiveReadingDrawsAGrowingRedLineAndLeavesTheClipboardAlone) {
-  // A reading every 20 ms: the minute of readings passes in a second or two.
-  CApplication::Options fast = guitest::MeterWindow::TenfoldPace();
-  fast.timings.pollPeriodMs = 20;
-  // Readings in a zigzag: each one adds a steep segment to the line.
-  guitest::MeterWindow w("0", {"--readings", "-12.00,-16.00"}, fast);
-  CGraphPageWindow* page = w.running.GraphPageWindow();
-  CMainFrame* frame = w.frame;
-  ASSERT_TRUE(w.Ready());
-  const GraphPage& graph = page->Page();
-  QGuiApplication::clipboard()->setText("copied by the operator");
-
-  ASSERT_TRUE(w.Link());
-  frame->Logic().OnGraphic();
-  ASSERT_TRUE(page->isVisible());
-  ASSERT_TRUE(guitest::WaitFor([&] { return graph.NextRow() >= 3; }, 20000));
-
-  // Each reading adds one point, and the frame over the chart shows the line
-  // growing.
-  const int row = graph.NextRow();
-  ASSERT_TRUE(guitest::WaitFor([&] { return page->Frame()->isVisible(); }));
-  const int red = RedPixels(page->Frame()->Picture());
-  EXPECT_GT(red, 0);
-  ASSERT_TRUE(guitest::WaitFor([&] { return graph.NextRow() == row + 1; }, 20000));
-  EXPECT_TRUE(graph.Chart().RowAt(row).value);
-  EXPECT_GT(RedPixels(page->Frame()->Picture()), red);
-  EXPECT_EQ(StatusLine(page).rfind("当前测试时间:", 0), 0u) << StatusLine(page);
-
-  // A minute of reading takes no picture through the system clipboard.
-  ASSERT_TRUE(guitest::WaitFor([&] { return graph.NextRow() > 61; }, 100000));
-  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "copied by the operator");
-  EXPECT_NE(StatusLine(page).find("当前测试时长:01:0"), std::string::npos) << StatusLine(page);
-}
 
 TEST(GraphWindow, AnOpenedRealTimeFileIsDrawnAndNamedInTheStatusLine) {
   guitest::ConfigFile config("[config]\r\nlanguage=1\r\n");
@@ -98,7 +52,7 @@ TEST(GraphWindow, AnOpenedRealTimeFileIsDrawnAndNamedInTheStatusLine) {
   EXPECT_FALSE(chart.RowAt(121).value);
   // Out of real-time reading the chart itself is seen.
   EXPECT_FALSE(page->Frame()->isVisible());
-  EXPECT_GT(RedPixels(page->Chart()->CopyPicture()), 0);
+  EXPECT_GT(guitest::RedPixels(page->Chart()->CopyPicture()), 0);
 }
 
 TEST(GraphWindow, AClearOfAThousandRowsRepaintsTheChartOnce) {

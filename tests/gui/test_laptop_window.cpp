@@ -82,7 +82,7 @@ struct ActiveWindow {
 struct DockedWindow {
   DockedWindow(const char* language, QSize size) : window(language), frame(window.frame) {
     const std::string store = dir.filePath("results.sqlite").toStdString();
-    setenv("KM360R_STORE", store.c_str(), 1);  // before the panel first needs its store
+    qputenv("KM360R_STORE", QByteArray::fromStdString(store));  // before the panel first needs its store
     frame->showNormal();
     frame->resize(size);
     QTest::keyClick(frame, Qt::Key_J, Qt::ControlModifier);
@@ -104,7 +104,7 @@ struct DockedWindow {
     ready = window.ready && frame->JobPanel()->isVisible() && frame->JobPanel()->OpenJob(job.name);
     guitest::Drain();
   }
-  ~DockedWindow() { unsetenv("KM360R_STORE"); }
+  ~DockedWindow() { qunsetenv("KM360R_STORE"); }
   QTabBar* Strip() const { return frame->View()->m_tabCtrl->findChild<QTabBar*>(); }
   QTemporaryDir dir;
   ActiveWindow window;

@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <cstdlib>
 
-#include "GuiTestSupport.h"
+#include "GuiMeterSupport.h"
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
 #include "graph/ui/CGraphPageWindow.h"

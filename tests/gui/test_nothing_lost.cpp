@@ -19,7 +19,7 @@
 #include <functional>
 #include <string>
 
-#include "GuiTestSupport.h"
+#include "GuiMeterSupport.h"
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
 #include "field/ui/CFieldPanel.h"

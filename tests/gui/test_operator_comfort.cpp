@@ -14,7 +14,7 @@
 #include <QToolBar>
 #include <set>
 
-#include "GuiTestSupport.h"
+#include "GuiMeterSupport.h"
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/DialogSupport.h"

@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "GuiTestSupport.h"
+#include "GuiMeterSupport.h"
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
 #include "settings/ui/CCalibrationDialog.h"

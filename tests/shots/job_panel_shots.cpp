@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "GuiTestSupport.h"
+#include "GuiMeterSupport.h"
 #include "app/CommandSurface.h"
 #include "app/ui/CMainFrame.h"
 #include "jobs/Capture.h"

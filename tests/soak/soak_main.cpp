@@ -36,7 +36,7 @@
 #include <thread>
 #include <vector>
 
-#include "GuiTestSupport.h"
+#include "GuiMeterSupport.h"
 #include "app/FrameLogic.h"
 #include "app/ui/CApplication.h"
 #include "app/ui/CMainFrame.h"

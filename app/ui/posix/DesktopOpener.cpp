@@ -1,10 +1,8 @@
 #include "app/ui/DesktopOpener.h"
 
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QUrl>
 #include <memory>
 #include <utility>
 
@@ -27,9 +25,6 @@ DesktopOpener::~DesktopOpener() {
 
 void DesktopOpener::Open(const std::string& path, std::function<void(bool opened)> done) {
   const QString file = QFile::decodeName(QByteArray::fromStdString(path));
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-  done(QDesktopServices::openUrl(QUrl::fromLocalFile(file)));
-#else
   // The viewer runs on its own; the program only listens for xdg-open's
   // verdict. Where xdg-open waits for the viewer it simply ends later, with
   // success. An xdg-open still waiting when the program ends is ended; the
@@ -57,5 +52,4 @@ void DesktopOpener::Open(const std::string& path, std::function<void(bool opened
   });
   running->start();
   process->start();
-#endif
 }
