@@ -21,6 +21,9 @@ Target amd64-unicode
 SetCompressor /SOLID lzma
 ManifestDPIAware true
 RequestExecutionLevel admin
+; A file that cannot be written stops the installation rather than being
+; skipped.
+AllowSkipFiles off
 
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -64,6 +67,28 @@ LangString EntryName ${LANG_ENGLISH} "${ENTRY_EN}"
 LangString EntryName ${LANG_SIMPCHINESE} "${ENTRY_ZH}"
 LangString EntryComment ${LANG_ENGLISH} "Read, save, export and print the measurements of a KM360R PON optical power meter"
 LangString EntryComment ${LANG_SIMPCHINESE} "读取、保存、导出和打印KM360R PON光功率计的测量数据"
+LangString ProgramRunning ${LANG_ENGLISH} "KM360R is running. Close the program and try again."
+LangString ProgramRunning ${LANG_SIMPCHINESE} "KM360R 正在运行。请关闭程序后重试。"
+
+; Windows refuses to open a running program's executable for writing. Both
+; the upgrade and the uninstaller look before they change anything, so a
+; running program is never left half-replaced or half-removed.
+!macro StopIfRunning NAME
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+    ClearErrors
+    FileOpen $0 "$INSTDIR\${NAME}" a
+    ${If} ${Errors}
+      MessageBox MB_ICONSTOP "$(ProgramRunning)" /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    FileClose $0
+  ${EndIf}
+!macroend
+!macro StopIfProgramRunning
+  !insertmacro StopIfRunning km360r.exe
+  !insertmacro StopIfRunning km360r-cli.exe
+!macroend
 
 ; Every Chinese user interface language (China, Taiwan, Hong Kong, Macao,
 ; Singapore) gets the Chinese texts; NSIS by itself would match only the
@@ -91,6 +116,7 @@ Function .onInit
 FunctionEnd
 
 Section "Install"
+  !insertmacro StopIfProgramRunning
   SetOutPath "$INSTDIR"
   File "${STAGE}/km360r.exe"
   File "${STAGE}/km360r-cli.exe"
@@ -134,6 +160,7 @@ FunctionEnd
 ; data files and the per-user settings live elsewhere, and anything the user
 ; saved into the program's folder stays, with the folder.
 Section "Uninstall"
+  !insertmacro StopIfProgramRunning
   Delete "$INSTDIR\km360r.exe"
   Delete "$INSTDIR\km360r-cli.exe"
   Delete "$INSTDIR\help_sc.chm"

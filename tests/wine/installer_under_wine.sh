@@ -9,8 +9,9 @@
 # the Start menu entry bears the Chinese name. The user changes config.ini; a
 # user with an English Windows installs again over it, which keeps the change
 # and renames the entry. The uninstaller registered in Add/Remove Programs
-# then leaves only what the user saved into the program's folder. Exit status
-# 0 when every check held.
+# then leaves only what the user saved into the program's folder; while the
+# program runs, the installer and the uninstaller stop and change nothing.
+# Exit status 0 when every check held.
 set -uo pipefail
 setup=$(cd "$(dirname "${1:?SETUP_EXE}")" && pwd)/$(basename "$1")
 linux_bin=$(cd "${2:?LINUX_BIN}" && pwd)
@@ -61,18 +62,30 @@ installed() {
 
 cli() { (cd "$work" && LC_ALL=C.UTF-8 wine "$program/km360r-cli.exe" "$@" 2>&1); }
 
-scan() {
-  rm -f "$WINEPREFIX/km360r-ports/COM5"
-  "$linux_bin/km360r-sim" --port-dir "$WINEPREFIX/km360r-ports" --name COM5 --pace 10 >/dev/null 2>&1 &
+start_meter() {
+  rm -f "$WINEPREFIX/km360r-ports/COM5" "$work/meter.log"
+  "$linux_bin/km360r-sim" --port-dir "$WINEPREFIX/km360r-ports" --name COM5 --pace 10 --log "$work/meter.log" \
+    >/dev/null 2>&1 &
   sim=$!
   for _ in $(seq 1 500); do [ -L "$WINEPREFIX/km360r-ports/COM5" ] && break; sleep 0.01; done
-  local out
-  out=$(cli scan)
+}
+
+stop_meter() {
   kill "$sim" 2>/dev/null
   wait "$sim" 2>/dev/null
   sim=""
+}
+
+scan() {
+  start_meter
+  local out
+  out=$(cli scan)
+  stop_meter
   [ "$out" = '\\.\COM5' ] || { echo "  scan printed: $out"; return 1; }
 }
+
+# The program's folder: names, sizes and times.
+snapshot() { find "$program" -printf '%P %s %T@\n' | sort; }
 
 registered() { wine reg query "$uninstall_key" /v QuietUninstallString >/dev/null 2>&1; }
 unregistered() { ! registered; }
@@ -92,6 +105,27 @@ check "upgrade keeps the changed config.ini" cmp -s "$work/changed.ini" "$progra
 check "upgrade installs every file" installed
 check "Start menu entry in English after an English upgrade" \
   bash -c '[ -f "$1/$2" ] && [ ! -e "$1/$3" ]' _ "$menu" "$entry_en" "$entry_zh"
+
+# While km360r-cli.exe runs (it has asked the meter for a reading), neither
+# an upgrade nor the uninstaller changes anything.
+start_meter
+LC_ALL=C.UTF-8 wine "$program/km360r-cli.exe" --port COM5 realtime >/dev/null 2>&1 &
+running=$!
+for _ in $(seq 1 1000); do grep -q '^D' "$work/meter.log" 2>/dev/null && break; sleep 0.02; done
+snapshot >"$work/before"
+LOCPATH=$work/locales LC_ALL=en_US.UTF-8 wine "$setup" /S
+check "upgrade while the program runs ends with exit code 2" test $? = 2
+# The uninstaller runs from a copy of itself in the temporary folder, and
+# the command returns at once: the copy is waited for.
+wine "$program/uninstall.exe" /S
+while pgrep -f 'nsu[^ ]*[.]tmp.Un[.]exe' >/dev/null; do sleep 0.05; done
+snapshot >"$work/after"
+kill "$running" 2>/dev/null
+wait "$running" 2>/dev/null
+stop_meter
+wineserver -w
+check "nothing changed while the program ran" cmp -s "$work/before" "$work/after"
+check "still listed in Add/Remove Programs" registered
 
 # What the user saved into the program's folder is theirs.
 printf 'saved by the user' >"$program/readings.ref"
