@@ -34,8 +34,9 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KM360R'
 entry_zh="PON光功率计管理软件.lnk"
 entry_en="KM360R Optical Power Meter.lnk"
 
-# Wine takes the user interface language from the locale; the Chinese one is
-# compiled here, as the system may have none.
+# Wine takes the user interface language from the locale; both are compiled
+# here from Debian's locale sources, as the system may have neither.
+"$root/scripts/install-deps.sh" locales
 mkdir -p "$work/locales"
 localedef -i zh_CN -f UTF-8 "$work/locales/zh_CN.UTF-8" 2>/dev/null
 localedef -i en_US -f UTF-8 "$work/locales/en_US.UTF-8" 2>/dev/null
