@@ -50,7 +50,9 @@ check() {
 # run_setup LOCALE: the installer, silent, in a Windows of that language.
 run_setup() {
   LOCPATH=$work/locales LC_ALL=$1 wine "$setup" /S
+  local status=$?
   wineserver -w
+  return $status
 }
 
 # The files of a fresh installation, by name.
@@ -91,7 +93,7 @@ snapshot() { find "$program" -printf '%P %s %T@\n' | sort; }
 registered() { wine reg query "$uninstall_key" /v QuietUninstallString >/dev/null 2>&1; }
 unregistered() { ! registered; }
 
-run_setup zh_CN.UTF-8
+check "silent installation ends with exit code 0" run_setup zh_CN.UTF-8
 check "installed under Program Files" installed
 check "km360r-cli.exe --version says km360r-cli $version" \
   test "$(cli --version | tr -d '\r')" = "km360r-cli $version"
@@ -101,7 +103,7 @@ check "listed in Add/Remove Programs" registered
 
 printf '[config]\r\nlanguage=0\r\nserver=postgresql://lab/km360r\r\n' >"$program/config.ini"
 cp "$program/config.ini" "$work/changed.ini"
-run_setup en_US.UTF-8
+check "silent upgrade ends with exit code 0" run_setup en_US.UTF-8
 check "upgrade keeps the changed config.ini" cmp -s "$work/changed.ini" "$program/config.ini"
 check "upgrade installs every file" installed
 check "Start menu entry in English after an English upgrade" \
