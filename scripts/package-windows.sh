@@ -6,7 +6,7 @@
 # writes OUT_DIR/km360r-setup-VERSION.exe (OUT_DIR defaults to BIN's parent,
 # the build tree), VERSION being the project's version from CMakeLists.txt.
 # BIN must hold km360r.exe, km360r-cli.exe, the four help files and
-# config.ini; Qt's .qm translations found beside km360r.exe go in too. When
+# config.ini; Qt's .qm translations in BIN/translations/ go in too. When
 # the help files are missing and BIN belongs to a configured tree, they are
 # built there first. The executables are stripped on their way into the
 # installer. Installs NSIS (Debian's nsis, makensis) when missing.
@@ -41,20 +41,27 @@ trap 'rm -rf "$stage"' EXIT
 for f in km360r.exe km360r-cli.exe; do
   x86_64-w64-mingw32-strip -o "$stage/$f" "$bin/$f"
 done
-cp "$bin"/help_*.chm "$bin/config.ini" "$stage/"
+for f in "${help_files[@]}" config.ini; do cp "$bin/$f" "$stage/"; done
 
-# The translations, installed and removed by name.
+# Qt's translations, in translations/ beside km360r.exe where the window
+# looks for them: installed and removed by name.
 shopt -s nullglob
-translations=("$bin"/*.qm)
+translations=("$bin"/translations/*.qm)
+mkdir -p "$stage/translations"
 {
   echo '!macro InstallTranslations'
-  for f in "${translations[@]}"; do
-    cp "$f" "$stage/"
-    echo "  File \"\${STAGE}/${f##*/}\""
-  done
+  if [ ${#translations[@]} -gt 0 ]; then
+    echo '  SetOutPath "$INSTDIR\translations"'
+    for f in "${translations[@]}"; do
+      cp "$f" "$stage/translations/"
+      echo "  File \"\${STAGE}/translations/${f##*/}\""
+    done
+    echo '  SetOutPath "$INSTDIR"'
+  fi
   echo '!macroend'
   echo '!macro DeleteTranslations'
-  for f in "${translations[@]}"; do echo "  Delete \"\$INSTDIR\\${f##*/}\""; done
+  for f in "${translations[@]}"; do echo "  Delete \"\$INSTDIR\\translations\\${f##*/}\""; done
+  echo '  RMDir "$INSTDIR\translations"'
   echo '!macroend'
 } >"$stage/translations.nsh"
 
