@@ -58,7 +58,8 @@ run_setup() {
 # The files of a fresh installation, by name.
 installed() {
   local f
-  for f in km360r.exe km360r-cli.exe help_sc.chm help_qtv_e.chm help_c.chm help_e.chm config.ini uninstall.exe; do
+  for f in km360r.exe km360r-cli.exe help_sc.chm help_qtv_e.chm help_c.chm help_e.chm config.ini \
+    translations/qtbase_zh_CN.qm uninstall.exe; do
     [ -s "$program/$f" ] || { echo "  $f is missing"; return 1; }
   done
 }
