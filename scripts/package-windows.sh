@@ -36,8 +36,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   exit 1
 fi
 
+setup=$out/km360r-setup-$version.exe
 stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
+# A failed build leaves no installer, whole or partial.
+trap 'rm -rf "$stage" "$setup.part"' EXIT
 for f in km360r.exe km360r-cli.exe; do
   x86_64-w64-mingw32-strip -o "$stage/$f" "$bin/$f"
 done
@@ -65,7 +67,6 @@ mkdir -p "$stage/translations"
   echo '!macroend'
 } >"$stage/translations.nsh"
 
-setup=$out/km360r-setup-$version.exe
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup.part" \
   "$root/packaging/windows/km360r.nsi"
 mv "$setup.part" "$setup"
