@@ -296,6 +296,7 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
 
 const char* UsageText() {
   return "usage: km360r-cli [--port PATH] [--language N] [--store FILE] [--server URL] COMMAND [ARGS...]\n"
+         "       km360r-cli --version | --help\n"
          "\n"
          "meter commands:\n"
          "  scan                                 find the meter, print its device path\n"

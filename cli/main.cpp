@@ -256,6 +256,11 @@ int main(int argc, char** argv) {
       cli::StandardOutput().Write(cli::UsageText());
       return cli::Conclude(cli::kExitOk);
     }
+    if (a == "--version") {
+      // KM360R_VERSION: the project's version, given by the build.
+      cli::StandardOutput().Write("km360r-cli " KM360R_VERSION "\n");
+      return cli::Conclude(cli::kExitOk);
+    }
   }
   std::string error;
   const std::optional<cli::Options> options = cli::Parse(argc, argv, error);

@@ -4,8 +4,9 @@
 # and UndefinedBehaviorSanitizer (built with clang), with a short run of each
 # fuzz target from its seed corpus. Then the Windows build (MinGW-w64) under
 # Wine, in one Wine prefix made for the run: its unit tests, and km360r-cli.exe
-# against the simulated meter, compared with the Linux program. Each phase says
-# how long it took.
+# against the simulated meter, compared with the Linux program; then the
+# Windows installer, installed, upgraded and removed under Wine. Each phase
+# says how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -80,4 +81,15 @@ windows_window() {
   return $ok
 }
 phase "Windows window" windows_window || status=1
+echo "== The Windows installer =="
+# Made from the window's Windows build, then installed, upgraded and removed
+# under Wine in a prefix of its own.
+setup_dir=$root/build-windows-window/installer
+rm -rf "$setup_dir"
+if phase "Windows installer" "$root/scripts/package-windows.sh" "$root/build-windows-window/bin" "$setup_dir"; then
+  phase "Windows installer under Wine" "$root/tests/wine/installer_under_wine.sh" "$setup_dir"/km360r-setup-*.exe \
+    "$root/build/bin" || status=1
+else
+  status=1
+fi
 exit $status

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <regex>
+
 #include "LinkHarness.h"
 #include "common/Gbk.h"
 #include "common/TextRules.h"
@@ -113,6 +115,15 @@ TEST_F(CliOutput, CellBreaksAreEscapedSoEachRowIsOneLine) {
   ASSERT_EQ(cells.size(), 6u) << lines[1];
   // The blanks after the description are the file's own.
   EXPECT_EQ(text::TrimRight(cells[5]), "a\\tb\\r\\nc\\\\d");
+}
+
+// The name and the version, and nothing touched: --version comes before a
+// command that would fail.
+TEST_F(CliOutput, VersionIsPrintedWithoutACommand) {
+  const CliRun run = RunCli(dir, {"--version", "show", dir.Entry("missing.ref")});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(std::regex_match(run.out, std::regex("km360r-cli [0-9]+\\.[0-9]+\n"))) << run.out;
+  EXPECT_EQ(run.err, "");
 }
 
 }  // namespace
