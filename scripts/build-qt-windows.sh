@@ -18,19 +18,7 @@ jobs=${KM360R_JOBS:-$(nproc)}
 
 "$root/scripts/install-deps.sh" dpkg-dev >&2
 
-# Source entries, as the Windows core's build adds them for SQLite.
-if ! apt-get source --print-uris qt6-base >/dev/null 2>&1; then
-  uri=$(grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1 | awk '{print $2}' || true)
-  [ -n "$uri" ] || uri=$(grep -hoE '^deb .*https?://[^ ]+' /etc/apt/sources.list 2>/dev/null | grep -oE 'https?://[^ ]+' | head -1 || true)
-  cat > /etc/apt/sources.list.d/km360r-deb-src.sources <<SRC
-Types: deb-src
-URIs: ${uri:-http://deb.debian.org/debian}
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-  apt-get update -q >&2
-fi
+"$root/scripts/deb-sources.sh" qt6-base >&2
 version=$(apt-cache showsrc qt6-base | awk '/^Version:/ {print $2; exit}')
 host_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
 if [ "${version%%+*}" != "${host_version%%+*}" ]; then

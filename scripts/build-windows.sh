@@ -30,20 +30,7 @@ if command -v ccache >/dev/null; then launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccac
 build_sqlite() {
   local src=$deps/sqlite-src
   rm -rf "$src" && mkdir -p "$src"
-  if ! apt-get source --print-uris sqlite3 >/dev/null 2>&1; then
-    # No source entries yet: the sources of the same release, from the same
-    # mirror as the binary packages.
-    uri=$(grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1 | awk '{print $2}' || true)
-    [ -n "$uri" ] || uri=$(grep -hoE '^deb .*https?://[^ ]+' /etc/apt/sources.list 2>/dev/null | grep -oE 'https?://[^ ]+' | head -1 || true)
-    cat > /etc/apt/sources.list.d/km360r-deb-src.sources <<SRC
-Types: deb-src
-URIs: ${uri:-http://deb.debian.org/debian}
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-    apt-get update -q
-  fi
+  "$root/scripts/deb-sources.sh" sqlite3
   (cd "$src" && apt-get source --download-only sqlite3 >/dev/null 2>&1)
   tar -xJf "$src"/sqlite3_*.orig.tar.xz -C "$src"
   local tree
