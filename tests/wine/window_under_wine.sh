@@ -45,6 +45,9 @@ Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$work/display" 2>/dev/n
 xvfb=$!
 for _ in $(seq 1 500); do [ -s "$work/display" ] && break; sleep 0.01; done
 export DISPLAY=:$(cat "$work/display")
+# Real windows on that display, whatever platform the tests before chose
+# (the test command runs the others offscreen): xcb for Linux, Windows' own under Wine.
+unset QT_QPA_PLATFORM
 openbox >/dev/null 2>&1 &
 wm=$!
 wineserver -k 2>/dev/null || true
