@@ -32,7 +32,8 @@ work=$(mktemp -d)
 sim="" app="" xvfb="" wm=""
 failures=0
 cleanup() {
-  for p in $app $sim $wm $xvfb; do kill "$p" 2>/dev/null; done
+  # Every program this script started, whatever state a failed side left.
+  for p in $app $sim $wm $xvfb $(jobs -p); do kill "$p" 2>/dev/null; done
   wait 2>/dev/null
   wineserver -k 2>/dev/null
   rm -rf "$work"
@@ -95,7 +96,7 @@ run() {
   "$linux_bin/km360r-sim" --port-dir "$ports" --name COM5 --log "$work/meter.log" "${meter_args[@]}" \
     >"$work/meter.out" 2>&1 &
   sim=$!
-  wait_for 10 test -L "$ports/COM5" || { fail "$side: km360r-sim did not publish its port"; return; }
+  wait_for 10 test -L "$ports/COM5" || { fail "$side: km360r-sim did not publish its port"; end_side "$side"; return; }
 
   local store
   store=$(native_path "$side" "$dir/results.sqlite")
@@ -107,7 +108,7 @@ run() {
   app=$!
   local window
   window=$(timeout 120 xdotool search --sync --onlyvisible --name 'Optical Power Meter|光功率计' 2>/dev/null | head -1)
-  [ -n "$window" ] || { fail "$side $language: no window"; return; }
+  [ -n "$window" ] || { fail "$side $language: no window"; end_side "$side"; return; }
   xdotool windowactivate --sync "$window" 2>/dev/null
   sleep 1
 
@@ -144,12 +145,15 @@ run() {
   key Return
   wait_for 10 test -s "$dir/readings.ref" || fail "$side $language: nothing saved"
   sleep 1
-  kill "$app" 2>/dev/null
-  wait "$app" 2>/dev/null
-  [ "$side" = windows ] && wineserver -k 2>/dev/null
+  end_side "$side"
+}
+
+# Ends the side's program and its meter, also after a side failed half-way.
+end_side() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null && wait "$app" 2>/dev/null
+  [ "$1" = windows ] && wineserver -k 2>/dev/null
   app=""
-  kill "$sim" 2>/dev/null
-  wait "$sim" 2>/dev/null
+  [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
   sim=""
 }
 
