@@ -150,16 +150,27 @@ QPushButton* ButtonNamed(QWidget* parent, const QString& text) {
   return nullptr;
 }
 
+// An English window with the job panel shown and a store of the test's own.
+struct PanelWindow {
+  PanelWindow() : store(dir.filePath("results.sqlite")), config("[config]\r\nlanguage=1\r\n") {
+    ready = running.WaitForPages();
+    panel = running.app->MainFrame()->JobPanel();
+    panel->PanelAction()->trigger();
+  }
+  QTemporaryDir dir;
+  StoreInFolder store;
+  ConfigFile config;
+  RunningApp running;
+  CJobPanel* panel = nullptr;
+  bool ready = false;
+};
+
 // A refused name, pattern or job keeps the form open with the reason under
 // its field and everything typed; mended, the form makes the job and closes.
 TEST(NothingLost, TheNewJobFormKeepsWhatWasTypedUntilTheJobExists) {
-  QTemporaryDir dir;
-  StoreInFolder store(dir.filePath("results.sqlite"));
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
-  ASSERT_TRUE(running.WaitForPages());
-  CJobPanel* panel = running.app->MainFrame()->JobPanel();
-  panel->PanelAction()->trigger();
+  PanelWindow w;
+  ASSERT_TRUE(w.ready);
+  CJobPanel* panel = w.panel;
   jobs::Job taken;
   taken.name = "Taken";
   ASSERT_TRUE(panel->NewJob(taken, {}));
@@ -270,13 +281,10 @@ bool PrintToFile(QWidget* modal, const QString& pdf) {
 }
 
 TEST(NothingLost, AJobReportPrintedToAFileNamesTheFile) {
-  QTemporaryDir dir;
-  StoreInFolder store(dir.filePath("results.sqlite"));
-  ConfigFile config("[config]\r\nlanguage=1\r\n");
-  RunningApp running;
-  ASSERT_TRUE(running.WaitForPages());
-  CJobPanel* panel = running.app->MainFrame()->JobPanel();
-  panel->PanelAction()->trigger();
+  PanelWindow w;
+  ASSERT_TRUE(w.ready);
+  CJobPanel* panel = w.panel;
+  QTemporaryDir& dir = w.dir;
   jobs::Job job;
   job.name = "Street 5";
   ASSERT_TRUE(panel->NewJob(job, {"P01"}));
