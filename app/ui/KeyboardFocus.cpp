@@ -26,6 +26,8 @@ KeyboardFocus::KeyboardFocus(QWidget* window) : QObject(window), m_window(window
   qApp->installEventFilter(this);
 }
 
+FocusRing* KeyboardFocus::Ring() const { return m_ring; }
+
 KeyboardFocus::~KeyboardFocus() { delete m_ring; }
 
 void KeyboardFocus::AddButton(QAbstractButton* button) {

@@ -23,7 +23,7 @@ class KeyboardFocus : public QObject {
   // by Tab.
   void AddButton(QAbstractButton* button);
   // The ring around the focused widget of the window.
-  FocusRing* Ring() const { return m_ring; }
+  FocusRing* Ring() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
