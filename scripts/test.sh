@@ -70,13 +70,16 @@ else
 fi
 # The window on Windows: Qt for Windows built once into its cache (the first
 # run's long step), km360r.exe and its window tests, run under Wine in the
-# same prefix. (The window worked by keys against the simulated meter,
-# tests/wine/window_under_wine.sh, is run by hand until its start under Wine
-# is reliable on a loaded machine: docs/windows.md.)
+# same prefix; then km360r.exe worked by keys on a virtual display against
+# the simulated meter, compared with the Linux window worked the same way.
 echo "== The Windows window under Wine =="
 windows_window() {
   "$root/scripts/build-windows-window.sh" "$root/build-windows-window" "${fresh_build[@]}" || return 1
-  WINEPREFIX=$root/build-windows/wine "$root/tests/wine/window_tests_under_wine.sh" "$root/build-windows-window/bin"
+  export WINEPREFIX=$root/build-windows/wine
+  local failed=0
+  "$root/tests/wine/window_tests_under_wine.sh" "$root/build-windows-window/bin" || failed=1
+  timeout 900 "$root/tests/wine/window_under_wine.sh" "$root/build/bin" "$root/build-windows-window/bin" || failed=1
+  return $failed
 }
 phase "Windows window" windows_window || status=1
 echo "== The Windows installer =="

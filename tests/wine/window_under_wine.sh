@@ -54,8 +54,9 @@ wm=$!
 wineserver -k 2>/dev/null || true
 
 # The meter: ten times faster than the instrument, three readings over and
-# over, silent after the probe, the link's reads and a dozen readings.
-meter_args=(--pace 10 --seed 7 --readings -20.00,-21.00,-19.50 --no-answer-after 16)
+# over, silent after Link's probe and nine readings: Space is pressed once
+# five have been asked for, which leaves four in hand before the silence.
+meter_args=(--pace 10 --seed 7 --readings -20.00,-21.00,-19.50 --no-answer-after 10)
 
 log() { echo "   $*"; }
 fail() {
@@ -72,8 +73,12 @@ wait_for() {
   return 1
 }
 readings_asked() { [ "$(grep -c '^D' "$work/meter.log" 2>/dev/null)" -ge "$1" ]; }
+main_window_shown() {
+  xdotool search --onlyvisible --name 'Optical Power Meter|光功率计' 2>/dev/null | head -1 >"$work/window"
+  [ -s "$work/window" ]
+}
 active_is_not() { [ "$(xdotool getactivewindow 2>/dev/null)" != "$1" ]; }
-key() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
+key() { xdotool key --clearmodifiers "$@"; sleep 0.15; }
 
 # The path a side's program is given for FILE: Wine's drive Z: for Windows.
 native_path() {
@@ -106,9 +111,22 @@ run() {
     (cd "$dir" && KM360R_STORE=$store exec wine "$dir/app/km360r.exe") >"$dir/out" 2>&1 &
   fi
   app=$!
-  local window
-  window=$(timeout 120 xdotool search --sync --onlyvisible --name 'Optical Power Meter|光功率计' 2>/dev/null | head -1)
-  [ -n "$window" ] || { fail "$side $language: no window"; end_side "$side"; return; }
+  local window started=$SECONDS
+  rm -f "$work/window"
+  # Looked for again and again rather than with `search --sync`: Wine makes
+  # and drops windows of its own while the program starts, and a window gone
+  # in the middle of a search ends xdotool with an X error and no answer.
+  wait_for 120 main_window_shown
+  window=$(cat "$work/window" 2>/dev/null)
+  if [ -z "$window" ]; then
+    fail "$side $language: no window"
+    # What there was instead: the program's words and the display's windows.
+    tail -20 "$dir/out"
+    for w in $(xdotool search --name . 2>/dev/null); do log "window $w: $(xdotool getwindowname "$w" 2>/dev/null)"; done
+    end_side "$side"
+    return
+  fi
+  log "$side $language: window shown after $((SECONDS - started)) s"
   xdotool windowactivate --sync "$window" 2>/dev/null
   sleep 1
 
@@ -117,7 +135,7 @@ run() {
   for _ in $(seq 1 "12"); do key Tab; done
   key space
   wait_for 30 grep -q . "$work/meter.log" || fail "$side $language: Link asked the meter nothing"
-  sleep 2
+  sleep 1
   # The job: the panel, its Open job… button (five stops after Link: the
   # lamp, the tabs, the store switch, New job…), the first job in the list.
   key ctrl+j
@@ -128,7 +146,7 @@ run() {
   for _ in 1 2 3; do key shift+Tab; done
   # Real-time reading; Space captures once readings are in.
   key ctrl+t
-  wait_for 30 readings_asked 6 || fail "$side $language: no real-time reading"
+  wait_for 30 readings_asked 5 || fail "$side $language: no real-time reading"
   key space
   if [ -n "$shots" ] && [ "$side" = windows ]; then
     sleep 1
