@@ -2,8 +2,10 @@
 // carries the bytes to the channel's monitor thread, which hands what it read
 // over synchronously to the UI thread (an EventLoop) as one OnReceived range.
 // The meter itself needs about 2 kB/s (19200 baud); the path should carry at
-// least 100 kB/s.
+// least 100 kB/s. The floor beside it: the same bytes read straight from the
+// pseudo-terminal by one thread, without the channel.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -109,9 +111,41 @@ void BM_PtyToOwner(benchmark::State& state) {
   channel.StopMonitor();
 }
 
+void BM_PtyAlone(benchmark::State& state) {
+  const size_t chunk = static_cast<size_t>(state.range(0));
+  const size_t piece = static_cast<size_t>(state.range(1));
+  PseudoTerminal line;
+  const int port = line.Open() ? ::open(line.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
+  if (port < 0) {
+    state.SkipWithError("no pseudo-terminal");
+    return;
+  }
+  const std::string data(chunk, 'x');
+  std::string buffer(4096, '\0');
+  size_t received = 0;
+  for (auto _ : state) {
+    std::thread writer([&] { WriteAll(line.Master(), data, piece); });
+    for (size_t got = 0; got < data.size();) {
+      const ssize_t n = ::read(port, buffer.data(), buffer.size());
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+      received += static_cast<size_t>(n);
+    }
+    writer.join();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(received));
+  ::close(port);
+}
+
 }  // namespace
 
 // Arguments: bytes per iteration, bytes per write of the far end.
+BENCHMARK(BM_PtyAlone)
+    ->Args({1024L * 1024, 4096})
+    ->Args({64L * 1024, 64})
+    ->Args({16L * 1024, 1})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PtyToOwner)
     ->Args({1024L * 1024, 4096})
     ->Args({64L * 1024, 64})
