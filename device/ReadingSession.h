@@ -117,8 +117,9 @@ class ReadingSession : private ISerialOwner {
   // Forgets a partly received reply.
   void DiscardPartialReply() { m_assembler.Clear(); }
 
-  // The meter's bytes, and the driver's reports (also reachable for tests
-  // and benchmarks that feed bytes without a line).
+  // UM_RX_CHAR (the meter's bytes, a range at a time), and the driver's
+  // reports (also reachable for tests and benchmarks that feed bytes without
+  // a line).
   void OnReceived(std::string_view bytes) override;
   void OnDeviceLost() override;
   void OnDriverError(const std::string& text) override;

@@ -39,8 +39,8 @@ class ISerialOwner {
   // Queues fn to run on the UI thread after the handler that is running now.
   // Called from the monitor thread; must be thread-safe and must not block.
   virtual void PostToUi(std::function<void()> fn) = 0;
-  // What the port received since the previous call, in arrival order (a NUL
-  // arrives as a 0 byte); the view is valid during the call only.
+  // UM_RX_CHAR: what the port received since the previous call, in arrival
+  // order (a NUL arrives as a 0 byte); the view is valid during the call only.
   virtual void OnReceived(std::string_view bytes) = 0;
   // The line was lost (hang-up, adapter pulled, I/O error): the lost-device case.
   virtual void OnDeviceLost() = 0;

@@ -43,7 +43,7 @@ std::string AllByteValuesTwice() {
   return bytes;
 }
 
-TEST_F(SerialChannelTest, EveryByteArrivesAsOneRxCharInOrderOnTheUiThread) {
+TEST_F(SerialChannelTest, EveryByteArrivesInOrderOnTheUiThread) {
   RawPeer peer;
   const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
   ISerialPort& channel = *channelPort;
