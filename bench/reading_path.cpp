@@ -49,7 +49,7 @@ void BM_ReadingPathRealTime(benchmark::State& state) {
   listener.row = [&](int, const auto& reading) { readout.Take(reading, 0); };
   logic.SetLiveReadingListener(std::move(listener));
   ReadingSession& meter = logic.Meter();
-  meter.OnRxChar('?');  // connected
+  meter.OnReceived("?");  // connected
   logic.OnReadRealTime();
   runtime.Drain();
 
@@ -59,7 +59,7 @@ void BM_ReadingPathRealTime(benchmark::State& state) {
     logic.OnReadRealTime();
     runtime.Drain();
     state.ResumeTiming();
-    for (unsigned char c : stream) meter.OnRxChar(c);
+    meter.OnReceived(stream);
     runtime.Drain();
   }
   if (table.Model().RowCount() != kRecords || readout.Values().Stats().Count() != kRecords) {

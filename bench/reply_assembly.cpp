@@ -1,4 +1,4 @@
-// Reply assembly speed: the per-byte path of UM_RX_CHAR, including handing
+// Reply assembly speed: the path of the bytes the port hands over, including handing
 // each completed record to the table page (posted, then taken by the page)
 // and, in real-time reading, its value to the graph page. The meter sends 1,920 bytes/s;
 // the assembler must keep far ahead of that even on a slow PC.
@@ -47,13 +47,13 @@ void Assemble(benchmark::State& state, bool realTime) {
   FrameLogic& logic = station.Logic();
   GraphPage& graph = station.Graph();
   ReadingSession& meter = logic.Meter();
-  meter.OnRxChar('?');  // connected
+  meter.OnReceived("?");  // connected
   if (realTime) logic.OnReadRealTime();
   runtime.Drain();
 
   size_t graphValues = 0;
   for (auto _ : state) {
-    for (unsigned char c : stream) meter.OnRxChar(c);
+    meter.OnReceived(stream);
     runtime.Drain();
     graphValues += static_cast<size_t>(graph.NextRow());
   }

@@ -251,14 +251,16 @@ void ReadingSession::WatchdogTick() {
 // ---------------------------------------------------------------------------
 // Replies and the line
 
-void ReadingSession::OnRxChar(unsigned char byte) {
-  switch (m_assembler.Add(byte)) {
-    case ReplyAssembler::Step::None: return;
-    case ReplyAssembler::Step::ProbeAnswer:
-      if (m_state == S::Scanning) m_scan.MarkAnswered();
-      Apply(E::ProbeAnswered);
-      return;
-    case ReplyAssembler::Step::Record: OnRecord(m_assembler.TakeRecord()); return;
+void ReadingSession::OnReceived(std::string_view bytes) {
+  while (!bytes.empty()) {
+    switch (m_assembler.Add(bytes)) {
+      case ReplyAssembler::Step::None: break;
+      case ReplyAssembler::Step::ProbeAnswer:
+        if (m_state == S::Scanning) m_scan.MarkAnswered();
+        Apply(E::ProbeAnswered);
+        break;
+      case ReplyAssembler::Step::Record: OnRecord(m_assembler.TakeRecord()); break;
+    }
   }
 }
 

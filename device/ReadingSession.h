@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/LifeGuard.h"
 #include "common/Runtime.h"
@@ -116,9 +117,10 @@ class ReadingSession : private ISerialOwner {
   // Forgets a partly received reply.
   void DiscardPartialReply() { m_assembler.Clear(); }
 
-  // UM_RX_CHAR, and the driver's reports (also reachable for tests and
-  // benchmarks that feed bytes without a line).
-  void OnRxChar(unsigned char byte) override;
+  // UM_RX_CHAR (the meter's bytes, a range at a time), and the driver's
+  // reports (also reachable for tests and benchmarks that feed bytes without
+  // a line).
+  void OnReceived(std::string_view bytes) override;
   void OnDeviceLost() override;
   void OnDriverError(const std::string& text) override;
 

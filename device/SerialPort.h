@@ -1,12 +1,13 @@
 #pragma once
 // The seam between the conversation with the meter and the system's serial
-// ports. A backend (device/posix/ on Linux, device/win32/ on Windows) opens a
-// port with its line settings, runs a monitor that delivers received bytes to
-// the port's owner on the UI thread, writes command texts, and stops.
+// ports. The channel (device/SerialChannel) opens a port with its line
+// settings, runs a monitor that delivers received bytes to the port's owner on
+// the UI thread, writes command texts, and stops; the system's part of it is a
+// line of device/posix/ on Linux, device/win32/ on Windows.
 // Everything above device/ sees the port through ISerialPort only.
-#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 // How a port is opened.
 struct LineSettings {
@@ -14,9 +15,6 @@ struct LineSettings {
   char parity = 'N';  // 'N', 'E' or 'O'
   int dataBits = 8;
   int stopBits = 1;
-  // The driver events the monitor watches: "character received" and "event
-  // character".
-  uint32_t eventMask = 3;
   // The longest command text plus one; a longer text is cut to fit.
   int writeBufferSize = 1024;
 };
@@ -41,8 +39,9 @@ class ISerialOwner {
   // Queues fn to run on the UI thread after the handler that is running now.
   // Called from the monitor thread; must be thread-safe and must not block.
   virtual void PostToUi(std::function<void()> fn) = 0;
-  // UM_RX_CHAR: one received byte (a NUL arrives as 0).
-  virtual void OnRxChar(unsigned char byte) = 0;
+  // UM_RX_CHAR: what the port received since the previous call, in arrival
+  // order (a NUL arrives as a 0 byte); the view is valid during the call only.
+  virtual void OnReceived(std::string_view bytes) = 0;
   // The line was lost (hang-up, adapter pulled, I/O error): the lost-device case.
   virtual void OnDeviceLost() = 0;
   // The driver error box: caption "Application Error", text as

@@ -2,7 +2,7 @@
 // opens COMn with the meter's line settings through the Windows serial port,
 // asks the far end to start ("go\r"), and counts the bytes that reach the
 // owner on the "UI thread" (here: the main thread draining a queue, one
-// OnRxChar per byte, as in the program). Prints bytes and seconds from the
+// OnReceived range per hand-over, as in the program). Prints bytes and seconds from the
 // first byte to the last.
 //
 //   serial_receive.exe COMn BYTES
@@ -14,6 +14,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "device/SystemPorts.h"
 
@@ -30,11 +31,16 @@ class QueueOwner : public ISerialOwner {
     }
     m_cv.notify_one();
   }
-  void OnRxChar(unsigned char byte) override {
+  void OnReceived(std::string_view bytes) override {
     if (received == 0) first = Clock::now();
-    m_record.push_back(static_cast<char>(byte));
-    if (byte == '$') m_record.clear();
-    ++received;
+    received += bytes.size();
+    while (!bytes.empty()) {
+      const size_t end = bytes.find('$');
+      m_record.append(bytes.substr(0, end));
+      if (end == std::string_view::npos) break;
+      m_record.clear();
+      bytes.remove_prefix(end + 1);
+    }
     last = Clock::now();
   }
   void OnDeviceLost() override { lost = true; }

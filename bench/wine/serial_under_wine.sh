@@ -2,7 +2,7 @@
 # Figures of the Windows build under Wine, run by hand after
 # scripts/build-windows.sh and scripts/build.sh:
 #   - receive throughput of the Windows serial port: a pseudo-terminal's far
-#     end writes in 1-byte and in 4 KiB pieces, the port hands every byte to
+#     end writes in 1-byte and in 4 KiB pieces, the port hands what it read to
 #     its owner's thread (bench/wine/serial_receive.cpp);
 #   - a 600-record history read end to end by km360r-cli.exe, and by the Linux
 #     km360r-cli for comparison, against km360r-sim at the meter's own pace;
@@ -28,7 +28,7 @@ wineserver -p >/dev/null 2>&1 || true
 trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 
 x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -I"$root" -static -o "$work/serial_receive.exe" \
-  "$root/bench/wine/serial_receive.cpp" "$root"/device/win32/*.cpp "$root/device/SerialPort.cpp" \
+  "$root/bench/wine/serial_receive.cpp" "$root"/device/win32/*.cpp "$root/device/SerialPort.cpp" "$root/device/SerialChannel.cpp" \
   "$root/device/PortNames.cpp" "$root/common/win32/Utf16.cpp"
 
 echo "== Receive throughput (line rate of the meter: 1920 B/s) =="

@@ -2,10 +2,11 @@
 
 #include <cstring>
 
+#include "device/SerialChannel.h"
 #include "device/posix/DevicePorts.h"
-#include "device/posix/SerialChannel.h"
+#include "device/posix/TermiosLine.h"
 
-std::unique_ptr<ISerialPort> NewSerialPort() { return std::make_unique<CSerialChannel>(); }
+std::unique_ptr<ISerialPort> NewSerialPort() { return std::make_unique<SerialChannel>(std::make_unique<TermiosLine>()); }
 
 IPortList& SystemPortList() {
   static ports::DevicePortList list;

@@ -2,10 +2,11 @@
 
 #include <cerrno>
 
+#include "device/SerialChannel.h"
 #include "device/win32/ComPorts.h"
-#include "device/win32/CommChannel.h"
+#include "device/win32/CommLine.h"
 
-std::unique_ptr<ISerialPort> NewSerialPort() { return std::make_unique<CCommChannel>(); }
+std::unique_ptr<ISerialPort> NewSerialPort() { return std::make_unique<SerialChannel>(std::make_unique<CommLine>()); }
 
 IPortList& SystemPortList() {
   static winports::ComPortList list;

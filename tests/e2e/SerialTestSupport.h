@@ -19,6 +19,7 @@
 #include <mutex>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -38,11 +39,13 @@ class LoopOwner : public ISerialOwner {
   explicit LoopOwner(EventLoop& loop) : m_loop(loop), m_uiThread(std::this_thread::get_id()) {}
 
   void PostToUi(std::function<void()> fn) override { m_loop.Post(std::move(fn)); }
-  void OnRxChar(unsigned char byte) override {
+  void OnReceived(std::string_view bytes) override {
     if (std::this_thread::get_id() != m_uiThread) offUiThread = true;
     if (++depth > 1) reentered = true;
-    received.push_back(static_cast<char>(byte));
-    if (onByte) onByte(byte);
+    for (const char byte : bytes) {
+      received.push_back(byte);
+      if (onByte) onByte(static_cast<unsigned char>(byte));
+    }
     --depth;
   }
   void OnDeviceLost() override {
@@ -66,7 +69,7 @@ class LoopOwner : public ISerialOwner {
 
 // Opens `path` with the meter's line settings.
 inline bool OpenMeterPort(ISerialPort& channel, ISerialOwner* owner, const std::string& path) {
-  return channel.Open(owner, path, LineSettings{19200, 'N', 8, 1, 3, 1024});
+  return channel.Open(owner, path, LineSettings{19200, 'N', 8, 1, 1024});
 }
 
 // km360r-sim on a pseudo-terminal of its own.

@@ -43,7 +43,7 @@ std::string AllByteValuesTwice() {
   return bytes;
 }
 
-TEST_F(SerialChannelTest, EveryByteArrivesAsOneRxCharInOrderOnTheUiThread) {
+TEST_F(SerialChannelTest, EveryByteArrivesInOrderOnTheUiThread) {
   RawPeer peer;
   const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
   ISerialPort& channel = *channelPort;
@@ -186,7 +186,7 @@ TEST_F(SerialChannelTest, LineSettingsTheLineCannotTakeShowTheBoxAndRefuseThePor
   ASSERT_TRUE(peer.Ok());
   const std::unique_ptr<ISerialPort> channelPort = NewSerialPort();
   ISerialPort& channel = *channelPort;
-  EXPECT_FALSE(channel.Open(&owner, peer.Path(), LineSettings{12345, 'N', 8, 1, 3, 1024}));
+  EXPECT_FALSE(channel.Open(&owner, peer.Path(), LineSettings{12345, 'N', 8, 1, 1024}));
   ASSERT_TRUE(RunUntil([&] { return !owner.driverErrors.empty(); }));
   EXPECT_EQ(owner.driverErrors[0], FormatDriverError("BuildCommDCB()", EINVAL, 0));
   EXPECT_NE(owner.driverErrors[0].find("Port: 0"), std::string::npos);

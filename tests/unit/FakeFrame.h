@@ -179,7 +179,7 @@ class Frame {
   }
 
   void Feed(const std::string& bytes) {
-    for (unsigned char c : bytes) logic.Meter().OnRxChar(c);
+    logic.Meter().OnReceived(bytes);
   }
   void Connect() { Feed("?"); }
   // Real-time reading started and its first "D\r" handed to the channel.

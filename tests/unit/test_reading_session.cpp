@@ -93,7 +93,7 @@ TEST(ReadingSession, PollAndWatchdogsRunWithTheTimingsTheOwnerGives) {
                                                               events, *c.given)
                            : std::make_unique<ReadingSession>(runtime, *port, SystemPortList(),
                                                               events);
-    session->OnRxChar('?');  // a meter on the line
+    session->OnReceived("?");  // a meter on the line
     session->StartRealTime();
     runtime.Run();
     EXPECT_EQ(runtime.periods[TIMER_POLL], c.poll);
