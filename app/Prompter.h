@@ -8,6 +8,7 @@
 
 #include "app/UnsavedWork.h"
 #include "common/DataKind.h"
+#include "settings/SettingsCommands.h"
 
 enum class BoxButtons { Ok, YesNo };
 enum class BoxAnswer { Ok, Yes, No };
@@ -60,6 +61,7 @@ class IPrompter {
   // The wait cursor, shown while a long step blocks the window.
   virtual void ShowWaitCursor(bool on) { (void)on; }
 
-  // Runs a settings dialog modally: Clock, Wavelength, Calibration or Mode.
-  virtual void RunSettingsDialog(DataKind kind) = 0;
+  // Runs a settings dialog modally (Clock, Wavelength, Calibration or Mode)
+  // and gives what the operator chose; nullopt when the dialog was cancelled.
+  virtual std::optional<settings::Choice> AskSetting(DataKind kind) = 0;
 };
