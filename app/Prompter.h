@@ -1,5 +1,5 @@
 #pragma once
-// What the frame logic asks of the person in front of the program: message
+// What the meter service asks of the person in front of the program: message
 // boxes, file choices and the settings dialogs. The windowed program shows
 // real dialogs; the window-less front ends answer from their arguments and
 // print the boxes.

@@ -1,6 +1,6 @@
 // The meter's byte stream, one byte at a time, as the serial channel hands it
 // over: every completed record is shown as the data kind the first byte picks,
-// as the frame logic shows it.
+// as the meter service shows it.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>

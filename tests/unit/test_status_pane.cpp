@@ -1,4 +1,4 @@
-// The link pane's texts, and what the frame logic puts in the pane: the scan,
+// The link pane's texts, and what the meter service puts in the pane: the scan,
 // a history read's progress, Link pressed too soon, a reset's answer.
 #include <gtest/gtest.h>
 
