@@ -133,6 +133,9 @@ void MeterService::SetLinkPane(const std::string& note, bool tip) {
   ShowState();
 }
 
+// ---------------------------------------------------------------------------
+// The link
+
 statuspane::Port MeterService::CurrentPort() const {
   return {m_session.ConnectedPortName(), m_session.ConnectedPort()};
 }
@@ -220,6 +223,9 @@ void MeterService::OnMeterLost(meter::Loss how) {
 void MeterService::OnDriverError(const std::string& text) {
   m_prompter.MessageBox(text, "Application Error", BoxButtons::Ok);
 }
+
+// ---------------------------------------------------------------------------
+// Replies
 
 void MeterService::OnReply(meter::Reply reply) {
   if (m_replyListener) m_replyListener(reply);

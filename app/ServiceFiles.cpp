@@ -42,6 +42,9 @@ bool MeterService::ConfirmExit() {
   return AskYesNo(m_texts.m_strExitAsk, m_texts.m_strMsgCaption);
 }
 
+// ---------------------------------------------------------------------------
+// Files
+
 void MeterService::OnOpenFile() {
   if (!CheckNoHistory() || !ResolveUnsaved()) return;
   m_session.StopReading();
@@ -133,6 +136,9 @@ FileOutcome MeterService::SaveFile(const std::string& path, DataKind kind) {
   return outcome;
 }
 
+// ---------------------------------------------------------------------------
+// Print
+
 report::Outcome MeterService::OnPrint(report::IReportDevice& device) {
   if (m_shown.paramView) {
     PostStatus(unsaved::ParametersNotPrinted(m_language));
@@ -144,6 +150,9 @@ report::Outcome MeterService::OnPrint(report::IReportDevice& device) {
   if (outcome == report::Outcome::Failed) Box(report::FailureText(m_texts.m_bChinese));
   return outcome;
 }
+
+// ---------------------------------------------------------------------------
+// Export
 
 void MeterService::OnExport() {
   PostSelf([this] { ExportWithDialog(); });

@@ -178,6 +178,9 @@ void MeterService::OnDeleteShownData() {
   PostSelf([this] { ShowRecord(meter::Reply(std::string()), false); });
 }
 
+// ---------------------------------------------------------------------------
+// Settings
+
 void MeterService::OnSettingsCommand(DataKind kind) {
   if (!CheckConnected() || !CheckNoHistory()) return;
   const bool goOn = kind == DataKind::Wavelength && m_session.RealTime();
