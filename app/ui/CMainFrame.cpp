@@ -108,6 +108,13 @@ CMainFrame::~CMainFrame() {
   m_pKeyboard = nullptr;
   delete m_pView;
   m_pView = nullptr;
+  // The readout and the job panel show the service's feed and job desk: they
+  // go before the station too, once the service tells them nothing more.
+  Service().SetLiveReadingListener({});
+  delete m_pFieldReadout;
+  m_pFieldReadout = nullptr;
+  delete m_jobs.panel;
+  m_jobs.panel = nullptr;
 }
 
 QLabel* CMainFrame::NotePane() const { return m_pPanes->NotePane(); }
