@@ -1,17 +1,16 @@
 #pragma once
-// The frame logic's prompter and view for front ends without windows: message
-// boxes go to a text sink (standard error in the command-line companion) and
-// are recorded, Yes/No questions get a preset answer, file dialogs are
-// cancelled, and the view state is kept for the caller to read. Timers and
-// posted work run on an EventLoop.
+// The meter service's prompter for front ends without windows: message boxes
+// go to a text sink (standard error in the command-line companion) and are
+// recorded, Yes/No questions get a preset answer, file dialogs are cancelled.
+// Timers and posted work run on an EventLoop.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Prompter.h"
-#include "app/ViewState.h"
 
-class LoopHost : public IPrompter, public IFrameView {
+class LoopHost : public IPrompter {
  public:
   struct BoxRecord {
     std::string text;
@@ -30,25 +29,20 @@ class LoopHost : public IPrompter, public IFrameView {
   std::optional<std::string> AskSavePath(const std::string&) override { return std::nullopt; }
   std::optional<std::string> AskOpenPath(const std::string&) override { return std::nullopt; }
   // A settings dialog is answered by the handler the front end set (from its
-  // arguments); without one it is closed at once.
-  void RunSettingsDialog(DataKind kind) override {
-    if (m_settingsDialog) m_settingsDialog(kind);
+  // arguments); without one it is cancelled at once.
+  std::optional<settings::Choice> AskSetting(DataKind kind) override {
+    return m_settingsDialog ? m_settingsDialog(kind) : std::nullopt;
   }
-  void SetSettingsDialog(std::function<void(DataKind)> handler) {
+  void SetSettingsDialog(std::function<std::optional<settings::Choice>(DataKind)> handler) {
     m_settingsDialog = std::move(handler);
   }
 
-  // IFrameView
-  void Apply(const ViewState& state) override { m_view = state; }
-
-  // What the window would show.
+  // The boxes a window would have shown.
   const std::vector<BoxRecord>& Boxes() const { return m_boxes; }
-  const ViewState& View() const { return m_view; }
 
  private:
   std::function<void(const BoxRecord&)> m_boxSink;
   BoxAnswer m_yesNoAnswer = BoxAnswer::No;
-  std::function<void(DataKind)> m_settingsDialog;
+  std::function<std::optional<settings::Choice>(DataKind)> m_settingsDialog;
   std::vector<BoxRecord> m_boxes;
-  ViewState m_view;
 };

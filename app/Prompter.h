@@ -1,5 +1,5 @@
 #pragma once
-// What the frame logic asks of the person in front of the program: message
+// What the meter service asks of the person in front of the program: message
 // boxes, file choices and the settings dialogs. The windowed program shows
 // real dialogs; the window-less front ends answer from their arguments and
 // print the boxes.
@@ -8,6 +8,7 @@
 
 #include "app/UnsavedWork.h"
 #include "common/DataKind.h"
+#include "settings/SettingsCommands.h"
 
 enum class BoxButtons { Ok, YesNo };
 enum class BoxAnswer { Ok, Yes, No };
@@ -60,6 +61,7 @@ class IPrompter {
   // The wait cursor, shown while a long step blocks the window.
   virtual void ShowWaitCursor(bool on) { (void)on; }
 
-  // Runs a settings dialog modally: Clock, Wavelength, Calibration or Mode.
-  virtual void RunSettingsDialog(DataKind kind) = 0;
+  // Runs a settings dialog modally (Clock, Wavelength, Calibration or Mode)
+  // and gives what the operator chose; nullopt when the dialog was cancelled.
+  virtual std::optional<settings::Choice> AskSetting(DataKind kind) = 0;
 };

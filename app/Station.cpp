@@ -4,13 +4,12 @@
 
 #include "device/SystemPorts.h"
 
-Station::Station(IRuntime& runtime, IPrompter& prompter, IFrameView& view, config::Settings settings,
-                 SessionTimings timings)
+Station::Station(IRuntime& runtime, IPrompter& prompter, config::Settings settings, SessionTimings timings)
     : m_settings(std::move(settings)),
       m_texts(FrameTexts::For(m_settings.LanguageIndex())),
       m_channel(NewSerialPort()),
       m_table(m_texts, m_settings.language),
-      m_logic(runtime, prompter, view, m_session, m_table, m_graph, m_texts, m_settings.language),
-      m_session(runtime, *m_channel, SystemPortList(), m_logic.SessionEvents(), timings) {}
+      m_service(runtime, prompter, m_session, m_table, m_graph, m_texts, m_settings.language),
+      m_session(runtime, *m_channel, SystemPortList(), m_service.SessionEvents(), timings) {}
 
 Station::~Station() = default;

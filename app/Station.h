@@ -1,16 +1,15 @@
 #pragma once
 // The owner of the data: one station is one meter's line and everything the
 // program holds about it. It owns the serial channel, the reading session on
-// it, the pages' data (the table's rows, the graph's points) and the frame
-// logic that drives them, built in one order and taken down in the reverse.
+// it, the pages' data (the table's rows, the graph's points) and the meter
+// service that drives them, built in one order and taken down in the reverse.
 // The main window, km360r-cli, the tests and the benchmarks each build one
-// station over their own runtime, prompter and view; windows receive
-// references to what they show and own no data.
+// station over their own runtime and prompter; windows receive references to
+// what they show and own no data.
 #include <memory>
 
-#include "app/FrameLogic.h"
+#include "app/MeterService.h"
 #include "app/Prompter.h"
-#include "app/ViewState.h"
 #include "common/FrameTexts.h"
 #include "common/Runtime.h"
 #include "common/Settings.h"
@@ -24,8 +23,7 @@ class Station {
  public:
   // The texts and the table's language come from `settings`; the session
   // scans the system's ports with `timings` for its poll and watchdogs.
-  Station(IRuntime& runtime, IPrompter& prompter, IFrameView& view, config::Settings settings,
-          SessionTimings timings = {});
+  Station(IRuntime& runtime, IPrompter& prompter, config::Settings settings, SessionTimings timings = {});
   ~Station();
   Station(const Station&) = delete;
   Station& operator=(const Station&) = delete;
@@ -36,8 +34,8 @@ class Station {
   ReadingSession& Session() { return m_session; }
   TablePage& Table() { return m_table; }
   GraphPage& Graph() { return m_graph; }
-  FrameLogic& Logic() { return m_logic; }
-  const FrameLogic& Logic() const { return m_logic; }
+  MeterService& Service() { return m_service; }
+  const MeterService& Service() const { return m_service; }
 
  private:
   const config::Settings m_settings;
@@ -46,9 +44,9 @@ class Station {
   std::unique_ptr<ISerialPort> m_channel;
   TablePage m_table;
   GraphPage m_graph;
-  // The logic is built before the session it listens to and taken down after
-  // it, so the session never reports to a logic that is gone. Its
+  // The service is built before the session it listens to and taken down
+  // after it, so the session never reports to a service that is gone. Its
   // constructor only keeps the session's reference.
-  FrameLogic m_logic;
+  MeterService m_service;
   ReadingSession m_session;
 };

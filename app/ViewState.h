@@ -1,8 +1,9 @@
 #pragma once
 // What the main window shows of the program's state, as one value: the
 // toolbar's link lamp, real-time and save buttons, the status bar's note, the
-// tab items of the form view and the page in front. The frame logic changes it
-// and hands it over whole; the window applies it in one place.
+// tab items of the form view and the page in front. The window's presenter
+// builds it from the meter service's state and hands it over whole; the
+// window applies it in one place.
 #include <string>
 #include <vector>
 

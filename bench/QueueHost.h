@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/FrameLogic.h"
+#include "app/MeterService.h"
 #include "app/Prompter.h"
 #include "common/Runtime.h"
 
@@ -30,7 +30,7 @@ class QueueRuntime : public IRuntime {
   std::vector<std::function<void()>> m_queue;
 };
 
-class QuietWindow : public IPrompter, public IFrameView {
+class QuietWindow : public IPrompter {
  public:
   BoxAnswer MessageBox(const std::string&, const std::string&, BoxButtons) override {
     return BoxAnswer::Yes;
@@ -39,6 +39,5 @@ class QuietWindow : public IPrompter, public IFrameView {
   SaveChoice AskSaveDiscardCancel(const unsaved::Question&) override { return SaveChoice::Discard; }
   std::optional<std::string> AskSavePath(const std::string&) override { return std::nullopt; }
   std::optional<std::string> AskOpenPath(const std::string&) override { return std::nullopt; }
-  void RunSettingsDialog(DataKind) override {}
-  void Apply(const ViewState&) override {}
+  std::optional<settings::Choice> AskSetting(DataKind) override { return std::nullopt; }
 };

@@ -48,8 +48,9 @@ struct ReadingTexts {
 void BM_PanelUpdatePerReading(benchmark::State& state) {
   QMainWindow window;
   window.resize(static_cast<int>(state.range(0)), 400);
+  field::LiveFeed feed;
   const std::string settings = "field-bench-" + std::to_string(getpid()) + ".ini";
-  CFieldReadout readout(field::FieldTexts::For(lang::Index::One), &window, QString::fromStdString(settings));
+  CFieldReadout readout(feed, field::FieldTexts::For(lang::Index::One), &window, QString::fromStdString(settings));
   window.setCentralWidget(readout.Panel());
   field::Limits limits = field::Limits::PonPresets();
   limits.relative = field::Window{-25, -12};  // PASS and FAIL in turn

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FrameLogic.h"
+#include "app/MeterService.h"
 #include "app/LoopHost.h"
 #include "app/Station.h"
 #include "common/EventLoop.h"
@@ -40,8 +40,8 @@ void BM_ScanOfEighteenSilentPorts(benchmark::State& state) {
   for (auto _ : state) {
     EventLoop loop;
     LoopHost host;
-    Station station(loop, host, host, config::Settings{"1", {}, {}});
-    FrameLogic& logic = station.Logic();
+    Station station(loop, host, config::Settings{"1", {}, {}});
+    MeterService& logic = station.Service();
     logic.OnLink();
     loop.RunUntil([&] { return !logic.Scanning(); }, 60000);
     if (logic.Connected() || host.Boxes().empty()) state.SkipWithError("the scan did not fail");

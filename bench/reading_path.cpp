@@ -39,12 +39,12 @@ void BM_ReadingPathRealTime(benchmark::State& state) {
   for (int i = 0; i < kRecords; ++i) stream += RealTimeRecord(i);
   QueueRuntime runtime;
   QuietWindow window;
-  Station station(runtime, window, window, config::Settings{"1", {}, {}});
-  FrameLogic& logic = station.Logic();
+  Station station(runtime, window, config::Settings{"1", {}, {}});
+  MeterService& logic = station.Service();
   TablePage& table = station.Table();
   GraphPage& graph = station.Graph();
   field::LiveFeed readout;
-  FrameLogic::LiveReadingListener listener;
+  MeterService::LiveReadingListener listener;
   listener.started = [&] { readout.Start(); };
   listener.row = [&](int, const auto& reading) { readout.Take(reading, 0); };
   logic.SetLiveReadingListener(std::move(listener));

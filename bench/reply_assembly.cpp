@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FrameLogic.h"
+#include "app/MeterService.h"
 #include "app/Station.h"
 #include "bench/QueueHost.h"
 #include "common/FrameTexts.h"
@@ -43,8 +43,8 @@ void Assemble(benchmark::State& state, bool realTime) {
   const std::string stream = Stream(recordSize);
   QueueRuntime runtime;
   QuietWindow window;
-  Station station(runtime, window, window, config::Settings{"1", {}, {}});
-  FrameLogic& logic = station.Logic();
+  Station station(runtime, window, config::Settings{"1", {}, {}});
+  MeterService& logic = station.Service();
   GraphPage& graph = station.Graph();
   ReadingSession& meter = logic.Meter();
   meter.OnReceived("?");  // connected

@@ -128,7 +128,7 @@ void ResidentMemoryOf100kRows(benchmark::State& state) {
     AddRecordsPosted(kRows);
     afterRecords = ResidentMegabytes(getpid());
     const std::string path = DataFile(DataKind::RealTime);
-    program->Logic().OpenFile(path);
+    program->Service().OpenFile(path);
     Drain();
     afterFile = ResidentMegabytes(getpid());
   }
@@ -267,7 +267,7 @@ void OpenFile(benchmark::State& state, DataKind kind) {
     state.PauseTiming();
     StartRealTimeRead();
     state.ResumeTiming();
-    if (program->Logic().OpenFile(path).status != FileOutcome::Status::Done) state.SkipWithError("open failed");
+    if (program->Service().OpenFile(path).status != FileOutcome::Status::Done) state.SkipWithError("open failed");
     Drain();
   }
   if (Page().Model().RowCount() != kRows) state.SkipWithError("wrong row count");

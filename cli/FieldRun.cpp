@@ -5,9 +5,10 @@
 
 namespace cli {
 
-FieldRun::FieldRun(const Options& o, const std::string& language)
+FieldRun::FieldRun(field::LiveFeed& feed, const Options& o, const std::string& language)
     : m_texts(field::FieldTexts::For(lang::Resolve(language))),
-      m_columns{o.reference.has_value(), o.limits.has_value()} {
+      m_columns{o.reference.has_value(), o.limits.has_value()},
+      m_feed(feed) {
   m_feed.Values().SetReference(o.reference);
   // The limits judge the relative value when there is a reference, else the
   // reading at any wavelength.
@@ -30,6 +31,12 @@ FieldRun::FieldRun(const Options& o, const std::string& language)
   });
 }
 
+FieldRun::~FieldRun() {
+  // The feed outlives the run: it tells nothing to a run that is gone.
+  m_feed.SetLogFailureListener(nullptr);
+  m_feed.SetLogReopenedListener(nullptr);
+}
+
 int FieldRun::OpenLog(const Options& o) {
   if (!o.log) return kExitOk;
   m_strLogPath = *o.log;
@@ -43,14 +50,14 @@ int FieldRun::OpenLog(const Options& o) {
 }
 
 void FieldRun::Follow(MeterSession& s, TableOutput& output) {
-  FrameLogic::LiveReadingListener listener;
+  MeterService::LiveReadingListener listener;
   listener.started = [this] { m_feed.Start(); };
   listener.row = [this](int row, const meter::Measurement& measurement) {
     const field::Row& taken = m_feed.Take(measurement, std::time(nullptr));
     if (static_cast<int>(m_rows.size()) <= row) m_rows.resize(static_cast<size_t>(row) + 1);
     m_rows[static_cast<size_t>(row)] = field::AddedCells(taken, m_columns);
   };
-  s.logic.SetLiveReadingListener(std::move(listener));
+  s.service.SetLiveReadingListener(std::move(listener));
   std::vector<std::string> titles;
   if (m_columns.relative) titles.push_back(m_texts.colRelative);
   if (m_columns.result) titles.push_back(m_texts.colResult);

@@ -1,7 +1,8 @@
 #pragma once
 // The field options of realtime (--stats, --reference, --limits, --log): the
 // readout over every real-time row, the columns it adds to the printed table,
-// the live log and the summary line.
+// the live log and the summary line. The readout and the log are the meter
+// service's, as in the window.
 #include <string>
 #include <vector>
 
@@ -15,7 +16,11 @@ namespace cli {
 
 class FieldRun {
  public:
-  FieldRun(const Options& o, const std::string& language);
+  // Works on `feed` (the session's service's), which outlives the run.
+  FieldRun(field::LiveFeed& feed, const Options& o, const std::string& language);
+  ~FieldRun();
+  FieldRun(const FieldRun&) = delete;
+  FieldRun& operator=(const FieldRun&) = delete;
 
   // Opens --log before the meter is looked for: a log that cannot be written
   // must not cost a run. kExitOk, else the exit code with the reason printed:
@@ -32,7 +37,7 @@ class FieldRun {
  private:
   field::FieldTexts m_texts;
   field::LogColumns m_columns;
-  field::LiveFeed m_feed;
+  field::LiveFeed& m_feed;
   std::string m_strLogPath;
   bool m_bTold = false;
   std::vector<std::vector<std::string>> m_rows;  // the added cells, by table row

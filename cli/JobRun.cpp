@@ -158,22 +158,22 @@ int Capture(jobs::SqliteStore& store, const Options& o) {
   jobs::LiveReadings live;
   std::optional<jobs::CaptureInput> input;
   const auto started = std::chrono::steady_clock::now();
-  FrameLogic::LiveReadingListener listener;
+  MeterService::LiveReadingListener listener;
   listener.row = [&](int, const meter::Measurement& m) {
     if (!m.dBm || !m.wavelengthNm || input) return;
     const std::chrono::duration<double> since = std::chrono::steady_clock::now() - started;
     live.Add({since.count(), *m.wavelengthNm, *m.dBm, jobs::WallClockMs()});
     input = jobs::TakeCaptureInput(live, wanted);
   };
-  s.logic.SetLiveReadingListener(std::move(listener));
-  s.logic.OnReadRealTime();
+  s.service.SetLiveReadingListener(std::move(listener));
+  s.service.OnReadRealTime();
   bool lost = false;
   s.RunUntil([&] {
-    if (!s.logic.Connected() || !s.logic.RealTime()) lost = true;
+    if (!s.service.Connected() || !s.service.RealTime()) lost = true;
     return lost || input.has_value();
   });
   if (!lost) {
-    s.logic.OnReadRealTime();  // the second press stops the polling
+    s.service.OnReadRealTime();  // the second press stops the polling
     s.Drain();
   }
   // A stopped or lost run stores nothing: a result of fewer readings than the

@@ -23,36 +23,36 @@ config::Settings SettingsFor(const Options& options) {
 std::string LanguageValue(const Options& options) { return SettingsFor(options).language; }
 
 MeterSession::MeterSession(const Options& options)
-    : station(loop, host, host, SettingsFor(options)),
+    : station(loop, host, SettingsFor(options)),
       channel(&station.Channel()),
       texts(station.Texts()),
       language(station.Settings().language),
       table(station.Table()),
       graph(station.Graph()),
-      logic(station.Logic()) {
+      service(station.Service()) {
   host.SetBoxSink([](const LoopHost::BoxRecord& box) {
     std::fprintf(stderr, "%s\n", box.text.c_str());
     std::fflush(stderr);
   });
   if (options.port) {
     m_port = options.port;
-    logic.SetPortOverride(*options.port);
+    service.SetPortOverride(*options.port);
   }
-  logic.SetReplyListener([this](const meter::Reply& reply) {
+  service.SetReplyListener([this](const meter::Reply& reply) {
     m_lastRecord = Clock::now();
     ++m_nRecords;
     if (onReply) onReply(reply);
   });
-  logic.SetCommandDoneListener([this](meter::Done done) {
+  service.SetCommandDoneListener([this](meter::Done done) {
     if (onDone) onDone(done);
   });
 }
 
 bool MeterSession::Connect() {
-  logic.OnLink();
-  RunUntil([this] { return !logic.Scanning(); });
-  if (!logic.Connected() && m_port) ReportRefusedPort(*m_port, channel->LastOpenError());
-  return logic.Connected();
+  service.OnLink();
+  RunUntil([this] { return !service.Scanning(); });
+  if (!service.Connected() && m_port) ReportRefusedPort(*m_port, channel->LastOpenError());
+  return service.Connected();
 }
 
 void MeterSession::ReportRefusedPort(const std::string& port, int openError) {
@@ -91,7 +91,7 @@ void MeterSession::MarkCommandSent() {
 int MeterSession::SaveTable(const std::string& path, DataKind kind) {
   // A lost line leaves nothing shown; the rows are still those the command
   // read, and they are saved as such.
-  const FileOutcome outcome = logic.SaveFile(path, kind);
+  const FileOutcome outcome = service.SaveFile(path, kind);
   if (outcome.status == FileOutcome::Status::Failed) {
     std::fprintf(stderr, "%s\n", outcome.message.c_str());
     return kExitFile;

@@ -1,14 +1,14 @@
 #pragma once
-// One run of km360r-cli: the same station (frame logic, table page and graph
-// page) as the windowed program, on an event loop, with message boxes on
+// One run of km360r-cli: the same station (meter service, table page and
+// graph page) as the windowed program, on an event loop, with message boxes on
 // standard error.
 #include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 
-#include "app/FrameLogic.h"
 #include "app/LoopHost.h"
+#include "app/MeterService.h"
 #include "app/Station.h"
 #include "cli/Options.h"
 #include "common/EventLoop.h"
@@ -61,7 +61,7 @@ class MeterSession {
   const std::string& language;  // the language value the station was built with
   TablePage& table;
   GraphPage& graph;
-  FrameLogic& logic;
+  MeterService& service;
 
   // Called with every completed record (after the session's own bookkeeping),
   // and with every exchange the meter completed.

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
@@ -54,7 +55,7 @@ class SettingRun {
     m_s.onDone = [this](meter::Done done) {
       if (done == meter::Done::ListingEnd) m_bListingEnded = true;
     };
-    m_s.logic.SetWavelengthListener([this] { m_bCurrentKnown = true; });
+    m_s.service.SetWavelengthListener([this] { m_bCurrentKnown = true; });
     // The confirmation box of the table page is the success text this
     // command prints on standard output, and reset's question is answered by
     // --yes; every other box is a message.
@@ -67,16 +68,18 @@ class SettingRun {
 
     if (m_o.command == "reset") {
       m_s.host.SetYesNoAnswer(BoxAnswer::Yes);  // --yes
-      m_s.logic.OnReset();
+      m_s.service.OnReset();
       MarkSentWhenWritten();
     } else {
-      m_s.host.SetSettingsDialog([this](DataKind) { AnswerDialog(); });
-      m_s.logic.OnSettingsCommand(KindOf(m_o.command));
+      m_s.host.SetSettingsDialog([this](DataKind) { return AnswerDialog(); });
+      m_s.service.OnSettingsCommand(KindOf(m_o.command));
+      // The queued settings count from their own write on.
+      if (m_nDialogs > 0 && (m_o.command == "set-wavelength" || m_o.command == "set-mode")) MarkSentWhenWritten();
       if (m_o.command == "calibrate" && !Calibrate()) return Silent();
     }
     m_s.MarkCommandSent();
     m_s.RunUntil([this] {
-      if (m_bSucceeded || m_bRefused || !m_s.logic.Connected()) return true;
+      if (m_bSucceeded || m_bRefused || !m_s.service.Connected()) return true;
       return m_s.SinceLastRecord() >= kSettingWait;
     });
     m_s.Drain();  // the page takes the answer (the kind goes back to nothing)
@@ -94,23 +97,19 @@ class SettingRun {
  private:
   // The settings dialog, answered from the arguments. Set clock runs again
   // when the meter refuses the clock; that refusal ends the run instead.
-  void AnswerDialog() {
-    if (m_nDialogs++ > 0) return;
+  std::optional<settings::Choice> AnswerDialog() {
+    if (m_nDialogs++ > 0) return std::nullopt;
     if (m_o.command == "set-clock") {
-      const settings::ClockFields at = m_o.time ? *settings::ParseClockTime(*m_o.time) : Now();
-      m_s.logic.SendNow(settings::ClockCommand(at));
-      m_bSent = true;
-    } else if (m_o.command == "set-wavelength") {
-      const int code = *settings::CodeForNanometres(std::stoi(m_o.operands[0]));
-      m_s.logic.PostSetting(settings::WavelengthCommand(code));
-      MarkSentWhenWritten();
-    } else if (m_o.command == "set-mode") {
-      m_s.logic.PostSetting(settings::ModeCommand(m_o.operands[0] == "reference"));
-      MarkSentWhenWritten();
-    } else {
-      // Calibration: like the dialog, ask the meter for its wavelength first.
-      m_s.logic.PostCommand("B\r");
+      m_bSent = true;  // written at once
+      return m_o.time ? *settings::ParseClockTime(*m_o.time) : Now();
     }
+    if (m_o.command == "set-wavelength") {
+      return settings::WavelengthChoice{*settings::CodeForNanometres(std::stoi(m_o.operands[0]))};
+    }
+    if (m_o.command == "set-mode") return settings::ModeChoice{m_o.operands[0] == "reference"};
+    // Calibration: like the dialog, ask the meter for its wavelength first.
+    m_s.service.PostCommand("B\r");
+    return std::nullopt;
   }
 
   // Waits for the current wavelength, prints it, and sends the calibration
@@ -119,13 +118,13 @@ class SettingRun {
   bool Calibrate() {
     m_s.MarkCommandSent();
     m_s.RunUntil([this] {
-      if (m_bListingEnded || !m_s.logic.Connected()) return true;
+      if (m_bListingEnded || !m_s.service.Connected()) return true;
       if (m_bCurrentKnown) return m_s.SinceLastRecord() >= kListingStall;
       return m_s.SinceLastRecord() >= kSettingWait;
     });
     m_s.Drain();  // the page takes the listing and stores the wavelength
-    if (!m_bCurrentKnown || !m_s.logic.Connected() || StopSignal()) return false;
-    const std::string& current = m_s.logic.CurrentWavelength();
+    if (!m_bCurrentKnown || !m_s.service.Connected() || StopSignal()) return false;
+    const std::string& current = m_s.service.CurrentWavelength();
     const int code = settings::CodeForCurrentWavelength(current);
     if (code == settings::kUnknownWavelengthCode) {
       // The meter would take a calibration for no wavelength of its own.
@@ -137,7 +136,7 @@ class SettingRun {
     }
     StandardOutput().Write(gbk::ToUtf8(current) + "\n");
     const settings::CalibrationValue value = *settings::ParseCalibrationValue(m_o.operands[0]);
-    m_s.logic.PostSetting(settings::CalibrationCommand(code, value));
+    m_s.service.SendSetting(settings::CalibrationChoice{code, value});
     MarkSentWhenWritten();
     return true;
   }
@@ -152,7 +151,7 @@ class SettingRun {
   // no answer (a reading, the current wavelength on its own) is passed over.
   void OnReply(const meter::Reply& reply) {
     if (!m_bSent || m_bSucceeded || m_bRefused) return;
-    switch (settings::JudgeAnswer(reply.Text(), m_s.logic.Meter().Model())) {
+    switch (settings::JudgeAnswer(reply.Text(), m_s.service.Meter().Model())) {
       case settings::Answer::None: return;
       case settings::Answer::Taken: m_bSucceeded = true; return;
       case settings::Answer::Refused:
@@ -164,7 +163,7 @@ class SettingRun {
 
   int Silent() {
     if (m_bUnknownWavelength) return kExitMeter;  // already said
-    if (m_s.logic.Connected() && !StopSignal()) {
+    if (m_s.service.Connected() && !StopSignal()) {
       std::fprintf(stderr, "%s\n", m_s.texts.m_strLostMeter.c_str());
     }
     return kExitMeter;

@@ -61,25 +61,25 @@ int FinishAndPrint(MeterSession& s, const Options& o, DataKind kind, int status)
 }
 
 int Scan(MeterSession& s) {
-  StandardOutput().Write(s.logic.ConnectedPort() + "\n");
+  StandardOutput().Write(s.service.ConnectedPort() + "\n");
   return kExitOk;
 }
 
 int RealTime(MeterSession& s, const Options& o, FieldRun& field) {
   TableOutput output(s.table.Model(), StandardOutput());
   field.Follow(s, output);
-  s.logic.OnReadRealTime();
+  s.service.OnReadRealTime();
   output.PrintHeader();
   const long wanted = o.count.value_or(0);
   bool lost = false;
   s.RunUntil([&] {
     output.PrintNewRows();
     // A lost meter ends the reading (the watchdog or a lost line).
-    if (!s.logic.Connected() || !s.logic.RealTime()) lost = true;
+    if (!s.service.Connected() || !s.service.RealTime()) lost = true;
     return lost || (wanted > 0 && s.table.Model().RowCount() >= wanted);
   });
   if (!lost) {
-    s.logic.OnReadRealTime();  // the second press stops the polling
+    s.service.OnReadRealTime();  // the second press stops the polling
     s.Drain();
   }
   const int status = Finish(s, o, DataKind::RealTime, lost ? kExitMeter : kExitOk);
@@ -90,23 +90,23 @@ int RealTime(MeterSession& s, const Options& o, FieldRun& field) {
 int History(MeterSession& s, const Options& o) {
   bool ended = false;
   s.onDone = [&](meter::Done done) { ended = ended || done == meter::Done::HistoryEnd; };
-  s.logic.OnReadHistory();
-  s.RunUntil([&] { return ended || !s.logic.History(); });
+  s.service.OnReadHistory();
+  s.RunUntil([&] { return ended || !s.service.History(); });
   s.Drain();
   return FinishAndPrint(s, o, DataKind::History, ended ? kExitOk : kExitMeter);
 }
 
 int AdValues(MeterSession& s, const Options& o) {
-  s.logic.OnReadAdValues();
+  s.service.OnReadAdValues();
   s.MarkCommandSent();
   s.RunUntil([&] {
-    if (!s.logic.Connected()) return true;
+    if (!s.service.Connected()) return true;
     const auto quiet = s.RecordsSinceCommand() ? kAdQuiet : kFirstReplyWait;
     return s.SinceLastRecord() >= quiet;
   });
   s.Drain();
-  const bool answered = s.logic.Connected() && s.RecordsSinceCommand() > 0;
-  if (!answered && s.logic.Connected() && !StopSignal()) ReportSilentMeter(s);
+  const bool answered = s.service.Connected() && s.RecordsSinceCommand() > 0;
+  if (!answered && s.service.Connected() && !StopSignal()) ReportSilentMeter(s);
   return FinishAndPrint(s, o, DataKind::History, answered ? kExitOk : kExitMeter);
 }
 
@@ -122,13 +122,13 @@ int WavelengthCodes(MeterSession& s) {
     }
   };
   s.onDone = [&](meter::Done done) { closed = closed || done == meter::Done::ListingEnd; };
-  s.logic.OnReadWavelengthCodes();
+  s.service.OnReadWavelengthCodes();
   s.MarkCommandSent();
   s.RunUntil([&] {
-    if (closed || !s.logic.Connected()) return true;
+    if (closed || !s.service.Connected()) return true;
     return s.SinceLastRecord() >= (s.RecordsSinceCommand() ? kListingStall : kFirstReplyWait);
   });
-  if (!closed && s.logic.Connected() && !StopSignal()) ReportSilentMeter(s);
+  if (!closed && s.service.Connected() && !StopSignal()) ReportSilentMeter(s);
   TextOutput& out = StandardOutput();
   out.Write(gbk::ToUtf8(listing));
   if (!listing.empty() && listing.back() != '\n') out.Write("\n");
@@ -138,16 +138,16 @@ int WavelengthCodes(MeterSession& s) {
 int Params(MeterSession& s, const Options& o) {
   bool lastRange = false;
   s.onDone = [&](meter::Done done) { lastRange = lastRange || done == meter::Done::ParametersEnd; };
-  s.logic.OnReadParams();
+  s.service.OnReadParams();
   s.MarkCommandSent();
   s.RunUntil([&] {
-    if (!s.logic.Connected()) return true;
+    if (!s.service.Connected()) return true;
     if (lastRange) return s.SinceLastRecord() >= kParamsQuiet;
     return s.SinceLastRecord() >= (s.RecordsSinceCommand() ? kListingStall : kFirstReplyWait);
   });
   s.Drain();
-  const bool complete = lastRange && s.logic.Connected();
-  if (!complete && s.logic.Connected() && !StopSignal()) ReportSilentMeter(s);
+  const bool complete = lastRange && s.service.Connected();
+  if (!complete && s.service.Connected() && !StopSignal()) ReportSilentMeter(s);
   return FinishAndPrint(s, o, DataKind::Parameters, complete ? kExitOk : kExitMeter);
 }
 
@@ -162,7 +162,7 @@ std::string SavedPath(const Options& o) {
 int MeterCommand(const Options& o) {
   if (o.out && RefusedOutput(SavedPath(o))) return kExitFile;
   MeterSession s(o);
-  FieldRun field(o, s.language);
+  FieldRun field(s.service.Readout(), o, s.language);
   if (const int opened = field.OpenLog(o); opened != kExitOk) return opened;
   // A stop during the scan: no command has been sent, nothing to save.
   if (!s.Connect() || StopSignal()) return kExitMeter;
@@ -177,7 +177,7 @@ int MeterCommand(const Options& o) {
 
 int Show(const Options& o) {
   MeterSession s(o);  // the table page as the program has it; no port is opened
-  const FileOutcome outcome = s.logic.OpenFile(o.operands[0]);
+  const FileOutcome outcome = s.service.OpenFile(o.operands[0]);
   if (outcome.status == FileOutcome::Status::Failed) {
     std::fprintf(stderr, "%s\n", outcome.message.c_str());
     return kExitFile;
@@ -196,7 +196,7 @@ int Export(const Options& o) {
   const std::string out = workbook ? named : tableexport::CsvPath(named);
   if (RefusedOutput(out)) return kExitFile;
   MeterSession s(o);
-  const FileOutcome opened = s.logic.OpenFile(o.operands[0]);
+  const FileOutcome opened = s.service.OpenFile(o.operands[0]);
   if (opened.status == FileOutcome::Status::Failed) {
     std::fprintf(stderr, "%s\n", opened.message.c_str());
     return kExitFile;
@@ -204,7 +204,7 @@ int Export(const Options& o) {
   s.Drain();
   NoteUnreadName(o.operands[0]);
   const tableexport::Outcome outcome =
-      s.logic.ExportTable(out, workbook ? tableexport::Target::Workbook : tableexport::Target::Csv);
+      s.service.ExportTable(out, workbook ? tableexport::Target::Workbook : tableexport::Target::Csv);
   switch (outcome.status) {
     case tableexport::Outcome::Status::Done:
       return kExitOk;

@@ -1,6 +1,6 @@
 // The meter's byte stream in ranges of any length, as the serial channel
 // hands it over: every completed record is shown as the data kind the first
-// byte picks, as the frame logic shows it, and the records do not depend on
+// byte picks, as the meter service shows it, and the records do not depend on
 // where the ranges were cut.
 #include <fuzzer/FuzzedDataProvider.h>
 

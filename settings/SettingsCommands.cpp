@@ -101,4 +101,16 @@ std::optional<ClockFields> ParseClockTime(std::string_view text) {
   return ClockFields{*year, *month, *day, *hour, *minute, *second};
 }
 
+std::string CommandFor(const Choice& choice) {
+  struct Text {
+    std::string operator()(const ClockFields& at) const { return ClockCommand(at); }
+    std::string operator()(const WavelengthChoice& c) const { return WavelengthCommand(c.code); }
+    std::string operator()(const CalibrationChoice& c) const { return CalibrationCommand(c.code, c.value); }
+    std::string operator()(const ModeChoice& c) const { return ModeCommand(c.reference); }
+  };
+  return std::visit(Text{}, choice);
+}
+
+bool SentAtOnce(const Choice& choice) { return std::holds_alternative<ClockFields>(choice); }
+
 }  // namespace settings

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "device/Measurement.h"
 
@@ -67,5 +68,24 @@ std::string ModeCommand(bool reference);
 // "YYYY-MM-DD HH:MM:SS" with a date that exists and a year the meter can
 // hold (2000..2099); nullopt otherwise.
 std::optional<ClockFields> ParseClockTime(std::string_view text);
+
+// What a settings dialog (or the command line) chose; the program builds the
+// command from it and sends it.
+struct WavelengthChoice {
+  int code = kPresetWavelengthCode;
+};
+struct CalibrationChoice {
+  int code = kUnknownWavelengthCode;  // the current wavelength's, when the operator chose
+  CalibrationValue value;
+};
+struct ModeChoice {
+  bool reference = false;
+};
+using Choice = std::variant<ClockFields, WavelengthChoice, CalibrationChoice, ModeChoice>;
+// The command text of a choice.
+std::string CommandFor(const Choice& choice);
+// The clock's command is written straight to the line: it does not wait
+// behind others. The others queue.
+bool SentAtOnce(const Choice& choice);
 
 }  // namespace settings

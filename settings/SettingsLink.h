@@ -1,8 +1,9 @@
 #pragma once
 // What a settings dialog needs of the program while it is open: the way its
-// commands reach the meter, the meter's current wavelength as last reported,
-// and word of a new one (UM_WAVELENGTH_UPDATE). The frame logic provides it;
-// the dialogs know nothing else of the program.
+// question for the current wavelength reaches the meter, the meter's current
+// wavelength as last reported, and word of a new one (UM_WAVELENGTH_UPDATE).
+// The meter service provides it; the dialogs know nothing else of the
+// program, and return what the operator chose for the service to send.
 #include <functional>
 #include <string>
 
@@ -14,12 +15,6 @@ class ISettingsLink {
   // UM_SEND_COMMAND: the text is queued to be written (the question for the
   // current wavelength).
   virtual void PostCommand(const std::string& text) = 0;
-  // The setting itself, queued as PostCommand (the set-wavelength, calibration
-  // and measurement-mode dialogs); the meter's next answer is its answer.
-  virtual void PostSetting(const std::string& text) = 0;
-  // The clock's setting, written at once (the set-clock dialog); the meter's
-  // next answer is its answer.
-  virtual void SendNow(const std::string& text) = 0;
   // The meter's current-wavelength text (GBK bytes), empty before any answer.
   virtual const std::string& CurrentWavelength() const = 0;
   // Registers the open dialog to hear of each new current-wavelength text; an

@@ -37,13 +37,14 @@ bool ChineseButtons(const config::Settings& settings) {
 CMainFrame::CMainFrame(config::Settings settings, SessionTimings timings, QWidget* parent)
     : QMainWindow(parent),
       m_prompter(this, ChineseButtons(settings)),
-      m_station(m_runtime, m_prompter, *this, std::move(settings), timings),
+      m_station(m_runtime, m_prompter, std::move(settings), timings),
+      m_presenter(m_station.Service(), *this),
       m_language(m_station.Settings().LanguageIndex()),
       m_texts(m_station.Texts()) {
   // The menus, the toolbar and the texts stay as the settings chose them for
   // the whole run; without a language there is no toolbar and the frame's
   // own (Chinese) menu stays.
-  m_prompter.SetSettingsLink(&m_station.Logic());
+  m_prompter.SetSettingsLink(&m_station.Service());
   dialogs::UseQtLanguage(!m_language || m_texts.m_bChinese);
   const auto onCommand = [this](int id) { OnCommand(id); };
   if (m_language) {
@@ -56,19 +57,20 @@ CMainFrame::CMainFrame(config::Settings settings, SessionTimings timings, QWidge
   m_pDesktop = new DesktopOpener(this);
   m_pView = new CMainView(m_station.Table(), m_station.Graph(), Language(), this);
   setCentralWidget(m_pView);
-  m_pView->m_tablePage->SetParameterViewQuery([this] { return Logic().Shown().paramView; });
-  m_pView->m_graphPage->SetRealTimeQuery([this] { return Logic().RealTime(); });
-  connect(m_pView, &CMainView::TabSelected, this, [this](int index) { Logic().OnTabSelected(index); });
+  m_pView->m_tablePage->SetParameterViewQuery([this] { return Service().Shown().paramView; });
+  m_pView->m_graphPage->SetRealTimeQuery([this] { return Service().RealTime(); });
+  connect(m_pView, &CMainView::TabSelected, this, [this](int index) { m_presenter.OnTabSelected(index); });
   // The readout's and the job panel's texts follow the menus: Chinese also
   // when the language names none.
   const lang::Index panelLanguage = m_language.value_or(lang::Index::Zero);
-  m_pFieldReadout = new CFieldReadout(field::FieldTexts::For(panelLanguage), this);
+  m_pFieldReadout = new CFieldReadout(Service().Readout(), field::FieldTexts::For(panelLanguage), this);
   m_pFieldReadout->InstallMenus(menuBar());
   m_pView->m_tablePage->SetTopPanel(m_pFieldReadout->Panel());
-  m_jobs = InstallJobPanel(*this, panelLanguage, m_pFieldReadout->PanelAction(), m_station.Settings());
+  m_jobs = InstallJobPanel(*this, Service().Jobs(), panelLanguage, m_pFieldReadout->PanelAction(),
+                           m_station.Settings());
   CFieldReadout* readout = m_pFieldReadout;
   CJobPanel* jobs = m_jobs.panel;
-  Logic().SetLiveReadingListener({[readout, jobs] {
+  Service().SetLiveReadingListener({[readout, jobs] {
                                     readout->OnStarted();
                                     jobs->OnStarted();
                                   },
@@ -94,7 +96,7 @@ CMainFrame::CMainFrame(config::Settings settings, SessionTimings timings, QWidge
     for (const auto& [position, button] : m_pToolBar->Buttons()) m_pKeyboard->AddButton(button);
   }
   for (int i = 0; i < 3; ++i) m_pKeyboard->AddButton(m_pFieldReadout->Panel()->Button(i));
-  Apply(Logic().View());
+  Apply(m_presenter.View());
   m_placement.Place(*this);
 }
 
@@ -106,45 +108,52 @@ CMainFrame::~CMainFrame() {
   m_pKeyboard = nullptr;
   delete m_pView;
   m_pView = nullptr;
+  // The readout and the job panel show the service's feed and job desk: they
+  // go before the station too, once the service tells them nothing more.
+  Service().SetLiveReadingListener({});
+  delete m_pFieldReadout;
+  m_pFieldReadout = nullptr;
+  delete m_jobs.panel;
+  m_jobs.panel = nullptr;
 }
 
 QLabel* CMainFrame::NotePane() const { return m_pPanes->NotePane(); }
 QLabel* CMainFrame::LinkPane() const { return m_pPanes->LinkPane(); }
 
-void CMainFrame::SetPortOverride(const std::string& devicePath) { Logic().SetPortOverride(devicePath); }
+void CMainFrame::SetPortOverride(const std::string& devicePath) { Service().SetPortOverride(devicePath); }
 
 // ---- commands ---------------------------------------------------------------
 
 void CMainFrame::OnCommand(int id) {
   const std::optional<cmd::Command> command = cmd::CommandFor(id);
   if (!command) return;
-  FrameLogic& logic = Logic();
+  MeterService& service = Service();
   switch (*command) {
-    case cmd::Command::ReadRealTime: logic.OnReadRealTime(); break;
-    case cmd::Command::Text: logic.OnText(); break;
-    case cmd::Command::Graphic: logic.OnGraphic(); break;
-    case cmd::Command::ReadHistory: logic.OnReadHistory(); break;
-    case cmd::Command::ReadAdValues: logic.OnReadAdValues(); break;
-    case cmd::Command::ReadWavelengthCodes: logic.OnReadWavelengthCodes(); break;
-    case cmd::Command::ReadParams: logic.OnReadParams(); break;
-    case cmd::Command::Reset: logic.OnReset(); break;
-    case cmd::Command::DeleteShownData: logic.OnDeleteShownData(); break;
-    case cmd::Command::Link: logic.OnLink(); break;
-    case cmd::Command::Open: logic.OnOpenFile(); break;
-    case cmd::Command::Save: logic.OnSaveData(); break;
+    case cmd::Command::ReadRealTime: service.OnReadRealTime(); break;
+    case cmd::Command::Text: m_presenter.OnText(); break;
+    case cmd::Command::Graphic: m_presenter.OnGraphic(); break;
+    case cmd::Command::ReadHistory: service.OnReadHistory(); break;
+    case cmd::Command::ReadAdValues: service.OnReadAdValues(); break;
+    case cmd::Command::ReadWavelengthCodes: service.OnReadWavelengthCodes(); break;
+    case cmd::Command::ReadParams: service.OnReadParams(); break;
+    case cmd::Command::Reset: service.OnReset(); break;
+    case cmd::Command::DeleteShownData: service.OnDeleteShownData(); break;
+    case cmd::Command::Link: service.OnLink(); break;
+    case cmd::Command::Open: service.OnOpenFile(); break;
+    case cmd::Command::Save: service.OnSaveData(); break;
     case cmd::Command::Print: {
       CPrinterDevice printer(this);
-      logic.OnPrint(printer);
+      service.OnPrint(printer);
       break;
     }
-    case cmd::Command::Export: logic.OnExport(); break;
+    case cmd::Command::Export: service.OnExport(); break;
     case cmd::Command::Exit: OnExit(); break;
     // The link-status button only shows the link state.
     case cmd::Command::LinkStatus: break;
-    case cmd::Command::SetClock: logic.OnSettingsCommand(DataKind::Clock); break;
-    case cmd::Command::SetWavelength: logic.OnSettingsCommand(DataKind::Wavelength); break;
-    case cmd::Command::Calibrate: logic.OnSettingsCommand(DataKind::Calibration); break;
-    case cmd::Command::SetMode: logic.OnSettingsCommand(DataKind::Mode); break;
+    case cmd::Command::SetClock: service.OnSettingsCommand(DataKind::Clock); break;
+    case cmd::Command::SetWavelength: service.OnSettingsCommand(DataKind::Wavelength); break;
+    case cmd::Command::Calibrate: service.OnSettingsCommand(DataKind::Calibration); break;
+    case cmd::Command::SetMode: service.OnSettingsCommand(DataKind::Mode); break;
     case cmd::Command::Help:
       // The language the window was made with chooses the file.
       help::Open(Language(), lang::ProgramDirectory(), *m_pDesktop, m_prompter);
@@ -155,7 +164,7 @@ void CMainFrame::OnCommand(int id) {
   }
 }
 
-bool CMainFrame::AskExit() { return Logic().ConfirmExit(); }
+bool CMainFrame::AskExit() { return Service().ConfirmExit(); }
 
 void CMainFrame::Closing() {
   m_station.Channel().StopMonitor();
@@ -191,7 +200,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
   // task bar) add nothing.
   if (m_bTabsPending) {
     m_bTabsPending = false;
-    ApplyTabs(Logic().View());
+    ApplyTabs(m_presenter.View());
   }
 }
 
@@ -217,7 +226,7 @@ void CMainFrame::Apply(const ViewState& state) {
 
 void CMainFrame::SetCaption(const std::string& caption) {
   m_strCaption = caption;
-  ApplyTitle(Logic().View());
+  ApplyTitle(m_presenter.View());
 }
 
 void CMainFrame::ApplyTitle(const ViewState& state) {

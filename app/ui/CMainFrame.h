@@ -4,17 +4,19 @@
 // language, the status bar (CStatusPanes), the form view with the two tab
 // pages, the readout and the job dock (JobPanelDock), and the window's place
 // on the screen (WindowPlacement). The window builds the station (the line,
-// the session, the pages' data and the frame logic) over its runtime
+// the session, the pages' data and the meter service) over its runtime
 // (QtRuntime: timers, posted work) and its prompter (QtPrompter: boxes, file
-// and settings dialogs), and is the logic's view (toolbar, panes, tabs and
-// pages, applied from one ViewState). Every command id is routed here; the
-// link, reading and file commands go on to the frame logic.
+// and settings dialogs), and shows the service through its presenter
+// (toolbar, panes, tabs and pages, applied from one ViewState). Every command
+// id is routed here; the link, reading, settings and file commands go on to
+// the service, the tab commands to the presenter.
 #include <QMainWindow>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "app/FrameLogic.h"
+#include "app/FramePresenter.h"
+#include "app/MeterService.h"
 #include "app/Station.h"
 #include "app/ViewState.h"
 #include "app/ui/CMainToolBar.h"
@@ -76,7 +78,8 @@ class CMainFrame : public QMainWindow, public IFrameView {
   QAction* ToolbarAction(int position) const { return m_pToolBar ? m_pToolBar->Action(position) : nullptr; }
   int ToolbarImage(int position) const { return m_pToolBar ? m_pToolBar->Image(position) : -1; }
   CMainView* View() const { return m_pView; }
-  FrameLogic& Logic() { return m_station.Logic(); }
+  MeterService& Service() { return m_station.Service(); }
+  FramePresenter& Presenter() { return m_presenter; }
   CFieldReadout* FieldReadout() const { return m_pFieldReadout; }
   CJobPanel* JobPanel() const { return m_jobs.panel; }
   // File → Sync results… and the sync it runs.
@@ -105,6 +108,7 @@ class CMainFrame : public QMainWindow, public IFrameView {
   QtRuntime m_runtime;
   QtPrompter m_prompter;
   Station m_station;
+  FramePresenter m_presenter;
   const std::optional<lang::Index> m_language;
   const FrameTexts& m_texts;
 

@@ -13,10 +13,10 @@
 #include "jobs/ui/CJobPanel.h"
 #include "jobs/ui/CSyncRunner.h"
 
-JobPanelDock InstallJobPanel(QMainWindow& window, lang::Index language, QAction* viewAnchor,
+JobPanelDock InstallJobPanel(QMainWindow& window, JobDesk& desk, lang::Index language, QAction* viewAnchor,
                              const config::Settings& settings) {
   JobPanelDock dock;
-  dock.panel = new CJobPanel(jobs::JobTexts::For(language), &window, {}, settings.server);
+  dock.panel = new CJobPanel(desk, jobs::JobTexts::For(language), &window, settings.server);
   window.addDockWidget(Qt::RightDockWidgetArea, dock.panel);
   dock.panel->hide();
   dock.panel->CaptureBySpaceIn(&window);

@@ -8,6 +8,7 @@
 class QAction;
 class QMainWindow;
 class CJobPanel;
+class JobDesk;
 class CSyncRunner;
 
 struct JobPanelDock {
@@ -16,8 +17,8 @@ struct JobPanelDock {
   CSyncRunner* syncRunner = nullptr;
 };
 
-// Builds the dock into `window` in `language`; its View entries go after
+// Builds the dock over `desk` into `window` in `language`; its View entries go after
 // `viewAnchor`. A sync goes to the server of `settings` (read at each sync;
 // `settings` outlives the window's menus) unless KM360R_SERVER names one.
-JobPanelDock InstallJobPanel(QMainWindow& window, lang::Index language, QAction* viewAnchor,
+JobPanelDock InstallJobPanel(QMainWindow& window, JobDesk& desk, lang::Index language, QAction* viewAnchor,
                              const config::Settings& settings);

@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
-#include <memory>
 
 #include "app/ui/DialogSupport.h"
 #include "common/ui/QtText.h"
@@ -101,17 +100,37 @@ void QtPrompter::ShowWaitCursor(bool on) {
   }
 }
 
-void QtPrompter::RunSettingsDialog(DataKind kind) {
-  if (!m_link) return;
-  // Modal, owned by the main window; the result is not used: the kind stays
-  // set for the meter's answer either way.
-  std::unique_ptr<QDialog> dialog;
+namespace {
+
+// Runs `dialog` modally over its parent and gives what it chose.
+template <typename Dialog>
+std::optional<settings::Choice> ChoiceOf(Dialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Chosen();
+}
+
+}  // namespace
+
+std::optional<settings::Choice> QtPrompter::AskSetting(DataKind kind) {
+  if (!m_link) return std::nullopt;
   switch (kind) {
-    case DataKind::Clock: dialog = std::make_unique<CSetClockDialog>(*m_link, m_window); break;
-    case DataKind::Wavelength: dialog = std::make_unique<CSetWavelengthDialog>(*m_link, m_window); break;
-    case DataKind::Calibration: dialog = std::make_unique<CCalibrationDialog>(*m_link, m_window); break;
-    case DataKind::Mode: dialog = std::make_unique<CMeasurementModeDialog>(*m_link, m_window); break;
-    default: return;
+    case DataKind::Clock: {
+      CSetClockDialog dialog(m_window);
+      return ChoiceOf(dialog);
+    }
+    case DataKind::Wavelength: {
+      CSetWavelengthDialog dialog(*m_link, m_window);
+      return ChoiceOf(dialog);
+    }
+    case DataKind::Calibration: {
+      CCalibrationDialog dialog(*m_link, m_window);
+      return ChoiceOf(dialog);
+    }
+    case DataKind::Mode: {
+      CMeasurementModeDialog dialog(m_window);
+      return ChoiceOf(dialog);
+    }
+    default:
+      return std::nullopt;
   }
-  dialog->exec();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The frame logic's prompter in the windowed program: message boxes, the
+// The meter service's prompter in the windowed program: message boxes, the
 // file dialogs and the settings dialogs, each modal over the main window.
 // Chinese windows get Chinese button texts.
 #include <QWidget>
@@ -14,7 +14,8 @@ class QtPrompter : public IPrompter {
   // `chineseButtons`: the window's language is a Chinese one.
   QtPrompter(QWidget* window, bool chineseButtons) : m_window(window), m_bChineseButtons(chineseButtons) {}
 
-  // What the settings dialogs talk through: the station's frame logic.
+  // What the settings dialogs ask the meter's current wavelength through: the
+  // station's meter service.
   void SetSettingsLink(settings::ISettingsLink* link) { m_link = link; }
 
   BoxAnswer MessageBox(const std::string& text, const std::string& caption, BoxButtons buttons) override;
@@ -25,7 +26,7 @@ class QtPrompter : public IPrompter {
   SaveChoice AskSaveDiscardCancel(const unsaved::Question& question) override;
   void ErrorBox(const std::string& text, const std::string& caption) override;
   void ShowWaitCursor(bool on) override;
-  void RunSettingsDialog(DataKind kind) override;
+  std::optional<settings::Choice> AskSetting(DataKind kind) override;
 
  private:
   BoxAnswer AskBox(const std::string& text, const std::string& caption, BoxButtons buttons, bool defaultNo);

@@ -1,5 +1,5 @@
 #pragma once
-// The frame logic's runtime in the windowed program: its timers are QTimers
+// The meter service's runtime in the windowed program: its timers are QTimers
 // and its posted work queued calls, all on the thread of the window that owns
 // this object. Work posted to it after it is gone is dropped.
 #include <QObject>

@@ -25,7 +25,7 @@ int TableReport(const Options& o) {
   const std::string& out = o.operands[1];
   if (RefusedOutput(out)) return kExitFile;
   MeterSession s(o);
-  const FileOutcome outcome = s.logic.OpenFile(o.operands[0]);
+  const FileOutcome outcome = s.service.OpenFile(o.operands[0]);
   if (outcome.status == FileOutcome::Status::Failed) {
     std::fprintf(stderr, "%s\n", outcome.message.c_str());
     return kExitFile;
@@ -33,7 +33,7 @@ int TableReport(const Options& o) {
   s.Drain();
   NoteUnreadName(o.operands[0]);
   PdfReportOutput pdf;
-  switch (s.logic.OnPrint(pdf.Device())) {
+  switch (s.service.OnPrint(pdf.Device())) {
     case report::Outcome::Printed: {
       const std::string reason = fileaccess::WriteFileReplacing(out, pdf.Bytes(), SIZE_MAX);
       if (reason.empty()) return kExitOk;

@@ -26,8 +26,9 @@ QString WithCsvExtension(const QString& path) {
 
 }  // namespace
 
-CFieldReadout::CFieldReadout(const field::FieldTexts& texts, QWidget* owner, QString settingsFile)
-    : QObject(owner), m_texts(texts), m_owner(owner), m_strSettingsFile(std::move(settingsFile)) {
+CFieldReadout::CFieldReadout(field::LiveFeed& feed, const field::FieldTexts& texts, QWidget* owner,
+                             QString settingsFile)
+    : QObject(owner), m_texts(texts), m_owner(owner), m_strSettingsFile(std::move(settingsFile)), m_feed(feed) {
   m_panel = new CFieldPanel(m_texts, owner);
   m_panel->hide();
   connect(m_panel, &CFieldPanel::SetReferenceClicked, this, &CFieldReadout::AskReference);
@@ -82,7 +83,11 @@ CFieldReadout::CFieldReadout(const field::FieldTexts& texts, QWidget* owner, QSt
   ShowReadout();
 }
 
-CFieldReadout::~CFieldReadout() = default;
+CFieldReadout::~CFieldReadout() {
+  // The feed outlives the readout: it tells nothing to a readout that is gone.
+  m_feed.SetLogFailureListener(nullptr);
+  m_feed.SetLogReopenedListener(nullptr);
+}
 
 QString CFieldReadout::DefaultSettingsFile() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +

@@ -2,7 +2,9 @@
 // The field readout in the window: the panel above the real-time table, the
 // View menu's entry that hides it, the File menu's live log toggle, and the
 // reference and limits, kept between runs in the program's own settings file
-// (never in config.ini). The main window hands it every real-time row.
+// (never in config.ini). The main window hands it every real-time row; the
+// readout's figures and the live log are the feed it is given (the meter
+// service's), which outlives it.
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -21,7 +23,8 @@ class CFieldReadout : public QObject {
 
  public:
   // `owner` is the panel's first parent and the dialogs' parent.
-  CFieldReadout(const field::FieldTexts& texts, QWidget* owner, QString settingsFile = DefaultSettingsFile());
+  CFieldReadout(field::LiveFeed& feed, const field::FieldTexts& texts, QWidget* owner,
+                QString settingsFile = DefaultSettingsFile());
   ~CFieldReadout() override;
 
   // <user configuration>/KM360R/field-readout.ini
@@ -77,7 +80,7 @@ class CFieldReadout : public QObject {
   field::FieldTexts m_texts;
   QWidget* m_owner;
   QString m_strSettingsFile;
-  field::LiveFeed m_feed;
+  field::LiveFeed& m_feed;
   CFieldPanel* m_panel = nullptr;
   QAction* m_panelAction = nullptr;
   QAction* m_logAction = nullptr;

@@ -94,11 +94,10 @@ const QColor kStaleText(0x6c, 0x78, 0x86);
 
 }  // namespace
 
-CJobPanel::CJobPanel(const jobs::JobTexts& texts, QWidget* parent, std::string storePath,
-                     std::string configuredServer)
+CJobPanel::CJobPanel(JobDesk& desk, const jobs::JobTexts& texts, QWidget* parent, std::string configuredServer)
     : QDockWidget(Qs(texts.panelTitle), parent),
+      m_desk(desk),
       m_texts(texts),
-      m_strStorePath(std::move(storePath)),
       m_configuredServer(std::move(configuredServer)),
       m_syncTexts(jobs::SyncTexts::For(texts.chinese ? lang::Index::Zero : lang::Index::One)) {
   setObjectName(QStringLiteral("testJobPanel"));
@@ -232,19 +231,14 @@ void CJobPanel::Build() {
 }
 
 jobs::IResultsStore* CJobPanel::Store() {
-  if (m_store) return m_store.get();
-  const std::string path = m_strStorePath.empty() ? jobs::StorePath(std::nullopt) : m_strStorePath;
+  if (jobs::IResultsStore* store = m_desk.Store()) return store;
   try {
-    if (OnServer()) {
-      m_store = jobs::OpenTeamServer(m_strServer);
-    } else {
-      m_store = std::make_unique<jobs::SqliteStore>(path);
-    }
+    return &m_desk.Open();
   } catch (const jobs::StoreError& e) {
     const std::optional<std::string> problem = jobs::TeamServerProblem(e, m_syncTexts);
     Tell(problem ? *problem : m_texts.StoreProblem(e.what()), true);
+    return nullptr;
   }
-  return m_store.get();
 }
 
 void CJobPanel::CaptureBySpaceIn(QWidget* window) {
@@ -261,7 +255,7 @@ bool CJobPanel::eventFilter(QObject* watched, QEvent* event) {
   const QWidget* focus = QApplication::focusWidget();
   if (!target || (focus && target != focus) || SpaceIsTheWidgets(target)) return false;
   const bool inPanel = isAncestorOf(target);
-  if (!inPanel && (!m_job || target->window() != m_window)) return false;
+  if (!inPanel && (!m_desk.job || target->window() != m_window)) return false;
   // A held key repeats: it is one press.
   if (!key->isAutoRepeat()) {
     if (!isVisible()) show();  // where the capture's outcome is told
@@ -271,7 +265,7 @@ bool CJobPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CJobPanel::CheckStore() {
-  const std::string path = m_strStorePath.empty() ? jobs::StorePath(std::nullopt) : m_strStorePath;
+  const std::string path = m_desk.StorePath();
   try {
     // A connection of its own: the panel's may have met the damage already.
     jobs::SqliteStore store(path, jobs::SqliteStore::Access::ReadOnly);
@@ -285,12 +279,10 @@ bool CJobPanel::CheckStore() {
 }
 
 bool CJobPanel::ShowServer(const std::string& server) {
-  CloseJob();
-  m_store.reset();
-  m_strServer = server;
+  m_desk.UseServer(server);
   Tell(std::string(), false);
   const bool usable = Store() != nullptr;
-  if (!usable) m_strServer.clear();
+  if (!usable) m_desk.UseServer({});
   m_source->setCurrentIndex(OnServer() ? 1 : 0);
   Refresh(std::nullopt);
   return usable;
@@ -327,7 +319,7 @@ bool CJobPanel::OpenJob(const std::string& name) {
       Tell(m_texts.NoSuchJob(name), true);
       return false;
     }
-    m_job = std::move(job);
+    m_desk.job = std::move(job);
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.StoreProblem(e.what()), true);
     return false;
@@ -349,12 +341,12 @@ bool CJobPanel::StoreChange(const std::function<void()>& change) {
 }
 
 void CJobPanel::PrintReport() {
-  if (!m_job || !Store()) {
+  if (!m_desk.job || !Store()) {
     Tell(m_texts.noJob, true);
     return;
   }
   try {
-    const auto request = jobs::StoredJobReport(*m_store, m_job->name, m_texts.chinese, std::time(nullptr));
+    const auto request = jobs::StoredJobReport(*m_desk.Store(), m_desk.job->name, m_texts.chinese, std::time(nullptr));
     if (!request) return;
     CPrinterDevice printer(this);
     switch (jobs::PrintJobReport(printer, *request)) {
@@ -376,45 +368,44 @@ void CJobPanel::PrintReport() {
 }
 
 bool CJobPanel::RenameJob(const std::string& name) {
-  if (!m_job || !Store()) return false;
-  const std::string from = m_job->name;
-  if (!StoreChange([&] { m_store->RenameJob(from, name); })) return false;
+  if (!m_desk.job || !Store()) return false;
+  const std::string from = m_desk.job->name;
+  if (!StoreChange([&] { m_desk.Store()->RenameJob(from, name); })) return false;
   return OpenJob(name);
 }
 
 void CJobPanel::AskRenameJob() {
-  if (!m_job) return;
+  if (!m_desk.job) return;
   bool ok = false;
   const QString name = QInputDialog::getText(this, Qs(m_texts.renameJob), Qs(m_texts.name + "\n" + m_texts.textLimits),
-                                             QLineEdit::Normal, Qs(m_job->name), &ok);
+                                             QLineEdit::Normal, Qs(m_desk.job->name), &ok);
   if (ok && !name.trimmed().isEmpty()) RenameJob(name.trimmed().toStdString());
 }
 
 void CJobPanel::CloseJob() {
-  m_job.reset();
-  m_pointLabels.clear();
+  m_desk.Close();
   Refresh(std::nullopt);
 }
 
 bool CJobPanel::ImportPattern(const std::string& pattern) {
-  if (!m_job || !Store()) return false;
+  if (!m_desk.job || !Store()) return false;
   return AddLabels(jobs::ExpandPattern(pattern), std::string());
 }
 
 bool CJobPanel::AddLabels(const jobs::Labels& labels, const std::string& source) {
   // Checked here as well as by the store, to be told in the window's language.
-  const jobs::LabelsProblem problem = labels.problem ? labels.problem : jobs::AdditionFault(m_pointLabels, labels.labels);
+  const jobs::LabelsProblem problem = labels.problem ? labels.problem : jobs::AdditionFault(m_desk.pointLabels, labels.labels);
   if (problem) {
     Tell(source + problem.Text(m_texts.chinese), true);
     return false;
   }
   return StoreChange([&] {
-    m_store->AddPoints(m_job->name, labels.labels);
+    m_desk.Store()->AddPoints(m_desk.job->name, labels.labels);
   });
 }
 
 bool CJobPanel::ImportFile(const std::string& path) {
-  if (!m_job || !Store()) return false;
+  if (!m_desk.job || !Store()) return false;
   const fileaccess::ReadResult file = fileaccess::ReadWholeFile(path);
   if (file.error != fileaccess::ReadError::None) {
     Tell(path + ": " + file.reason, true);
@@ -425,44 +416,44 @@ bool CJobPanel::ImportFile(const std::string& path) {
 }
 
 bool CJobPanel::SetSamples(int samples) {
-  if (!m_job || !Store() || samples == m_job->samples) return false;
+  if (!m_desk.job || !Store() || samples == m_desk.job->samples) return false;
   return StoreChange([&] {
-    m_store->SetSamples(m_job->name, samples);
-    m_job->samples = samples;
+    m_desk.Store()->SetSamples(m_desk.job->name, samples);
+    m_desk.job->samples = samples;
   });
 }
 
 bool CJobPanel::SetReferenceFromReading() {
-  const std::optional<jobs::LiveReading> latest = m_live.Latest();
-  if (!m_job || !Store()) return false;
+  const std::optional<jobs::LiveReading> latest = m_desk.live.Latest();
+  if (!m_desk.job || !Store()) return false;
   if (!latest || !m_bLive) {
     Tell(m_texts.notLive, true);
     return false;
   }
   return StoreChange([&] {
-    m_store->SetReference(m_job->name, latest->wavelengthNm, latest->dbm);
-    m_job = m_store->FindJob(m_job->name);
+    m_desk.Store()->SetReference(m_desk.job->name, latest->wavelengthNm, latest->dbm);
+    m_desk.job = m_desk.Store()->FindJob(m_desk.job->name);
   });
 }
 
 bool CJobPanel::ClearReference() {
-  const std::optional<jobs::LiveReading> latest = m_live.Latest();
-  if (!m_job || !Store()) return false;
+  const std::optional<jobs::LiveReading> latest = m_desk.live.Latest();
+  if (!m_desk.job || !Store()) return false;
   // The reference cleared is that of the wavelength read: without a reading there is none to name.
   if (!latest) {
     Tell(m_texts.notLive, true);
     return false;
   }
   return StoreChange([&] {
-    m_store->SetReference(m_job->name, latest->wavelengthNm, std::nullopt);
-    m_job = m_store->FindJob(m_job->name);
+    m_desk.Store()->SetReference(m_desk.job->name, latest->wavelengthNm, std::nullopt);
+    m_desk.job = m_desk.Store()->FindJob(m_desk.job->name);
   });
 }
 
 // ---- capture -----------------------------------------------------------------
 
 bool CJobPanel::Capture() {
-  if (!m_job) {
+  if (!m_desk.job) {
     Tell(m_texts.captureNoJob, true);
     return false;
   }
@@ -484,10 +475,10 @@ bool CJobPanel::Capture() {
   // after the reading started): nothing is stored. Waiting for them instead
   // would store the light of whichever fibre is connected when they arrive
   // under a point the technician has not measured yet.
-  const std::optional<jobs::CaptureInput> input = jobs::TakeCaptureInput(m_live, m_job->samples);
+  const std::optional<jobs::CaptureInput> input = jobs::TakeCaptureInput(m_desk.live, m_desk.job->samples);
   if (!input) {
-    const std::optional<jobs::LiveReading> latest = m_live.Latest();
-    Tell(m_texts.TooFewNewReadings(*point, jobs::ReadingsAwaited(m_live, m_job->samples),
+    const std::optional<jobs::LiveReading> latest = m_desk.live.Latest();
+    Tell(m_texts.TooFewNewReadings(*point, jobs::ReadingsAwaited(m_desk.live, m_desk.job->samples),
                                    latest ? std::optional<int>(latest->wavelengthNm) : std::nullopt),
          true);
     return false;
@@ -496,19 +487,19 @@ bool CJobPanel::Capture() {
 }
 
 bool CJobPanel::StoreCapture(const std::string& point, const jobs::CaptureInput& input) {
-  jobs::Result result = jobs::ResultOf(*m_job, point, input, std::time(nullptr));
-  const bool again = std::any_of(m_latestResults.begin(), m_latestResults.end(), [&](const jobs::Result& r) {
+  jobs::Result result = jobs::ResultOf(*m_desk.job, point, input, std::time(nullptr));
+  const bool again = std::any_of(m_desk.latestResults.begin(), m_desk.latestResults.end(), [&](const jobs::Result& r) {
     return r.point == point && r.wavelengthNm == input.wavelengthNm;
   });
   std::vector<jobs::Result> latest;
   try {
-    m_store->AddResult(m_job->name, result);
-    latest = m_store->LatestResults(m_job->name);
+    m_desk.Store()->AddResult(m_desk.job->name, result);
+    latest = m_desk.Store()->LatestResults(m_desk.job->name);
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.StoreProblem(e.what()), true);
     return false;
   }
-  const std::optional<std::string> next = jobs::NextUntested(m_pointLabels, latest, point);
+  const std::optional<std::string> next = jobs::NextUntested(m_desk.pointLabels, latest, point);
   std::string told = m_texts.stored + point + "  " + std::to_string(result.wavelengthNm) + " nm  " +
                      jobs::FormatDb(result.powerDbm) + " dBm  " + m_texts.VerdictWord(result.verdict);
   if (again) told += ";  " + m_texts.MeasuredAgain(point);
@@ -521,7 +512,7 @@ bool CJobPanel::StoreCapture(const std::string& point, const jobs::CaptureInput&
 // ---- live reading ----------------------------------------------------------------
 
 void CJobPanel::OnStarted() {
-  m_live.Clear();
+  m_desk.live.Clear();
   m_bLive = true;
   m_bLost = false;
   ShowLive();
@@ -531,7 +522,7 @@ void CJobPanel::OnRow(const meter::Measurement& m) {
   // Readings are live again: the word that there were none goes.
   if (m_bLive && m_status->text() == Qs(m_texts.notLive)) Tell(std::string(), false);
   if (!m.dBm || !m.wavelengthNm) return;
-  m_live.Add({static_cast<double>(m_clock.elapsed()) / 1000.0, *m.wavelengthNm, *m.dBm, jobs::WallClockMs()});
+  m_desk.live.Add({static_cast<double>(m_clock.elapsed()) / 1000.0, *m.wavelengthNm, *m.dBm, jobs::WallClockMs()});
   ShowLive();
 }
 
@@ -544,8 +535,8 @@ void CJobPanel::OnStopped(bool lost) {
 }
 
 void CJobPanel::ShowLive() {
-  const int samples = m_job ? m_job->samples : jobs::kDefaultSamples;
-  const jobs::Stability s = jobs::StabilityOf(m_live, samples);
+  const int samples = m_desk.job ? m_desk.job->samples : jobs::kDefaultSamples;
+  const jobs::Stability s = jobs::StabilityOf(m_desk.live, samples);
   QString text;
   QColor back = palette().color(QPalette::Window);
   QColor fore = palette().color(QPalette::WindowText);
@@ -568,23 +559,23 @@ void CJobPanel::ShowLive() {
   p.setColor(QPalette::Window, back);
   p.setColor(QPalette::WindowText, fore);
   m_stability->setPalette(p);
-  const std::optional<jobs::LiveReading> latest = m_live.Latest();
-  m_trend->Show(m_live.Trend(), m_job && latest ? jobs::TrendLinesOf(*m_job, latest->wavelengthNm) : jobs::TrendLines{});
-  m_captureButton->setEnabled(m_job.has_value() && m_bLive);
-  m_captureAction->setEnabled(m_job.has_value() && m_bLive);
+  const std::optional<jobs::LiveReading> latest = m_desk.live.Latest();
+  m_trend->Show(m_desk.live.Trend(), m_desk.job && latest ? jobs::TrendLinesOf(*m_desk.job, latest->wavelengthNm) : jobs::TrendLines{});
+  m_captureButton->setEnabled(m_desk.job.has_value() && m_bLive);
+  m_captureAction->setEnabled(m_desk.job.has_value() && m_bLive);
 }
 
 // ---- the point list ------------------------------------------------------------
 
 std::optional<std::string> CJobPanel::SelectedPoint() const {
   const int row = m_points->currentRow();
-  if (row < 0 || row >= static_cast<int>(m_pointLabels.size())) return std::nullopt;
-  return m_pointLabels[static_cast<size_t>(row)];
+  if (row < 0 || row >= static_cast<int>(m_desk.pointLabels.size())) return std::nullopt;
+  return m_desk.pointLabels[static_cast<size_t>(row)];
 }
 
 bool CJobPanel::SelectPoint(const std::string& label) {
-  for (size_t i = 0; i < m_pointLabels.size(); ++i) {
-    if (m_pointLabels[i] == label) {
+  for (size_t i = 0; i < m_desk.pointLabels.size(); ++i) {
+    if (m_desk.pointLabels[i] == label) {
       m_points->selectRow(static_cast<int>(i));
       m_points->setCurrentCell(static_cast<int>(i), 0);
       m_points->scrollToItem(m_points->item(static_cast<int>(i), 0));
@@ -602,7 +593,7 @@ void CJobPanel::Refresh(const std::optional<std::string>& select) {
 }
 
 void CJobPanel::RefreshList(const std::optional<std::string>& select) {
-  for (QWidget* w : m_needJob) w->setEnabled(m_job.has_value());
+  for (QWidget* w : m_needJob) w->setEnabled(m_desk.job.has_value());
   for (QWidget* w : m_changes) {
     if (OnServer()) {
       w->setEnabled(false);
@@ -612,9 +603,9 @@ void CJobPanel::RefreshList(const std::optional<std::string>& select) {
   }
   m_points->clear();
   m_points->setRowCount(0);
-  m_latestResults.clear();
-  if (!m_job) {
-    m_pointLabels.clear();
+  m_desk.latestResults.clear();
+  if (!m_desk.job) {
+    m_desk.pointLabels.clear();
     m_jobLine->setText(Qs(m_texts.noJob));
     m_profileLine->clear();
     m_referenceLine->clear();
@@ -624,13 +615,13 @@ void CJobPanel::RefreshList(const std::optional<std::string>& select) {
   }
   std::vector<jobs::Result> latest;
   try {
-    m_pointLabels = m_store->Points(m_job->name);
-    latest = m_store->LatestResults(m_job->name);
+    m_desk.pointLabels = m_desk.Store()->Points(m_desk.job->name);
+    latest = m_desk.Store()->LatestResults(m_desk.job->name);
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.StoreProblem(e.what()), true);
   }
-  m_latestResults = latest;
-  const jobs::Job& job = *m_job;
+  m_desk.latestResults = latest;
+  const jobs::Job& job = *m_desk.job;
   m_jobLine->setText(Qs(job.name + (job.site.empty() ? "" : "  ·  " + job.site) +
                         (job.operatorName.empty() ? "" : "  ·  " + job.operatorName)));
   std::string limits = m_texts.profile + ": " + job.profile.name;
@@ -644,7 +635,7 @@ void CJobPanel::RefreshList(const std::optional<std::string>& select) {
   m_samples->setValue(job.samples);
   m_samples->blockSignals(false);
 
-  const jobs::PointTable table = jobs::PointTableOf(job, m_pointLabels, latest);
+  const jobs::PointTable table = jobs::PointTableOf(job, m_desk.pointLabels, latest);
   QStringList header{Qs(m_texts.colPoint)};
   for (int nm : table.wavelengths) {
     header << QStringLiteral("%1 %2").arg(nm).arg(Qs(m_texts.unitDbm))
@@ -671,10 +662,10 @@ void CJobPanel::RefreshList(const std::optional<std::string>& select) {
   m_points->resizeColumnsToContents();
   m_points->Freeze(jobs::kFrozenLeadingColumns, jobs::kFrozenTrailingColumns);
   if (select && SelectPoint(*select)) {
-  } else if (const auto next = jobs::NextUntested(m_pointLabels, latest, std::string()); next) {
+  } else if (const auto next = jobs::NextUntested(m_desk.pointLabels, latest, std::string()); next) {
     SelectPoint(*next);
-  } else if (!m_pointLabels.empty()) {
-    SelectPoint(m_pointLabels.front());
+  } else if (!m_desk.pointLabels.empty()) {
+    SelectPoint(m_desk.pointLabels.front());
   }
   ShowLive();
 }
@@ -744,7 +735,7 @@ void CJobPanel::AskOpenJob() {
 }
 
 void CJobPanel::AskImport() {
-  if (!m_job) return;
+  if (!m_desk.job) return;
   QMenu menu(this);
   QAction* byPattern = menu.addAction(Qs(m_texts.importPattern));
   QAction* byFile = menu.addAction(Qs(m_texts.importFile));

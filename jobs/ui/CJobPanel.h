@@ -1,9 +1,10 @@
 #pragma once
 // The "Test job" panel: a dock beside the table, independent of the tab
-// pages. It opens the results store km360r-cli uses, shows one job's points
-// with their latest results, and captures a result for the selected point
-// from the live readings the main window hands it. A capture shows as stored
-// only once the store has committed it: the list is read back from the store.
+// pages. It shows the job desk the meter service holds (the results store
+// km360r-cli uses, one job's points with their latest results), and captures
+// a result for the selected point from the live readings the main window
+// hands it. A capture shows as stored only once the store has committed it:
+// the list is read back from the store.
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "app/JobDesk.h"
 #include "device/Measurement.h"
 #include "jobs/Job.h"
 #include "jobs/JobSession.h"
@@ -35,11 +37,9 @@ class CJobPanel : public QDockWidget {
   Q_OBJECT
 
  public:
-  // `storePath` empty: the store km360r-cli uses by default (KM360R_STORE,
-  // else the user's data folder), opened when first needed. `configuredServer`:
-  // the settings' team server, shown when KM360R_SERVER names none.
-  CJobPanel(const jobs::JobTexts& texts, QWidget* parent, std::string storePath = {},
-            std::string configuredServer = {});
+  // Works on `desk`, which outlives the panel. `configuredServer`: the
+  // settings' team server, shown when KM360R_SERVER names none.
+  CJobPanel(JobDesk& desk, const jobs::JobTexts& texts, QWidget* parent, std::string configuredServer = {});
   ~CJobPanel() override;
 
   // The View menu's entries: the panel (Ctrl+J) and Capture.
@@ -84,11 +84,11 @@ class CJobPanel : public QDockWidget {
   // when `server` is empty. The open job closes. False with the reason shown
   // when the server cannot be used; the panel then shows the local jobs.
   bool ShowServer(const std::string& server);
-  bool OnServer() const { return !m_strServer.empty(); }
+  bool OnServer() const { return m_desk.OnServer(); }
   // The switch between the local and the server's jobs (index 0 and 1).
   QComboBox* SourceSwitch() const { return m_source; }
 
-  const std::optional<jobs::Job>& OpenedJob() const { return m_job; }
+  const std::optional<jobs::Job>& OpenedJob() const { return m_desk.job; }
   bool SelectPoint(const std::string& label);
   std::optional<std::string> SelectedPoint() const;
   QTableWidget* Points() const { return m_points; }
@@ -123,16 +123,10 @@ class CJobPanel : public QDockWidget {
   void AskRenameJob();
   void AskImport();
 
+  JobDesk& m_desk;
   jobs::JobTexts m_texts;
-  std::string m_strStorePath;
   std::string m_configuredServer;
   jobs::SyncTexts m_syncTexts;
-  std::string m_strServer;  // non-empty: the server whose jobs are shown
-  std::unique_ptr<jobs::IResultsStore> m_store;
-  std::optional<jobs::Job> m_job;
-  std::vector<std::string> m_pointLabels;
-  std::vector<jobs::Result> m_latestResults;  // as the list shows them
-  jobs::LiveReadings m_live;
   bool m_bLive = false;
   bool m_bLost = false;  // the last run ended with the meter lost
   QWidget* m_window = nullptr;  // where Space captures

@@ -181,6 +181,6 @@ void CCalibrationDialog::OnOK() {
   const int code = settings::CodeForCurrentWavelength(m_link.CurrentWavelength());
   if (!m_bWavelengthKnown || code == settings::kUnknownWavelengthCode) return;
   const settings::CalibrationValue value{m_btnPlus->isChecked(), m_nInteger, m_nFraction};
-  m_link.PostSetting(settings::CalibrationCommand(code, value));
+  m_chosen = settings::CalibrationChoice{code, value};
   accept();
 }

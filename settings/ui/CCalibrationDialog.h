@@ -2,11 +2,15 @@
 // Calibration: the operator feeds the meter a -3 dBm source and enters the
 // value to calibrate with, a sign and two two-digit parts. The dialog asks the
 // meter for its current wavelength at opening; OK stays disabled until this
-// opening's answer named a wavelength the meter has, and then sends "C" with
-// that wavelength's code and the value the fields show.
+// opening's answer named a wavelength the meter has, and then gives that
+// wavelength's code and the value the fields show, for the program to send
+// as "C".
 #include <QDialog>
 #include <QTimer>
 #include <chrono>
+#include <optional>
+
+#include "settings/SettingsCommands.h"
 
 #include "settings/SettingsLink.h"
 #include "settings/SettingsTexts.h"
@@ -41,6 +45,8 @@ class CCalibrationDialog : public QDialog {
   QLabel* WaitLabel() const { return m_pWait; }
   QPushButton* OkButton() const { return m_pOk; }
   QPushButton* CancelButton() const { return m_pCancel; }
+  // What OK gave; nullopt until then.
+  std::optional<settings::Choice> Chosen() const { return m_chosen; }
 
  protected:
   // A field's text is selected whenever it gets the focus, by key or by
@@ -61,6 +67,7 @@ class CCalibrationDialog : public QDialog {
   void ShowValues();
 
   settings::ISettingsLink& m_link;
+  std::optional<settings::Choice> m_chosen;
   settings::CalibrationTexts m_texts;
   settings::CalibrationWaitTexts m_waitTexts;
   QRadioButton* m_btnPlus = nullptr;

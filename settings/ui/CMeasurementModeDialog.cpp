@@ -7,11 +7,10 @@
 #include "common/Language.h"
 #include "common/Settings.h"
 #include "common/ui/QtText.h"
-#include "settings/SettingsCommands.h"
 #include "settings/ui/DialogTemplate.h"
 
-CMeasurementModeDialog::CMeasurementModeDialog(settings::ISettingsLink& link, QWidget* parent)
-    : QDialog(parent), m_link(link), m_texts(settings::ModeTexts::For(config::Settings::Read().LanguageIndex())) {
+CMeasurementModeDialog::CMeasurementModeDialog(QWidget* parent)
+    : QDialog(parent), m_texts(settings::ModeTexts::For(config::Settings::Read().LanguageIndex())) {
   const settings::ui::DialogTemplate t(this, 243, 87);
   setWindowTitle(Qs(m_texts.m_strCaption));
   t.Label(Qs(m_texts.m_strPromptText), 23, 21, 98, 8);
@@ -28,6 +27,6 @@ CMeasurementModeDialog::CMeasurementModeDialog(settings::ISettingsLink& link, QW
 }
 
 void CMeasurementModeDialog::OnOK() {
-  m_link.PostSetting(settings::ModeCommand(!m_btnNormal->isChecked()));
+  m_chosen = settings::ModeChoice{!m_btnNormal->isChecked()};
   accept();
 }

@@ -28,10 +28,9 @@ QComboBox* NumberList(QWidget* parent, int count) {
 
 }  // namespace
 
-CSetClockDialog::CSetClockDialog(settings::ISettingsLink& link, QWidget* parent, Clock clock,
+CSetClockDialog::CSetClockDialog(QWidget* parent, Clock clock,
                                  std::chrono::milliseconds followEvery)
     : QDialog(parent),
-      m_link(link),
       m_clock(std::move(clock)),
       m_texts(settings::ClockTexts::For(config::Settings::Read().LanguageIndex())) {
   const settings::ui::DialogTemplate t(this, 252, 113);
@@ -132,7 +131,6 @@ void CSetClockDialog::OnOperatorChange() {
 void CSetClockDialog::OnOK() {
   // A dialog left open sends the time at OK, not the time it opened at.
   FollowClock();
-  // Straight to the line: the clock's command does not wait behind others.
-  m_link.SendNow(settings::ClockCommand(Fields()));
+  m_chosen = Fields();
   accept();
 }

@@ -2,15 +2,15 @@
 // Set clock: a date from a date picker and hour, minute and second from three
 // lists. Until the operator touches one of them (a key or a click in it) they
 // follow the PC's clock, and OK sends the time at OK. The year is one the meter can hold,
-// 2000..2099. OK writes one "T" command straight to the line.
+// 2000..2099. OK gives the fields; the program writes the "T" command.
 #include <QDateTime>
 #include <QDialog>
 #include <QTimer>
 #include <chrono>
 #include <functional>
+#include <optional>
 
 #include "settings/SettingsCommands.h"
-#include "settings/SettingsLink.h"
 #include "settings/SettingsTexts.h"
 
 class QComboBox;
@@ -28,12 +28,14 @@ class CSetClockDialog : public QDialog {
   // How often the fields look at the clock.
   static constexpr std::chrono::milliseconds kFollowEvery{500};
 
-  explicit CSetClockDialog(settings::ISettingsLink& link, QWidget* parent = nullptr,
+  explicit CSetClockDialog(QWidget* parent = nullptr,
                           Clock clock = &QDateTime::currentDateTime,
                           std::chrono::milliseconds followEvery = kFollowEvery);
 
-  // The fields OK would send.
+  // The fields OK would give.
   settings::ClockFields Fields() const;
+  // What OK gave; nullopt until then.
+  std::optional<settings::Choice> Chosen() const { return m_chosen; }
 
   QDateEdit* DateCtrl() const { return m_dateCtrl; }
   QComboBox* HourList() const { return m_cbHour; }
@@ -51,8 +53,8 @@ class CSetClockDialog : public QDialog {
   void FollowClock();
   void OnOperatorChange();
 
-  settings::ISettingsLink& m_link;
   Clock m_clock;
+  std::optional<settings::Choice> m_chosen;
   QTimer m_follow;
   bool m_bOperatorChanged = false;
   bool m_bFollowing = false;  // the fields are being set from the clock

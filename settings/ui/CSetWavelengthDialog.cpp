@@ -51,6 +51,6 @@ void CSetWavelengthDialog::ChooseCurrent() {
 }
 
 void CSetWavelengthDialog::OnOK() {
-  m_link.PostSetting(settings::WavelengthCommand(m_cbWaveLength->currentIndex()));
+  m_chosen = settings::WavelengthChoice{m_cbWaveLength->currentIndex()};
   accept();
 }

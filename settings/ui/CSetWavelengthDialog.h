@@ -2,9 +2,11 @@
 // Set wavelength: asks the meter for its current wavelength at opening and
 // shows each answer, offers the seven wavelengths with the meter's current one
 // chosen (1310 nm while the meter has named none of them) until the operator
-// chooses, and on OK sends "L n" with the chosen code.
+// chooses, and on OK gives the chosen code, which the program sends as "L n".
 #include <QDialog>
+#include <optional>
 
+#include "settings/SettingsCommands.h"
 #include "settings/SettingsLink.h"
 #include "settings/SettingsTexts.h"
 
@@ -25,6 +27,8 @@ class CSetWavelengthDialog : public QDialog {
   QLabel* CurrentLabel() const { return m_pCurrent; }
   QPushButton* OkButton() const { return m_pOk; }
   QPushButton* CancelButton() const { return m_pCancel; }
+  // What OK gave; nullopt until then.
+  std::optional<settings::Choice> Chosen() const { return m_chosen; }
 
  private:
   // UM_WAVELENGTH_UPDATE
@@ -40,4 +44,5 @@ class CSetWavelengthDialog : public QDialog {
   QPushButton* m_pOk = nullptr;
   QPushButton* m_pCancel = nullptr;
   bool m_bOperatorChose = false;
+  std::optional<settings::Choice> m_chosen;
 };

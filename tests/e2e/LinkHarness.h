@@ -1,7 +1,7 @@
 #pragma once
 // End-to-end pieces for the link tests: a port directory, the simulated meter
 // as a separate process on a pseudo-terminal, a silent line that records what
-// reaches it, the program's frame logic on an event loop with a real serial
+// reaches it, the program's frame service on an event loop with a real serial
 // channel, and runs of km360r-cli.
 #include <fcntl.h>
 #include <poll.h>
@@ -23,7 +23,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/FrameLogic.h"
+#include "app/FramePresenter.h"
+#include "app/MeterService.h"
 #include "app/LoopHost.h"
 #include "app/Station.h"
 #include "common/EventLoop.h"
@@ -151,18 +152,30 @@ inline SessionTimings TenfoldPace() { return SessionTimings{100, 100, 1000}; }
 // as fast, and only a meter that is really silent is given up.
 inline SessionTimings TenfoldPoll() { return SessionTimings{100, 1000, 10000}; }
 
-// The program's station (frame logic and pages) on an event loop, talking
-// through a real serial channel.
+// What the window would show: the view state last handed over.
+class ViewRecord : public IFrameView {
+ public:
+  void Apply(const ViewState& state) override { m_view = state; }
+  const ViewState& View() const { return m_view; }
+
+ private:
+  ViewState m_view;
+};
+
+// The program's station (meter service and pages) on an event loop, talking
+// through a real serial channel, with the window's presenter on a view that
+// records what it is handed.
 class Program {
  public:
   explicit Program(SessionTimings timings = {})
-      : station(loop, host, host, config::Settings{"1", {}, {}}, timings),
+      : station(loop, host, config::Settings{"1", {}, {}}, timings),
         texts(station.Texts()),
         table(station.Table()),
         graph(station.Graph()),
         channel(&station.Channel()),
-        logic(station.Logic()) {
-    logic.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
+        service(station.Service()),
+        presenter(service, window) {
+    service.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
   }
 
   // Dispatches until done() holds; the bound only guards against a hang.
@@ -170,9 +183,9 @@ class Program {
     return loop.RunUntil(done, boundMs);
   }
   bool Connect() {
-    logic.OnLink();
-    RunUntil([this] { return !logic.Scanning(); });
-    return logic.Connected();
+    service.OnLink();
+    RunUntil([this] { return !service.Scanning(); });
+    return service.Connected();
   }
   std::vector<std::string> BoxTexts() const {
     std::vector<std::string> t;
@@ -187,7 +200,9 @@ class Program {
   TablePage& table;
   GraphPage& graph;
   ISerialPort* const channel;
-  FrameLogic& logic;
+  MeterService& service;
+  ViewRecord window;
+  FramePresenter presenter;
   std::vector<std::string> records;
 };
 

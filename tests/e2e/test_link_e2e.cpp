@@ -49,10 +49,10 @@ TEST_F(LinkE2E, ASilentPortGetsThreeProbesThenTheNextPortWins) {
   ASSERT_TRUE(meter.Published() && later.Published());
   Program p;
   ASSERT_TRUE(p.Connect());
-  EXPECT_EQ(p.logic.ConnectedPort(), dir.Entry("COM4"));
-  EXPECT_EQ(p.host.View().linkImage, toolbar_image::kConnected);
-  p.RunUntil([&] { return p.host.View().statusNote == "Equipment connected"; }, 5000);
-  EXPECT_EQ(p.host.View().statusNote, "Equipment connected");
+  EXPECT_EQ(p.service.ConnectedPort(), dir.Entry("COM4"));
+  EXPECT_EQ(p.window.View().linkImage, toolbar_image::kConnected);
+  p.RunUntil([&] { return p.window.View().statusNote == "Equipment connected"; }, 5000);
+  EXPECT_EQ(p.window.View().statusNote, "Equipment connected");
 
   EXPECT_EQ(silent.Received(), "?\r?\r?\r");
   const auto probes = silent.Probes();
@@ -90,10 +90,10 @@ TEST_F(LinkE2E, NoAnsweringPortMeansConnectingFailed) {
   Program p;
   EXPECT_FALSE(p.Connect());
   EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{"Connecting failed"});
-  EXPECT_EQ(p.host.View().linkImage, toolbar_image::kDisconnected);
-  EXPECT_FALSE(p.logic.LinkBusy());
-  p.RunUntil([&] { return p.host.View().statusNote == "Equipment disconnected"; }, 5000);
-  EXPECT_EQ(p.host.View().statusNote, "Equipment disconnected");
+  EXPECT_EQ(p.window.View().linkImage, toolbar_image::kDisconnected);
+  EXPECT_FALSE(p.service.LinkBusy());
+  p.RunUntil([&] { return p.window.View().statusNote == "Equipment disconnected"; }, 5000);
+  EXPECT_EQ(p.window.View().statusNote, "Equipment disconnected");
   EXPECT_EQ(CountOf(mute.Commands(), "?"), 3u);
 }
 
@@ -102,16 +102,16 @@ TEST_F(LinkE2E, PortOverrideProbesOnlyThatDevice) {
   Sim chosen(dir, "COM7");
   {
     Program p;
-    p.logic.SetPortOverride(dir.Entry("COM7"));
+    p.service.SetPortOverride(dir.Entry("COM7"));
     ASSERT_TRUE(p.Connect());
-    EXPECT_EQ(p.logic.ConnectedPort(), dir.Entry("COM7"));
+    EXPECT_EQ(p.service.ConnectedPort(), dir.Entry("COM7"));
   }  // the program ends: its port is free again
 
   // A port name stands for its device.
   Program byName;
-  byName.logic.SetPortOverride("COM7");
+  byName.service.SetPortOverride("COM7");
   ASSERT_TRUE(byName.Connect());
-  EXPECT_EQ(byName.logic.ConnectedPort(), dir.Entry("COM7"));
+  EXPECT_EQ(byName.service.ConnectedPort(), dir.Entry("COM7"));
   EXPECT_TRUE(other.Commands().empty());
 }
 
@@ -126,11 +126,11 @@ TEST_F(LinkE2E, RealTimeGivesNumberedRowsOnceAPollPeriodAndStopsOnTheSecondPress
   Program p(timings);
   ASSERT_TRUE(p.Connect());
   const auto start = Clock::now();
-  p.logic.OnReadRealTime();
+  p.service.OnReadRealTime();
   ASSERT_TRUE(p.RunUntil([&] { return p.table.Model().RowCount() >= 5; }, 15000));
   const auto took = Clock::now() - start;
-  p.logic.OnReadRealTime();
-  EXPECT_FALSE(p.logic.RealTime());
+  p.service.OnReadRealTime();
+  EXPECT_FALSE(p.service.RealTime());
   p.loop.RunFor(static_cast<int>(3 * period.count()));  // further polls would have come by now
 
   const TableModel& t = p.table.Model();
@@ -147,7 +147,7 @@ TEST_F(LinkE2E, RealTimeGivesNumberedRowsOnceAPollPeriodAndStopsOnTheSecondPress
   EXPECT_GE(took, 7 * period / 2);  // one poll a period
   EXPECT_EQ(p.graph.NextRow(), 6);  // five points drawn
   EXPECT_TRUE(p.host.Boxes().empty());
-  EXPECT_FALSE(p.host.View().realTimeRunning);
+  EXPECT_FALSE(p.window.View().realTimeRunning);
 }
 
 TEST_F(LinkE2E, AMeterGoingSilentDuringRealTimeIsLostAfterTwoWatchdogPeriods) {
@@ -155,23 +155,23 @@ TEST_F(LinkE2E, AMeterGoingSilentDuringRealTimeIsLostAfterTwoWatchdogPeriods) {
   Sim meter(dir, "COM3", {"--no-answer-after", "3"});
   Program p(TenfoldPoll());
   ASSERT_TRUE(p.Connect());
-  p.logic.OnReadRealTime();
+  p.service.OnReadRealTime();
   ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 15000));
   EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{kLost});
   EXPECT_EQ(p.table.Model().RowCount(), 2);
-  EXPECT_FALSE(p.logic.Connected());
-  EXPECT_FALSE(p.logic.RealTime());
-  EXPECT_FALSE(p.logic.Meter().AwaitingReply());
+  EXPECT_FALSE(p.service.Connected());
+  EXPECT_FALSE(p.service.RealTime());
+  EXPECT_FALSE(p.service.Meter().AwaitingReply());
   EXPECT_FALSE(p.loop.IsTimerRunning(TIMER_POLL));
   EXPECT_FALSE(p.loop.IsTimerRunning(TIMER_REPLY_WATCHDOG));
-  EXPECT_FALSE(p.host.View().realTimeRunning);
-  EXPECT_EQ(p.host.View().saveImage, toolbar_image::kSaveAfterRead);
-  EXPECT_EQ(p.host.View().linkImage, toolbar_image::kDisconnected);
+  EXPECT_FALSE(p.window.View().realTimeRunning);
+  EXPECT_EQ(p.window.View().saveImage, toolbar_image::kSaveAfterRead);
+  EXPECT_EQ(p.window.View().linkImage, toolbar_image::kDisconnected);
   p.RunUntil([&] { return !p.channel->IsThreadAlive(); }, 5000);
   EXPECT_FALSE(p.channel->IsThreadAlive());  // the port is closed
   // The status note is a posted message: let it arrive.
-  p.RunUntil([&] { return p.host.View().statusNote == "Equipment disconnected"; }, 5000);
-  EXPECT_EQ(p.host.View().statusNote, "Equipment disconnected");
+  p.RunUntil([&] { return p.window.View().statusNote == "Equipment disconnected"; }, 5000);
+  EXPECT_EQ(p.window.View().statusNote, "Equipment disconnected");
 }
 
 TEST_F(LinkE2E, PullingTheLineDuringRealTimeShowsTheBoxThenDisconnects) {
@@ -179,13 +179,13 @@ TEST_F(LinkE2E, PullingTheLineDuringRealTimeShowsTheBoxThenDisconnects) {
   Sim meter(dir, "COM3", {"--hangup-after", "4"});
   Program p(TenfoldPoll());
   ASSERT_TRUE(p.Connect());
-  p.logic.OnReadRealTime();
+  p.service.OnReadRealTime();
   ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 15000));
   EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{"Equipment disconnected"});
-  p.RunUntil([&] { return !p.logic.Connected(); }, 5000);
-  EXPECT_FALSE(p.logic.Connected());
-  EXPECT_FALSE(p.logic.RealTime());
-  EXPECT_EQ(p.host.View().linkImage, toolbar_image::kDisconnected);
+  p.RunUntil([&] { return !p.service.Connected(); }, 5000);
+  EXPECT_FALSE(p.service.Connected());
+  EXPECT_FALSE(p.service.RealTime());
+  EXPECT_EQ(p.window.View().linkImage, toolbar_image::kDisconnected);
   // The reading sent as the line went down may be lost with it, as on a
   // pulled cable.
   EXPECT_GE(p.table.Model().RowCount(), 2);
@@ -204,13 +204,13 @@ TEST_F(LinkE2E, AHistoryFlowingLongerThanTwoWatchdogPeriodsCompletes) {
   Sim meter(dir, "COM3", {"--history-count", "21", "--history-delay-ms", "960", "--pace", "10"});
   Program p(TenfoldPace());
   ASSERT_TRUE(p.Connect());
-  p.logic.OnReadHistory();
-  EXPECT_TRUE(p.logic.History());
-  ASSERT_TRUE(p.RunUntil([&] { return !p.logic.History(); }, 60000));
+  p.service.OnReadHistory();
+  EXPECT_TRUE(p.service.History());
+  ASSERT_TRUE(p.RunUntil([&] { return !p.service.History(); }, 60000));
   EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{"History data reading finished"});
-  EXPECT_TRUE(p.logic.Connected());
-  p.RunUntil([&] { return p.host.View().statusNote == "Equipment connected"; }, 5000);
-  EXPECT_EQ(p.host.View().statusNote, "Equipment connected");
+  EXPECT_TRUE(p.service.Connected());
+  p.RunUntil([&] { return p.window.View().statusNote == "Equipment connected"; }, 5000);
+  EXPECT_EQ(p.window.View().statusNote, "Equipment connected");
   EXPECT_EQ(p.table.Model().RowCount(), 21);
   EXPECT_EQ(p.table.Model().Cell(20, 0), "21");
   EXPECT_FALSE(p.loop.IsTimerRunning(TIMER_REPLY_WATCHDOG));
@@ -220,11 +220,11 @@ TEST_F(LinkE2E, AHistoryThatStopsMidWayIsLost) {
   Sim meter(dir, "COM3", {"--history-count", "40", "--history-stop-after", "5", "--pace", "10"});
   Program p(TenfoldPace());
   ASSERT_TRUE(p.Connect());
-  p.logic.OnReadHistory();
+  p.service.OnReadHistory();
   ASSERT_TRUE(p.RunUntil([&] { return !p.host.Boxes().empty(); }, 40000));
   EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{kLost});
-  EXPECT_FALSE(p.logic.History());
-  EXPECT_FALSE(p.logic.Connected());
+  EXPECT_FALSE(p.service.History());
+  EXPECT_FALSE(p.service.Connected());
   EXPECT_EQ(p.table.Model().RowCount(), 5);
 }
 
@@ -235,7 +235,7 @@ TEST_F(LinkE2E, SystemParametersFillTheParameterLayoutLastRecordOnTop) {
   Sim meter(dir, "COM3");
   Program p;
   ASSERT_TRUE(p.Connect());
-  p.logic.OnReadParams();
+  p.service.OnReadParams();
   ASSERT_TRUE(p.RunUntil([&] { return p.table.Model().RowCount() >= 7; }, 10000));
   p.loop.RunFor(300);
   const TableModel& t = p.table.Model();
@@ -246,8 +246,8 @@ TEST_F(LinkE2E, SystemParametersFillTheParameterLayoutLastRecordOnTop) {
   ASSERT_EQ(t.RowCount(), 7);
   EXPECT_EQ(t.Cell(0, 0).substr(0, 4), "1625");
   EXPECT_EQ(t.Cell(6, 0).substr(0, 3), "850");
-  EXPECT_TRUE(p.logic.Shown().paramView);
-  EXPECT_EQ(p.host.View().tabs, std::vector<std::string>{"Read system parameters"});
+  EXPECT_TRUE(p.service.Shown().paramView);
+  EXPECT_EQ(p.window.View().tabs, std::vector<std::string>{"Read system parameters"});
   EXPECT_TRUE(p.host.Boxes().empty());
 }
 
@@ -360,8 +360,8 @@ TEST_F(LinkE2E, HistorySavedDeletedAndOpenedAgainShowsTheSameRows) {
   Sim meter(dir, "COM3", {"--history-count", "9", "--empty-slots"});
   Program p;
   ASSERT_TRUE(p.Connect());
-  p.logic.OnReadHistory();
-  ASSERT_TRUE(p.RunUntil([&] { return !p.logic.History(); }, 30000));
+  p.service.OnReadHistory();
+  ASSERT_TRUE(p.RunUntil([&] { return !p.service.History(); }, 30000));
   // The records before the end marker are posted messages: let them arrive.
   p.loop.RunFor(300);
   const TableModel& model = p.table.Model();
@@ -369,17 +369,17 @@ TEST_F(LinkE2E, HistorySavedDeletedAndOpenedAgainShowsTheSameRows) {
   const std::vector<std::vector<std::string>> read = Cells(model);
 
   // Typed without its extension: the history type's is appended.
-  const FileOutcome saved = p.logic.SaveFile(dir.Entry("meter-history"), p.logic.Shown().dataKind);
+  const FileOutcome saved = p.service.SaveFile(dir.Entry("meter-history"), p.service.Shown().dataKind);
   ASSERT_EQ(saved.status, FileOutcome::Status::Done) << saved.message;
   EXPECT_EQ(saved.path, dir.Entry("meter-history.hif"));
 
   p.host.SetYesNoAnswer(BoxAnswer::Yes);
-  p.logic.OnDeleteShownData();
+  p.service.OnDeleteShownData();
   p.loop.RunFor(100);
   EXPECT_EQ(model.RowCount(), 0);
   EXPECT_EQ(model.ColumnCount(), 6);
 
-  ASSERT_EQ(p.logic.OpenFile(saved.path).status, FileOutcome::Status::Done);
+  ASSERT_EQ(p.service.OpenFile(saved.path).status, FileOutcome::Status::Done);
   ASSERT_EQ(model.RowCount(), static_cast<int>(read.size()));
   for (int r = 0; r < model.RowCount(); ++r) {
     for (int c = 0; c < model.ColumnCount(); ++c) {
@@ -393,18 +393,18 @@ TEST_F(LinkE2E, ParametersSavedAndOpenedAgainShowTheRowsAsRead) {
   Sim meter(dir, "COM3");
   Program p;
   ASSERT_TRUE(p.Connect());
-  p.logic.OnReadParams();
+  p.service.OnReadParams();
   ASSERT_TRUE(p.RunUntil([&] { return p.table.Model().RowCount() >= 7; }, 10000));
   p.loop.RunFor(300);
   const std::vector<std::vector<std::string>> read = Cells(p.table.Model());
   ASSERT_EQ(read.size(), 7u);
   EXPECT_EQ(read[0][0], "1625");  // the number alone, as the meter sends it
 
-  const FileOutcome saved = p.logic.SaveFile(dir.Entry("meter-params.syf"), p.logic.Shown().dataKind);
+  const FileOutcome saved = p.service.SaveFile(dir.Entry("meter-params.syf"), p.service.Shown().dataKind);
   ASSERT_EQ(saved.status, FileOutcome::Status::Done) << saved.message;
   EXPECT_EQ(ReadFile(saved.path).find("nmnm"), std::string::npos);
   Program other;
-  ASSERT_EQ(other.logic.OpenFile(saved.path).status, FileOutcome::Status::Done);
+  ASSERT_EQ(other.service.OpenFile(saved.path).status, FileOutcome::Status::Done);
   EXPECT_EQ(Cells(other.table.Model()), read);
 }
 

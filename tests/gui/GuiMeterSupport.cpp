@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "app/CommandSurface.h"
-#include "app/FrameLogic.h"
+#include "app/MeterService.h"
 #include "app/ui/CMainFrame.h"
 
 namespace guitest {
@@ -42,7 +42,7 @@ bool MeterWindow::Ready() { return meter.Started() && running.WaitForPages(); }
 
 bool MeterWindow::Link() {
   frame->OnCommand(cmd::ID_LINK);
-  return WaitFor([this] { return frame->Logic().Connected(); }, 20000);
+  return WaitFor([this] { return frame->Service().Connected(); }, 20000);
 }
 
 }  // namespace guitest

@@ -14,7 +14,7 @@
 #include "common/Language.h"
 #include "app/ui/CMainView.h"
 #include "app/ui/CMainFrame.h"
-#include "app/FrameLogic.h"
+#include "app/MeterService.h"
 #include "app/CommandSurface.h"
 #include "graph/ui/CGraphPageWindow.h"
 #include "table/ui/CTablePageWindow.h"

@@ -79,14 +79,16 @@ TEST(FieldPanel, ReferenceAndLimitsAreKeptBetweenRuns) {
   limits.byWavelength[1490] = {-26.5, -9};
   limits.relative = field::Window{-3, 1};
   {
-    CFieldReadout first(field::FieldTexts::For(lang::Index::One), &owner, file);
+    field::LiveFeed feed;
+    CFieldReadout first(feed, field::FieldTexts::For(lang::Index::One), &owner, file);
     // A first run judges by the PON presets.
     EXPECT_EQ(first.Feed().Values().LimitsSet(), field::Limits::PonPresets());
     first.SetReference(-20.5);
     first.SetLimits(limits);
     first.PanelAction()->setChecked(false);
   }
-  CFieldReadout second(field::FieldTexts::For(lang::Index::One), &owner, file);
+  field::LiveFeed feed;  // another run's
+  CFieldReadout second(feed, field::FieldTexts::For(lang::Index::One), &owner, file);
   EXPECT_EQ(second.Feed().Values().Reference(), -20.5);
   EXPECT_EQ(second.Feed().Values().LimitsSet(), limits);
   EXPECT_FALSE(second.PanelAction()->isChecked());
@@ -94,8 +96,9 @@ TEST(FieldPanel, ReferenceAndLimitsAreKeptBetweenRuns) {
 
 TEST(FieldPanel, ALogDeletedDuringTheRunIsToldOnceAndGoesOnInANewFile) {
   QTemporaryDir dir;
+  field::LiveFeed feed;
   QWidget owner;
-  CFieldReadout readout(field::FieldTexts::For(lang::Index::One), &owner, dir.filePath("field.ini"));
+  CFieldReadout readout(feed, field::FieldTexts::For(lang::Index::One), &owner, dir.filePath("field.ini"));
   QStringList told;
   readout.SetFailureSink([&](const QString& text) { told << text; });
   const QString path = dir.filePath("live.csv");
@@ -216,8 +219,9 @@ TEST(FieldPanel, AValueNoLongerLiveIsGreyedWithWhenItStopped) {
                {true, "0", "断开于 ", "合格"}};
   for (const auto& c : cases) {
     QTemporaryDir dir;
+    field::LiveFeed feed;
     QWidget owner;
-    CFieldReadout readout(field::FieldTexts::For(lang::Resolve(c.language)), &owner, dir.filePath("field.ini"));
+    CFieldReadout readout(feed, field::FieldTexts::For(lang::Resolve(c.language)), &owner, dir.filePath("field.ini"));
     CFieldPanel* panel = readout.Panel();
     readout.OnStarted();
     meter::Reading reading;

@@ -6,7 +6,7 @@
 #include <QLabel>
 
 #include "GuiMeterSupport.h"
-#include "app/FrameLogic.h"
+#include "app/MeterService.h"
 #include "app/ui/CMainFrame.h"
 #include "graph/ui/CGraphPageWindow.h"
 #include "graph/ui/CPowerChart.h"
@@ -30,7 +30,7 @@ TEST(GraphWindow, LiveReadingDrawsAGrowingRedLineAndLeavesTheClipboardAlone) {
   QGuiApplication::clipboard()->setText("copied by the operator");
 
   ASSERT_TRUE(w.Link());
-  frame->Logic().OnGraphic();
+  frame->Presenter().OnGraphic();
   ASSERT_TRUE(page->isVisible());
   ASSERT_TRUE(guitest::WaitFor([&] { return graph.NextRow() >= 3; }, 20000));
 

@@ -40,10 +40,10 @@ TEST(GraphWindow, AnOpenedRealTimeFileIsDrawnAndNamedInTheStatusLine) {
   }
 
   // The graph page in front, as the operator left it.
-  frame->Logic().OnTabSelected(1);
+  frame->Presenter().OnTabSelected(1);
   guitest::Drain();
   const int paints = page->Chart()->Paints();
-  ASSERT_EQ(frame->Logic().OpenFile(path).status, FileOutcome::Status::Done);
+  ASSERT_EQ(frame->Service().OpenFile(path).status, FileOutcome::Status::Done);
   ASSERT_TRUE(guitest::WaitFor([&] { return StatusLine(page) == "Current Open file:   " + path; }))
       << StatusLine(page);
   EXPECT_TRUE(guitest::WaitFor([&] { return page->Chart()->Paints() > paints; }, 2000));
@@ -59,7 +59,7 @@ TEST(GraphWindow, AClearOfAThousandRowsRepaintsTheChartOnce) {
   guitest::ConfigFile config("[config]\r\nlanguage=1\r\n");
   guitest::RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
-  running.app->MainFrame()->Logic().OnTabSelected(1);
+  running.app->MainFrame()->Presenter().OnTabSelected(1);
   CGraphPageWindow* page = running.GraphPageWindow();
   page->Page().SetFileValues(std::vector<int>(1000, -20));  // 1000 live rows
   page->Page().OnGraphUpdate("-20.00");

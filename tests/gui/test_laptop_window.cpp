@@ -319,7 +319,7 @@ TEST(LaptopWindow, QtsOwnDatePickerSpeaksTheWindowsLanguage) {
   for (const auto& [language, expected] : cases) {
     ConfigFile config(std::string("[config]\r\nlanguage=") + language + "\r\n");
     RunningApp running;
-    CSetClockDialog dialog(running.app->MainFrame()->Logic(), running.app->MainFrame());
+    CSetClockDialog dialog(running.app->MainFrame());
     EXPECT_EQ(dialog.DateCtrl()->locale().language(), expected) << language;
     // A Chinese date begins with the year.
     EXPECT_EQ(dialog.DateCtrl()->text().startsWith(QString::number(dialog.DateCtrl()->date().year())),
@@ -355,8 +355,9 @@ TEST(LaptopWindow, RestoredFromMaximisedTheWindowIsUsableAndKeepsTheOperatorsSiz
 
 TEST(LaptopWindow, TheLiveLogNamedWithoutAnExtensionIsACsvFile) {
   QTemporaryDir dir;
+  field::LiveFeed feed;
   QWidget owner;
-  CFieldReadout readout(field::FieldTexts::For(lang::Index::One), &owner, dir.filePath("field.ini"));
+  CFieldReadout readout(feed, field::FieldTexts::For(lang::Index::One), &owner, dir.filePath("field.ini"));
   readout.SetLogPathAsker([&] { return std::optional<QString>(dir.filePath("site-7")); });
   readout.LogAction()->trigger();
   EXPECT_TRUE(readout.LogAction()->isChecked());

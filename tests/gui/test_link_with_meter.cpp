@@ -53,7 +53,7 @@ TEST(LinkWithMeter, ToolbarLinkConnectsReadsRealTimeAndDisconnects) {
   EXPECT_EQ(frame->ToolbarAction(0)->text().toStdString(), "Real-time");
 
   // Link again disconnects, once the last poll's reply is in.
-  ASSERT_TRUE(WaitFor([&] { return !frame->Logic().LinkBusy(); }));
+  ASSERT_TRUE(WaitFor([&] { return !frame->Service().LinkBusy(); }));
   frame->ToolbarAction(kLinkButton)->trigger();
   ASSERT_TRUE(WaitFor([&] { return Note(frame) == "Equipment disconnected"; }, 10000)) << Note(frame);
   EXPECT_EQ(frame->ToolbarImage(cmd::kLinkStatusButton), 18);

@@ -201,7 +201,7 @@ TEST(MainWindow, RunTimeToolbarStatesChangeLabelImageAndKeepTheCommand) {
   ConfigFile config("[config]\r\nlanguage=0\r\n");
   RunningApp running;
   CMainFrame* frame = running.app->MainFrame();
-  ViewState state = frame->Logic().View();
+  ViewState state = frame->Presenter().View();
   auto show = [&](auto change) {
     change(state);
     frame->Apply(state);
@@ -230,7 +230,7 @@ TEST(MainWindow, NotePaneIsExactlyAsWideAsItsText) {
   QLabel* note = frame->NotePane();
   EXPECT_EQ(note->width(), fm.horizontalAdvance(note->text()));
 
-  ViewState state = frame->Logic().View();
+  ViewState state = frame->Presenter().View();
   auto noteShown = [&](const char* text) {
     state.statusNote = text;
     frame->Apply(state);
@@ -407,7 +407,7 @@ TEST(MainWindow, OpeningHistoryOrParametersFromTheGraphTabShowsTheTable) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
 
-  FrameLogic& logic = running.app->MainFrame()->Logic();
+  MeterService& service = running.app->MainFrame()->Service();
   auto emptyFile = [&](const char* name) {
     std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -421,12 +421,12 @@ TEST(MainWindow, OpeningHistoryOrParametersFromTheGraphTabShowsTheTable) {
     SCOPED_TRACE(name);
     // The operator looks at the graph of an opened real-time file when the
     // next file is opened.
-    ASSERT_EQ(logic.OpenFile(emptyFile("a.ref")).status, FileOutcome::Status::Done);
+    ASSERT_EQ(service.OpenFile(emptyFile("a.ref")).status, FileOutcome::Status::Done);
     ASSERT_EQ(view->m_tabCtrl->GetItemCount(), 2);
     ClickTab(view->m_tabCtrl, 1);
     ASSERT_TRUE(view->m_graphPage->isVisible());
 
-    ASSERT_EQ(logic.OpenFile(emptyFile(name)).status, FileOutcome::Status::Done);
+    ASSERT_EQ(service.OpenFile(emptyFile(name)).status, FileOutcome::Status::Done);
 
     // Only the table's tab is left, selected, and the table is what shows.
     EXPECT_EQ(view->m_tabCtrl->GetItemCount(), 1);

@@ -143,7 +143,7 @@ TEST_F(MeasureList, NothingIsEditedWhileParametersAreShown) {
   std::ofstream(path, std::ios::binary)
       << gbk::FromUtf8("波长:1310nm     波长校准值:1.2       \r\n量程7校准值:-1.25dBm     \r\n")
       << '\0';
-  ASSERT_EQ(running.app->MainFrame()->Logic().OpenFile(path).status, FileOutcome::Status::Done);
+  ASSERT_EQ(running.app->MainFrame()->Service().OpenFile(path).status, FileOutcome::Status::Done);
   guitest::Drain();
   ASSERT_EQ(list->model()->rowCount(), 1);
   Click(0, 0);
@@ -155,9 +155,9 @@ TEST_F(MeasureList, AnEditedDescriptionIsWhatSaveWritesAndOpenShows) {
   ASSERT_EQ(Edit(1, 5, QString::fromUtf8("柜 A, 端口 3")), "柜 A, 端口 3");
   QTemporaryDir dir;
   const std::string path = QFile::encodeName(dir.filePath("e.ref")).toStdString();
-  FrameLogic& logic = running.app->MainFrame()->Logic();
-  ASSERT_EQ(logic.SaveFile(path, DataKind::RealTime).status, FileOutcome::Status::Done);
-  ASSERT_EQ(logic.OpenFile(path).status, FileOutcome::Status::Done);
+  MeterService& service = running.app->MainFrame()->Service();
+  ASSERT_EQ(service.SaveFile(path, DataKind::RealTime).status, FileOutcome::Status::Done);
+  ASSERT_EQ(service.OpenFile(path).status, FileOutcome::Status::Done);
   guitest::Drain();
   // The file keeps the eight blanks that follow the description.
   EXPECT_EQ(Cell(1, 5), "柜 A, 端口 3        ");
@@ -167,8 +167,8 @@ TEST_F(MeasureList, AnEditMarksTheTitleAndDeleteAsksBeforeEmptyingTheTable) {
   CMainFrame* frame = running.app->MainFrame();
   const QString caption = frame->windowTitle();
   QTemporaryDir dir;
-  FrameLogic& logic = frame->Logic();
-  ASSERT_EQ(logic.SaveFile(QFile::encodeName(dir.filePath("day.ref")).toStdString(), DataKind::RealTime).status,
+  MeterService& service = frame->Service();
+  ASSERT_EQ(service.SaveFile(QFile::encodeName(dir.filePath("day.ref")).toStdString(), DataKind::RealTime).status,
             FileOutcome::Status::Done);
   guitest::Drain();
   EXPECT_EQ(frame->windowTitle(), "day.ref - " + caption);
@@ -187,7 +187,7 @@ TEST_F(MeasureList, AnEditMarksTheTitleAndDeleteAsksBeforeEmptyingTheTable) {
   EXPECT_EQ(Cell(0, 5), "span 7");
   EXPECT_EQ(frame->windowTitle(), "*day.ref - " + caption);
   // Saved, Delete asks its own question, whose default is No.
-  ASSERT_EQ(logic.SaveFile(QFile::encodeName(dir.filePath("day.ref")).toStdString(), DataKind::RealTime).status,
+  ASSERT_EQ(service.SaveFile(QFile::encodeName(dir.filePath("day.ref")).toStdString(), DataKind::RealTime).status,
             FileOutcome::Status::Done);
   BoxAnswerer no(QMessageBox::No);
   frame->ToolbarAction(12)->trigger();

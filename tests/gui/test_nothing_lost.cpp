@@ -82,15 +82,15 @@ TEST(NothingLost, CtrlSWritesTheRowsOnScreenAfterEachSettingDisconnectAndALostMe
       {"calibration", cmd::ID_CALIBRATE_EN, nullptr},
       {"mode", cmd::ID_SET_MODE_EN, nullptr},
       {"disconnect", 0, [](guitest::MeterWindow& w) {
-         ASSERT_TRUE(WaitFor([&] { return !w.frame->Logic().LinkBusy(); }));  // the guard after Link
+         ASSERT_TRUE(WaitFor([&] { return !w.frame->Service().LinkBusy(); }));  // the guard after Link
          w.frame->OnCommand(cmd::ID_LINK_EN);
-         EXPECT_FALSE(w.frame->Logic().Connected());
+         EXPECT_FALSE(w.frame->Service().Connected());
        }},
       {"meter killed", 0, [](guitest::MeterWindow& w) {
          BoxAnswerer lost(QMessageBox::Ok);
          w.meter.Stop();
          ASSERT_TRUE(WaitFor([&] { return lost.Answered(); }));
-         EXPECT_FALSE(w.frame->Logic().Connected());
+         EXPECT_FALSE(w.frame->Service().Connected());
        }},
   };
   for (const auto& c : cases) {
@@ -261,7 +261,7 @@ TEST(NothingLost, AWavelengthChangedDuringAJobKeepsTheReadingAndItsRows) {
           return last >= before && rows.Cell(last, 1).find(to) != std::string_view::npos;
         },
         20000));
-    EXPECT_TRUE(w.frame->Logic().RealTime());
+    EXPECT_TRUE(w.frame->Service().RealTime());
     EXPECT_EQ(std::string(rows.Cell(0, 3)), firstRow);
     EXPECT_EQ(stale->text(), "");
   }

@@ -41,7 +41,7 @@ bool Connect(CMainFrame* frame, std::set<std::string>* seen = nullptr) {
   return WaitFor(
       [&] {
         if (seen) seen->insert(LinkPane(frame));
-        return frame->Logic().Connected();
+        return frame->Service().Connected();
       },
       20000);
 }

@@ -1,5 +1,6 @@
-// The four settings dialogs on their own, against a link that records what
-// they send: presets, the texts of each language, and the command OK sends.
+// The four settings dialogs on their own, against a link that records the
+// questions they send: presets, the texts of each language, and the command
+// the program sends for what OK gave.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <chrono>
+#include <optional>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +20,7 @@
 
 #include "GuiTestSupport.h"
 #include "common/Gbk.h"
+#include "settings/SettingsCommands.h"
 #include "settings/ui/CCalibrationDialog.h"
 #include "settings/ui/CSetClockDialog.h"
 #include "settings/ui/CSetWavelengthDialog.h"
@@ -30,13 +33,10 @@ namespace {
 class RecordingLink : public settings::ISettingsLink {
  public:
   std::vector<std::string> posted;
-  std::vector<std::string> sent;
   std::string current;
   std::function<void()> listener;
 
   void PostCommand(const std::string& text) override { posted.push_back(text); }
-  void PostSetting(const std::string& text) override { posted.push_back(text); }
-  void SendNow(const std::string& text) override { sent.push_back(text); }
   const std::string& CurrentWavelength() const override { return current; }
   void SetWavelengthListener(std::function<void()> l) override { listener = std::move(l); }
 
@@ -46,6 +46,28 @@ class RecordingLink : public settings::ISettingsLink {
     if (listener) listener();
   }
 };
+
+// What the program queues for the meter from a dialog: the dialog's own
+// questions, then the command made of what OK gave, unless that one goes
+// straight to the line.
+template <typename Dialog>
+std::vector<std::string> Queued(const RecordingLink& link, const Dialog& dialog) {
+  std::vector<std::string> queued = link.posted;
+  const std::optional<settings::Choice> chosen = dialog.Chosen();
+  if (chosen && !settings::SentAtOnce(*chosen)) queued.push_back(settings::CommandFor(*chosen));
+  return queued;
+}
+template <typename Dialog>
+std::vector<std::string> Queued(const Dialog& dialog) {
+  return Queued(RecordingLink(), dialog);
+}
+// What the program writes straight to the line from a dialog.
+template <typename Dialog>
+std::vector<std::string> AtOnce(const Dialog& dialog) {
+  const std::optional<settings::Choice> chosen = dialog.Chosen();
+  if (!chosen || !settings::SentAtOnce(*chosen)) return {};
+  return {settings::CommandFor(*chosen)};
+}
 
 const char* const kEnglish = "[config]\r\nlanguage=1\r\n";
 
@@ -92,8 +114,7 @@ void Digits(QWidget* widget, const QString& digits) {
 
 TEST(SettingsDialogs, ClockOkSendsThePickedDateAndTimeStraightToTheLine) {
   ConfigFile config(kEnglish);
-  RecordingLink link;
-  CSetClockDialog dialog(link);
+  CSetClockDialog dialog;
   EXPECT_EQ(dialog.DateCtrl()->date(), QDate::currentDate());
   EXPECT_EQ(dialog.HourList()->count(), 24);
   EXPECT_EQ(dialog.SecondList()->itemText(59), "59");
@@ -102,20 +123,19 @@ TEST(SettingsDialogs, ClockOkSendsThePickedDateAndTimeStraightToTheLine) {
   dialog.MinuteList()->setCurrentIndex(5);
   dialog.SecondList()->setCurrentIndex(30);
   dialog.OkButton()->click();
-  EXPECT_EQ(link.sent, std::vector<std::string>{"T 26/12/06 09:05:30\r"});
-  EXPECT_TRUE(link.posted.empty());
+  EXPECT_EQ(AtOnce(dialog), std::vector<std::string>{"T 26/12/06 09:05:30\r"});
+  EXPECT_TRUE(Queued(dialog).empty());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 TEST(SettingsDialogs, CancelSendsNothing) {
   ConfigFile config(kEnglish);
-  RecordingLink link;
-  CSetClockDialog clock(link);
+  CSetClockDialog clock;
   clock.CancelButton()->click();
-  CMeasurementModeDialog mode(link);
+  CMeasurementModeDialog mode;
   mode.CancelButton()->click();
-  EXPECT_TRUE(link.sent.empty());
-  EXPECT_TRUE(link.posted.empty());
+  EXPECT_FALSE(clock.Chosen());
+  EXPECT_FALSE(mode.Chosen());
 }
 
 TEST(SettingsDialogs, WavelengthAsksTheMeterPresetsItsCurrentWavelengthAndSendsTheChosenCode) {
@@ -143,7 +163,7 @@ TEST(SettingsDialogs, WavelengthAsksTheMeterPresetsItsCurrentWavelengthAndSendsT
     link.Report(c.answered);
     EXPECT_EQ(dialog.CurrentLabel()->text(), c.answered);
     QTest::keyClick(&dialog, Qt::Key_Return);
-    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", c.sent})) << c.answered;
+    EXPECT_EQ(Queued(link, dialog), (std::vector<std::string>{"B\r", c.sent})) << c.answered;
   }
 }
 
@@ -180,7 +200,7 @@ TEST(SettingsDialogs, CalibrationSendsSignPartsAndTheCurrentWavelengthsCode) {
     dialog.FractionEdit()->setText(c.fraction);
     if (c.minus) dialog.MinusButton()->click();
     dialog.OkButton()->click();
-    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", c.sent})) << c.current;
+    EXPECT_EQ(Queued(link, dialog), (std::vector<std::string>{"B\r", c.sent})) << c.current;
   }
 }
 
@@ -196,7 +216,7 @@ TEST(SettingsDialogs, CalibrationFieldsTakeTwoDigitsAtMost) {
   EXPECT_EQ(dialog.IntegerEdit()->text(), "12");
   EXPECT_EQ(dialog.FractionEdit()->text(), "45");
   dialog.OkButton()->click();
-  EXPECT_EQ(link.posted.back(), "C 3 +12.45\r");
+  EXPECT_EQ(Queued(link, dialog).back(), "C 3 +12.45\r");
 }
 
 TEST(SettingsDialogs, TypedDigitsReplaceTheFieldAndTheFractionShowsWhatIsSent) {
@@ -233,7 +253,7 @@ TEST(SettingsDialogs, TypedDigitsReplaceTheFieldAndTheFractionShowsWhatIsSent) {
     EXPECT_EQ(dialog.IntegerEdit()->text(), c.integerShown);
     EXPECT_EQ(dialog.FractionEdit()->text(), c.fractionShown);
     dialog.OkButton()->click();
-    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", c.sent}));
+    EXPECT_EQ(Queued(link, dialog), (std::vector<std::string>{"B\r", c.sent}));
   }
 }
 
@@ -253,7 +273,7 @@ TEST(SettingsDialogs, TheMetersAnswerFillsOnlyFieldsNothingWasTypedIn) {
   Digits(dialog.FractionEdit(), "25");
   EXPECT_EQ(dialog.FractionEdit()->text(), "25");
   dialog.OkButton()->click();
-  EXPECT_EQ(link.posted.back(), "C 5 +07.25\r");
+  EXPECT_EQ(Queued(link, dialog).back(), "C 5 +07.25\r");
 }
 
 TEST(SettingsDialogs, CalibrationWaitsForThisOpeningsAnswerToNameAWavelengthTheMeterHas) {
@@ -281,7 +301,7 @@ TEST(SettingsDialogs, CalibrationWaitsForThisOpeningsAnswerToNameAWavelengthTheM
     EXPECT_TRUE(dialog.OkButton()->isEnabled());
     EXPECT_TRUE(dialog.WaitLabel()->text().isEmpty());
     dialog.OkButton()->click();
-    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", "C 1 +00.00\r"}));
+    EXPECT_EQ(Queued(link, dialog), (std::vector<std::string>{"B\r", "C 1 +00.00\r"}));
   }
 }
 
@@ -290,21 +310,19 @@ TEST(SettingsDialogs, ClockFieldsFollowThePcClockUntilTheOperatorChangesOne) {
   QDateTime now(QDate(2026, 12, 7), QTime(10, 0, 0));
   const auto clock = [&] { return now; };
   {
-    RecordingLink link;
-    CSetClockDialog dialog(link, nullptr, clock);
+    CSetClockDialog dialog(nullptr, clock);
     now = now.addSecs(17);  // left open for 17 s
     dialog.OkButton()->click();
-    EXPECT_EQ(link.sent, std::vector<std::string>{"T 26/12/07 10:00:17\r"});
+    EXPECT_EQ(AtOnce(dialog), std::vector<std::string>{"T 26/12/07 10:00:17\r"});
   }
   {
-    RecordingLink link;
-    CSetClockDialog dialog(link, nullptr, clock);
+    CSetClockDialog dialog(nullptr, clock);
     ShowActive(dialog);
     dialog.MinuteList()->setFocus();
     Key(dialog.MinuteList(), Qt::Key_Down);  // the operator picks the next minute
     now = now.addSecs(40);
     dialog.OkButton()->click();
-    EXPECT_EQ(link.sent, std::vector<std::string>{"T 26/12/07 10:01:17\r"});
+    EXPECT_EQ(AtOnce(dialog), std::vector<std::string>{"T 26/12/07 10:01:17\r"});
   }
 }
 
@@ -317,11 +335,10 @@ TEST(SettingsDialogs, ClockYearStaysWithinWhatTheMeterHolds) {
                {QDate(2100, 1, 1), "T 99/12/31 08:30:00\r"},
                {QDate(2099, 6, 1), "T 99/06/01 08:30:00\r"}};
   for (const auto& c : cases) {
-    RecordingLink link;
-    CSetClockDialog dialog(link, nullptr, [] { return QDateTime(QDate(2026, 1, 1), QTime(8, 30)); });
+    CSetClockDialog dialog(nullptr, [] { return QDateTime(QDate(2026, 1, 1), QTime(8, 30)); });
     dialog.DateCtrl()->setDate(c.picked);
     dialog.OkButton()->click();
-    EXPECT_EQ(link.sent, std::vector<std::string>{c.sent}) << c.sent;
+    EXPECT_EQ(AtOnce(dialog), std::vector<std::string>{c.sent}) << c.sent;
   }
 }
 
@@ -339,7 +356,7 @@ TEST(SettingsDialogs, AnEmptyCalibrationFieldAsksForAnIntegerAndSendsNothing) {
     dialog.OkButton()->click();
     EXPECT_TRUE(answerer.Answered());
     EXPECT_EQ(answerer.Text().toStdString(), "Please enter a whole number.");
-    EXPECT_EQ(link.posted, std::vector<std::string>{"B\r"});
+    EXPECT_EQ(Queued(link, dialog), std::vector<std::string>{"B\r"});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.focusWidget(), bothEmpty ? dialog.FractionEdit() : dialog.IntegerEdit());
   }
@@ -347,14 +364,14 @@ TEST(SettingsDialogs, AnEmptyCalibrationFieldAsksForAnIntegerAndSendsNothing) {
 
 TEST(SettingsDialogs, ModeOpensOnNormalAndSendsTheChoice) {
   ConfigFile config(kEnglish);
-  RecordingLink link;
-  CMeasurementModeDialog normal(link);
+  CMeasurementModeDialog normal;
   EXPECT_TRUE(normal.NormalButton()->isChecked());
   normal.OkButton()->click();
-  CMeasurementModeDialog reference(link);
+  CMeasurementModeDialog reference;
   reference.ReferenceButton()->click();
   reference.OkButton()->click();
-  EXPECT_EQ(link.posted, (std::vector<std::string>{"F 0\r", "F 1\r"}));
+  EXPECT_EQ(Queued(normal), std::vector<std::string>{"F 0\r"});
+  EXPECT_EQ(Queued(reference), std::vector<std::string>{"F 1\r"});
 }
 
 TEST(SettingsDialogs, TextsFollowTheLanguageReadAtEachOpening) {
@@ -368,13 +385,12 @@ TEST(SettingsDialogs, TextsFollowTheLanguageReadAtEachOpening) {
       {"[config]\r\nlanguage=3\r\n", "Set clock", "OK", "Set measurement mode"},
       {"[config]\r\nlanguage=x\r\n", "", "", ""},
   };
-  RecordingLink link;
   for (const auto& c : cases) {
     ConfigFile config(c.config);
-    CSetClockDialog clock(link);
+    CSetClockDialog clock;
     EXPECT_EQ(clock.windowTitle().toStdString(), c.clock);
     EXPECT_EQ(clock.OkButton()->text().toStdString(), c.ok);
-    CMeasurementModeDialog mode(link);
+    CMeasurementModeDialog mode;
     EXPECT_EQ(mode.windowTitle().toStdString(), c.mode);
   }
 }
@@ -400,13 +416,13 @@ TEST(SettingsDialogs, CalibrationTakesDigitsAtOpeningAndSendsWhatTheFieldsShow) 
     EXPECT_EQ(dialog.IntegerEdit()->text(), "1");
     EXPECT_EQ(dialog.FractionEdit()->text(), "5");
     pressOk(dialog);
-    EXPECT_EQ(link.posted, std::vector<std::string>{"B\r"});
+    EXPECT_EQ(Queued(link, dialog), std::vector<std::string>{"B\r"});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.FractionEdit()->text(), "05");
     EXPECT_EQ(dialog.WaitLabel()->text().toStdString(),
               "The fraction is in hundredths and is sent as shown: check it and press OK again.");
     pressOk(dialog);
-    EXPECT_EQ(link.posted, (std::vector<std::string>{"B\r", "C 3 +01.05\r"}));
+    EXPECT_EQ(Queued(link, dialog), (std::vector<std::string>{"B\r", "C 3 +01.05\r"}));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
   }
 }
@@ -430,15 +446,14 @@ TEST(SettingsDialogs, AClockFieldTheOperatorTouchedIsNeverOverwrittenByTheClock)
   for (const auto& c : cases) {
     SCOPED_TRACE(c.touch);
     QDateTime now(QDate(2026, 12, 7), QTime(10, 0, 0));
-    RecordingLink link;
-    CSetClockDialog dialog(link, nullptr, [&] { return now; }, std::chrono::milliseconds(0));
+    CSetClockDialog dialog(nullptr, [&] { return now; }, std::chrono::milliseconds(0));
     ShowActive(dialog);
     c.act(dialog);
     now = now.addSecs(17);
     guitest::Drain();  // the clock ticks
     guitest::Drain();
     dialog.OkButton()->click();
-    EXPECT_EQ(link.sent, std::vector<std::string>{c.sent});
+    EXPECT_EQ(AtOnce(dialog), std::vector<std::string>{c.sent});
   }
 }
 

@@ -65,7 +65,7 @@ class SettingsWithMeter : public ::testing::Test {
     frame = m_window->frame;
     ASSERT_TRUE(m_window->Ready());
     frame->OnCommand(cmd::ID_LINK_EN);
-    ASSERT_TRUE(WaitFor([this] { return frame->Logic().Connected(); }, 20000));
+    ASSERT_TRUE(WaitFor([this] { return frame->Service().Connected(); }, 20000));
   }
   // The meter's command lines after the probe.
   QStringList Received() const { return m_window->meter.Commands().mid(1); }
@@ -139,7 +139,7 @@ TEST_F(SettingsWithMeter, EachDialogsCommandReachesTheMeterAndSuccessIsConfirmed
     EXPECT_EQ(box.Text().toStdString(), "Set up successful");
     EXPECT_EQ(box.Caption().toStdString(), "Massage prompt");
     EXPECT_EQ(Received(), expected);
-    EXPECT_EQ(frame->Logic().Shown().dataKind, DataKind::Nothing);
+    EXPECT_EQ(frame->Service().Shown().dataKind, DataKind::Nothing);
   }
 }
 
@@ -155,10 +155,10 @@ TEST_F(SettingsWithMeter, ARefusedClockOpensTheDialogAgainAndOtherRefusalsShowNo
   frame->OnCommand(cmd::ID_SET_CLOCK_EN);
   ASSERT_TRUE(WaitFor([&] { return clocks == 2; }));
   EXPECT_EQ(Received().size(), 1);
-  EXPECT_EQ(frame->Logic().Shown().dataKind, DataKind::Clock);
+  EXPECT_EQ(frame->Service().Shown().dataKind, DataKind::Clock);
 
   int answers = 0;
-  frame->Logic().SetReplyListener([&](const meter::Reply&) { ++answers; });
+  frame->Service().SetReplyListener([&](const meter::Reply&) { ++answers; });
   DialogDriver<CMeasurementModeDialog> mode([](CMeasurementModeDialog* dlg) {
     dlg->OkButton()->click();
     return true;
@@ -168,7 +168,7 @@ TEST_F(SettingsWithMeter, ARefusedClockOpensTheDialogAgainAndOtherRefusalsShowNo
   guitest::Drain();
   EXPECT_EQ(Received().back().toStdString(), "F 0");
   EXPECT_FALSE(box.Answered());
-  EXPECT_EQ(frame->Logic().Shown().dataKind, DataKind::Mode);
+  EXPECT_EQ(frame->Service().Shown().dataKind, DataKind::Mode);
 }
 
 }  // namespace

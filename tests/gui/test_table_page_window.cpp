@@ -207,7 +207,7 @@ TEST(TablePageWindow, OpenedFileShowsItsLayoutsWidthsWhateverWasShownBefore) {
 
     const std::string path = QFile::encodeName(dir.filePath(c.file)).toStdString();
     std::ofstream(path, std::ios::binary | std::ios::trunc).put('\0');
-    ASSERT_EQ(running.app->MainFrame()->Logic().OpenFile(path).status, FileOutcome::Status::Done);
+    ASSERT_EQ(running.app->MainFrame()->Service().OpenFile(path).status, FileOutcome::Status::Done);
 
     QHeaderView* header = running.TablePageWindow()->List()->horizontalHeader();
     ASSERT_EQ(header->count(), static_cast<int>(c.widths.size()));

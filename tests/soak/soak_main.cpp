@@ -37,7 +37,7 @@
 #include <vector>
 
 #include "GuiMeterSupport.h"
-#include "app/FrameLogic.h"
+#include "app/MeterService.h"
 #include "app/ui/CApplication.h"
 #include "app/ui/CMainFrame.h"
 
@@ -109,9 +109,9 @@ bool ParseOptions(int argc, char** argv, Options& o) {
 class Soak {
  public:
   Soak(CMainFrame& frame, const Options& options)
-      : m_logic(frame.Logic()), m_options(options),
+      : m_service(frame.Service()), m_options(options),
         m_random(options.seed >= 0 ? static_cast<unsigned>(options.seed) : std::random_device{}()) {
-    m_logic.SetReplyListener([this](const meter::Reply&) {
+    m_service.SetReplyListener([this](const meter::Reply&) {
       ++m_nRecords;
       m_lastRecord = Clock::now();
     });
@@ -149,8 +149,8 @@ class Soak {
     m_boxTimer.stop();
     finished = true;
     guard.join();
-    m_nLinksMade = m_logic.LinksMade();
-    m_logic.SetReplyListener(nullptr);
+    m_nLinksMade = m_service.LinksMade();
+    m_service.SetReplyListener(nullptr);
     return Checks();
   }
 
@@ -180,13 +180,13 @@ class Soak {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
     const std::string text = box->text().toStdString();
-    const FrameTexts& t = m_logic.Texts();
+    const FrameTexts& t = m_service.Texts();
     if (text == t.m_strLostMeter || text == t.m_strDisconnected) {
       // A line lost just as the link was made is reported before the soak
       // has seen the link: the program's own count of links decides.
-      if (m_logic.LinksMade() > m_nLinksAtLastReport) {
+      if (m_service.LinksMade() > m_nLinksAtLastReport) {
         ++m_nLosses;
-        m_nLinksAtLastReport = m_logic.LinksMade();
+        m_nLinksAtLastReport = m_service.LinksMade();
         m_bLinkOpen = false;
       } else {
         ++m_nDoubleReports;
@@ -212,14 +212,14 @@ class Soak {
     CheckLinkEnd(now);
     switch (m_step) {
       case StepState::Unlinked:
-        if (now < m_nextLink || m_logic.Connected() || m_logic.Scanning()) return;
-        m_logic.OnLink();
-        if (m_logic.Scanning()) m_step = StepState::Linking;
+        if (now < m_nextLink || m_service.Connected() || m_service.Scanning()) return;
+        m_service.OnLink();
+        if (m_service.Scanning()) m_step = StepState::Linking;
         m_nextLink = now + Paced(m_options, std::chrono::milliseconds(500));
         return;
       case StepState::Linking:
-        if (m_logic.Scanning()) return;
-        if (m_logic.Connected()) {
+        if (m_service.Scanning()) return;
+        if (m_service.Connected()) {
           m_bLinkOpen = true;
           m_lampOutSince.reset();
           m_step = StepState::Choosing;
@@ -228,35 +228,35 @@ class Soak {
         }
         return;
       case StepState::Choosing:
-        if (!m_logic.Connected()) {
+        if (!m_service.Connected()) {
           m_step = StepState::Unlinked;
           return;
         }
         m_lastRecord = now;
         if (std::bernoulli_distribution(0.7)(m_random)) {
-          m_logic.OnReadRealTime();
+          m_service.OnReadRealTime();
           m_readUntil = now + Paced(m_options, seconds(std::uniform_int_distribution<int>(5, 20)(m_random)));
           m_step = StepState::RealTime;
           ++m_nRealTimeRuns;
         } else {
-          m_logic.OnReadHistory();
+          m_service.OnReadHistory();
           m_step = StepState::History;
           ++m_nHistoryReads;
         }
         return;
       case StepState::RealTime:
-        if (!m_logic.RealTime()) {
-          m_step = m_logic.Connected() ? StepState::Choosing : StepState::Unlinked;
+        if (!m_service.RealTime()) {
+          m_step = m_service.Connected() ? StepState::Choosing : StepState::Unlinked;
         } else if (now >= m_readUntil) {
-          m_logic.OnReadRealTime();  // stops
+          m_service.OnReadRealTime();  // stops
           m_step = StepState::Choosing;
         } else if (now - m_lastRecord > Paced(m_options, kRealTimeSilenceLimit, kReportGrace)) {
           Unreported("real-time reading went silent");
         }
         return;
       case StepState::History:
-        if (!m_logic.History()) {
-          m_step = m_logic.Connected() ? StepState::Choosing : StepState::Unlinked;
+        if (!m_service.History()) {
+          m_step = m_service.Connected() ? StepState::Choosing : StepState::Unlinked;
         } else if (now - m_lastRecord > Paced(m_options, kHistorySilenceLimit, kReportGrace)) {
           Unreported("history reading went silent");
         }
@@ -266,7 +266,7 @@ class Soak {
 
   // The lamp went out: the loss must have been reported by now, or soon.
   void CheckLinkEnd(Clock::time_point now) {
-    if (!m_bLinkOpen || m_logic.Connected()) {
+    if (!m_bLinkOpen || m_service.Connected()) {
       m_lampOutSince.reset();
       return;
     }
@@ -282,7 +282,7 @@ class Soak {
     std::fprintf(stderr, "soak: meter lost without a report: %s\n", what);
     m_bLinkOpen = false;
     // A person would press Link to start again.
-    if (m_logic.Connected() && !m_logic.History()) m_logic.OnLink();
+    if (m_service.Connected() && !m_service.History()) m_service.OnLink();
     m_step = StepState::Unlinked;
   }
 
@@ -293,19 +293,19 @@ class Soak {
     m_rssKb.push_back(kb);
     m_peakKb = std::max(m_peakKb, kb);
     std::printf("soak: minute %zu rss_kb %ld records %lld links %d losses %d\n", m_rssKb.size() - 1, kb,
-                m_nRecords, m_logic.LinksMade(), m_nLosses);
+                m_nRecords, m_service.LinksMade(), m_nLosses);
     std::fflush(stdout);
   }
 
   // Reading stops and the link is closed as a person would before quitting.
   void Finish() {
     m_stepTimer.stop();
-    guitest::WaitFor([this] { return !m_logic.History() && !m_logic.Scanning(); }, 60000);
-    if (m_logic.RealTime()) m_logic.OnReadRealTime();
-    if (m_logic.Connected()) {
+    guitest::WaitFor([this] { return !m_service.History() && !m_service.Scanning(); }, 60000);
+    if (m_service.RealTime()) m_service.OnReadRealTime();
+    if (m_service.Connected()) {
       m_bLinkOpen = false;
-      guitest::WaitFor([this] { return !m_logic.LinkBusy(); }, 5000);
-      m_logic.OnLink();
+      guitest::WaitFor([this] { return !m_service.LinkBusy(); }, 5000);
+      m_service.OnLink();
     }
     guitest::Drain();
     m_stopped = Clock::now();
@@ -330,7 +330,7 @@ class Soak {
     return ok;
   }
 
-  FrameLogic& m_logic;
+  MeterService& m_service;
   Options m_options;
   std::mt19937 m_random;
   QTimer m_boxTimer;

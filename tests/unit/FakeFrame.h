@@ -1,5 +1,5 @@
 #pragma once
-// The frame logic against a fake window for unit tests: timers are fired by
+// The meter service and the window's presenter against a fake window for unit tests: timers are fired by
 // hand, posted work runs when the test says so, message boxes are recorded
 // and Yes/No questions get scripted answers. Nothing sleeps.
 #include <chrono>
@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FrameLogic.h"
+#include "app/FramePresenter.h"
+#include "app/MeterService.h"
 #include "app/Station.h"
 #include "common/FrameTexts.h"
 #include "common/Gbk.h"
@@ -133,10 +134,11 @@ class FakeWindow : public IPrompter, public IFrameView {
     saveChoices.pop_front();
     return c;
   }
-  std::function<void(DataKind)> settingsDialog;  // what the operator does in the dialog; closed at once without
-  void RunSettingsDialog(DataKind kind) override {
+  // What the operator chooses in the dialog (and does meanwhile); cancelled at once without.
+  std::function<std::optional<settings::Choice>(DataKind)> settingsDialog;
+  std::optional<settings::Choice> AskSetting(DataKind kind) override {
     settingsDialogs.push_back(kind);
-    if (settingsDialog) settingsDialog(kind);
+    return settingsDialog ? settingsDialog(kind) : std::nullopt;
   }
   std::optional<ExportChoice> exportChoice;  // what the export dialog answers
   std::vector<std::string> exportFilters;
@@ -162,29 +164,30 @@ class FakeWindow : public IPrompter, public IFrameView {
   }
 };
 
-// A whole frame: a station (logic, pages and a line that is never opened:
+// A whole frame: a station (service, pages and a line that is never opened:
 // what is sent goes nowhere) on the fake window. Records every completed
 // record and completed exchange.
 class Frame {
  public:
   explicit Frame(const std::string& language = "1")
-      : station(runtime, window, window, config::Settings{language, {}, {}}),
+      : station(runtime, window, config::Settings{language, {}, {}}),
         texts(station.Texts()),
         table(station.Table()),
         graph(station.Graph()),
-        logic(station.Logic()) {
-    window.view = logic.View();
-    logic.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
-    logic.SetCommandDoneListener([this](meter::Done d) { done.push_back(d); });
+        service(station.Service()),
+        presenter(service, window) {
+    window.view = presenter.View();
+    service.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
+    service.SetCommandDoneListener([this](meter::Done d) { done.push_back(d); });
   }
 
   void Feed(const std::string& bytes) {
-    logic.Meter().OnReceived(bytes);
+    service.Meter().OnReceived(bytes);
   }
   void Connect() { Feed("?"); }
   // Real-time reading started and its first "D\r" handed to the channel.
   void StartRealTime() {
-    logic.OnReadRealTime();
+    service.OnReadRealTime();
     runtime.RunPosts();
   }
   bool WatchdogRunning() const { return runtime.Running(TIMER_REPLY_WATCHDOG); }
@@ -199,7 +202,8 @@ class Frame {
   const FrameTexts& texts;
   TablePage& table;
   GraphPage& graph;
-  FrameLogic& logic;
+  MeterService& service;
+  FramePresenter presenter;
   std::vector<std::string> records;  // every completed record, in order
   std::vector<meter::Done> done;     // every completed exchange, in order
 };

@@ -51,20 +51,20 @@ class DataFiles : public ::testing::Test {
   }
 
   // Save and Open without dialogs, as the shown data stands.
-  FileOutcome Save(const fs::path& p) { return f.logic.SaveFile(p.string(), Shown().dataKind); }
-  FileOutcome Open(const fs::path& p) { return f.logic.OpenFile(p.string()); }
+  FileOutcome Save(const fs::path& p) { return f.service.SaveFile(p.string(), Shown().dataKind); }
+  FileOutcome Open(const fs::path& p) { return f.service.OpenFile(p.string()); }
   // The Save and Open commands with their dialogs and boxes.
   void SaveCommand() {
-    f.logic.OnSaveData();
+    f.service.OnSaveData();
     f.runtime.RunPosts();
   }
   void OpenCommand() {
-    f.logic.OnOpenFile();
+    f.service.OnOpenFile();
     f.runtime.RunPosts();
   }
 
   const TableModel& Model() const { return f.table.Model(); }
-  const ShownData& Shown() const { return f.logic.Shown(); }
+  const ShownData& Shown() const { return f.service.Shown(); }
   std::string Cell(int row, int col) { return U(Model().Cell(row, col)); }
   std::vector<std::string> Row(int row) {
     std::vector<std::string> cells;
@@ -90,14 +90,14 @@ TEST_F(DataFiles, RefSavedAndOpenedShowsTheRowsWithTheirBlanksAndSavesTheSameByt
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 3);
 
   // Real-time reading goes on and a history read left one tab item.
-  ASSERT_TRUE(f.logic.RealTime());
+  ASSERT_TRUE(f.service.RealTime());
   WriteBytes(dir / "e.hif", std::string(1, '\0'));
   ASSERT_EQ(Open(dir / "e.hif").status, FileOutcome::Status::Done);
   ASSERT_EQ(f.View().tabs.size(), 1u);
   f.runtime.RunPosts();
 
   ASSERT_EQ(Open(first).status, FileOutcome::Status::Done);
-  EXPECT_FALSE(f.logic.RealTime());
+  EXPECT_FALSE(f.service.RealTime());
   EXPECT_EQ(Shown().dataKind, DataKind::RealTime);
   EXPECT_EQ(Shown().rowCount, 3);
   EXPECT_TRUE(f.table.m_bFileOpened);
@@ -127,7 +127,7 @@ TEST_F(DataFiles, RefSavedAndOpenedShowsTheRowsWithTheirBlanksAndSavesTheSameByt
 
 TEST_F(DataFiles, HifKeepsCellBlanksAndOpensAsSaved) {
   f.Connect();
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   f.Feed(FullReadingRecord("1310nm", "1uW", "-30.00dBm", "12/05/06 10:20:30") + G("历史记录调阅结束$"));
   f.runtime.RunPosts();
   f.table.Model().SetCell(0, 5, G("x  "));
@@ -152,7 +152,7 @@ TEST_F(DataFiles, HifKeepsCellBlanksAndOpensAsSaved) {
 
 TEST_F(DataFiles, SyfOfTwoRowsIsEighteenLinesAndComesBackByteForByte) {
   f.Connect();
-  f.logic.OnReadParams();
+  f.service.OnReadParams();
   for (const char* wl : {"1310", "850"}) {
     std::string record = std::string("波长：") + wl + "\r\n系统波长校准值：1.2  \r\n";
     for (int n = 0; n < 8; ++n) {
@@ -168,7 +168,7 @@ TEST_F(DataFiles, SyfOfTwoRowsIsEighteenLinesAndComesBackByteForByte) {
   EXPECT_EQ(U(bytes.substr(0, bytes.find('\n') + 1)),
             "波长:850nm     波长校准值:1.2       \r\n");
 
-  f.logic.OnReadRealTime();
+  f.service.OnReadRealTime();
   ASSERT_EQ(Shown().dataKind, DataKind::RealTime);
   ASSERT_EQ(Open(file).status, FileOutcome::Status::Done);
   EXPECT_EQ(Shown().dataKind, DataKind::Parameters);
@@ -278,11 +278,11 @@ TEST_F(DataFiles, ExtensionsDecideTheTypeCaseSensitively) {
 }
 
 TEST_F(DataFiles, EmptyTableGivesOneNulAndOpensAsNothing) {
-  ASSERT_EQ(f.logic.SaveFile((dir / "e.ref").string(), DataKind::RealTime).status,
+  ASSERT_EQ(f.service.SaveFile((dir / "e.ref").string(), DataKind::RealTime).status,
             FileOutcome::Status::Done);
   EXPECT_EQ(ReadBytes(dir / "e.ref"), std::string(1, '\0'));
   f.Connect();
-  f.logic.OnReadAdValues();
+  f.service.OnReadAdValues();
   ASSERT_EQ(Open(dir / "e.ref").status, FileOutcome::Status::Done);
   EXPECT_EQ(Model().RowCount(), 0);
   EXPECT_EQ(Shown().dataKind, DataKind::History);
@@ -448,15 +448,15 @@ TEST_F(DataFiles, SaveFollowsTheDataKind) {
   EXPECT_TRUE(f.window.saveFilters.empty());
   EXPECT_EQ(f.View().statusNote, "表格中没有可保存为数据文件的读数");
   f.Connect();
-  f.logic.OnReadWavelengthCodes();
+  f.service.OnReadWavelengthCodes();
   f.window.view.statusNote.clear();
   SaveCommand();
   EXPECT_TRUE(f.window.saveFilters.empty());
   EXPECT_EQ(f.View().statusNote, "表格中没有可保存为数据文件的读数");
-  EXPECT_EQ(f.logic.SaveFile((dir / "k").string(), Shown().dataKind).status,
+  EXPECT_EQ(f.service.SaveFile((dir / "k").string(), Shown().dataKind).status,
             FileOutcome::Status::Nothing);
   // AD values are history data.
-  f.logic.OnReadAdValues();
+  f.service.OnReadAdValues();
   SaveCommand();
   EXPECT_EQ(f.window.saveFilters, std::vector<std::string>{" (*.hif)|*.hif|"});
   EXPECT_TRUE(fs::exists(dir / "k.hif"));

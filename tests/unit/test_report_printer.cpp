@@ -337,22 +337,22 @@ TEST(TestReport, AnEmptyTablePrintsTitleRuleAndColumnTitles) {
 TEST(TestReport, NothingIsPrintedWhileParametersAreShownOrWhenThePrinterChoiceIsCancelled) {
   Frame f;
   f.Connect();
-  f.logic.OnReadParams();
+  f.service.OnReadParams();
   RecordingDevice device(600, 5000, 7000);
-  EXPECT_EQ(f.logic.OnPrint(device), report::Outcome::NotPrinted);
+  EXPECT_EQ(f.service.OnPrint(device), report::Outcome::NotPrinted);
   f.runtime.RunPosts();
   EXPECT_EQ(f.View().statusNote, "System parameters are not printed");
   {
     Frame chinese("2");
     chinese.Connect();
-    chinese.logic.OnReadParams();
-    EXPECT_EQ(chinese.logic.OnPrint(device), report::Outcome::NotPrinted);
+    chinese.service.OnReadParams();
+    EXPECT_EQ(chinese.service.OnPrint(device), report::Outcome::NotPrinted);
     chinese.runtime.RunPosts();
     EXPECT_EQ(chinese.View().statusNote, "系统参数不打印");
   }
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   device.choose = false;
-  EXPECT_EQ(f.logic.OnPrint(device), report::Outcome::Cancelled);
+  EXPECT_EQ(f.service.OnPrint(device), report::Outcome::Cancelled);
   EXPECT_EQ(device.pages, 0);
   EXPECT_TRUE(device.texts.empty());
   EXPECT_TRUE(f.Boxes().empty());
@@ -370,7 +370,7 @@ TEST(TestReport, AReportThatCannotStartItsDocumentOrAPageIsDroppedAndReported) {
     RecordingDevice device(600, 5000, 3000);
     device.startDocument = c.startDocument;
     device.failPage = c.failPage;
-    EXPECT_EQ(f.logic.OnPrint(device), report::Outcome::Failed);
+    EXPECT_EQ(f.service.OnPrint(device), report::Outcome::Failed);
     EXPECT_EQ(device.aborted, c.aborted);
     EXPECT_FALSE(device.ended);
     EXPECT_EQ(f.Boxes(), std::vector<std::string>{"报告打印失败。"});

@@ -20,36 +20,36 @@ TEST(SettingsLogic, EachSettingNeedsALinkInEveryLanguageAndSendsNothing) {
   } cases[] = {{"1", "Please connect first"}, {"0", "请先建立连接"}};
   for (const auto& c : cases) {
     Frame f(c.language);
-    for (DataKind kind : kSettings) f.logic.OnSettingsCommand(kind);
+    for (DataKind kind : kSettings) f.service.OnSettingsCommand(kind);
     EXPECT_EQ(f.Boxes(), std::vector<std::string>(4, c.box));
     EXPECT_TRUE(f.window.settingsDialogs.empty());
     EXPECT_EQ(f.runtime.PendingPosts(), 0u);
-    EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Nothing);
+    EXPECT_EQ(f.service.Shown().dataKind, DataKind::Nothing);
   }
 }
 
 TEST(SettingsLogic, DuringAHistoryReadEachSettingIsRefusedAsTheReadsAre) {
   Frame f;
   f.Connect();
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   f.runtime.RunPosts();
   f.window.boxes.clear();
-  for (DataKind kind : kSettings) f.logic.OnSettingsCommand(kind);
+  for (DataKind kind : kSettings) f.service.OnSettingsCommand(kind);
   EXPECT_EQ(f.Boxes(), std::vector<std::string>(4, "Please wait till history data completely received"));
   EXPECT_TRUE(f.window.settingsDialogs.empty());
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::History);
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::History);
 }
 
 TEST(SettingsLogic, ACancelledClockSendsNothingAndLeavesPollingStoppedAndKindFour) {
   Frame f;
   f.Connect();
   f.StartRealTime();
-  f.logic.OnSettingsCommand(DataKind::Clock);  // the fake dialog is cancelled
+  f.service.OnSettingsCommand(DataKind::Clock);  // the fake dialog is cancelled
   f.runtime.RunPosts();
-  EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
+  EXPECT_EQ(f.service.Meter().LastCommand(), "D\r");
   EXPECT_FALSE(f.Polling());
   EXPECT_FALSE(f.runtime.Fire(TIMER_POLL));
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Clock);
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::Clock);
 }
 
 TEST(SettingsLogic, TheOpenDialogHearsOfEachCurrentWavelengthTheMeterReports) {
@@ -67,11 +67,11 @@ TEST(SettingsLogic, TheOpenDialogHearsOfEachCurrentWavelengthTheMeterReports) {
     Frame f;
     f.Connect();
     int updates = 0;
-    f.logic.SetWavelengthListener([&] { ++updates; });
-    f.logic.OnSettingsCommand(DataKind::Wavelength);
+    f.service.SetWavelengthListener([&] { ++updates; });
+    f.service.OnSettingsCommand(DataKind::Wavelength);
     f.Feed(G(c.record));
     f.runtime.RunPosts();
-    EXPECT_EQ(f.logic.CurrentWavelength(), c.stored) << c.record;
+    EXPECT_EQ(f.service.CurrentWavelength(), c.stored) << c.record;
     EXPECT_EQ(updates, 1) << c.record;
   }
 }
@@ -80,12 +80,12 @@ TEST(SettingsLogic, AWavelengthAnswerOutsideTheWavelengthSettingsTellsNoDialog) 
   Frame f;
   f.Connect();
   int updates = 0;
-  f.logic.SetWavelengthListener([&] { ++updates; });
-  f.logic.OnSettingsCommand(DataKind::Mode);
+  f.service.SetWavelengthListener([&] { ++updates; });
+  f.service.OnSettingsCommand(DataKind::Mode);
   f.Feed(G("当前波长: 1310nm$"));
   f.runtime.RunPosts();
   EXPECT_EQ(updates, 0);
-  EXPECT_EQ(f.logic.CurrentWavelength(), "");
+  EXPECT_EQ(f.service.CurrentWavelength(), "");
 }
 
 // The wordings meters answer a setting with, for the clock (refused: Set
@@ -105,9 +105,9 @@ TEST(SettingsLogic, OnlyAnAnswerWithoutWordsOfFailureIsASuccess) {
     for (DataKind kind : {DataKind::Clock, DataKind::Mode}) {
       Frame f;
       f.Connect();
-      f.logic.OnSettingsCommand(kind);
-      if (kind == DataKind::Clock) f.logic.SendNow("T 26/12/07 10:00:00\r");
-      else f.logic.PostSetting("F 0\r");
+      f.service.OnSettingsCommand(kind);
+      if (kind == DataKind::Clock) f.service.SendSetting(settings::ClockFields{2026, 12, 7, 10, 0, 0});
+      else f.service.SendSetting(settings::ModeChoice{false});
       f.runtime.RunPosts();
       f.Feed(G(c.records));
       f.runtime.RunPosts();
@@ -151,10 +151,10 @@ TEST(SettingsLogic, ARecordThatIsNoAnswerToTheSettingJustSentOpensNoSecondClock)
   Frame f;
   f.Connect();
   f.StartRealTime();
-  f.logic.OnSettingsCommand(DataKind::Clock);
+  f.service.OnSettingsCommand(DataKind::Clock);
   f.Feed(ReadingRecord());
   f.runtime.RunPosts();
-  f.logic.SendNow("T 26/12/07 10:00:00\r");
+  f.service.SendSetting(settings::ClockFields{2026, 12, 7, 10, 0, 0});
   f.Feed(ReadingRecord());
   f.runtime.RunPosts();
   EXPECT_EQ(f.window.settingsDialogs, std::vector<DataKind>{DataKind::Clock});
@@ -163,9 +163,9 @@ TEST(SettingsLogic, ARecordThatIsNoAnswerToTheSettingJustSentOpensNoSecondClock)
   // A refused reset after a cancelled Set clock.
   Frame g;
   g.Connect();
-  g.logic.OnSettingsCommand(DataKind::Clock);  // cancelled: nothing sent
+  g.service.OnSettingsCommand(DataKind::Clock);  // cancelled: nothing sent
   g.window.answers.push_back(BoxAnswer::Yes);
-  g.logic.OnReset();
+  g.service.OnReset();
   g.runtime.RunPosts();
   g.Feed(G("恢复出厂设置失败\r\n$"));
   g.runtime.RunPosts();

@@ -1,4 +1,4 @@
-// The link pane's texts, and what the frame logic puts in the pane: the scan,
+// The link pane's texts, and what the meter service puts in the pane: the scan,
 // a history read's progress, Link pressed too soon, a reset's answer.
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ std::string HistoryRecord(int n) {
 TEST(LinkPane, AHistoryReadCountsItsRecordsEverySecondAndSaysWhenItIsComplete) {
   Frame f;
   f.Connect();
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   EXPECT_EQ(f.View().linkNote, "History: 0 records · 0:00");
   f.runtime.RunPosts();
   for (int i = 0; i < 3; ++i) f.Feed(HistoryRecord(i));
@@ -57,11 +57,11 @@ TEST(LinkPane, AHistoryReadCountsItsRecordsEverySecondAndSaysWhenItIsComplete) {
 TEST(LinkPane, AHistoryCutOffSaysItIsIncompleteAndHowManyRecordsCame) {
   Frame f;
   f.Connect();
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   f.runtime.RunPosts();
   f.Feed(HistoryRecord(0) + HistoryRecord(1));
   f.runtime.RunPosts();
-  f.logic.Meter().OnDeviceLost();
+  f.service.Meter().OnDeviceLost();
   f.runtime.RunPosts();
   EXPECT_EQ(f.View().linkNote.rfind("History incomplete: the line was lost after 2 records · Lost ", 0), 0u)
       << f.View().linkNote;
@@ -72,9 +72,9 @@ TEST(LinkPane, AHistoryCutOffSaysItIsIncompleteAndHowManyRecordsCame) {
 TEST(LinkPane, LinkPressedWithinTheSecondAfterADisconnectSaysToWait) {
   Frame f;
   f.Connect();
-  f.logic.OnLink();  // disconnects
+  f.service.OnLink();  // disconnects
   EXPECT_EQ(f.View().linkNote, "No meter connected");
-  f.logic.OnLink();
+  f.service.OnLink();
   EXPECT_EQ(f.View().linkNote, "Please wait a moment before pressing Link again");
   EXPECT_EQ(f.View().linkTip, "No meter connected");
 }
@@ -84,7 +84,7 @@ TEST(LinkPane, AResetShowsTheMetersAnswerOrItsSilence) {
     Frame f;
     f.Connect();
     f.window.answers = {BoxAnswer::Yes};
-    f.logic.OnReset();
+    f.service.OnReset();
     ASSERT_TRUE(f.runtime.Running(TIMER_RESET_ANSWER));
     f.runtime.RunPosts();
     if (answers) f.Feed(G2("成功\r\n$"));
@@ -104,21 +104,21 @@ TEST(StatusPanes, WhatTheySayAboutTheShownDataGoesWithIt) {
   for (const bool openFile : {false, true}) {
     Frame f;
     f.Connect();
-    f.logic.OnReadHistory();
+    f.service.OnReadHistory();
     f.runtime.RunPosts();
     f.Feed(HistoryRecord(0) + G2("历史记录调阅结束\r\n$"));
     f.runtime.RunPosts();
     ASSERT_EQ(f.View().linkNote, "History complete: 1 records");
     if (openFile) {
       f.window.savePath = file.string();
-      f.logic.OnSaveData();
+      f.service.OnSaveData();
       f.runtime.RunPosts();
       f.window.openPath = file.string();
-      f.logic.OnOpenFile();
+      f.service.OnOpenFile();
       f.runtime.RunPosts();
       EXPECT_EQ(f.View().statusNote, file.string());
     } else {
-      f.logic.OnReadParams();
+      f.service.OnReadParams();
     }
     EXPECT_EQ(f.View().linkNote, f.View().linkTip) << openFile;
     f.StartRealTime();

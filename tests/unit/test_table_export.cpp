@@ -139,7 +139,7 @@ TEST_F(TableExport, FilterEntriesChooseWorkbookOrCsv) {
     }
     Fill(f.table.Model(), {"No.", "Description"}, {{"1", "A, B"}});
     f.window.exportChoice = ExportChoice{(dir / names[c.entry]).string(), c.entry};
-    f.logic.OnExport();
+    f.service.OnExport();
     f.runtime.RunPosts();
     ASSERT_EQ(f.window.exportFilters,
               std::vector<std::string>{"Excel (*.xls)|*.xls|csv (*.csv)|*.csv| (*.*)|*.*||"});
@@ -163,7 +163,7 @@ TEST_F(TableExport, CsvUnderTheLongerNameIsReplacedOnlyWhenTheOperatorAgrees) {
     Frame f;
     f.window.answers = {answer};
     f.window.exportChoice = ExportChoice{(dir / "x").string(), 1};
-    f.logic.OnExport();
+    f.service.OnExport();
     f.runtime.RunPosts();
     ASSERT_EQ(f.window.boxes.size(), 1u);
     EXPECT_EQ(ReadBytes(dir / "x.csv") == "earlier", answer == BoxAnswer::No);
@@ -180,7 +180,7 @@ TEST_F(TableExport, FailedSaveShowsTheExportMessage) {
     Frame f(c.language);
     Fill(f.table.Model(), {"No."}, {{"1"}});
     f.window.exportChoice = ExportChoice{(dir / "missing" / "out").string(), c.entry};
-    f.logic.OnExport();
+    f.service.OnExport();
     f.runtime.RunPosts();
     ASSERT_EQ(f.window.errorBoxes.size(), 1u);
     EXPECT_EQ(f.window.errorBoxes[0].text, tableexport::kExportFailed);

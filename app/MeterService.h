@@ -1,56 +1,49 @@
 #pragma once
-// The main frame's logic without its window: the commands of the menus and
-// the toolbar with their guards, the state of what is shown (the data kind,
+// The program's work on one meter, without a window: the commands of the
+// menus, the toolbar and the command line with their guards, the settings and
+// the commands they send, the data files, and what is shown (the data kind,
 // the row count, the parameter view, the meter's current wavelength). The
 // meter's records and the data files reach the pages and their followers
-// through the data feed (DataFeed), which the frame logic drives. The window
-// is reached through a runtime (timers, posted work), a prompter (boxes,
-// file dialogs, settings dialogs) and a view that shows a ViewState. CMainFrame forwards its commands here; km360r-cli drives the
-// same object from its own event loop.
+// through the data feed (DataFeed), which the service drives. The person in
+// front of the program is reached through a prompter (boxes, file dialogs,
+// settings dialogs); whoever shows the service's state (the window's
+// presenter) takes it through IServiceView. The Station owns the service;
+// the window and km360r-cli both drive it. It also holds what the features
+// beside the table work on: the field readout's feed with its live log, and
+// the open test job with its results store; their panels keep only widgets.
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/DataFeed.h"
 #include "app/GraphFollower.h"
+#include "app/JobDesk.h"
 #include "app/Prompter.h"
+#include "app/ServiceState.h"
 #include "app/StatusPane.h"
-#include "app/ViewState.h"
-#include "common/LifeGuard.h"
 #include "common/DataKind.h"
 #include "common/FrameTexts.h"
 #include "common/Language.h"
+#include "common/LifeGuard.h"
 #include "common/Runtime.h"
 #include "device/MeterEvents.h"
 #include "device/ReadingSession.h"
+#include "field/LiveFeed.h"
 #include "graph/GraphPage.h"
 #include "print/TestReport.h"
-#include "table/TableExport.h"
+#include "settings/SettingsCommands.h"
 #include "settings/SettingsLink.h"
+#include "table/TableExport.h"
 #include "table/TablePage.h"
 
-// The main frame's timer that keeps a second Link from following the first
-// too closely.
+// The timer that keeps a second Link from following the first too closely.
 inline constexpr int TIMER_LINK_GUARD = 4;
 // The link pane's history progress, once a second while history comes in.
 inline constexpr int TIMER_HISTORY_PROGRESS = 5;
 // How long a reset's answer is awaited before the pane says none came.
 inline constexpr int TIMER_RESET_ANSWER = 6;
 
-// What the shown data is; the pages and the dialogs read it.
-struct ShownData {
-  DataKind dataKind = DataKind::Nothing;
-  int rowCount = 0;          // rows shown so far for the current read
-  // What the table's rows are, and so the file type Save writes. A settings
-  // dialog, Disconnect or a lost meter changes what the next records are read
-  // as, never what the rows already shown are.
-  DataKind rowsKind = DataKind::Nothing;
-  bool paramView = false;    // the table shows system parameters
-  std::string currentWavelength;  // the meter's current wavelength text (GBK)
-};
-
-class FrameLogic : public settings::ISettingsLink {
+class MeterService : public settings::ISettingsLink {
  public:
   static constexpr int kRealTimeDescriptionWidth = 200;
   static constexpr int kHistoryDescriptionWidth = 150;
@@ -58,20 +51,21 @@ class FrameLogic : public settings::ISettingsLink {
   // Two periods of the reply watchdog.
   static constexpr int kResetAnswerMs = 2000;
 
-  // The logic drives `session`, whose reports it takes once the session is
+  // The service drives `session`, whose reports it takes once the session is
   // built with SessionEvents(); the constructor only keeps the reference (the
-  // Station builds the logic first and the session after it).
-  FrameLogic(IRuntime& runtime, IPrompter& prompter, IFrameView& view, ReadingSession& session,
-             TablePage& table, GraphPage& graph, FrameTexts texts, std::string languageValue);
-  ~FrameLogic() override;
-  FrameLogic(const FrameLogic&) = delete;
-  FrameLogic& operator=(const FrameLogic&) = delete;
+  // Station builds the service first and the session after it).
+  MeterService(IRuntime& runtime, IPrompter& prompter, ReadingSession& session, TablePage& table,
+               GraphPage& graph, FrameTexts texts, std::string languageValue);
+  ~MeterService() override;
+  MeterService(const MeterService&) = delete;
+  MeterService& operator=(const MeterService&) = delete;
 
-  // Commands (menu and toolbar ids route here).
+  // Who shows the state; nullptr for none.
+  void SetView(IServiceView* view) { m_viewSink = view; }
+
+  // Commands.
   void OnLink();
   void OnReadRealTime();  // toggle
-  void OnText();          // menu 114
-  void OnGraphic();       // menu 115
   void OnReadHistory();
   void OnReadAdValues();
   void OnReadWavelengthCodes();
@@ -80,16 +74,17 @@ class FrameLogic : public settings::ISettingsLink {
   void OnDeleteShownData();
   // Set clock, Set wavelength, Calibrate, Set measurement mode (kind Clock,
   // Wavelength, Calibration or Mode): reading stops, the kind is set for the
-  // answer, and the command's dialog runs. A wavelength changed while
-  // real-time reading ran lets the reading go on into the same rows once the
-  // meter has answered (at once when the dialog sent nothing): a technician
-  // measures each point at several wavelengths.
+  // answer, and the command's dialog runs; what it chose is sent. A
+  // wavelength changed while real-time reading ran lets the reading go on
+  // into the same rows once the meter has answered (at once when nothing was
+  // chosen): a technician measures each point at several wavelengths.
   void OnSettingsCommand(DataKind kind);
+  // Sends a setting chosen outside a dialog (the command line), after
+  // OnSettingsCommand opened the setting; the meter's next answer is its answer.
+  void SendSetting(const settings::Choice& choice);
 
   // The open settings dialog's side (settings::ISettingsLink).
   void PostCommand(const std::string& text) override { m_session.PostCommand(text); }
-  void PostSetting(const std::string& text) override;
-  void SendNow(const std::string& text) override;
   const std::string& CurrentWavelength() const override { return m_shown.currentWavelength; }
   void SetWavelengthListener(std::function<void()> listener) override {
     m_wavelengthListener = std::move(listener);
@@ -110,9 +105,6 @@ class FrameLogic : public settings::ISettingsLink {
   report::Outcome OnPrint(report::IReportDevice& device);
   // Export: posts UM_EXPORT; the export dialog and the writing follow.
   void OnExport();
-
-  // The operator chose a tab item: its page comes to the front.
-  void OnTabSelected(int index);
 
   // Open and Save without dialogs or boxes (the command-line companion).
   // Open replaces the table and sets what is shown as the Open command does;
@@ -149,14 +141,18 @@ class FrameLogic : public settings::ISettingsLink {
   void SetLiveReadingListener(LiveReadingListener listener);
   // Where the records and the data files go; further followers subscribe.
   DataFeed& Feed() { return m_feed; }
+  // The field readout's figures and the live log, fed one real-time row at a time.
+  field::LiveFeed& Readout() { return m_readout; }
+  // The test job open and its results store.
+  JobDesk& Jobs() { return m_jobs; }
 
   const ShownData& Shown() const { return m_shown; }
+  const ServiceState& State() const { return m_state; }
   // The table holds rows or cell edits that no file holds yet.
-  bool Unsaved() const { return m_view.unsaved; }
-  const ViewState& View() const { return m_view; }
+  bool Unsaved() const { return m_state.unsaved; }
   const FrameTexts& Texts() const { return m_texts; }
   const std::string& Language() const { return m_strLanguage; }
-  // The frame's status string: the text of the latest status note posted.
+  // The status string: the text of the latest status note posted.
   const std::string& StatusText() const { return m_strStatusText; }
   bool LinkBusy() const { return m_bLinkBusy; }
   // Links made since start: a loss reported belongs to the last of them, even
@@ -176,24 +172,30 @@ class FrameLogic : public settings::ISettingsLink {
   const std::string& ConnectedPort() const { return m_session.ConnectedPort(); }
 
  private:
-  enum class TabLayout {
-    Text,        // "Text data" first, the graph item as it was
-    RealTime,    // "Read real-time data" and "Graphic data"
-    History,     // "Read history data" alone, in front
-    Parameters,  // "Read system parameters" alone, in front
-  };
-
+  // The link and the meter's reports (MeterService.cpp).
   void OnConnected();
   void OnLinkFailed();
   void OnMeterLost(meter::Loss how);
   void OnReply(meter::Reply reply);
   void OnCommandDone(meter::Done what);
   void OnDriverError(const std::string& text);
+  void Disconnect();
+  // UM_RECORD_READY
+  void ShowRecord(const meter::Reply& reply, bool plot);
+  // The awaited setting's answer: the success box, or (for the clock) Set
+  // clock again on a refusal.
+  void JudgeSettingAnswer(const meter::Reply& reply);
+  void ResetAnswered(const std::string& answer);
 
-  // Guard checks; each shows its box when it fails.
-  bool CheckConnected();
-  bool CheckNoHistory();
-  void Box(const std::string& text);
+  // Reading (ServiceReading.cpp).
+  void ReadListing(DataKind kind, Layout layout, Listing listing);
+  // Real-time reading goes on after a wavelength change: new rows follow the
+  // ones shown, which stay as they are, saved or not.
+  void GoOnReading();
+  void ShowHistoryProgress();
+  void EndHistoryProgress();
+
+  // Files (ServiceFiles.cpp).
   // Before a command replaces or empties unsaved rows: asks Save / Discard /
   // Cancel. True to go on (nothing unsaved, Discard, or a Save that wrote
   // the file); false leaves everything as it is.
@@ -201,43 +203,6 @@ class FrameLogic : public settings::ISettingsLink {
   void MarkUnsaved();
   // The table now shows `fileName` (empty: no file) and is saved or not.
   void SetDocument(const std::string& fileName, bool unsaved);
-  bool AskYesNo(const std::string& text, const std::string& caption);
-
-  // The view: each change is shown at once.
-  void ShowView();
-  void SetLinkImage(int image);
-  void SetRealTimeButton(bool running);  // only where the language chose a toolbar
-  void SetSaveButtonImage(int image);    // likewise
-  void SetTabs(TabLayout layout);
-  void SelectTab(int index);  // and bring its page to the front
-  // Writes `text` into the status string and posts UM_STATUS_TEXT with it.
-  void PostStatus(const std::string& text);
-
-  // The link pane (and with `tip` the lamp's tooltip too).
-  void SetLinkPane(const std::string& note, bool tip);
-  bool PaneChinese() const;
-  statuspane::Port CurrentPort() const;
-  void ShowHistoryProgress();
-  void EndHistoryProgress();
-  void ResetAnswered(const std::string& answer);
-
-  // Posts fn to the UI thread; it is dropped if this object is gone by then.
-  void PostSelf(std::function<void()> fn);
-  void PostGraphClear() { m_graphFollower.PostClear(); }
-
-  void Disconnect();
-  void ReadListing(DataKind kind, Layout layout, Listing listing);
-  // UM_RECORD_READY
-  void ShowRecord(const meter::Reply& reply, bool plot);
-  // The awaited setting's answer: the success box, or (for the clock) Set
-  // clock again on a refusal.
-  void JudgeSettingAnswer(const meter::Reply& reply);
-  void TellTableReplaced();
-  void TellLiveStopped(bool lost);
-  // Real-time reading goes on after a wavelength change: new rows follow the
-  // ones shown, which stay as they are, saved or not.
-  void GoOnReading();
-  void ClearTableNote();
   // UM_OPEN_FILE and UM_SAVE_DATA
   void OpenWithDialog();
   // True when the rows were written.
@@ -245,9 +210,35 @@ class FrameLogic : public settings::ISettingsLink {
   // UM_EXPORT
   void ExportWithDialog();
 
+  // Guard checks; each shows its box when it fails.
+  bool CheckConnected();
+  bool CheckNoHistory();
+  void Box(const std::string& text);
+  bool AskYesNo(const std::string& text, const std::string& caption);
+
+  // What is shown: each change is told at once.
+  void ShowState();
+  void ShowTable(TableContent content);
+  void SetLinkLamp(LinkLamp lamp);
+  void SetRealTimeButton(bool running);
+  void SetSaveAfter(SaveAfter after);
+  // Writes `text` into the status string and posts UM_STATUS_TEXT with it.
+  void PostStatus(const std::string& text);
+  // The link pane (and with `tip` the lamp's tooltip too).
+  void SetLinkPane(const std::string& note, bool tip);
+  bool PaneChinese() const;
+  statuspane::Port CurrentPort() const;
+  void TellTableReplaced();
+  void TellLiveStopped(bool lost);
+  void ClearTableNote();
+
+  // Posts fn to the UI thread; it is dropped if this object is gone by then.
+  void PostSelf(std::function<void()> fn);
+  void PostGraphClear() { m_graphFollower.PostClear(); }
+
   IRuntime& m_runtime;
   IPrompter& m_prompter;
-  IFrameView& m_viewSink;
+  IServiceView* m_viewSink = nullptr;
   TablePage& m_table;
   GraphPage& m_graph;
   DataFeed m_feed;
@@ -257,8 +248,11 @@ class FrameLogic : public settings::ISettingsLink {
   std::optional<lang::Index> m_language;
   ReadingSession& m_session;
 
+  field::LiveFeed m_readout;
+  JobDesk m_jobs;
+
   ShownData m_shown;
-  ViewState m_view;
+  ServiceState m_state;
   std::string m_strStatusText;
   bool m_bLinkBusy = false;  // a Link command was accepted within the link guard
   bool m_bHistoryProgress = false;  // the link pane counts a history read
@@ -267,7 +261,7 @@ class FrameLogic : public settings::ISettingsLink {
   // The setting whose command has gone out and whose answer is awaited;
   // Nothing while none is. Only its answer counts as a setting's answer.
   DataKind m_awaitedSetting = DataKind::Nothing;
-  bool m_bSettingSent = false;       // the open settings dialog sent its command
+  bool m_bSettingSent = false;       // the open setting's command went out
   bool m_bGoOnAfterSetting = false;  // real-time reading goes on once the setting is answered
   int m_nLinksMade = 0;
 
@@ -276,6 +270,6 @@ class FrameLogic : public settings::ISettingsLink {
   std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
   std::optional<DataFeed::Token> m_liveSubscription;
 
-  // What the frame posts does nothing once the frame is gone.
+  // What the service posts does nothing once the service is gone.
   LifeGuard m_life;
 };

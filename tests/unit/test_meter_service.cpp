@@ -1,5 +1,5 @@
-// The main frame's logic against a fake window: guards, what each command
-// shows, the reply watchdog, the assembled replies and the link.
+// The meter service against a fake window: guards, what each command shows,
+// the reply watchdog, the assembled replies and the link.
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <unistd.h>
@@ -44,60 +44,60 @@ const char* kLost = "Equipment disconnected,Please check whether the equipment a
 // ---------------------------------------------------------------------------
 // Guards
 
-TEST(FrameLogic, ReadingCommandsNeedAConnectionFirst) {
+TEST(MeterService, ReadingCommandsNeedAConnectionFirst) {
   Frame f;
-  f.logic.OnReadParams();
-  EXPECT_TRUE(f.logic.Shown().paramView);  // set also when refused
-  f.logic.OnReadRealTime();
-  EXPECT_FALSE(f.logic.Shown().paramView);  // cleared also when refused
-  f.logic.OnReadHistory();
-  f.logic.OnReadAdValues();
-  f.logic.OnReadWavelengthCodes();
-  f.logic.OnReset();
+  f.service.OnReadParams();
+  EXPECT_TRUE(f.service.Shown().paramView);  // set also when refused
+  f.service.OnReadRealTime();
+  EXPECT_FALSE(f.service.Shown().paramView);  // cleared also when refused
+  f.service.OnReadHistory();
+  f.service.OnReadAdValues();
+  f.service.OnReadWavelengthCodes();
+  f.service.OnReset();
   EXPECT_EQ(f.Boxes(), std::vector<std::string>(6, "Please connect first"));
   EXPECT_EQ(f.window.boxes[0].caption, "Massage prompt");
   EXPECT_TRUE(f.runtime.timers.empty());
   EXPECT_EQ(f.runtime.PendingPosts(), 0u);
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Nothing);
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::Nothing);
   EXPECT_EQ(f.window.applies, 0);  // nothing on the window changed
 }
 
-TEST(FrameLogic, WhileHistoryRunsEveryReadIsRefusedWithThePleaseWaitBox) {
+TEST(MeterService, WhileHistoryRunsEveryReadIsRefusedWithThePleaseWaitBox) {
   Frame f;
   f.Connect();
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   f.runtime.RunPosts();
   f.window.boxes.clear();
-  f.logic.OnReadRealTime();
-  f.logic.OnReadHistory();
-  f.logic.OnReadAdValues();
-  f.logic.OnReadWavelengthCodes();
-  f.logic.OnReadParams();
-  f.logic.OnReset();
-  f.logic.OnDeleteShownData();
-  f.logic.OnOpenFile();
-  f.logic.OnLink();
+  f.service.OnReadRealTime();
+  f.service.OnReadHistory();
+  f.service.OnReadAdValues();
+  f.service.OnReadWavelengthCodes();
+  f.service.OnReadParams();
+  f.service.OnReset();
+  f.service.OnDeleteShownData();
+  f.service.OnOpenFile();
+  f.service.OnLink();
   EXPECT_EQ(f.Boxes(), std::vector<std::string>(9, "Please wait till history data completely received"));
-  EXPECT_TRUE(f.logic.History());
-  EXPECT_TRUE(f.logic.Connected());  // Link neither disconnected nor scanned
-  EXPECT_EQ(f.logic.Meter().LastCommand(), "H\r");
+  EXPECT_TRUE(f.service.History());
+  EXPECT_TRUE(f.service.Connected());  // Link neither disconnected nor scanned
+  EXPECT_EQ(f.service.Meter().LastCommand(), "H\r");
 }
 
 // ---------------------------------------------------------------------------
 // Real-time reading
 
-TEST(FrameLogic, StartingRealTimeSetsUpTableGraphToolbarTabsAndPolls) {
+TEST(MeterService, StartingRealTimeSetsUpTableGraphToolbarTabsAndPolls) {
   Frame f;
   f.Connect();
   f.graph.SetFileValues(std::vector<int>(800, -3));
-  f.logic.OnReadParams();  // a parameter read leaves one tab
+  f.service.OnReadParams();  // a parameter read leaves one tab
   f.runtime.RunPosts();
   ASSERT_EQ(f.View().tabs, std::vector<std::string>{"Read system parameters"});
-  f.logic.OnReadRealTime();
-  EXPECT_FALSE(f.logic.Shown().paramView);
-  EXPECT_TRUE(f.logic.RealTime());
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::RealTime);
-  EXPECT_EQ(f.logic.Shown().rowCount, 0);
+  f.service.OnReadRealTime();
+  EXPECT_FALSE(f.service.Shown().paramView);
+  EXPECT_TRUE(f.service.RealTime());
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::RealTime);
+  EXPECT_EQ(f.service.Shown().rowCount, 0);
   EXPECT_EQ(f.graph.Status(), "");
   EXPECT_EQ(f.graph.NextRow(), 1);
   EXPECT_EQ(f.graph.RowCount(), 300);
@@ -107,28 +107,28 @@ TEST(FrameLogic, StartingRealTimeSetsUpTableGraphToolbarTabsAndPolls) {
   EXPECT_EQ(f.View().tabs, (std::vector<std::string>{"Read real-time data", "Graphic data"}));
   ASSERT_EQ(f.table.Model().ColumnCount(), 6);
   EXPECT_EQ(f.table.Model().Column(5).width, 200);
-  EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
+  EXPECT_EQ(f.service.Meter().LastCommand(), "D\r");
   // The watchdog is armed when the command is written, not before.
   EXPECT_FALSE(f.WatchdogRunning());
   f.graph.OnGraphUpdate("-5");
   ASSERT_FALSE(Blank(f.graph));
   f.runtime.RunPosts();
   EXPECT_TRUE(Blank(f.graph));
-  EXPECT_TRUE(f.logic.Meter().AwaitingReply());
+  EXPECT_TRUE(f.service.Meter().AwaitingReply());
   EXPECT_EQ(f.WatchdogPeriod(), 1000);
 
   // Started again while both tabs exist: still exactly two.
-  f.logic.OnReadRealTime();  // stop
-  f.logic.OnReadRealTime();  // start
+  f.service.OnReadRealTime();  // stop
+  f.service.OnReadRealTime();  // start
   EXPECT_EQ(f.View().tabs, (std::vector<std::string>{"Read real-time data", "Graphic data"}));
 }
 
-TEST(FrameLogic, EachReadingBecomesAGraphValueAndANumberedRowAndThePollGoesOn) {
+TEST(MeterService, EachReadingBecomesAGraphValueAndANumberedRowAndThePollGoesOn) {
   Frame f;
   f.Connect();
   f.StartRealTime();
   f.Feed(ReadingRecord("-29.10"));
-  EXPECT_FALSE(f.logic.Meter().AwaitingReply());
+  EXPECT_FALSE(f.service.Meter().AwaitingReply());
   EXPECT_FALSE(f.WatchdogRunning());
   f.runtime.RunPosts();
   EXPECT_EQ(f.graph.Chart().RowAt(1).value, -29);
@@ -140,7 +140,7 @@ TEST(FrameLogic, EachReadingBecomesAGraphValueAndANumberedRowAndThePollGoesOn) {
   ASSERT_TRUE(f.runtime.Fire(TIMER_POLL));
   EXPECT_EQ(f.runtime.PendingPosts(), 1u);
   f.runtime.RunPosts();
-  EXPECT_TRUE(f.logic.Meter().AwaitingReply());
+  EXPECT_TRUE(f.service.Meter().AwaitingReply());
   ASSERT_TRUE(f.runtime.Fire(TIMER_POLL));
   EXPECT_EQ(f.runtime.PendingPosts(), 0u);
 
@@ -151,7 +151,7 @@ TEST(FrameLogic, EachReadingBecomesAGraphValueAndANumberedRowAndThePollGoesOn) {
   EXPECT_EQ(f.table.Model().Cell(1, 0), "2");
 }
 
-TEST(FrameLogic, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedAndTheOpenedFile) {
+TEST(MeterService, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedAndTheOpenedFile) {
   Frame f;
   TempDir dir;
   struct Seen {
@@ -168,7 +168,7 @@ TEST(FrameLogic, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedAndTh
     subscriber.fileOpened = [&s](const DataFeed::FileOpened& file) {
       s.opened.emplace_back(file.path, file.type, file.records, file.graphValues);
     };
-    f.logic.Feed().Subscribe(std::move(subscriber));
+    f.service.Feed().Subscribe(std::move(subscriber));
   }
   f.Connect();
   f.StartRealTime();
@@ -178,9 +178,9 @@ TEST(FrameLogic, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedAndTh
   ASSERT_EQ(f.table.Model().RowCount(), 2);
   EXPECT_EQ(f.table.Model().Cell(1, 3), "--.--");
   EXPECT_EQ(f.graph.Chart().RowAt(1).value, -29);
-  ASSERT_EQ(f.logic.SaveFile(dir.File("live"), DataKind::RealTime).status, FileOutcome::Status::Done);
-  ASSERT_EQ(f.logic.OpenFile(dir.File("live.ref")).status, FileOutcome::Status::Done);
-  ASSERT_EQ(f.logic.OpenFile(dir.File("missing.ref")).status, FileOutcome::Status::Failed);
+  ASSERT_EQ(f.service.SaveFile(dir.File("live"), DataKind::RealTime).status, FileOutcome::Status::Done);
+  ASSERT_EQ(f.service.OpenFile(dir.File("live.ref")).status, FileOutcome::Status::Done);
+  ASSERT_EQ(f.service.OpenFile(dir.File("missing.ref")).status, FileOutcome::Status::Failed);
   for (const Seen& s : seen) {
     using Row = std::tuple<int, std::optional<double>, std::optional<double>, std::string, std::optional<int>>;
     EXPECT_EQ(s.rows, (std::vector<Row>{{0, -29.10, 1.23, "uW", 1310}, {1, std::nullopt, 1.23, "uW", 1310}}));
@@ -194,7 +194,7 @@ TEST(FrameLogic, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedAndTh
   }
 }
 
-TEST(FrameLogic, ARecordWithoutTheLogLabelGivesTheGraphTheBytesFromNine) {
+TEST(MeterService, ARecordWithoutTheLogLabelGivesTheGraphTheBytesFromNine) {
   Frame f;
   f.Connect();
   f.StartRealTime();
@@ -204,13 +204,13 @@ TEST(FrameLogic, ARecordWithoutTheLogLabelGivesTheGraphTheBytesFromNine) {
   EXPECT_EQ(f.table.Model().RowCount(), 0);  // no "波": no row
 }
 
-TEST(FrameLogic, SecondPressStopsRealTimeReading) {
+TEST(MeterService, SecondPressStopsRealTimeReading) {
   Frame f;
   f.Connect();
   f.StartRealTime();
-  f.logic.OnReadRealTime();
-  EXPECT_FALSE(f.logic.RealTime());
-  EXPECT_FALSE(f.logic.Meter().AwaitingReply());
+  f.service.OnReadRealTime();
+  EXPECT_FALSE(f.service.RealTime());
+  EXPECT_FALSE(f.service.Meter().AwaitingReply());
   EXPECT_FALSE(f.Polling());
   EXPECT_FALSE(f.WatchdogRunning());
   EXPECT_FALSE(f.View().realTimeRunning);
@@ -219,7 +219,7 @@ TEST(FrameLogic, SecondPressStopsRealTimeReading) {
 
 // A long reading, or a meter flooding the line, must not grow memory: the
 // live graph wipes itself when full and starts again at row 1.
-TEST(FrameLogic, AFullLiveGraphWipesItselfAndStartsAgain) {
+TEST(MeterService, AFullLiveGraphWipesItselfAndStartsAgain) {
   Frame f;
   f.Connect();
   f.StartRealTime();
@@ -233,32 +233,32 @@ TEST(FrameLogic, AFullLiveGraphWipesItselfAndStartsAgain) {
   EXPECT_FALSE(f.graph.Chart().RowAt(2500 % 300 + 1).value);
 }
 
-TEST(FrameLogic, TextAndGraphicStartReadingAndSwitchTheTabEvenWhenRefused) {
+TEST(MeterService, TextAndGraphicStartReadingAndSwitchTheTabEvenWhenRefused) {
   Frame f;
-  f.logic.OnGraphic();
+  f.presenter.OnGraphic();
   EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Please connect first"});
   EXPECT_EQ(f.View().selectedTab, 1);
   EXPECT_EQ(f.View().shownPage, 1);
 
   f.Connect();
-  f.logic.OnText();
-  EXPECT_TRUE(f.logic.RealTime());
+  f.presenter.OnText();
+  EXPECT_TRUE(f.service.RealTime());
   EXPECT_EQ(f.View().selectedTab, 0);
   EXPECT_EQ(f.View().shownPage, 0);
   // Already reading: Graphic only switches.
   const int starts = f.runtime.timerStarts;
-  f.logic.OnGraphic();
-  EXPECT_TRUE(f.logic.RealTime());
+  f.presenter.OnGraphic();
+  EXPECT_TRUE(f.service.RealTime());
   EXPECT_EQ(f.runtime.timerStarts, starts);
   EXPECT_EQ(f.View().shownPage, 1);
 }
 
-TEST(FrameLogic, TheOperatorsTabChoiceBringsItsPageForward) {
+TEST(MeterService, TheOperatorsTabChoiceBringsItsPageForward) {
   Frame f;
-  f.logic.OnTabSelected(1);
+  f.presenter.OnTabSelected(1);
   EXPECT_EQ(f.View().selectedTab, 1);
   EXPECT_EQ(f.View().shownPage, 1);
-  f.logic.OnTabSelected(5);  // no such item
+  f.presenter.OnTabSelected(5);  // no such item
   EXPECT_EQ(f.View().shownPage, 1);
 }
 
@@ -267,11 +267,11 @@ TEST(FrameLogic, TheOperatorsTabChoiceBringsItsPageForward) {
 
 void ExpectMeterLost(Frame& f) {
   EXPECT_EQ(f.Boxes().back(), kLost);
-  EXPECT_FALSE(f.logic.Connected());
-  EXPECT_FALSE(f.logic.RealTime());
-  EXPECT_FALSE(f.logic.History());
-  EXPECT_FALSE(f.logic.Meter().AwaitingReply());
-  EXPECT_EQ(f.logic.Meter().WatchdogTicks(), 0);
+  EXPECT_FALSE(f.service.Connected());
+  EXPECT_FALSE(f.service.RealTime());
+  EXPECT_FALSE(f.service.History());
+  EXPECT_FALSE(f.service.Meter().AwaitingReply());
+  EXPECT_EQ(f.service.Meter().WatchdogTicks(), 0);
   EXPECT_FALSE(f.Polling());
   EXPECT_FALSE(f.WatchdogRunning());
   EXPECT_FALSE(f.View().realTimeRunning);
@@ -281,18 +281,18 @@ void ExpectMeterLost(Frame& f) {
   EXPECT_EQ(f.View().statusNote, "Equipment disconnected");
 }
 
-TEST(FrameLogic, RealTimeMeterSilentForTwoWatchdogTicksIsLost) {
+TEST(MeterService, RealTimeMeterSilentForTwoWatchdogTicksIsLost) {
   Frame f;
   f.Connect();
   f.StartRealTime();
   ASSERT_TRUE(f.runtime.Fire(TIMER_REPLY_WATCHDOG));
   EXPECT_TRUE(f.Boxes().empty());
-  EXPECT_EQ(f.logic.Meter().WatchdogTicks(), 1);
+  EXPECT_EQ(f.service.Meter().WatchdogTicks(), 1);
   ASSERT_TRUE(f.runtime.Fire(TIMER_REPLY_WATCHDOG));
   ExpectMeterLost(f);
 }
 
-TEST(FrameLogic, AReadingBetweenTheTicksKeepsTheMeter) {
+TEST(MeterService, AReadingBetweenTheTicksKeepsTheMeter) {
   Frame f;
   f.Connect();
   f.StartRealTime();
@@ -304,42 +304,42 @@ TEST(FrameLogic, AReadingBetweenTheTicksKeepsTheMeter) {
   f.runtime.RunPosts();
   f.runtime.Fire(TIMER_REPLY_WATCHDOG);
   EXPECT_TRUE(f.Boxes().empty());
-  EXPECT_TRUE(f.logic.Connected());
+  EXPECT_TRUE(f.service.Connected());
 }
 
-TEST(FrameLogic, CommandsOutsideReadingAreNotWatched) {
+TEST(MeterService, CommandsOutsideReadingAreNotWatched) {
   Frame f;
   f.Connect();
-  f.logic.OnReadParams();
-  f.logic.OnReadAdValues();
-  f.logic.OnReadWavelengthCodes();
+  f.service.OnReadParams();
+  f.service.OnReadAdValues();
+  f.service.OnReadWavelengthCodes();
   f.runtime.RunPosts();
-  EXPECT_FALSE(f.logic.Meter().AwaitingReply());
+  EXPECT_FALSE(f.service.Meter().AwaitingReply());
   EXPECT_FALSE(f.WatchdogRunning());
-  f.logic.Meter().PostCommand("L 3\r");
+  f.service.Meter().PostCommand("L 3\r");
   f.runtime.RunPosts();
   EXPECT_FALSE(f.WatchdogRunning());
 }
 
 // Leaving real-time reading while a poll is unanswered must not leave its
 // watchdog behind to declare a healthy meter lost two seconds later.
-TEST(FrameLogic, EveryWayOutOfRealTimeReadingDisarmsTheWatchdog) {
+TEST(MeterService, EveryWayOutOfRealTimeReadingDisarmsTheWatchdog) {
   struct Way {
     const char* name;
     std::function<void(Frame&)> leave;
     bool connectedAfter;
   };
   const std::vector<Way> ways = {
-      {"stop button", [](Frame& f) { f.logic.OnReadRealTime(); }, true},
-      {"save", [](Frame& f) { f.logic.OnSaveData(); }, true},
-      {"open", [](Frame& f) { f.logic.OnOpenFile(); }, true},
-      {"delete", [](Frame& f) { f.window.answers = {BoxAnswer::Yes}; f.logic.OnDeleteShownData(); }, true},
-      {"reset answered yes", [](Frame& f) { f.window.answers = {BoxAnswer::Yes}; f.logic.OnReset(); }, true},
-      {"history", [](Frame& f) { f.logic.OnReadHistory(); }, true},
-      {"AD values", [](Frame& f) { f.logic.OnReadAdValues(); }, true},
-      {"wavelength codes", [](Frame& f) { f.logic.OnReadWavelengthCodes(); }, true},
-      {"parameters", [](Frame& f) { f.logic.OnReadParams(); }, true},
-      {"link", [](Frame& f) { f.logic.OnLink(); }, false},
+      {"stop button", [](Frame& f) { f.service.OnReadRealTime(); }, true},
+      {"save", [](Frame& f) { f.service.OnSaveData(); }, true},
+      {"open", [](Frame& f) { f.service.OnOpenFile(); }, true},
+      {"delete", [](Frame& f) { f.window.answers = {BoxAnswer::Yes}; f.service.OnDeleteShownData(); }, true},
+      {"reset answered yes", [](Frame& f) { f.window.answers = {BoxAnswer::Yes}; f.service.OnReset(); }, true},
+      {"history", [](Frame& f) { f.service.OnReadHistory(); }, true},
+      {"AD values", [](Frame& f) { f.service.OnReadAdValues(); }, true},
+      {"wavelength codes", [](Frame& f) { f.service.OnReadWavelengthCodes(); }, true},
+      {"parameters", [](Frame& f) { f.service.OnReadParams(); }, true},
+      {"link", [](Frame& f) { f.service.OnLink(); }, false},
   };
   for (const Way& way : ways) {
     Frame f;
@@ -349,7 +349,7 @@ TEST(FrameLogic, EveryWayOutOfRealTimeReadingDisarmsTheWatchdog) {
     way.leave(f);
     f.runtime.RunPosts();
     // A history read watches its own command with its own period.
-    if (f.logic.History()) {
+    if (f.service.History()) {
       EXPECT_EQ(f.WatchdogPeriod(), 10000) << way.name;
       continue;
     }
@@ -357,18 +357,18 @@ TEST(FrameLogic, EveryWayOutOfRealTimeReadingDisarmsTheWatchdog) {
     f.runtime.Fire(TIMER_REPLY_WATCHDOG);
     f.runtime.Fire(TIMER_REPLY_WATCHDOG);
     for (const std::string& box : f.Boxes()) EXPECT_NE(box, kLost) << way.name;
-    EXPECT_EQ(f.logic.Connected(), way.connectedAfter) << way.name;
+    EXPECT_EQ(f.service.Connected(), way.connectedAfter) << way.name;
     // The reading still on its way is taken as any record of the new state.
     f.Feed(ReadingRecord());
     f.runtime.RunPosts();
-    EXPECT_EQ(f.logic.Connected(), way.connectedAfter) << way.name;
+    EXPECT_EQ(f.service.Connected(), way.connectedAfter) << way.name;
   }
 }
 
-TEST(FrameLogic, HistoryRecordsKeepALongTransferAlive) {
+TEST(MeterService, HistoryRecordsKeepALongTransferAlive) {
   Frame f;
   f.Connect();
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   f.runtime.RunPosts();
   ASSERT_TRUE(f.WatchdogRunning());
   EXPECT_EQ(f.WatchdogPeriod(), 10000);
@@ -376,27 +376,27 @@ TEST(FrameLogic, HistoryRecordsKeepALongTransferAlive) {
   for (int i = 0; i < 30; ++i) {
     f.runtime.Fire(TIMER_REPLY_WATCHDOG);
     f.Feed(ReadingRecord());
-    EXPECT_EQ(f.logic.Meter().WatchdogTicks(), 0);
+    EXPECT_EQ(f.service.Meter().WatchdogTicks(), 0);
   }
-  EXPECT_TRUE(f.logic.History());
+  EXPECT_TRUE(f.service.History());
   EXPECT_TRUE(f.Boxes().empty());
   EXPECT_EQ(f.WatchdogPeriod(), 10000);
 
   f.Feed(G("历史记录调阅结束\r\n$"));
-  EXPECT_FALSE(f.logic.History());
+  EXPECT_FALSE(f.service.History());
   EXPECT_FALSE(f.WatchdogRunning());
   EXPECT_EQ(f.Boxes(), std::vector<std::string>{"History data reading finished"});
   EXPECT_EQ(f.done, std::vector<meter::Done>{meter::Done::HistoryEnd});
   f.runtime.RunPosts();
   EXPECT_EQ(f.View().statusNote, "Equipment connected");
   EXPECT_EQ(f.table.Model().RowCount(), 30);
-  EXPECT_TRUE(f.logic.Connected());
+  EXPECT_TRUE(f.service.Connected());
 }
 
-TEST(FrameLogic, HistoryThatStopsMidWayIsLostAfterTwoSilentPeriods) {
+TEST(MeterService, HistoryThatStopsMidWayIsLostAfterTwoSilentPeriods) {
   Frame f;
   f.Connect();
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   f.runtime.RunPosts();
   f.Feed(ReadingRecord());
   f.runtime.Fire(TIMER_REPLY_WATCHDOG);
@@ -410,14 +410,14 @@ TEST(FrameLogic, HistoryThatStopsMidWayIsLostAfterTwoSilentPeriods) {
 // ---------------------------------------------------------------------------
 // Reply assembly
 
-TEST(FrameLogic, AQuestionMarkConnectsAndDiscardsWhatCameBefore) {
+TEST(MeterService, AQuestionMarkConnectsAndDiscardsWhatCameBefore) {
   Frame f;
   f.Feed("X");
-  EXPECT_FALSE(f.logic.Connected());
-  EXPECT_EQ(f.logic.Meter().PendingReply(), "X");
+  EXPECT_FALSE(f.service.Connected());
+  EXPECT_EQ(f.service.Meter().PendingReply(), "X");
   f.Feed("?");
-  EXPECT_TRUE(f.logic.Connected());
-  EXPECT_EQ(f.logic.Meter().PendingReply(), "");
+  EXPECT_TRUE(f.service.Connected());
+  EXPECT_EQ(f.service.Meter().PendingReply(), "");
   EXPECT_EQ(f.runtime.PendingPosts(), 0u);
 
   // Also in the middle of a record while reading.
@@ -428,7 +428,7 @@ TEST(FrameLogic, AQuestionMarkConnectsAndDiscardsWhatCameBefore) {
   EXPECT_EQ(f.table.Model().RowCount(), 0);
 }
 
-TEST(FrameLogic, RecordsAreHandedOverWholeAndEachInTurn) {
+TEST(MeterService, RecordsAreHandedOverWholeAndEachInTurn) {
   Frame f;
   f.Connect();
   f.StartRealTime();
@@ -438,7 +438,7 @@ TEST(FrameLogic, RecordsAreHandedOverWholeAndEachInTurn) {
   EXPECT_TRUE(f.records.empty());
   f.Feed(rec.substr(7));
   EXPECT_EQ(f.records, std::vector<std::string>{rec});
-  EXPECT_EQ(f.logic.Meter().PendingReply(), "");
+  EXPECT_EQ(f.service.Meter().PendingReply(), "");
   // Two more complete before the page gets to handle the first.
   f.Feed(ReadingRecord("-2.000") + ReadingRecord("-3.000"));
   f.runtime.RunPosts();
@@ -449,7 +449,7 @@ TEST(FrameLogic, RecordsAreHandedOverWholeAndEachInTurn) {
   EXPECT_EQ(f.table.m_strRecord, ReadingRecord("-3.000"));
 }
 
-TEST(FrameLogic, ALoneDollarIsARecordToo) {
+TEST(MeterService, ALoneDollarIsARecordToo) {
   Frame f;
   f.Feed("$");
   EXPECT_EQ(f.records, std::vector<std::string>{"$"});
@@ -458,21 +458,21 @@ TEST(FrameLogic, ALoneDollarIsARecordToo) {
   EXPECT_EQ(f.table.m_strRecord, "$");
 }
 
-TEST(FrameLogic, MarkersDisarmOnlyInsideACompletedRecord) {
+TEST(MeterService, MarkersDisarmOnlyInsideACompletedRecord) {
   Frame f;
   f.Connect();
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   f.runtime.RunPosts();
-  ASSERT_TRUE(f.logic.Meter().AwaitingReply());
+  ASSERT_TRUE(f.service.Meter().AwaitingReply());
   f.Feed(G("成功 量程7校准 以上内容为波长代码"));
-  EXPECT_TRUE(f.logic.Meter().AwaitingReply());
+  EXPECT_TRUE(f.service.Meter().AwaitingReply());
   f.Feed("$");
-  EXPECT_FALSE(f.logic.Meter().AwaitingReply());
+  EXPECT_FALSE(f.service.Meter().AwaitingReply());
   EXPECT_EQ(f.done, (std::vector<meter::Done>{meter::Done::ListingEnd, meter::Done::ParametersEnd,
                                               meter::Done::Success}));
 }
 
-TEST(FrameLogic, EachCompletionMarkerDisarmsAndIsReportedDone) {
+TEST(MeterService, EachCompletionMarkerDisarmsAndIsReportedDone) {
   const std::vector<std::pair<const char*, meter::Done>> markers = {
       {"设置成功", meter::Done::Success},
       {"系统量程7校准: 1.00dBm", meter::Done::ParametersEnd},
@@ -480,32 +480,32 @@ TEST(FrameLogic, EachCompletionMarkerDisarmsAndIsReportedDone) {
   for (const auto& [marker, done] : markers) {
     Frame f;
     f.Connect();
-    f.logic.OnReadHistory();
+    f.service.OnReadHistory();
     f.runtime.RunPosts();
-    ASSERT_TRUE(f.logic.Meter().AwaitingReply());
+    ASSERT_TRUE(f.service.Meter().AwaitingReply());
     f.Feed(G(marker) + "$");
-    EXPECT_FALSE(f.logic.Meter().AwaitingReply()) << marker;
+    EXPECT_FALSE(f.service.Meter().AwaitingReply()) << marker;
     EXPECT_FALSE(f.WatchdogRunning()) << marker;
-    EXPECT_TRUE(f.logic.History()) << marker;
+    EXPECT_TRUE(f.service.History()) << marker;
     EXPECT_EQ(f.done, std::vector<meter::Done>{done}) << marker;
   }
 }
 
-TEST(FrameLogic, ANulByteBecomesASpace) {
+TEST(MeterService, ANulByteBecomesASpace) {
   Frame f;
   f.Feed(std::string("A\0B$", 4));
   EXPECT_EQ(f.records, std::vector<std::string>{"A B$"});
 }
 
-TEST(FrameLogic, ARunawayReplyIsDroppedAtTheCapAndAssemblyGoesOn) {
+TEST(MeterService, ARunawayReplyIsDroppedAtTheCapAndAssemblyGoesOn) {
   Frame f;
   const size_t cap = ReplyAssembler::kCap;
   f.Feed(std::string(cap - 1, 'x'));
-  EXPECT_EQ(f.logic.Meter().PendingReply().size(), cap - 1);
+  EXPECT_EQ(f.service.Meter().PendingReply().size(), cap - 1);
   f.Feed("y");
-  EXPECT_EQ(f.logic.Meter().PendingReply().size(), 0u);
+  EXPECT_EQ(f.service.Meter().PendingReply().size(), 0u);
   f.Feed(std::string(cap + 10, 'z'));
-  EXPECT_EQ(f.logic.Meter().PendingReply().size(), 10u);
+  EXPECT_EQ(f.service.Meter().PendingReply().size(), 10u);
   f.Feed("tail$");
   ASSERT_EQ(f.records.size(), 1u);
   EXPECT_EQ(f.records[0], std::string(10, 'z') + "tail$");
@@ -515,56 +515,56 @@ TEST(FrameLogic, ARunawayReplyIsDroppedAtTheCapAndAssemblyGoesOn) {
   EXPECT_EQ(f.records.back(), big);
 }
 
-TEST(FrameLogic, SettingsCommandsStopReadingAndRunTheirDialog) {
+TEST(MeterService, SettingsCommandsStopReadingAndRunTheirDialog) {
   Frame f;
   f.Connect();
   f.StartRealTime();
-  f.logic.OnSettingsCommand(DataKind::Mode);
-  EXPECT_FALSE(f.logic.RealTime());
+  f.service.OnSettingsCommand(DataKind::Mode);
+  EXPECT_FALSE(f.service.RealTime());
   EXPECT_FALSE(f.Polling());
   EXPECT_FALSE(f.WatchdogRunning());
   EXPECT_FALSE(f.View().realTimeRunning);
   EXPECT_EQ(f.View().saveImage, toolbar_image::kSaveAfterSettings);
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Mode);
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::Mode);
   EXPECT_EQ(f.window.settingsDialogs, std::vector<DataKind>{DataKind::Mode});
 }
 
-TEST(FrameLogic, SettingAnswersTellOfSuccessOnceAndAskForTheClockAgain) {
+TEST(MeterService, SettingAnswersTellOfSuccessOnceAndAskForTheClockAgain) {
   Frame f;
   f.Connect();
-  f.logic.OnSettingsCommand(DataKind::Clock);
-  f.logic.SendNow("T 26/12/07 10:00:00\r");  // the dialog's OK
+  f.service.OnSettingsCommand(DataKind::Clock);
+  f.service.SendSetting(settings::ClockFields{2026, 12, 7, 10, 0, 0});  // the dialog's OK
   f.Feed(G("时间设置失败$"));
   f.runtime.RunPosts();
   EXPECT_EQ(f.window.settingsDialogs, (std::vector<DataKind>{DataKind::Clock, DataKind::Clock}));
-  f.logic.SendNow("T 26/12/07 10:00:05\r");
+  f.service.SendSetting(settings::ClockFields{2026, 12, 7, 10, 0, 5});
   f.Feed(G("时间设置成功$") + G("时间设置成功$"));
   f.runtime.RunPosts();
   EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Set up successful"});  // once
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Nothing);
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::Nothing);
 
-  f.logic.OnSettingsCommand(DataKind::Calibration);
+  f.service.OnSettingsCommand(DataKind::Calibration);
   f.Feed(G("当前波长：1550nm$"));
   f.runtime.RunPosts();
-  EXPECT_EQ(f.logic.Shown().currentWavelength, "1550");
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Calibration);
+  EXPECT_EQ(f.service.Shown().currentWavelength, "1550");
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::Calibration);
 }
 
 // ---------------------------------------------------------------------------
 // Link
 
-TEST(FrameLogic, LinkWhileConnectedDisconnects) {
+TEST(MeterService, LinkWhileConnectedDisconnects) {
   Frame f;
   f.Connect();
   f.StartRealTime();
-  f.logic.OnLink();
-  EXPECT_FALSE(f.logic.Connected());
-  EXPECT_TRUE(f.logic.LinkBusy());
+  f.service.OnLink();
+  EXPECT_FALSE(f.service.Connected());
+  EXPECT_TRUE(f.service.LinkBusy());
   EXPECT_EQ(f.runtime.Period(TIMER_LINK_GUARD), 1000);
-  EXPECT_FALSE(f.logic.RealTime());
+  EXPECT_FALSE(f.service.RealTime());
   EXPECT_FALSE(f.Polling());
   EXPECT_FALSE(f.View().realTimeRunning);
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Nothing);
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::Nothing);
   EXPECT_EQ(f.View().linkImage, toolbar_image::kDisconnected);
   f.runtime.RunPosts();
   EXPECT_EQ(f.View().statusNote, "Equipment disconnected");
@@ -573,33 +573,33 @@ TEST(FrameLogic, LinkWhileConnectedDisconnects) {
   EXPECT_TRUE(f.Boxes().empty());
 }
 
-TEST(FrameLogic, ASecondLinkWithinTheGuardDoesNothing) {
+TEST(MeterService, ASecondLinkWithinTheGuardDoesNothing) {
   Frame f;
   f.Connect();
-  f.logic.OnLink();  // disconnects
+  f.service.OnLink();  // disconnects
   f.Connect();
-  f.logic.OnLink();
-  EXPECT_TRUE(f.logic.Connected());
+  f.service.OnLink();
+  EXPECT_TRUE(f.service.Connected());
   f.runtime.Fire(TIMER_LINK_GUARD);
-  EXPECT_FALSE(f.logic.LinkBusy());
+  EXPECT_FALSE(f.service.LinkBusy());
   EXPECT_FALSE(f.runtime.Running(TIMER_LINK_GUARD));
-  f.logic.OnLink();
-  EXPECT_FALSE(f.logic.Connected());
+  f.service.OnLink();
+  EXPECT_FALSE(f.service.Connected());
 }
 
-TEST(FrameLogic, AScanWithoutAnAnsweringPortFails) {
+TEST(MeterService, AScanWithoutAnAnsweringPortFails) {
   Frame f;
-  f.logic.SetPortOverride("/nonexistent/km360r-port");
-  f.logic.OnLink();
-  EXPECT_TRUE(f.logic.Scanning());
-  while (f.logic.Scanning() && f.runtime.WaitForPost()) f.runtime.RunPosts();
-  EXPECT_FALSE(f.logic.Scanning());
+  f.service.SetPortOverride("/nonexistent/km360r-port");
+  f.service.OnLink();
+  EXPECT_TRUE(f.service.Scanning());
+  while (f.service.Scanning() && f.runtime.WaitForPost()) f.runtime.RunPosts();
+  EXPECT_FALSE(f.service.Scanning());
   EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Connecting failed"});
   f.runtime.RunPosts();
   EXPECT_EQ(f.View().statusNote, "Equipment disconnected");
   EXPECT_EQ(f.View().linkImage, toolbar_image::kDisconnected);
-  EXPECT_FALSE(f.logic.Connected());
-  EXPECT_FALSE(f.logic.LinkBusy());
+  EXPECT_FALSE(f.service.Connected());
+  EXPECT_FALSE(f.service.LinkBusy());
 }
 
 // A pseudo-terminal nobody answers on: the scan spends three probes on it.
@@ -621,59 +621,59 @@ class SilentPort {
   std::string m_path;
 };
 
-TEST(FrameLogic, LinkAndALostLineAreIgnoredWhileAScanRuns) {
+TEST(MeterService, LinkAndALostLineAreIgnoredWhileAScanRuns) {
   SilentPort port;
   ASSERT_FALSE(port.Path().empty());
   Frame f;
-  f.logic.SetPortOverride(port.Path());
-  f.logic.OnLink();
-  ASSERT_TRUE(f.logic.Scanning());
+  f.service.SetPortOverride(port.Path());
+  f.service.OnLink();
+  ASSERT_TRUE(f.service.Scanning());
   f.runtime.Fire(TIMER_LINK_GUARD);  // the guard ends long before the scan does
-  f.logic.OnLink();
-  f.logic.Meter().OnDeviceLost();
+  f.service.OnLink();
+  f.service.Meter().OnDeviceLost();
   EXPECT_TRUE(f.window.boxes.empty());
-  EXPECT_FALSE(f.logic.LinkBusy());
-  while (f.logic.Scanning() && f.runtime.WaitForPost()) f.runtime.RunPosts();
+  EXPECT_FALSE(f.service.LinkBusy());
+  while (f.service.Scanning() && f.runtime.WaitForPost()) f.runtime.RunPosts();
   EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Connecting failed"});
 }
 
-TEST(FrameLogic, ALostLineStopsReadingTellsTheOperatorAndDisconnects) {
+TEST(MeterService, ALostLineStopsReadingTellsTheOperatorAndDisconnects) {
   for (const bool history : {false, true}) {
     Frame f;
     f.Connect();
     if (history) {
-      f.logic.OnReadHistory();
+      f.service.OnReadHistory();
     } else {
-      f.logic.OnReadRealTime();
+      f.service.OnReadRealTime();
     }
     f.runtime.RunPosts();
-    f.logic.Meter().OnDeviceLost();
+    f.service.Meter().OnDeviceLost();
     EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Equipment disconnected"});
-    EXPECT_FALSE(f.logic.RealTime());
-    EXPECT_FALSE(f.logic.History());
-    EXPECT_FALSE(f.logic.Meter().AwaitingReply());
+    EXPECT_FALSE(f.service.RealTime());
+    EXPECT_FALSE(f.service.History());
+    EXPECT_FALSE(f.service.Meter().AwaitingReply());
     EXPECT_FALSE(f.WatchdogRunning());
-    EXPECT_FALSE(f.logic.Connected());
+    EXPECT_FALSE(f.service.Connected());
     EXPECT_EQ(f.View().linkImage, toolbar_image::kDisconnected);
   }
 }
 
 // A line lost right after Link must not leave the program showing a dead
 // line as connected because the link guard still holds.
-TEST(FrameLogic, ALostLineDisconnectsEvenWithinTheLinkGuard) {
+TEST(MeterService, ALostLineDisconnectsEvenWithinTheLinkGuard) {
   Frame f;
   f.Connect();
-  f.logic.OnLink();  // disconnects and arms the guard
+  f.service.OnLink();  // disconnects and arms the guard
   f.Connect();
-  ASSERT_TRUE(f.logic.LinkBusy());
-  f.logic.Meter().OnDeviceLost();
-  EXPECT_FALSE(f.logic.Connected());
+  ASSERT_TRUE(f.service.LinkBusy());
+  f.service.Meter().OnDeviceLost();
+  EXPECT_FALSE(f.service.Connected());
   EXPECT_EQ(f.View().linkImage, toolbar_image::kDisconnected);
 }
 
-TEST(FrameLogic, DriverErrorsGoToTheApplicationErrorBox) {
+TEST(MeterService, DriverErrorsGoToTheApplicationErrorBox) {
   Frame f;
-  f.logic.Meter().OnDriverError("WARNING:  WriteFile() Failed");
+  f.service.Meter().OnDriverError("WARNING:  WriteFile() Failed");
   ASSERT_EQ(f.window.boxes.size(), 1u);
   EXPECT_EQ(f.window.boxes[0].caption, "Application Error");
 }
@@ -681,16 +681,16 @@ TEST(FrameLogic, DriverErrorsGoToTheApplicationErrorBox) {
 // ---------------------------------------------------------------------------
 // Other reading commands
 
-TEST(FrameLogic, HistoryReadSetsUpItsTableAndTabs) {
+TEST(MeterService, HistoryReadSetsUpItsTableAndTabs) {
   Frame f;
   f.Connect();
-  f.logic.OnReadParams();
+  f.service.OnReadParams();
   f.runtime.RunPosts();
   f.graph.OnGraphUpdate("-5");
-  f.logic.OnReadHistory();
-  EXPECT_FALSE(f.logic.Shown().paramView);
-  EXPECT_TRUE(f.logic.History());
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::History);
+  f.service.OnReadHistory();
+  EXPECT_FALSE(f.service.Shown().paramView);
+  EXPECT_TRUE(f.service.History());
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::History);
   EXPECT_EQ(f.View().tabs, std::vector<std::string>{"Read history data"});
   EXPECT_EQ(f.View().selectedTab, 0);
   EXPECT_EQ(f.View().shownPage, 0);
@@ -698,49 +698,49 @@ TEST(FrameLogic, HistoryReadSetsUpItsTableAndTabs) {
   EXPECT_EQ(f.table.Model().Column(5).width, 150);
   EXPECT_FALSE(f.View().realTimeRunning);
   EXPECT_EQ(f.View().saveImage, toolbar_image::kSaveAfterRead);
-  EXPECT_EQ(f.logic.Meter().LastCommand(), "H\r");
+  EXPECT_EQ(f.service.Meter().LastCommand(), "H\r");
   f.runtime.RunPosts();
   EXPECT_EQ(f.View().statusNote, "Receiving history data");
   EXPECT_TRUE(Blank(f.graph));
 }
 
-TEST(FrameLogic, AdValuesWavelengthCodesAndParametersSetTheirKindAndLayout) {
+TEST(MeterService, AdValuesWavelengthCodesAndParametersSetTheirKindAndLayout) {
   Frame f;
   f.Connect();
-  f.logic.OnReadParams();
-  f.logic.OnReadAdValues();
-  EXPECT_TRUE(f.logic.Shown().paramView);  // untouched
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::History);
-  EXPECT_EQ(f.logic.Meter().LastCommand(), "A\r");
+  f.service.OnReadParams();
+  f.service.OnReadAdValues();
+  EXPECT_TRUE(f.service.Shown().paramView);  // untouched
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::History);
+  EXPECT_EQ(f.service.Meter().LastCommand(), "A\r");
   EXPECT_EQ(f.table.Model().ColumnCount(), 3);
 
-  f.logic.OnReadWavelengthCodes();
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::WavelengthCodes);
-  EXPECT_EQ(f.logic.Meter().LastCommand(), "B\r");
+  f.service.OnReadWavelengthCodes();
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::WavelengthCodes);
+  EXPECT_EQ(f.service.Meter().LastCommand(), "B\r");
   EXPECT_EQ(f.table.Model().ColumnCount(), 1);
 
-  f.logic.OnReadRealTime();
-  f.logic.OnReadParams();
-  EXPECT_TRUE(f.logic.Shown().paramView);
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Parameters);
-  EXPECT_EQ(f.logic.Meter().LastCommand(), "R\r");
+  f.service.OnReadRealTime();
+  f.service.OnReadParams();
+  EXPECT_TRUE(f.service.Shown().paramView);
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::Parameters);
+  EXPECT_EQ(f.service.Meter().LastCommand(), "R\r");
   EXPECT_EQ(f.table.Model().ColumnCount(), 10);
   EXPECT_EQ(f.View().tabs, std::vector<std::string>{"Read system parameters"});
   EXPECT_TRUE(f.Boxes().empty());
 }
 
-TEST(FrameLogic, ResetAnsweredNoKeepsReading) {
+TEST(MeterService, ResetAnsweredNoKeepsReading) {
   Frame f;
   f.Connect();
   f.StartRealTime();
   f.Feed(ReadingRecord());
   f.runtime.RunPosts();
   f.window.answers = {BoxAnswer::No};
-  f.logic.OnReset();
+  f.service.OnReset();
   EXPECT_EQ(f.window.boxes.back().buttons, BoxButtons::YesNo);
   EXPECT_EQ(f.window.boxes.back().text, "Are you sure to renew to default set?");
   EXPECT_TRUE(f.window.boxes.back().defaultNo);
-  EXPECT_TRUE(f.logic.RealTime());
+  EXPECT_TRUE(f.service.RealTime());
   EXPECT_TRUE(f.View().realTimeRunning);
   EXPECT_TRUE(f.Polling());
   EXPECT_TRUE(f.window.saveQuestions.empty());
@@ -750,59 +750,59 @@ TEST(FrameLogic, ResetAnsweredNoKeepsReading) {
   EXPECT_EQ(f.table.Model().RowCount(), 2);
 
   f.window.answers = {BoxAnswer::Yes};
-  const DataKind kind = f.logic.Shown().dataKind;
-  f.logic.OnReset();
+  const DataKind kind = f.service.Shown().dataKind;
+  f.service.OnReset();
   EXPECT_FALSE(f.View().realTimeRunning);
-  EXPECT_EQ(f.logic.Meter().LastCommand(), "I\r");
-  EXPECT_EQ(f.logic.Shown().dataKind, kind);
+  EXPECT_EQ(f.service.Meter().LastCommand(), "I\r");
+  EXPECT_EQ(f.service.Shown().dataKind, kind);
 }
 
-TEST(FrameLogic, DeleteShownDataWorksWithoutAConnectionAndKeepsTheColumns) {
+TEST(MeterService, DeleteShownDataWorksWithoutAConnectionAndKeepsTheColumns) {
   const TempDir dir;
   Frame f;
   f.Connect();
   f.StartRealTime();
   f.Feed(ReadingRecord());
   f.runtime.RunPosts();
-  ASSERT_EQ(f.logic.SaveFile(dir.File("kept.ref"), DataKind::RealTime).status, FileOutcome::Status::Done);
-  f.logic.OnLink();  // disconnected from here on
+  ASSERT_EQ(f.service.SaveFile(dir.File("kept.ref"), DataKind::RealTime).status, FileOutcome::Status::Done);
+  f.service.OnLink();  // disconnected from here on
   f.window.answers = {BoxAnswer::No};
-  f.logic.OnDeleteShownData();
+  f.service.OnDeleteShownData();
   EXPECT_EQ(f.table.Model().RowCount(), 1);
   EXPECT_EQ(f.window.boxes.back().caption, "Are you sure to delete shown data?");
   EXPECT_TRUE(f.window.boxes.back().defaultNo);
 
   f.window.answers = {BoxAnswer::Yes};
   f.Feed("partial");
-  f.logic.OnDeleteShownData();
+  f.service.OnDeleteShownData();
   EXPECT_EQ(f.table.Model().RowCount(), 0);
   EXPECT_EQ(f.table.Model().ColumnCount(), 6);
-  EXPECT_FALSE(f.logic.RealTime());
+  EXPECT_FALSE(f.service.RealTime());
   EXPECT_FALSE(f.Polling());
-  EXPECT_EQ(f.logic.Shown().dataKind, DataKind::Nothing);
-  EXPECT_EQ(f.logic.Shown().rowCount, 0);
-  EXPECT_EQ(f.logic.Meter().PendingReply(), "");
+  EXPECT_EQ(f.service.Shown().dataKind, DataKind::Nothing);
+  EXPECT_EQ(f.service.Shown().rowCount, 0);
+  EXPECT_EQ(f.service.Meter().PendingReply(), "");
   EXPECT_EQ(f.View().tabs[0], "Text data");
   f.runtime.RunPosts();
   EXPECT_EQ(f.View().statusNote, "");
 }
 
-TEST(FrameLogic, WithoutALanguageTheToolbarIsLeftAloneAndParametersHaveNoColumns) {
+TEST(MeterService, WithoutALanguageTheToolbarIsLeftAloneAndParametersHaveNoColumns) {
   Frame f("x");
   f.Connect();
   f.StartRealTime();
   EXPECT_FALSE(f.View().realTimeRunning);
-  f.logic.OnReadParams();
+  f.service.OnReadParams();
   EXPECT_EQ(f.table.Model().ColumnCount(), 0);
 }
 
-TEST(FrameLogic, ChineseTextsFollowTheLanguage) {
+TEST(MeterService, ChineseTextsFollowTheLanguage) {
   Frame f("2");
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   EXPECT_EQ(f.Boxes(), std::vector<std::string>{"请先建立连接"});
   EXPECT_EQ(f.window.boxes[0].caption, "信息提示");
   f.Connect();
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   f.runtime.RunPosts();
   EXPECT_EQ(f.View().statusNote, "正在接受历史数据");
 }
@@ -810,16 +810,16 @@ TEST(FrameLogic, ChineseTextsFollowTheLanguage) {
 // ---------------------------------------------------------------------------
 // Live reading for the features that follow it
 
-TEST(FrameLogic, LiveReadingListenerGetsEachRealTimeRowAndHearsWhenOtherDataIsShown) {
-  const std::pair<const char*, void (FrameLogic::*)()> others[] = {
-      {"history", &FrameLogic::OnReadHistory},
-      {"parameters", &FrameLogic::OnReadParams},
-      {"wavelength codes", &FrameLogic::OnReadWavelengthCodes},
+TEST(MeterService, LiveReadingListenerGetsEachRealTimeRowAndHearsWhenOtherDataIsShown) {
+  const std::pair<const char*, void (MeterService::*)()> others[] = {
+      {"history", &MeterService::OnReadHistory},
+      {"parameters", &MeterService::OnReadParams},
+      {"wavelength codes", &MeterService::OnReadWavelengthCodes},
   };
   for (const auto& [name, command] : others) {
     Frame f;
     std::vector<std::string> heard;
-    f.logic.SetLiveReadingListener(
+    f.service.SetLiveReadingListener(
         {[&] { heard.push_back("started"); },
          [&](int row, const meter::Reading& r) { heard.push_back(std::to_string(row) + " " + std::string(r.logPower)); },
          [&] { heard.push_back("replaced"); }});
@@ -828,8 +828,8 @@ TEST(FrameLogic, LiveReadingListenerGetsEachRealTimeRowAndHearsWhenOtherDataIsSh
     f.Feed(ReadingRecord("-29.10"));
     f.Feed("0123456789ABCDEFGH$");  // no reading, no row
     f.runtime.RunPosts();
-    f.logic.OnReadRealTime();
-    (f.logic.*command)();
+    f.service.OnReadRealTime();
+    (f.service.*command)();
     EXPECT_EQ(heard, (std::vector<std::string>{"started", "0 -29.10", "replaced"})) << name;
   }
 }
@@ -844,40 +844,46 @@ void TakeTwoReadings(Frame& f) {
   f.Feed(ReadingRecord("-29.10"));
   f.Feed(ReadingRecord("-29.20"));
   f.runtime.RunPosts();
-  f.logic.OnReadRealTime();
+  f.service.OnReadRealTime();
 }
 
-TEST(FrameLogic, EveryCommandThatReplacesUnsavedRowsAsksSaveDiscardOrCancel) {
+TEST(MeterService, EveryCommandThatReplacesUnsavedRowsAsksSaveDiscardOrCancel) {
   struct Command {
     const char* name;
     std::function<bool(Frame&)> run;     // false where the command itself says it stops
     std::function<bool(Frame&)> wentOn;  // the command did its work
   };
   auto sent = [](const char* command) {
-    return [command](Frame& f) { return f.logic.Meter().LastCommand() == command; };
+    return [command](Frame& f) { return f.service.Meter().LastCommand() == command; };
   };
-  auto call = [](void (FrameLogic::*command)()) {
+  auto call = [](void (MeterService::*command)()) {
     return [command](Frame& f) {
-      (f.logic.*command)();
+      (f.service.*command)();
       f.runtime.RunPosts();
       return true;
     };
   };
   const Command commands[] = {
-      {"real-time", call(&FrameLogic::OnReadRealTime), [](Frame& f) { return f.logic.RealTime(); }},
-      {"text data", call(&FrameLogic::OnText), [](Frame& f) { return f.logic.RealTime(); }},
-      {"history", call(&FrameLogic::OnReadHistory), sent("H\r")},
-      {"AD values", call(&FrameLogic::OnReadAdValues), sent("A\r")},
-      {"wavelength codes", call(&FrameLogic::OnReadWavelengthCodes), sent("B\r")},
-      {"parameters", call(&FrameLogic::OnReadParams), sent("R\r")},
+      {"real-time", call(&MeterService::OnReadRealTime), [](Frame& f) { return f.service.RealTime(); }},
+      {"text data",
+       [](Frame& f) {
+         f.presenter.OnText();
+         f.runtime.RunPosts();
+         return true;
+       },
+       [](Frame& f) { return f.service.RealTime(); }},
+      {"history", call(&MeterService::OnReadHistory), sent("H\r")},
+      {"AD values", call(&MeterService::OnReadAdValues), sent("A\r")},
+      {"wavelength codes", call(&MeterService::OnReadWavelengthCodes), sent("B\r")},
+      {"parameters", call(&MeterService::OnReadParams), sent("R\r")},
       {"reset", [](Frame& f) {
          f.window.answers = {BoxAnswer::Yes};
-         f.logic.OnReset();
+         f.service.OnReset();
          return true;
        }, sent("I\r")},
-      {"open", call(&FrameLogic::OnOpenFile), [](Frame& f) { return f.table.Model().RowCount() == 1; }},
-      {"delete", call(&FrameLogic::OnDeleteShownData), [](Frame& f) { return f.table.Model().RowCount() == 0; }},
-      {"exit", [](Frame& f) { return f.logic.ConfirmExit(); }, [](Frame&) { return true; }},
+      {"open", call(&MeterService::OnOpenFile), [](Frame& f) { return f.table.Model().RowCount() == 1; }},
+      {"delete", call(&MeterService::OnDeleteShownData), [](Frame& f) { return f.table.Model().RowCount() == 0; }},
+      {"exit", [](Frame& f) { return f.service.ConfirmExit(); }, [](Frame&) { return true; }},
   };
   // A file of one reading for Open to choose.
   const TempDir files;
@@ -888,7 +894,7 @@ TEST(FrameLogic, EveryCommandThatReplacesUnsavedRowsAsksSaveDiscardOrCancel) {
     writer.StartRealTime();
     writer.Feed(ReadingRecord());
     writer.runtime.RunPosts();
-    ASSERT_EQ(writer.logic.SaveFile(other, DataKind::RealTime).status, FileOutcome::Status::Done);
+    ASSERT_EQ(writer.service.SaveFile(other, DataKind::RealTime).status, FileOutcome::Status::Done);
   }
   enum class Answer { Save, SaveDialogCancelled, Discard, Cancel };
   for (const Command& c : commands) {
@@ -897,7 +903,7 @@ TEST(FrameLogic, EveryCommandThatReplacesUnsavedRowsAsksSaveDiscardOrCancel) {
       const TempDir dir;
       Frame f;
       TakeTwoReadings(f);
-      ASSERT_TRUE(f.logic.Unsaved());
+      ASSERT_TRUE(f.service.Unsaved());
       f.window.openPath = other;
       f.window.savePath = dir.File("kept");
       if (answer == Answer::SaveDialogCancelled) f.window.savePath.reset();
@@ -915,32 +921,32 @@ TEST(FrameLogic, EveryCommandThatReplacesUnsavedRowsAsksSaveDiscardOrCancel) {
         EXPECT_TRUE(goOn);
         EXPECT_TRUE(c.wentOn(f));
         if (saved) {
-          EXPECT_FALSE(f.logic.Unsaved());
+          EXPECT_FALSE(f.service.Unsaved());
         }
         continue;
       }
       // Nothing changed and nothing was sent.
       EXPECT_EQ(std::string(c.name) == "exit", !goOn);
       EXPECT_EQ(f.table.Model().RowCount(), 2);
-      EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
-      EXPECT_FALSE(f.logic.RealTime());
+      EXPECT_EQ(f.service.Meter().LastCommand(), "D\r");
+      EXPECT_FALSE(f.service.RealTime());
       EXPECT_TRUE(f.window.openFilters.empty());
-      EXPECT_TRUE(f.logic.Unsaved());
-      EXPECT_EQ(f.logic.Shown().dataKind, DataKind::RealTime);
-      EXPECT_FALSE(f.logic.Shown().paramView);
+      EXPECT_TRUE(f.service.Unsaved());
+      EXPECT_EQ(f.service.Shown().dataKind, DataKind::RealTime);
+      EXPECT_FALSE(f.service.Shown().paramView);
     }
   }
 }
 
-TEST(FrameLogic, RowsAndCellEditsAreUnsavedUntilSavedOpenedOrDeleted) {
+TEST(MeterService, RowsAndCellEditsAreUnsavedUntilSavedOpenedOrDeleted) {
   const TempDir dir;
   Frame f;
-  EXPECT_FALSE(f.logic.Unsaved());
+  EXPECT_FALSE(f.service.Unsaved());
   TakeTwoReadings(f);
   EXPECT_TRUE(f.View().unsaved);
   EXPECT_EQ(f.View().fileName, "");
 
-  ASSERT_EQ(f.logic.SaveFile(dir.File("day.ref"), DataKind::RealTime).status, FileOutcome::Status::Done);
+  ASSERT_EQ(f.service.SaveFile(dir.File("day.ref"), DataKind::RealTime).status, FileOutcome::Status::Done);
   EXPECT_FALSE(f.View().unsaved);
   EXPECT_EQ(f.View().fileName, "day.ref");
   // Storing the text a cell already holds is no edit.
@@ -950,35 +956,35 @@ TEST(FrameLogic, RowsAndCellEditsAreUnsavedUntilSavedOpenedOrDeleted) {
   EXPECT_TRUE(f.View().unsaved);
   EXPECT_EQ(f.View().fileName, "day.ref");
 
-  ASSERT_EQ(f.logic.OpenFile(dir.File("day.ref")).status, FileOutcome::Status::Done);
+  ASSERT_EQ(f.service.OpenFile(dir.File("day.ref")).status, FileOutcome::Status::Done);
   EXPECT_FALSE(f.View().unsaved);
 
   f.window.answers = {BoxAnswer::Yes};
-  f.logic.OnDeleteShownData();
+  f.service.OnDeleteShownData();
   EXPECT_FALSE(f.View().unsaved);
   EXPECT_EQ(f.View().fileName, "");
   // With nothing unsaved, no command asks.
-  f.logic.OnReadHistory();
+  f.service.OnReadHistory();
   EXPECT_TRUE(f.window.saveQuestions.empty());
 }
 
-TEST(FrameLogic, TheUnsavedQuestionSpeaksTheWindowsLanguage) {
+TEST(MeterService, TheUnsavedQuestionSpeaksTheWindowsLanguage) {
   for (const auto& [language, caption, cancel] :
        {std::tuple{"0", "信息提示", "取消"}, std::tuple{"3", "Massage prompt", "Cancel"}}) {
     Frame f(language);
     TakeTwoReadings(f);
     f.window.saveChoices = {SaveChoice::Cancel};
-    f.logic.OnReadHistory();
+    f.service.OnReadHistory();
     ASSERT_EQ(f.window.saveQuestions.size(), 1u) << language;
     EXPECT_EQ(f.window.saveQuestions[0].caption, caption);
     EXPECT_EQ(f.window.saveQuestions[0].cancel, cancel);
-    EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
+    EXPECT_EQ(f.service.Meter().LastCommand(), "D\r");
   }
 }
 
-TEST(FrameLogic, LiveReadingListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWasLost) {
+TEST(MeterService, LiveReadingListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWasLost) {
   const std::pair<const char*, void (*)(Frame&)> endings[] = {
-      {"stopped", [](Frame& f) { f.logic.OnReadRealTime(); }},
+      {"stopped", [](Frame& f) { f.service.OnReadRealTime(); }},
       {"lost", [](Frame& f) {
          f.runtime.Fire(TIMER_REPLY_WATCHDOG);
          f.runtime.Fire(TIMER_REPLY_WATCHDOG);
@@ -987,12 +993,12 @@ TEST(FrameLogic, LiveReadingListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWa
   for (const auto& [expected, end] : endings) {
     Frame f;
     std::vector<std::string> heard;
-    f.logic.SetLiveReadingListener({[&] { heard.push_back("started"); }, nullptr, nullptr,
+    f.service.SetLiveReadingListener({[&] { heard.push_back("started"); }, nullptr, nullptr,
                                     [&](bool lost) { heard.push_back(lost ? "lost" : "stopped"); }});
     f.Connect();
     f.StartRealTime();
     end(f);
-    f.logic.OnReadParams();  // stops nothing more
+    f.service.OnReadParams();  // stops nothing more
     EXPECT_EQ(heard, (std::vector<std::string>{"started", expected})) << expected;
   }
 }
@@ -1000,11 +1006,11 @@ TEST(FrameLogic, LiveReadingListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWa
 // The rows shown are what Save writes, whatever the next records are read as:
 // after a settings dialog, Disconnect or a lost line, by the Save command and
 // by the question's Save button alike.
-TEST(FrameLogic, SaveWritesTheRowsShownAfterASettingADisconnectOrALostLine) {
+TEST(MeterService, SaveWritesTheRowsShownAfterASettingADisconnectOrALostLine) {
   auto setting = [](DataKind kind) {
     return [kind](Frame& f) {
-      f.logic.OnSettingsCommand(kind);
-      f.logic.PostSetting("x\r");
+      f.service.OnSettingsCommand(kind);
+      f.service.SendSetting(settings::ModeChoice{});
       f.runtime.RunPosts();
       f.Feed(G("设置成功$"));
       f.runtime.RunPosts();
@@ -1015,8 +1021,8 @@ TEST(FrameLogic, SaveWritesTheRowsShownAfterASettingADisconnectOrALostLine) {
       {"wavelength", setting(DataKind::Wavelength)},
       {"calibration", setting(DataKind::Calibration)},
       {"mode", setting(DataKind::Mode)},
-      {"disconnect", [](Frame& f) { f.logic.OnLink(); }},
-      {"lost line", [](Frame& f) { f.logic.Meter().OnDeviceLost(); }},
+      {"disconnect", [](Frame& f) { f.service.OnLink(); }},
+      {"lost line", [](Frame& f) { f.service.Meter().OnDeviceLost(); }},
   };
   for (const auto& [name, step] : before) {
     for (const bool byQuestion : {false, true}) {
@@ -1028,12 +1034,12 @@ TEST(FrameLogic, SaveWritesTheRowsShownAfterASettingADisconnectOrALostLine) {
       f.window.savePath = dir.File("kept");
       if (byQuestion) {
         f.window.saveChoices = {SaveChoice::Save};
-        EXPECT_TRUE(f.logic.ConfirmExit());
+        EXPECT_TRUE(f.service.ConfirmExit());
       } else {
-        f.logic.OnSaveData();
+        f.service.OnSaveData();
         f.runtime.RunPosts();
       }
-      EXPECT_FALSE(f.logic.Unsaved());
+      EXPECT_FALSE(f.service.Unsaved());
       ASSERT_EQ(f.table.Model().RowCount(), 2);
       EXPECT_EQ(ReadBytes(dir.File("kept.ref")), datafile::Compose(f.table.Model(), datafile::FileType::Ref));
     }
@@ -1044,7 +1050,7 @@ TEST(FrameLogic, SaveWritesTheRowsShownAfterASettingADisconnectOrALostLine) {
 // changed while real-time reading runs lets the reading go on into the same
 // rows, without a question, once the meter has answered; a dialog closed
 // without sending lets it go on at once. Other settings stop it.
-TEST(FrameLogic, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRows) {
+TEST(MeterService, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRows) {
   const struct {
     const char* name;
     bool sent;
@@ -1058,21 +1064,21 @@ TEST(FrameLogic, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRows
     SCOPED_TRACE(c.name);
     Frame f;
     int started = 0;
-    f.logic.SetLiveReadingListener({[&] { ++started; }, nullptr, nullptr, nullptr});
+    f.service.SetLiveReadingListener({[&] { ++started; }, nullptr, nullptr, nullptr});
     f.Connect();
     f.StartRealTime();
     f.Feed(ReadingRecord("-29.10"));
     f.runtime.RunPosts();
     f.window.settingsDialog = [&](DataKind) {
-      if (c.sent) f.logic.PostSetting("L 4\r");
+      return c.sent ? std::optional<settings::Choice>(settings::WavelengthChoice{4}) : std::nullopt;
     };
-    f.logic.OnSettingsCommand(DataKind::Wavelength);
+    f.service.OnSettingsCommand(DataKind::Wavelength);
     f.runtime.RunPosts();
-    EXPECT_EQ(f.logic.RealTime(), !c.sent);  // waits for the answer
+    EXPECT_EQ(f.service.RealTime(), !c.sent);  // waits for the answer
     f.Feed(c.answer);
     f.runtime.RunPosts();
-    ASSERT_TRUE(f.logic.RealTime());
-    EXPECT_EQ(f.logic.Meter().LastCommand(), "D\r");
+    ASSERT_TRUE(f.service.RealTime());
+    EXPECT_EQ(f.service.Meter().LastCommand(), "D\r");
     EXPECT_EQ(started, 2);
     f.Feed(ReadingRecord("-18.40"));
     f.runtime.RunPosts();
@@ -1080,17 +1086,17 @@ TEST(FrameLogic, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRows
     EXPECT_EQ(f.table.Model().Cell(1, 0), "2");
     EXPECT_EQ(f.table.Model().Cell(1, 3), "-18.40");
     EXPECT_TRUE(f.window.saveQuestions.empty());
-    EXPECT_TRUE(f.logic.Unsaved());
+    EXPECT_TRUE(f.service.Unsaved());
   }
   Frame f;
   f.Connect();
   f.StartRealTime();
-  f.logic.OnSettingsCommand(DataKind::Calibration);
-  f.logic.PostSetting("C 3 +01.05\r");
+  f.service.OnSettingsCommand(DataKind::Calibration);
+  f.service.SendSetting(settings::CalibrationChoice{3, {true, 1, 5}});
   f.runtime.RunPosts();
   f.Feed(G("设置成功$"));
   f.runtime.RunPosts();
-  EXPECT_FALSE(f.logic.RealTime());
+  EXPECT_FALSE(f.service.RealTime());
 }
 
 }  // namespace

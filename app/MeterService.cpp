@@ -1,0 +1,323 @@
+#include "app/MeterService.h"
+
+#include <chrono>
+#include <ctime>
+#include <utility>
+
+#include "app/StatusPane.h"
+#include "common/Gbk.h"
+#include "common/LocalTime.h"
+#include "settings/SettingAnswer.h"
+
+namespace {
+
+// The time of day now, "14:05:09".
+std::string ClockNow() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  const std::tm local = localclock::At(now).fields;
+  char text[16];
+  std::strftime(text, sizeof text, "%H:%M:%S", &local);
+  return text;
+}
+
+}  // namespace
+
+MeterService::MeterService(IRuntime& runtime, IPrompter& prompter, ReadingSession& session, TablePage& table,
+                           GraphPage& graph, FrameTexts texts, std::string languageValue)
+    : m_runtime(runtime),
+      m_prompter(prompter),
+      m_table(table),
+      m_graph(graph),
+      m_feed(table, graph),
+      m_graphFollower(runtime, graph, m_feed),
+      m_texts(std::move(texts)),
+      m_strLanguage(std::move(languageValue)),
+      m_language(lang::Resolve(m_strLanguage)),
+      m_session(session) {
+  m_state.statusNote = m_texts.m_strNotConnected;
+  m_state.linkNote = m_state.linkTip = statuspane::NotConnected(PaneChinese());
+  // The operator's cell edits are the table's own, until a file holds them.
+  m_table.SetEditListener([this] { MarkUnsaved(); });
+}
+
+MeterService::~MeterService() {
+  m_table.SetEditListener(nullptr);
+  m_runtime.KillTimer(TIMER_LINK_GUARD);
+  m_runtime.KillTimer(TIMER_HISTORY_PROGRESS);
+  m_runtime.KillTimer(TIMER_RESET_ANSWER);
+}
+
+MeterEvents MeterService::SessionEvents() {
+  MeterEvents events;
+  events.connected = [this](const std::string&) { OnConnected(); };
+  events.probing = [this](const std::string& portName) {
+    SetLinkPane(statuspane::Searching(PaneChinese(), portName), true);
+  };
+  events.linkFailed = [this] { OnLinkFailed(); };
+  events.meterLost = [this](meter::Loss how) { OnMeterLost(how); };
+  events.reply = [this](meter::Reply reply) { OnReply(std::move(reply)); };
+  events.commandDone = [this](meter::Done what) { OnCommandDone(what); };
+  events.driverError = [this](const std::string& text) { OnDriverError(text); };
+  return events;
+}
+
+// ---------------------------------------------------------------------------
+// Small helpers
+
+void MeterService::Box(const std::string& text) {
+  m_prompter.MessageBox(text, m_texts.m_strMsgCaption, BoxButtons::Ok);
+}
+
+bool MeterService::AskYesNo(const std::string& text, const std::string& caption) {
+  return m_prompter.MessageBox(text, caption, BoxButtons::YesNo) == BoxAnswer::Yes;
+}
+
+bool MeterService::CheckConnected() {
+  if (m_session.Connected()) return true;
+  Box(m_texts.m_strConnectFirst);
+  return false;
+}
+
+bool MeterService::CheckNoHistory() {
+  if (!m_session.History()) return true;
+  Box(m_texts.m_strWaitHistory);
+  return false;
+}
+
+void MeterService::PostSelf(std::function<void()> fn) {
+  m_life.Post(m_runtime, std::move(fn));
+}
+
+// ---------------------------------------------------------------------------
+// What is shown
+
+void MeterService::ShowState() {
+  if (m_viewSink) m_viewSink->Show(m_state);
+}
+
+void MeterService::ShowTable(TableContent content) {
+  if (m_viewSink) m_viewSink->ShowTable(content);
+}
+
+void MeterService::SetLinkLamp(LinkLamp lamp) {
+  m_state.lamp = lamp;
+  ShowState();
+}
+
+void MeterService::SetRealTimeButton(bool running) {
+  if (!running) TellLiveStopped(false);
+  m_state.realTime = running;
+  ShowState();
+}
+
+void MeterService::SetSaveAfter(SaveAfter after) {
+  m_state.saveAfter = after;
+  ShowState();
+}
+
+void MeterService::PostStatus(const std::string& text) {
+  m_strStatusText = text;
+  PostSelf([this, text] {
+    m_state.statusNote = text;
+    ShowState();
+  });
+}
+
+// The link pane speaks the menus' language: Chinese also where the language
+// matches none.
+bool MeterService::PaneChinese() const { return !m_language || m_texts.m_bChinese; }
+
+void MeterService::SetLinkPane(const std::string& note, bool tip) {
+  m_state.linkNote = note;
+  if (tip) m_state.linkTip = note;
+  ShowState();
+}
+
+// ---------------------------------------------------------------------------
+// The link
+
+statuspane::Port MeterService::CurrentPort() const {
+  return {m_session.ConnectedPortName(), m_session.ConnectedPort()};
+}
+
+void MeterService::OnLink() {
+  // A scan can last far longer than the link guard: a second one must not
+  // run on the same channel.
+  if (m_session.Scanning()) return;
+  if (m_bLinkBusy) {
+    // Right after a disconnect the press would otherwise seem lost.
+    if (!m_session.Connected()) SetLinkPane(statuspane::LinkTooSoon(PaneChinese()), false);
+    return;
+  }
+  m_bLinkBusy = true;
+  m_runtime.StartTimer(TIMER_LINK_GUARD, m_session.Timings().linkGuardMs, [this] {
+    m_bLinkBusy = false;
+    m_runtime.KillTimer(TIMER_LINK_GUARD);
+  });
+
+  if (m_session.History()) {
+    Box(m_texts.m_strWaitHistory);
+    return;
+  }
+  if (m_session.Connected()) {
+    Disconnect();
+    return;
+  }
+  m_session.Scan();
+}
+
+void MeterService::Disconnect() {
+  m_session.Disconnect();
+  m_bGoOnAfterSetting = false;
+  SetRealTimeButton(false);
+  m_shown.dataKind = DataKind::Nothing;
+  SetLinkLamp(LinkLamp::Disconnected);
+  PostStatus(m_texts.m_strDisconnected);
+  SetLinkPane(statuspane::NotConnected(PaneChinese()), true);
+}
+
+void MeterService::OnConnected() {
+  ++m_nLinksMade;
+  PostStatus(m_texts.m_strConnected);
+  m_state.linkTip = statuspane::Connected(PaneChinese(), CurrentPort());
+  m_state.linkNote = m_state.linkTip;
+  SetLinkLamp(LinkLamp::Connected);
+}
+
+void MeterService::OnLinkFailed() {
+  SetLinkPane(statuspane::NotConnected(PaneChinese()), true);
+  Box(m_texts.m_strConnectFailed);
+  PostStatus(m_texts.m_strDisconnected);
+  SetLinkLamp(LinkLamp::Disconnected);
+  m_bLinkBusy = false;
+}
+
+void MeterService::OnMeterLost(meter::Loss how) {
+  TellLiveStopped(true);
+  // Which port went and when, and what a history read had brought so far
+  // (its rows stay); the count waits for the records still being shown.
+  const std::string lost =
+      statuspane::Lost(PaneChinese(), CurrentPort(), ClockNow());
+  const bool historyCut = m_bHistoryProgress;
+  EndHistoryProgress();
+  PostSelf([this, lost, historyCut] {
+    m_state.linkTip = lost;
+    SetLinkPane(historyCut ? statuspane::HistoryIncomplete(PaneChinese(), m_shown.rowCount) + " · " + lost
+                           : lost,
+                false);
+  });
+  if (how == meter::Loss::Silent) {
+    SetRealTimeButton(false);
+    SetSaveAfter(SaveAfter::Read);
+    SetLinkLamp(LinkLamp::Disconnected);
+    PostStatus(m_texts.m_strDisconnected);
+    Box(m_texts.m_strLostMeter);
+    return;
+  }
+  // The line is gone: the program disconnects whatever the link guard says,
+  // or it would go on showing a dead line as connected.
+  Box(m_texts.m_strDisconnected);
+  Disconnect();
+}
+
+void MeterService::OnDriverError(const std::string& text) {
+  m_prompter.MessageBox(text, "Application Error", BoxButtons::Ok);
+}
+
+// ---------------------------------------------------------------------------
+// Replies
+
+void MeterService::OnReply(meter::Reply reply) {
+  if (m_replyListener) m_replyListener(reply);
+  if (m_bResetPending) ResetAnswered(gbk::ToUtf8(reply.Text()));
+  // One posted closure per record, guarded itself: a meter sends thousands
+  // of records a second. The record travels with the message, so none is
+  // overwritten before the pages have taken it; whether it is plotted is
+  // decided now, while real-time reading runs.
+  m_runtime.Post([this, alive = m_life.Watch(), plot = m_session.RealTime(), r = std::move(reply)] {
+    if (!alive.expired()) ShowRecord(r, plot);
+  });
+}
+
+void MeterService::ShowRecord(const meter::Reply& reply, bool plot) {
+  const int tableRowsBefore = m_table.Model().RowCount();
+  const RecordOutcome outcome = m_feed.Route(reply, plot, m_shown.dataKind, m_shown.rowCount);
+  if (m_table.Model().RowCount() > tableRowsBefore) MarkUnsaved();
+  if (outcome.currentWavelength) {
+    m_shown.currentWavelength = *outcome.currentWavelength;
+    if (m_wavelengthListener) m_wavelengthListener();
+  }
+  JudgeSettingAnswer(reply);
+}
+
+void MeterService::JudgeSettingAnswer(const meter::Reply& reply) {
+  // Only the answer to the setting just sent counts: a reading still on its
+  // way, a listing or a reset's answer after a cancelled dialog is no answer.
+  if (m_awaitedSetting == DataKind::Nothing || m_awaitedSetting != m_shown.dataKind) return;
+  const settings::Answer answer = settings::JudgeAnswer(reply.Text(), m_session.Model());
+  if (answer == settings::Answer::None) return;
+  const DataKind setting = m_awaitedSetting;
+  m_awaitedSetting = DataKind::Nothing;
+  const bool goOn = std::exchange(m_bGoOnAfterSetting, false);
+  if (answer == settings::Answer::Taken) {
+    m_prompter.MessageBox(m_table.m_strSetOk, m_table.m_strPromptCaption, BoxButtons::Ok);
+    m_shown.dataKind = DataKind::Nothing;
+  } else if (setting == DataKind::Clock) {
+    // A refused clock runs the whole Set clock command again, guards included.
+    OnSettingsCommand(DataKind::Clock);
+    return;
+  }
+  // Taken or refused, the reading goes on: each reading names the wavelength
+  // it was taken at, so no row can stand for another wavelength.
+  if (goOn && m_session.Connected()) GoOnReading();
+}
+
+void MeterService::ResetAnswered(const std::string& answer) {
+  m_bResetPending = false;
+  m_runtime.KillTimer(TIMER_RESET_ANSWER);
+  // One line: the record's "$" and line ends are not part of what the meter said.
+  std::string said = answer;
+  for (char& c : said) {
+    if (c == '\r' || c == '\n' || c == '$') c = ' ';
+  }
+  const size_t first = said.find_first_not_of(' ');
+  const size_t last = said.find_last_not_of(' ');
+  said = first == std::string::npos ? std::string() : said.substr(first, last - first + 1);
+  SetLinkPane(statuspane::ResetAnswered(PaneChinese(), said), false);
+}
+
+void MeterService::TellTableReplaced() {
+  m_feed.TableReplaced();
+  ClearTableNote();
+}
+
+void MeterService::TellLiveStopped(bool lost) { m_feed.ReadFinished(lost); }
+
+void MeterService::SetLiveReadingListener(LiveReadingListener listener) {
+  if (m_liveSubscription) m_feed.Unsubscribe(*m_liveSubscription);
+  DataFeed::Subscriber subscriber;
+  subscriber.started = std::move(listener.started);
+  subscriber.measurement = std::move(listener.row);
+  subscriber.replaced = std::move(listener.replaced);
+  subscriber.finished = std::move(listener.stopped);
+  m_liveSubscription = m_feed.Subscribe(std::move(subscriber));
+}
+
+void MeterService::ClearTableNote() {
+  // What the link pane said about the data shown (a history read's count)
+  // goes with that data; the pane says what it says about the link again.
+  if (m_state.linkNote != m_state.linkTip) SetLinkPane(m_state.linkTip, false);
+}
+
+void MeterService::OnCommandDone(meter::Done what) {
+  if (what == meter::Done::HistoryEnd) {
+    EndHistoryProgress();
+    // Counted once the records still queued are shown.
+    PostSelf([this] {
+      SetLinkPane(statuspane::HistoryComplete(PaneChinese(), m_shown.rowCount), false);
+    });
+    Box(m_texts.m_strHistoryDone);
+    PostStatus(m_texts.m_strConnected);
+  }
+  if (m_doneListener) m_doneListener(what);
+}
