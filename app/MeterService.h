@@ -17,7 +17,7 @@
 
 #include "app/DataFeed.h"
 #include "app/GraphFollower.h"
-#include "app/JobDesk.h"
+#include "jobs/JobDesk.h"
 #include "app/Prompter.h"
 #include "app/ServiceState.h"
 #include "app/StatusPane.h"

@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "app/JobDesk.h"
+#include "jobs/JobDesk.h"
 #include "device/Measurement.h"
 #include "jobs/Job.h"
 #include "jobs/JobSession.h"

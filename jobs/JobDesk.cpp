@@ -1,4 +1,4 @@
-#include "app/JobDesk.h"
+#include "jobs/JobDesk.h"
 
 #include <utility>
 
