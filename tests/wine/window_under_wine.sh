@@ -13,7 +13,8 @@
 #   (Ctrl+T); Space captures a result into the store; the meter falls silent
 #   after a fixed number of readings and is reported lost; Ctrl+S saves the
 #   readings to a named .ref.
-# The saved .ref and the store's result must be the same on both sides, with
+# The two sides run at once, each on a display of its own with its own
+# meter. The saved .ref and the store's result must be the same on both sides, with
 # the reading and capture times masked. The meter repeats three readings, so
 # any three in a row give the same capture whenever Space lands.
 # With SHOTS_DIR, a picture of the Windows window in each language is put
@@ -39,19 +40,21 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# A display of a laptop's size, with a window manager: without one Wine's
-# windows are not given the keyboard.
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 1 500); do [ -s "$work/display" ] && break; sleep 0.01; done
-export DISPLAY=:$(cat "$work/display")
-# Real windows on that display, whatever platform the tests before chose
-# (the test command runs the others offscreen): xcb for Linux, Windows' own under Wine.
+# Real windows, whatever platform the tests before chose (the test command
+# runs the others offscreen): xcb for Linux, Windows' own under Wine.
 unset QT_QPA_PLATFORM
-openbox >/dev/null 2>&1 &
-wm=$!
 wineserver -k 2>/dev/null || true
+
+# start_display DIR: a display of a laptop's size for this side, with a window
+# manager: without one Wine's windows are not given the keyboard.
+start_display() {
+  Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$1/display" 2>/dev/null &
+  xvfb=$!
+  for _ in $(seq 1 500); do [ -s "$1/display" ] && break; sleep 0.01; done
+  export DISPLAY=:$(cat "$1/display")
+  openbox >/dev/null 2>&1 &
+  wm=$!
+}
 
 # The meter: ten times faster than the instrument, three readings over and
 # over, silent after Link's probe and nine readings: Space is pressed once
@@ -72,10 +75,10 @@ wait_for() {
   for _ in $(seq 1 "$limit"); do "$@" && return 0; sleep 0.05; done
   return 1
 }
-readings_asked() { [ "$(grep -c '^D' "$work/meter.log" 2>/dev/null)" -ge "$1" ]; }
+readings_asked() { [ "$(grep -c '^D' "$dir/meter.log" 2>/dev/null)" -ge "$1" ]; }
 main_window_shown() {
-  xdotool search --onlyvisible --name 'Optical Power Meter|光功率计' 2>/dev/null | head -1 >"$work/window"
-  [ -s "$work/window" ]
+  xdotool search --onlyvisible --name 'Optical Power Meter|光功率计' 2>/dev/null | head -1 >"$dir/window"
+  [ -s "$dir/window" ]
 }
 active_is_not() { [ "$(xdotool getactivewindow 2>/dev/null)" != "$1" ]; }
 key() { xdotool key --clearmodifiers "$@"; sleep 0.15; }
@@ -85,10 +88,13 @@ native_path() {
   if [ "$1" = windows ]; then winepath -w "$2"; else echo "$2"; fi
 }
 
-# run SIDE LANGUAGE: works the window of SIDE once, in $work/SIDE-LANGUAGE.
+# run SIDE LANGUAGE: works the window of SIDE once, in $work/SIDE-LANGUAGE,
+# on a display of its own; the number of failures goes to its file failures.
 run() {
-  local side=$1 language=$2 dir=$work/$1-$2
-  mkdir -p "$dir/app"
+  side=$1 language=$2 dir=$work/$1-$2
+  mkdir -p "$dir/app" "$dir/ports"
+  trap 'end_side "$side"; for p in $wm $xvfb; do kill "$p" 2>/dev/null; done; echo "$failures" >"$dir/failures"' EXIT
+  start_display "$dir"
   if [ "$side" = linux ]; then
     cp "$linux_bin/km360r" "$dir/app/"
   else
@@ -97,33 +103,36 @@ run() {
   printf '[config]\r\nlanguage=%s\r\n' "$language" >"$dir/app/config.ini"
   KM360R_STORE=$dir/results.sqlite "$linux_bin/km360r-cli" job new "Street 5" --points P01-P03 >/dev/null
 
-  rm -f "$ports/COM5" "$work/meter.log"
-  "$linux_bin/km360r-sim" --port-dir "$ports" --name COM5 --log "$work/meter.log" "${meter_args[@]}" \
-    >"$work/meter.out" 2>&1 &
+  # Wine's COM5 leads into the prefix's folder; the Linux window finds its
+  # meter in a folder of the side's own.
+  local port_dir=$ports
+  [ "$side" = linux ] && port_dir=$dir/ports
+  rm -f "$port_dir/COM5"
+  "$linux_bin/km360r-sim" --port-dir "$port_dir" --name COM5 --log "$dir/meter.log" "${meter_args[@]}" \
+    >"$dir/meter.out" 2>&1 &
   sim=$!
-  wait_for 10 test -L "$ports/COM5" || { fail "$side: km360r-sim did not publish its port"; end_side "$side"; return; }
+  wait_for 10 test -L "$port_dir/COM5" || { fail "$side: km360r-sim did not publish its port"; return; }
 
   local store
   store=$(native_path "$side" "$dir/results.sqlite")
   if [ "$side" = linux ]; then
-    (cd "$dir" && KM360R_PORT_DIR=$ports KM360R_STORE=$store exec "$dir/app/km360r") >"$dir/out" 2>&1 &
+    (cd "$dir" && KM360R_PORT_DIR=$port_dir KM360R_STORE=$store exec "$dir/app/km360r") >"$dir/out" 2>&1 &
   else
     (cd "$dir" && KM360R_STORE=$store exec wine "$dir/app/km360r.exe") >"$dir/out" 2>&1 &
   fi
   app=$!
   local window started=$SECONDS
-  rm -f "$work/window"
+  rm -f "$dir/window"
   # Looked for again and again rather than with `search --sync`: Wine makes
   # and drops windows of its own while the program starts, and a window gone
   # in the middle of a search ends xdotool with an X error and no answer.
   wait_for 120 main_window_shown
-  window=$(cat "$work/window" 2>/dev/null)
+  window=$(cat "$dir/window" 2>/dev/null)
   if [ -z "$window" ]; then
     fail "$side $language: no window"
     # What there was instead: the program's words and the display's windows.
     tail -20 "$dir/out"
     for w in $(xdotool search --name . 2>/dev/null); do log "window $w: $(xdotool getwindowname "$w" 2>/dev/null)"; done
-    end_side "$side"
     return
   fi
   log "$side $language: window shown after $((SECONDS - started)) s"
@@ -134,7 +143,7 @@ run() {
   # pressed by Space.
   for _ in $(seq 1 "12"); do key Tab; done
   key space
-  wait_for 30 grep -q . "$work/meter.log" || fail "$side $language: Link asked the meter nothing"
+  wait_for 30 grep -q . "$dir/meter.log" || fail "$side $language: Link asked the meter nothing"
   sleep 1
   # The job: the panel, its Open job… button (five stops after Link: the
   # lamp, the tabs, the store switch, New job…), the first job in the list.
@@ -163,7 +172,6 @@ run() {
   key Return
   wait_for 10 test -s "$dir/readings.ref" || fail "$side $language: nothing saved"
   sleep 1
-  end_side "$side"
 }
 
 # Ends the side's program and its meter, also after a side failed half-way.
@@ -208,7 +216,11 @@ compare() {
 }
 
 for language in 1 0; do
-  for side in ${KM360R_WINDOW_SIDES:-linux windows}; do run "$side" "$language"; done
+  for side in ${KM360R_WINDOW_SIDES:-linux windows}; do (run "$side" "$language") & done
+  wait
+  for side in ${KM360R_WINDOW_SIDES:-linux windows}; do
+    failures=$((failures + $(cat "$work/$side-$language/failures" 2>/dev/null || echo 1)))
+  done
   compare "$language"
 done
 echo "$failures failed"
