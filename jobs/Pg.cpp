@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "jobs/SyncTexts.h"
-
 namespace jobs::pg {
 
 namespace {
@@ -24,11 +22,6 @@ std::string Trimmed(const char* message) {
 [[noreturn]] void Unusable(const std::string& why) { throw ServerError(ServerError::Why::Unusable, why); }
 
 }  // namespace
-
-ServerError::ServerError(Why why, std::string detail)
-    : StoreError(Kind::Unusable, SyncTexts::For(lang::Index::One).ServerProblem(why, detail)),
-      m_why(why),
-      m_detail(std::move(detail)) {}
 
 Param Text(const std::string& s) { return s; }
 Param Number(int64_t v) { return std::to_string(v); }

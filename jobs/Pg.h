@@ -2,40 +2,18 @@
 // A thin hold on a PostgreSQL server through libpq: one connection made by
 // libpq's own rules (a postgresql:// URL or key=value words, passwords from
 // ~/.pgpass or PGPASSFILE, TLS as sslmode asks), statements with bound
-// parameters only, and every failure turned into a StoreError.
+// parameters only, and every failure turned into a ServerError.
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "jobs/ResultsStore.h"
+#include "jobs/ServerError.h"
 
 struct pg_conn;
 struct pg_result;
 
 namespace jobs::pg {
-
-// The server cannot be used: it cannot be reached, refuses the login, has no
-// such database, dropped the connection, or holds tables newer than this
-// program's. what() is the English message; the front ends build the message
-// in the window's language from why and detail (SyncTexts).
-class ServerError : public StoreError {
- public:
-  enum class Why {
-    Unusable,  // detail: libpq's or the server's own reason
-    Newer,     // detail: the server's table version
-    Foreign,   // tables no program of ours made (a version below zero); detail: that version
-    Empty,     // read before any sync made the tables; no detail
-    Older,     // read while the tables are older than this program's; detail: their version
-  };
-  ServerError(Why why, std::string detail);
-  Why GetWhy() const { return m_why; }
-  const std::string& Detail() const { return m_detail; }
-
- private:
-  Why m_why;
-  std::string m_detail;
-};
 
 // A bound parameter in its text form; nullopt is NULL.
 using Param = std::optional<std::string>;

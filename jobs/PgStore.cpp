@@ -21,15 +21,15 @@ using pg::Text;
 // a fresh server do not both make them.
 constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(1261647408)";
 
-[[noreturn]] void Fail(pg::ServerError::Why why, int64_t version) {
-  throw pg::ServerError(why, std::to_string(version));
+[[noreturn]] void Fail(ServerError::Why why, int64_t version) {
+  throw ServerError(why, std::to_string(version));
 }
 
 // Refuses tables this program cannot use: newer ones, and a version no
 // program of ours writes (below zero).
 void CheckVersion(int64_t version) {
-  if (version > schema::CurrentVersion()) Fail(pg::ServerError::Why::Newer, version);
-  if (version < 0) Fail(pg::ServerError::Why::Foreign, version);
+  if (version > schema::CurrentVersion()) Fail(ServerError::Why::Newer, version);
+  if (version < 0) Fail(ServerError::Why::Foreign, version);
 }
 
 // How a job is named in a refusal: by its name, or by its UUID when the name
@@ -64,9 +64,9 @@ PgStore::PgStore(const std::string& target, Access access) : m_db(std::make_uniq
     // Nothing below can write, even by mistake.
     m_db->Execute("SET default_transaction_read_only = on");
     const std::optional<int64_t> v = Version();
-    if (!v) throw pg::ServerError(pg::ServerError::Why::Empty, {});
+    if (!v) throw ServerError(ServerError::Why::Empty, {});
     CheckVersion(*v);
-    if (*v < schema::CurrentVersion()) Fail(pg::ServerError::Why::Older, *v);
+    if (*v < schema::CurrentVersion()) Fail(ServerError::Why::Older, *v);
     return;
   }
   Migrate();
@@ -108,7 +108,7 @@ JobsPushed PgStore::PushJobs(std::vector<SyncJob> jobs) {
   for (const SyncJob& s : jobs) {
     try {
       PushJob(s, pushed);
-    } catch (const pg::ServerError& e) {
+    } catch (const ServerError& e) {
       // A lost server ends the sync; a statement it refused ends only this job.
       if (!m_db->Alive()) throw;
       pushed.refusedJobs.insert(s.job.uuid);
@@ -330,27 +330,6 @@ int64_t PgStore::JobIdOf(const std::string& jobUuid) {
 // ---- reading --------------------------------------------------------------------
 
 std::vector<Profile> PgStore::UserProfiles() { return {}; }
-
-void PgStore::RenameJob(const std::string&, const std::string&) {
-  Refuse("jobs are renamed in the local store; the server receives the new name by job sync");
-}
-void PgStore::CreateJob(const Job&, const std::vector<std::string>&) {
-  Refuse("jobs are made in the local store; the server receives them by job sync");
-}
-void PgStore::AddPoints(const std::string&, const std::vector<std::string>&) {
-  Refuse("points are edited in the local store; the server receives them by job sync");
-}
-void PgStore::RenamePoint(const std::string& job, const std::string&, const std::string&) { AddPoints(job, {}); }
-void PgStore::RemovePoint(const std::string& job, const std::string&) { AddPoints(job, {}); }
-void PgStore::SetReference(const std::string&, int, std::optional<double>) {
-  Refuse("references are set in the local store; the server receives them by job sync");
-}
-void PgStore::SetSamples(const std::string&, int) {
-  Refuse("the readings per capture are set in the local store; the server receives them by job sync");
-}
-void PgStore::AddResult(const std::string&, Result&) {
-  Refuse("results are captured into the local store; the server receives them by job sync");
-}
 
 int64_t PgStore::JobId(const std::string& name) {
   pg::Rows rows = m_db->Query("SELECT id FROM jobs WHERE name = $1", {Text(name)});

@@ -33,6 +33,7 @@
 #include "jobs/PointPattern.h"
 #include "jobs/ServerTarget.h"
 #include "jobs/SqliteStore.h"
+#include "jobs/StoreFactory.h"
 #include "jobs/StorePath.h"
 #include "jobs/TeamServer.h"
 #include "jobs/Uuid.h"
@@ -231,20 +232,28 @@ void CJobPanel::Build() {
   toggleViewAction()->setShortcut(QKeySequence(QStringLiteral("Ctrl+J")));
 }
 
-jobs::IResultsStore* CJobPanel::Store() {
+jobs::IResultsReader* CJobPanel::Store() {
   if (m_store) return m_store.get();
   const std::string path = m_strStorePath.empty() ? jobs::StorePath(std::nullopt) : m_strStorePath;
   try {
+    m_writer = nullptr;
     if (OnServer()) {
       m_store = jobs::OpenTeamServer(m_strServer);
     } else {
-      m_store = std::make_unique<jobs::SqliteStore>(path);
+      std::unique_ptr<jobs::IResultsStore> local = jobs::OpenStore({jobs::StoreKind::LocalFile, path});
+      m_writer = local.get();
+      m_store = std::move(local);
     }
   } catch (const jobs::StoreError& e) {
     const std::optional<std::string> problem = jobs::TeamServerProblem(e, m_syncTexts);
     Tell(problem ? *problem : m_texts.StoreProblem(e.what()), true);
   }
   return m_store.get();
+}
+
+jobs::IResultsWriter& CJobPanel::Writer() {
+  if (!m_writer) jobs::Refuse(m_syncTexts.serverReadOnly);
+  return *m_writer;
 }
 
 void CJobPanel::CaptureBySpaceIn(QWidget* window) {
@@ -287,6 +296,7 @@ bool CJobPanel::CheckStore() {
 bool CJobPanel::ShowServer(const std::string& server) {
   CloseJob();
   m_store.reset();
+  m_writer = nullptr;
   m_strServer = server;
   Tell(std::string(), false);
   const bool usable = Store() != nullptr;
@@ -306,11 +316,11 @@ void CJobPanel::Tell(const std::string& text, bool problem) {
 // ---- jobs ----------------------------------------------------------------------
 
 bool CJobPanel::NewJob(jobs::Job job, const std::vector<std::string>& points) {
-  jobs::IResultsStore* store = Store();
+  jobs::IResultsReader* store = Store();
   if (!store) return false;
   if (job.uuid.empty()) job.uuid = jobs::NewUuid();
   try {
-    store->CreateJob(job, points);
+    Writer().CreateJob(job, points);
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.StoreProblem(e.what()), true);
     return false;
@@ -319,7 +329,7 @@ bool CJobPanel::NewJob(jobs::Job job, const std::vector<std::string>& points) {
 }
 
 bool CJobPanel::OpenJob(const std::string& name) {
-  jobs::IResultsStore* store = Store();
+  jobs::IResultsReader* store = Store();
   if (!store) return false;
   try {
     std::optional<jobs::Job> job = store->FindJob(name);
@@ -378,7 +388,7 @@ void CJobPanel::PrintReport() {
 bool CJobPanel::RenameJob(const std::string& name) {
   if (!m_job || !Store()) return false;
   const std::string from = m_job->name;
-  if (!StoreChange([&] { m_store->RenameJob(from, name); })) return false;
+  if (!StoreChange([&] { Writer().RenameJob(from, name); })) return false;
   return OpenJob(name);
 }
 
@@ -409,7 +419,7 @@ bool CJobPanel::AddLabels(const jobs::Labels& labels, const std::string& source)
     return false;
   }
   return StoreChange([&] {
-    m_store->AddPoints(m_job->name, labels.labels);
+    Writer().AddPoints(m_job->name, labels.labels);
   });
 }
 
@@ -427,7 +437,7 @@ bool CJobPanel::ImportFile(const std::string& path) {
 bool CJobPanel::SetSamples(int samples) {
   if (!m_job || !Store() || samples == m_job->samples) return false;
   return StoreChange([&] {
-    m_store->SetSamples(m_job->name, samples);
+    Writer().SetSamples(m_job->name, samples);
     m_job->samples = samples;
   });
 }
@@ -440,7 +450,7 @@ bool CJobPanel::SetReferenceFromReading() {
     return false;
   }
   return StoreChange([&] {
-    m_store->SetReference(m_job->name, latest->wavelengthNm, latest->dbm);
+    Writer().SetReference(m_job->name, latest->wavelengthNm, latest->dbm);
     m_job = m_store->FindJob(m_job->name);
   });
 }
@@ -454,7 +464,7 @@ bool CJobPanel::ClearReference() {
     return false;
   }
   return StoreChange([&] {
-    m_store->SetReference(m_job->name, latest->wavelengthNm, std::nullopt);
+    Writer().SetReference(m_job->name, latest->wavelengthNm, std::nullopt);
     m_job = m_store->FindJob(m_job->name);
   });
 }
@@ -502,7 +512,7 @@ bool CJobPanel::StoreCapture(const std::string& point, const jobs::CaptureInput&
   });
   std::vector<jobs::Result> latest;
   try {
-    m_store->AddResult(m_job->name, result);
+    Writer().AddResult(m_job->name, result);
     latest = m_store->LatestResults(m_job->name);
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.StoreProblem(e.what()), true);
@@ -682,7 +692,7 @@ void CJobPanel::RefreshList(const std::optional<std::string>& select) {
 // ---- dialogs -------------------------------------------------------------------
 
 void CJobPanel::AskNewJob() {
-  jobs::IResultsStore* store = Store();
+  jobs::IResultsReader* store = Store();
   if (!store) return;
   std::vector<jobs::Profile> profiles = jobs::BuiltInProfiles();
   try {
@@ -701,7 +711,7 @@ void CJobPanel::AskNewJob() {
 }
 
 void CJobPanel::AskOpenJob() {
-  jobs::IResultsStore* store = Store();
+  jobs::IResultsReader* store = Store();
   if (!store) return;
   std::vector<jobs::JobSummary> list;
   try {

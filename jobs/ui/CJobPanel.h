@@ -28,7 +28,8 @@ class QSpinBox;
 class CTrendView;
 
 namespace jobs {
-class IResultsStore;
+class IResultsReader;
+class IResultsWriter;
 }
 
 class CJobPanel : public QDockWidget {
@@ -112,7 +113,9 @@ class CJobPanel : public QDockWidget {
   // change made shows in the point list.
   bool StoreChange(const std::function<void()>& change);
   void Build();
-  jobs::IResultsStore* Store();
+  jobs::IResultsReader* Store();
+  // The store's writing half; a server's jobs are only read, which is refused.
+  jobs::IResultsWriter& Writer();
   // Shows the job as the store has it now and tells JobChanged.
   void Refresh(const std::optional<std::string>& select);
   void RefreshList(const std::optional<std::string>& select);
@@ -128,7 +131,8 @@ class CJobPanel : public QDockWidget {
   std::string m_configuredServer;
   jobs::SyncTexts m_syncTexts;
   std::string m_strServer;  // non-empty: the server whose jobs are shown
-  std::unique_ptr<jobs::IResultsStore> m_store;
+  std::unique_ptr<jobs::IResultsReader> m_store;
+  jobs::IResultsWriter* m_writer = nullptr;  // m_store's writing half; none for a server
   std::optional<jobs::Job> m_job;
   std::vector<std::string> m_pointLabels;
   std::vector<jobs::Result> m_latestResults;  // as the list shows them

@@ -17,6 +17,7 @@
 #include "jobs/PointPattern.h"
 #include "jobs/Sqlite.h"
 #include "jobs/SqliteStore.h"
+#include "jobs/StoreFactory.h"
 #include "jobs/StoreSchema.h"
 #include "FileBytes.h"
 #include "TempFolder.h"
@@ -448,6 +449,28 @@ TEST_F(JobStore, AnEmptyFileIsANewStore) {
   jobs::SqliteStore store(path);
   MakeJob(store, "J", "gpon-b+", {"P1"});
   EXPECT_EQ(store.ListJobs().size(), 1u);
+}
+
+// The factory opens the local file for every use, and refuses what a team
+// server does not do (it is only read and synced into) before reaching for it.
+TEST_F(JobStore, TheFactoryOpensEachBackendOnlyForWhatItDoes) {
+  {
+    const std::unique_ptr<jobs::IResultsStore> store = jobs::OpenStore({jobs::StoreKind::LocalFile, path});
+    store->CreateJob(jobs::Job{.name = "J", .profile = *jobs::FindProfile("gpon-b+", {})}, {"P1"});
+  }
+  EXPECT_EQ(jobs::OpenReader({jobs::StoreKind::LocalFile, path})->Points("J"), std::vector<std::string>{"P1"});
+  EXPECT_EQ(jobs::OpenSyncSource({jobs::StoreKind::LocalFile, path})->JobsForSync().size(), 1u);
+  EXPECT_THROW(jobs::OpenSyncTarget({jobs::StoreKind::LocalFile, path}), jobs::StoreError);
+  const jobs::StoreAddress server{jobs::StoreKind::TeamServer, "host=/nonexistent dbname=none"};
+  for (const auto& open : std::vector<std::function<void()>>{[&] { jobs::OpenStore(server); },
+                                                             [&] { jobs::OpenSyncSource(server); }}) {
+    try {
+      open();
+      ADD_FAILURE() << "a team server was opened for writing";
+    } catch (const jobs::StoreError& e) {
+      EXPECT_EQ(e.GetKind(), jobs::StoreError::Kind::Refused) << e.what();
+    }
+  }
 }
 
 // Values beyond what a job, a profile or a result may hold: refused when
