@@ -36,10 +36,21 @@ int Refused(const std::string& message) {
   return kExitUsage;
 }
 
+constexpr size_t kOutputChunk = 64 * 1024;
+
+// The cells escaped, TAB between them, and a newline.
+void AppendLine(std::string& out, const std::vector<std::string>& cells) {
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (i) out += '\t';
+    out += EscapeCell(cells[i]);
+  }
+  out += '\n';
+}
+
 void PrintLine(const std::vector<std::string>& cells) {
   std::string line;
-  for (size_t i = 0; i < cells.size(); ++i) line += (i ? "\t" : "") + EscapeCell(cells[i]);
-  StandardOutput().Write(line + "\n");
+  AppendLine(line, cells);
+  StandardOutput().Write(line);
 }
 
 std::string Limit(const std::optional<double>& v) { return v ? jobs::FormatDb(*v) : std::string(); }
@@ -125,7 +136,16 @@ int Show(jobs::IResultsReader& store, const JobArgs& a) {
   const std::string& job = a.operands[0];
   const std::vector<jobs::JobRow> rows = jobs::JobRows(store.Points(job), store.LatestResults(job));
   PrintLine(jobs::ShowHeader());
-  for (const jobs::JobRow& row : rows) PrintLine(jobs::ShowCells(row));
+  // A job's thousands of lines go out in large writes, not one each.
+  std::string lines;
+  for (const jobs::JobRow& row : rows) {
+    AppendLine(lines, jobs::ShowCells(row));
+    if (lines.size() >= kOutputChunk) {
+      StandardOutput().Write(lines);
+      lines.clear();
+    }
+  }
+  StandardOutput().Write(lines);
   return kExitOk;
 }
 

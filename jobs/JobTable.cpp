@@ -1,5 +1,6 @@
 #include "jobs/JobTable.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -8,7 +9,31 @@
 
 namespace jobs {
 
-std::vector<JobRow> JobRows(const std::vector<std::string>& points, const std::vector<Result>& latest) {
+namespace {
+
+// True when the results come in the points' order, each point's together, as
+// the stores give them: then each point's results are the next ones.
+bool InPointOrder(const std::vector<std::string>& points, const std::vector<Result>& latest) {
+  size_t next = 0;
+  for (const std::string& point : points) {
+    while (next < latest.size() && latest[next].point == point) ++next;
+  }
+  return next == latest.size();
+}
+
+}  // namespace
+
+std::vector<JobRow> JobRows(const std::vector<std::string>& points, std::vector<Result> latest) {
+  if (InPointOrder(points, latest)) {
+    std::vector<JobRow> rows;
+    rows.reserve(points.size() + latest.size());
+    size_t next = 0;
+    for (const std::string& point : points) {
+      if (next == latest.size() || latest[next].point != point) rows.push_back({point, std::nullopt});
+      for (; next < latest.size() && latest[next].point == point; ++next) rows.push_back({point, std::move(latest[next])});
+    }
+    return rows;
+  }
   std::map<std::string, std::vector<const Result*>> byPoint;
   for (const Result& r : latest) byPoint[r.point].push_back(&r);
   std::vector<JobRow> rows;
@@ -34,8 +59,8 @@ std::string FormatMilliwatts(double mw) {
   const int decimals = std::max(0, 3 - magnitude);
   // Room for the digits of any finite value: a number is never cut short.
   char text[330];
-  std::snprintf(text, sizeof text, "%.*f", decimals, mw);
-  return text;
+  const std::to_chars_result end = std::to_chars(text, text + sizeof text, mw, std::chars_format::fixed, decimals);
+  return std::string(text, end.ptr);
 }
 
 const std::vector<std::string>& ShowHeader() {

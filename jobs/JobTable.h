@@ -15,7 +15,8 @@ struct JobRow {
   std::optional<Result> result;  // nullopt: untested
 };
 
-std::vector<JobRow> JobRows(const std::vector<std::string>& points, const std::vector<Result>& latest);
+// The results are moved into the rows: a caller that keeps them passes a copy.
+std::vector<JobRow> JobRows(const std::vector<std::string>& points, std::vector<Result> latest);
 
 // Two decimals: "-20.00".
 std::string FormatDb(double value);

@@ -461,8 +461,9 @@ void SqliteStore::AddResult(const std::string& job, Result& result) {
 // A result's columns as the queries below select them, from `first` on: uuid,
 // wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, span_db,
 // unstable, operator, measured_at, first_reading_at, last_reading_at. `what`
-// names it in a refusal.
-static Result ResultFrom(sql::Statement& s, int first, const std::string& path, const std::string& what) {
+// names it in a refusal; it is made only then, not for each of a job's rows.
+template <typename What>
+static Result ResultFrom(sql::Statement& s, int first, const std::string& path, const What& what) {
   Result r;
   r.uuid = s.Text(first);
   r.wavelengthNm = IntOf(s.Int(first + 1));
@@ -471,7 +472,7 @@ static Result ResultFrom(sql::Statement& s, int first, const std::string& path, 
   r.lossDb = s.OptionalReal(first + 4);
   const std::string verdict = s.Text(first + 5);
   const std::optional<Verdict> known = VerdictFromText(verdict);
-  if (!known) CheckRead(path, what, "verdict \"" + verdict + "\" is none of PASS, MARGINAL, FAIL, NO LIMIT");
+  if (!known) CheckRead(path, what(), "verdict \"" + verdict + "\" is none of PASS, MARGINAL, FAIL, NO LIMIT");
   r.verdict = *known;
   r.samples = IntOf(s.Int(first + 6));
   r.spanDb = s.Real(first + 7);
@@ -480,7 +481,7 @@ static Result ResultFrom(sql::Statement& s, int first, const std::string& path, 
   r.measured = s.Text(first + 10);
   r.firstReadingAt = s.Text(first + 11);  // NULL reads as empty: unknown
   r.lastReadingAt = s.Text(first + 12);
-  CheckRead(path, what, ResultProblem(r));
+  if (std::string problem = ResultProblem(r); !problem.empty()) CheckRead(path, what(), problem);
   return r;
 }
 
@@ -495,8 +496,9 @@ std::vector<Result> SqliteStore::LatestResults(const std::string& job) {
   s.Bind(1, id);
   std::vector<Result> results;
   while (s.Step()) {
-    Result r = ResultFrom(s, 1, m_db->Path(), "a result of the point " + s.Text(0) + " in the job " + job);
-    r.point = s.Text(0);
+    std::string point = s.Text(0);
+    Result r = ResultFrom(s, 1, m_db->Path(), [&] { return "a result of the point " + point + " in the job " + job; });
+    r.point = std::move(point);
     results.push_back(std::move(r));
   }
   return results;
@@ -542,7 +544,7 @@ std::vector<SyncResult> SqliteStore::UnsentResults(int64_t afterId, size_t limit
     x.localId = s.Int(0);
     x.jobUuid = s.Text(1);
     x.pointUuid = s.Text(2);
-    x.result = ResultFrom(s, 3, m_db->Path(), "the result " + s.Text(3));
+    x.result = ResultFrom(s, 3, m_db->Path(), [&] { return "the result " + s.Text(3); });
     x.superseded = s.Int(16) != 0;
     x.result.point = s.Text(17);
     results.push_back(std::move(x));

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "field/LiveLog.h"
 #include "jobs/Capture.h"
 #include "jobs/JobExport.h"
+#include "jobs/JobTable.h"
 #include "jobs/JobTextRules.h"
 #include "jobs/PointPattern.h"
 #include "jobs/Sqlite.h"
@@ -101,6 +103,25 @@ TEST(JobPoints, BadPatternsAreRefusedWithAReason) {
     EXPECT_TRUE(got.labels.empty()) << pattern;
   }
   EXPECT_NE(jobs::ExpandPattern("P1,P1").error.find("P1"), std::string::npos);
+}
+
+// Values are written as printf writes them ("%.2f" of the value rounded to
+// hundredths, milliwatts to four significant digits), across the whole range.
+TEST(JobPoints, NumbersAreWrittenAsPrintfWritesThem) {
+  char expected[400];
+  std::uint64_t seed = 88172645463325252ull;
+  for (int i = 0; i < 20000; ++i) {
+    seed ^= seed << 13, seed ^= seed >> 7, seed ^= seed << 17;
+    const double v = std::ldexp(static_cast<double>(seed >> 11), -53 + static_cast<int>(seed % 80) - 40) *
+                     (seed & 1 ? -1 : 1);
+    std::snprintf(expected, sizeof expected, "%.2f", std::round(v * 100.0) / 100.0 + 0.0);
+    ASSERT_EQ(jobs::FormatDb(v), expected) << v;
+    if (v > 0) {
+      std::snprintf(expected, sizeof expected, "%.*f", std::max(0, 3 - static_cast<int>(std::floor(std::log10(v)))), v);
+      ASSERT_EQ(jobs::FormatMilliwatts(v), expected) << v;
+    }
+  }
+  EXPECT_EQ(jobs::FormatDb(1e300).size(), 304u);
 }
 
 TEST(JobTexts, OnlyUtf8WithinTheLengthOfItsKindIsTaken) {
