@@ -134,17 +134,19 @@ int Points(jobs::IResultsWriter& store, const JobArgs& a) {
 
 int Show(jobs::IResultsReader& store, const JobArgs& a) {
   const std::string& job = a.operands[0];
-  const std::vector<jobs::JobRow> rows = jobs::JobRows(store.Points(job), store.LatestResults(job));
+  const std::vector<std::string> points = store.Points(job);
+  std::vector<jobs::Result> latest = store.LatestResults(job);
   PrintLine(jobs::ShowHeader());
-  // A job's thousands of lines go out in large writes, not one each.
+  // A job's thousands of lines go out in large writes, not one each, as they
+  // are made: the rows are not gathered first.
   std::string lines;
-  for (const jobs::JobRow& row : rows) {
-    AppendLine(lines, jobs::ShowCells(row));
+  jobs::ForEachJobRow(points, latest, [&lines](const std::string& point, const jobs::Result* result) {
+    AppendLine(lines, jobs::ShowCells(point, result));
     if (lines.size() >= kOutputChunk) {
       StandardOutput().Write(lines);
       lines.clear();
     }
-  }
+  });
   StandardOutput().Write(lines);
   return kExitOk;
 }

@@ -23,29 +23,43 @@ bool InPointOrder(const std::vector<std::string>& points, const std::vector<Resu
 
 }  // namespace
 
-std::vector<JobRow> JobRows(const std::vector<std::string>& points, std::vector<Result> latest) {
+void ForEachJobRow(const std::vector<std::string>& points, std::vector<Result>& latest,
+                   const std::function<void(const std::string& point, Result* result)>& row) {
   if (InPointOrder(points, latest)) {
-    std::vector<JobRow> rows;
-    rows.reserve(points.size() + latest.size());
     size_t next = 0;
     for (const std::string& point : points) {
-      if (next == latest.size() || latest[next].point != point) rows.push_back({point, std::nullopt});
-      for (; next < latest.size() && latest[next].point == point; ++next) rows.push_back({point, std::move(latest[next])});
+      if (next == latest.size() || latest[next].point != point) row(point, nullptr);
+      for (; next < latest.size() && latest[next].point == point; ++next) row(point, &latest[next]);
     }
-    return rows;
+    return;
   }
-  std::map<std::string, std::vector<const Result*>> byPoint;
-  for (const Result& r : latest) byPoint[r.point].push_back(&r);
-  std::vector<JobRow> rows;
-  rows.reserve(points.size() + latest.size());
+  std::map<std::string, std::vector<Result*>> byPoint;
+  for (Result& r : latest) byPoint[r.point].push_back(&r);
   for (const std::string& point : points) {
     const auto it = byPoint.find(point);
     if (it == byPoint.end()) {
-      rows.push_back({point, std::nullopt});
+      row(point, nullptr);
       continue;
     }
-    for (const Result* r : it->second) rows.push_back({point, *r});
+    for (Result* r : it->second) row(point, r);
   }
+}
+
+std::vector<JobRow> JobRows(const std::vector<std::string>& points, std::vector<Result> latest) {
+  std::vector<JobRow> rows;
+  rows.reserve(points.size() + latest.size());
+  // In the points' order each result makes one row and is moved into it;
+  // otherwise a label given twice would make two rows of one result.
+  const bool once = InPointOrder(points, latest);
+  ForEachJobRow(points, latest, [&](const std::string& point, Result* r) {
+    if (!r) {
+      rows.emplace_back(point, std::nullopt);
+    } else if (once) {
+      rows.emplace_back(point, std::move(*r));
+    } else {
+      rows.emplace_back(point, *r);
+    }
+  });
   return rows;
 }
 
@@ -70,9 +84,13 @@ const std::vector<std::string>& ShowHeader() {
 }
 
 std::vector<std::string> ShowCells(const JobRow& row) {
-  if (!row.result) return {row.point, "", "", "", "", "", "", "", ""};
-  const Result& r = *row.result;
-  return {row.point,
+  return ShowCells(row.point, row.result ? &*row.result : nullptr);
+}
+
+std::vector<std::string> ShowCells(const std::string& point, const Result* result) {
+  if (!result) return {point, "", "", "", "", "", "", "", ""};
+  const Result& r = *result;
+  return {point,
           std::to_string(r.wavelengthNm),
           FormatDb(r.powerDbm),
           FormatMilliwatts(r.powerMw),

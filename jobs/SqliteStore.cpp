@@ -462,9 +462,10 @@ void SqliteStore::AddResult(const std::string& job, Result& result) {
 // wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, span_db,
 // unstable, operator, measured_at, first_reading_at, last_reading_at. `what`
 // names it in a refusal; it is made only then, not for each of a job's rows.
+// Filled into `r` where it is kept: a job's tens of thousands of results are
+// not moved once more each.
 template <typename What>
-static Result ResultFrom(sql::Statement& s, int first, const std::string& path, const What& what) {
-  Result r;
+static void ReadResult(sql::Statement& s, int first, const std::string& path, const What& what, Result& r) {
   r.uuid = s.Text(first);
   r.wavelengthNm = IntOf(s.Int(first + 1));
   r.powerDbm = s.Real(first + 2);
@@ -482,7 +483,6 @@ static Result ResultFrom(sql::Statement& s, int first, const std::string& path, 
   r.firstReadingAt = s.Text(first + 11);  // NULL reads as empty: unknown
   r.lastReadingAt = s.Text(first + 12);
   if (std::string problem = ResultProblem(r); !problem.empty()) CheckRead(path, what(), problem);
-  return r;
 }
 
 std::vector<Result> SqliteStore::LatestResults(const std::string& job) {
@@ -496,10 +496,9 @@ std::vector<Result> SqliteStore::LatestResults(const std::string& job) {
   s.Bind(1, id);
   std::vector<Result> results;
   while (s.Step()) {
-    std::string point = s.Text(0);
-    Result r = ResultFrom(s, 1, m_db->Path(), [&] { return "a result of the point " + point + " in the job " + job; });
-    r.point = std::move(point);
-    results.push_back(std::move(r));
+    Result& r = results.emplace_back();
+    r.point = s.Text(0);
+    ReadResult(s, 1, m_db->Path(), [&] { return "a result of the point " + r.point + " in the job " + job; }, r);
   }
   return results;
 }
@@ -544,7 +543,7 @@ std::vector<SyncResult> SqliteStore::UnsentResults(int64_t afterId, size_t limit
     x.localId = s.Int(0);
     x.jobUuid = s.Text(1);
     x.pointUuid = s.Text(2);
-    x.result = ResultFrom(s, 3, m_db->Path(), [&] { return "the result " + s.Text(3); });
+    ReadResult(s, 3, m_db->Path(), [&] { return "the result " + s.Text(3); }, x.result);
     x.superseded = s.Int(16) != 0;
     x.result.point = s.Text(17);
     results.push_back(std::move(x));
