@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -90,6 +91,49 @@ std::optional<Rows> Connection::QueryUnlessDuplicate(const std::string& sql, con
   const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
   if (state && std::strcmp(state, kUniqueViolation) == 0) return std::nullopt;
   Unusable(Trimmed(PQerrorMessage(m_conn)));
+}
+
+void Connection::CopyIn(const std::string& copy, std::string_view data) {
+  {
+    pg_result* started = PQexec(m_conn, copy.c_str());
+    const Rows held(started);
+    if (PQresultStatus(started) != PGRES_COPY_IN) Unusable(Trimmed(PQerrorMessage(m_conn)));
+  }
+  // libpq takes at most INT_MAX bytes a call.
+  constexpr size_t kChunk = 1 << 20;
+  bool sent = true;
+  for (size_t at = 0; at < data.size() && sent; at += kChunk) {
+    const size_t n = std::min(kChunk, data.size() - at);
+    sent = PQputCopyData(m_conn, data.data() + at, static_cast<int>(n)) == 1;
+  }
+  // Ended either way, so that the connection leaves COPY; a failure is told below.
+  const bool ended = PQputCopyEnd(m_conn, sent ? nullptr : "the rows could not be sent") == 1;
+  std::string failure = sent && ended ? std::string() : Trimmed(PQerrorMessage(m_conn));
+  while (pg_result* result = PQgetResult(m_conn)) {
+    const Rows held(result);
+    if (PQresultStatus(result) != PGRES_COMMAND_OK && failure.empty()) failure = Trimmed(PQerrorMessage(m_conn));
+  }
+  if (!failure.empty()) Unusable(failure);
+}
+
+void CopyRow(std::string& out, const std::vector<Param>& values) {
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i) out += '\t';
+    if (!values[i]) {
+      out += "\\N";
+      continue;
+    }
+    for (const char c : *values[i]) {
+      switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+      }
+    }
+  }
+  out += '\n';
 }
 
 Rows Connection::Query(const std::string& sql, const std::vector<Param>& params) {

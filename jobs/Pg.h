@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "jobs/ServerError.h"
@@ -57,10 +58,18 @@ class Connection {
   bool Alive() const;
   // As Query; a unique violation comes back as nullopt instead of a throw.
   std::optional<Rows> QueryUnlessDuplicate(const std::string& sql, const std::vector<Param>& params);
+  // Runs `copy` (a COPY ... FROM STDIN) with `data` as its rows, in COPY's
+  // text format (CopyRow writes them).
+  void CopyIn(const std::string& copy, std::string_view data);
 
  private:
   pg_conn* m_conn = nullptr;
 };
+
+// Appends one row of `values` in COPY's text format: TAB between the values,
+// a newline after them, NULL as \N, and backslash, TAB, newline and carriage
+// return escaped inside a value.
+void CopyRow(std::string& out, const std::vector<Param>& values);
 
 // BEGIN ... COMMIT, rolled back when left by an exception.
 class Transaction {

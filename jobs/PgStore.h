@@ -52,7 +52,6 @@ class PgStore : public IResultsReader, public ISyncTarget {
   void PushJob(const SyncJob& s, JobsPushed& pushed);
   int64_t JobId(const std::string& name);
   int64_t PointId(const std::string& jobUuid, const std::string& pointUuid);
-  int64_t JobIdOf(const std::string& jobUuid);
 
   std::unique_ptr<pg::Connection> m_db;
   std::string m_serverId;

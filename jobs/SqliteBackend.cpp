@@ -13,7 +13,7 @@ const StoreBackend& SqliteBackend() {
         return std::make_unique<SqliteStore>(
             path, access == StoreAccess::ReadOnly ? SqliteStore::Access::ReadOnly : SqliteStore::Access::ReadWrite);
       },
-      [](const std::string& path) { return std::make_unique<SqliteStore>(path); },
+      [](const std::string& path) { return std::make_unique<SqliteStore>(path, SqliteStore::Access::Sync); },
       {},
   };
   return kBackend;

@@ -163,7 +163,7 @@ SqliteStore::SqliteStore(const std::string& path, Access access) {
   if (!readOnly) {
     m_db->Execute("PRAGMA journal_mode = WAL");
     // Each commit reaches the disk before the capture is reported stored.
-    m_db->Execute("PRAGMA synchronous = FULL");
+    m_db->Execute(access == Access::Sync ? "PRAGMA synchronous = NORMAL" : "PRAGMA synchronous = FULL");
   }
   m_db->Execute("PRAGMA foreign_keys = ON");
   if (!readOnly) Migrate();

@@ -21,7 +21,11 @@ class SqliteStore : public IResultsStore, public ISyncSource {
   // ReadOnly: for commands that only read. A store of this version in a
   // folder the user may not write is opened read-only, so it can be read
   // there; elsewhere, and for a missing, new or older store, as ReadWrite.
-  enum class Access { ReadWrite, ReadOnly };
+  // Sync: as ReadWrite, for a sync's own connection, whose commits are only
+  // acknowledgements: they are not each waited on to reach the disk. One
+  // lost to a power cut sends its results again at the next sync, which the
+  // server counts as already there; the closing checkpoint flushes them all.
+  enum class Access { ReadWrite, ReadOnly, Sync };
   // Opens the store at `path`, creating it (and its folder) when there is no
   // file or an empty one; an older store is migrated first. Opening looks at
   // the file's header, application id, schema version and tables, the same

@@ -207,6 +207,13 @@ std::string RefreshJobCounts(Dialect dialect) {
 const char* PointWorst() {
   return "SELECT max(" KM360R_WORST_RANK ") FROM results r WHERE r.point_id = ?1 AND r.superseded = 0";
 }
+
+std::string WorstRankOf(std::string_view verdict) {
+  std::string sql = KM360R_WORST_RANK;
+  ReplaceAll(sql, "r.id IS NULL", "false");  // a verdict is there
+  ReplaceAll(sql, "r.verdict", verdict);
+  return sql;
+}
 #undef KM360R_WORST_RANK
 
 const char* MoveJobCount() {

@@ -32,6 +32,9 @@ std::string RefreshJobCounts(Dialect dialect);
 // point of job ?3 from rank ?1 to rank ?2. Both in SQLite's words.
 const char* PointWorst();
 const char* MoveJobCount();
+// The rank PointWorst takes the worst of, of the verdict in the SQL
+// expression `verdict`, in the words of either engine.
+std::string WorstRankOf(std::string_view verdict);
 
 // The job list, one row per job in the order they were made: name, site,
 // operator, created_at, then the counts of job_counts.

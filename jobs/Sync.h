@@ -13,7 +13,7 @@
 
 namespace jobs {
 
-inline constexpr size_t kSyncBatch = 500;
+inline constexpr size_t kSyncBatch = 2000;
 
 // `progress`, when given, hears the counts so far after each batch.
 SyncCounts Sync(ISyncSource& local, ISyncTarget& server, size_t batch = kSyncBatch,
