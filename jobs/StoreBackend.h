@@ -8,7 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "jobs/StoreFactory.h"
+#include "jobs/ResultsStore.h"
+#include "jobs/StoreAddress.h"
+#include "jobs/SyncEnds.h"
 
 namespace jobs {
 

@@ -7,20 +7,10 @@
 #include <string>
 
 #include "jobs/ResultsStore.h"
+#include "jobs/StoreAddress.h"
 #include "jobs/SyncEnds.h"
 
 namespace jobs {
-
-enum class StoreKind { LocalFile, TeamServer };
-
-struct StoreAddress {
-  StoreKind kind = StoreKind::LocalFile;
-  std::string where;  // the file's path, or the server's postgresql:// URL or key=value words
-};
-
-// ReadOnly: for commands that only read. The local store is then opened
-// read-only where its folder takes no files (see SqliteStore::Access).
-enum class StoreAccess { ReadWrite, ReadOnly };
 
 // Each throws StoreError when the store cannot be used, and Refused when the
 // backend does not do what is asked or is not in this build.
