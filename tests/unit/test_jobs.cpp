@@ -124,6 +124,29 @@ TEST(JobPoints, NumbersAreWrittenAsPrintfWritesThem) {
   EXPECT_EQ(jobs::FormatDb(1e300).size(), 304u);
 }
 
+// Rows in the points' order, each point's results in the order given, an
+// untested point as one empty row, results of no listed point left out:
+// whether the results come in the points' order or not.
+TEST(JobPoints, RowsFollowThePointsWhateverTheResultsOrder) {
+  const auto result = [](const std::string& point, int nm) {
+    jobs::Result r;
+    r.point = point;
+    r.wavelengthNm = nm;
+    return r;
+  };
+  const std::vector<std::string> points = {"B", "A", "C"};
+  const std::vector<std::string> expected = {"B 1310", "B 1490", "A 1310", "C -"};
+  for (const std::vector<jobs::Result>& latest :
+       {std::vector<jobs::Result>{result("B", 1310), result("B", 1490), result("A", 1310)},
+        std::vector<jobs::Result>{result("A", 1310), result("B", 1310), result("Z", 1550), result("B", 1490)}}) {
+    std::vector<std::string> rows;
+    for (const jobs::JobRow& row : jobs::JobRows(points, latest)) {
+      rows.push_back(row.point + " " + (row.result ? std::to_string(row.result->wavelengthNm) : "-"));
+    }
+    EXPECT_EQ(rows, expected);
+  }
+}
+
 TEST(JobTexts, OnlyUtf8WithinTheLengthOfItsKindIsTaken) {
   using jobs::TextKind;
   std::string chinese64;
