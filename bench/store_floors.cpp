@@ -1,5 +1,5 @@
 // The local results store against its floor, each row in paired runs on the
-// same data, alternately, 7 pairs, medians and their ratio printed:
+// same data, alternately, 7 pairs (KM360R_BENCH_PAIRS), medians and their ratio printed:
 //   job list   `km360r-cli job list` over 1,000,000 results in 100 jobs, and
 //              over 100,000 (the figure must not grow with the results), against
 //              `sqlite3` running the job list's query on the same file;
@@ -37,7 +37,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kPairs = 7;
+// KM360R_BENCH_PAIRS=N runs N pairs instead: more on a busy machine.
+int Pairs() {
+  const char* n = std::getenv("KM360R_BENCH_PAIRS");
+  return n && std::atoi(n) > 0 ? std::atoi(n) : 7;
+}
 
 // Runs `command` through the shell; its time in milliseconds.
 double Run(const std::string& command) {
@@ -57,10 +61,10 @@ double Median(std::vector<double> v) {
 }
 
 // `before` (if any) runs ahead of each run, untimed.
-void Pairs(const std::string& row, const std::string& program, const std::string& floor,
+void RunPairs(const std::string& row, const std::string& program, const std::string& floor,
            const std::function<void()>& before = {}) {
   std::vector<double> p, f;
-  for (int i = 0; i < kPairs; ++i) {
+  for (int i = 0; i < Pairs(); ++i) {
     if (before) before();
     p.push_back(Run(program));
     if (before) before();
@@ -129,7 +133,7 @@ void ListRow(const std::string& cli, const fs::path& folder) {
   for (const int points : {500, 5000}) {
     const fs::path store = folder / ("list-" + std::to_string(points) + ".sqlite");
     Fill(store, 100, points, {1310, 1490});
-    Pairs("job list, " + std::to_string(100 * points * 2) + " results",
+    RunPairs("job list, " + std::to_string(100 * points * 2) + " results",
           cli + " --store " + Quoted(store.string()) + " job list > /dev/null",
           "sqlite3 " + Quoted(store.string()) + " < " + Quoted(sql) + " > /dev/null");
   }
@@ -148,7 +152,7 @@ void ShowRow(const std::string& cli, const fs::path& folder) {
       "JOIN results r ON r.point_id = p.id AND r.superseded = 0 "
       "WHERE p.job_id = (SELECT id FROM jobs WHERE name = 'Job 1') AND p.removed_at IS NULL "
       "ORDER BY p.position, p.id, r.wavelength_nm;\n");
-  Pairs("job show, 10,000 points x 3 wavelengths",
+  RunPairs("job show, 10,000 points x 3 wavelengths",
         cli + " --store " + Quoted(store.string()) + " job show 'Job 1' > /dev/null",
         "sqlite3 " + Quoted(store.string()) + " < " + Quoted(sql) + " > /dev/null");
 }
@@ -201,7 +205,7 @@ void CaptureRow(const std::string& self, const fs::path& folder) {
           "INSERT INTO results (uuid, point_id, wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, "
           "span_db, unstable, operator, measured_at, first_reading_at, last_reading_at) VALUES " +
           values + ";\n" + worst + ";\n" + move + ";\nCOMMIT;\n");
-  Pairs("capture, write path (one result, committed)", Quoted(self) + " --capture " + Quoted(store.string()),
+  RunPairs("capture, write path (one result, committed)", Quoted(self) + " --capture " + Quoted(store.string()),
         "sqlite3 " + Quoted(store.string()) + " < " + Quoted(sql));
 }
 
@@ -215,7 +219,7 @@ int main(int argc, char** argv) {
   if (rows.empty()) rows = {"list", "show", "capture"};
   const fs::path folder = fs::temp_directory_path() / ("km360r-store-floors-" + std::to_string(::getpid()));
   fs::create_directories(folder);
-  std::printf("medians of %d pairs, program and floor alternately\n", kPairs);
+  std::printf("medians of %d pairs, program and floor alternately\n", Pairs());
   for (const std::string& row : rows) {
     if (row == "list") ListRow(cliPath, folder);
     if (row == "show") ShowRow(cliPath, folder);

@@ -50,21 +50,6 @@ std::set<std::string> SchemaObjects(sql::Connection& db) {
   return objects;
 }
 
-// The tables and indexes a store of `version` has: the migrations up to it,
-// run once on a database in memory.
-const std::set<std::string>& ExpectedObjects(int64_t version) {
-  static const std::vector<std::set<std::string>> kByVersion = [] {
-    std::vector<std::set<std::string>> byVersion(1);
-    sql::Connection memory(":memory:", sql::Connection::Mode::Create);
-    for (const std::string& step : schema::Migrations(schema::Dialect::Sqlite)) {
-      memory.Execute(step);
-      byVersion.push_back(SchemaObjects(memory));
-    }
-    return byVersion;
-  }();
-  return kByVersion.at(static_cast<size_t>(version));
-}
-
 // What LookAtFile found at the store's path.
 struct StoreFile {
   bool present = false;   // a file is there (perhaps empty)
@@ -130,7 +115,7 @@ StoreFile LookAtFile(const std::string& path) {
     Unusable(path, "was written by a newer version of the program (store version " + std::to_string(file.version) +
                        ", this program reads up to " + std::to_string(schema::CurrentVersion()) + ")");
   }
-  for (const std::string& wanted : ExpectedObjects(file.version)) {
+  for (const std::string& wanted : schema::Objects(file.version)) {
     if (!objects.contains(wanted)) {
       Unusable(path, "is an SQLite database but not a results store (store version " +
                          std::to_string(file.version) + " without its " + wanted + ")");

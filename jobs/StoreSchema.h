@@ -4,6 +4,7 @@
 // steps it lacks, in one transaction. docs/results-store.md describes the
 // tables of the latest version.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,11 @@ enum class Dialect { Sqlite, PostgreSql };
 // The migrations in order; their count is the version this program writes.
 std::vector<std::string> Migrations(Dialect dialect);
 int CurrentVersion();
+
+// The tables and indexes a store of `version` has, as "table NAME" and
+// "index NAME": read off the migrations' own CREATE and DROP statements,
+// without running them, since every open of a store asks.
+const std::set<std::string>& Objects(int64_t version);
 
 // Brings one job's row of job_counts up to date; its one parameter is the
 // job's row id. Run in the transaction that changed the job's points or results.

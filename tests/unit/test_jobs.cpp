@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "field/LiveLog.h"
 #include "jobs/Capture.h"
@@ -144,6 +145,20 @@ TEST(JobPoints, RowsFollowThePointsWhateverTheResultsOrder) {
       rows.push_back(row.point + " " + (row.result ? std::to_string(row.result->wavelengthNm) : "-"));
     }
     EXPECT_EQ(rows, expected);
+  }
+}
+
+// What opening a store checks it holds, read off the migrations' texts, is
+// what running them makes, at every version.
+TEST(JobStoreSchema, TheStoresTablesAreThoseItsMigrationsMake) {
+  jobs::sql::Connection db(":memory:", jobs::sql::Connection::Mode::Create);
+  const std::vector<std::string> steps = jobs::schema::Migrations(jobs::schema::Dialect::Sqlite);
+  for (int version = 0; version <= jobs::schema::CurrentVersion(); ++version) {
+    if (version > 0) db.Execute(steps[static_cast<size_t>(version - 1)]);
+    std::set<std::string> made;
+    jobs::sql::Statement s(db, "SELECT type || ' ' || name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%'");
+    while (s.Step()) made.insert(s.Text(0));
+    EXPECT_EQ(jobs::schema::Objects(version), made) << version;
   }
 }
 
