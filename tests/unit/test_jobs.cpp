@@ -515,7 +515,10 @@ TEST_F(JobStore, AnEmptyFileIsANewStore) {
 TEST_F(JobStore, TheFactoryOpensEachBackendOnlyForWhatItDoes) {
   {
     const std::unique_ptr<jobs::IResultsStore> store = jobs::OpenStore({jobs::StoreKind::LocalFile, path});
-    store->CreateJob(jobs::Job{.name = "J", .profile = *jobs::FindProfile("gpon-b+", {})}, {"P1"});
+    jobs::Job job;
+    job.name = "J";
+    job.profile = *jobs::FindProfile("gpon-b+", {});
+    store->CreateJob(job, {"P1"});
   }
   EXPECT_EQ(jobs::OpenReader({jobs::StoreKind::LocalFile, path})->Points("J"), std::vector<std::string>{"P1"});
   EXPECT_EQ(jobs::OpenSyncSource({jobs::StoreKind::LocalFile, path})->JobsForSync().size(), 1u);
