@@ -20,7 +20,7 @@
 #include "jobs/JobTable.h"
 #include "jobs/PointPattern.h"
 #include "jobs/ServerTarget.h"
-#include "jobs/SqliteStore.h"
+#include "jobs/StoreFactory.h"
 #include "jobs/StorePath.h"
 #include "jobs/SyncTexts.h"
 #include "jobs/TeamServer.h"
@@ -36,15 +36,26 @@ int Refused(const std::string& message) {
   return kExitUsage;
 }
 
+constexpr size_t kOutputChunk = 64 * 1024;
+
+// The cells escaped, TAB between them, and a newline.
+void AppendLine(std::string& out, const std::vector<std::string>& cells) {
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (i) out += '\t';
+    out += EscapeCell(cells[i]);
+  }
+  out += '\n';
+}
+
 void PrintLine(const std::vector<std::string>& cells) {
   std::string line;
-  for (size_t i = 0; i < cells.size(); ++i) line += (i ? "\t" : "") + EscapeCell(cells[i]);
-  StandardOutput().Write(line + "\n");
+  AppendLine(line, cells);
+  StandardOutput().Write(line);
 }
 
 std::string Limit(const std::optional<double>& v) { return v ? jobs::FormatDb(*v) : std::string(); }
 
-int Profiles(jobs::SqliteStore& store) {
+int Profiles(jobs::IResultsReader& store) {
   std::vector<jobs::Profile> all = jobs::BuiltInProfiles();
   for (jobs::Profile& p : store.UserProfiles()) all.push_back(std::move(p));
   for (const jobs::Profile& p : all) {
@@ -81,7 +92,7 @@ int NewLabels(const JobArgs& a, std::vector<std::string>& labels) {
   return kExitOk;
 }
 
-int New(jobs::SqliteStore& store, const JobArgs& a) {
+int New(jobs::IResultsStore& store, const JobArgs& a) {
   jobs::Job job;
   job.name = a.operands[0];
   job.site = a.site.value_or("");
@@ -98,7 +109,7 @@ int New(jobs::SqliteStore& store, const JobArgs& a) {
   return kExitOk;
 }
 
-int List(jobs::IResultsStore& store) {
+int List(jobs::IResultsReader& store) {
   for (const jobs::JobSummary& j : store.ListJobs()) {
     PrintLine({j.name, j.site, j.operatorName, std::to_string(j.points), std::to_string(j.pass),
                std::to_string(j.marginal), std::to_string(j.fail), std::to_string(j.untested), j.created});
@@ -106,7 +117,7 @@ int List(jobs::IResultsStore& store) {
   return kExitOk;
 }
 
-int Points(jobs::SqliteStore& store, const JobArgs& a) {
+int Points(jobs::IResultsWriter& store, const JobArgs& a) {
   const std::string& job = a.operands[0];
   const std::string& edit = a.operands[1];
   if (edit == "add") {
@@ -121,15 +132,26 @@ int Points(jobs::SqliteStore& store, const JobArgs& a) {
   return kExitOk;
 }
 
-int Show(jobs::IResultsStore& store, const JobArgs& a) {
+int Show(jobs::IResultsReader& store, const JobArgs& a) {
   const std::string& job = a.operands[0];
-  const std::vector<jobs::JobRow> rows = jobs::JobRows(store.Points(job), store.LatestResults(job));
+  const std::vector<std::string> points = store.Points(job);
+  std::vector<jobs::Result> latest = store.LatestResults(job);
   PrintLine(jobs::ShowHeader());
-  for (const jobs::JobRow& row : rows) PrintLine(jobs::ShowCells(row));
+  // A job's thousands of lines go out in large writes, not one each, as they
+  // are made: the rows are not gathered first.
+  std::string lines;
+  jobs::ForEachJobRow(points, latest, [&lines](const std::string& point, const jobs::Result* result) {
+    AppendLine(lines, jobs::ShowCells(point, result));
+    if (lines.size() >= kOutputChunk) {
+      StandardOutput().Write(lines);
+      lines.clear();
+    }
+  });
+  StandardOutput().Write(lines);
   return kExitOk;
 }
 
-int Export(jobs::IResultsStore& store, const JobArgs& a) {
+int Export(jobs::IResultsReader& store, const JobArgs& a) {
   const std::string& job = a.operands[0];
   const std::string failure =
       jobs::ExportJob(jobs::JobRows(store.Points(job), store.LatestResults(job)), a.operands[1]);
@@ -141,7 +163,7 @@ int Export(jobs::IResultsStore& store, const JobArgs& a) {
 // Reads the job's number of readings from the meter, all at one wavelength
 // (a change of wavelength starts the count again), and stores their result.
 // The readings are taken by the job panel's own rule (jobs::LiveReadings).
-int Capture(jobs::SqliteStore& store, const Options& o) {
+int Capture(jobs::IResultsStore& store, const Options& o) {
   const JobArgs& a = o.job;
   const std::string& name = a.operands[0];
   const std::string& point = a.operands[1];
@@ -200,7 +222,7 @@ int SyncCommand(const std::string& server, const std::string& path, const jobs::
 
 // job list, show, export and report read the team server when one is named.
 int ServerRead(const std::string& server, const Options& o) {
-  const std::unique_ptr<jobs::IResultsStore> store = jobs::OpenTeamServer(server);
+  const std::unique_ptr<jobs::IResultsReader> store = jobs::OpenTeamServer(server);
   const JobArgs& a = o.job;
   if (a.action == "list") return List(*store);
   if (a.action == "show") return Show(*store, a);
@@ -209,7 +231,7 @@ int ServerRead(const std::string& server, const Options& o) {
 }
 
 // SQLite's full check of the store: nothing printed when it is sound.
-int Check(jobs::SqliteStore& store, const std::string& path) {
+int Check(jobs::IResultsStore& store, const std::string& path) {
   const std::string problem = store.IntegrityProblem();
   if (problem.empty()) return kExitOk;
   std::fprintf(stderr, "km360r-cli: %s: the results store is damaged: %s\n", path.c_str(), problem.c_str());
@@ -251,8 +273,9 @@ int RunJobCommand(const Options& o) {
     }
     if (a.action == "sync") return SyncCommand(server, path, texts);
     if (readsServer) return ServerRead(server, o);
-    jobs::SqliteStore store(path, OnlyReads(o) ? jobs::SqliteStore::Access::ReadOnly
-                                               : jobs::SqliteStore::Access::ReadWrite);
+    const std::unique_ptr<jobs::IResultsStore> opened = jobs::OpenStore(
+        {jobs::StoreKind::LocalFile, path}, OnlyReads(o) ? jobs::StoreAccess::ReadOnly : jobs::StoreAccess::ReadWrite);
+    jobs::IResultsStore& store = *opened;
     if (o.command == "profiles") return Profiles(store);
     if (a.action == "check") return Check(store, path);
     if (a.action == "new") return New(store, a);

@@ -21,6 +21,6 @@ std::string ReportMissing(const Options& o);
 int TableReport(const Options& o);
 
 // Draws the named job's report into OUT.pdf; returns the exit code.
-int JobReport(jobs::IResultsStore& store, const Options& o);
+int JobReport(jobs::IResultsReader& store, const Options& o);
 
 }  // namespace cli

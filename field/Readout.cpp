@@ -1,5 +1,6 @@
 #include "field/Readout.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -38,10 +39,12 @@ std::string FormatTwoDecimals(double value) {
   if (!std::isfinite(shown)) shown = value;
   // -0.004 would print as "-0.00".
   if (shown == 0) shown = 0.0;
-  // The largest double has 309 digits before the point.
+  // The largest double has 309 digits before the point. std::to_chars writes
+  // what printf's "%.2f" writes, without its locale and format parsing: a
+  // job's tens of thousands of values are formatted at once.
   char buffer[330];
-  std::snprintf(buffer, sizeof buffer, "%.2f", shown);
-  return buffer;
+  const std::to_chars_result end = std::to_chars(buffer, buffer + sizeof buffer, shown, std::chars_format::fixed, 2);
+  return std::string(buffer, end.ptr);
 }
 
 std::string FormatSigned(double value) {

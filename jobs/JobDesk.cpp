@@ -2,20 +2,21 @@
 
 #include <utility>
 
-#include "jobs/SqliteStore.h"
+#include "jobs/StoreFactory.h"
 #include "jobs/StorePath.h"
-#include "jobs/TeamServer.h"
 
 std::string JobDesk::StorePath() const {
   return m_strStorePath.empty() ? jobs::StorePath(std::nullopt) : m_strStorePath;
 }
 
-jobs::IResultsStore& JobDesk::Open() {
+jobs::IResultsReader& JobDesk::Open() {
   if (!m_store) {
     if (OnServer()) {
-      m_store = jobs::OpenTeamServer(m_strServer);
+      m_store = jobs::OpenReader({jobs::StoreKind::TeamServer, m_strServer});
     } else {
-      m_store = std::make_unique<jobs::SqliteStore>(StorePath());
+      std::unique_ptr<jobs::IResultsStore> local = jobs::OpenStore({jobs::StoreKind::LocalFile, StorePath()});
+      m_writer = local.get();
+      m_store = std::move(local);
     }
   }
   return *m_store;
@@ -23,6 +24,7 @@ jobs::IResultsStore& JobDesk::Open() {
 
 void JobDesk::UseServer(std::string server) {
   Close();
+  m_writer = nullptr;
   m_store.reset();
   m_strServer = std::move(server);
 }

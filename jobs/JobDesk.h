@@ -23,8 +23,11 @@ class JobDesk {
   std::string StorePath() const;
   // The store, opened when first needed; nullptr while none is open.
   // Open() throws jobs::StoreError when the store cannot be opened.
-  jobs::IResultsStore* Store() const { return m_store.get(); }
-  jobs::IResultsStore& Open();
+  jobs::IResultsReader* Store() const { return m_store.get(); }
+  jobs::IResultsReader& Open();
+  // The open store's writing half: nullptr for a team server's, which is
+  // only read here.
+  jobs::IResultsWriter* Writer() const { return m_writer; }
   // The jobs of the team server at `server` from now on, or the local
   // store's when empty; the open job closes and the store opens anew.
   void UseServer(std::string server);
@@ -45,5 +48,6 @@ class JobDesk {
  private:
   std::string m_strStorePath;
   std::string m_strServer;
-  std::unique_ptr<jobs::IResultsStore> m_store;
+  std::unique_ptr<jobs::IResultsReader> m_store;
+  jobs::IResultsWriter* m_writer = nullptr;  // m_store's writing half, when it has one
 };

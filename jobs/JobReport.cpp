@@ -499,7 +499,7 @@ JobReportOutcome PrintJobReport(report::IReportDevice& device, const JobReportRe
   return Drawer(device, request).Print();
 }
 
-std::optional<JobReportRequest> StoredJobReport(IResultsStore& store, const std::string& name, bool chinese,
+std::optional<JobReportRequest> StoredJobReport(IResultsReader& store, const std::string& name, bool chinese,
                                                 std::time_t now) {
   std::optional<Job> job = store.FindJob(name);
   if (!job) return std::nullopt;

@@ -49,7 +49,7 @@ JobReportOutcome PrintJobReport(report::IReportDevice& device, const JobReportRe
 // What the report of the stored job `name` shows, printed at `now`; nullopt
 // when the store has no such job. The window's Print of a job and
 // `km360r-cli job report` both start here.
-std::optional<JobReportRequest> StoredJobReport(IResultsStore& store, const std::string& name, bool chinese,
+std::optional<JobReportRequest> StoredJobReport(IResultsReader& store, const std::string& name, bool chinese,
                                                 std::time_t now);
 
 // The message when the report could not be printed (UTF-8).

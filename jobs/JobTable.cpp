@@ -1,5 +1,6 @@
 #include "jobs/JobTable.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -8,19 +9,57 @@
 
 namespace jobs {
 
-std::vector<JobRow> JobRows(const std::vector<std::string>& points, const std::vector<Result>& latest) {
-  std::map<std::string, std::vector<const Result*>> byPoint;
-  for (const Result& r : latest) byPoint[r.point].push_back(&r);
-  std::vector<JobRow> rows;
-  rows.reserve(points.size() + latest.size());
+namespace {
+
+// True when the results come in the points' order, each point's together, as
+// the stores give them: then each point's results are the next ones.
+bool InPointOrder(const std::vector<std::string>& points, const std::vector<Result>& latest) {
+  size_t next = 0;
+  for (const std::string& point : points) {
+    while (next < latest.size() && latest[next].point == point) ++next;
+  }
+  return next == latest.size();
+}
+
+}  // namespace
+
+void ForEachJobRow(const std::vector<std::string>& points, std::vector<Result>& latest,
+                   const std::function<void(const std::string& point, Result* result)>& row) {
+  if (InPointOrder(points, latest)) {
+    size_t next = 0;
+    for (const std::string& point : points) {
+      if (next == latest.size() || latest[next].point != point) row(point, nullptr);
+      for (; next < latest.size() && latest[next].point == point; ++next) row(point, &latest[next]);
+    }
+    return;
+  }
+  std::map<std::string, std::vector<Result*>> byPoint;
+  for (Result& r : latest) byPoint[r.point].push_back(&r);
   for (const std::string& point : points) {
     const auto it = byPoint.find(point);
     if (it == byPoint.end()) {
-      rows.push_back({point, std::nullopt});
+      row(point, nullptr);
       continue;
     }
-    for (const Result* r : it->second) rows.push_back({point, *r});
+    for (Result* r : it->second) row(point, r);
   }
+}
+
+std::vector<JobRow> JobRows(const std::vector<std::string>& points, std::vector<Result> latest) {
+  std::vector<JobRow> rows;
+  rows.reserve(points.size() + latest.size());
+  // In the points' order each result makes one row and is moved into it;
+  // otherwise a label given twice would make two rows of one result.
+  const bool once = InPointOrder(points, latest);
+  ForEachJobRow(points, latest, [&](const std::string& point, Result* r) {
+    if (!r) {
+      rows.emplace_back(point, std::nullopt);
+    } else if (once) {
+      rows.emplace_back(point, std::move(*r));
+    } else {
+      rows.emplace_back(point, *r);
+    }
+  });
   return rows;
 }
 
@@ -34,8 +73,8 @@ std::string FormatMilliwatts(double mw) {
   const int decimals = std::max(0, 3 - magnitude);
   // Room for the digits of any finite value: a number is never cut short.
   char text[330];
-  std::snprintf(text, sizeof text, "%.*f", decimals, mw);
-  return text;
+  const std::to_chars_result end = std::to_chars(text, text + sizeof text, mw, std::chars_format::fixed, decimals);
+  return std::string(text, end.ptr);
 }
 
 const std::vector<std::string>& ShowHeader() {
@@ -45,9 +84,13 @@ const std::vector<std::string>& ShowHeader() {
 }
 
 std::vector<std::string> ShowCells(const JobRow& row) {
-  if (!row.result) return {row.point, "", "", "", "", "", "", "", ""};
-  const Result& r = *row.result;
-  return {row.point,
+  return ShowCells(row.point, row.result ? &*row.result : nullptr);
+}
+
+std::vector<std::string> ShowCells(const std::string& point, const Result* result) {
+  if (!result) return {point, "", "", "", "", "", "", "", ""};
+  const Result& r = *result;
+  return {point,
           std::to_string(r.wavelengthNm),
           FormatDb(r.powerDbm),
           FormatMilliwatts(r.powerMw),

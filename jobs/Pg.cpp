@@ -2,11 +2,10 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "jobs/SyncTexts.h"
 
 namespace jobs::pg {
 
@@ -24,11 +23,6 @@ std::string Trimmed(const char* message) {
 [[noreturn]] void Unusable(const std::string& why) { throw ServerError(ServerError::Why::Unusable, why); }
 
 }  // namespace
-
-ServerError::ServerError(Why why, std::string detail)
-    : StoreError(Kind::Unusable, SyncTexts::For(lang::Index::One).ServerProblem(why, detail)),
-      m_why(why),
-      m_detail(std::move(detail)) {}
 
 Param Text(const std::string& s) { return s; }
 Param Number(int64_t v) { return std::to_string(v); }
@@ -97,6 +91,49 @@ std::optional<Rows> Connection::QueryUnlessDuplicate(const std::string& sql, con
   const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
   if (state && std::strcmp(state, kUniqueViolation) == 0) return std::nullopt;
   Unusable(Trimmed(PQerrorMessage(m_conn)));
+}
+
+void Connection::CopyIn(const std::string& copy, std::string_view data) {
+  {
+    pg_result* started = PQexec(m_conn, copy.c_str());
+    const Rows held(started);
+    if (PQresultStatus(started) != PGRES_COPY_IN) Unusable(Trimmed(PQerrorMessage(m_conn)));
+  }
+  // libpq takes at most INT_MAX bytes a call.
+  constexpr size_t kChunk = 1 << 20;
+  bool sent = true;
+  for (size_t at = 0; at < data.size() && sent; at += kChunk) {
+    const size_t n = std::min(kChunk, data.size() - at);
+    sent = PQputCopyData(m_conn, data.data() + at, static_cast<int>(n)) == 1;
+  }
+  // Ended either way, so that the connection leaves COPY; a failure is told below.
+  const bool ended = PQputCopyEnd(m_conn, sent ? nullptr : "the rows could not be sent") == 1;
+  std::string failure = sent && ended ? std::string() : Trimmed(PQerrorMessage(m_conn));
+  while (pg_result* result = PQgetResult(m_conn)) {
+    const Rows held(result);
+    if (PQresultStatus(result) != PGRES_COMMAND_OK && failure.empty()) failure = Trimmed(PQerrorMessage(m_conn));
+  }
+  if (!failure.empty()) Unusable(failure);
+}
+
+void CopyRow(std::string& out, const std::vector<Param>& values) {
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i) out += '\t';
+    if (!values[i]) {
+      out += "\\N";
+      continue;
+    }
+    for (const char c : *values[i]) {
+      switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+      }
+    }
+  }
+  out += '\n';
 }
 
 Rows Connection::Query(const std::string& sql, const std::vector<Param>& params) {

@@ -2,40 +2,19 @@
 // A thin hold on a PostgreSQL server through libpq: one connection made by
 // libpq's own rules (a postgresql:// URL or key=value words, passwords from
 // ~/.pgpass or PGPASSFILE, TLS as sslmode asks), statements with bound
-// parameters only, and every failure turned into a StoreError.
+// parameters only, and every failure turned into a ServerError.
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "jobs/ResultsStore.h"
+#include "jobs/ServerError.h"
 
 struct pg_conn;
 struct pg_result;
 
 namespace jobs::pg {
-
-// The server cannot be used: it cannot be reached, refuses the login, has no
-// such database, dropped the connection, or holds tables newer than this
-// program's. what() is the English message; the front ends build the message
-// in the window's language from why and detail (SyncTexts).
-class ServerError : public StoreError {
- public:
-  enum class Why {
-    Unusable,  // detail: libpq's or the server's own reason
-    Newer,     // detail: the server's table version
-    Foreign,   // tables no program of ours made (a version below zero); detail: that version
-    Empty,     // read before any sync made the tables; no detail
-    Older,     // read while the tables are older than this program's; detail: their version
-  };
-  ServerError(Why why, std::string detail);
-  Why GetWhy() const { return m_why; }
-  const std::string& Detail() const { return m_detail; }
-
- private:
-  Why m_why;
-  std::string m_detail;
-};
 
 // A bound parameter in its text form; nullopt is NULL.
 using Param = std::optional<std::string>;
@@ -79,10 +58,18 @@ class Connection {
   bool Alive() const;
   // As Query; a unique violation comes back as nullopt instead of a throw.
   std::optional<Rows> QueryUnlessDuplicate(const std::string& sql, const std::vector<Param>& params);
+  // Runs `copy` (a COPY ... FROM STDIN) with `data` as its rows, in COPY's
+  // text format (CopyRow writes them).
+  void CopyIn(const std::string& copy, std::string_view data);
 
  private:
   pg_conn* m_conn = nullptr;
 };
+
+// Appends one row of `values` in COPY's text format: TAB between the values,
+// a newline after them, NULL as \N, and backslash, TAB, newline and carriage
+// return escaped inside a value.
+void CopyRow(std::string& out, const std::vector<Param>& values);
 
 // BEGIN ... COMMIT, rolled back when left by an exception.
 class Transaction {

@@ -21,15 +21,15 @@ using pg::Text;
 // a fresh server do not both make them.
 constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(1261647408)";
 
-[[noreturn]] void Fail(pg::ServerError::Why why, int64_t version) {
-  throw pg::ServerError(why, std::to_string(version));
+[[noreturn]] void Fail(ServerError::Why why, int64_t version) {
+  throw ServerError(why, std::to_string(version));
 }
 
 // Refuses tables this program cannot use: newer ones, and a version no
 // program of ours writes (below zero).
 void CheckVersion(int64_t version) {
-  if (version > schema::CurrentVersion()) Fail(pg::ServerError::Why::Newer, version);
-  if (version < 0) Fail(pg::ServerError::Why::Foreign, version);
+  if (version > schema::CurrentVersion()) Fail(ServerError::Why::Newer, version);
+  if (version < 0) Fail(ServerError::Why::Foreign, version);
 }
 
 // How a job is named in a refusal: by its name, or by its UUID when the name
@@ -64,9 +64,9 @@ PgStore::PgStore(const std::string& target, Access access) : m_db(std::make_uniq
     // Nothing below can write, even by mistake.
     m_db->Execute("SET default_transaction_read_only = on");
     const std::optional<int64_t> v = Version();
-    if (!v) throw pg::ServerError(pg::ServerError::Why::Empty, {});
+    if (!v) throw ServerError(ServerError::Why::Empty, {});
     CheckVersion(*v);
-    if (*v < schema::CurrentVersion()) Fail(pg::ServerError::Why::Older, *v);
+    if (*v < schema::CurrentVersion()) Fail(ServerError::Why::Older, *v);
     return;
   }
   Migrate();
@@ -108,7 +108,7 @@ JobsPushed PgStore::PushJobs(std::vector<SyncJob> jobs) {
   for (const SyncJob& s : jobs) {
     try {
       PushJob(s, pushed);
-    } catch (const pg::ServerError& e) {
+    } catch (const ServerError& e) {
       // A lost server ends the sync; a statement it refused ends only this job.
       if (!m_db->Alive()) throw;
       pushed.refusedJobs.insert(s.job.uuid);
@@ -226,22 +226,24 @@ void PgStore::PushJob(const SyncJob& s, JobsPushed& pushed) {
   if (!marks.empty()) {
     m_db->Query("UPDATE points SET label = chr(1) || uuid WHERE job_id = $1 AND uuid IN (" + marks + ")", relabelled);
   }
-  // A job's thousands of points go in a few statements, not one round trip each.
-  constexpr size_t kPointsPerStatement = 1000;
-  for (size_t from = 0; from < changed.size(); from += kPointsPerStatement) {
-    std::string sql = "INSERT INTO points (job_id, uuid, position, label, removed_at) VALUES ";
-    std::vector<pg::Param> params = {Number(id)};
-    for (size_t i = from; i < std::min(changed.size(), from + kPointsPerStatement); ++i) {
-      const size_t at = params.size();
-      sql += (i > from ? ", ($1" : "($1");
-      for (size_t c = 1; c <= 4; ++c) sql += ", $" + std::to_string(at + c);
-      sql += ")";
-      params.insert(params.end(), {Text(changed[i]->uuid), Number(changed[i]->position), Text(changed[i]->label),
-                                   changed[i]->removedAt});
+  // A job's thousands of points go in by COPY and one statement, in the
+  // order given (the order their rows are numbered in).
+  if (!changed.empty()) {
+    std::string rows;
+    int64_t order = 0;
+    for (const SyncPoint* p : changed) {
+      pg::CopyRow(rows, {Number(++order), Text(p->uuid), Number(p->position), Text(p->label), p->removedAt});
     }
-    m_db->Query(sql + " ON CONFLICT (uuid) DO UPDATE SET label = EXCLUDED.label, removed_at = EXCLUDED.removed_at "
-                      "WHERE points.job_id = EXCLUDED.job_id",
-                params);
+    m_db->Execute(
+        "CREATE TEMPORARY TABLE IF NOT EXISTS incoming_points (ord BIGINT, uuid TEXT, position BIGINT, label TEXT, "
+        "removed_at TEXT); DELETE FROM incoming_points");
+    m_db->CopyIn("COPY incoming_points FROM STDIN", rows);
+    m_db->Query(
+        "INSERT INTO points (job_id, uuid, position, label, removed_at) "
+        "SELECT $1, uuid, position, label, removed_at FROM incoming_points ORDER BY ord "
+        "ON CONFLICT (uuid) DO UPDATE SET label = EXCLUDED.label, removed_at = EXCLUDED.removed_at "
+        "WHERE points.job_id = EXCLUDED.job_id",
+        {Number(id)});
   }
   m_db->Query(schema::RefreshJobCounts(schema::Dialect::PostgreSql), {Number(id)});
   t.Commit();
@@ -263,94 +265,82 @@ int64_t PgStore::PointId(const std::string& jobUuid, const std::string& pointUui
 }
 
 SyncCounts PgStore::PushResults(std::vector<SyncResult> results) {
+  SyncCounts counts;
+  if (results.empty()) return counts;
   // In UUID order: concurrent syncs lock rows in one order and cannot deadlock.
   std::sort(results.begin(), results.end(),
             [](const SyncResult& a, const SyncResult& b) { return a.result.uuid < b.result.uuid; });
   std::set<std::string> jobUuids;
   for (const SyncResult& s : results) jobUuids.insert(s.jobUuid);
-  SyncCounts counts;
-  pg::Transaction t(*m_db);
-  // The jobs' locks first, in UUID order as PushJobs takes them: a job's
-  // counts are recounted by one writer at a time, after the other's commit.
-  for (const std::string& uuid : jobUuids) m_db->Query("SELECT pg_advisory_xact_lock(hashtext($1))", {Text(uuid)});
-
-  // The batch in one statement; a row comes back for each result it added.
-  std::string sql =
-      "INSERT INTO results (uuid, point_id, wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, "
-      "span_db, unstable, operator, measured_at, superseded, first_reading_at, last_reading_at) VALUES ";
-  constexpr int kColumns = 15;
-  std::vector<pg::Param> params;
-  params.reserve(results.size() * kColumns);
+  // The batch's rows as COPY takes them; a point the server lacks is refused
+  // before anything is sent.
+  std::string rows;
   for (const SyncResult& s : results) {
     const Result& r = s.result;
-    sql += params.empty() ? "(" : ", (";
-    for (int c = 1; c <= kColumns; ++c) sql += (c > 1 ? ", $" : "$") + std::to_string(params.size() + c);
-    sql += ")";
-    for (pg::Param& p : std::vector<pg::Param>{
-             Text(r.uuid), Number(PointId(s.jobUuid, s.pointUuid)), Number(int64_t{r.wavelengthNm}),
-             Number(r.powerDbm), Number(r.powerMw), Number(r.lossDb), Text(VerdictText(r.verdict)),
-             Number(int64_t{r.samples}), Number(r.spanDb), Number(int64_t{r.unstable ? 1 : 0}), Text(r.operatorName),
-             Text(r.measured), Number(int64_t{s.superseded ? 1 : 0}), TextOrNull(r.firstReadingAt),
-             TextOrNull(r.lastReadingAt)}) {
-      params.push_back(std::move(p));
-    }
+    pg::CopyRow(rows, {Text(r.uuid), Number(PointId(s.jobUuid, s.pointUuid)), Number(int64_t{r.wavelengthNm}),
+                       Number(r.powerDbm), Number(r.powerMw), Number(r.lossDb), Text(VerdictText(r.verdict)),
+                       Number(int64_t{r.samples}), Number(r.spanDb), Number(int64_t{r.unstable ? 1 : 0}),
+                       Text(r.operatorName), Text(r.measured), Number(int64_t{s.superseded ? 1 : 0}),
+                       TextOrNull(r.firstReadingAt), TextOrNull(r.lastReadingAt)});
   }
-  std::set<std::string> added;
-  if (!results.empty()) {
-    pg::Rows rows = m_db->Query(sql + " ON CONFLICT (uuid) DO NOTHING RETURNING uuid", params);
-    for (int i = 0; i < rows.Count(); ++i) added.insert(rows.Text(i, 0));
-  }
-  counts.sent = static_cast<int64_t>(added.size());
+  pg::Transaction t(*m_db);
+  // The jobs' locks first, in UUID order as PushJobs takes them: a job's
+  // counts are moved by one writer at a time, after the other's commit.
+  for (const std::string& uuid : jobUuids) m_db->Query("SELECT pg_advisory_xact_lock(hashtext($1))", {Text(uuid)});
+  // A table of this connection's own, made by its first batch and emptied by
+  // each (emptying it at every commit instead costs more than the batch's rows).
+  m_db->Execute(
+      "CREATE TEMPORARY TABLE IF NOT EXISTS incoming_results (uuid TEXT, point_id BIGINT, wavelength_nm INTEGER, "
+      "power_dbm DOUBLE PRECISION, power_mw DOUBLE PRECISION, loss_db DOUBLE PRECISION, verdict TEXT, "
+      "samples INTEGER, span_db DOUBLE PRECISION, unstable INTEGER, operator TEXT, measured_at TEXT, "
+      "superseded INTEGER, first_reading_at TEXT, last_reading_at TEXT); DELETE FROM incoming_results");
+  m_db->CopyIn("COPY incoming_results FROM STDIN", rows);
+  // Measured first: the plans below look rows up by index only when they
+  // know the batch is small. Then, before the batch goes in, each point it
+  // touches moves from its count now to its count after it: the worst of its
+  // latest results, less those the batch supersedes, with the batch's new
+  // latest ones. The jobs' counts stay right without counting them again.
+  // Set by set, so that the cost grows with the batch alone.
+  m_db->Execute(
+      "ANALYZE incoming_results;"
+      "WITH t AS (SELECT p.id, p.job_id FROM points p "
+      "  WHERE p.removed_at IS NULL AND p.id IN (SELECT point_id FROM incoming_results)), "
+      "now AS (SELECT r.point_id, r.uuid, " + schema::WorstRankOf("r.verdict") + " AS rank "
+      "  FROM results r JOIN t ON r.point_id = t.id WHERE r.superseded = 0), "
+      "kept AS (SELECT point_id, rank FROM now "
+      "    WHERE uuid NOT IN (SELECT uuid FROM incoming_results WHERE superseded = 1) "
+      "  UNION ALL SELECT i.point_id, " + schema::WorstRankOf("i.verdict") + " FROM incoming_results i "
+      "    WHERE i.superseded = 0 AND NOT EXISTS (SELECT 1 FROM results r WHERE r.uuid = i.uuid)), "
+      "b AS (SELECT point_id, max(rank) AS worst FROM now GROUP BY point_id), "
+      "a AS (SELECT point_id, max(rank) AS worst FROM kept GROUP BY point_id), "
+      "w AS (SELECT t.job_id, b.worst AS before, a.worst AS after FROM t "
+      "  LEFT JOIN b ON b.point_id = t.id LEFT JOIN a ON a.point_id = t.id) "
+      "UPDATE job_counts c SET pass = c.pass + d.pass, marginal = c.marginal + d.marginal, "
+      "fail = c.fail + d.fail, untested = c.untested + d.untested FROM ("
+      "SELECT job_id, "
+      "sum((after IS NOT DISTINCT FROM 1)::int - (before IS NOT DISTINCT FROM 1)::int) AS pass, "
+      "sum((after IS NOT DISTINCT FROM 2)::int - (before IS NOT DISTINCT FROM 2)::int) AS marginal, "
+      "sum((after IS NOT DISTINCT FROM 3)::int - (before IS NOT DISTINCT FROM 3)::int) AS fail, "
+      "sum((after IS NULL)::int - (before IS NULL)::int) AS untested "
+      "FROM w GROUP BY job_id) d WHERE c.job_id = d.job_id");
+  // The whole batch in one statement; a row comes back for each result it added.
+  pg::Rows added = m_db->Query(
+      "INSERT INTO results (uuid, point_id, wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, span_db, "
+      "unstable, operator, measured_at, superseded, first_reading_at, last_reading_at) "
+      "SELECT * FROM incoming_results ORDER BY uuid ON CONFLICT (uuid) DO NOTHING RETURNING uuid");
+  counts.sent = added.Count();
   counts.alreadyThere = static_cast<int64_t>(results.size()) - counts.sent;
-
   // Superseded here since the server got them: marked there too, never taken back.
-  std::string marks;
-  std::vector<pg::Param> superseded;
-  for (const SyncResult& s : results) {
-    if (!s.superseded || added.count(s.result.uuid)) continue;
-    superseded.push_back(Text(s.result.uuid));
-    marks += (marks.empty() ? "$" : ", $") + std::to_string(superseded.size());
-  }
-  if (!superseded.empty()) {
-    m_db->Query("UPDATE results SET superseded = 1 WHERE superseded = 0 AND uuid IN (" + marks + ")", superseded);
-  }
-  for (const std::string& uuid : jobUuids) {
-    m_db->Query(schema::RefreshJobCounts(schema::Dialect::PostgreSql), {Number(JobIdOf(uuid))});
-  }
+  m_db->Execute(
+      "UPDATE results r SET superseded = 1 FROM incoming_results i "
+      "WHERE i.superseded = 1 AND r.uuid = i.uuid AND r.superseded = 0");
   t.Commit();
   return counts;
-}
-
-int64_t PgStore::JobIdOf(const std::string& jobUuid) {
-  pg::Rows rows = m_db->Query("SELECT id FROM jobs WHERE uuid = $1", {Text(jobUuid)});
-  if (rows.Count() == 0) Refuse("the server lacks job " + jobUuid);
-  return rows.Int(0, 0);
 }
 
 // ---- reading --------------------------------------------------------------------
 
 std::vector<Profile> PgStore::UserProfiles() { return {}; }
-
-void PgStore::RenameJob(const std::string&, const std::string&) {
-  Refuse("jobs are renamed in the local store; the server receives the new name by job sync");
-}
-void PgStore::CreateJob(const Job&, const std::vector<std::string>&) {
-  Refuse("jobs are made in the local store; the server receives them by job sync");
-}
-void PgStore::AddPoints(const std::string&, const std::vector<std::string>&) {
-  Refuse("points are edited in the local store; the server receives them by job sync");
-}
-void PgStore::RenamePoint(const std::string& job, const std::string&, const std::string&) { AddPoints(job, {}); }
-void PgStore::RemovePoint(const std::string& job, const std::string&) { AddPoints(job, {}); }
-void PgStore::SetReference(const std::string&, int, std::optional<double>) {
-  Refuse("references are set in the local store; the server receives them by job sync");
-}
-void PgStore::SetSamples(const std::string&, int) {
-  Refuse("the readings per capture are set in the local store; the server receives them by job sync");
-}
-void PgStore::AddResult(const std::string&, Result&) {
-  Refuse("results are captured into the local store; the server receives them by job sync");
-}
 
 int64_t PgStore::JobId(const std::string& name) {
   pg::Rows rows = m_db->Query("SELECT id FROM jobs WHERE name = $1", {Text(name)});

@@ -50,21 +50,6 @@ std::set<std::string> SchemaObjects(sql::Connection& db) {
   return objects;
 }
 
-// The tables and indexes a store of `version` has: the migrations up to it,
-// run once on a database in memory.
-const std::set<std::string>& ExpectedObjects(int64_t version) {
-  static const std::vector<std::set<std::string>> kByVersion = [] {
-    std::vector<std::set<std::string>> byVersion(1);
-    sql::Connection memory(":memory:", sql::Connection::Mode::Create);
-    for (const std::string& step : schema::Migrations(schema::Dialect::Sqlite)) {
-      memory.Execute(step);
-      byVersion.push_back(SchemaObjects(memory));
-    }
-    return byVersion;
-  }();
-  return kByVersion.at(static_cast<size_t>(version));
-}
-
 // What LookAtFile found at the store's path.
 struct StoreFile {
   bool present = false;   // a file is there (perhaps empty)
@@ -130,7 +115,7 @@ StoreFile LookAtFile(const std::string& path) {
     Unusable(path, "was written by a newer version of the program (store version " + std::to_string(file.version) +
                        ", this program reads up to " + std::to_string(schema::CurrentVersion()) + ")");
   }
-  for (const std::string& wanted : ExpectedObjects(file.version)) {
+  for (const std::string& wanted : schema::Objects(file.version)) {
     if (!objects.contains(wanted)) {
       Unusable(path, "is an SQLite database but not a results store (store version " +
                          std::to_string(file.version) + " without its " + wanted + ")");
@@ -163,7 +148,7 @@ SqliteStore::SqliteStore(const std::string& path, Access access) {
   if (!readOnly) {
     m_db->Execute("PRAGMA journal_mode = WAL");
     // Each commit reaches the disk before the capture is reported stored.
-    m_db->Execute("PRAGMA synchronous = FULL");
+    m_db->Execute(access == Access::Sync ? "PRAGMA synchronous = NORMAL" : "PRAGMA synchronous = FULL");
   }
   m_db->Execute("PRAGMA foreign_keys = ON");
   if (!readOnly) Migrate();
@@ -461,9 +446,11 @@ void SqliteStore::AddResult(const std::string& job, Result& result) {
 // A result's columns as the queries below select them, from `first` on: uuid,
 // wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, span_db,
 // unstable, operator, measured_at, first_reading_at, last_reading_at. `what`
-// names it in a refusal.
-static Result ResultFrom(sql::Statement& s, int first, const std::string& path, const std::string& what) {
-  Result r;
+// names it in a refusal; it is made only then, not for each of a job's rows.
+// Filled into `r` where it is kept: a job's tens of thousands of results are
+// not moved once more each.
+template <typename What>
+static void ReadResult(sql::Statement& s, int first, const std::string& path, const What& what, Result& r) {
   r.uuid = s.Text(first);
   r.wavelengthNm = IntOf(s.Int(first + 1));
   r.powerDbm = s.Real(first + 2);
@@ -471,7 +458,7 @@ static Result ResultFrom(sql::Statement& s, int first, const std::string& path, 
   r.lossDb = s.OptionalReal(first + 4);
   const std::string verdict = s.Text(first + 5);
   const std::optional<Verdict> known = VerdictFromText(verdict);
-  if (!known) CheckRead(path, what, "verdict \"" + verdict + "\" is none of PASS, MARGINAL, FAIL, NO LIMIT");
+  if (!known) CheckRead(path, what(), "verdict \"" + verdict + "\" is none of PASS, MARGINAL, FAIL, NO LIMIT");
   r.verdict = *known;
   r.samples = IntOf(s.Int(first + 6));
   r.spanDb = s.Real(first + 7);
@@ -480,8 +467,7 @@ static Result ResultFrom(sql::Statement& s, int first, const std::string& path, 
   r.measured = s.Text(first + 10);
   r.firstReadingAt = s.Text(first + 11);  // NULL reads as empty: unknown
   r.lastReadingAt = s.Text(first + 12);
-  CheckRead(path, what, ResultProblem(r));
-  return r;
+  if (std::string problem = ResultProblem(r); !problem.empty()) CheckRead(path, what(), problem);
 }
 
 std::vector<Result> SqliteStore::LatestResults(const std::string& job) {
@@ -495,9 +481,9 @@ std::vector<Result> SqliteStore::LatestResults(const std::string& job) {
   s.Bind(1, id);
   std::vector<Result> results;
   while (s.Step()) {
-    Result r = ResultFrom(s, 1, m_db->Path(), "a result of the point " + s.Text(0) + " in the job " + job);
+    Result& r = results.emplace_back();
     r.point = s.Text(0);
-    results.push_back(std::move(r));
+    ReadResult(s, 1, m_db->Path(), [&] { return "a result of the point " + r.point + " in the job " + job; }, r);
   }
   return results;
 }
@@ -542,7 +528,7 @@ std::vector<SyncResult> SqliteStore::UnsentResults(int64_t afterId, size_t limit
     x.localId = s.Int(0);
     x.jobUuid = s.Text(1);
     x.pointUuid = s.Text(2);
-    x.result = ResultFrom(s, 3, m_db->Path(), "the result " + s.Text(3));
+    ReadResult(s, 3, m_db->Path(), [&] { return "the result " + s.Text(3); }, x.result);
     x.superseded = s.Int(16) != 0;
     x.result.point = s.Text(17);
     results.push_back(std::move(x));

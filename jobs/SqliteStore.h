@@ -8,7 +8,7 @@
 #include <string>
 
 #include "jobs/ResultsStore.h"
-#include "jobs/SyncData.h"
+#include "jobs/SyncEnds.h"
 
 namespace jobs {
 
@@ -16,12 +16,16 @@ namespace sql {
 class Connection;
 }
 
-class SqliteStore : public IResultsStore {
+class SqliteStore : public IResultsStore, public ISyncSource {
  public:
   // ReadOnly: for commands that only read. A store of this version in a
   // folder the user may not write is opened read-only, so it can be read
   // there; elsewhere, and for a missing, new or older store, as ReadWrite.
-  enum class Access { ReadWrite, ReadOnly };
+  // Sync: as ReadWrite, for a sync's own connection, whose commits are only
+  // acknowledgements: they are not each waited on to reach the disk. One
+  // lost to a power cut sends its results again at the next sync, which the
+  // server counts as already there; the closing checkpoint flushes them all.
+  enum class Access { ReadWrite, ReadOnly, Sync };
   // Opens the store at `path`, creating it (and its folder) when there is no
   // file or an empty one; an older store is migrated first. Opening looks at
   // the file's header, application id, schema version and tables, the same
@@ -47,23 +51,15 @@ class SqliteStore : public IResultsStore {
   void AddResult(const std::string& job, Result& result) override;
   std::vector<Result> LatestResults(const std::string& job) override;
 
-  // SQLite's full integrity check of every page and index: empty when the
-  // store is sound, else the first problem it reports.
-  std::string IntegrityProblem();
+  // SQLite's full integrity check of every page and index.
+  std::string IntegrityProblem() override;
 
   // ---- what a sync reads and records ----
-  // Every job with all its points, removed ones too.
-  std::vector<SyncJob> JobsForSync();
-  // Up to `limit` results after the row `afterId` that the server has not
-  // acknowledged as they are now (never sent, or superseded since).
-  std::vector<SyncResult> UnsentResults(int64_t afterId, size_t limit);
-  // Records, in one transaction, that the server holds these results as sent.
-  void Acknowledge(const std::vector<SyncResult>& results);
-  // Records that the server holds these points under their labels.
-  void AcknowledgeLabels(const std::vector<SyncPoint>& points);
-  // Acknowledgements count for one server only: syncing to another server
-  // starts again from nothing (it gets everything, and keeps none twice).
-  void UseServer(const std::string& serverId);
+  std::vector<SyncJob> JobsForSync() override;
+  std::vector<SyncResult> UnsentResults(int64_t afterId, size_t limit) override;
+  void Acknowledge(const std::vector<SyncResult>& results) override;
+  void AcknowledgeLabels(const std::vector<SyncPoint>& points) override;
+  void UseServer(const std::string& serverId) override;
 
  private:
   int64_t JobId(const std::string& name);

@@ -1,5 +1,8 @@
 #include "jobs/StoreSchema.h"
 
+#include <iterator>
+#include <sstream>
+
 namespace jobs::schema {
 
 namespace {
@@ -207,6 +210,13 @@ std::string RefreshJobCounts(Dialect dialect) {
 const char* PointWorst() {
   return "SELECT max(" KM360R_WORST_RANK ") FROM results r WHERE r.point_id = ?1 AND r.superseded = 0";
 }
+
+std::string WorstRankOf(std::string_view verdict) {
+  std::string sql = KM360R_WORST_RANK;
+  ReplaceAll(sql, "r.id IS NULL", "false");  // a verdict is there
+  ReplaceAll(sql, "r.verdict", verdict);
+  return sql;
+}
 #undef KM360R_WORST_RANK
 
 const char* MoveJobCount() {
@@ -221,5 +231,35 @@ const char* ListJobs() {
 }
 
 int CurrentVersion() { return static_cast<int>(Steps().size()); }
+
+const std::set<std::string>& Objects(int64_t version) {
+  static const std::vector<std::set<std::string>> kByVersion = [] {
+    std::vector<std::set<std::string>> byVersion(1);
+    std::set<std::string> objects;
+    for (const std::string& step : Migrations(Dialect::Sqlite)) {
+      std::istringstream in(step);
+      std::vector<std::string> words{std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+      for (size_t i = 0; i + 2 < words.size(); ++i) {
+        size_t at = i + 1;
+        if (words[i] == "CREATE" && words[at] == "UNIQUE") ++at;
+        if ((words[i] != "CREATE" && words[i] != "DROP") || (words[at] != "TABLE" && words[at] != "INDEX") ||
+            at + 1 >= words.size()) {
+          continue;
+        }
+        std::string name = words[at + 1];
+        while (!name.empty() && (name.back() == ';' || name.back() == '(')) name.pop_back();
+        const std::string object = (words[at] == "TABLE" ? "table " : "index ") + name;
+        if (words[i] == "CREATE") {
+          objects.insert(object);
+        } else {
+          objects.erase(object);
+        }
+      }
+      byVersion.push_back(objects);
+    }
+    return byVersion;
+  }();
+  return kByVersion.at(static_cast<size_t>(version));
+}
 
 }  // namespace jobs::schema

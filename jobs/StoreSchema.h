@@ -4,6 +4,7 @@
 // steps it lacks, in one transaction. docs/results-store.md describes the
 // tables of the latest version.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,11 @@ enum class Dialect { Sqlite, PostgreSql };
 std::vector<std::string> Migrations(Dialect dialect);
 int CurrentVersion();
 
+// The tables and indexes a store of `version` has, as "table NAME" and
+// "index NAME": read off the migrations' own CREATE and DROP statements,
+// without running them, since every open of a store asks.
+const std::set<std::string>& Objects(int64_t version);
+
 // Brings one job's row of job_counts up to date; its one parameter is the
 // job's row id. Run in the transaction that changed the job's points or results.
 std::string RefreshJobCounts(Dialect dialect);
@@ -32,6 +38,9 @@ std::string RefreshJobCounts(Dialect dialect);
 // point of job ?3 from rank ?1 to rank ?2. Both in SQLite's words.
 const char* PointWorst();
 const char* MoveJobCount();
+// The rank PointWorst takes the worst of, of the verdict in the SQL
+// expression `verdict`, in the words of either engine.
+std::string WorstRankOf(std::string_view verdict);
 
 // The job list, one row per job in the order they were made: name, site,
 // operator, created_at, then the counts of job_counts.

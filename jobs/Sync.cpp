@@ -4,7 +4,7 @@
 
 namespace jobs {
 
-SyncCounts Sync(SqliteStore& local, PgStore& server, size_t batch,
+SyncCounts Sync(ISyncSource& local, ISyncTarget& server, size_t batch,
                 const std::function<void(const SyncCounts&)>& progress) {
   local.UseServer(server.ServerId());
   const JobsPushed pushed = server.PushJobs(local.JobsForSync());

@@ -9,15 +9,14 @@
 #include <functional>
 #include <string>
 
-#include "jobs/PgStore.h"
-#include "jobs/SqliteStore.h"
+#include "jobs/SyncEnds.h"
 
 namespace jobs {
 
-inline constexpr size_t kSyncBatch = 500;
+inline constexpr size_t kSyncBatch = 2000;
 
 // `progress`, when given, hears the counts so far after each batch.
-SyncCounts Sync(SqliteStore& local, PgStore& server, size_t batch = kSyncBatch,
+SyncCounts Sync(ISyncSource& local, ISyncTarget& server, size_t batch = kSyncBatch,
                 const std::function<void(const SyncCounts&)>& progress = {});
 
 }  // namespace jobs

@@ -4,6 +4,7 @@
 // two copies of one store never mistake their new points for each other.
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,15 @@ struct SyncCounts {
   // Why a job or point was not sent, one sentence each naming it; the rest
   // of the store went.
   std::vector<std::string> refused;
+};
+
+// What a team server made of a store's jobs: what it refused (and why), and
+// the point labels it now holds as sent.
+struct JobsPushed {
+  std::set<std::string> refusedJobs;    // job UUIDs
+  std::set<std::string> refusedPoints;  // point UUIDs
+  std::vector<std::string> refusals;    // one sentence each
+  std::vector<SyncPoint> acknowledged;  // points whose label the server confirmed anew
 };
 
 }  // namespace jobs

@@ -14,9 +14,9 @@ std::string SyncTexts::Failed(const std::string& reason) const {
   return reason;
 }
 
-std::string SyncTexts::ServerProblem(pg::ServerError::Why why, const std::string& detail) const {
+std::string SyncTexts::ServerProblem(ServerFault why, const std::string& detail) const {
   const std::string ours = std::to_string(schema::CurrentVersion());
-  using Why = pg::ServerError::Why;
+  using Why = ServerFault;
   if (chinese) {
     switch (why) {
       case Why::Newer:

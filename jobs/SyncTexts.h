@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/Language.h"
-#include "jobs/Pg.h"
+#include "jobs/ServerFault.h"
 
 namespace jobs {
 
@@ -25,7 +25,7 @@ struct SyncTexts {
   // in brackets in a Chinese message).
   std::string Failed(const std::string& reason) const;
   // The whole message of a server that cannot be used.
-  std::string ServerProblem(pg::ServerError::Why why, const std::string& detail) const;
+  std::string ServerProblem(ServerFault why, const std::string& detail) const;
 
   // Chinese for languages 0 and 2, English otherwise.
   static SyncTexts For(std::optional<lang::Index> index);

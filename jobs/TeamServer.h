@@ -1,7 +1,8 @@
 #pragma once
-// A team's results server as km360r-cli reaches it. A build with PostgreSQL's
-// client library reaches the server; one without it (the Windows cross build)
-// has none, and says so instead of failing somewhere deeper.
+// A team's results server as km360r-cli and the window reach it, through the
+// store factory. A build with PostgreSQL's client library reaches the server;
+// one without it (the Windows cross build) has none, and says so instead of
+// failing somewhere deeper.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,7 +20,7 @@ std::string TeamServerMissing();
 
 // The server at `target` (a libpq connection string or URL), to read jobs
 // from. Throws StoreError when it cannot be reached or used.
-std::unique_ptr<IResultsStore> OpenTeamServer(const std::string& target);
+std::unique_ptr<IResultsReader> OpenTeamServer(const std::string& target);
 
 // Sends the store at `localPath` to the server at `target`. The server is
 // reached before the local store is opened, so a server that cannot be used

@@ -55,7 +55,7 @@ int TableReport(const Options& o) {
 // OUT, then renames it, so an existing OUT stays whole unless the new one is
 // complete. A named pipe, a device or a folder at OUT is refused before the
 // store is read: a pipe would hold the run until a reader came.
-int JobReport(jobs::IResultsStore& store, const Options& o) {
+int JobReport(jobs::IResultsReader& store, const Options& o) {
   const std::string& name = o.job.operands[0];
   const std::string& out = o.job.operands[1];
   const bool chinese = ReportInChinese(o);

@@ -15,6 +15,6 @@ int TableReport(const Options& o) {
   return kExitUsage;
 }
 
-int JobReport(jobs::IResultsStore&, const Options& o) { return TableReport(o); }
+int JobReport(jobs::IResultsReader&, const Options& o) { return TableReport(o); }
 
 }  // namespace cli

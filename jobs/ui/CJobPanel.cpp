@@ -33,6 +33,7 @@
 #include "jobs/PointPattern.h"
 #include "jobs/ServerTarget.h"
 #include "jobs/SqliteStore.h"
+#include "jobs/StoreFactory.h"
 #include "jobs/StorePath.h"
 #include "jobs/TeamServer.h"
 #include "jobs/Uuid.h"
@@ -230,8 +231,8 @@ void CJobPanel::Build() {
   toggleViewAction()->setShortcut(QKeySequence(QStringLiteral("Ctrl+J")));
 }
 
-jobs::IResultsStore* CJobPanel::Store() {
-  if (jobs::IResultsStore* store = m_desk.Store()) return store;
+jobs::IResultsReader* CJobPanel::Store() {
+  if (jobs::IResultsReader* store = m_desk.Store()) return store;
   try {
     return &m_desk.Open();
   } catch (const jobs::StoreError& e) {
@@ -239,6 +240,11 @@ jobs::IResultsStore* CJobPanel::Store() {
     Tell(problem ? *problem : m_texts.StoreProblem(e.what()), true);
     return nullptr;
   }
+}
+
+jobs::IResultsWriter& CJobPanel::Writer() {
+  if (!m_desk.Writer()) jobs::Refuse(m_syncTexts.serverReadOnly);
+  return *m_desk.Writer();
 }
 
 void CJobPanel::CaptureBySpaceIn(QWidget* window) {
@@ -298,11 +304,11 @@ void CJobPanel::Tell(const std::string& text, bool problem) {
 // ---- jobs ----------------------------------------------------------------------
 
 bool CJobPanel::NewJob(jobs::Job job, const std::vector<std::string>& points) {
-  jobs::IResultsStore* store = Store();
+  jobs::IResultsReader* store = Store();
   if (!store) return false;
   if (job.uuid.empty()) job.uuid = jobs::NewUuid();
   try {
-    store->CreateJob(job, points);
+    Writer().CreateJob(job, points);
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.StoreProblem(e.what()), true);
     return false;
@@ -311,7 +317,7 @@ bool CJobPanel::NewJob(jobs::Job job, const std::vector<std::string>& points) {
 }
 
 bool CJobPanel::OpenJob(const std::string& name) {
-  jobs::IResultsStore* store = Store();
+  jobs::IResultsReader* store = Store();
   if (!store) return false;
   try {
     std::optional<jobs::Job> job = store->FindJob(name);
@@ -370,7 +376,7 @@ void CJobPanel::PrintReport() {
 bool CJobPanel::RenameJob(const std::string& name) {
   if (!m_desk.job || !Store()) return false;
   const std::string from = m_desk.job->name;
-  if (!StoreChange([&] { m_desk.Store()->RenameJob(from, name); })) return false;
+  if (!StoreChange([&] { Writer().RenameJob(from, name); })) return false;
   return OpenJob(name);
 }
 
@@ -400,7 +406,7 @@ bool CJobPanel::AddLabels(const jobs::Labels& labels, const std::string& source)
     return false;
   }
   return StoreChange([&] {
-    m_desk.Store()->AddPoints(m_desk.job->name, labels.labels);
+    Writer().AddPoints(m_desk.job->name, labels.labels);
   });
 }
 
@@ -418,7 +424,7 @@ bool CJobPanel::ImportFile(const std::string& path) {
 bool CJobPanel::SetSamples(int samples) {
   if (!m_desk.job || !Store() || samples == m_desk.job->samples) return false;
   return StoreChange([&] {
-    m_desk.Store()->SetSamples(m_desk.job->name, samples);
+    Writer().SetSamples(m_desk.job->name, samples);
     m_desk.job->samples = samples;
   });
 }
@@ -431,7 +437,7 @@ bool CJobPanel::SetReferenceFromReading() {
     return false;
   }
   return StoreChange([&] {
-    m_desk.Store()->SetReference(m_desk.job->name, latest->wavelengthNm, latest->dbm);
+    Writer().SetReference(m_desk.job->name, latest->wavelengthNm, latest->dbm);
     m_desk.job = m_desk.Store()->FindJob(m_desk.job->name);
   });
 }
@@ -445,7 +451,7 @@ bool CJobPanel::ClearReference() {
     return false;
   }
   return StoreChange([&] {
-    m_desk.Store()->SetReference(m_desk.job->name, latest->wavelengthNm, std::nullopt);
+    Writer().SetReference(m_desk.job->name, latest->wavelengthNm, std::nullopt);
     m_desk.job = m_desk.Store()->FindJob(m_desk.job->name);
   });
 }
@@ -493,7 +499,7 @@ bool CJobPanel::StoreCapture(const std::string& point, const jobs::CaptureInput&
   });
   std::vector<jobs::Result> latest;
   try {
-    m_desk.Store()->AddResult(m_desk.job->name, result);
+    Writer().AddResult(m_desk.job->name, result);
     latest = m_desk.Store()->LatestResults(m_desk.job->name);
   } catch (const jobs::StoreError& e) {
     Tell(m_texts.StoreProblem(e.what()), true);
@@ -673,7 +679,7 @@ void CJobPanel::RefreshList(const std::optional<std::string>& select) {
 // ---- dialogs -------------------------------------------------------------------
 
 void CJobPanel::AskNewJob() {
-  jobs::IResultsStore* store = Store();
+  jobs::IResultsReader* store = Store();
   if (!store) return;
   std::vector<jobs::Profile> profiles = jobs::BuiltInProfiles();
   try {
@@ -692,7 +698,7 @@ void CJobPanel::AskNewJob() {
 }
 
 void CJobPanel::AskOpenJob() {
-  jobs::IResultsStore* store = Store();
+  jobs::IResultsReader* store = Store();
   if (!store) return;
   std::vector<jobs::JobSummary> list;
   try {

@@ -30,7 +30,8 @@ class QSpinBox;
 class CTrendView;
 
 namespace jobs {
-class IResultsStore;
+class IResultsReader;
+class IResultsWriter;
 }
 
 class CJobPanel : public QDockWidget {
@@ -112,7 +113,9 @@ class CJobPanel : public QDockWidget {
   // change made shows in the point list.
   bool StoreChange(const std::function<void()>& change);
   void Build();
-  jobs::IResultsStore* Store();
+  jobs::IResultsReader* Store();
+  // The store's writing half; a server's jobs are only read, which is refused.
+  jobs::IResultsWriter& Writer();
   // Shows the job as the store has it now and tells JobChanged.
   void Refresh(const std::optional<std::string>& select);
   void RefreshList(const std::optional<std::string>& select);

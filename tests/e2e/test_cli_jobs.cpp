@@ -155,6 +155,37 @@ TEST_F(CliJobs, TwoProgramsCaptureIntoOneStoreAtOnce) {
   for (size_t i = 4; i <= 6; ++i) EXPECT_EQ(shown[i].substr(3, 12), "1310\t-21.00\t") << shown[i];
 }
 
+// The bytes `job show` and `job list` print for results edited in: rounding
+// of halves, four significant milliwatt digits, a loss, every verdict, a
+// superseded result and a removed point left out, points in job order, an
+// untested point and a backslash in a label.
+TEST_F(CliJobs, ShowAndListPrintTheStoreByteForByte) {
+  ASSERT_EQ(Cli({"job", "new", "J", "--points", "A1-A4"}).exitCode, 0);
+  ASSERT_EQ(Cli({"job", "points", "J", "rename", "A2", "A\\2"}).exitCode, 0);
+  EditStore(store,
+            "INSERT INTO results (uuid, point_id, wavelength_nm, power_dbm, power_mw, loss_db, verdict, samples, "
+            "span_db, unstable, operator, measured_at, superseded) VALUES "
+            "('u1', 1, 1310, -20.125, 0.009716, NULL, 'PASS', 3, 0.005, 0, 'Ann', '2026-12-08T09:30:01+01:00', 0),"
+            "('u2', 1, 1490, -27.5, 0.001778, 24.5, 'MARGINAL', 5, 1.5, 1, 'Ann', '2026-12-08T09:31:00+01:00', 0),"
+            "('u3', 1, 1550, -40, 0.0001, 37, 'PASS', 3, 0, 0, 'Ann', '2026-12-08T09:32:00+01:00', 1),"
+            "('u4', 1, 1550, -35.004, 0.0003159, 31.996, 'FAIL', 3, 0.2, 0, 'Bo', '2026-12-08T09:33:00+01:00', 0),"
+            "('u5', 3, 1310, 1.0, 1.259, NULL, 'NO LIMIT', 1, 0, 0, 'Bo', '2026-12-08T09:34:00+01:00', 0),"
+            "('u6', 3, 1490, 10.999, 12.5887, NULL, 'NO LIMIT', 1, 0, 0, 'Bo', '2026-12-08T09:35:00+01:00', 0),"
+            "('u7', 4, 1310, -0.004, 0.99908, NULL, 'NO LIMIT', 1, 0, 0, 'Bo', '2026-12-08T09:36:00+01:00', 0);"
+            "UPDATE points SET position = 0 WHERE id = 3;"
+            "UPDATE jobs SET created_at = '2026-12-08T08:00:00+01:00';");
+  ASSERT_EQ(Cli({"job", "points", "J", "remove", "A4"}).exitCode, 0);  // counts the job again
+  EXPECT_EQ(Cli({"job", "show", "J"}).out,
+            "point\twavelength_nm\tpower_dbm\tpower_mw\tloss_db\tverdict\tsamples\tspan_db\ttime\n"
+            "A3\t1310\t1.00\t1.259\t\tNO LIMIT\t1\t0.00\t2026-12-08T09:34:00+01:00\n"
+            "A3\t1490\t11.00\t12.59\t\tNO LIMIT\t1\t0.00\t2026-12-08T09:35:00+01:00\n"
+            "A1\t1310\t-20.13\t0.009716\t\tPASS\t3\t0.01\t2026-12-08T09:30:01+01:00\n"
+            "A1\t1490\t-27.50\t0.001778\t24.50\tMARGINAL\t5\t1.50\t2026-12-08T09:31:00+01:00\n"
+            "A1\t1550\t-35.00\t0.0003159\t32.00\tFAIL\t3\t0.20\t2026-12-08T09:33:00+01:00\n"
+            "A\\\\2\t\t\t\t\t\t\t\t\n");
+  EXPECT_EQ(Cli({"job", "list"}).out, "J\t\t\t3\t0\t0\t1\t1\t2026-12-08T08:00:00+01:00\n");
+}
+
 TEST_F(CliJobs, RefusalsAndTheirExitCodes) {
   ASSERT_EQ(Cli({"job", "new", "J", "--points", "P1-P2"}).exitCode, 0);
   const std::string notStore = dir.Entry("notes.txt");

@@ -20,6 +20,7 @@
 #include "jobs/Sqlite.h"
 #include "common/Language.h"
 #include "jobs/SqliteStore.h"
+#include "jobs/Sync.h"
 #include "tests/e2e/LinkHarness.h"
 
 namespace {
@@ -92,7 +93,7 @@ class TeamServer : public ::testing::Test {
                       "AND backend_xid IS NOT NULL AND pid <> pg_backend_pid()) > 0 "
                       "AND (SELECT to_regclass('results') IS NOT NULL)")
                   .Text(0, 0) == "t" &&
-          watch.Query("SELECT count(*) FROM results").Int(0, 0) >= 500) {
+          watch.Query("SELECT count(*) FROM results").Int(0, 0) >= static_cast<int64_t>(jobs::kSyncBatch)) {
         return true;
       }
       // A moment between looks leaves the machine to the sync being watched:
@@ -159,7 +160,7 @@ TEST_F(TeamServer, TwoStoresSyncIntoTheirUnion) {
 }
 
 TEST_F(TeamServer, ASyncKilledMidBatchIsCompletedByTheNextWithEveryResultOnce) {
-  FillStore(storeA, "Big", 1500);  // 3000 results, six batches
+  FillStore(storeA, "Big", 3000);  // 6000 results, three batches
   const int out = ::open(dir.Entry("kill.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   const pid_t pid = e2e::StartCli({"--store", storeA, "--server", server, "job", "sync"}, out, out);
   ::close(out);
@@ -170,20 +171,20 @@ TEST_F(TeamServer, ASyncKilledMidBatchIsCompletedByTheNextWithEveryResultOnce) {
   ASSERT_TRUE(inBatch);
   // The killed connection's transaction is rolled back: whole batches only.
   const int64_t kept = ServerCount("SELECT count(*) FROM results");
-  EXPECT_EQ(kept % 500, 0) << kept;
-  EXPECT_LT(kept, 3000);
+  EXPECT_EQ(kept % static_cast<int64_t>(jobs::kSyncBatch), 0) << kept;
+  EXPECT_LT(kept, 6000);
 
   const CliRun second = Sync(storeA);
   EXPECT_EQ(second.exitCode, 0) << second.err;
-  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 3000);
-  EXPECT_EQ(ServerCount("SELECT count(DISTINCT uuid) FROM results"), 3000);
-  EXPECT_EQ(ServerCount("SELECT count(*) FROM points"), 1500);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 6000);
+  EXPECT_EQ(ServerCount("SELECT count(DISTINCT uuid) FROM results"), 6000);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM points"), 3000);
 }
 
 TEST_F(TeamServer, ASyncCutOffByTheServerStoppingIsCompletedAfterItsRestart) {
-  // 3000 results, six batches: the server is stopped while batches remain,
+  // 6000 results, three batches: the server is stopped while batches remain,
   // however quickly the sync gets on once the second has begun.
-  FillStore(storeA, "Big", 1500);
+  FillStore(storeA, "Big", 3000);
   const int out = ::open(dir.Entry("stop.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   const pid_t pid = e2e::StartCli({"--store", storeA, "--server", server, "job", "sync"}, out, out);
   ::close(out);
@@ -194,13 +195,13 @@ TEST_F(TeamServer, ASyncCutOffByTheServerStoppingIsCompletedAfterItsRestart) {
   ASSERT_TRUE(StartOnSocket());
   ASSERT_TRUE(inBatch && stopped);
   const int64_t kept = ServerCount("SELECT count(*) FROM results");
-  EXPECT_EQ(kept % 500, 0) << kept;  // the batch in flight was rolled back whole
-  EXPECT_LT(kept, 3000);
+  EXPECT_EQ(kept % static_cast<int64_t>(jobs::kSyncBatch), 0) << kept;  // the batch in flight was rolled back whole
+  EXPECT_LT(kept, 6000);
 
   const CliRun second = Sync(storeA);
   EXPECT_EQ(second.exitCode, 0) << second.err;
-  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 3000);
-  EXPECT_EQ(ServerCount("SELECT count(DISTINCT uuid) FROM results"), 3000);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM results"), 6000);
+  EXPECT_EQ(ServerCount("SELECT count(DISTINCT uuid) FROM results"), 6000);
   EXPECT_EQ(Lines(Cli(storeA, {"--server", server, "job", "list"}).out), Lines(Cli(storeA, {"job", "list"}).out));
 }
 

@@ -6,17 +6,21 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "field/LiveLog.h"
 #include "jobs/Capture.h"
 #include "jobs/JobExport.h"
+#include "jobs/JobTable.h"
 #include "jobs/JobTextRules.h"
 #include "jobs/PointPattern.h"
 #include "jobs/Sqlite.h"
 #include "jobs/SqliteStore.h"
+#include "jobs/StoreFactory.h"
 #include "jobs/StoreSchema.h"
 #include "FileBytes.h"
 #include "TempFolder.h"
@@ -100,6 +104,62 @@ TEST(JobPoints, BadPatternsAreRefusedWithAReason) {
     EXPECT_TRUE(got.labels.empty()) << pattern;
   }
   EXPECT_NE(jobs::ExpandPattern("P1,P1").error.find("P1"), std::string::npos);
+}
+
+// Values are written as printf writes them ("%.2f" of the value rounded to
+// hundredths, milliwatts to four significant digits), across the whole range.
+TEST(JobPoints, NumbersAreWrittenAsPrintfWritesThem) {
+  char expected[400];
+  std::uint64_t seed = 88172645463325252ull;
+  for (int i = 0; i < 20000; ++i) {
+    seed ^= seed << 13, seed ^= seed >> 7, seed ^= seed << 17;
+    const double v = std::ldexp(static_cast<double>(seed >> 11), -53 + static_cast<int>(seed % 80) - 40) *
+                     (seed & 1 ? -1 : 1);
+    std::snprintf(expected, sizeof expected, "%.2f", std::round(v * 100.0) / 100.0 + 0.0);
+    ASSERT_EQ(jobs::FormatDb(v), expected) << v;
+    if (v > 0) {
+      std::snprintf(expected, sizeof expected, "%.*f", std::max(0, 3 - static_cast<int>(std::floor(std::log10(v)))), v);
+      ASSERT_EQ(jobs::FormatMilliwatts(v), expected) << v;
+    }
+  }
+  EXPECT_EQ(jobs::FormatDb(1e300).size(), 304u);
+}
+
+// Rows in the points' order, each point's results in the order given, an
+// untested point as one empty row, results of no listed point left out:
+// whether the results come in the points' order or not.
+TEST(JobPoints, RowsFollowThePointsWhateverTheResultsOrder) {
+  const auto result = [](const std::string& point, int nm) {
+    jobs::Result r;
+    r.point = point;
+    r.wavelengthNm = nm;
+    return r;
+  };
+  const std::vector<std::string> points = {"B", "A", "C"};
+  const std::vector<std::string> expected = {"B 1310", "B 1490", "A 1310", "C -"};
+  for (const std::vector<jobs::Result>& latest :
+       {std::vector<jobs::Result>{result("B", 1310), result("B", 1490), result("A", 1310)},
+        std::vector<jobs::Result>{result("A", 1310), result("B", 1310), result("Z", 1550), result("B", 1490)}}) {
+    std::vector<std::string> rows;
+    for (const jobs::JobRow& row : jobs::JobRows(points, latest)) {
+      rows.push_back(row.point + " " + (row.result ? std::to_string(row.result->wavelengthNm) : "-"));
+    }
+    EXPECT_EQ(rows, expected);
+  }
+}
+
+// What opening a store checks it holds, read off the migrations' texts, is
+// what running them makes, at every version.
+TEST(JobStoreSchema, TheStoresTablesAreThoseItsMigrationsMake) {
+  jobs::sql::Connection db(":memory:", jobs::sql::Connection::Mode::Create);
+  const std::vector<std::string> steps = jobs::schema::Migrations(jobs::schema::Dialect::Sqlite);
+  for (int version = 0; version <= jobs::schema::CurrentVersion(); ++version) {
+    if (version > 0) db.Execute(steps[static_cast<size_t>(version - 1)]);
+    std::set<std::string> made;
+    jobs::sql::Statement s(db, "SELECT type || ' ' || name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%'");
+    while (s.Step()) made.insert(s.Text(0));
+    EXPECT_EQ(jobs::schema::Objects(version), made) << version;
+  }
 }
 
 TEST(JobTexts, OnlyUtf8WithinTheLengthOfItsKindIsTaken) {
@@ -448,6 +508,31 @@ TEST_F(JobStore, AnEmptyFileIsANewStore) {
   jobs::SqliteStore store(path);
   MakeJob(store, "J", "gpon-b+", {"P1"});
   EXPECT_EQ(store.ListJobs().size(), 1u);
+}
+
+// The factory opens the local file for every use, and refuses what a team
+// server does not do (it is only read and synced into) before reaching for it.
+TEST_F(JobStore, TheFactoryOpensEachBackendOnlyForWhatItDoes) {
+  {
+    const std::unique_ptr<jobs::IResultsStore> store = jobs::OpenStore({jobs::StoreKind::LocalFile, path});
+    jobs::Job job;
+    job.name = "J";
+    job.profile = *jobs::FindProfile("gpon-b+", {});
+    store->CreateJob(job, {"P1"});
+  }
+  EXPECT_EQ(jobs::OpenReader({jobs::StoreKind::LocalFile, path})->Points("J"), std::vector<std::string>{"P1"});
+  EXPECT_EQ(jobs::OpenSyncSource({jobs::StoreKind::LocalFile, path})->JobsForSync().size(), 1u);
+  EXPECT_THROW(jobs::OpenSyncTarget({jobs::StoreKind::LocalFile, path}), jobs::StoreError);
+  const jobs::StoreAddress server{jobs::StoreKind::TeamServer, "host=/nonexistent dbname=none"};
+  for (const auto& open : std::vector<std::function<void()>>{[&] { jobs::OpenStore(server); },
+                                                             [&] { jobs::OpenSyncSource(server); }}) {
+    try {
+      open();
+      ADD_FAILURE() << "a team server was opened for writing";
+    } catch (const jobs::StoreError& e) {
+      EXPECT_EQ(e.GetKind(), jobs::StoreError::Kind::Refused) << e.what();
+    }
+  }
 }
 
 // Values beyond what a job, a profile or a result may hold: refused when
