@@ -55,4 +55,27 @@ std::string Defused(std::string_view value) {
   return out;
 }
 
+void AppendCsvValue(std::string& out, std::string_view value) {
+  const bool quoted = value.find_first_of(",\"\r\n") != std::string_view::npos;
+  if (quoted) out += '"';
+  if (StartsLikeFormula(value)) out += '\'';
+  if (!quoted) {
+    out += value;
+    return;
+  }
+  for (size_t quote = value.find('"'); quote != std::string_view::npos; quote = value.find('"')) {
+    out.append(value.substr(0, quote + 1));
+    out += '"';
+    value.remove_prefix(quote + 1);
+  }
+  out += value;
+  out += '"';
+}
+
+std::string CsvValue(std::string_view value) {
+  std::string out;
+  AppendCsvValue(out, value);
+  return out;
+}
+
 }  // namespace sheettext

@@ -24,6 +24,10 @@ inline constexpr int kMaxRows = 65536;
 inline constexpr int kMaxColumns = 256;
 inline constexpr size_t kMaxCellChars = 32767;
 
+// A file name that asks for a workbook: one ending in ".xls" (exactly so; any
+// other name gets the CSV file). Table exports and job exports alike.
+inline bool IsWorkbookName(std::string_view path) { return path.ends_with(".xls"); }
+
 class ExportError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

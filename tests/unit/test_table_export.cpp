@@ -11,9 +11,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/SpreadsheetText.h"
 #include "table/CompoundFile.h"
 #include "table/CsvExport.h"
 #include "table/TableExport.h"
+#include "table/XlsWorkbook.h"
 #include "tests/unit/FakeFrame.h"
 #include "tests/unit/FileBytes.h"
 
@@ -81,7 +83,7 @@ TEST(CsvExport, ValuesWithCommasQuotesOrLineBreaksAreQuoted) {
       {"光功率；波长", "光功率；波长"},  // GBK trail bytes are never commas or quotes
       {"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(csvexport::Value(G(c.cell)), G(c.written)) << c.cell;
+  for (const auto& c : cases) EXPECT_EQ(sheettext::CsvValue(G(c.cell)), G(c.written)) << c.cell;
 }
 
 TEST(CsvExport, TextsASpreadsheetWouldComputeGetALeadingApostrophe) {
@@ -107,7 +109,15 @@ TEST(CsvExport, TextsASpreadsheetWouldComputeGetALeadingApostrophe) {
       {"a=1", "a=1"},
       {"机房=1", "机房=1"},
   };
-  for (const auto& c : cases) EXPECT_EQ(csvexport::Value(G(c.cell)), G(c.written)) << c.cell;
+  for (const auto& c : cases) EXPECT_EQ(sheettext::CsvValue(G(c.cell)), G(c.written)) << c.cell;
+}
+
+TEST(XlsWorkbook, OnlyANameEndingInDotXlsAsksForAWorkbook) {
+  const struct {
+    std::string path;
+    bool workbook;
+  } cases[] = {{"/d/x.xls", true}, {"/d/x.XLS", false}, {"/d/x.xls.csv", false}, {"/d/xls", false}, {"", false}};
+  for (const auto& c : cases) EXPECT_EQ(xls::IsWorkbookName(c.path), c.workbook) << c.path;
 }
 
 TEST(CsvExport, NameGetsCsvOnlyWhenItDoesNotEndInIt) {
