@@ -1,5 +1,7 @@
 #include "common/SpreadsheetText.h"
 
+#include <algorithm>
+
 #include "common/TextRules.h"
 
 namespace sheettext {
@@ -56,7 +58,10 @@ std::string Defused(std::string_view value) {
 }
 
 void AppendCsvValue(std::string& out, std::string_view value) {
-  const bool quoted = value.find_first_of(",\"\r\n") != std::string_view::npos;
+  // A plain loop: the library's search for any of several bytes calls
+  // memchr for every byte of the text.
+  const bool quoted = std::any_of(value.begin(), value.end(),
+                                  [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
   if (quoted) out += '"';
   if (StartsLikeFormula(value)) out += '\'';
   if (!quoted) {

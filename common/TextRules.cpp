@@ -7,16 +7,22 @@ namespace text {
 
 int Pos(std::string_view s, std::string_view key) {
   if (key.empty()) return 0;
-  const size_t n = s.size();
-  const size_t k = key.size();
-  if (k > n) return -1;
-  const char first = key[0];
-  size_t i = 0;
-  while (i + k <= n) {
-    if (s[i] == first && std::memcmp(s.data() + i, key.data(), k) == 0) {
-      return static_cast<int>(i);
-    }
-    i += (IsLeadByte(s[i]) && i + 1 < n) ? 2 : 1;
+  // The key's occurrences are found by the library's search; one is a match
+  // when the walk over the characters lands on it. From the last byte before
+  // it that is no lead byte (the walk lands right after such a byte), or from
+  // where the walk began, the walk steps by two through lead bytes, so the
+  // parity of the distance decides. The bytes looked back over lie between
+  // two occurrences, so each byte is read a bounded number of times.
+  size_t start = 0;  // a character start of the walk
+  while (start + key.size() <= s.size()) {
+    const size_t hit = s.find(key, start);
+    if (hit == std::string_view::npos) return -1;
+    size_t landing = hit;
+    while (landing > start && IsLeadByte(s[landing - 1])) --landing;
+    if ((hit - landing) % 2 == 0) return static_cast<int>(hit);
+    // The lead byte before the hit starts a character that covers it; the
+    // walk goes on right after that character.
+    start = hit + 1;
   }
   return -1;
 }
