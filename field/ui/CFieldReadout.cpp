@@ -9,11 +9,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTime>
 #include <ctime>
 
 #include "common/ui/QtText.h"
+#include "common/ui/UserSettings.h"
 #include "field/ui/CFieldDialogs.h"
 #include "field/ui/CFieldPanel.h"
 
@@ -26,8 +26,8 @@ QString WithCsvExtension(const QString& path) {
 
 }  // namespace
 
-CFieldReadout::CFieldReadout(const field::FieldTexts& texts, QWidget* owner, QString settingsFile)
-    : QObject(owner), m_texts(texts), m_owner(owner), m_strSettingsFile(std::move(settingsFile)) {
+CFieldReadout::CFieldReadout(const field::FieldTexts& texts, QWidget* owner)
+    : QObject(owner), m_texts(texts), m_owner(owner) {
   m_panel = new CFieldPanel(m_texts, owner);
   m_panel->hide();
   connect(m_panel, &CFieldPanel::SetReferenceClicked, this, &CFieldReadout::AskReference);
@@ -83,11 +83,6 @@ CFieldReadout::CFieldReadout(const field::FieldTexts& texts, QWidget* owner, QSt
 }
 
 CFieldReadout::~CFieldReadout() = default;
-
-QString CFieldReadout::DefaultSettingsFile() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-         QStringLiteral("/KM360R/field-readout.ini");
-}
 
 void CFieldReadout::InstallMenus(QMenuBar* bar) {
   const QList<QAction*> menus = bar->actions();
@@ -198,7 +193,8 @@ void CFieldReadout::StopLog() {
 // ---- settings ------------------------------------------------------------------
 
 void CFieldReadout::Load() {
-  QSettings s(m_strSettingsFile, QSettings::IniFormat);
+  QSettings s;
+  s.beginGroup(QLatin1String(usersettings::kReadoutGroup));
   // A value in the file that is no dB value of the meter's (edited by hand,
   // or damaged) is left out, as if it had never been saved.
   const auto decibels = [&s](const QString& key) -> std::optional<double> {
@@ -228,7 +224,8 @@ void CFieldReadout::Load() {
 }
 
 void CFieldReadout::Save() const {
-  QSettings s(m_strSettingsFile, QSettings::IniFormat);
+  QSettings s;
+  s.beginGroup(QLatin1String(usersettings::kReadoutGroup));
   const field::Readout& r = m_feed.Values();
   if (r.Reference()) {
     s.setValue(QStringLiteral("reference/dbm"), *r.Reference());

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTime>
@@ -72,21 +73,20 @@ TEST(FieldPanel, LiveReadingsFillThePanelAndAFailIsShownInRed) {
 }
 
 TEST(FieldPanel, ReferenceAndLimitsAreKeptBetweenRuns) {
-  QTemporaryDir dir;
-  const QString file = dir.filePath("field.ini");
+  QSettings().remove(QStringLiteral("field"));  // the readout's values in the settings file
   QWidget owner;
   field::Limits limits;
   limits.byWavelength[1490] = {-26.5, -9};
   limits.relative = field::Window{-3, 1};
   {
-    CFieldReadout first(field::FieldTexts::For(lang::Index::One), &owner, file);
+    CFieldReadout first(field::FieldTexts::For(lang::Index::One), &owner);
     // A first run judges by the PON presets.
     EXPECT_EQ(first.Feed().Values().LimitsSet(), field::Limits::PonPresets());
     first.SetReference(-20.5);
     first.SetLimits(limits);
     first.PanelAction()->setChecked(false);
   }
-  CFieldReadout second(field::FieldTexts::For(lang::Index::One), &owner, file);
+  CFieldReadout second(field::FieldTexts::For(lang::Index::One), &owner);
   EXPECT_EQ(second.Feed().Values().Reference(), -20.5);
   EXPECT_EQ(second.Feed().Values().LimitsSet(), limits);
   EXPECT_FALSE(second.PanelAction()->isChecked());
@@ -95,7 +95,8 @@ TEST(FieldPanel, ReferenceAndLimitsAreKeptBetweenRuns) {
 TEST(FieldPanel, ALogDeletedDuringTheRunIsToldOnceAndGoesOnInANewFile) {
   QTemporaryDir dir;
   QWidget owner;
-  CFieldReadout readout(field::FieldTexts::For(lang::Index::One), &owner, dir.filePath("field.ini"));
+  QSettings().remove(QStringLiteral("field"));  // starts as a first run
+  CFieldReadout readout(field::FieldTexts::For(lang::Index::One), &owner);
   QStringList told;
   readout.SetFailureSink([&](const QString& text) { told << text; });
   const QString path = dir.filePath("live.csv");
@@ -217,7 +218,8 @@ TEST(FieldPanel, AValueNoLongerLiveIsGreyedWithWhenItStopped) {
   for (const auto& c : cases) {
     QTemporaryDir dir;
     QWidget owner;
-    CFieldReadout readout(field::FieldTexts::For(lang::Resolve(c.language)), &owner, dir.filePath("field.ini"));
+    QSettings().remove(QStringLiteral("field"));  // starts as a first run
+    CFieldReadout readout(field::FieldTexts::For(lang::Resolve(c.language)), &owner);
     CFieldPanel* panel = readout.Panel();
     readout.OnStarted();
     meter::Reading reading;
