@@ -341,7 +341,6 @@ std::string Workbook::Bytes() const {
     for (const auto& cell : *cells.back()) uses += kept(cell) && !cell.numeric ? 1 : 0;
   }
 
-  // Globals.
   // The stream is written behind the compound document's header room and
   // the document completed around it, never copied. Its memory is reserved
   // once for the most it can take (a text byte gives at most one UTF-16
@@ -352,8 +351,10 @@ std::string Workbook::Bytes() const {
   const size_t most = 8192 + 2 * m_stringBytes.size() + 3 * m_stringEnds.size() + m_stringBytes.size() / 1024 +
                       cellBytes + compoundfile::kMinStreamBytes;
   std::string out;
-  out.reserve(compoundfile::DocumentBytes(most) + room);
+  out.reserve(compoundfile::DocumentBytes(most));
   out.assign(room, '\0');
+
+  // Globals.
   Record(out, kBof, Bof(0x0005));
   {
     std::string d;
