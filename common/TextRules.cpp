@@ -5,6 +5,28 @@
 
 namespace text {
 
+namespace {
+
+// The first occurrence of `key` (not empty) at or after `from`, at any byte.
+// Keys are labels of a few bytes and records a hundred or so: the first byte
+// is found with memchr and the rest compared in place, without the calls the
+// library's search makes for every candidate.
+size_t Occurrence(std::string_view s, std::string_view key, size_t from) {
+  const size_t last = s.size() - key.size();  // the last position a match can start at
+  while (from <= last) {
+    const void* found = std::memchr(s.data() + from, key[0], last - from + 1);
+    if (!found) return std::string_view::npos;
+    const size_t at = static_cast<size_t>(static_cast<const char*>(found) - s.data());
+    size_t i = 1;
+    while (i < key.size() && s[at + i] == key[i]) ++i;
+    if (i == key.size()) return at;
+    from = at + 1;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
 int Pos(std::string_view s, std::string_view key) {
   if (key.empty()) return 0;
   // The key's occurrences are found by the library's search; one is a match
@@ -15,7 +37,7 @@ int Pos(std::string_view s, std::string_view key) {
   // two occurrences, so each byte is read a bounded number of times.
   size_t start = 0;  // a character start of the walk
   while (start + key.size() <= s.size()) {
-    const size_t hit = s.find(key, start);
+    const size_t hit = Occurrence(s, key, start);
     if (hit == std::string_view::npos) return -1;
     size_t landing = hit;
     while (landing > start && IsLeadByte(s[landing - 1])) --landing;
