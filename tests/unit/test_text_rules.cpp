@@ -106,6 +106,7 @@ TEST(Gbk, RoundTripAndDamagedInput) {
   std::string line = "No.\t";
   gbk::AppendUtf8(line, "12 " + std::string(gbk::kRemark) + "\xFF" + "x");
   EXPECT_EQ(line, "No.\t12 备注\xEF\xBF\xBDx");
+  EXPECT_EQ(gbk::ToUtf8("2026/12/07 10:00 " + std::string(gbk::kRemark)), "2026/12/07 10:00 备注");
   // A character GBK cannot hold becomes one "?".
   EXPECT_EQ(gbk::FromUtf8("x\xF0\x9F\x98\x80y"), "x?y");
 }
