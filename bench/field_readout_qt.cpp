@@ -7,10 +7,12 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QSettings>
 #include <QStandardPaths>
 #include <cstdio>
 #include <string>
 
+#include "common/ui/UserSettings.h"
 #include "field/LiveFeed.h"
 #include "field/ui/CFieldPanel.h"
 #include "field/ui/CFieldReadout.h"
@@ -49,8 +51,7 @@ void BM_PanelUpdatePerReading(benchmark::State& state) {
   QMainWindow window;
   window.resize(static_cast<int>(state.range(0)), 400);
   field::LiveFeed feed;
-  const std::string settings = "field-bench-" + std::to_string(getpid()) + ".ini";
-  CFieldReadout readout(feed, field::FieldTexts::For(lang::Index::One), &window, QString::fromStdString(settings));
+  CFieldReadout readout(feed, field::FieldTexts::For(lang::Index::One), &window);
   window.setCentralWidget(readout.Panel());
   field::Limits limits = field::Limits::PonPresets();
   limits.relative = field::Window{-25, -12};  // PASS and FAIL in turn
@@ -65,7 +66,6 @@ void BM_PanelUpdatePerReading(benchmark::State& state) {
     readout.OnRow(texts.Reading());
     Drain();  // the repaint of what changed, as the window does it
   }
-  std::remove(settings.c_str());
 }
 BENCHMARK(BM_PanelUpdatePerReading)->Arg(1920)->Arg(1366)->Arg(1024)->Arg(800)->Unit(benchmark::kMicrosecond);
 
@@ -126,8 +126,13 @@ BENCHMARK(BM_ReadoutWithoutLogPerRow)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  // The readout keeps its values in the per-user settings file: Qt's test
+  // location here, not the user's own.
+  usersettings::Select();
   QStandardPaths::setTestModeEnabled(true);
+  QApplication app(argc, argv);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                     QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

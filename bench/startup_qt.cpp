@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QThread>
 #include <cstdlib>
 #include <memory>
@@ -83,7 +85,11 @@ int main(int argc, char** argv) {
   QElapsedTimer cold;
   cold.start();
   CApplication::SetSettingsKey();
+  // The per-user settings file in Qt's test location, not the user's own.
+  QStandardPaths::setTestModeEnabled(true);
   QApplication app(argc, argv);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                     QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
   app.setQuitOnLastWindowClosed(false);
   {
     CApplication first;

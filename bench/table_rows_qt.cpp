@@ -14,6 +14,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTableView>
 #include <cstdio>
 #include <cstdlib>
@@ -283,7 +285,11 @@ BENCHMARK(OpenHifFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   CApplication::SetSettingsKey();
+  // The per-user settings file in Qt's test location, not the user's own.
+  QStandardPaths::setTestModeEnabled(true);
   QApplication qapp(argc, argv);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                     QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
   qapp.setQuitOnLastWindowClosed(false);
   auto app = std::make_unique<CApplication>();
   app->InitInstance({});

@@ -8,6 +8,7 @@
 #include "table/DataFiles.h"
 #include "common/FileAccess.h"
 #include "table/TableExport.h"
+#include "table/XlsWorkbook.h"
 
 namespace cli {
 
@@ -94,7 +95,7 @@ bool EndsWithDataExtension(const std::string& path) {
 // The file an export writes for OUT: the workbook under OUT itself, the CSV
 // file under OUT with ".csv" appended unless it ends in it.
 std::string ExportedPath(const std::string& out) {
-  return EndsWith(out, ".xls") ? out : tableexport::CsvPath(out);
+  return xls::IsWorkbookName(out) ? out : tableexport::CsvPath(out);
 }
 
 // Why the file commands' OUT is refused, empty when it will do: a name is

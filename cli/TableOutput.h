@@ -63,6 +63,7 @@ class TableOutput {
   const TableModel& m_table;
   TextOutput& m_out;
   int m_nPrinted = 0;
+  std::string m_line;  // one row's text, its memory kept from row to row
   std::vector<std::string> m_extraTitles;
   std::function<std::vector<std::string>(int row)> m_extraCells;
 };

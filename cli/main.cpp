@@ -29,6 +29,7 @@
 #include "table/DataFiles.h"
 #include "common/FileAccess.h"
 #include "table/TableExport.h"
+#include "table/XlsWorkbook.h"
 
 namespace cli {
 namespace {
@@ -192,7 +193,7 @@ int Show(const Options& o) {
 // the workbook for an OUT ending in ".xls", else the CSV file.
 int Export(const Options& o) {
   const std::string& named = o.operands[1];
-  const bool workbook = named.size() >= 4 && named.compare(named.size() - 4, 4, ".xls") == 0;
+  const bool workbook = xls::IsWorkbookName(named);
   const std::string out = workbook ? named : tableexport::CsvPath(named);
   if (RefusedOutput(out)) return kExitFile;
   MeterSession s(o);

@@ -11,6 +11,8 @@ namespace gbk {
 // GBK bytes to UTF-8. A byte sequence that is not GBK becomes U+FFFD, and the
 // conversion goes on with the next byte, so nothing after it is lost.
 std::string ToUtf8(std::string_view gbkBytes);
+// The same, appended to `out`: for many pieces of text in one buffer.
+void AppendUtf8(std::string& out, std::string_view gbkBytes);
 
 // UTF-8 to GBK bytes. A character GBK cannot hold becomes "?".
 std::string FromUtf8(std::string_view utf8);

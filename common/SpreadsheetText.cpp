@@ -1,5 +1,7 @@
 #include "common/SpreadsheetText.h"
 
+#include <algorithm>
+
 #include "common/TextRules.h"
 
 namespace sheettext {
@@ -52,6 +54,32 @@ std::string Defused(std::string_view value) {
   if (!StartsLikeFormula(value)) return std::string(value);
   std::string out = "'";
   out += value;
+  return out;
+}
+
+void AppendCsvValue(std::string& out, std::string_view value) {
+  // A plain loop: the library's search for any of several bytes calls
+  // memchr for every byte of the text.
+  const bool quoted = std::any_of(value.begin(), value.end(),
+                                  [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+  if (quoted) out += '"';
+  if (StartsLikeFormula(value)) out += '\'';
+  if (!quoted) {
+    out += value;
+    return;
+  }
+  for (size_t quote = value.find('"'); quote != std::string_view::npos; quote = value.find('"')) {
+    out.append(value.substr(0, quote + 1));
+    out += '"';
+    value.remove_prefix(quote + 1);
+  }
+  out += value;
+  out += '"';
+}
+
+std::string CsvValue(std::string_view value) {
+  std::string out;
+  AppendCsvValue(out, value);
   return out;
 }
 

@@ -17,4 +17,12 @@ bool StartsLikeFormula(std::string_view value);
 // like a formula, unchanged otherwise.
 std::string Defused(std::string_view value);
 
+// Appends one CSV value (without a separator after it): defused as above, and
+// in double quotes with its inner quotes doubled when it holds a comma, a
+// double quote, CR or LF, so that it stays one value. GBK and UTF-8 text are
+// written alike: neither has a byte of a longer character among these four.
+void AppendCsvValue(std::string& out, std::string_view value);
+// The same value as a string of its own.
+std::string CsvValue(std::string_view value);
+
 }  // namespace sheettext

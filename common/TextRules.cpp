@@ -5,18 +5,46 @@
 
 namespace text {
 
+namespace {
+
+// The first occurrence of `key` (not empty) at or after `from`, at any byte.
+// Keys are labels of a few bytes and records a hundred or so: the first byte
+// is found with memchr and the rest compared in place, without the calls the
+// library's search makes for every candidate.
+size_t Occurrence(std::string_view s, std::string_view key, size_t from) {
+  const size_t last = s.size() - key.size();  // the last position a match can start at
+  while (from <= last) {
+    const void* found = std::memchr(s.data() + from, key[0], last - from + 1);
+    if (!found) return std::string_view::npos;
+    const size_t at = static_cast<size_t>(static_cast<const char*>(found) - s.data());
+    size_t i = 1;
+    while (i < key.size() && s[at + i] == key[i]) ++i;
+    if (i == key.size()) return at;
+    from = at + 1;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
 int Pos(std::string_view s, std::string_view key) {
   if (key.empty()) return 0;
-  const size_t n = s.size();
-  const size_t k = key.size();
-  if (k > n) return -1;
-  const char first = key[0];
-  size_t i = 0;
-  while (i + k <= n) {
-    if (s[i] == first && std::memcmp(s.data() + i, key.data(), k) == 0) {
-      return static_cast<int>(i);
-    }
-    i += (IsLeadByte(s[i]) && i + 1 < n) ? 2 : 1;
+  // The key's occurrences are found by the library's search; one is a match
+  // when the walk over the characters lands on it. From the last byte before
+  // it that is no lead byte (the walk lands right after such a byte), or from
+  // where the walk began, the walk steps by two through lead bytes, so the
+  // parity of the distance decides. The bytes looked back over lie between
+  // two occurrences, so each byte is read a bounded number of times.
+  size_t start = 0;  // a character start of the walk
+  while (start + key.size() <= s.size()) {
+    const size_t hit = Occurrence(s, key, start);
+    if (hit == std::string_view::npos) return -1;
+    size_t landing = hit;
+    while (landing > start && IsLeadByte(s[landing - 1])) --landing;
+    if ((hit - landing) % 2 == 0) return static_cast<int>(hit);
+    // The lead byte before the hit starts a character that covers it; the
+    // walk goes on right after that character.
+    start = hit + 1;
   }
   return -1;
 }

@@ -15,18 +15,6 @@
 
 namespace field {
 
-std::string CsvField(std::string_view text) {
-  const std::string utf8 = sheettext::Defused(text);
-  if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
-  std::string quoted = "\"";
-  for (char c : utf8) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  quoted += '"';
-  return quoted;
-}
-
 namespace {
 
 // The local time of `when`, `fraction` (such as ".250") after its seconds.
@@ -79,12 +67,12 @@ std::string LogLine(const Row& row, std::time_t when, LogColumns columns) {
   const Sample& s = row.sample;
   std::string line = IsoLocalTime(when);
   line += ',';
-  line += s.wavelengthNm ? std::to_string(*s.wavelengthNm) : CsvField(gbk::ToUtf8(s.wavelength));
+  line += s.wavelengthNm ? std::to_string(*s.wavelengthNm) : sheettext::CsvValue(gbk::ToUtf8(s.wavelength));
   line += ',';
   // Without a number the meter's own text is kept: the log loses nothing.
-  line += s.dbm ? FormatTwoDecimals(*s.dbm) : CsvField(gbk::ToUtf8(s.logPower));
+  line += s.dbm ? FormatTwoDecimals(*s.dbm) : sheettext::CsvValue(gbk::ToUtf8(s.logPower));
   line += ',';
-  line += CsvField(gbk::ToUtf8(s.linearPower));
+  line += sheettext::CsvValue(gbk::ToUtf8(s.linearPower));
   for (const std::string& cell : AddedCells(row, columns)) line += ',' + cell;
   return line + "\n";
 }

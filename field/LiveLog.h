@@ -36,11 +36,6 @@ struct LogColumns {
   bool result = false;
 };
 
-// One CSV field as RFC 4180 wants it: quoted when it holds a comma, a quote,
-// CR or LF (quotes doubled), as it is otherwise; a text that a spreadsheet
-// would compute gets a leading apostrophe.
-std::string CsvField(std::string_view utf8);
-
 // ISO 8601 local time with the offset from UTC: "2026-12-07T15:04:05+01:00".
 std::string IsoLocalTime(std::time_t when);
 // The same to the millisecond, from milliseconds since the epoch:

@@ -12,7 +12,7 @@
 
 namespace {
 
-// Reads one value written by csvexport::Value at `pos` (up to its ",").
+// Reads one value written by sheettext::AppendCsvValue at `pos` (up to its ",").
 std::string ReadValue(const std::string& file, size_t& pos) {
   std::string value;
   if (pos < file.size() && file[pos] == '"') {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <optional>
 
-#include "field/LiveLog.h"
 #include "common/FileAccess.h"
+#include "common/SpreadsheetText.h"
 #include "table/XlsWorkbook.h"
 
 namespace jobs {
@@ -71,8 +71,7 @@ std::string Workbook(const std::vector<JobRow>& rows, const std::string& path) {
 }  // namespace
 
 ExportFormat ExportFormatOf(const std::string& path) {
-  return path.size() >= 4 && path.compare(path.size() - 4, 4, ".xls") == 0 ? ExportFormat::Workbook
-                                                                            : ExportFormat::Csv;
+  return xls::IsWorkbookName(path) ? ExportFormat::Workbook : ExportFormat::Csv;
 }
 
 std::string JobCsv(const std::vector<JobRow>& rows) {
@@ -85,7 +84,7 @@ std::string JobCsv(const std::vector<JobRow>& rows) {
       const Cell& cell = cells[static_cast<size_t>(c)];
       if (c) out += ',';
       // Numbers bare, so that a spreadsheet reads them as numbers.
-      out += cell.number ? cell.text : field::CsvField(cell.text);
+      out += cell.number ? cell.text : sheettext::CsvValue(cell.text);
     }
     out += "\r\n";
   }

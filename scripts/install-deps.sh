@@ -12,7 +12,7 @@ packages=(
   postgresql openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
-  python3 python3-xlrd poppler-utils libreoffice-calc-nogui
+  python3 python3-xlrd poppler-utils libreoffice-calc-nogui sqlite3 time
   fp-utils-3.2.2 libchm-bin
   g++-mingw-w64-x86-64-posix wine wine64 tcl googletest xz-utils
   dpkg-dev openbox xdotool x11-apps netpbm

@@ -48,30 +48,64 @@ void PutUnusedEntry(std::string& out, size_t at) {
 
 }  // namespace
 
-std::string Build(std::string_view name, std::string_view stream) {
-  if (stream.size() < kMinStreamBytes) throw std::length_error("stream below the mini stream cutoff");
-  if (stream.size() > 0xFFFFFFFFu - kSector || name.size() >= 32) {
-    throw std::length_error("stream or name too long for a compound document");
-  }
-  const uint32_t streamSectors = static_cast<uint32_t>((stream.size() + kSector - 1) / kSector);
+namespace {
+
+struct Layout {
+  uint32_t streamSectors = 0;
+  uint32_t fatSectors = 0;
+  uint32_t difSectors = 0;
+  uint32_t dirStart = 0, fatStart = 0, difStart = 0, total = 0;
+};
+
+Layout LayoutFor(size_t streamBytes) {
+  Layout l;
+  l.streamSectors = static_cast<uint32_t>((streamBytes + kSector - 1) / kSector);
   const uint32_t dirSectors = 1;
   // The allocation table covers itself and its extension sectors too.
-  uint32_t fatSectors = 0, difSectors = 0;
   for (;;) {
-    const uint32_t total = streamSectors + dirSectors + fatSectors + difSectors;
+    const uint32_t total = l.streamSectors + dirSectors + l.fatSectors + l.difSectors;
     const uint32_t needFat = (total + kPerSector - 1) / kPerSector;
     const uint32_t needDif =
         needFat > kHeaderTableEntries ? (needFat - kHeaderTableEntries + kPerSector - 2) / (kPerSector - 1) : 0;
-    if (needFat == fatSectors && needDif == difSectors) break;
-    fatSectors = needFat;
-    difSectors = needDif;
+    if (needFat == l.fatSectors && needDif == l.difSectors) break;
+    l.fatSectors = needFat;
+    l.difSectors = needDif;
   }
-  const uint32_t dirStart = streamSectors;
-  const uint32_t fatStart = dirStart + dirSectors;
-  const uint32_t difStart = fatStart + fatSectors;
-  const uint32_t total = difStart + difSectors;
+  l.dirStart = l.streamSectors;
+  l.fatStart = l.dirStart + dirSectors;
+  l.difStart = l.fatStart + l.fatSectors;
+  l.total = l.difStart + l.difSectors;
+  return l;
+}
 
-  std::string out((size_t{1} + total) * kSector, '\0');
+}  // namespace
+
+size_t DocumentBytes(size_t streamBytes) { return (size_t{1} + LayoutFor(streamBytes).total) * kSector; }
+
+std::string Build(std::string_view name, std::string_view stream) {
+  std::string out;
+  out.reserve(DocumentBytes(stream.size()));
+  out.assign(kHeaderBytes, '\0');
+  out += stream;
+  Complete(name, out);
+  return out;
+}
+
+void Complete(std::string_view name, std::string& out) {
+  static_assert(kHeaderBytes == kSector);
+  const size_t streamSize = out.size() - kSector;
+  if (out.size() < kSector || streamSize < kMinStreamBytes) {
+    throw std::length_error("stream below the mini stream cutoff");
+  }
+  if (streamSize > 0xFFFFFFFFu - kSector || name.size() >= 32) {
+    throw std::length_error("stream or name too long for a compound document");
+  }
+  const Layout l = LayoutFor(streamSize);
+  const uint32_t streamSectors = l.streamSectors, fatSectors = l.fatSectors, difSectors = l.difSectors;
+  const uint32_t dirStart = l.dirStart, fatStart = l.fatStart, difStart = l.difStart;
+
+  std::fill(out.begin(), out.begin() + kSector, '\0');
+  out.resize((size_t{1} + l.total) * kSector, '\0');
   // Header.
   static constexpr unsigned char kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
   for (size_t i = 0; i < sizeof kSignature; ++i) out[i] = static_cast<char>(kSignature[i]);
@@ -91,12 +125,11 @@ std::string Build(std::string_view name, std::string_view stream) {
   }
 
   auto sectorAt = [&](uint32_t sector) { return (size_t{1} + sector) * kSector; };
-  std::copy(stream.begin(), stream.end(), out.begin() + static_cast<std::ptrdiff_t>(sectorAt(0)));
 
   // Directory: the root entry and the stream below it.
   const size_t dir = sectorAt(dirStart);
   PutEntry(out, dir, "Root Entry", 5, 1, kEndOfChain, 0);
-  PutEntry(out, dir + 128, name, 2, kNoStream, 0, static_cast<uint32_t>(stream.size()));
+  PutEntry(out, dir + 128, name, 2, kNoStream, 0, static_cast<uint32_t>(streamSize));
   PutUnusedEntry(out, dir + 256);
   PutUnusedEntry(out, dir + 384);
 
@@ -118,7 +151,6 @@ std::string Build(std::string_view name, std::string_view stream) {
     }
     Put32(out, at + size_t{4} * (kPerSector - 1), d + 1 < difSectors ? difStart + d + 1 : kEndOfChain);
   }
-  return out;
 }
 
 }  // namespace compoundfile

@@ -7,38 +7,14 @@ namespace csvexport {
 
 namespace {
 
-// A GBK trail byte can be any byte from 0x40 up, never one of these, so a
-// byte-wise search finds only real commas, quotes and line breaks.
-constexpr std::string_view kNeedsQuotes = ",\"\r\n";
-
-void AppendQuotedIfNeeded(std::string& out, std::string_view gbk) {
-  if (gbk.find_first_of(kNeedsQuotes) == std::string_view::npos) {
-    out += gbk;
-  } else {
-    out += '"';
-    for (char c : gbk) {
-      if (c == '"') out += '"';
-      out += c;
-    }
-    out += '"';
-  }
-}
-
 // A spreadsheet opening the file must show a text such as "=1+1" as it is,
 // not compute it.
 void Append(std::string& out, std::string_view gbk) {
-  AppendQuotedIfNeeded(out, sheettext::Defused(gbk));
+  sheettext::AppendCsvValue(out, gbk);
   out += ',';
 }
 
 }  // namespace
-
-std::string Value(std::string_view gbk) {
-  std::string out;
-  Append(out, gbk);
-  out.pop_back();
-  return out;
-}
 
 std::string Text(const TableModel& table) {
   const int columns = table.ColumnCount();

@@ -166,8 +166,7 @@ size_t RowCost(const std::array<std::string_view, N>& cells) {
 
 template <size_t N>
 void InsertCells(TableModel& table, int index, const std::array<std::string_view, N>& cells) {
-  const int row = table.InsertRow(index, cells[0]);
-  for (size_t col = 1; col < N; ++col) table.SetCell(row, static_cast<int>(col), cells[col]);
+  table.InsertRow(index, std::span<const std::string_view>(cells));
 }
 
 }  // namespace

@@ -4,10 +4,6 @@
 
 #include "common/TextRules.h"
 
-size_t KeywordScanner::Step(size_t i) const {
-  return (text::IsLeadByte(m_text[i]) && i + 1 < m_text.size()) ? 2 : 1;
-}
-
 bool KeywordScanner::EndsRun(size_t i) const {
   return !text::IsLeadByte(m_text[i]) || i + 1 == m_text.size();
 }
@@ -19,10 +15,11 @@ bool KeywordScanner::MatchAt(size_t i) {
 }
 
 long KeywordScanner::Scan(size_t from) {
-  for (size_t i = from; i + m_key.size() <= m_text.size(); i += Step(i)) {
-    if (MatchAt(i)) return static_cast<long>(i);
-  }
-  return -1;
+  // `from` is a character start of every walk that reaches it, so the walk
+  // from there is text::Pos's own.
+  const int found = text::Pos(m_text.substr(from), m_key);
+  m_nExamined += found < 0 ? m_text.size() - from : static_cast<size_t>(found) + m_key.size();
+  return found < 0 ? -1 : static_cast<long>(from) + found;
 }
 
 long KeywordScanner::Find(size_t start) {

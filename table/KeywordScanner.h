@@ -34,7 +34,6 @@ class KeywordScanner {
  private:
   static constexpr size_t kNone = static_cast<size_t>(-1);
 
-  size_t Step(size_t i) const;
   // True for a byte that every walk passing it or landing on it leaves to the
   // byte after it: no lead byte, or the last byte of the text.
   bool EndsRun(size_t i) const;

@@ -23,13 +23,19 @@ std::string_view WordBytes(const uint32_t& v) {
 
 // ---- Row -------------------------------------------------------------------
 
-TableModel::Row::Row(std::string_view firstCell, int cellCount) {
+TableModel::Row::Row(std::span<const std::string_view> cells, int cellCount) {
   const uint32_t n = static_cast<uint32_t>(std::max(cellCount, 1));
-  const uint32_t firstEnd = static_cast<uint32_t>(firstCell.size());
-  m_packed.reserve(kWord * (1 + n) + firstCell.size());
+  const size_t given = std::min<size_t>(cells.size(), n);
+  size_t bytes = 0;
+  for (size_t i = 0; i < given; ++i) bytes += cells[i].size();
+  m_packed.reserve(kWord * (1 + n) + bytes);
   m_packed.append(WordBytes(n));
-  for (uint32_t i = 0; i < n; ++i) m_packed.append(WordBytes(firstEnd));
-  m_packed.append(firstCell);
+  uint32_t end = 0;
+  for (uint32_t i = 0; i < n; ++i) {
+    if (i < given) end += static_cast<uint32_t>(cells[i].size());
+    m_packed.append(WordBytes(end));
+  }
+  for (size_t i = 0; i < given; ++i) m_packed.append(cells[i]);
 }
 
 int TableModel::Row::CellCount() const {
@@ -116,8 +122,12 @@ bool TableModel::DeleteColumn(int index) {
 }
 
 int TableModel::InsertRow(int index, std::string_view firstCell) {
+  return InsertRow(index, std::span<const std::string_view>(&firstCell, 1));
+}
+
+int TableModel::InsertRow(int index, std::span<const std::string_view> cells) {
   index = std::clamp(index, 0, RowCount());
-  m_rows.insert(m_rows.begin() + index, Row(firstCell, ColumnCount()));
+  m_rows.insert(m_rows.begin() + index, Row(cells, ColumnCount()));
   Notify([index](ITableObserver& o) { o.OnRowInserted(index); });
   return index;
 }

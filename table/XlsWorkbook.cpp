@@ -232,7 +232,9 @@ void Worksheet::PutText(int row, int column, std::string_view utf8) { PutShared(
 void Worksheet::PutNumber(int row, int column, double value) {
   CheckPlace(row, column);
   if (!std::isfinite(value)) throw ExportError("not a number");
-  m_cells.push_back({static_cast<uint16_t>(row - 1), static_cast<uint16_t>(column - 1), 0, true, value});
+  m_cells.push_back({static_cast<uint16_t>(row - 1), static_cast<uint16_t>(column - 1),
+                     static_cast<uint32_t>(m_numbers.size()), true});
+  m_numbers.push_back(value);
 }
 
 void Worksheet::SetColumnWidth(double characters) {
@@ -262,37 +264,97 @@ void Workbook::DeleteSheet(int index) {
   m_sheets.erase(m_sheets.begin() + (index - 1));
 }
 
+namespace {
+
+size_t StringHash(char kind, std::string_view text) {
+  return std::hash<std::string_view>{}(text) ^ (kind == 'u' ? 0x9E3779B97F4A7C15u : 0);
+}
+
+}  // namespace
+
+std::string_view Workbook::SharedString(uint32_t index) const {
+  const size_t begin = index == 0 ? 0 : m_stringEnds[index - 1];
+  return std::string_view(m_stringBytes).substr(begin, m_stringEnds[index] - begin);
+}
+
+void Workbook::GrowStringIndex() {
+  std::vector<uint32_t> slots(std::max<size_t>(1024, 2 * m_stringSlots.size()), 0);
+  const size_t mask = slots.size() - 1;
+  for (uint32_t i = 0; i < m_stringEnds.size(); ++i) {
+    const std::string_view s = SharedString(i);
+    size_t at = StringHash(s.front(), s.substr(1)) & mask;
+    while (slots[at] != 0) at = (at + 1) & mask;
+    slots[at] = i + 1;
+  }
+  m_stringSlots = std::move(slots);
+}
+
 uint32_t Workbook::Share(std::string_view text, bool utf8) {
   ++m_nStringUses;
-  std::string key = utf8 ? "u" : "g";
-  key += text;
-  const auto [it, added] = m_stringIndex.try_emplace(key, static_cast<uint32_t>(m_strings.size()));
-  if (added) m_strings.push_back(std::move(key));
-  return it->second;
+  if (2 * (m_stringEnds.size() + 1) > m_stringSlots.size()) GrowStringIndex();
+  const char kind = utf8 ? 'u' : 'g';
+  const size_t mask = m_stringSlots.size() - 1;
+  for (size_t at = StringHash(kind, text) & mask;; at = (at + 1) & mask) {
+    const uint32_t slot = m_stringSlots[at];
+    if (slot == 0) {
+      if (m_stringBytes.size() + 1 + text.size() > std::numeric_limits<uint32_t>::max()) {
+        throw ExportError("too much text for one workbook");
+      }
+      m_stringBytes += kind;
+      m_stringBytes += text;
+      m_stringEnds.push_back(static_cast<uint32_t>(m_stringBytes.size()));
+      m_stringSlots[at] = static_cast<uint32_t>(m_stringEnds.size());
+      return static_cast<uint32_t>(m_stringEnds.size() - 1);
+    }
+    const std::string_view s = SharedString(slot - 1);
+    if (s.front() == kind && s.substr(1) == text) return slot - 1;
+  }
 }
 
 std::string Workbook::Bytes() const {
-  // Each sheet's cells in row, then column order, the last put to a cell kept.
-  std::vector<std::vector<Worksheet::Cell>> cells;
+  // Each sheet's cells in row, then column order, the last put to a cell
+  // kept, empty ones left out. Cells put in that order already (as every
+  // export puts them) are written from where they are, without a copy.
+  std::vector<std::vector<Worksheet::Cell>> reordered(m_sheets.size());
+  std::vector<const std::vector<Worksheet::Cell>*> cells;
+  const auto before = [](const Worksheet::Cell& a, const Worksheet::Cell& b) {
+    return a.row != b.row ? a.row < b.row : a.column < b.column;
+  };
+  const auto kept = [](const Worksheet::Cell& c) { return c.numeric || c.value != kEmpty; };
   uint32_t uses = 0;
-  for (const auto& sheet : m_sheets) {
-    std::vector<Worksheet::Cell> c = sheet->m_cells;
-    std::stable_sort(c.begin(), c.end(), [](const auto& a, const auto& b) {
-      return a.row != b.row ? a.row < b.row : a.column < b.column;
-    });
-    std::vector<Worksheet::Cell> kept;
-    kept.reserve(c.size());
-    for (size_t i = 0; i < c.size(); ++i) {
-      const bool last = i + 1 == c.size() || c[i + 1].row != c[i].row || c[i + 1].column != c[i].column;
-      if (last && (c[i].numeric || c[i].string != kEmpty)) kept.push_back(c[i]);
+  for (size_t n = 0; n < m_sheets.size(); ++n) {
+    const std::vector<Worksheet::Cell>& put = m_sheets[n]->m_cells;
+    const bool ordered =
+        std::adjacent_find(put.begin(), put.end(), [&](const auto& a, const auto& b) { return !before(a, b); }) ==
+        put.end();
+    if (ordered) {
+      cells.push_back(&put);
+    } else {
+      std::vector<Worksheet::Cell> c = put;
+      std::stable_sort(c.begin(), c.end(), before);
+      std::vector<Worksheet::Cell>& last = reordered[n];
+      for (size_t i = 0; i < c.size(); ++i) {
+        if (i + 1 == c.size() || before(c[i], c[i + 1])) last.push_back(c[i]);
+      }
+      cells.push_back(&last);
     }
-    for (const auto& cell : kept) uses += cell.numeric ? 0 : 1;
-    cells.push_back(std::move(kept));
+    for (const auto& cell : *cells.back()) uses += kept(cell) && !cell.numeric ? 1 : 0;
   }
 
-  // Globals.
+  // The stream is written behind the compound document's header room and
+  // the document completed around it, never copied. Its memory is reserved
+  // once for the most it can take (a text byte gives at most one UTF-16
+  // unit of two bytes; pages reserved and not written take no memory).
+  const size_t room = compoundfile::kHeaderBytes;
+  size_t cellBytes = 0;
+  for (const auto& sheet : m_sheets) cellBytes += sheet->m_cells.size() * 18 + 512;
+  const size_t most = 8192 + 2 * m_stringBytes.size() + 3 * m_stringEnds.size() + m_stringBytes.size() / 1024 +
+                      cellBytes + compoundfile::kMinStreamBytes;
   std::string out;
-  out.reserve(m_strings.size() * 24 + size_t{m_nStringUses} * 14 + 8192);
+  out.reserve(compoundfile::DocumentBytes(most));
+  out.assign(room, '\0');
+
+  // Globals.
   Record(out, kBof, Bof(0x0005));
   {
     std::string d;
@@ -334,10 +396,17 @@ std::string Workbook::Bytes() const {
   }
   {
     SstWriter sst(out);
-    sst.Begin(uses, static_cast<uint32_t>(m_strings.size()));
-    for (const std::string& s : m_strings) {
-      const std::string_view text = std::string_view(s).substr(1);
-      sst.AddString(Utf16(s.front() == 'u' ? std::string(text) : gbk::ToUtf8(text)));
+    sst.Begin(uses, static_cast<uint32_t>(m_stringEnds.size()));
+    std::string utf8;
+    for (uint32_t i = 0; i < m_stringEnds.size(); ++i) {
+      const std::string_view s = SharedString(i);
+      utf8.clear();
+      if (s.front() == 'u') {
+        utf8 += s.substr(1);
+      } else {
+        gbk::AppendUtf8(utf8, s.substr(1));
+      }
+      sst.AddString(Utf16(utf8));
     }
     sst.End();
   }
@@ -346,9 +415,9 @@ std::string Workbook::Bytes() const {
   // Sheets.
   for (size_t n = 0; n < m_sheets.size(); ++n) {
     const Worksheet& sheet = *m_sheets[n];
-    const auto& c = cells[n];
+    const auto& c = *cells[n];
     const uint16_t xf = static_cast<uint16_t>(kFirstSheetXf + n);
-    const uint32_t at = static_cast<uint32_t>(out.size());
+    const uint32_t at = static_cast<uint32_t>(out.size() - room);
     for (int i = 0; i < 4; ++i) out[sheetPositions[n] + i] = static_cast<char>((at >> (8 * i)) & 0xFF);
     Record(out, kBof, Bof(0x0010));
     {
@@ -368,16 +437,22 @@ std::string Workbook::Bytes() const {
     }
     {
       uint16_t lastColumn = 0;
-      for (const auto& cell : c) lastColumn = std::max(lastColumn, cell.column);
+      const Worksheet::Cell* lastCell = nullptr;
+      for (const auto& cell : c) {
+        if (!kept(cell)) continue;
+        lastColumn = std::max(lastColumn, cell.column);
+        lastCell = &cell;
+      }
       std::string d;
       Add32(d, 0);
-      Add32(d, c.empty() ? 0 : uint32_t{c.back().row} + 1);
+      Add32(d, lastCell ? uint32_t{lastCell->row} + 1 : 0);
       Add16(d, 0);
-      Add16(d, c.empty() ? 0 : static_cast<uint16_t>(lastColumn + 1));
+      Add16(d, lastCell ? static_cast<uint16_t>(lastColumn + 1) : 0);
       Add16(d, 0);
       Record(out, kDimensions, d);
     }
     for (const auto& cell : c) {
+      if (!kept(cell)) continue;
       if (cell.numeric) {
         Add16(out, kNumber);
         Add16(out, 14);
@@ -385,7 +460,7 @@ std::string Workbook::Bytes() const {
         Add16(out, cell.column);
         Add16(out, xf);
         uint64_t bits = 0;
-        std::memcpy(&bits, &cell.number, sizeof bits);
+        std::memcpy(&bits, &sheet.m_numbers[cell.value], sizeof bits);
         for (int i = 0; i < 8; ++i) out += static_cast<char>((bits >> (8 * i)) & 0xFF);
         continue;
       }
@@ -394,7 +469,7 @@ std::string Workbook::Bytes() const {
       Add16(out, cell.row);
       Add16(out, cell.column);
       Add16(out, xf);
-      Add32(out, cell.string);
+      Add32(out, cell.value);
     }
     {
       std::string d;
@@ -410,8 +485,9 @@ std::string Workbook::Bytes() const {
     Record(out, kEof, {});
   }
   // Short streams would belong in a mini stream: pad after the last record.
-  if (out.size() < compoundfile::kMinStreamBytes) out.resize(compoundfile::kMinStreamBytes, '\0');
-  return compoundfile::Build("Workbook", out);
+  if (out.size() - room < compoundfile::kMinStreamBytes) out.resize(room + compoundfile::kMinStreamBytes, '\0');
+  compoundfile::Complete("Workbook", out);
+  return out;
 }
 
 std::string Workbook::SaveAs(const std::string& path) const {

@@ -15,7 +15,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace xls {
@@ -23,6 +22,10 @@ namespace xls {
 inline constexpr int kMaxRows = 65536;
 inline constexpr int kMaxColumns = 256;
 inline constexpr size_t kMaxCellChars = 32767;
+
+// A file name that asks for a workbook: one ending in ".xls" (exactly so; any
+// other name gets the CSV file). Table exports and job exports alike.
+inline bool IsWorkbookName(std::string_view path) { return path.ends_with(".xls"); }
 
 class ExportError : public std::runtime_error {
  public:
@@ -59,12 +62,13 @@ class Worksheet {
   friend class Workbook;
   Worksheet(Workbook& book, std::string name) : m_book(book), m_name(std::move(name)) {}
 
+  // Twelve bytes: a table export holds one per cell until the file is
+  // written.
   struct Cell {
     uint16_t row;  // from 0
     uint16_t column;
-    uint32_t string;  // index into the shared strings; unused for a number
+    uint32_t value;  // index into the shared strings, or into m_numbers
     bool numeric = false;
-    double number = 0;
   };
   void CheckPlace(int row, int column) const;
   void PutShared(int row, int column, std::string_view text, bool utf8);
@@ -72,6 +76,7 @@ class Worksheet {
   Workbook& m_book;
   std::string m_name;
   std::vector<Cell> m_cells;  // in the order put; a later put to a cell wins
+  std::vector<double> m_numbers;
   double m_width = 8.43;
   HAlign m_hAlign = HAlign::General;
   VAlign m_vAlign = VAlign::Bottom;
@@ -103,13 +108,22 @@ class Workbook {
  private:
   friend class Worksheet;
   uint32_t Share(std::string_view text, bool utf8);
+  // The shared string `index`: its kind byte, then its text.
+  std::string_view SharedString(uint32_t index) const;
+  void GrowStringIndex();
 
   std::vector<std::unique_ptr<Worksheet>> m_sheets;
   int m_nNextSheetNumber = 1;
-  // In order of first use; GBK, or UTF-8 where the first byte is 'u' (a GBK
-  // text starts with 'g'), so the two kinds never share an entry by mistake.
-  std::vector<std::string> m_strings;
-  std::unordered_map<std::string, uint32_t> m_stringIndex;
+  // The shared strings in order of first use, back to back in one block, each
+  // a kind byte and its text: 'g' for GBK, 'u' for UTF-8, so the two kinds
+  // never share an entry by mistake. A table export puts hundreds of
+  // thousands of short texts; a block and two arrays of numbers hold them in
+  // little more than their own size.
+  std::string m_stringBytes;
+  std::vector<uint32_t> m_stringEnds;  // where each string ends in m_stringBytes
+  // Open addressing over the strings: string index + 1, 0 for a free slot; a
+  // power of two in size, at most half full.
+  std::vector<uint32_t> m_stringSlots;
   uint32_t m_nStringUses = 0;
 };
 

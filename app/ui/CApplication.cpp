@@ -10,6 +10,7 @@
 #include "app/StartupChecks.h"
 #include "app/ui/CAboutBox.h"
 #include "app/ui/CDocumentTitle.h"
+#include "common/ui/UserSettings.h"
 #include "app/ui/CMainFrame.h"
 
 namespace {
@@ -31,10 +32,7 @@ CApplication::~CApplication() {
   m_pDocument.reset();
 }
 
-void CApplication::SetSettingsKey() {
-  QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-  QCoreApplication::setApplicationName(QStringLiteral("KM360R_Project"));
-}
+void CApplication::SetSettingsKey() { usersettings::Select(); }
 
 bool CApplication::PlatformReady() {
   if (startup::DisplayPlatformUsable([](const char* name) { return std::getenv(name); })) return true;
@@ -52,8 +50,11 @@ bool CApplication::InitInstance(const Options& options) {
   m_pDocument = std::make_unique<CDocumentTitle>();
   if (!m_pDocument->OnNewDocument()) return false;
 
-  // config.ini is read here, once, for the window and its station.
+  // config.ini is read here, once, for the window and its station; the
+  // per-user file takes what older versions kept elsewhere before the window
+  // reads its size and the readout its values.
   m_settings = config::Settings::Read();
+  usersettings::CarryOver();
   m_pMainFrame = std::make_unique<CMainFrame>(m_settings, options.timings);
   if (options.portOverride) m_pMainFrame->SetPortOverride(*options.portOverride);
   m_pMainFrame->SetAboutHandler([this] { OnAppAbout(); });

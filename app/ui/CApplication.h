@@ -23,8 +23,8 @@ class CApplication {
   CApplication();
   ~CApplication();
 
-  // Before the toolkit starts: the per-user settings key (the file dialogs'
-  // last folder is kept under it).
+  // Before the toolkit starts: the per-user settings file
+  // (common/ui/UserSettings.h).
   static void SetSettingsKey();
 
   // The checks that stand before any window. On failure: "初始化COM失败!" on

@@ -9,7 +9,8 @@ class QWidget;
 
 class WindowPlacement {
  public:
-  // Where the operator's size is kept: <user configuration>/KM360R/window.ini.
+  // Where the operator's size is kept: the per-user settings file
+  // (common/ui/UserSettings.h), key window/normal.
   static QString File();
 
   // Gives `window` its size and place for the start.

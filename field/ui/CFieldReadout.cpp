@@ -9,11 +9,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTime>
 #include <ctime>
 
 #include "common/ui/QtText.h"
+#include "common/ui/UserSettings.h"
 #include "field/ui/CFieldDialogs.h"
 #include "field/ui/CFieldPanel.h"
 
@@ -26,9 +26,8 @@ QString WithCsvExtension(const QString& path) {
 
 }  // namespace
 
-CFieldReadout::CFieldReadout(field::LiveFeed& feed, const field::FieldTexts& texts, QWidget* owner,
-                             QString settingsFile)
-    : QObject(owner), m_texts(texts), m_owner(owner), m_strSettingsFile(std::move(settingsFile)), m_feed(feed) {
+CFieldReadout::CFieldReadout(field::LiveFeed& feed, const field::FieldTexts& texts, QWidget* owner)
+    : QObject(owner), m_texts(texts), m_owner(owner), m_feed(feed) {
   m_panel = new CFieldPanel(m_texts, owner);
   m_panel->hide();
   connect(m_panel, &CFieldPanel::SetReferenceClicked, this, &CFieldReadout::AskReference);
@@ -87,11 +86,6 @@ CFieldReadout::~CFieldReadout() {
   // The feed outlives the readout: it tells nothing to a readout that is gone.
   m_feed.SetLogFailureListener(nullptr);
   m_feed.SetLogReopenedListener(nullptr);
-}
-
-QString CFieldReadout::DefaultSettingsFile() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-         QStringLiteral("/KM360R/field-readout.ini");
 }
 
 void CFieldReadout::InstallMenus(QMenuBar* bar) {
@@ -203,7 +197,8 @@ void CFieldReadout::StopLog() {
 // ---- settings ------------------------------------------------------------------
 
 void CFieldReadout::Load() {
-  QSettings s(m_strSettingsFile, QSettings::IniFormat);
+  QSettings s;
+  s.beginGroup(QLatin1String(usersettings::kReadoutGroup));
   // A value in the file that is no dB value of the meter's (edited by hand,
   // or damaged) is left out, as if it had never been saved.
   const auto decibels = [&s](const QString& key) -> std::optional<double> {
@@ -233,7 +228,8 @@ void CFieldReadout::Load() {
 }
 
 void CFieldReadout::Save() const {
-  QSettings s(m_strSettingsFile, QSettings::IniFormat);
+  QSettings s;
+  s.beginGroup(QLatin1String(usersettings::kReadoutGroup));
   const field::Readout& r = m_feed.Values();
   if (r.Reference()) {
     s.setValue(QStringLiteral("reference/dbm"), *r.Reference());

@@ -23,12 +23,10 @@ class CFieldReadout : public QObject {
 
  public:
   // `owner` is the panel's first parent and the dialogs' parent.
-  CFieldReadout(field::LiveFeed& feed, const field::FieldTexts& texts, QWidget* owner,
-                QString settingsFile = DefaultSettingsFile());
+  // The reference, the limits and the panel's visibility are kept in the
+  // per-user settings file, under usersettings::kReadoutGroup.
+  CFieldReadout(field::LiveFeed& feed, const field::FieldTexts& texts, QWidget* owner);
   ~CFieldReadout() override;
-
-  // <user configuration>/KM360R/field-readout.ini
-  static QString DefaultSettingsFile();
 
   CFieldPanel* Panel() const { return m_panel; }
   QAction* PanelAction() const { return m_panelAction; }
@@ -79,7 +77,6 @@ class CFieldReadout : public QObject {
 
   field::FieldTexts m_texts;
   QWidget* m_owner;
-  QString m_strSettingsFile;
   field::LiveFeed& m_feed;
   CFieldPanel* m_panel = nullptr;
   QAction* m_panelAction = nullptr;

@@ -1,6 +1,7 @@
 #include "print/ui/CPainterDevice.h"
 
 #include <QFontMetrics>
+#include <algorithm>
 #include <QPagedPaintDevice>
 
 #include "common/Gbk.h"
@@ -46,6 +47,8 @@ bool CPainterDevice::StartDocument(const std::string& jobName) {
   NameJob(QString::fromStdString(jobName));
   if (!m_painter.begin(&Paper())) return false;
   m_bFirstPage = true;
+  // The painter's resolution is the document's now.
+  std::fill(m_ascents.begin(), m_ascents.end(), -1);
   if (m_nFont >= 0) m_painter.setFont(m_fonts[static_cast<size_t>(m_nFont)]);
   m_painter.setPen(m_color);
   return true;
@@ -73,6 +76,8 @@ void CPainterDevice::AbortDocument() {
 
 int CPainterDevice::CreateFont(const report::FontSpec& wanted) {
   m_fonts.push_back(FontFor(wanted));
+  m_metrics.emplace_back();
+  m_ascents.push_back(-1);
   return static_cast<int>(m_fonts.size()) - 1;
 }
 
@@ -84,9 +89,22 @@ void CPainterDevice::SelectFont(int font) {
 
 report::TextExtent CPainterDevice::MeasureText(std::string_view gbk) {
   if (m_nFont < 0) return {};
-  // Measured at the device's resolution, as it will be drawn.
-  const QFontMetrics metrics(m_fonts[static_cast<size_t>(m_nFont)], &Paper());
+  const QFontMetrics& metrics = Metrics();
   return {metrics.horizontalAdvance(FromGbk(gbk)), metrics.height()};
+}
+
+const QFontMetrics& CPainterDevice::Metrics() {
+  std::optional<QFontMetrics>& metrics = m_metrics[static_cast<size_t>(m_nFont)];
+  // Measured at the device's resolution, as it will be drawn.
+  if (!metrics) metrics.emplace(m_fonts[static_cast<size_t>(m_nFont)], &Paper());
+  return *metrics;
+}
+
+int CPainterDevice::Ascent() {
+  if (m_nFont < 0) return m_painter.fontMetrics().ascent();
+  int& ascent = m_ascents[static_cast<size_t>(m_nFont)];
+  if (ascent < 0) ascent = m_painter.fontMetrics().ascent();
+  return ascent;
 }
 
 void CPainterDevice::DrawText(int x, int y, std::string_view gbk, const report::Rect& clip) {
@@ -99,7 +117,7 @@ void CPainterDevice::DrawText(int x, int y, std::string_view gbk, const report::
 
 void CPainterDevice::DrawText(int x, int y, std::string_view gbk) {
   // (x, y) is the top left of the text; Qt draws from the base line.
-  m_painter.drawText(QPoint(x, y + m_painter.fontMetrics().ascent()), FromGbk(gbk));
+  m_painter.drawText(QPoint(x, y + Ascent()), FromGbk(gbk));
 }
 
 void CPainterDevice::DrawLine(int x1, int y1, int x2, int y2, report::PenStyle style) {

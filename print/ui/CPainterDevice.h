@@ -4,7 +4,9 @@
 // Fonts ask for "宋体" and fall back on the CJK faces a Linux desktop has, so
 // Chinese cells print as characters, not as boxes.
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
+#include <optional>
 #include <vector>
 
 #include "print/ReportDevice.h"
@@ -44,8 +46,16 @@ class CPainterDevice : public report::IReportDevice {
   virtual void Discard() = 0;
 
  private:
+  // The selected font's metrics at the device's resolution, and its ascent
+  // as the painter draws with it: made once per font, not for every text of
+  // every row.
+  const QFontMetrics& Metrics();
+  int Ascent();
+
   QPainter m_painter;
   std::vector<QFont> m_fonts;
+  std::vector<std::optional<QFontMetrics>> m_metrics;
+  std::vector<int> m_ascents;  // -1 until drawn with
   int m_nFont = -1;
   QColor m_color = Qt::black;
   bool m_bFirstPage = true;

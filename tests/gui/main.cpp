@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
 #include <QStandardPaths>
 #include <cstdlib>
 
@@ -14,8 +15,12 @@ int main(int argc, char** argv) {
   // location, not the user's.
   QStandardPaths::setTestModeEnabled(true);
   QApplication app(argc, argv);
-  // Settings the windows keep go to a test location, not the user's own.
+  // Settings the windows keep go to a test location, not the user's own; the
+  // per-user settings file too, on Windows as well, where Qt would otherwise
+  // put it under the user's application data.
   QStandardPaths::setTestModeEnabled(true);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                     QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
   // A test window that is closed must not end the test program.
   app.setQuitOnLastWindowClosed(false);
   ::testing::InitGoogleTest(&argc, argv);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTime>
@@ -72,15 +73,14 @@ TEST(FieldPanel, LiveReadingsFillThePanelAndAFailIsShownInRed) {
 }
 
 TEST(FieldPanel, ReferenceAndLimitsAreKeptBetweenRuns) {
-  QTemporaryDir dir;
-  const QString file = dir.filePath("field.ini");
+  QSettings().remove(QStringLiteral("field"));  // the readout's values in the settings file
   QWidget owner;
   field::Limits limits;
   limits.byWavelength[1490] = {-26.5, -9};
   limits.relative = field::Window{-3, 1};
   {
     field::LiveFeed feed;
-    CFieldReadout first(feed, field::FieldTexts::For(lang::Index::One), &owner, file);
+    CFieldReadout first(feed, field::FieldTexts::For(lang::Index::One), &owner);
     // A first run judges by the PON presets.
     EXPECT_EQ(first.Feed().Values().LimitsSet(), field::Limits::PonPresets());
     first.SetReference(-20.5);
@@ -88,7 +88,7 @@ TEST(FieldPanel, ReferenceAndLimitsAreKeptBetweenRuns) {
     first.PanelAction()->setChecked(false);
   }
   field::LiveFeed feed;  // another run's
-  CFieldReadout second(feed, field::FieldTexts::For(lang::Index::One), &owner, file);
+  CFieldReadout second(feed, field::FieldTexts::For(lang::Index::One), &owner);
   EXPECT_EQ(second.Feed().Values().Reference(), -20.5);
   EXPECT_EQ(second.Feed().Values().LimitsSet(), limits);
   EXPECT_FALSE(second.PanelAction()->isChecked());
@@ -98,7 +98,8 @@ TEST(FieldPanel, ALogDeletedDuringTheRunIsToldOnceAndGoesOnInANewFile) {
   QTemporaryDir dir;
   field::LiveFeed feed;
   QWidget owner;
-  CFieldReadout readout(feed, field::FieldTexts::For(lang::Index::One), &owner, dir.filePath("field.ini"));
+  QSettings().remove(QStringLiteral("field"));  // starts as a first run
+  CFieldReadout readout(feed, field::FieldTexts::For(lang::Index::One), &owner);
   QStringList told;
   readout.SetFailureSink([&](const QString& text) { told << text; });
   const QString path = dir.filePath("live.csv");
@@ -221,7 +222,8 @@ TEST(FieldPanel, AValueNoLongerLiveIsGreyedWithWhenItStopped) {
     QTemporaryDir dir;
     field::LiveFeed feed;
     QWidget owner;
-    CFieldReadout readout(feed, field::FieldTexts::For(lang::Resolve(c.language)), &owner, dir.filePath("field.ini"));
+    QSettings().remove(QStringLiteral("field"));  // starts as a first run
+    CFieldReadout readout(feed, field::FieldTexts::For(lang::Resolve(c.language)), &owner);
     CFieldPanel* panel = readout.Panel();
     readout.OnStarted();
     meter::Reading reading;

@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableWidget>
@@ -329,7 +330,7 @@ TEST(LaptopWindow, QtsOwnDatePickerSpeaksTheWindowsLanguage) {
 }
 
 TEST(LaptopWindow, RestoredFromMaximisedTheWindowIsUsableAndKeepsTheOperatorsSize) {
-  QFile::remove(CMainFrame::PlacementFile());
+  QSettings().remove(QStringLiteral("window"));  // the size kept in the settings file
   ConfigFile config("[config]\r\nlanguage=1\r\n");
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   const QRect own(screen.topLeft() + QPoint(20, 30), screen.size() / 2);
@@ -350,14 +351,14 @@ TEST(LaptopWindow, RestoredFromMaximisedTheWindowIsUsableAndKeepsTheOperatorsSiz
   running.app->MainFrame()->showNormal();
   guitest::Drain();
   EXPECT_EQ(running.app->MainFrame()->geometry(), own);
-  QFile::remove(CMainFrame::PlacementFile());
+  QSettings().remove(QStringLiteral("window"));  // the size kept in the settings file
 }
 
 TEST(LaptopWindow, TheLiveLogNamedWithoutAnExtensionIsACsvFile) {
   QTemporaryDir dir;
   field::LiveFeed feed;
   QWidget owner;
-  CFieldReadout readout(feed, field::FieldTexts::For(lang::Index::One), &owner, dir.filePath("field.ini"));
+  CFieldReadout readout(feed, field::FieldTexts::For(lang::Index::One), &owner);
   readout.SetLogPathAsker([&] { return std::optional<QString>(dir.filePath("site-7")); });
   readout.LogAction()->trigger();
   EXPECT_TRUE(readout.LogAction()->isChecked());

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -19,6 +20,7 @@
 #include "app/ui/CMainFrame.h"
 #include "app/ui/DialogSupport.h"
 #include "common/Gbk.h"
+#include "common/ui/UserSettings.h"
 #include "table/ui/CMeasureList.h"
 #include "table/ui/CTablePageWindow.h"
 
@@ -112,6 +114,41 @@ TEST(OperatorComfort, ColumnsWidenToTheWidestTimeAndDrawNoTrailingBlanks) {
     EXPECT_GE(list->horizontalHeader()->sectionSize(c), list->horizontalHeader()->fontMetrics().horizontalAdvance(title))
         << c;
   }
+}
+
+TEST(OperatorComfort, ValuesKeptInEarlierPlacesComeIntoTheOneSettingsFileOnce) {
+  QTemporaryDir earlier;
+  ASSERT_TRUE(earlier.isValid());
+  QSettings().clear();
+  EXPECT_TRUE(usersettings::File().endsWith(QStringLiteral("/KM360R/km360r.ini")));
+  usersettings::EarlierPlaces places;
+  places.dialogs = earlier.filePath(QStringLiteral("KM360R_Project.conf"));
+  places.dialogsFormat = QSettings::IniFormat;
+  places.window = earlier.filePath(QStringLiteral("window.ini"));
+  places.readout = earlier.filePath(QStringLiteral("field-readout.ini"));
+  QSettings(places.dialogs, QSettings::IniFormat).setValue(QStringLiteral("FileDialogs/LastFolder"), earlier.path());
+  QSettings(places.window, QSettings::IniFormat).setValue(QStringLiteral("window/normal"), QRect(10, 20, 300, 200));
+  {
+    QSettings readout(places.readout, QSettings::IniFormat);
+    readout.setValue(QStringLiteral("reference/dbm"), -12.5);
+    readout.setValue(QStringLiteral("panel/visible"), false);
+  }
+  // A value the file has already stays.
+  QSettings().setValue(QStringLiteral("window/normal"), QRect(1, 2, 30, 40));
+
+  usersettings::CarryOver(places);
+  {
+    const QSettings s;
+    EXPECT_EQ(s.value(QStringLiteral("FileDialogs/LastFolder")).toString(), earlier.path());
+    EXPECT_EQ(s.value(QStringLiteral("window/normal")).toRect(), QRect(1, 2, 30, 40));
+    EXPECT_EQ(s.value(QStringLiteral("field/reference/dbm")).toDouble(), -12.5);
+    EXPECT_FALSE(s.value(QStringLiteral("field/panel/visible")).toBool());
+  }
+  // Read once: a value removed later is not brought back.
+  QSettings().remove(QStringLiteral("field/reference"));
+  usersettings::CarryOver(places);
+  EXPECT_FALSE(QSettings().contains(QStringLiteral("field/reference/dbm")));
+  QSettings().clear();
 }
 
 TEST(OperatorComfort, FileDialogsSpeakChineseAndOpenInTheFolderLastUsed) {

@@ -11,9 +11,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/SpreadsheetText.h"
 #include "table/CompoundFile.h"
 #include "table/CsvExport.h"
 #include "table/TableExport.h"
+#include "table/XlsWorkbook.h"
 #include "tests/unit/FakeFrame.h"
 #include "tests/unit/FileBytes.h"
 
@@ -81,7 +83,7 @@ TEST(CsvExport, ValuesWithCommasQuotesOrLineBreaksAreQuoted) {
       {"光功率；波长", "光功率；波长"},  // GBK trail bytes are never commas or quotes
       {"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(csvexport::Value(G(c.cell)), G(c.written)) << c.cell;
+  for (const auto& c : cases) EXPECT_EQ(sheettext::CsvValue(G(c.cell)), G(c.written)) << c.cell;
 }
 
 TEST(CsvExport, TextsASpreadsheetWouldComputeGetALeadingApostrophe) {
@@ -107,7 +109,49 @@ TEST(CsvExport, TextsASpreadsheetWouldComputeGetALeadingApostrophe) {
       {"a=1", "a=1"},
       {"机房=1", "机房=1"},
   };
-  for (const auto& c : cases) EXPECT_EQ(csvexport::Value(G(c.cell)), G(c.written)) << c.cell;
+  for (const auto& c : cases) EXPECT_EQ(sheettext::CsvValue(G(c.cell)), G(c.written)) << c.cell;
+}
+
+TEST(XlsWorkbook, OnlyANameEndingInDotXlsAsksForAWorkbook) {
+  const struct {
+    std::string path;
+    bool workbook;
+  } cases[] = {{"/d/x.xls", true}, {"/d/x.XLS", false}, {"/d/x.xls.csv", false}, {"/d/xls", false}, {"", false}};
+  for (const auto& c : cases) EXPECT_EQ(xls::IsWorkbookName(c.path), c.workbook) << c.path;
+}
+
+// The bytes of a workbook that repeats texts, puts a cell twice, empties
+// cells, mixes numbers, UTF-8 and GBK texts, orders two sheets out of their
+// putting order and takes puts after being written, as xlrd and LibreOffice
+// have read them: its FNV-1a hash and size pin every byte.
+TEST(XlsWorkbook, BytesOfRepeatsRewritesEmptiesAndNumbersStayAsTheyWere) {
+  xls::Workbook book;
+  xls::Worksheet& a = book.Sheet(1);
+  a.SetName("Points");
+  a.PutText(1, 1, "名称 name");
+  a.PutCell(1, 2, G("波长"));
+  for (int r = 2; r <= 40; ++r) {
+    a.PutCell(r, 1, std::to_string(r % 7));
+    a.PutNumber(r, 2, r * 0.25 - 3);
+    a.PutCell(r, 3, G(r % 3 ? "机房A" : "1310"));
+  }
+  a.PutCell(3, 1, "later");
+  a.PutCell(1, 5, "");
+  a.PutCell(4, 3, "");
+  xls::Worksheet& b = book.AddSheet(1);
+  b.PutCell(9, 2, "x");
+  b.PutCell(2, 9, "g");
+  b.PutText(2, 9, "g");
+  b.SetColumnWidth(20);
+  b.SetHorizontalAlignment(xls::HAlign::Left);
+  EXPECT_EQ(book.Bytes(), book.Bytes());  // its string index given back and made again
+  b.PutCell(3, 1, "x");
+  b.PutCell(3, 1, G("机房A"));
+  const std::string bytes = book.Bytes();
+  uint64_t hash = 1469598103934665603ull;
+  for (const unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+  EXPECT_EQ(bytes.size(), 5632u);
+  EXPECT_EQ(hash, 0x86500f2f583a2571ull);
 }
 
 TEST(CsvExport, NameGetsCsvOnlyWhenItDoesNotEndInIt) {

@@ -63,6 +63,23 @@ TEST(TableModel, RowsBehaveLikeAListControl) {
   EXPECT_EQ(m.ColumnCount(), 3);
 }
 
+TEST(TableModel, ARowInsertedWithItsCellsKeepsThoseTheColumnsHold) {
+  TableModel m;
+  ThreeColumns(m);
+  const std::string_view four[] = {"a", "", "c", "beyond"};
+  const std::string_view two[] = {"x", "y"};
+  EXPECT_EQ(m.InsertRow(9, four), 0);
+  EXPECT_EQ(m.InsertRow(0, two), 0);
+  EXPECT_EQ(m.Cell(1, 0), "a");
+  EXPECT_EQ(m.Cell(1, 1), "");
+  EXPECT_EQ(m.Cell(1, 2), "c");
+  EXPECT_EQ(m.Cell(1, 3), "");
+  EXPECT_EQ(m.Cell(0, 1), "y");
+  EXPECT_EQ(m.Cell(0, 2), "");
+  EXPECT_TRUE(m.SetCell(0, 2, "z"));
+  EXPECT_EQ(m.Cell(0, 1), "y");
+}
+
 TEST(TableModel, ColumnsMoveTheirCellsAndDeletingNothingIsHarmless) {
   TableModel m;
   EXPECT_FALSE(m.DeleteColumn(0));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "common/Gbk.h"
 #include "common/GbkKeywords.h"
 #include "common/TextRules.h"
@@ -34,6 +36,29 @@ TEST(TextRules, SearchMatchesOnlyAtCharacterStarts) {
   const std::string rec = std::string(gbk::kTime) + std::string(gbk::kWavelength) + "x";
   EXPECT_EQ(Pos(rec, gbk::kWavelength), 4);
   EXPECT_EQ(Pos(rec, gbk::kWave), 4);
+}
+
+// The search's definition: walk the characters from the start (two bytes from
+// a lead byte that is not the last byte, one from any other) and compare at each.
+int WalkingPos(std::string_view s, std::string_view key) {
+  for (size_t i = 0; i + key.size() <= s.size(); i += IsLeadByte(s[i]) && i + 1 < s.size() ? 2 : 1) {
+    if (s.substr(i, key.size()) == key) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+TEST(TextRules, SearchAgreesWithTheCharacterWalkOnRandomTexts) {
+  std::mt19937 rng(11);
+  const std::string keys[] = {"W", "dBm", "\xB2\xA8", "\xA8\xB2", "\xB2\xB2W", std::string(gbk::kTestTime)};
+  const std::string alphabet = "\xB2\xA8\xB3W dBm\xD0";
+  for (int round = 0; round < 20000; ++round) {
+    const std::string& key = keys[rng() % std::size(keys)];
+    std::string text;
+    for (size_t i = rng() % 30; i > 0; --i) {
+      text += rng() % 6 == 0 ? key : std::string(1, alphabet[rng() % alphabet.size()]);
+    }
+    ASSERT_EQ(Pos(text, key), WalkingPos(text, key)) << "round " << round;
+  }
 }
 
 TEST(TextRules, TrimAndLeadingInteger) {
@@ -77,6 +102,11 @@ TEST(Gbk, RoundTripAndDamagedInput) {
   // replaced, and the text after them survives.
   EXPECT_EQ(gbk::ToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
   EXPECT_EQ(gbk::ToUtf8("ok\xB2"), "ok\xEF\xBF\xBD");
+  // Appending converts onto what is there, ASCII and GBK alike.
+  std::string line = "No.\t";
+  gbk::AppendUtf8(line, "12 " + std::string(gbk::kRemark) + "\xFF" + "x");
+  EXPECT_EQ(line, "No.\t12 备注\xEF\xBF\xBDx");
+  EXPECT_EQ(gbk::ToUtf8("2026/12/07 10:00 " + std::string(gbk::kRemark)), "2026/12/07 10:00 备注");
   // A character GBK cannot hold becomes one "?".
   EXPECT_EQ(gbk::FromUtf8("x\xF0\x9F\x98\x80y"), "x?y");
 }
