@@ -11,24 +11,16 @@ void DataFeed::Unsubscribe(Token token) {
   std::erase_if(m_subscribers, [token](const auto& entry) { return entry.first == token; });
 }
 
-RecordOutcome DataFeed::Route(const meter::Reply& reply, bool plot, DataKind kind, int& rowCount) {
-  const bool reading = kind == DataKind::RealTime || kind == DataKind::History;
-  if (!plot && !reading) {
-    // A listing, the parameters or a setting's answer: the table reads it.
-    const RecordOutcome outcome = m_table.ShowReply(reply, kind, rowCount);
-    Tell(&Subscriber::recordShown, reply);
-    return outcome;
-  }
-  // Read once: the graph's value, the table's texts and the subscribers'
-  // numbers all come from this one measurement.
-  const std::optional<meter::Measurement> measurement = meter::MeasurementOf(reply);
-  if (plot) m_graph.OnGraphValue(measurement ? measurement->plotDbm : meter::PlotDbmOf(reply));
+RecordOutcome DataFeed::Route(const meter::Record& record, bool plot, DataKind kind, int& rowCount) {
+  // The graph's value, the table's texts and the subscribers' numbers all
+  // come from the one reading of the record.
+  if (plot) m_graph.OnGraphValue(record.PlotDbm());
   const int rowsBefore = rowCount;
-  const RecordOutcome outcome = m_table.ShowReply(reply, measurement, kind, rowCount);
-  if (kind == DataKind::RealTime && rowCount > rowsBefore && measurement) {
-    Tell(&Subscriber::measurement, rowsBefore, *measurement);
+  const RecordOutcome outcome = m_table.ShowReply(record, kind, rowCount);
+  if (kind == DataKind::RealTime && rowCount > rowsBefore && record.AsMeasurement()) {
+    Tell(&Subscriber::measurement, rowsBefore, *record.AsMeasurement());
   }
-  Tell(&Subscriber::recordShown, reply);
+  Tell(&Subscriber::recordShown, record);
   return outcome;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // The data feed: the one way the meter's records and the data files reach
-// the pages and everyone who follows the data. Each record is read once by
-// the meter model (meter::MeasurementOf) and handed, typed, to the graph page
-// and the table page, then to the subscribers: the field readout, the live
-// log, the job panel, the command-line companion (and the results store).
+// the pages and everyone who follows the data. Each record comes read once by
+// the meter model (meter::Record) and is handed, typed, to the graph page and
+// the table page, then to the subscribers: the field readout, the live log,
+// the job panel, the command-line companion (and the results store).
 //
 // The frame logic decides what is shown (the data kind, the row count, the
 // tabs) and calls the feed; the feed does the data's work and tells.
@@ -14,7 +14,7 @@
 
 #include "common/DataKind.h"
 #include "device/Measurement.h"
-#include "device/Reply.h"
+#include "device/Record.h"
 #include "graph/GraphPage.h"
 #include "table/TableExport.h"
 #include "table/TablePage.h"
@@ -37,7 +37,7 @@ class DataFeed {
     std::function<void(int row, const meter::Measurement&)> measurement;
     std::function<void()> replaced;          // the table shows other data now
     std::function<void(bool lost)> finished;  // no more live rows come: reading stopped, or the meter was lost
-    std::function<void(const meter::Reply&)> recordShown;  // every record, once the pages took it
+    std::function<void(const meter::Record&)> recordShown;  // every record, once the pages took it
     std::function<void(int rows, int seconds)> historyProgress;  // a history read's count, once a second
     std::function<void(const FileOpened&)> fileOpened;          // a data file replaced the table
     std::function<void(const std::string& path)> fileSaved;    // a data file, a workbook or a CSV file was written
@@ -53,7 +53,7 @@ class DataFeed {
   // One record from the meter, shown as the data of `kind` (a new row goes to
   // index `rowCount`, which counts on) and, when `plot` (real-time reading
   // ran when it came), plotted on the graph.
-  RecordOutcome Route(const meter::Reply& reply, bool plot, DataKind kind, int& rowCount);
+  RecordOutcome Route(const meter::Record& record, bool plot, DataKind kind, int& rowCount);
 
   void ReadStarted();
   void TableReplaced();

@@ -6,7 +6,6 @@
 
 #include "app/StatusPane.h"
 #include "common/Gbk.h"
-#include "settings/SettingAnswer.h"
 #include "table/DataFiles.h"
 #include "common/FileAccess.h"
 #include "common/LocalTime.h"
@@ -48,7 +47,7 @@ MeterEvents FrameLogic::SessionEvents() {
   };
   events.linkFailed = [this] { OnLinkFailed(); };
   events.meterLost = [this](meter::Loss how) { OnMeterLost(how); };
-  events.reply = [this](meter::Reply reply) { OnReply(std::move(reply)); };
+  events.reply = [this](meter::Record record) { OnReply(std::move(record)); };
   events.commandDone = [this](meter::Done what) { OnCommandDone(what); };
   events.driverError = [this](const std::string& text) { OnDriverError(text); };
   return events;
@@ -307,39 +306,39 @@ void FrameLogic::OnDriverError(const std::string& text) {
 // ---------------------------------------------------------------------------
 // Replies
 
-void FrameLogic::OnReply(meter::Reply reply) {
-  if (m_replyListener) m_replyListener(reply);
-  if (m_bResetPending) ResetAnswered(gbk::ToUtf8(reply.Text()));
+void FrameLogic::OnReply(meter::Record record) {
+  if (m_replyListener) m_replyListener(record);
+  if (m_bResetPending) ResetAnswered(gbk::ToUtf8(record.Text()));
   // One posted closure per record, guarded itself: a meter sends thousands
   // of records a second. The record travels with the message, so none is
   // overwritten before the pages have taken it; whether it is plotted is
   // decided now, while real-time reading runs.
-  m_runtime.Post([this, alive = m_life.Watch(), plot = m_session.RealTime(), r = std::move(reply)] {
+  m_runtime.Post([this, alive = m_life.Watch(), plot = m_session.RealTime(), r = std::move(record)] {
     if (!alive.expired()) ShowRecord(r, plot);
   });
 }
 
-void FrameLogic::ShowRecord(const meter::Reply& reply, bool plot) {
+void FrameLogic::ShowRecord(const meter::Record& record, bool plot) {
   const int tableRowsBefore = m_table.Model().RowCount();
-  const RecordOutcome outcome = m_feed.Route(reply, plot, m_shown.dataKind, m_shown.rowCount);
+  const RecordOutcome outcome = m_feed.Route(record, plot, m_shown.dataKind, m_shown.rowCount);
   if (m_table.Model().RowCount() > tableRowsBefore) MarkUnsaved();
   if (outcome.currentWavelength) {
     m_shown.currentWavelength = *outcome.currentWavelength;
     if (m_wavelengthListener) m_wavelengthListener();
   }
-  JudgeSettingAnswer(reply);
+  JudgeSettingAnswer(record);
 }
 
-void FrameLogic::JudgeSettingAnswer(const meter::Reply& reply) {
+void FrameLogic::JudgeSettingAnswer(const meter::Record& record) {
   // Only the answer to the setting just sent counts: a reading still on its
   // way, a listing or a reset's answer after a cancelled dialog is no answer.
   if (m_awaitedSetting == DataKind::Nothing || m_awaitedSetting != m_shown.dataKind) return;
-  const settings::Answer answer = settings::JudgeAnswer(reply.Text(), m_session.Model());
-  if (answer == settings::Answer::None) return;
+  const meter::Answer answer = record.SettingAnswer();
+  if (answer == meter::Answer::None) return;
   const DataKind setting = m_awaitedSetting;
   m_awaitedSetting = DataKind::Nothing;
   const bool goOn = std::exchange(m_bGoOnAfterSetting, false);
-  if (answer == settings::Answer::Taken) {
+  if (answer == meter::Answer::Taken) {
     m_prompter.MessageBox(m_table.m_strSetOk, m_table.m_strPromptCaption, BoxButtons::Ok);
     m_shown.dataKind = DataKind::Nothing;
   } else if (setting == DataKind::Clock) {
@@ -600,7 +599,7 @@ void FrameLogic::OnDeleteShownData() {
   SetDocument({}, false);
   m_session.DiscardPartialReply();
   // With nothing shown the page only brings its last row into view.
-  PostSelf([this] { ShowRecord(meter::Reply(std::string()), false); });
+  PostSelf([this] { ShowRecord(meter::Record(), false); });
 }
 
 void FrameLogic::OnSettingsCommand(DataKind kind) {

@@ -87,6 +87,7 @@ class FrameLogic : public settings::ISettingsLink {
   void OnSettingsCommand(DataKind kind);
 
   // The open settings dialog's side (settings::ISettingsLink).
+  const meter::Model& MeterModel() const override { return m_session.Model(); }
   void PostCommand(const std::string& text) override { m_session.PostCommand(text); }
   void PostSetting(const std::string& text) override;
   void SendNow(const std::string& text) override;
@@ -129,7 +130,7 @@ class FrameLogic : public settings::ISettingsLink {
 
   // Front ends that follow the meter: every record as it arrives, and every
   // completed exchange.
-  void SetReplyListener(std::function<void(const meter::Reply&)> listener) {
+  void SetReplyListener(std::function<void(const meter::Record&)> listener) {
     m_replyListener = std::move(listener);
   }
   void SetCommandDoneListener(std::function<void(meter::Done)> listener) {
@@ -186,7 +187,7 @@ class FrameLogic : public settings::ISettingsLink {
   void OnConnected();
   void OnLinkFailed();
   void OnMeterLost(meter::Loss how);
-  void OnReply(meter::Reply reply);
+  void OnReply(meter::Record record);
   void OnCommandDone(meter::Done what);
   void OnDriverError(const std::string& text);
 
@@ -228,10 +229,10 @@ class FrameLogic : public settings::ISettingsLink {
   void Disconnect();
   void ReadListing(DataKind kind, Layout layout, Listing listing);
   // UM_RECORD_READY
-  void ShowRecord(const meter::Reply& reply, bool plot);
+  void ShowRecord(const meter::Record& record, bool plot);
   // The awaited setting's answer: the success box, or (for the clock) Set
   // clock again on a refusal.
-  void JudgeSettingAnswer(const meter::Reply& reply);
+  void JudgeSettingAnswer(const meter::Record& record);
   void TellTableReplaced();
   void TellLiveStopped(bool lost);
   // Real-time reading goes on after a wavelength change: new rows follow the
@@ -271,7 +272,7 @@ class FrameLogic : public settings::ISettingsLink {
   bool m_bGoOnAfterSetting = false;  // real-time reading goes on once the setting is answered
   int m_nLinksMade = 0;
 
-  std::function<void(const meter::Reply&)> m_replyListener;
+  std::function<void(const meter::Record&)> m_replyListener;
   std::function<void(meter::Done)> m_doneListener;
   std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
   std::optional<DataFeed::Token> m_liveSubscription;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "device/SystemPorts.h"
+#include "device/meters/Registry.h"
 
 Station::Station(IRuntime& runtime, IPrompter& prompter, IFrameView& view, config::Settings settings,
                  SessionTimings timings)
@@ -11,6 +12,6 @@ Station::Station(IRuntime& runtime, IPrompter& prompter, IFrameView& view, confi
       m_channel(NewSerialPort()),
       m_table(m_texts, m_settings.language),
       m_logic(runtime, prompter, view, m_session, m_table, m_graph, m_texts, m_settings.language),
-      m_session(runtime, *m_channel, SystemPortList(), m_logic.SessionEvents(), timings) {}
+      m_session(runtime, *m_channel, SystemPortList(), meters::StationModel(), m_logic.SessionEvents(), timings) {}
 
 Station::~Station() = default;

@@ -38,10 +38,10 @@ MeterSession::MeterSession(const Options& options)
     m_port = options.port;
     logic.SetPortOverride(*options.port);
   }
-  logic.SetReplyListener([this](const meter::Reply& reply) {
+  logic.SetReplyListener([this](const meter::Record& record) {
     m_lastRecord = Clock::now();
     ++m_nRecords;
-    if (onReply) onReply(reply);
+    if (onReply) onReply(record);
   });
   logic.SetCommandDoneListener([this](meter::Done done) {
     if (onDone) onDone(done);

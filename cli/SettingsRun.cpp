@@ -7,7 +7,6 @@
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
 #include "common/Gbk.h"
-#include "settings/SettingAnswer.h"
 #include "settings/SettingsCommands.h"
 #include "common/LocalTime.h"
 
@@ -50,7 +49,7 @@ class SettingRun {
   SettingRun(MeterSession& s, const Options& o) : m_s(s), m_o(o) {}
 
   int Run() {
-    m_s.onReply = [this](const meter::Reply& reply) { OnReply(reply); };
+    m_s.onReply = [this](const meter::Record& record) { OnReply(record); };
     m_s.onDone = [this](meter::Done done) {
       if (done == meter::Done::ListingEnd) m_bListingEnded = true;
     };
@@ -109,7 +108,7 @@ class SettingRun {
       MarkSentWhenWritten();
     } else {
       // Calibration: like the dialog, ask the meter for its wavelength first.
-      m_s.logic.PostCommand("B\r");
+      m_s.logic.PostCommand(std::string(m_s.logic.MeterModel().commands.wavelengthCodes));
     }
   }
 
@@ -150,14 +149,14 @@ class SettingRun {
 
   // Only records after the command went out can answer it; a record that is
   // no answer (a reading, the current wavelength on its own) is passed over.
-  void OnReply(const meter::Reply& reply) {
+  void OnReply(const meter::Record& record) {
     if (!m_bSent || m_bSucceeded || m_bRefused) return;
-    switch (settings::JudgeAnswer(reply.Text(), m_s.logic.Meter().Model())) {
-      case settings::Answer::None: return;
-      case settings::Answer::Taken: m_bSucceeded = true; return;
-      case settings::Answer::Refused:
+    switch (record.SettingAnswer()) {
+      case meter::Answer::None: return;
+      case meter::Answer::Taken: m_bSucceeded = true; return;
+      case meter::Answer::Refused:
         m_bRefused = true;
-        m_strRefusal = OneLine(reply.Text());
+        m_strRefusal = OneLine(record.Text());
         return;
     }
   }

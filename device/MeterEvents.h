@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "device/Reply.h"
+#include "device/Record.h"
 
 namespace meter {
 
@@ -11,14 +11,6 @@ namespace meter {
 enum class Loss {
   Silent,  // the reply watchdog's second tick passed without the awaited answer
   Line,    // the line itself failed (hang-up, adapter pulled, I/O error)
-};
-
-// A command's answer is complete.
-enum class Done {
-  HistoryEnd,     // "历史记录调阅结束": the history transfer
-  ListingEnd,     // "以上内容为波长代码": the wavelength-code listing
-  ParametersEnd,  // "量程7校准": the system parameters' last line
-  Success,        // "成功": a setting or a reset was taken
 };
 
 }  // namespace meter
@@ -36,8 +28,9 @@ struct MeterEvents {
   // The meter was lost. After Silent the port is already closed; after Line
   // the session has left every activity and the port is still open.
   std::function<void(meter::Loss how)> meterLost;
-  // A record arrived (its "$" included), in arrival order.
-  std::function<void(meter::Reply reply)> reply;
+  // A record arrived (its end included), read by the meter's model, in
+  // arrival order.
+  std::function<void(meter::Record record)> reply;
   // A record closed an exchange; called after `reply` for that record, once
   // for each marker it carries.
   std::function<void(meter::Done what)> commandDone;

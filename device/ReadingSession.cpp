@@ -4,8 +4,6 @@
 #include <thread>
 #include <utility>
 
-#include "device/MeterModel.h"
-
 namespace {
 
 using S = SessionState;
@@ -16,13 +14,11 @@ bool IsConnectedState(S s) {
          s == S::Setting;
 }
 
-const meter::Commands& kCommands = meter::kKm360r.commands;
-
-std::string_view CommandFor(Listing listing) {
+std::string_view CommandFor(const meter::Commands& commands, Listing listing) {
   switch (listing) {
-    case Listing::AdValues: return kCommands.adValues;
-    case Listing::WavelengthCodes: return kCommands.wavelengthCodes;
-    case Listing::Parameters: return kCommands.parameters;
+    case Listing::AdValues: return commands.adValues;
+    case Listing::WavelengthCodes: return commands.wavelengthCodes;
+    case Listing::Parameters: return commands.parameters;
   }
   return "";
 }
@@ -84,12 +80,14 @@ std::optional<SessionState> NextState(SessionState state, SessionEvent event) {
 }
 
 ReadingSession::ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports,
-                               MeterEvents events, SessionTimings timings)
+                               const meter::Model& model, MeterEvents events, SessionTimings timings)
     : m_runtime(runtime),
       m_channel(port),
+      m_model(model),
       m_timings(timings),
       m_events(std::move(events)),
-      m_scan(port, ports, *this, timings.probeIntervalMs) {}
+      m_assembler(model.framing),
+      m_scan(port, ports, *this, model.commands.probe, timings.probeIntervalMs) {}
 
 ReadingSession::~ReadingSession() {
   // Ticks that came after the session would find it gone.
@@ -183,28 +181,28 @@ void ReadingSession::StartRealTime() {
   m_runtime.KillTimer(TIMER_POLL);
   m_runtime.StartTimer(TIMER_POLL, m_timings.pollPeriodMs, [this] { PollTick(); });
   m_assembler.Clear();
-  m_strLastCommand = kCommands.realTime;
+  m_strLastCommand = m_model.commands.realTime;
   PostCommand(m_strLastCommand);
 }
 
 void ReadingSession::ReadHistory() {
   if (!Apply(E::StartHistory)) return;
   m_assembler.Clear();
-  m_strLastCommand = kCommands.history;
+  m_strLastCommand = m_model.commands.history;
   PostCommand(m_strLastCommand);
 }
 
 void ReadingSession::ReadListing(Listing listing) {
   if (!Apply(E::StartListing)) return;
   m_assembler.Clear();
-  m_strLastCommand = CommandFor(listing);
+  m_strLastCommand = CommandFor(m_model.commands, listing);
   PostCommand(m_strLastCommand);  // not watched
 }
 
 void ReadingSession::Reset() {
   if (!Apply(E::StartSetting)) return;
   m_assembler.Clear();
-  m_strLastCommand = kCommands.reset;
+  m_strLastCommand = m_model.commands.reset;
   PostCommand(m_strLastCommand);
 }
 
@@ -220,7 +218,7 @@ void ReadingSession::StopReading() {
 
 void ReadingSession::PollTick() {
   if (m_state != S::RealTime || m_bAwaitReply) return;
-  m_strLastCommand = kCommands.realTime;
+  m_strLastCommand = m_model.commands.realTime;
   PostCommand(m_strLastCommand);
 }
 
@@ -262,12 +260,11 @@ void ReadingSession::OnRxChar(unsigned char byte) {
   }
 }
 
-void ReadingSession::OnRecord(std::string record) {
-  meter::Reply reply(std::move(record));
-  const bool historyEnd = reply.EndsHistory();
-  const bool listingEnd = reply.EndsListing();
-  const bool parametersEnd = reply.EndsParameters();
-  const bool success = reply.Succeeded();
+void ReadingSession::OnRecord(std::string text) {
+  // The one place a record is read; everything after takes its parts.
+  meter::Record record = meter::ReadRecord(m_model, std::move(text));
+  const meter::Completion done = record.Completes();
+  const bool historyEnd = done.historyEnd;
 
   if (m_state == S::RealTime) DisarmWatchdog();
   // A history transfer of a full memory runs for minutes: every record shows
@@ -277,17 +274,17 @@ void ReadingSession::OnRecord(std::string record) {
     m_nWatchdogTicks = 0;
     m_runtime.StartTimer(TIMER_REPLY_WATCHDOG, m_nWatchdogPeriodMs, [this] { WatchdogTick(); });
   }
-  if (success || parametersEnd || listingEnd) DisarmWatchdog();
+  if (done.AnswersCommand()) DisarmWatchdog();
   if (historyEnd) {
     Apply(E::HistoryEnded);
     DisarmWatchdog();
   }
 
-  m_events.reply(std::move(reply));
-  if (historyEnd) m_events.commandDone(meter::Done::HistoryEnd);
-  if (listingEnd) m_events.commandDone(meter::Done::ListingEnd);
-  if (parametersEnd) m_events.commandDone(meter::Done::ParametersEnd);
-  if (success) m_events.commandDone(meter::Done::Success);
+  m_events.reply(std::move(record));
+  if (done.historyEnd) m_events.commandDone(meter::Done::HistoryEnd);
+  if (done.listingEnd) m_events.commandDone(meter::Done::ListingEnd);
+  if (done.parametersEnd) m_events.commandDone(meter::Done::ParametersEnd);
+  if (done.success) m_events.commandDone(meter::Done::Success);
 }
 
 void ReadingSession::OnDeviceLost() {

@@ -28,7 +28,7 @@ enum class SessionState {
   Idle,       // no meter
   Scanning,   // the port scan runs
   Connected,  // the meter answered; nothing is being read
-  RealTime,   // "D\r" every second
+  RealTime,   // a reading asked every second
   History,    // the stored history is coming
   Listing,    // AD values, wavelength codes or system parameters are coming
   Setting,    // a setting or a reset was sent
@@ -59,11 +59,12 @@ enum class Listing { AdValues, WavelengthCodes, Parameters };
 
 class ReadingSession : private ISerialOwner {
  public:
-  // Every event of `events` must be set but `probing`. The scan tries the
-  // candidates of `ports` on `port`; the poll and the watchdogs run with
-  // `timings`, and so does the probe of each candidate.
-  ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports, MeterEvents events,
-                 SessionTimings timings = {});
+  // Every event of `events` must be set but `probing`. The session talks to
+  // a meter of `model` (which outlives it). The scan tries the candidates of
+  // `ports` on `port`; the poll and the watchdogs run with `timings`, and so
+  // does the probe of each candidate.
+  ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports, const meter::Model& model,
+                 MeterEvents events, SessionTimings timings = {});
   ~ReadingSession() override;
   ReadingSession(const ReadingSession&) = delete;
   ReadingSession& operator=(const ReadingSession&) = delete;
@@ -72,7 +73,7 @@ class ReadingSession : private ISerialOwner {
   const SessionTimings& Timings() const { return m_timings; }
   bool Connected() const;
   // The meter on this line: its commands, its framing, its markers.
-  const meter::Model& Model() const { return meter::kKm360r; }
+  const meter::Model& Model() const { return m_model; }
   bool Scanning() const { return m_state == SessionState::Scanning; }
   bool RealTime() const { return m_state == SessionState::RealTime; }
   bool History() const { return m_state == SessionState::History; }
@@ -101,7 +102,7 @@ class ReadingSession : private ISerialOwner {
   void StartRealTime();
   void ReadHistory();
   void ReadListing(Listing listing);
-  void Reset();  // "I\r"
+  void Reset();  // back to the factory settings
   // A settings dialog is about to talk to the meter.
   void BeginSetting();
   // Ends real-time reading (and its poll and watchdog); other activities go
@@ -140,6 +141,7 @@ class ReadingSession : private ISerialOwner {
 
   IRuntime& m_runtime;
   ISerialPort& m_channel;
+  const meter::Model& m_model;
   const SessionTimings m_timings;
   MeterEvents m_events;
   ReplyAssembler m_assembler;

@@ -1,7 +1,8 @@
 #pragma once
-// Turns the meter's byte stream into records. A "?" is the probe's answer and
-// throws away what came before it; a "$" ends a record. A NUL byte is kept as
-// a blank, so a record never holds one.
+// Turns the meter's byte stream into records by the model's framing (the
+// KM360R's: a "?" is the probe's answer and throws away what came before it;
+// a "$" ends a record). A NUL byte is kept as a blank, so a record never
+// holds one.
 #include <cstddef>
 #include <string>
 
@@ -13,6 +14,8 @@ class ReplyAssembler {
   // line) sending garbage without "$" must not grow the buffer without bound.
   static constexpr size_t kCap = size_t{64} * 1024;
 
+  explicit ReplyAssembler(const meter::Framing& framing) : m_framing(framing) {}
+
   enum class Step {
     None,         // the byte was kept (or dropped at the cap)
     ProbeAnswer,  // a "?": the meter is there
@@ -23,14 +26,14 @@ class ReplyAssembler {
   Step Add(unsigned char byte) {
     const char c = byte == 0 ? ' ' : static_cast<char>(byte);
     m_buffer.push_back(c);
-    // The buffer is emptied at every "?" and "$", and neither byte can be the
-    // trail byte of a GBK character, so the new byte is the only place either
-    // can be.
-    if (c == meter::kKm360r.framing.probeAnswer) {
+    // The buffer is emptied at every probe answer and record end, and neither
+    // byte can be the trail byte of a GBK character (a framing byte is ASCII),
+    // so the new byte is the only place either can be.
+    if (c == m_framing.probeAnswer) {
       m_buffer.clear();
       return Step::ProbeAnswer;
     }
-    if (c != meter::kKm360r.framing.recordEnd) {
+    if (c != m_framing.recordEnd) {
       if (m_buffer.size() >= kCap) m_buffer.clear();
       return Step::None;
     }
@@ -50,6 +53,7 @@ class ReplyAssembler {
   const std::string& Pending() const { return m_buffer; }
 
  private:
+  const meter::Framing m_framing;
   std::string m_buffer;
   std::string m_record;
 };

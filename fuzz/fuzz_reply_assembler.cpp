@@ -6,7 +6,7 @@
 #include <array>
 
 #include "device/ReplyAssembler.h"
-#include "device/Reply.h"
+#include "device/meters/km360r/Km360r.h"
 #include "fuzz/FuzzTable.h"
 
 namespace {
@@ -23,15 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool chinese = data[0] & 0x80;
   TablePage page = fuzz::MakePage(chinese);
   page.ApplyLayout(kind == DataKind::Parameters ? Layout::Parameters : Layout::Measurement);
-  ReplyAssembler assembler;
+  const meter::Model& model = meters::km360r::Model();
+  ReplyAssembler assembler(model.framing);
   int rowCount = 0;
   for (size_t i = 1; i < size; ++i) {
     switch (assembler.Add(data[i])) {
       case ReplyAssembler::Step::Record: {
-        const meter::Reply reply(assembler.TakeRecord());
-        (void)reply.Completes();
-        (void)reply.EndsHistory();
-        page.ShowReply(reply, kind, rowCount);
+        page.ShowReply(meter::ReadRecord(model, assembler.TakeRecord()), kind, rowCount);
         break;
       }
       case ReplyAssembler::Step::ProbeAnswer:

@@ -162,7 +162,7 @@ class Program {
         graph(station.Graph()),
         channel(&station.Channel()),
         logic(station.Logic()) {
-    logic.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
+    logic.SetReplyListener([this](const meter::Record& r) { records.push_back(r.Text()); });
   }
 
   // Dispatches until done() holds; the bound only guards against a hang.

@@ -18,6 +18,7 @@
 
 #include "GuiTestSupport.h"
 #include "common/Gbk.h"
+#include "device/meters/km360r/Km360r.h"
 #include "settings/ui/CCalibrationDialog.h"
 #include "settings/ui/CSetClockDialog.h"
 #include "settings/ui/CSetWavelengthDialog.h"
@@ -34,6 +35,7 @@ class RecordingLink : public settings::ISettingsLink {
   std::string current;
   std::function<void()> listener;
 
+  const meter::Model& MeterModel() const override { return meters::km360r::Model(); }
   void PostCommand(const std::string& text) override { posted.push_back(text); }
   void PostSetting(const std::string& text) override { posted.push_back(text); }
   void SendNow(const std::string& text) override { sent.push_back(text); }

@@ -158,7 +158,7 @@ TEST_F(SettingsWithMeter, ARefusedClockOpensTheDialogAgainAndOtherRefusalsShowNo
   EXPECT_EQ(frame->Logic().Shown().dataKind, DataKind::Clock);
 
   int answers = 0;
-  frame->Logic().SetReplyListener([&](const meter::Reply&) { ++answers; });
+  frame->Logic().SetReplyListener([&](const meter::Record&) { ++answers; });
   DialogDriver<CMeasurementModeDialog> mode([](CMeasurementModeDialog* dlg) {
     dlg->OkButton()->click();
     return true;

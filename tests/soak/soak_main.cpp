@@ -111,7 +111,7 @@ class Soak {
   Soak(CMainFrame& frame, const Options& options)
       : m_logic(frame.Logic()), m_options(options),
         m_random(options.seed >= 0 ? static_cast<unsigned>(options.seed) : std::random_device{}()) {
-    m_logic.SetReplyListener([this](const meter::Reply&) {
+    m_logic.SetReplyListener([this](const meter::Record&) {
       ++m_nRecords;
       m_lastRecord = Clock::now();
     });

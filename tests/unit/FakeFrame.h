@@ -174,7 +174,7 @@ class Frame {
         graph(station.Graph()),
         logic(station.Logic()) {
     window.view = logic.View();
-    logic.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
+    logic.SetReplyListener([this](const meter::Record& r) { records.push_back(r.Text()); });
     logic.SetCommandDoneListener([this](meter::Done d) { done.push_back(d); });
   }
 

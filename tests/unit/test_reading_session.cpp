@@ -8,6 +8,7 @@
 
 #include "device/ReadingSession.h"
 #include "device/SystemPorts.h"
+#include "device/meters/km360r/Km360r.h"
 
 namespace {
 
@@ -88,11 +89,11 @@ TEST(ReadingSession, PollAndWatchdogsRunWithTheTimingsTheOwnerGives) {
     RecordingRuntime runtime;
     const std::unique_ptr<ISerialPort> port = NewSerialPort();  // never opened
     MeterEvents events{[](const std::string&) {}, {}, [] {}, [](meter::Loss) {},
-                       [](meter::Reply) {}, [](meter::Done) {}, [](const std::string&) {}};
+                       [](meter::Record) {}, [](meter::Done) {}, [](const std::string&) {}};
     auto session = c.given ? std::make_unique<ReadingSession>(runtime, *port, SystemPortList(),
-                                                              events, *c.given)
+                                                              meters::km360r::Model(), events, *c.given)
                            : std::make_unique<ReadingSession>(runtime, *port, SystemPortList(),
-                                                              events);
+                                                              meters::km360r::Model(), events);
     session->OnRxChar('?');  // a meter on the line
     session->StartRealTime();
     runtime.Run();
