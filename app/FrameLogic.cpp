@@ -39,18 +39,24 @@ FrameLogic::~FrameLogic() {
   m_runtime.KillTimer(TIMER_RESET_ANSWER);
 }
 
-MeterEvents FrameLogic::SessionEvents() {
-  MeterEvents events;
-  events.connected = [this](const std::string&) { OnConnected(); };
-  events.probing = [this](const std::string& portName) {
-    SetLinkPane(statuspane::Searching(PaneChinese(), portName), true);
+MeterListener FrameLogic::SessionEvents() {
+  return [this](const meter::SessionReport& report) {
+    if (const auto* probing = std::get_if<meter::Probing>(&report)) {
+      SetLinkPane(statuspane::Searching(PaneChinese(), probing->portName), true);
+    } else if (std::holds_alternative<meter::Connected>(report)) {
+      OnConnected();
+    } else if (std::holds_alternative<meter::LinkFailed>(report)) {
+      OnLinkFailed();
+    } else if (const auto* lost = std::get_if<meter::Lost>(&report)) {
+      OnMeterLost(lost->how);
+    } else if (const auto* arrived = std::get_if<meter::Arrived>(&report)) {
+      OnReply(arrived->record);
+    } else if (const auto* completed = std::get_if<meter::Completed>(&report)) {
+      OnCommandDone(completed->what);
+    } else if (const auto* error = std::get_if<meter::DriverError>(&report)) {
+      OnDriverError(error->text);
+    }
   };
-  events.linkFailed = [this] { OnLinkFailed(); };
-  events.meterLost = [this](meter::Loss how) { OnMeterLost(how); };
-  events.reply = [this](meter::Record record) { OnReply(std::move(record)); };
-  events.commandDone = [this](meter::Done what) { OnCommandDone(what); };
-  events.driverError = [this](const std::string& text) { OnDriverError(text); };
-  return events;
 }
 
 // ---------------------------------------------------------------------------
@@ -306,14 +312,14 @@ void FrameLogic::OnDriverError(const std::string& text) {
 // ---------------------------------------------------------------------------
 // Replies
 
-void FrameLogic::OnReply(meter::Record record) {
-  if (m_replyListener) m_replyListener(record);
+void FrameLogic::OnReply(const meter::Record& record) {
+  m_feed.RecordArrived(record);
   if (m_bResetPending) ResetAnswered(gbk::ToUtf8(record.Text()));
   // One posted closure per record, guarded itself: a meter sends thousands
   // of records a second. The record travels with the message, so none is
   // overwritten before the pages have taken it; whether it is plotted is
   // decided now, while real-time reading runs.
-  m_runtime.Post([this, alive = m_life.Watch(), plot = m_session.RealTime(), r = std::move(record)] {
+  m_runtime.Post([this, alive = m_life.Watch(), plot = m_session.RealTime(), r = record] {
     if (!alive.expired()) ShowRecord(r, plot);
   });
 }
@@ -386,16 +392,6 @@ void FrameLogic::GoOnReading() {
   m_session.StartRealTime();
 }
 
-void FrameLogic::SetLiveReadingListener(LiveReadingListener listener) {
-  if (m_liveSubscription) m_feed.Unsubscribe(*m_liveSubscription);
-  DataFeed::Subscriber subscriber;
-  subscriber.started = std::move(listener.started);
-  subscriber.measurement = std::move(listener.row);
-  subscriber.replaced = std::move(listener.replaced);
-  subscriber.finished = std::move(listener.stopped);
-  m_liveSubscription = m_feed.Subscribe(std::move(subscriber));
-}
-
 void FrameLogic::ClearTableNote() {
   // What the link pane said about the data shown (a history read's count)
   // goes with that data; the pane says what it says about the link again.
@@ -412,7 +408,7 @@ void FrameLogic::OnCommandDone(meter::Done what) {
     Box(m_texts.m_strHistoryDone);
     PostStatus(m_texts.m_strConnected);
   }
-  if (m_doneListener) m_doneListener(what);
+  m_feed.ExchangeDone(what);
 }
 
 // ---------------------------------------------------------------------------

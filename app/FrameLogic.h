@@ -128,27 +128,9 @@ class FrameLogic : public settings::ISettingsLink {
   // Restricts Link's port scan to one device (--port PATH).
   void SetPortOverride(std::string port) { m_session.SetPortOverride(std::move(port)); }
 
-  // Front ends that follow the meter: every record as it arrives, and every
-  // completed exchange.
-  void SetReplyListener(std::function<void(const meter::Record&)> listener) {
-    m_replyListener = std::move(listener);
-  }
-  void SetCommandDoneListener(std::function<void(meter::Done)> listener) {
-    m_doneListener = std::move(listener);
-  }
-  // Features that follow live reading beyond the table and the graph (the
-  // field readout, the live log): one subscription to the data feed, which
-  // a new listener replaces.
-  struct LiveReadingListener {
-    // A real-time read began (its table is empty), or went on at another
-    // wavelength after the rows shown.
-    std::function<void()> started;
-    std::function<void(int row, const meter::Measurement&)> row;  // the table added this real-time row
-    std::function<void()> replaced;  // the table shows other data now
-    std::function<void(bool lost)> stopped;  // no more rows come: the reading stopped, or the meter was lost
-  };
-  void SetLiveReadingListener(LiveReadingListener listener);
-  // Where the records and the data files go; further followers subscribe.
+  // Where the records and the data files go; whoever follows the meter or
+  // the data (the field readout, the job panel, the live log, the front
+  // ends) subscribes to its events.
   DataFeed& Feed() { return m_feed; }
 
   const ShownData& Shown() const { return m_shown; }
@@ -165,7 +147,7 @@ class FrameLogic : public settings::ISettingsLink {
   int LinksMade() const { return m_nLinksMade; }
 
   // What the meter's session reports, handed to the session at its making.
-  MeterEvents SessionEvents();
+  MeterListener SessionEvents();
 
   // The meter's side.
   ReadingSession& Meter() { return m_session; }
@@ -187,7 +169,7 @@ class FrameLogic : public settings::ISettingsLink {
   void OnConnected();
   void OnLinkFailed();
   void OnMeterLost(meter::Loss how);
-  void OnReply(meter::Record record);
+  void OnReply(const meter::Record& record);
   void OnCommandDone(meter::Done what);
   void OnDriverError(const std::string& text);
 
@@ -272,10 +254,7 @@ class FrameLogic : public settings::ISettingsLink {
   bool m_bGoOnAfterSetting = false;  // real-time reading goes on once the setting is answered
   int m_nLinksMade = 0;
 
-  std::function<void(const meter::Record&)> m_replyListener;
-  std::function<void(meter::Done)> m_doneListener;
   std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
-  std::optional<DataFeed::Token> m_liveSubscription;
 
   // What the frame posts does nothing once the frame is gone.
   LifeGuard m_life;

@@ -158,14 +158,15 @@ int Capture(jobs::SqliteStore& store, const Options& o) {
   jobs::LiveReadings live;
   std::optional<jobs::CaptureInput> input;
   const auto started = std::chrono::steady_clock::now();
-  FrameLogic::LiveReadingListener listener;
-  listener.row = [&](int, const meter::Measurement& m) {
+  s.logic.Feed().Subscribe([&](const feed::Event& event) {
+    const auto* row = std::get_if<feed::Row>(&event);
+    if (!row) return;
+    const meter::Measurement& m = row->measurement;
     if (!m.dBm || !m.wavelengthNm || input) return;
     const std::chrono::duration<double> since = std::chrono::steady_clock::now() - started;
     live.Add({since.count(), *m.wavelengthNm, *m.dBm, jobs::WallClockMs()});
     input = jobs::TakeCaptureInput(live, wanted);
-  };
-  s.logic.SetLiveReadingListener(std::move(listener));
+  });
   s.logic.OnReadRealTime();
   bool lost = false;
   s.RunUntil([&] {

@@ -80,12 +80,12 @@ std::optional<SessionState> NextState(SessionState state, SessionEvent event) {
 }
 
 ReadingSession::ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports,
-                               const meter::Model& model, MeterEvents events, SessionTimings timings)
+                               const meter::Model& model, MeterListener listener, SessionTimings timings)
     : m_runtime(runtime),
       m_channel(port),
       m_model(model),
       m_timings(timings),
-      m_events(std::move(events)),
+      m_listener(std::move(listener)),
       m_assembler(model.framing),
       m_scan(port, ports, *this, model.commands.probe, timings.probeIntervalMs) {}
 
@@ -152,7 +152,7 @@ void ReadingSession::Scan() {
   m_scan.Start(
       m_strPortOverride,
       [this](const ports::PortCandidate& port) {
-        if (m_state == S::Scanning && m_events.probing) m_events.probing(port.name);
+        if (m_state == S::Scanning) m_listener(meter::Probing{port.name});
       },
       [this](const ports::PortCandidate& port) { ScanFinished(port); });
 }
@@ -160,13 +160,13 @@ void ReadingSession::Scan() {
 void ReadingSession::ScanFinished(const ports::PortCandidate& port) {
   if (port.devicePath.empty()) {
     Apply(E::ScanFailed);
-    m_events.linkFailed();
+    m_listener(meter::LinkFailed{});
     return;
   }
   m_strConnectedPort = port.devicePath;
   m_strConnectedPortName = port.name;
   Apply(E::ScanSucceeded);
-  m_events.connected(port.devicePath);
+  m_listener(meter::Connected{port.devicePath});
 }
 
 void ReadingSession::Disconnect() {
@@ -243,7 +243,7 @@ void ReadingSession::WatchdogTick() {
   m_runtime.KillTimer(TIMER_POLL);
   DisarmWatchdog();
   m_channel.StopMonitor();
-  m_events.meterLost(meter::Loss::Silent);
+  m_listener(meter::Lost{meter::Loss::Silent});
 }
 
 // ---------------------------------------------------------------------------
@@ -262,8 +262,8 @@ void ReadingSession::OnRxChar(unsigned char byte) {
 
 void ReadingSession::OnRecord(std::string text) {
   // The one place a record is read; everything after takes its parts.
-  meter::Record record = meter::ReadRecord(m_model, std::move(text));
-  const meter::Completion done = record.Completes();
+  const meter::Record record = meter::ReadRecord(m_model, std::move(text));
+  const meter::Completion& done = record.Completes();
   const bool historyEnd = done.historyEnd;
 
   if (m_state == S::RealTime) DisarmWatchdog();
@@ -280,11 +280,11 @@ void ReadingSession::OnRecord(std::string text) {
     DisarmWatchdog();
   }
 
-  m_events.reply(std::move(record));
-  if (done.historyEnd) m_events.commandDone(meter::Done::HistoryEnd);
-  if (done.listingEnd) m_events.commandDone(meter::Done::ListingEnd);
-  if (done.parametersEnd) m_events.commandDone(meter::Done::ParametersEnd);
-  if (done.success) m_events.commandDone(meter::Done::Success);
+  m_listener(meter::Arrived{record});
+  if (done.historyEnd) m_listener(meter::Completed{meter::Done::HistoryEnd});
+  if (done.listingEnd) m_listener(meter::Completed{meter::Done::ListingEnd});
+  if (done.parametersEnd) m_listener(meter::Completed{meter::Done::ParametersEnd});
+  if (done.success) m_listener(meter::Completed{meter::Done::Success});
 }
 
 void ReadingSession::OnDeviceLost() {
@@ -294,9 +294,9 @@ void ReadingSession::OnDeviceLost() {
   Apply(E::LineLost);
   m_runtime.KillTimer(TIMER_POLL);
   DisarmWatchdog();
-  m_events.meterLost(meter::Loss::Line);
+  m_listener(meter::Lost{meter::Loss::Line});
 }
 
-void ReadingSession::OnDriverError(const std::string& text) { m_events.driverError(text); }
+void ReadingSession::OnDriverError(const std::string& text) { m_listener(meter::DriverError{text}); }
 
 void ReadingSession::PostToUi(std::function<void()> fn) { m_runtime.Post(std::move(fn)); }

@@ -4,8 +4,8 @@
 // the assembly of its replies, the port scan and the line. The activity is one
 // explicit state; NextState is the whole transition table.
 //
-// It knows nothing of windows or pages: what it has to say goes to its
-// MeterEvents. Every call is made on the UI thread.
+// It knows nothing of windows or pages: what it has to say goes, as typed
+// reports, to its MeterListener. Every call is made on the UI thread.
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,12 +59,12 @@ enum class Listing { AdValues, WavelengthCodes, Parameters };
 
 class ReadingSession : private ISerialOwner {
  public:
-  // Every event of `events` must be set but `probing`. The session talks to
-  // a meter of `model` (which outlives it). The scan tries the candidates of
+  // `listener` hears every report. The session talks to a meter of `model`
+  // (which outlives it). The scan tries the candidates of
   // `ports` on `port`; the poll and the watchdogs run with `timings`, and so
   // does the probe of each candidate.
   ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports, const meter::Model& model,
-                 MeterEvents events, SessionTimings timings = {});
+                 MeterListener listener, SessionTimings timings = {});
   ~ReadingSession() override;
   ReadingSession(const ReadingSession&) = delete;
   ReadingSession& operator=(const ReadingSession&) = delete;
@@ -143,7 +143,7 @@ class ReadingSession : private ISerialOwner {
   ISerialPort& m_channel;
   const meter::Model& m_model;
   const SessionTimings m_timings;
-  MeterEvents m_events;
+  MeterListener m_listener;
   ReplyAssembler m_assembler;
   PortScan m_scan;
 

@@ -162,7 +162,9 @@ class Program {
         graph(station.Graph()),
         channel(&station.Channel()),
         logic(station.Logic()) {
-    logic.SetReplyListener([this](const meter::Record& r) { records.push_back(r.Text()); });
+    logic.Feed().Subscribe([this](const feed::Event& event) {
+      if (const auto* arrived = std::get_if<feed::RecordArrived>(&event)) records.push_back(arrived->record.Text());
+    });
   }
 
   // Dispatches until done() holds; the bound only guards against a hang.

@@ -158,7 +158,9 @@ TEST_F(SettingsWithMeter, ARefusedClockOpensTheDialogAgainAndOtherRefusalsShowNo
   EXPECT_EQ(frame->Logic().Shown().dataKind, DataKind::Clock);
 
   int answers = 0;
-  frame->Logic().SetReplyListener([&](const meter::Record&) { ++answers; });
+  const DataFeed::Token counting = frame->Logic().Feed().Subscribe([&](const feed::Event& event) {
+    if (std::holds_alternative<feed::RecordArrived>(event)) ++answers;
+  });
   DialogDriver<CMeasurementModeDialog> mode([](CMeasurementModeDialog* dlg) {
     dlg->OkButton()->click();
     return true;
@@ -169,6 +171,7 @@ TEST_F(SettingsWithMeter, ARefusedClockOpensTheDialogAgainAndOtherRefusalsShowNo
   EXPECT_EQ(Received().back().toStdString(), "F 0");
   EXPECT_FALSE(box.Answered());
   EXPECT_EQ(frame->Logic().Shown().dataKind, DataKind::Mode);
+  frame->Logic().Feed().Unsubscribe(counting);
 }
 
 }  // namespace

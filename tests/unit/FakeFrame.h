@@ -174,8 +174,10 @@ class Frame {
         graph(station.Graph()),
         logic(station.Logic()) {
     window.view = logic.View();
-    logic.SetReplyListener([this](const meter::Record& r) { records.push_back(r.Text()); });
-    logic.SetCommandDoneListener([this](meter::Done d) { done.push_back(d); });
+    logic.Feed().Subscribe([this](const feed::Event& event) {
+      if (const auto* arrived = std::get_if<feed::RecordArrived>(&event)) records.push_back(arrived->record.Text());
+      if (const auto* exchange = std::get_if<feed::ExchangeDone>(&event)) done.push_back(exchange->what);
+    });
   }
 
   void Feed(const std::string& bytes) {

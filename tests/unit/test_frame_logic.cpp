@@ -160,15 +160,16 @@ TEST(FrameLogic, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedAndTh
     std::vector<std::tuple<std::string, datafile::FileType, int, std::vector<int>>> opened;
   } seen[2];
   for (Seen& s : seen) {
-    DataFeed::Subscriber subscriber;
-    subscriber.measurement = [&s](int row, const meter::Measurement& m) {
-      s.rows.emplace_back(row, m.dBm, m.linear, std::string(m.linearUnit), m.wavelengthNm);
-    };
-    subscriber.fileSaved = [&s](const std::string& path) { s.saved.push_back(path); };
-    subscriber.fileOpened = [&s](const DataFeed::FileOpened& file) {
-      s.opened.emplace_back(file.path, file.type, file.records, file.graphValues);
-    };
-    f.logic.Feed().Subscribe(std::move(subscriber));
+    f.logic.Feed().Subscribe([&s](const feed::Event& event) {
+      if (const auto* added = std::get_if<feed::Row>(&event)) {
+        const meter::Measurement& m = added->measurement;
+        s.rows.emplace_back(added->row, m.dBm, m.linear, std::string(m.linearUnit), m.wavelengthNm);
+      } else if (const auto* saved = std::get_if<feed::FileSaved>(&event)) {
+        s.saved.push_back(saved->path);
+      } else if (const auto* file = std::get_if<feed::FileOpened>(&event)) {
+        s.opened.emplace_back(file->path, file->type, file->records, file->graphValues);
+      }
+    });
   }
   f.Connect();
   f.StartRealTime();
@@ -810,7 +811,7 @@ TEST(FrameLogic, ChineseTextsFollowTheLanguage) {
 // ---------------------------------------------------------------------------
 // Live reading for the features that follow it
 
-TEST(FrameLogic, LiveReadingListenerGetsEachRealTimeRowAndHearsWhenOtherDataIsShown) {
+TEST(FrameLogic, AFeedListenerGetsEachRealTimeRowAndHearsWhenOtherDataIsShown) {
   const std::pair<const char*, void (FrameLogic::*)()> others[] = {
       {"history", &FrameLogic::OnReadHistory},
       {"parameters", &FrameLogic::OnReadParams},
@@ -819,10 +820,13 @@ TEST(FrameLogic, LiveReadingListenerGetsEachRealTimeRowAndHearsWhenOtherDataIsSh
   for (const auto& [name, command] : others) {
     Frame f;
     std::vector<std::string> heard;
-    f.logic.SetLiveReadingListener(
-        {[&] { heard.push_back("started"); },
-         [&](int row, const meter::Reading& r) { heard.push_back(std::to_string(row) + " " + std::string(r.logPower)); },
-         [&] { heard.push_back("replaced"); }});
+    f.logic.Feed().Subscribe([&](const feed::Event& event) {
+      if (std::holds_alternative<feed::ReadStarted>(event)) heard.push_back("started");
+      if (const auto* r = std::get_if<feed::Row>(&event)) {
+        heard.push_back(std::to_string(r->row) + " " + std::string(r->measurement.logPower));
+      }
+      if (std::holds_alternative<feed::TableReplaced>(event)) heard.push_back("replaced");
+    });
     f.Connect();
     f.StartRealTime();
     f.Feed(ReadingRecord("-29.10"));
@@ -976,7 +980,7 @@ TEST(FrameLogic, TheUnsavedQuestionSpeaksTheWindowsLanguage) {
   }
 }
 
-TEST(FrameLogic, LiveReadingListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWasLost) {
+TEST(FrameLogic, AFeedListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWasLost) {
   const std::pair<const char*, void (*)(Frame&)> endings[] = {
       {"stopped", [](Frame& f) { f.logic.OnReadRealTime(); }},
       {"lost", [](Frame& f) {
@@ -987,8 +991,12 @@ TEST(FrameLogic, LiveReadingListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWa
   for (const auto& [expected, end] : endings) {
     Frame f;
     std::vector<std::string> heard;
-    f.logic.SetLiveReadingListener({[&] { heard.push_back("started"); }, nullptr, nullptr,
-                                    [&](bool lost) { heard.push_back(lost ? "lost" : "stopped"); }});
+    f.logic.Feed().Subscribe([&](const feed::Event& event) {
+      if (std::holds_alternative<feed::ReadStarted>(event)) heard.push_back("started");
+      if (const auto* finished = std::get_if<feed::ReadFinished>(&event)) {
+        heard.push_back(finished->lost ? "lost" : "stopped");
+      }
+    });
     f.Connect();
     f.StartRealTime();
     end(f);
@@ -1058,7 +1066,9 @@ TEST(FrameLogic, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRows
     SCOPED_TRACE(c.name);
     Frame f;
     int started = 0;
-    f.logic.SetLiveReadingListener({[&] { ++started; }, nullptr, nullptr, nullptr});
+    f.logic.Feed().Subscribe([&](const feed::Event& event) {
+      if (std::holds_alternative<feed::ReadStarted>(event)) ++started;
+    });
     f.Connect();
     f.StartRealTime();
     f.Feed(ReadingRecord("-29.10"));

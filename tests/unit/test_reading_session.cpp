@@ -88,8 +88,7 @@ TEST(ReadingSession, PollAndWatchdogsRunWithTheTimingsTheOwnerGives) {
                         Case{SessionTimings{100, 150, 1200}, 100, 150, 1200}}) {
     RecordingRuntime runtime;
     const std::unique_ptr<ISerialPort> port = NewSerialPort();  // never opened
-    MeterEvents events{[](const std::string&) {}, {}, [] {}, [](meter::Loss) {},
-                       [](meter::Record) {}, [](meter::Done) {}, [](const std::string&) {}};
+    const MeterListener events = [](const meter::SessionReport&) {};
     auto session = c.given ? std::make_unique<ReadingSession>(runtime, *port, SystemPortList(),
                                                               meters::km360r::Model(), events, *c.given)
                            : std::make_unique<ReadingSession>(runtime, *port, SystemPortList(),
