@@ -5,6 +5,8 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "device/ReadingSession.h"
 #include "device/SystemPorts.h"
@@ -102,6 +104,33 @@ TEST(ReadingSession, PollAndWatchdogsRunWithTheTimingsTheOwnerGives) {
     runtime.Run();
     EXPECT_EQ(runtime.periods[TIMER_REPLY_WATCHDOG], c.historyWatchdog);
   }
+}
+
+// A second meter is a second model: the session frames, asks and reads by the
+// model it is handed, with nothing of its own to change.
+TEST(ReadingSession, TheModelItIsHandedFramesAsksAndReadsTheMeter) {
+  meter::Model other = meters::km360r::Model();
+  other.commands.realTime = "READ\r";
+  other.framing = {'!', '#'};
+  other.markers.success = "OK";
+  RecordingRuntime runtime;
+  const std::unique_ptr<ISerialPort> port = NewSerialPort();  // never opened
+  std::vector<std::string> heard;
+  ReadingSession session(runtime, *port, SystemPortList(), other, [&](const meter::SessionReport& report) {
+    if (const auto* arrived = std::get_if<meter::Arrived>(&report)) {
+      const bool taken = arrived->record.SettingAnswer() == meter::Answer::Taken;
+      heard.push_back(arrived->record.Text() + (taken ? " taken" : ""));
+    }
+    if (const auto* completed = std::get_if<meter::Completed>(&report)) {
+      heard.push_back(completed->what == meter::Done::Success ? "success" : "other");
+    }
+  });
+  for (char c : std::string("?!")) session.OnRxChar(static_cast<unsigned char>(c));
+  EXPECT_TRUE(session.Connected());
+  session.StartRealTime();
+  EXPECT_EQ(session.LastCommand(), "READ\r");
+  for (char c : std::string("$SET OK#")) session.OnRxChar(static_cast<unsigned char>(c));
+  EXPECT_EQ(heard, (std::vector<std::string>{"$SET OK# taken", "success"}));
 }
 
 }  // namespace
