@@ -13,7 +13,8 @@
 namespace meter {
 
 // A measurement as the meter wrote it: a real-time reading, a stored history
-// record or an AD value line. Each field is the text behind its label.
+// record or an AD value line. Each field is the text of a value as the
+// model's layout cuts it (noted: where the KM360R writes it).
 struct Reading {
   std::string_view wavelength;   // "波长", cut at "nm"
   std::string_view linearPower;  // "线性", up to and including the unit's "W"

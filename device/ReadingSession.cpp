@@ -264,18 +264,17 @@ void ReadingSession::OnRecord(std::string text) {
   // The one place a record is read; everything after takes its parts.
   const meter::Record record = meter::ReadRecord(m_model, std::move(text));
   const meter::Completion& done = record.Completes();
-  const bool historyEnd = done.historyEnd;
 
   if (m_state == S::RealTime) DisarmWatchdog();
   // A history transfer of a full memory runs for minutes: every record shows
   // the meter is alive, so the silence count starts again. Two periods
   // without any record still mean the meter is lost.
-  if (m_state == S::History && m_bAwaitReply && !historyEnd) {
+  if (m_state == S::History && m_bAwaitReply && !done.historyEnd) {
     m_nWatchdogTicks = 0;
     m_runtime.StartTimer(TIMER_REPLY_WATCHDOG, m_nWatchdogPeriodMs, [this] { WatchdogTick(); });
   }
   if (done.AnswersCommand()) DisarmWatchdog();
-  if (historyEnd) {
+  if (done.historyEnd) {
     Apply(E::HistoryEnded);
     DisarmWatchdog();
   }
