@@ -69,9 +69,14 @@ struct FileOpened {
 struct FileSaved {
   const std::string& path;
 };
+// The meter named its current wavelength (GBK bytes), as a wavelength or a
+// calibration setting asked.
+struct WavelengthNamed {
+  const std::string& current;
+};
 
 using Event = std::variant<RecordArrived, ExchangeDone, ReadStarted, Row, TableReplaced, ReadFinished,
-                           RecordShown, HistoryProgress, FileOpened, FileSaved>;
+                           RecordShown, HistoryProgress, FileOpened, FileSaved, WavelengthNamed>;
 using Listener = std::function<void(const Event&)>;
 
 }  // namespace feed
@@ -90,6 +95,7 @@ class DataFeed {
   // What the meter said, as the reading session reported it.
   void RecordArrived(const meter::Record& record) { Tell(feed::RecordArrived{record}); }
   void ExchangeDone(meter::Done what) { Tell(feed::ExchangeDone{what}); }
+  void WavelengthNamed(const std::string& current) { Tell(feed::WavelengthNamed{current}); }
 
   // One record from the meter, shown as the data of `kind` (a new row goes to
   // index `rowCount`, which counts on) and, when `plot` (real-time reading

@@ -330,7 +330,7 @@ void FrameLogic::ShowRecord(const meter::Record& record, bool plot) {
   if (m_table.Model().RowCount() > tableRowsBefore) MarkUnsaved();
   if (outcome.currentWavelength) {
     m_shown.currentWavelength = *outcome.currentWavelength;
-    if (m_wavelengthListener) m_wavelengthListener();
+    m_feed.WavelengthNamed(m_shown.currentWavelength);
   }
   JudgeSettingAnswer(record);
 }
@@ -355,6 +355,14 @@ void FrameLogic::JudgeSettingAnswer(const meter::Record& record) {
   // Taken or refused, the reading goes on: each reading names the wavelength
   // it was taken at, so no row can stand for another wavelength.
   if (goOn && m_session.Connected()) GoOnReading();
+}
+
+void FrameLogic::SetWavelengthListener(std::function<void()> listener) {
+  if (m_wavelengthSubscription) m_feed.Unsubscribe(*std::exchange(m_wavelengthSubscription, std::nullopt));
+  if (!listener) return;
+  m_wavelengthSubscription = m_feed.Subscribe([listener = std::move(listener)](const feed::Event& event) {
+    if (std::holds_alternative<feed::WavelengthNamed>(event)) listener();
+  });
 }
 
 void FrameLogic::PostSetting(const std::string& text) {

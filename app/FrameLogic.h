@@ -92,9 +92,8 @@ class FrameLogic : public settings::ISettingsLink {
   void PostSetting(const std::string& text) override;
   void SendNow(const std::string& text) override;
   const std::string& CurrentWavelength() const override { return m_shown.currentWavelength; }
-  void SetWavelengthListener(std::function<void()> listener) override {
-    m_wavelengthListener = std::move(listener);
-  }
+  // One subscription to the feed's WavelengthNamed, replaced by the next.
+  void SetWavelengthListener(std::function<void()> listener) override;
   // Exit or the window's close box: true when the program may end. Unsaved
   // rows are asked about (Save / Discard / Cancel) in place of the exit
   // question; otherwise the exit question is asked.
@@ -254,7 +253,7 @@ class FrameLogic : public settings::ISettingsLink {
   bool m_bGoOnAfterSetting = false;  // real-time reading goes on once the setting is answered
   int m_nLinksMade = 0;
 
-  std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
+  std::optional<DataFeed::Token> m_wavelengthSubscription;  // UM_WAVELENGTH_UPDATE to the open dialog
 
   // What the frame posts does nothing once the frame is gone.
   LifeGuard m_life;
