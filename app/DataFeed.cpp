@@ -16,7 +16,7 @@ RecordOutcome DataFeed::Route(const meter::Record& record, bool plot, DataKind k
   // come from the one reading of the record.
   if (plot) m_graph.OnGraphValue(record.PlotDbm());
   const int rowsBefore = rowCount;
-  const RecordOutcome outcome = m_table.ShowReply(record, kind, rowCount);
+  RecordOutcome outcome = m_table.ShowReply(record, kind, rowCount);
   if (kind == DataKind::RealTime && rowCount > rowsBefore && record.AsMeasurement()) {
     Tell(feed::Row{rowsBefore, *record.AsMeasurement()});
   }
@@ -53,9 +53,9 @@ FileOutcome DataFeed::Save(const std::string& path, DataKind kind) {
 }
 
 tableexport::Outcome DataFeed::Export(const std::string& path, tableexport::Target target) {
-  const tableexport::Outcome outcome = target == tableexport::Target::Workbook
-                                           ? tableexport::ExportWorkbook(m_table.Model(), path)
-                                           : tableexport::ExportCsv(m_table.Model(), path);
+  tableexport::Outcome outcome = target == tableexport::Target::Workbook
+                                     ? tableexport::ExportWorkbook(m_table.Model(), path)
+                                     : tableexport::ExportCsv(m_table.Model(), path);
   if (outcome.status == tableexport::Outcome::Status::Done) Tell(feed::FileSaved{path});
   return outcome;
 }

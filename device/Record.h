@@ -66,7 +66,7 @@ class Record {
   };
 
   // A record that says nothing (no bytes).
-  Record() : m_parts(std::make_shared<const Parts>()) {}
+  Record() = default;
   // Takes parts whose views point into their own `text`.
   explicit Record(std::unique_ptr<const Parts> parts) : m_parts(std::move(parts)) {}
 
@@ -79,7 +79,7 @@ class Record {
   int PlotDbm() const { return m_parts->plotDbm; }
 
  private:
-  std::shared_ptr<const Parts> m_parts;
+  std::shared_ptr<const Parts> m_parts = std::make_shared<const Parts>();
 };
 
 }  // namespace meter

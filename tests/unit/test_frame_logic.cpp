@@ -821,11 +821,11 @@ TEST(FrameLogic, AFeedListenerGetsEachRealTimeRowAndHearsWhenOtherDataIsShown) {
     Frame f;
     std::vector<std::string> heard;
     f.logic.Feed().Subscribe([&](const feed::Event& event) {
-      if (std::holds_alternative<feed::ReadStarted>(event)) heard.push_back("started");
+      if (std::holds_alternative<feed::ReadStarted>(event)) heard.emplace_back("started");
       if (const auto* r = std::get_if<feed::Row>(&event)) {
         heard.push_back(std::to_string(r->row) + " " + std::string(r->measurement.logPower));
       }
-      if (std::holds_alternative<feed::TableReplaced>(event)) heard.push_back("replaced");
+      if (std::holds_alternative<feed::TableReplaced>(event)) heard.emplace_back("replaced");
     });
     f.Connect();
     f.StartRealTime();
@@ -992,9 +992,9 @@ TEST(FrameLogic, AFeedListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWasLost)
     Frame f;
     std::vector<std::string> heard;
     f.logic.Feed().Subscribe([&](const feed::Event& event) {
-      if (std::holds_alternative<feed::ReadStarted>(event)) heard.push_back("started");
+      if (std::holds_alternative<feed::ReadStarted>(event)) heard.emplace_back("started");
       if (const auto* finished = std::get_if<feed::ReadFinished>(&event)) {
-        heard.push_back(finished->lost ? "lost" : "stopped");
+        heard.emplace_back(finished->lost ? "lost" : "stopped");
       }
     });
     f.Connect();

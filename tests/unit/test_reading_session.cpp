@@ -122,7 +122,7 @@ TEST(ReadingSession, TheModelItIsHandedFramesAsksAndReadsTheMeter) {
       heard.push_back(arrived->record.Text() + (taken ? " taken" : ""));
     }
     if (const auto* completed = std::get_if<meter::Completed>(&report)) {
-      heard.push_back(completed->what == meter::Done::Success ? "success" : "other");
+      heard.emplace_back(completed->what == meter::Done::Success ? "success" : "other");
     }
   });
   for (char c : std::string("?!")) session.OnRxChar(static_cast<unsigned char>(c));
