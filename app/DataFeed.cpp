@@ -2,68 +2,60 @@
 
 #include <algorithm>
 
-DataFeed::Token DataFeed::Subscribe(Subscriber subscriber) {
-  m_subscribers.emplace_back(m_nextToken, std::move(subscriber));
+DataFeed::Token DataFeed::Subscribe(feed::Listener listener) {
+  m_listeners.emplace_back(m_nextToken, std::move(listener));
   return m_nextToken++;
 }
 
 void DataFeed::Unsubscribe(Token token) {
-  std::erase_if(m_subscribers, [token](const auto& entry) { return entry.first == token; });
+  std::erase_if(m_listeners, [token](const auto& entry) { return entry.first == token; });
 }
 
-RecordOutcome DataFeed::Route(const meter::Reply& reply, bool plot, DataKind kind, int& rowCount) {
-  const bool reading = kind == DataKind::RealTime || kind == DataKind::History;
-  if (!plot && !reading) {
-    // A listing, the parameters or a setting's answer: the table reads it.
-    const RecordOutcome outcome = m_table.ShowReply(reply, kind, rowCount);
-    Tell(&Subscriber::recordShown, reply);
-    return outcome;
-  }
-  // Read once: the graph's value, the table's texts and the subscribers'
-  // numbers all come from this one measurement.
-  const std::optional<meter::Measurement> measurement = meter::MeasurementOf(reply);
-  if (plot) m_graph.OnGraphValue(measurement ? measurement->plotDbm : meter::PlotDbmOf(reply));
+RecordOutcome DataFeed::Route(const meter::Record& record, bool plot, DataKind kind, int& rowCount) {
+  // The graph's value, the table's texts and the subscribers' numbers all
+  // come from the one reading of the record.
+  if (plot) m_graph.OnGraphValue(record.PlotDbm());
   const int rowsBefore = rowCount;
-  const RecordOutcome outcome = m_table.ShowReply(reply, measurement, kind, rowCount);
-  if (kind == DataKind::RealTime && rowCount > rowsBefore && measurement) {
-    Tell(&Subscriber::measurement, rowsBefore, *measurement);
+  RecordOutcome outcome = m_table.ShowReply(record, kind, rowCount);
+  if (kind == DataKind::RealTime && rowCount > rowsBefore && record.AsMeasurement()) {
+    Tell(feed::Row{rowsBefore, *record.AsMeasurement()});
   }
-  Tell(&Subscriber::recordShown, reply);
+  Tell(feed::RecordShown{record});
   return outcome;
 }
 
 void DataFeed::ReadStarted() {
   m_bLiveRows = true;
-  Tell(&Subscriber::started);
+  Tell(feed::ReadStarted{});
 }
 
-void DataFeed::TableReplaced() { Tell(&Subscriber::replaced); }
+void DataFeed::TableReplaced() { Tell(feed::TableReplaced{}); }
 
 void DataFeed::ReadFinished(bool lost) {
   if (!m_bLiveRows) return;
   m_bLiveRows = false;
-  Tell(&Subscriber::finished, lost);
+  Tell(feed::ReadFinished{lost});
 }
 
-void DataFeed::HistoryProgress(int rows, int seconds) { Tell(&Subscriber::historyProgress, rows, seconds); }
+void DataFeed::HistoryProgress(int rows, int seconds) { Tell(feed::HistoryProgress{rows, seconds}); }
 
 OpenedFile DataFeed::Open(const std::string& path) {
   OpenedFile opened = m_table.OpenPath(path);
   if (opened.status == FileOutcome::Status::Failed) return opened;
-  Tell(&Subscriber::fileOpened, FileOpened{opened.path, opened.type, opened.records, opened.graphValues});
+  Tell(feed::FileOpened{opened.path, opened.type, opened.records, opened.graphValues});
   return opened;
 }
 
 FileOutcome DataFeed::Save(const std::string& path, DataKind kind) {
   FileOutcome outcome = m_table.SaveToPath(path, kind);
-  if (outcome.status == FileOutcome::Status::Done) Tell(&Subscriber::fileSaved, outcome.path);
+  if (outcome.status == FileOutcome::Status::Done) Tell(feed::FileSaved{outcome.path});
   return outcome;
 }
 
 tableexport::Outcome DataFeed::Export(const std::string& path, tableexport::Target target) {
-  const tableexport::Outcome outcome = target == tableexport::Target::Workbook
-                                           ? tableexport::ExportWorkbook(m_table.Model(), path)
-                                           : tableexport::ExportCsv(m_table.Model(), path);
-  if (outcome.status == tableexport::Outcome::Status::Done) Tell(&Subscriber::fileSaved, path);
+  tableexport::Outcome outcome = target == tableexport::Target::Workbook
+                                     ? tableexport::ExportWorkbook(m_table.Model(), path)
+                                     : tableexport::ExportCsv(m_table.Model(), path);
+  if (outcome.status == tableexport::Outcome::Status::Done) Tell(feed::FileSaved{path});
   return outcome;
 }

@@ -1,59 +1,106 @@
 #pragma once
 // The data feed: the one way the meter's records and the data files reach
-// the pages and everyone who follows the data. Each record is read once by
-// the meter model (meter::MeasurementOf) and handed, typed, to the graph page
-// and the table page, then to the subscribers: the field readout, the live
-// log, the job panel, the command-line companion (and the results store).
+// the pages and everyone who follows the data. Each record comes read once by
+// the meter model (meter::Record) and is handed, typed, to the graph page and
+// the table page, then to the subscribers: the field readout, the live log,
+// the job panel, the command-line companion (and the results store).
 //
 // The frame logic decides what is shown (the data kind, the row count, the
-// tabs) and calls the feed; the feed does the data's work and tells.
+// tabs) and calls the feed; the feed does the data's work and tells. Its
+// typed events are the one way to follow the meter and the data: windows,
+// the command-line companion and tests all subscribe here.
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "common/DataKind.h"
 #include "device/Measurement.h"
-#include "device/Reply.h"
+#include "device/Record.h"
 #include "graph/GraphPage.h"
 #include "table/TableExport.h"
 #include "table/TablePage.h"
 
+// What the feed tells. What an event refers to lives for the call.
+namespace feed {
+
+// A record came off the line, read by the meter model, before the pages
+// take it; in arrival order.
+struct RecordArrived {
+  const meter::Record& record;
+};
+// The meter completed an exchange; told after the record that completed it
+// arrived, once for each marker it carries.
+struct ExchangeDone {
+  meter::Done what;
+};
+// A real-time read began (its table is empty), or went on at another
+// wavelength after the rows shown: figures start again.
+struct ReadStarted {};
+// The table added this real-time row.
+struct Row {
+  int row;
+  const meter::Measurement& measurement;
+};
+// The table shows other data now.
+struct TableReplaced {};
+// No more live rows come: reading stopped, or the meter was lost.
+struct ReadFinished {
+  bool lost;
+};
+// A record, once the pages took it.
+struct RecordShown {
+  const meter::Record& record;
+};
+// A history read's count, once a second.
+struct HistoryProgress {
+  int rows;
+  int seconds;
+};
+// A data file replaced the table.
+struct FileOpened {
+  const std::string& path;
+  datafile::FileType type;
+  int records;
+  const std::vector<int>& graphValues;  // a real-time file's whole-dBm values, in file order
+};
+// A data file, a workbook or a CSV file was written.
+struct FileSaved {
+  const std::string& path;
+};
+// The meter named its current wavelength (GBK bytes), as a wavelength or a
+// calibration setting asked.
+struct WavelengthNamed {
+  const std::string& current;
+};
+
+using Event = std::variant<RecordArrived, ExchangeDone, ReadStarted, Row, TableReplaced, ReadFinished,
+                           RecordShown, HistoryProgress, FileOpened, FileSaved, WavelengthNamed>;
+using Listener = std::function<void(const Event&)>;
+
+}  // namespace feed
+
 class DataFeed {
  public:
-  // A data file replaced the table; it lives for the call.
-  struct FileOpened {
-    const std::string& path;
-    datafile::FileType type;
-    int records;
-    const std::vector<int>& graphValues;  // a real-time file's whole-dBm values, in file order
-  };
-  // What a subscriber follows; any member may be left empty.
-  struct Subscriber {
-    // A real-time read began (its table is empty), or went on at another
-    // wavelength after the rows shown: figures start again.
-    std::function<void()> started;
-    // The table added this real-time row; the measurement lives for the call.
-    std::function<void(int row, const meter::Measurement&)> measurement;
-    std::function<void()> replaced;          // the table shows other data now
-    std::function<void(bool lost)> finished;  // no more live rows come: reading stopped, or the meter was lost
-    std::function<void(const meter::Reply&)> recordShown;  // every record, once the pages took it
-    std::function<void(int rows, int seconds)> historyProgress;  // a history read's count, once a second
-    std::function<void(const FileOpened&)> fileOpened;          // a data file replaced the table
-    std::function<void(const std::string& path)> fileSaved;    // a data file, a workbook or a CSV file was written
-  };
   using Token = int;
 
   DataFeed(TablePage& table, GraphPage& graph) : m_table(table), m_graph(graph) {}
 
-  // Subscribers are added and removed outside the feed's own calls.
-  Token Subscribe(Subscriber subscriber);
+  // Listeners are added and removed outside the feed's own calls; each hears
+  // every event and takes those it follows.
+  Token Subscribe(feed::Listener listener);
   void Unsubscribe(Token token);
+
+  // What the meter said, as the reading session reported it.
+  void RecordArrived(const meter::Record& record) { Tell(feed::RecordArrived{record}); }
+  void ExchangeDone(meter::Done what) { Tell(feed::ExchangeDone{what}); }
+  void WavelengthNamed(const std::string& current) { Tell(feed::WavelengthNamed{current}); }
 
   // One record from the meter, shown as the data of `kind` (a new row goes to
   // index `rowCount`, which counts on) and, when `plot` (real-time reading
   // ran when it came), plotted on the graph.
-  RecordOutcome Route(const meter::Reply& reply, bool plot, DataKind kind, int& rowCount);
+  RecordOutcome Route(const meter::Record& record, bool plot, DataKind kind, int& rowCount);
 
   void ReadStarted();
   void TableReplaced();
@@ -70,16 +117,13 @@ class DataFeed {
   tableexport::Outcome Export(const std::string& path, tableexport::Target target);
 
  private:
-  template <typename Member, typename... Args>
-  void Tell(Member member, const Args&... args) {
-    for (const auto& [token, subscriber] : m_subscribers) {
-      if (subscriber.*member) (subscriber.*member)(args...);
-    }
+  void Tell(const feed::Event& event) {
+    for (const auto& [token, listener] : m_listeners) listener(event);
   }
 
   TablePage& m_table;
   GraphPage& m_graph;
-  std::vector<std::pair<Token, Subscriber>> m_subscribers;
+  std::vector<std::pair<Token, feed::Listener>> m_listeners;
   Token m_nextToken = 1;
   bool m_bLiveRows = false;  // a real-time read's rows may still come
 };

@@ -5,9 +5,9 @@
 GraphFollower::GraphFollower(IRuntime& runtime, GraphPage& graph, DataFeed& feed)
     : m_runtime(runtime), m_graph(graph), m_feed(feed) {
   m_graph.SetClearPoster([this] { PostClear(); });
-  DataFeed::Subscriber subscriber;
-  subscriber.fileOpened = [this](const DataFeed::FileOpened& file) { OnFileOpened(file); };
-  m_subscription = m_feed.Subscribe(std::move(subscriber));
+  m_subscription = m_feed.Subscribe([this](const feed::Event& event) {
+    if (const auto* file = std::get_if<feed::FileOpened>(&event)) OnFileOpened(*file);
+  });
 }
 
 GraphFollower::~GraphFollower() {
@@ -23,7 +23,7 @@ void GraphFollower::PostClear() {
   Post([this] { m_graph.OnGraphClear(); });
 }
 
-void GraphFollower::OnFileOpened(const DataFeed::FileOpened& file) {
+void GraphFollower::OnFileOpened(const feed::FileOpened& file) {
   using datafile::FileType;
   PostClear();
   if (file.type != FileType::Ref && file.type != FileType::Hif) return;

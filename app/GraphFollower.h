@@ -27,7 +27,7 @@ class GraphFollower {
  private:
   // Every opened file wipes the chart; a real-time or history file names
   // itself in the status line, and a real-time file's values are drawn.
-  void OnFileOpened(const DataFeed::FileOpened& file);
+  void OnFileOpened(const feed::FileOpened& file);
   void Post(std::function<void()> fn);
 
   IRuntime& m_runtime;

@@ -7,7 +7,6 @@
 #include "app/StatusPane.h"
 #include "common/Gbk.h"
 #include "common/LocalTime.h"
-#include "settings/SettingAnswer.h"
 
 namespace {
 
@@ -47,18 +46,24 @@ MeterService::~MeterService() {
   m_runtime.KillTimer(TIMER_RESET_ANSWER);
 }
 
-MeterEvents MeterService::SessionEvents() {
-  MeterEvents events;
-  events.connected = [this](const std::string&) { OnConnected(); };
-  events.probing = [this](const std::string& portName) {
-    SetLinkPane(statuspane::Searching(PaneChinese(), portName), true);
+MeterListener MeterService::SessionEvents() {
+  return [this](const meter::SessionReport& report) {
+    if (const auto* probing = std::get_if<meter::Probing>(&report)) {
+      SetLinkPane(statuspane::Searching(PaneChinese(), probing->portName), true);
+    } else if (std::holds_alternative<meter::Connected>(report)) {
+      OnConnected();
+    } else if (std::holds_alternative<meter::LinkFailed>(report)) {
+      OnLinkFailed();
+    } else if (const auto* lost = std::get_if<meter::Lost>(&report)) {
+      OnMeterLost(lost->how);
+    } else if (const auto* arrived = std::get_if<meter::Arrived>(&report)) {
+      OnReply(arrived->record);
+    } else if (const auto* completed = std::get_if<meter::Completed>(&report)) {
+      OnCommandDone(completed->what);
+    } else if (const auto* error = std::get_if<meter::DriverError>(&report)) {
+      OnDriverError(error->text);
+    }
   };
-  events.linkFailed = [this] { OnLinkFailed(); };
-  events.meterLost = [this](meter::Loss how) { OnMeterLost(how); };
-  events.reply = [this](meter::Reply reply) { OnReply(std::move(reply)); };
-  events.commandDone = [this](meter::Done what) { OnCommandDone(what); };
-  events.driverError = [this](const std::string& text) { OnDriverError(text); };
-  return events;
 }
 
 // ---------------------------------------------------------------------------
@@ -227,39 +232,39 @@ void MeterService::OnDriverError(const std::string& text) {
 // ---------------------------------------------------------------------------
 // Replies
 
-void MeterService::OnReply(meter::Reply reply) {
-  if (m_replyListener) m_replyListener(reply);
-  if (m_bResetPending) ResetAnswered(gbk::ToUtf8(reply.Text()));
+void MeterService::OnReply(const meter::Record& record) {
+  m_feed.RecordArrived(record);
+  if (m_bResetPending) ResetAnswered(gbk::ToUtf8(record.Text()));
   // One posted closure per record, guarded itself: a meter sends thousands
   // of records a second. The record travels with the message, so none is
   // overwritten before the pages have taken it; whether it is plotted is
   // decided now, while real-time reading runs.
-  m_runtime.Post([this, alive = m_life.Watch(), plot = m_session.RealTime(), r = std::move(reply)] {
+  m_runtime.Post([this, alive = m_life.Watch(), plot = m_session.RealTime(), r = record] {
     if (!alive.expired()) ShowRecord(r, plot);
   });
 }
 
-void MeterService::ShowRecord(const meter::Reply& reply, bool plot) {
+void MeterService::ShowRecord(const meter::Record& record, bool plot) {
   const int tableRowsBefore = m_table.Model().RowCount();
-  const RecordOutcome outcome = m_feed.Route(reply, plot, m_shown.dataKind, m_shown.rowCount);
+  const RecordOutcome outcome = m_feed.Route(record, plot, m_shown.dataKind, m_shown.rowCount);
   if (m_table.Model().RowCount() > tableRowsBefore) MarkUnsaved();
   if (outcome.currentWavelength) {
     m_shown.currentWavelength = *outcome.currentWavelength;
-    if (m_wavelengthListener) m_wavelengthListener();
+    m_feed.WavelengthNamed(m_shown.currentWavelength);
   }
-  JudgeSettingAnswer(reply);
+  JudgeSettingAnswer(record);
 }
 
-void MeterService::JudgeSettingAnswer(const meter::Reply& reply) {
+void MeterService::JudgeSettingAnswer(const meter::Record& record) {
   // Only the answer to the setting just sent counts: a reading still on its
   // way, a listing or a reset's answer after a cancelled dialog is no answer.
   if (m_awaitedSetting == DataKind::Nothing || m_awaitedSetting != m_shown.dataKind) return;
-  const settings::Answer answer = settings::JudgeAnswer(reply.Text(), m_session.Model());
-  if (answer == settings::Answer::None) return;
+  const meter::Answer answer = record.SettingAnswer();
+  if (answer == meter::Answer::None) return;
   const DataKind setting = m_awaitedSetting;
   m_awaitedSetting = DataKind::Nothing;
   const bool goOn = std::exchange(m_bGoOnAfterSetting, false);
-  if (answer == settings::Answer::Taken) {
+  if (answer == meter::Answer::Taken) {
     m_prompter.MessageBox(m_table.m_strSetOk, m_table.m_strPromptCaption, BoxButtons::Ok);
     m_shown.dataKind = DataKind::Nothing;
   } else if (setting == DataKind::Clock) {
@@ -293,14 +298,12 @@ void MeterService::TellTableReplaced() {
 
 void MeterService::TellLiveStopped(bool lost) { m_feed.ReadFinished(lost); }
 
-void MeterService::SetLiveReadingListener(LiveReadingListener listener) {
-  if (m_liveSubscription) m_feed.Unsubscribe(*m_liveSubscription);
-  DataFeed::Subscriber subscriber;
-  subscriber.started = std::move(listener.started);
-  subscriber.measurement = std::move(listener.row);
-  subscriber.replaced = std::move(listener.replaced);
-  subscriber.finished = std::move(listener.stopped);
-  m_liveSubscription = m_feed.Subscribe(std::move(subscriber));
+void MeterService::SetWavelengthListener(std::function<void()> listener) {
+  if (m_wavelengthSubscription) m_feed.Unsubscribe(*std::exchange(m_wavelengthSubscription, std::nullopt));
+  if (!listener) return;
+  m_wavelengthSubscription = m_feed.Subscribe([listener = std::move(listener)](const feed::Event& event) {
+    if (std::holds_alternative<feed::WavelengthNamed>(event)) listener();
+  });
 }
 
 void MeterService::ClearTableNote() {
@@ -319,5 +322,5 @@ void MeterService::OnCommandDone(meter::Done what) {
     Box(m_texts.m_strHistoryDone);
     PostStatus(m_texts.m_strConnected);
   }
-  if (m_doneListener) m_doneListener(what);
+  m_feed.ExchangeDone(what);
 }

@@ -84,11 +84,11 @@ class MeterService : public settings::ISettingsLink {
   void SendSetting(const settings::Choice& choice);
 
   // The open settings dialog's side (settings::ISettingsLink).
+  const meter::Model& MeterModel() const override { return m_session.Model(); }
   void PostCommand(const std::string& text) override { m_session.PostCommand(text); }
   const std::string& CurrentWavelength() const override { return m_shown.currentWavelength; }
-  void SetWavelengthListener(std::function<void()> listener) override {
-    m_wavelengthListener = std::move(listener);
-  }
+  // One subscription to the feed's WavelengthNamed, replaced by the next.
+  void SetWavelengthListener(std::function<void()> listener) override;
   // Exit or the window's close box: true when the program may end. Unsaved
   // rows are asked about (Save / Discard / Cancel) in place of the exit
   // question; otherwise the exit question is asked.
@@ -119,27 +119,9 @@ class MeterService : public settings::ISettingsLink {
   // Restricts Link's port scan to one device (--port PATH).
   void SetPortOverride(std::string port) { m_session.SetPortOverride(std::move(port)); }
 
-  // Front ends that follow the meter: every record as it arrives, and every
-  // completed exchange.
-  void SetReplyListener(std::function<void(const meter::Reply&)> listener) {
-    m_replyListener = std::move(listener);
-  }
-  void SetCommandDoneListener(std::function<void(meter::Done)> listener) {
-    m_doneListener = std::move(listener);
-  }
-  // Features that follow live reading beyond the table and the graph (the
-  // field readout, the live log): one subscription to the data feed, which
-  // a new listener replaces.
-  struct LiveReadingListener {
-    // A real-time read began (its table is empty), or went on at another
-    // wavelength after the rows shown.
-    std::function<void()> started;
-    std::function<void(int row, const meter::Measurement&)> row;  // the table added this real-time row
-    std::function<void()> replaced;  // the table shows other data now
-    std::function<void(bool lost)> stopped;  // no more rows come: the reading stopped, or the meter was lost
-  };
-  void SetLiveReadingListener(LiveReadingListener listener);
-  // Where the records and the data files go; further followers subscribe.
+  // Where the records and the data files go; whoever follows the meter or
+  // the data (the field readout, the job panel, the live log, the front
+  // ends) subscribes to its events.
   DataFeed& Feed() { return m_feed; }
   // The field readout's figures and the live log, fed one real-time row at a time.
   field::LiveFeed& Readout() { return m_readout; }
@@ -160,7 +142,7 @@ class MeterService : public settings::ISettingsLink {
   int LinksMade() const { return m_nLinksMade; }
 
   // What the meter's session reports, handed to the session at its making.
-  MeterEvents SessionEvents();
+  MeterListener SessionEvents();
 
   // The meter's side.
   ReadingSession& Meter() { return m_session; }
@@ -176,15 +158,15 @@ class MeterService : public settings::ISettingsLink {
   void OnConnected();
   void OnLinkFailed();
   void OnMeterLost(meter::Loss how);
-  void OnReply(meter::Reply reply);
+  void OnReply(const meter::Record& record);
   void OnCommandDone(meter::Done what);
   void OnDriverError(const std::string& text);
   void Disconnect();
   // UM_RECORD_READY
-  void ShowRecord(const meter::Reply& reply, bool plot);
+  void ShowRecord(const meter::Record& record, bool plot);
   // The awaited setting's answer: the success box, or (for the clock) Set
   // clock again on a refusal.
-  void JudgeSettingAnswer(const meter::Reply& reply);
+  void JudgeSettingAnswer(const meter::Record& record);
   void ResetAnswered(const std::string& answer);
 
   // Reading (ServiceReading.cpp).
@@ -265,10 +247,7 @@ class MeterService : public settings::ISettingsLink {
   bool m_bGoOnAfterSetting = false;  // real-time reading goes on once the setting is answered
   int m_nLinksMade = 0;
 
-  std::function<void(const meter::Reply&)> m_replyListener;
-  std::function<void(meter::Done)> m_doneListener;
-  std::function<void()> m_wavelengthListener;  // UM_WAVELENGTH_UPDATE to the open dialog
-  std::optional<DataFeed::Token> m_liveSubscription;
+  std::optional<DataFeed::Token> m_wavelengthSubscription;  // UM_WAVELENGTH_UPDATE to the open dialog
 
   // What the service posts does nothing once the service is gone.
   LifeGuard m_life;

@@ -175,7 +175,7 @@ void MeterService::OnDeleteShownData() {
   SetDocument({}, false);
   m_session.DiscardPartialReply();
   // With nothing shown the page only brings its last row into view.
-  PostSelf([this] { ShowRecord(meter::Reply(std::string()), false); });
+  PostSelf([this] { ShowRecord(meter::Record(), false); });
 }
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,8 @@
 // program holds about it. It owns the serial channel, the reading session on
 // it, the pages' data (the table's rows, the graph's points) and the meter
 // service that drives them, built in one order and taken down in the reverse.
+// It picks the meter model (device/meters/Registry.h) and hands it to the
+// session, from which everything else that talks to the meter takes it.
 // The main window, km360r-cli, the tests and the benchmarks each build one
 // station over their own runtime and prompter; windows receive references to
 // what they show and own no data.

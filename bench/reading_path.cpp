@@ -44,10 +44,10 @@ void BM_ReadingPathRealTime(benchmark::State& state) {
   TablePage& table = station.Table();
   GraphPage& graph = station.Graph();
   field::LiveFeed readout;
-  MeterService::LiveReadingListener listener;
-  listener.started = [&] { readout.Start(); };
-  listener.row = [&](int, const auto& reading) { readout.Take(reading, 0); };
-  logic.SetLiveReadingListener(std::move(listener));
+  logic.Feed().Subscribe([&](const feed::Event& event) {
+    if (std::holds_alternative<feed::ReadStarted>(event)) readout.Start();
+    if (const auto* row = std::get_if<feed::Row>(&event)) readout.Take(row->measurement, 0);
+  });
   ReadingSession& meter = logic.Meter();
   meter.OnReceived("?");  // connected
   logic.OnReadRealTime();

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "common/Gbk.h"
+#include "device/meters/km360r/Km360r.h"
 #include "app/ui/CApplication.h"
 #include "app/ui/CMainView.h"
 #include "app/ui/CMainFrame.h"
@@ -60,11 +61,11 @@ std::string RealTimeRecord(int i) {
          "$";
 }
 
-const std::vector<meter::Reply>& Records() {
-  static const std::vector<meter::Reply> records = [] {
-    std::vector<meter::Reply> r;
+const std::vector<meter::Record>& Records() {
+  static const std::vector<meter::Record> records = [] {
+    std::vector<meter::Record> r;
     r.reserve(kRows);
-    for (int i = 0; i < kRows; ++i) r.emplace_back(RealTimeRecord(i));
+    for (int i = 0; i < kRows; ++i) r.push_back(meter::ReadRecord(meters::km360r::Model(), RealTimeRecord(i)));
     return r;
   }();
   return records;
@@ -77,7 +78,7 @@ int rowsShown = 0;
 TablePage& Page() { return program->View()->m_tablePage->Page(); }
 
 // One record handed to the page as the frame hands it (UM_RECORD_READY).
-void ShowRecord(const meter::Reply& record) { Page().ShowReply(record, DataKind::RealTime, rowsShown); }
+void ShowRecord(const meter::Record& record) { Page().ShowReply(record, DataKind::RealTime, rowsShown); }
 
 // An empty real-time read, as the Read real-time data command leaves it.
 void StartRealTimeRead() {
@@ -90,10 +91,10 @@ void StartRealTimeRead() {
 // runtime like the main window's) and runs the event loop until the page has
 // handled them all and the window has caught up.
 void AddRecordsPosted(int count) {
-  const std::vector<meter::Reply>& records = Records();
+  const std::vector<meter::Record>& records = Records();
   QtRuntime runtime;
   for (int i = 0; i < count; ++i) {
-    const meter::Reply* record = &records[static_cast<size_t>(i)];
+    const meter::Record* record = &records[static_cast<size_t>(i)];
     runtime.Post([record] { ShowRecord(*record); });
   }
   while (Page().Model().RowCount() < count) QCoreApplication::processEvents();
@@ -164,7 +165,7 @@ BENCHMARK(AddRecordsOneByOne)->Unit(benchmark::kMillisecond)->Arg(10000)->Arg(kR
 // repaint) running between bursts, as when the meter keeps the line busy.
 void AddRecordsInBursts(benchmark::State& state) {
   const int burst = static_cast<int>(state.range(0));
-  const std::vector<meter::Reply>& records = Records();
+  const std::vector<meter::Record>& records = Records();
   for (auto _ : state) {
     state.PauseTiming();
     StartRealTimeRead();
@@ -185,7 +186,7 @@ BENCHMARK(AddRecordsInBursts)->Unit(benchmark::kMillisecond)->Arg(1000)->Arg(100
 // per record must not grow with the rows already shown.
 void OneRecordPerTurn(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
-  const std::vector<meter::Reply>& records = Records();
+  const std::vector<meter::Record>& records = Records();
   StartRealTimeRead();
   AddRecordsPosted(rows);
   size_t next = 0;

@@ -50,14 +50,16 @@ int FieldRun::OpenLog(const Options& o) {
 }
 
 void FieldRun::Follow(MeterSession& s, TableOutput& output) {
-  MeterService::LiveReadingListener listener;
-  listener.started = [this] { m_feed.Start(); };
-  listener.row = [this](int row, const meter::Measurement& measurement) {
-    const field::Row& taken = m_feed.Take(measurement, std::time(nullptr));
-    if (static_cast<int>(m_rows.size()) <= row) m_rows.resize(static_cast<size_t>(row) + 1);
-    m_rows[static_cast<size_t>(row)] = field::AddedCells(taken, m_columns);
-  };
-  s.service.SetLiveReadingListener(std::move(listener));
+  s.service.Feed().Subscribe([this](const feed::Event& event) {
+    if (std::holds_alternative<feed::ReadStarted>(event)) {
+      m_feed.Start();
+    } else if (const auto* added = std::get_if<feed::Row>(&event)) {
+      const int row = added->row;
+      const field::Row& taken = m_feed.Take(added->measurement, std::time(nullptr));
+      if (static_cast<int>(m_rows.size()) <= row) m_rows.resize(static_cast<size_t>(row) + 1);
+      m_rows[static_cast<size_t>(row)] = field::AddedCells(taken, m_columns);
+    }
+  });
   std::vector<std::string> titles;
   if (m_columns.relative) titles.push_back(m_texts.colRelative);
   if (m_columns.result) titles.push_back(m_texts.colResult);

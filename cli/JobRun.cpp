@@ -180,14 +180,15 @@ int Capture(jobs::IResultsStore& store, const Options& o) {
   jobs::LiveReadings live;
   std::optional<jobs::CaptureInput> input;
   const auto started = std::chrono::steady_clock::now();
-  MeterService::LiveReadingListener listener;
-  listener.row = [&](int, const meter::Measurement& m) {
+  s.service.Feed().Subscribe([&](const feed::Event& event) {
+    const auto* row = std::get_if<feed::Row>(&event);
+    if (!row) return;
+    const meter::Measurement& m = row->measurement;
     if (!m.dBm || !m.wavelengthNm || input) return;
     const std::chrono::duration<double> since = std::chrono::steady_clock::now() - started;
     live.Add({since.count(), *m.wavelengthNm, *m.dBm, jobs::WallClockMs()});
     input = jobs::TakeCaptureInput(live, wanted);
-  };
-  s.service.SetLiveReadingListener(std::move(listener));
+  });
   s.service.OnReadRealTime();
   bool lost = false;
   s.RunUntil([&] {

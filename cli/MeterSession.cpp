@@ -38,13 +38,14 @@ MeterSession::MeterSession(const Options& options)
     m_port = options.port;
     service.SetPortOverride(*options.port);
   }
-  service.SetReplyListener([this](const meter::Reply& reply) {
-    m_lastRecord = Clock::now();
-    ++m_nRecords;
-    if (onReply) onReply(reply);
-  });
-  service.SetCommandDoneListener([this](meter::Done done) {
-    if (onDone) onDone(done);
+  service.Feed().Subscribe([this](const feed::Event& event) {
+    if (const auto* arrived = std::get_if<feed::RecordArrived>(&event)) {
+      m_lastRecord = Clock::now();
+      ++m_nRecords;
+      if (onReply) onReply(arrived->record);
+    } else if (const auto* done = std::get_if<feed::ExchangeDone>(&event)) {
+      if (onDone) onDone(done->what);
+    }
   });
 }
 

@@ -65,7 +65,7 @@ class MeterSession {
 
   // Called with every completed record (after the session's own bookkeeping),
   // and with every exchange the meter completed.
-  std::function<void(const meter::Reply&)> onReply;
+  std::function<void(const meter::Record&)> onReply;
   std::function<void(meter::Done)> onDone;
 
  private:

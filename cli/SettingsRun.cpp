@@ -8,7 +8,6 @@
 #include "cli/StopSignals.h"
 #include "cli/TableOutput.h"
 #include "common/Gbk.h"
-#include "settings/SettingAnswer.h"
 #include "settings/SettingsCommands.h"
 #include "common/LocalTime.h"
 
@@ -51,7 +50,7 @@ class SettingRun {
   SettingRun(MeterSession& s, const Options& o) : m_s(s), m_o(o) {}
 
   int Run() {
-    m_s.onReply = [this](const meter::Reply& reply) { OnReply(reply); };
+    m_s.onReply = [this](const meter::Record& record) { OnReply(record); };
     m_s.onDone = [this](meter::Done done) {
       if (done == meter::Done::ListingEnd) m_bListingEnded = true;
     };
@@ -108,7 +107,7 @@ class SettingRun {
     }
     if (m_o.command == "set-mode") return settings::ModeChoice{m_o.operands[0] == "reference"};
     // Calibration: like the dialog, ask the meter for its wavelength first.
-    m_s.service.PostCommand("B\r");
+    m_s.service.PostCommand(std::string(m_s.service.MeterModel().commands.wavelengthCodes));
     return std::nullopt;
   }
 
@@ -149,14 +148,14 @@ class SettingRun {
 
   // Only records after the command went out can answer it; a record that is
   // no answer (a reading, the current wavelength on its own) is passed over.
-  void OnReply(const meter::Reply& reply) {
+  void OnReply(const meter::Record& record) {
     if (!m_bSent || m_bSucceeded || m_bRefused) return;
-    switch (settings::JudgeAnswer(reply.Text(), m_s.service.Meter().Model())) {
-      case settings::Answer::None: return;
-      case settings::Answer::Taken: m_bSucceeded = true; return;
-      case settings::Answer::Refused:
+    switch (record.SettingAnswer()) {
+      case meter::Answer::None: return;
+      case meter::Answer::Taken: m_bSucceeded = true; return;
+      case meter::Answer::Refused:
         m_bRefused = true;
-        m_strRefusal = OneLine(reply.Text());
+        m_strRefusal = OneLine(record.Text());
         return;
     }
   }

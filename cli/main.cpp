@@ -114,10 +114,10 @@ int AdValues(MeterSession& s, const Options& o) {
 int WavelengthCodes(MeterSession& s) {
   std::string listing;
   bool closed = false;
-  s.onReply = [&](const meter::Reply& reply) {
+  s.onReply = [&](const meter::Record& record) {
     if (closed) return;
     // The listing's text without the record ends.
-    const std::string& r = reply.Text();
+    const std::string& r = record.Text();
     for (char c : text::FirstN(r, static_cast<int>(r.size()) - 1)) {
       if (c != '\r') listing += c;
     }

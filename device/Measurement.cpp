@@ -69,12 +69,6 @@ Measurement Measure(const Reading& texts) {
   return m;
 }
 
-std::optional<Measurement> MeasurementOf(const Reply& reply) {
-  const std::optional<Reading> reading = reply.AsReading();
-  if (!reading) return std::nullopt;
-  return Measure(*reading);
-}
-
-int PlotDbmOf(const Reply& reply) { return text::LeadingInt(reply.GraphValue()); }
+bool Reading::IsEmptySlot() const { return text::Contains(meterTime, "00/00/00"); }
 
 }  // namespace meter

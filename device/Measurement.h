@@ -5,15 +5,25 @@
 // them). One record is read once per reading; nobody reads its text again.
 //
 // The texts are views into the record: a Measurement is valid while the
-// Reply it was read from lives (a routed record lives until every page and
-// subscriber has taken it).
+// Record it was read from (or a copy of it) lives.
 #include <array>
 #include <optional>
 #include <string_view>
 
-#include "device/Reply.h"
-
 namespace meter {
+
+// A measurement as the meter wrote it: a real-time reading, a stored history
+// record or an AD value line. Each field is the text of a value as the
+// model's layout cuts it (noted: where the KM360R writes it).
+struct Reading {
+  std::string_view wavelength;   // "波长", cut at "nm"
+  std::string_view linearPower;  // "线性", up to and including the unit's "W"
+  std::string_view logPower;     // "对数", cut at "dBm"
+  std::string_view meterTime;    // "时间", cut at the line end; two-digit year
+
+  // A history slot the meter never wrote carries the time "00/00/00".
+  bool IsEmptySlot() const;
+};
 
 // The wavelengths the meter measures at, in the order of its wavelength codes.
 inline constexpr std::array<int, 7> kWavelengthsNm = {850, 980, 1300, 1310, 1490, 1550, 1625};
@@ -40,12 +50,5 @@ std::optional<double> ParseNumber(std::string_view text);
 
 // The numbers of texts already cut from a record (or written by hand).
 Measurement Measure(const Reading& texts);
-
-// The measurement layout of `reply`, texts and numbers; none when the record
-// carries no "波".
-std::optional<Measurement> MeasurementOf(const Reply& reply);
-
-// The graph's value of a real-time record that carries no measurement layout.
-int PlotDbmOf(const Reply& reply);
 
 }  // namespace meter

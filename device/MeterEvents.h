@@ -1,9 +1,12 @@
 #pragma once
-// What the reading session tells the program about the meter.
+// What the reading session tells its owner about the meter: one typed report
+// at a time, to one listener. Every report is made on the UI thread; what a
+// report refers to lives for the call.
 #include <functional>
 #include <string>
+#include <variant>
 
-#include "device/Reply.h"
+#include "device/Record.h"
 
 namespace meter {
 
@@ -13,34 +16,39 @@ enum class Loss {
   Line,    // the line itself failed (hang-up, adapter pulled, I/O error)
 };
 
-// A command's answer is complete.
-enum class Done {
-  HistoryEnd,     // "历史记录调阅结束": the history transfer
-  ListingEnd,     // "以上内容为波长代码": the wavelength-code listing
-  ParametersEnd,  // "量程7校准": the system parameters' last line
-  Success,        // "成功": a setting or a reset was taken
+// The scan opens the next candidate, known to the operator by this name.
+struct Probing {
+  const std::string& portName;
 };
+// The scan found the meter on this device path; the port stays open.
+struct Connected {
+  const std::string& devicePath;
+};
+// The scan found no meter.
+struct LinkFailed {};
+// The meter was lost. After Silent the port is already closed; after Line
+// the session has left every activity and the port is still open.
+struct Lost {
+  Loss how;
+};
+// A record arrived, read by the meter's model, in arrival order.
+struct Arrived {
+  const Record& record;
+};
+// A record closed an exchange; told after the record arrived, once for each
+// marker it carries.
+struct Completed {
+  Done what;
+};
+// The serial driver's error box text (caption "Application Error").
+struct DriverError {
+  const std::string& text;
+};
+
+using SessionReport = std::variant<Probing, Connected, LinkFailed, Lost, Arrived, Completed, DriverError>;
 
 }  // namespace meter
 
-// The session's reports, each a function the program sets. Every call is
-// made on the UI thread.
-struct MeterEvents {
-  // The scan found the meter on this device path; the port stays open.
-  std::function<void(const std::string& devicePath)> connected;
-  // The scan opens the next candidate, known to the operator by this name
-  // (may be left unset).
-  std::function<void(const std::string& portName)> probing;
-  // The scan found no meter.
-  std::function<void()> linkFailed;
-  // The meter was lost. After Silent the port is already closed; after Line
-  // the session has left every activity and the port is still open.
-  std::function<void(meter::Loss how)> meterLost;
-  // A record arrived (its "$" included), in arrival order.
-  std::function<void(meter::Reply reply)> reply;
-  // A record closed an exchange; called after `reply` for that record, once
-  // for each marker it carries.
-  std::function<void(meter::Done what)> commandDone;
-  // The serial driver's error box text (caption "Application Error").
-  std::function<void(const std::string& text)> driverError;
-};
+// The session's listener: it must take every report but Probing, which it may
+// pass over.
+using MeterListener = std::function<void(const meter::SessionReport&)>;

@@ -1,17 +1,19 @@
 #pragma once
-// What is the KM360R's own, in one place: how it is probed, the commands it
-// takes, how its records are framed, the markers that close an exchange, and
-// how a record is read into typed values. The serial session, the port scan
-// and the reply assembly take these from here; a second meter is a second
-// Model, not edits across the layers above. (The four settings build their
-// commands from values in settings::, SettingsCommands.)
+// What a meter model is: how it is probed, the commands it takes, how its
+// records are framed, the markers that close an exchange or answer a setting,
+// and the layouts its records are read by. Each model lives in a folder of its
+// own under device/meters/ and is registered in device/meters/Registry; the
+// station picks one and hands it down, and nothing else names a model.
+//
+// ReadRecord reads a record, once, into the typed value everything after the
+// reading session takes.
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
-#include "common/GbkKeywords.h"
 #include "device/Measurement.h"
-#include "device/Reply.h"
+#include "device/Record.h"
 
 namespace meter {
 
@@ -20,7 +22,7 @@ struct Commands {
   std::string_view realTime;         // one reading, asked once per poll period
   std::string_view history;          // the stored records, up to the history end marker
   std::string_view adValues;         // the AD value listing
-  std::string_view wavelengthCodes;  // the wavelength-code listing
+  std::string_view wavelengthCodes;  // the wavelength-code listing (its end names the current wavelength)
   std::string_view parameters;       // the system parameter listing
   std::string_view reset;            // back to the factory settings
 };
@@ -32,7 +34,8 @@ struct Framing {
 };
 
 // The texts that close an exchange when a record holds them, and those that
-// tell a setting's answer from the rest.
+// tell a setting's answer from the rest. A marker left empty is found in no
+// record.
 struct Markers {
   std::string_view historyEnd;     // the history transfer is complete
   std::string_view listingEnd;     // the wavelength-code listing is complete
@@ -46,30 +49,26 @@ struct Markers {
   std::string_view reading;
 };
 
+// Where a record's fields sit. Each takes the whole record and hands out
+// views into it; none when the record has no such layout.
+struct Layouts {
+  std::optional<Reading> (*reading)(std::string_view record);
+  std::optional<ParameterRecord> (*parameters)(std::string_view record);
+  std::optional<std::string_view> (*currentWavelength)(std::string_view record);
+  // The text the graph takes its whole dBm from when the record has no
+  // measurement layout.
+  std::string_view (*graphValue)(std::string_view record);
+};
+
 struct Model {
   std::string_view name;
   Commands commands;
   Framing framing;
   Markers markers;
-  // A record read into typed values, once.
-  std::optional<Measurement> (*measurement)(const Reply&);
-  std::optional<ParameterRecord> (*parameters)(const Reply&);
-  SettingReply (*setting)(const Reply&);
+  Layouts layouts;
 };
 
-// Both refusing answers the KM360R has contain "成功" ("设置不成功",
-// "设置失败(未成功)").
-inline constexpr std::string_view kKm360rRefusals[] = {gbk::kFailure, gbk::kNotSuccess};
-
-inline constexpr Model kKm360r{
-    "KM360R",
-    {"?\r", "D\r", "H\r", "A\r", "B\r", "R\r", "I\r"},
-    {'?', '$'},
-    {gbk::kHistoryEnd, gbk::kWavelengthCodesEnd, gbk::kRange7Cal, gbk::kSuccess, kKm360rRefusals,
-     gbk::kLog},
-    &MeasurementOf,
-    [](const Reply& r) { return r.AsParameters(); },
-    [](const Reply& r) { return r.AsSetting(); },
-};
+// `text` (one framed record, its end included) read by `model`.
+Record ReadRecord(const Model& model, std::string text);
 
 }  // namespace meter

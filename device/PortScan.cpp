@@ -2,8 +2,6 @@
 
 #include <chrono>
 
-#include "device/MeterModel.h"
-
 void PortScan::Start(const std::string& onlyPort,
                      std::function<void(const ports::PortCandidate& port)> probing,
                      std::function<void(const ports::PortCandidate& port)> finished) {
@@ -56,7 +54,7 @@ void PortScan::Run(const std::vector<ports::PortCandidate>& candidates) {
     m_channel.StartMonitor();
     bool answered = false;
     for (int attempt = 0; attempt < kProbeTries && !answered; ++attempt) {
-      m_channel.Send(std::string(meter::kKm360r.commands.probe));
+      m_channel.Send(m_strProbe);
       if (!AwaitAnswer(m_nProbeIntervalMs)) return;
       std::lock_guard lock(m_mutex);
       answered = m_bAnswered;

@@ -1,6 +1,6 @@
 #pragma once
 // Finding the meter: every candidate port in turn is opened, monitored and
-// probed with "?\r" up to three times, the session's probe interval (500 ms)
+// probed with the meter model's probe ("?\r") up to three times, the session's probe interval (500 ms)
 // apart; the first port whose meter answers wins, as soon as the answer is
 // in, and stays open. The scan runs on a thread of its own so that the window
 // stays responsive during the up to half a minute it can take.
@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -21,10 +22,10 @@ class PortScan {
   static constexpr int kProbeTries = 3;
 
   // Candidates come from `ports` and are opened on `port`, with `owner`
-  // receiving what they report; each probe's answer is looked for
-  // `probeIntervalMs` after it was sent.
-  PortScan(ISerialPort& port, IPortList& ports, ISerialOwner& owner, int probeIntervalMs)
-      : m_channel(port), m_ports(ports), m_owner(owner), m_nProbeIntervalMs(probeIntervalMs) {}
+  // receiving what they report; each is asked `probe` (the meter model's),
+  // and the answer is looked for `probeIntervalMs` after it was sent.
+  PortScan(ISerialPort& port, IPortList& ports, ISerialOwner& owner, std::string_view probe, int probeIntervalMs)
+      : m_channel(port), m_ports(ports), m_owner(owner), m_strProbe(probe), m_nProbeIntervalMs(probeIntervalMs) {}
   ~PortScan() { Stop(); }
   PortScan(const PortScan&) = delete;
   PortScan& operator=(const PortScan&) = delete;
@@ -55,6 +56,7 @@ class PortScan {
   ISerialPort& m_channel;
   IPortList& m_ports;
   ISerialOwner& m_owner;
+  const std::string m_strProbe;
   const int m_nProbeIntervalMs;
   std::function<void(const ports::PortCandidate&)> m_probing;
   std::function<void(const ports::PortCandidate&)> m_finished;

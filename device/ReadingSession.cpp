@@ -4,8 +4,6 @@
 #include <thread>
 #include <utility>
 
-#include "device/MeterModel.h"
-
 namespace {
 
 using S = SessionState;
@@ -16,13 +14,11 @@ bool IsConnectedState(S s) {
          s == S::Setting;
 }
 
-const meter::Commands& kCommands = meter::kKm360r.commands;
-
-std::string_view CommandFor(Listing listing) {
+std::string_view CommandFor(const meter::Commands& commands, Listing listing) {
   switch (listing) {
-    case Listing::AdValues: return kCommands.adValues;
-    case Listing::WavelengthCodes: return kCommands.wavelengthCodes;
-    case Listing::Parameters: return kCommands.parameters;
+    case Listing::AdValues: return commands.adValues;
+    case Listing::WavelengthCodes: return commands.wavelengthCodes;
+    case Listing::Parameters: return commands.parameters;
   }
   return "";
 }
@@ -84,12 +80,14 @@ std::optional<SessionState> NextState(SessionState state, SessionEvent event) {
 }
 
 ReadingSession::ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports,
-                               MeterEvents events, SessionTimings timings)
+                               const meter::Model& model, MeterListener listener, SessionTimings timings)
     : m_runtime(runtime),
       m_channel(port),
+      m_model(model),
       m_timings(timings),
-      m_events(std::move(events)),
-      m_scan(port, ports, *this, timings.probeIntervalMs) {}
+      m_listener(std::move(listener)),
+      m_assembler(model.framing),
+      m_scan(port, ports, *this, model.commands.probe, timings.probeIntervalMs) {}
 
 ReadingSession::~ReadingSession() {
   // Ticks that came after the session would find it gone.
@@ -154,7 +152,7 @@ void ReadingSession::Scan() {
   m_scan.Start(
       m_strPortOverride,
       [this](const ports::PortCandidate& port) {
-        if (m_state == S::Scanning && m_events.probing) m_events.probing(port.name);
+        if (m_state == S::Scanning) m_listener(meter::Probing{port.name});
       },
       [this](const ports::PortCandidate& port) { ScanFinished(port); });
 }
@@ -162,13 +160,13 @@ void ReadingSession::Scan() {
 void ReadingSession::ScanFinished(const ports::PortCandidate& port) {
   if (port.devicePath.empty()) {
     Apply(E::ScanFailed);
-    m_events.linkFailed();
+    m_listener(meter::LinkFailed{});
     return;
   }
   m_strConnectedPort = port.devicePath;
   m_strConnectedPortName = port.name;
   Apply(E::ScanSucceeded);
-  m_events.connected(port.devicePath);
+  m_listener(meter::Connected{port.devicePath});
 }
 
 void ReadingSession::Disconnect() {
@@ -183,28 +181,28 @@ void ReadingSession::StartRealTime() {
   m_runtime.KillTimer(TIMER_POLL);
   m_runtime.StartTimer(TIMER_POLL, m_timings.pollPeriodMs, [this] { PollTick(); });
   m_assembler.Clear();
-  m_strLastCommand = kCommands.realTime;
+  m_strLastCommand = m_model.commands.realTime;
   PostCommand(m_strLastCommand);
 }
 
 void ReadingSession::ReadHistory() {
   if (!Apply(E::StartHistory)) return;
   m_assembler.Clear();
-  m_strLastCommand = kCommands.history;
+  m_strLastCommand = m_model.commands.history;
   PostCommand(m_strLastCommand);
 }
 
 void ReadingSession::ReadListing(Listing listing) {
   if (!Apply(E::StartListing)) return;
   m_assembler.Clear();
-  m_strLastCommand = CommandFor(listing);
+  m_strLastCommand = CommandFor(m_model.commands, listing);
   PostCommand(m_strLastCommand);  // not watched
 }
 
 void ReadingSession::Reset() {
   if (!Apply(E::StartSetting)) return;
   m_assembler.Clear();
-  m_strLastCommand = kCommands.reset;
+  m_strLastCommand = m_model.commands.reset;
   PostCommand(m_strLastCommand);
 }
 
@@ -220,7 +218,7 @@ void ReadingSession::StopReading() {
 
 void ReadingSession::PollTick() {
   if (m_state != S::RealTime || m_bAwaitReply) return;
-  m_strLastCommand = kCommands.realTime;
+  m_strLastCommand = m_model.commands.realTime;
   PostCommand(m_strLastCommand);
 }
 
@@ -245,7 +243,7 @@ void ReadingSession::WatchdogTick() {
   m_runtime.KillTimer(TIMER_POLL);
   DisarmWatchdog();
   m_channel.StopMonitor();
-  m_events.meterLost(meter::Loss::Silent);
+  m_listener(meter::Lost{meter::Loss::Silent});
 }
 
 // ---------------------------------------------------------------------------
@@ -264,32 +262,30 @@ void ReadingSession::OnReceived(std::string_view bytes) {
   }
 }
 
-void ReadingSession::OnRecord(std::string record) {
-  meter::Reply reply(std::move(record));
-  const bool historyEnd = reply.EndsHistory();
-  const bool listingEnd = reply.EndsListing();
-  const bool parametersEnd = reply.EndsParameters();
-  const bool success = reply.Succeeded();
+void ReadingSession::OnRecord(std::string text) {
+  // The one place a record is read; everything after takes its parts.
+  const meter::Record record = meter::ReadRecord(m_model, std::move(text));
+  const meter::Completion& done = record.Completes();
 
   if (m_state == S::RealTime) DisarmWatchdog();
   // A history transfer of a full memory runs for minutes: every record shows
   // the meter is alive, so the silence count starts again. Two periods
   // without any record still mean the meter is lost.
-  if (m_state == S::History && m_bAwaitReply && !historyEnd) {
+  if (m_state == S::History && m_bAwaitReply && !done.historyEnd) {
     m_nWatchdogTicks = 0;
     m_runtime.StartTimer(TIMER_REPLY_WATCHDOG, m_nWatchdogPeriodMs, [this] { WatchdogTick(); });
   }
-  if (success || parametersEnd || listingEnd) DisarmWatchdog();
-  if (historyEnd) {
+  if (done.AnswersCommand()) DisarmWatchdog();
+  if (done.historyEnd) {
     Apply(E::HistoryEnded);
     DisarmWatchdog();
   }
 
-  m_events.reply(std::move(reply));
-  if (historyEnd) m_events.commandDone(meter::Done::HistoryEnd);
-  if (listingEnd) m_events.commandDone(meter::Done::ListingEnd);
-  if (parametersEnd) m_events.commandDone(meter::Done::ParametersEnd);
-  if (success) m_events.commandDone(meter::Done::Success);
+  m_listener(meter::Arrived{record});
+  if (done.historyEnd) m_listener(meter::Completed{meter::Done::HistoryEnd});
+  if (done.listingEnd) m_listener(meter::Completed{meter::Done::ListingEnd});
+  if (done.parametersEnd) m_listener(meter::Completed{meter::Done::ParametersEnd});
+  if (done.success) m_listener(meter::Completed{meter::Done::Success});
 }
 
 void ReadingSession::OnDeviceLost() {
@@ -299,9 +295,9 @@ void ReadingSession::OnDeviceLost() {
   Apply(E::LineLost);
   m_runtime.KillTimer(TIMER_POLL);
   DisarmWatchdog();
-  m_events.meterLost(meter::Loss::Line);
+  m_listener(meter::Lost{meter::Loss::Line});
 }
 
-void ReadingSession::OnDriverError(const std::string& text) { m_events.driverError(text); }
+void ReadingSession::OnDriverError(const std::string& text) { m_listener(meter::DriverError{text}); }
 
 void ReadingSession::PostToUi(std::function<void()> fn) { m_runtime.Post(std::move(fn)); }

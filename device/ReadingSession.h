@@ -4,8 +4,8 @@
 // the assembly of its replies, the port scan and the line. The activity is one
 // explicit state; NextState is the whole transition table.
 //
-// It knows nothing of windows or pages: what it has to say goes to its
-// MeterEvents. Every call is made on the UI thread.
+// It knows nothing of windows or pages: what it has to say goes, as typed
+// reports, to its MeterListener. Every call is made on the UI thread.
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,7 +29,7 @@ enum class SessionState {
   Idle,       // no meter
   Scanning,   // the port scan runs
   Connected,  // the meter answered; nothing is being read
-  RealTime,   // "D\r" every second
+  RealTime,   // a reading asked every second
   History,    // the stored history is coming
   Listing,    // AD values, wavelength codes or system parameters are coming
   Setting,    // a setting or a reset was sent
@@ -60,11 +60,12 @@ enum class Listing { AdValues, WavelengthCodes, Parameters };
 
 class ReadingSession : private ISerialOwner {
  public:
-  // Every event of `events` must be set but `probing`. The scan tries the
-  // candidates of `ports` on `port`; the poll and the watchdogs run with
-  // `timings`, and so does the probe of each candidate.
-  ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports, MeterEvents events,
-                 SessionTimings timings = {});
+  // `listener` hears every report. The session talks to a meter of `model`
+  // (which outlives it). The scan tries the candidates of
+  // `ports` on `port`; the poll and the watchdogs run with `timings`, and so
+  // does the probe of each candidate.
+  ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports, const meter::Model& model,
+                 MeterListener listener, SessionTimings timings = {});
   ~ReadingSession() override;
   ReadingSession(const ReadingSession&) = delete;
   ReadingSession& operator=(const ReadingSession&) = delete;
@@ -73,7 +74,7 @@ class ReadingSession : private ISerialOwner {
   const SessionTimings& Timings() const { return m_timings; }
   bool Connected() const;
   // The meter on this line: its commands, its framing, its markers.
-  const meter::Model& Model() const { return meter::kKm360r; }
+  const meter::Model& Model() const { return m_model; }
   bool Scanning() const { return m_state == SessionState::Scanning; }
   bool RealTime() const { return m_state == SessionState::RealTime; }
   bool History() const { return m_state == SessionState::History; }
@@ -102,7 +103,7 @@ class ReadingSession : private ISerialOwner {
   void StartRealTime();
   void ReadHistory();
   void ReadListing(Listing listing);
-  void Reset();  // "I\r"
+  void Reset();  // back to the factory settings
   // A settings dialog is about to talk to the meter.
   void BeginSetting();
   // Ends real-time reading (and its poll and watchdog); other activities go
@@ -142,8 +143,9 @@ class ReadingSession : private ISerialOwner {
 
   IRuntime& m_runtime;
   ISerialPort& m_channel;
+  const meter::Model& m_model;
   const SessionTimings m_timings;
-  MeterEvents m_events;
+  MeterListener m_listener;
   ReplyAssembler m_assembler;
   PortScan m_scan;
 

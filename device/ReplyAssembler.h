@@ -1,7 +1,8 @@
 #pragma once
-// Turns the meter's byte stream into records. A "?" is the probe's answer and
-// throws away what came before it; a "$" ends a record. A NUL byte is kept as
-// a blank, so a record never holds one.
+// Turns the meter's byte stream into records by the model's framing (the
+// KM360R's: a "?" is the probe's answer and throws away what came before it;
+// a "$" ends a record). A NUL byte is kept as a blank, so a record never
+// holds one.
 #include <algorithm>
 #include <cstddef>
 #include <string>
@@ -15,6 +16,8 @@ class ReplyAssembler {
   // line) sending garbage without "$" must not grow the buffer without bound.
   static constexpr size_t kCap = size_t{64} * 1024;
 
+  explicit ReplyAssembler(const meter::Framing& framing) : m_framing(framing) {}
+
   enum class Step {
     None,         // every byte was kept (or dropped at the cap)
     ProbeAnswer,  // a "?": the meter is there
@@ -26,7 +29,7 @@ class ReplyAssembler {
   // is read this way, one received range after the other, so the bytes
   // between two markers are appended at once.
   Step Add(std::string_view& bytes) {
-    const size_t marker = bytes.find_first_of(kMarkers);
+    const size_t marker = bytes.find_first_of(m_markers);
     Keep(bytes.substr(0, marker));
     if (marker == std::string_view::npos) {
       bytes = {};
@@ -36,7 +39,7 @@ class ReplyAssembler {
     bytes.remove_prefix(marker + 1);
     // The buffer is emptied at every "?" and "$", and neither byte can be the
     // trail byte of a GBK character, so a marker byte is always a marker.
-    if (c == meter::kKm360r.framing.probeAnswer) {
+    if (c == m_framing.probeAnswer) {
       m_buffer.clear();
       return Step::ProbeAnswer;
     }
@@ -57,7 +60,8 @@ class ReplyAssembler {
   const std::string& Pending() const { return m_buffer; }
 
  private:
-  static constexpr char kMarkers[] = {meter::kKm360r.framing.probeAnswer, meter::kKm360r.framing.recordEnd, '\0'};
+  const meter::Framing m_framing;
+  const char m_markers[3] = {m_framing.probeAnswer, m_framing.recordEnd, '\0'};
 
   // Appends bytes that hold no marker, a NUL as a blank; the buffer is
   // emptied whenever it reaches the cap.

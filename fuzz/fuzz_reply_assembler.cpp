@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "device/ReplyAssembler.h"
-#include "device/Reply.h"
+#include "device/meters/km360r/Km360r.h"
 #include "fuzz/FuzzTable.h"
 
 namespace {
@@ -26,8 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool chinese = data[0] & 0x80;
   TablePage page = fuzz::MakePage(chinese);
   page.ApplyLayout(kind == DataKind::Parameters ? Layout::Parameters : Layout::Measurement);
-  ReplyAssembler assembler;
-  ReplyAssembler whole;  // takes the stream in one range
+  const meter::Model& model = meters::km360r::Model();
+  ReplyAssembler assembler(model.framing);
+  ReplyAssembler whole(model.framing);  // takes the stream in one range
   std::string_view wholeRest(reinterpret_cast<const char*>(data + 1), size - 1);
   int rowCount = 0;
   FuzzedDataProvider provider(data + 1, size - 1);
@@ -43,10 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           ReplyAssembler::Step step = ReplyAssembler::Step::None;
           while (step != ReplyAssembler::Step::Record && !wholeRest.empty()) step = whole.Add(wholeRest);
           if (step != ReplyAssembler::Step::Record || whole.TakeRecord() != record) __builtin_trap();
-          const meter::Reply reply(std::move(record));
-          (void)reply.Completes();
-          (void)reply.EndsHistory();
-          page.ShowReply(reply, kind, rowCount);
+          page.ShowReply(meter::ReadRecord(model, std::move(record)), kind, rowCount);
           break;
         }
         case ReplyAssembler::Step::ProbeAnswer:

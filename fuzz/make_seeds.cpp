@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "device/meters/km360r/Km360r.h"
 #include "fuzz/FuzzTable.h"
 #include "fuzz/SeedRecords.h"
 #include "table/DataFiles.h"
@@ -32,7 +33,7 @@ std::string SavedFile(const std::vector<std::string>& records, DataKind kind, La
   TablePage page = fuzz::MakePage(true);
   page.ApplyLayout(layout);
   int rows = 0;
-  for (const std::string& r : records) page.ShowReply(meter::Reply(r), kind, rows);
+  for (const std::string& r : records) page.ShowReply(meter::ReadRecord(meters::km360r::Model(), r), kind, rows);
   return datafile::Compose(page.Model(), type);
 }
 

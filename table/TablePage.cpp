@@ -103,18 +103,18 @@ void TablePage::DeleteAllRows() { m_list.DeleteAllRows(); }
 
 // ---- records ---------------------------------------------------------------
 
-RecordOutcome TablePage::ShowReply(const meter::Reply& reply, DataKind kind, int& rowCount) {
-  m_strRecord = reply.Text();
+RecordOutcome TablePage::ShowReply(const meter::Record& record, DataKind kind, int& rowCount) {
+  m_strRecord = record.Text();
   RecordOutcome outcome;
   switch (kind) {
     case DataKind::RealTime:
     case DataKind::History:
-      if (const auto reading = reply.AsReading()) {
-        ShowReading(*reading, kind == DataKind::History, rowCount);
+      if (const auto& measurement = record.AsMeasurement()) {
+        ShowReading(*measurement, kind == DataKind::History, rowCount);
       }
       return outcome;
     case DataKind::Parameters: {
-      const auto parameters = reply.AsParameters();
+      const auto& parameters = record.AsParameters();
       if (!parameters) return outcome;
       ShowParameters(*parameters, rowCount);
       break;
@@ -124,7 +124,7 @@ RecordOutcome TablePage::ShowReply(const meter::Reply& reply, DataKind kind, int
     case DataKind::Calibration:
     case DataKind::Mode: {
       if (kind == DataKind::Wavelength || kind == DataKind::Calibration) {
-        outcome.currentWavelength = reply.AsSetting().currentWavelength;
+        outcome.currentWavelength = record.CurrentWavelength();
       }
       break;
     }
@@ -133,15 +133,6 @@ RecordOutcome TablePage::ShowReply(const meter::Reply& reply, DataKind kind, int
   }
   ClosingStep();
   return outcome;
-}
-
-RecordOutcome TablePage::ShowReply(const meter::Reply& reply,
-                                   const std::optional<meter::Measurement>& measurement, DataKind kind,
-                                   int& rowCount) {
-  if (kind != DataKind::RealTime && kind != DataKind::History) return ShowReply(reply, kind, rowCount);
-  m_strRecord = reply.Text();
-  if (measurement) ShowReading(*measurement, kind == DataKind::History, rowCount);
-  return {};
 }
 
 void TablePage::ShowReading(const meter::Reading& r, bool history, int& rowCount) {

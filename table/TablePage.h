@@ -13,7 +13,7 @@
 #include "common/DataKind.h"
 #include "common/FrameTexts.h"
 #include "device/Measurement.h"
-#include "device/Reply.h"
+#include "device/Record.h"
 #include "table/DataFiles.h"
 #include "table/TableModel.h"
 
@@ -22,7 +22,7 @@ enum class Layout { Measurement, AD, Wavelength, Parameters };
 // What showing one record asks of the program around the page.
 struct RecordOutcome {
   // (Whether a record answers a setting is the frame logic's to decide: only
-  // the setting just sent is answered, settings::JudgeAnswer.)
+  // the setting just sent is answered, meter::Record::SettingAnswer.)
   // The meter's current wavelength (answers to the wavelength and calibration
   // settings), for the open dialog.
   std::optional<std::string> currentWavelength;
@@ -57,14 +57,11 @@ class TablePage {
   void ApplyLayout(Layout layout, int descriptionWidth = 200);
   void DeleteAllRows();
 
-  // UM_RECORD_READY: shows `reply` as the data of `kind`; a new row goes to
-  // index `rowCount`, which counts on.
-  RecordOutcome ShowReply(const meter::Reply& reply, DataKind kind, int& rowCount);
-  // The same with the record's measurement already read by the meter model
-  // (the data feed reads each record once): a real-time or history row
-  // shows the measurement's texts, exactly as the meter wrote them.
-  RecordOutcome ShowReply(const meter::Reply& reply, const std::optional<meter::Measurement>& measurement,
-                          DataKind kind, int& rowCount);
+  // UM_RECORD_READY: shows the part of `record` (read once by the meter
+  // model) that the data of `kind` is made of; a new row goes to index
+  // `rowCount`, which counts on. A real-time or history row shows the
+  // measurement's texts, exactly as the meter wrote them.
+  RecordOutcome ShowReply(const meter::Record& record, DataKind kind, int& rowCount);
 
   // Writes the rows as the file type of `kind` to `path` (the type's
   // extension appended when the path holds none), replacing a file there.

@@ -70,22 +70,21 @@ CMainFrame::CMainFrame(config::Settings settings, SessionTimings timings, QWidge
                            m_station.Settings());
   CFieldReadout* readout = m_pFieldReadout;
   CJobPanel* jobs = m_jobs.panel;
-  Service().SetLiveReadingListener({[readout, jobs] {
-                                    readout->OnStarted();
-                                    jobs->OnStarted();
-                                  },
-                                  [readout, jobs](int, const meter::Measurement& r) {
-                                    readout->OnRow(r);
-                                    jobs->OnRow(r);
-                                  },
-                                  [readout, jobs] {
-                                    readout->OnReplaced();
-                                    jobs->OnStopped(false);
-                                  },
-                                  [readout, jobs](bool lost) {
-                                    readout->OnStopped(lost);
-                                    jobs->OnStopped(lost);
-                                  }});
+  m_liveSubscription = Service().Feed().Subscribe([readout, jobs](const feed::Event& event) {
+    if (std::holds_alternative<feed::ReadStarted>(event)) {
+      readout->OnStarted();
+      jobs->OnStarted();
+    } else if (const auto* row = std::get_if<feed::Row>(&event)) {
+      readout->OnRow(row->measurement);
+      jobs->OnRow(row->measurement);
+    } else if (std::holds_alternative<feed::TableReplaced>(event)) {
+      readout->OnReplaced();
+      jobs->OnStopped(false);
+    } else if (const auto* finished = std::get_if<feed::ReadFinished>(&event)) {
+      readout->OnStopped(finished->lost);
+      jobs->OnStopped(finished->lost);
+    }
+  });
   // One verdict for a reading: while a job is open, the readout judges as the job does.
   connect(jobs, &CJobPanel::JobChanged, readout, [readout, jobs] {
     const std::optional<jobs::Job>& job = jobs->OpenedJob();
@@ -110,7 +109,7 @@ CMainFrame::~CMainFrame() {
   m_pView = nullptr;
   // The readout and the job panel show the service's feed and job desk: they
   // go before the station too, once the service tells them nothing more.
-  Service().SetLiveReadingListener({});
+  Service().Feed().Unsubscribe(m_liveSubscription);
   delete m_pFieldReadout;
   m_pFieldReadout = nullptr;
   delete m_jobs.panel;

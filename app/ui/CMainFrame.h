@@ -117,6 +117,7 @@ class CMainFrame : public QMainWindow, public IFrameView {
   CMainView* m_pView = nullptr;
   CFieldReadout* m_pFieldReadout = nullptr;  // the readout panel above the real-time table
   JobPanelDock m_jobs;
+  DataFeed::Token m_liveSubscription = 0;  // the readout and the job panel following live reading
   // What was last shown; nullopt before the first Apply.
   std::optional<ViewState> m_shown;
   // The tab items go in at the first show of the window.

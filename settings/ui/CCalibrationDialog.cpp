@@ -83,7 +83,7 @@ CCalibrationDialog::CCalibrationDialog(settings::ISettingsLink& link, QWidget* p
   m_answerWait.setInterval(answerWait);
   connect(&m_answerWait, &QTimer::timeout, this, &CCalibrationDialog::OnAnswerWaitOver);
   m_answerWait.start();
-  m_link.PostCommand("B\r");
+  m_link.PostCommand(std::string(m_link.MeterModel().commands.wavelengthCodes));
   m_btnPlus->setChecked(true);
   t.FitWidth();
   // Digits typed at opening go into the value, the first field.

@@ -27,7 +27,7 @@ CSetWavelengthDialog::CSetWavelengthDialog(settings::ISettingsLink& link, QWidge
   m_pCancel = t.CancelButton(m_texts.m_strCancelText, 125, 65);
   connect(m_pOk, &QPushButton::clicked, this, &CSetWavelengthDialog::OnOK);
 
-  m_link.PostCommand("B\r");
+  m_link.PostCommand(std::string(m_link.MeterModel().commands.wavelengthCodes));
   // What an earlier answer left, until this opening's answer replaces it.
   m_pCurrent->setText(Qs(gbk::ToUtf8(m_link.CurrentWavelength())));
   for (int nm : settings::kWavelengthsNm) m_cbWaveLength->addItem(QString::number(nm));

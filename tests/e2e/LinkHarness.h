@@ -175,7 +175,9 @@ class Program {
         channel(&station.Channel()),
         service(station.Service()),
         presenter(service, window) {
-    service.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
+    service.Feed().Subscribe([this](const feed::Event& event) {
+      if (const auto* arrived = std::get_if<feed::RecordArrived>(&event)) records.push_back(arrived->record.Text());
+    });
   }
 
   // Dispatches until done() holds; the bound only guards against a hang.

@@ -17,6 +17,7 @@
 #include "app/ui/CMainFrame.h"
 #include "common/Gbk.h"
 #include "common/GbkKeywords.h"
+#include "device/meters/km360r/Km360r.h"
 #include "table/ui/CMeasureList.h"
 #include "table/ui/CTablePageWindow.h"
 
@@ -38,7 +39,7 @@ class MeasureList : public ::testing::Test {
     list = running.TablePageWindow()->List();
     int rows = 0;
     for (int i = 0; i < 3; ++i) {
-      running.TablePageWindow()->Page().ShowReply(meter::Reply(Reading()), DataKind::RealTime, rows);
+      running.TablePageWindow()->Page().ShowReply(meter::ReadRecord(meters::km360r::Model(), Reading()), DataKind::RealTime, rows);
     }
     guitest::Drain();
   }

@@ -21,6 +21,7 @@
 #include "GuiTestSupport.h"
 #include "common/Gbk.h"
 #include "settings/SettingsCommands.h"
+#include "device/meters/km360r/Km360r.h"
 #include "settings/ui/CCalibrationDialog.h"
 #include "settings/ui/CSetClockDialog.h"
 #include "settings/ui/CSetWavelengthDialog.h"
@@ -36,6 +37,7 @@ class RecordingLink : public settings::ISettingsLink {
   std::string current;
   std::function<void()> listener;
 
+  const meter::Model& MeterModel() const override { return meters::km360r::Model(); }
   void PostCommand(const std::string& text) override { posted.push_back(text); }
   const std::string& CurrentWavelength() const override { return current; }
   void SetWavelengthListener(std::function<void()> l) override { listener = std::move(l); }

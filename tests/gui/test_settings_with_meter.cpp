@@ -158,7 +158,9 @@ TEST_F(SettingsWithMeter, ARefusedClockOpensTheDialogAgainAndOtherRefusalsShowNo
   EXPECT_EQ(frame->Service().Shown().dataKind, DataKind::Clock);
 
   int answers = 0;
-  frame->Service().SetReplyListener([&](const meter::Reply&) { ++answers; });
+  const DataFeed::Token counting = frame->Service().Feed().Subscribe([&](const feed::Event& event) {
+    if (std::holds_alternative<feed::RecordArrived>(event)) ++answers;
+  });
   DialogDriver<CMeasurementModeDialog> mode([](CMeasurementModeDialog* dlg) {
     dlg->OkButton()->click();
     return true;
@@ -169,6 +171,7 @@ TEST_F(SettingsWithMeter, ARefusedClockOpensTheDialogAgainAndOtherRefusalsShowNo
   EXPECT_EQ(Received().back().toStdString(), "F 0");
   EXPECT_FALSE(box.Answered());
   EXPECT_EQ(frame->Service().Shown().dataKind, DataKind::Mode);
+  frame->Service().Feed().Unsubscribe(counting);
 }
 
 }  // namespace

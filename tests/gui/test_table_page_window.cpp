@@ -13,6 +13,7 @@
 #include "GuiTestSupport.h"
 #include "common/Gbk.h"
 #include "common/GbkKeywords.h"
+#include "device/meters/km360r/Km360r.h"
 #include "app/ui/CMainFrame.h"
 #include "table/ui/CMeasureList.h"
 #include "table/ui/CTablePageWindow.h"
@@ -128,7 +129,7 @@ TEST(TablePageWindow, RealTimeRecordBecomesANumberedRow) {
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
   int rowCount = 0;
-  running.TablePageWindow()->Page().ShowReply(meter::Reply(RealTimeRecord()), DataKind::RealTime, rowCount);
+  running.TablePageWindow()->Page().ShowReply(meter::ReadRecord(meters::km360r::Model(), RealTimeRecord()), DataKind::RealTime, rowCount);
   QAbstractItemModel* shown = running.TablePageWindow()->List()->model();
   ASSERT_EQ(shown->rowCount(), 1);
   EXPECT_EQ(Str(shown->data(shown->index(0, 0))), "1");
@@ -144,11 +145,11 @@ TEST(TablePageWindow, TheRowsBelongToThePageAndOutliveItsWindow) {
     CTablePageWindow window(page, nullptr);
     window.Create();
     window.show();
-    page.ShowReply(meter::Reply(RealTimeRecord()), DataKind::RealTime, rowCount);
+    page.ShowReply(meter::ReadRecord(meters::km360r::Model(), RealTimeRecord()), DataKind::RealTime, rowCount);
     ASSERT_EQ(window.List()->model()->rowCount(), 1);
   }
   // A record after the window is gone reaches the rows alone.
-  page.ShowReply(meter::Reply(RealTimeRecord()), DataKind::RealTime, rowCount);
+  page.ShowReply(meter::ReadRecord(meters::km360r::Model(), RealTimeRecord()), DataKind::RealTime, rowCount);
   ASSERT_EQ(page.Model().RowCount(), 2);
   EXPECT_EQ(gbk::ToUtf8(page.Model().Cell(1, 0)), "2");
 }
@@ -158,7 +159,7 @@ TEST(TablePageWindow, RecordsArrivingFasterThanTheWindowRepaintsEndWithTheLastRo
   RunningApp running;
   ASSERT_TRUE(running.WaitForPages());
   int rowCount = 0;
-  const meter::Reply record(RealTimeRecord());
+  const meter::Record record = meter::ReadRecord(meters::km360r::Model(), RealTimeRecord());
   // A burst from the meter: every record is handled before the window gets
   // its next turn of the event loop.
   for (int i = 0; i < 300; ++i) running.TablePageWindow()->Page().ShowReply(record, DataKind::RealTime, rowCount);

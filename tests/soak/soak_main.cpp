@@ -111,7 +111,8 @@ class Soak {
   Soak(CMainFrame& frame, const Options& options)
       : m_service(frame.Service()), m_options(options),
         m_random(options.seed >= 0 ? static_cast<unsigned>(options.seed) : std::random_device{}()) {
-    m_service.SetReplyListener([this](const meter::Reply&) {
+    m_counting = m_service.Feed().Subscribe([this](const feed::Event& event) {
+      if (!std::holds_alternative<feed::RecordArrived>(event)) return;
       ++m_nRecords;
       m_lastRecord = Clock::now();
     });
@@ -150,7 +151,7 @@ class Soak {
     finished = true;
     guard.join();
     m_nLinksMade = m_service.LinksMade();
-    m_service.SetReplyListener(nullptr);
+    m_service.Feed().Unsubscribe(m_counting);
     return Checks();
   }
 
@@ -347,6 +348,7 @@ class Soak {
   bool m_bLinkOpen = false;  // linked, and its end not reported yet
   int m_nLinksAtLastReport = 0;
 
+  DataFeed::Token m_counting = 0;  // the count of records that arrive
   long long m_nRecords = 0;
   int m_nLinksMade = 0;  // links the program made
   int m_nLinkFailures = 0;

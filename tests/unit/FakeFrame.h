@@ -177,8 +177,10 @@ class Frame {
         service(station.Service()),
         presenter(service, window) {
     window.view = presenter.View();
-    service.SetReplyListener([this](const meter::Reply& r) { records.push_back(r.Text()); });
-    service.SetCommandDoneListener([this](meter::Done d) { done.push_back(d); });
+    service.Feed().Subscribe([this](const feed::Event& event) {
+      if (const auto* arrived = std::get_if<feed::RecordArrived>(&event)) records.push_back(arrived->record.Text());
+      if (const auto* exchange = std::get_if<feed::ExchangeDone>(&event)) done.push_back(exchange->what);
+    });
   }
 
   void Feed(const std::string& bytes) {

@@ -6,11 +6,17 @@
 #include "common/FrameTexts.h"
 #include "common/Gbk.h"
 #include "common/Language.h"
+#include "device/meters/km360r/Km360r.h"
 
 // UTF-8 test text to the meter's GBK bytes.
 inline std::string G(const std::string& utf8) { return gbk::FromUtf8(utf8); }
 // A table cell back to UTF-8 for comparisons.
 inline std::string U(std::string_view gbkBytes) { return gbk::ToUtf8(gbkBytes); }
+
+// A record's bytes read as the KM360R reads them.
+inline meter::Record Km360rRecord(std::string bytes) {
+  return meter::ReadRecord(meters::km360r::Model(), std::move(bytes));
+}
 
 inline FrameTexts TextsFor(const std::string& language) {
   return FrameTexts::For(lang::Resolve(language));

@@ -160,15 +160,16 @@ TEST(MeterService, EveryFeedSubscriberTakesEachReadingTypedAndHearsOfTheSavedAnd
     std::vector<std::tuple<std::string, datafile::FileType, int, std::vector<int>>> opened;
   } seen[2];
   for (Seen& s : seen) {
-    DataFeed::Subscriber subscriber;
-    subscriber.measurement = [&s](int row, const meter::Measurement& m) {
-      s.rows.emplace_back(row, m.dBm, m.linear, std::string(m.linearUnit), m.wavelengthNm);
-    };
-    subscriber.fileSaved = [&s](const std::string& path) { s.saved.push_back(path); };
-    subscriber.fileOpened = [&s](const DataFeed::FileOpened& file) {
-      s.opened.emplace_back(file.path, file.type, file.records, file.graphValues);
-    };
-    f.service.Feed().Subscribe(std::move(subscriber));
+    f.service.Feed().Subscribe([&s](const feed::Event& event) {
+      if (const auto* added = std::get_if<feed::Row>(&event)) {
+        const meter::Measurement& m = added->measurement;
+        s.rows.emplace_back(added->row, m.dBm, m.linear, std::string(m.linearUnit), m.wavelengthNm);
+      } else if (const auto* saved = std::get_if<feed::FileSaved>(&event)) {
+        s.saved.push_back(saved->path);
+      } else if (const auto* file = std::get_if<feed::FileOpened>(&event)) {
+        s.opened.emplace_back(file->path, file->type, file->records, file->graphValues);
+      }
+    });
   }
   f.Connect();
   f.StartRealTime();
@@ -810,7 +811,7 @@ TEST(MeterService, ChineseTextsFollowTheLanguage) {
 // ---------------------------------------------------------------------------
 // Live reading for the features that follow it
 
-TEST(MeterService, LiveReadingListenerGetsEachRealTimeRowAndHearsWhenOtherDataIsShown) {
+TEST(MeterService, AFeedListenerGetsEachRealTimeRowAndHearsWhenOtherDataIsShown) {
   const std::pair<const char*, void (MeterService::*)()> others[] = {
       {"history", &MeterService::OnReadHistory},
       {"parameters", &MeterService::OnReadParams},
@@ -819,10 +820,13 @@ TEST(MeterService, LiveReadingListenerGetsEachRealTimeRowAndHearsWhenOtherDataIs
   for (const auto& [name, command] : others) {
     Frame f;
     std::vector<std::string> heard;
-    f.service.SetLiveReadingListener(
-        {[&] { heard.push_back("started"); },
-         [&](int row, const meter::Reading& r) { heard.push_back(std::to_string(row) + " " + std::string(r.logPower)); },
-         [&] { heard.push_back("replaced"); }});
+    f.service.Feed().Subscribe([&](const feed::Event& event) {
+      if (std::holds_alternative<feed::ReadStarted>(event)) heard.emplace_back("started");
+      if (const auto* r = std::get_if<feed::Row>(&event)) {
+        heard.push_back(std::to_string(r->row) + " " + std::string(r->measurement.logPower));
+      }
+      if (std::holds_alternative<feed::TableReplaced>(event)) heard.emplace_back("replaced");
+    });
     f.Connect();
     f.StartRealTime();
     f.Feed(ReadingRecord("-29.10"));
@@ -982,7 +986,7 @@ TEST(MeterService, TheUnsavedQuestionSpeaksTheWindowsLanguage) {
   }
 }
 
-TEST(MeterService, LiveReadingListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWasLost) {
+TEST(MeterService, AFeedListenerHearsOnceWhenTheRowsStopAndWhetherTheMeterWasLost) {
   const std::pair<const char*, void (*)(Frame&)> endings[] = {
       {"stopped", [](Frame& f) { f.service.OnReadRealTime(); }},
       {"lost", [](Frame& f) {
@@ -993,8 +997,12 @@ TEST(MeterService, LiveReadingListenerHearsOnceWhenTheRowsStopAndWhetherTheMeter
   for (const auto& [expected, end] : endings) {
     Frame f;
     std::vector<std::string> heard;
-    f.service.SetLiveReadingListener({[&] { heard.push_back("started"); }, nullptr, nullptr,
-                                    [&](bool lost) { heard.push_back(lost ? "lost" : "stopped"); }});
+    f.service.Feed().Subscribe([&](const feed::Event& event) {
+      if (std::holds_alternative<feed::ReadStarted>(event)) heard.emplace_back("started");
+      if (const auto* finished = std::get_if<feed::ReadFinished>(&event)) {
+        heard.emplace_back(finished->lost ? "lost" : "stopped");
+      }
+    });
     f.Connect();
     f.StartRealTime();
     end(f);
@@ -1064,7 +1072,9 @@ TEST(MeterService, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRo
     SCOPED_TRACE(c.name);
     Frame f;
     int started = 0;
-    f.service.SetLiveReadingListener({[&] { ++started; }, nullptr, nullptr, nullptr});
+    f.service.Feed().Subscribe([&](const feed::Event& event) {
+      if (std::holds_alternative<feed::ReadStarted>(event)) ++started;
+    });
     f.Connect();
     f.StartRealTime();
     f.Feed(ReadingRecord("-29.10"));

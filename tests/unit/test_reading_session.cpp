@@ -5,9 +5,12 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "device/ReadingSession.h"
 #include "device/SystemPorts.h"
+#include "device/meters/km360r/Km360r.h"
 
 namespace {
 
@@ -87,12 +90,11 @@ TEST(ReadingSession, PollAndWatchdogsRunWithTheTimingsTheOwnerGives) {
                         Case{SessionTimings{100, 150, 1200}, 100, 150, 1200}}) {
     RecordingRuntime runtime;
     const std::unique_ptr<ISerialPort> port = NewSerialPort();  // never opened
-    MeterEvents events{[](const std::string&) {}, {}, [] {}, [](meter::Loss) {},
-                       [](meter::Reply) {}, [](meter::Done) {}, [](const std::string&) {}};
+    const MeterListener events = [](const meter::SessionReport&) {};
     auto session = c.given ? std::make_unique<ReadingSession>(runtime, *port, SystemPortList(),
-                                                              events, *c.given)
+                                                              meters::km360r::Model(), events, *c.given)
                            : std::make_unique<ReadingSession>(runtime, *port, SystemPortList(),
-                                                              events);
+                                                              meters::km360r::Model(), events);
     session->OnReceived("?");  // a meter on the line
     session->StartRealTime();
     runtime.Run();
@@ -102,6 +104,33 @@ TEST(ReadingSession, PollAndWatchdogsRunWithTheTimingsTheOwnerGives) {
     runtime.Run();
     EXPECT_EQ(runtime.periods[TIMER_REPLY_WATCHDOG], c.historyWatchdog);
   }
+}
+
+// A second meter is a second model: the session frames, asks and reads by the
+// model it is handed, with nothing of its own to change.
+TEST(ReadingSession, TheModelItIsHandedFramesAsksAndReadsTheMeter) {
+  meter::Model other = meters::km360r::Model();
+  other.commands.realTime = "READ\r";
+  other.framing = {'!', '#'};
+  other.markers.success = "OK";
+  RecordingRuntime runtime;
+  const std::unique_ptr<ISerialPort> port = NewSerialPort();  // never opened
+  std::vector<std::string> heard;
+  ReadingSession session(runtime, *port, SystemPortList(), other, [&](const meter::SessionReport& report) {
+    if (const auto* arrived = std::get_if<meter::Arrived>(&report)) {
+      const bool taken = arrived->record.SettingAnswer() == meter::Answer::Taken;
+      heard.push_back(arrived->record.Text() + (taken ? " taken" : ""));
+    }
+    if (const auto* completed = std::get_if<meter::Completed>(&report)) {
+      heard.emplace_back(completed->what == meter::Done::Success ? "success" : "other");
+    }
+  });
+  session.OnReceived("?!");
+  EXPECT_TRUE(session.Connected());
+  session.StartRealTime();
+  EXPECT_EQ(session.LastCommand(), "READ\r");
+  session.OnReceived("$SET OK#");
+  EXPECT_EQ(heard, (std::vector<std::string>{"$SET OK# taken", "success"}));
 }
 
 }  // namespace

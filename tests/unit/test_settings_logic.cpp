@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/SettingAnswer.h"
 #include "tests/unit/FakeFrame.h"
 
 namespace {
@@ -118,32 +117,6 @@ TEST(SettingsLogic, OnlyAnAnswerWithoutWordsOfFailureIsASuccess) {
       EXPECT_EQ(f.window.settingsDialogs.size(), clockAgain ? 2u : 1u) << c.records;
     }
   }
-}
-
-// A second meter is a second model: its answers are read by its own words.
-TEST(SettingsLogic, AnAnswerIsJudgedByTheMarkersOfTheMeterOnTheLine) {
-  static constexpr std::string_view kRefusals[] = {"NG", "NOT OK"};
-  meter::Model other = meter::kKm360r;
-  other.markers.success = "OK";
-  other.markers.refusals = kRefusals;
-  other.markers.reading = "dBm";
-  meter::Model unlabelled = other;  // its readings carry no label
-  unlabelled.markers.reading = {};
-  const struct {
-    std::string record;
-    const meter::Model& model;
-    settings::Answer answer;
-  } cases[] = {
-      {"SET OK\r\n$", other, settings::Answer::Taken},
-      {"SET NOT OK\r\n$", other, settings::Answer::Refused},
-      {"SET NG\r\n$", other, settings::Answer::Refused},
-      {"-10.00dBm OK\r\n$", other, settings::Answer::None},
-      {G("设置成功\r\n$"), other, settings::Answer::None},
-      {G("设置成功\r\n$"), meter::kKm360r, settings::Answer::Taken},
-      {"SET OK\r\n$", meter::kKm360r, settings::Answer::None},
-      {"SET OK\r\n$", unlabelled, settings::Answer::Taken},
-  };
-  for (const auto& c : cases) EXPECT_EQ(settings::JudgeAnswer(c.record, c.model), c.answer) << c.record;
 }
 
 TEST(SettingsLogic, ARecordThatIsNoAnswerToTheSettingJustSentOpensNoSecondClock) {

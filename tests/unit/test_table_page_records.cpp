@@ -24,7 +24,7 @@ class TablePageRecords : public ::testing::Test {
   // UM_RECORD_READY for the shown kind; what the outcome asks of the frame is
   // noted among the scrolls.
   void Show(const std::string& record) {
-    const RecordOutcome o = page.ShowReply(meter::Reply(record), kind, rowCount);
+    const RecordOutcome o = page.ShowReply(Km360rRecord(record), kind, rowCount);
     if (o.currentWavelength) calls.push_back("wavelength " + *o.currentWavelength);
   }
 
@@ -167,7 +167,7 @@ TEST(TablePageLayouts, EachLayoutReplacesRowsAndColumns) {
   EXPECT_EQ(m.Column(5).title, "Description");
   EXPECT_EQ(m.Column(5).width, 200);
   int rows = 0;
-  page.ShowReply(meter::Reply(FullReadingRecord("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30")),
+  page.ShowReply(Km360rRecord(FullReadingRecord("1310nm", "1uW", "-30dBm", "12/05/06 10:20:30")),
                  DataKind::RealTime, rows);
   ASSERT_EQ(m.RowCount(), 1);
 

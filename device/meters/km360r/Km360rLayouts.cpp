@@ -1,10 +1,11 @@
-#include "device/Reply.h"
+#include "device/meters/km360r/Km360rLayouts.h"
+
+#include <string>
 
 #include "common/GbkKeywords.h"
 #include "common/TextRules.h"
-#include "device/MeterModel.h"
 
-namespace meter {
+namespace meters::km360r {
 
 namespace {
 
@@ -24,12 +25,9 @@ constexpr int kGraphValueLength = 6;
 
 }  // namespace
 
-bool Reading::IsEmptySlot() const { return text::Contains(meterTime, "00/00/00"); }
-
-std::optional<Reading> Reply::AsReading() const {
-  const std::string_view r = m_text;
+std::optional<meter::Reading> ReadingOf(std::string_view r) {
   if (!text::Contains(r, gbk::kWave)) return std::nullopt;
-  Reading reading;
+  meter::Reading reading;
   reading.meterTime = CutAt(From(r, Pos(r, gbk::kTime) + kMeasurementValueOffset), "\r");
   reading.wavelength = CutAt(From(r, Pos(r, gbk::kWavelength) + kMeasurementValueOffset), "nm");
   const std::string_view linear = From(r, Pos(r, gbk::kLinear) + kMeasurementValueOffset);
@@ -38,10 +36,9 @@ std::optional<Reading> Reply::AsReading() const {
   return reading;
 }
 
-std::optional<ParameterRecord> Reply::AsParameters() const {
-  const std::string_view r = m_text;
+std::optional<meter::ParameterRecord> ParametersOf(std::string_view r) {
   if (!text::Contains(r, gbk::kWavelengthColon)) return std::nullopt;
-  ParameterRecord p;
+  meter::ParameterRecord p;
   p.wavelength = CutAt(From(r, Pos(r, gbk::kWavelength) + kParameterWavelengthOffset), "\r");
   p.wavelengthCalibration = text::Mid(r, Pos(r, gbk::kSystemWavelength) + kSystemValueOffset,
                                       kWavelengthCalibrationLength);
@@ -56,24 +53,14 @@ std::optional<ParameterRecord> Reply::AsParameters() const {
   return p;
 }
 
-SettingReply Reply::AsSetting() const {
-  SettingReply s;
-  s.success = Succeeded();
-  const int at = Pos(m_text, gbk::kCurrentWavelength);
-  if (at >= 0) {
-    s.currentWavelength =
-        std::string(text::Mid(m_text, at + kMeasurementValueOffset, kCurrentWavelengthLength));
-  }
-  return s;
+std::optional<std::string_view> CurrentWavelengthOf(std::string_view r) {
+  const int at = Pos(r, gbk::kCurrentWavelength);
+  if (at < 0) return std::nullopt;
+  return text::Mid(r, at + kMeasurementValueOffset, kCurrentWavelengthLength);
 }
 
-std::string_view Reply::GraphValue() const {
-  return text::Mid(m_text, Pos(m_text, gbk::kLog) + kMeasurementValueOffset, kGraphValueLength);
+std::string_view GraphValueOf(std::string_view r) {
+  return text::Mid(r, Pos(r, gbk::kLog) + kMeasurementValueOffset, kGraphValueLength);
 }
 
-bool Reply::EndsHistory() const { return text::Contains(m_text, kKm360r.markers.historyEnd); }
-bool Reply::EndsListing() const { return text::Contains(m_text, kKm360r.markers.listingEnd); }
-bool Reply::EndsParameters() const { return text::Contains(m_text, kKm360r.markers.parametersEnd); }
-bool Reply::Succeeded() const { return text::Contains(m_text, kKm360r.markers.success); }
-
-}  // namespace meter
+}  // namespace meters::km360r
