@@ -154,7 +154,7 @@ class MeterService : public settings::ISettingsLink {
   const std::string& ConnectedPort() const { return m_session.ConnectedPort(); }
 
  private:
-  // The link and the meter's reports (MeterService.cpp).
+  // The link and the meter's reports (ServiceLink.cpp).
   void OnConnected();
   void OnLinkFailed();
   void OnMeterLost(meter::Loss how);
@@ -162,14 +162,14 @@ class MeterService : public settings::ISettingsLink {
   void OnCommandDone(meter::Done what);
   void OnDriverError(const std::string& text);
   void Disconnect();
+  void ResetAnswered(const std::string& answer);
+
+  // Reading, and the records shown (ServiceReading.cpp).
   // UM_RECORD_READY
   void ShowRecord(const meter::Record& record, bool plot);
   // The awaited setting's answer: the success box, or (for the clock) Set
   // clock again on a refusal.
   void JudgeSettingAnswer(const meter::Record& record);
-  void ResetAnswered(const std::string& answer);
-
-  // Reading (ServiceReading.cpp).
   void ReadListing(DataKind kind, Layout layout, Listing listing);
   // Real-time reading goes on after a wavelength change: new rows follow the
   // ones shown, which stay as they are, saved or not.
@@ -182,9 +182,6 @@ class MeterService : public settings::ISettingsLink {
   // Cancel. True to go on (nothing unsaved, Discard, or a Save that wrote
   // the file); false leaves everything as it is.
   bool ResolveUnsaved();
-  void MarkUnsaved();
-  // The table now shows `fileName` (empty: no file) and is saved or not.
-  void SetDocument(const std::string& fileName, bool unsaved);
   // UM_OPEN_FILE and UM_SAVE_DATA
   void OpenWithDialog();
   // True when the rows were written.
@@ -192,6 +189,11 @@ class MeterService : public settings::ISettingsLink {
   // UM_EXPORT
   void ExportWithDialog();
 
+  // What is shown and the guards (MeterService.cpp): below the link, the
+  // reading and the files, which all use them.
+  void MarkUnsaved();
+  // The table now shows `fileName` (empty: no file) and is saved or not.
+  void SetDocument(const std::string& fileName, bool unsaved);
   // Guard checks; each shows its box when it fails.
   bool CheckConnected();
   bool CheckNoHistory();

@@ -24,19 +24,6 @@ bool MeterService::ResolveUnsaved() {
   return SaveWithDialog();
 }
 
-void MeterService::MarkUnsaved() {
-  if (m_state.unsaved) return;
-  m_state.unsaved = true;
-  ShowState();
-}
-
-void MeterService::SetDocument(const std::string& fileName, bool unsaved) {
-  if (m_state.fileName == fileName && m_state.unsaved == unsaved) return;
-  m_state.fileName = fileName;
-  m_state.unsaved = unsaved;
-  ShowState();
-}
-
 bool MeterService::ConfirmExit() {
   if (m_state.unsaved) return ResolveUnsaved();
   return AskYesNo(m_texts.m_strExitAsk, m_texts.m_strMsgCaption);

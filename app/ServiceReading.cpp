@@ -179,6 +179,42 @@ void MeterService::OnDeleteShownData() {
 }
 
 // ---------------------------------------------------------------------------
+// Records shown, and the awaited setting's answer
+
+void MeterService::ShowRecord(const meter::Record& record, bool plot) {
+  const int tableRowsBefore = m_table.Model().RowCount();
+  const RecordOutcome outcome = m_feed.Route(record, plot, m_shown.dataKind, m_shown.rowCount);
+  if (m_table.Model().RowCount() > tableRowsBefore) MarkUnsaved();
+  if (outcome.currentWavelength) {
+    m_shown.currentWavelength = *outcome.currentWavelength;
+    m_feed.WavelengthNamed(m_shown.currentWavelength);
+  }
+  JudgeSettingAnswer(record);
+}
+
+void MeterService::JudgeSettingAnswer(const meter::Record& record) {
+  // Only the answer to the setting just sent counts: a reading still on its
+  // way, a listing or a reset's answer after a cancelled dialog is no answer.
+  if (m_awaitedSetting == DataKind::Nothing || m_awaitedSetting != m_shown.dataKind) return;
+  const meter::Answer answer = record.SettingAnswer();
+  if (answer == meter::Answer::None) return;
+  const DataKind setting = m_awaitedSetting;
+  m_awaitedSetting = DataKind::Nothing;
+  const bool goOn = std::exchange(m_bGoOnAfterSetting, false);
+  if (answer == meter::Answer::Taken) {
+    m_prompter.MessageBox(m_table.m_strSetOk, m_table.m_strPromptCaption, BoxButtons::Ok);
+    m_shown.dataKind = DataKind::Nothing;
+  } else if (setting == DataKind::Clock) {
+    // A refused clock runs the whole Set clock command again, guards included.
+    OnSettingsCommand(DataKind::Clock);
+    return;
+  }
+  // Taken or refused, the reading goes on: each reading names the wavelength
+  // it was taken at, so no row can stand for another wavelength.
+  if (goOn && m_session.Connected()) GoOnReading();
+}
+
+// ---------------------------------------------------------------------------
 // Settings
 
 void MeterService::OnSettingsCommand(DataKind kind) {
