@@ -1,8 +1,8 @@
 #pragma once
 // The graph page's side of the data feed. An opened data file reaches the
 // chart through the feed's "file opened" event, as the readout and the job
-// panel follow the feed; the page's clear and update steps reach it as posted
-// messages (UM_GRAPH_CLEAR, UM_GRAPH_UPDATE), so they run after the work that
+// panel follow the feed; the page's clear and update steps reach it posted
+// to the UI thread (a clear, a redraw), so they run after the work that
 // asked for them, and not at all once this follower is gone.
 #include <memory>
 #include <optional>
@@ -21,7 +21,7 @@ class GraphFollower {
   GraphFollower(const GraphFollower&) = delete;
   GraphFollower& operator=(const GraphFollower&) = delete;
 
-  // UM_GRAPH_CLEAR: the chart is wiped once the work queued before it ran.
+  // Posts a clear: the chart is wiped once the work queued before it ran.
   void PostClear();
 
  private:

@@ -77,7 +77,7 @@ int rowsShown = 0;
 
 TablePage& Page() { return program->View()->m_tablePage->Page(); }
 
-// One record handed to the page as the frame hands it (UM_RECORD_READY).
+// One record handed to the page as the meter service hands it.
 void ShowRecord(const meter::Record& record) { Page().ShowReply(record, DataKind::RealTime, rowsShown); }
 
 // An empty real-time read, as the Read real-time data command leaves it.

@@ -110,7 +110,7 @@ class ReadingSession : private ISerialOwner {
   // on until their answer ends them.
   void StopReading();
 
-  // UM_SEND_COMMAND: posts `text` to be written; when it is written during
+  // Posts `text` to be written; when it is written during
   // real-time or history reading, the reply watchdog is armed.
   void PostCommand(const std::string& text);
   // Writes `text` at once, unwatched (the set-clock dialog's way).
@@ -118,7 +118,7 @@ class ReadingSession : private ISerialOwner {
   // Forgets a partly received reply.
   void DiscardPartialReply() { m_assembler.Clear(); }
 
-  // UM_RX_CHAR (the meter's bytes, a range at a time), and the driver's
+  // The meter's bytes (a range at a time), and the driver's
   // reports (also reachable for tests and benchmarks that feed bytes without
   // a line).
   void OnReceived(std::string_view bytes) override;

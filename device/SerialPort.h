@@ -24,7 +24,7 @@ inline constexpr LineSettings kMeterLine{};
 
 // The driver error box's text: "WARNING:  %s Failed with the following error:
 // \n%s\nPort: %d\n" with the failed call, the reason for `errorCode` (an errno
-// value) and the port number, cut to fit the box's 200-byte buffer.
+// value) and the port number, cut after its first 199 bytes.
 std::string FormatDriverError(const std::string& operation, int errorCode, int port);
 
 // The same box text with the reason already worded: backends whose system
@@ -39,7 +39,7 @@ class ISerialOwner {
   // Queues fn to run on the UI thread after the handler that is running now.
   // Called from the monitor thread; must be thread-safe and must not block.
   virtual void PostToUi(std::function<void()> fn) = 0;
-  // UM_RX_CHAR: what the port received since the previous call, in arrival
+  // What the port received since the previous call, in arrival
   // order (a NUL arrives as a 0 byte); the view is valid during the call only.
   virtual void OnReceived(std::string_view bytes) = 0;
   // The line was lost (hang-up, adapter pulled, I/O error): the lost-device case.

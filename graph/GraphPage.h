@@ -53,7 +53,7 @@ class GraphPage {
   void SetWindow(GraphWindow window) { m_window = std::move(window); }
   // How the page reads the local clock (tests give it a fixed one).
   void SetClock(std::function<std::tm()> clock) { m_clock = std::move(clock); }
-  // Queues a UM_GRAPH_CLEAR to this page; a full live graph asks for one.
+  // Posts a clear of this page; a full live graph asks for one.
   void SetClearPoster(std::function<void()> post) { m_postClear = std::move(post); }
 
   // Real-time reading starts: file mode ends, an empty status line, 300
@@ -67,14 +67,14 @@ class GraphPage {
   // gets as many rows as values (at least 300).
   void SetFileValues(const std::vector<int>& values);
 
-  // UM_GRAPH_UPDATE with a live value: the whole dBm of a real-time
+  // A live value to draw: the whole dBm of a real-time
   // record, as the meter model read it (meter::Measurement::plotDbm).
   void OnGraphValue(int wholeDbm);
   // The same with the value's text (six bytes of a real-time record).
   void OnGraphUpdate(const std::string& valueText);
-  // UM_GRAPH_UPDATE after an opened file (the latest live value stays).
+  // A redraw after an opened file (the latest live value stays).
   void OnGraphUpdate();
-  // UM_GRAPH_CLEAR
+  // The posted clear: the chart is wiped.
   void OnGraphClear();
   // The window is painted; realTime: real-time reading runs.
   void OnPaint(bool realTime);

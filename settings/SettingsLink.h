@@ -2,7 +2,7 @@
 // What a settings dialog needs of the program while it is open: the meter's
 // model, the way its question for the current wavelength reaches the meter,
 // the meter's current wavelength as last reported, and word of a new one
-// (UM_WAVELENGTH_UPDATE). The meter service provides it; the dialogs know
+// (the feed's WavelengthNamed). The meter service provides it; the dialogs know
 // nothing else of the program, and return what the operator chose for the
 // service to send.
 #include <functional>
@@ -17,7 +17,7 @@ class ISettingsLink {
   virtual ~ISettingsLink() = default;
   // The meter on the line: the commands a dialog asks it with.
   virtual const meter::Model& MeterModel() const = 0;
-  // UM_SEND_COMMAND: the text is queued to be written (the question for the
+  // The text is queued to be written (the question for the
   // current wavelength).
   virtual void PostCommand(const std::string& text) = 0;
   // The meter's current-wavelength text (GBK bytes), empty before any answer.

@@ -1,5 +1,5 @@
 #pragma once
-// Export of the shown table (UM_EXPORT): the export dialog's filter, which
+// Export of the shown table: the export dialog's filter, which
 // entry writes what, and the two writers run over the table page's rows,
 // titles first. The workbook is built in the program; no spreadsheet program
 // is needed.

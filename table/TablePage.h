@@ -57,7 +57,7 @@ class TablePage {
   void ApplyLayout(Layout layout, int descriptionWidth = 200);
   void DeleteAllRows();
 
-  // UM_RECORD_READY: shows the part of `record` (read once by the meter
+  // A record posted to be shown: shows the part of `record` (read once by the meter
   // model) that the data of `kind` is made of; a new row goes to index
   // `rowCount`, which counts on. A real-time or history row shows the
   // measurement's texts, exactly as the meter wrote them.
@@ -84,7 +84,7 @@ class TablePage {
   // The closing step after a record: the window makes this row wholly visible.
   void SetScrollListener(std::function<void(int row)> listener) { m_scroll = std::move(listener); }
 
-  std::string m_strRecord;         // the record of the latest UM_RECORD_READY
+  std::string m_strRecord;         // the latest record shown
   std::string m_strFilePath;       // the data file last opened
   std::string m_strSetOk;          // "设置成功" / "Set up successful" (UTF-8)
   std::string m_strPromptCaption;  // "信息提示" / "Massage prompt" (UTF-8)

@@ -54,7 +54,7 @@ class CCalibrationDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // UM_WAVELENGTH_UPDATE
+  // The meter named its current wavelength.
   void OnWavelengthUpdate();
   void OnAnswerWaitOver();
   void OnOK();

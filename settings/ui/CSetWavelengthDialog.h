@@ -31,7 +31,7 @@ class CSetWavelengthDialog : public QDialog {
   std::optional<settings::Choice> Chosen() const { return m_chosen; }
 
  private:
-  // UM_WAVELENGTH_UPDATE
+  // The meter named its current wavelength.
   void OnWavelengthUpdate();
   // Chooses the meter's current wavelength, unless the operator chose one.
   void ChooseCurrent();

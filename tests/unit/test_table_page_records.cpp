@@ -21,7 +21,7 @@ class TablePageRecords : public ::testing::Test {
   void SetUp() override {
     page.SetScrollListener([this](int row) { calls.push_back("scroll " + std::to_string(row)); });
   }
-  // UM_RECORD_READY for the shown kind; what the outcome asks of the frame is
+  // A record shown as the data of the shown kind; what the outcome asks of the service is
   // noted among the scrolls.
   void Show(const std::string& record) {
     const RecordOutcome o = page.ShowReply(Km360rRecord(record), kind, rowCount);
