@@ -5,7 +5,7 @@
 // the table page, then to the subscribers: the field readout, the live log,
 // the job panel, the command-line companion (and the results store).
 //
-// The frame logic decides what is shown (the data kind, the row count, the
+// The meter service decides what is shown (the data kind, the row count, the
 // tabs) and calls the feed; the feed does the data's work and tells. Its
 // typed events are the one way to follow the meter and the data: windows,
 // the command-line companion and tests all subscribe here.

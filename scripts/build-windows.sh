@@ -84,7 +84,7 @@ if [ -n "${sqlite_build:-}" ]; then
   wait "$sqlite_build"
   [ "$(cat "$deps/sqlite.status")" = 0 ] || sqlite_failed
 fi
-# The CLI and the unit tests (whose frame logic opens ports) link the Win32
+# The CLI and the unit tests (whose meter service opens ports) link the Win32
 # serial backend, device/win32/. KM360R_WINDOWS_TARGETS names others instead
 # (scripts/build-windows-window.sh: the window and its tests).
 read -r -a targets <<<"${KM360R_WINDOWS_TARGETS:-km360r-cli km360r_unit_tests}"

@@ -2,7 +2,7 @@
 // The table page's behaviour without its window: the rows the operator sees,
 // the column layouts, what each record from the meter turns into according to
 // the shown data's kind, and the data files. CTablePageWindow (the window) shows its
-// model; the frame logic feeds it; the command-line companion uses the same
+// model; the meter service feeds it; the command-line companion uses the same
 // object.
 #include <functional>
 #include <optional>
@@ -21,7 +21,7 @@ enum class Layout { Measurement, AD, Wavelength, Parameters };
 
 // What showing one record asks of the program around the page.
 struct RecordOutcome {
-  // (Whether a record answers a setting is the frame logic's to decide: only
+  // (Whether a record answers a setting is the meter service's to decide: only
   // the setting just sent is answered, meter::Record::SettingAnswer.)
   // The meter's current wavelength (answers to the wavelength and calibration
   // settings), for the open dialog.
