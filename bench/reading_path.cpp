@@ -49,7 +49,7 @@ void BM_ReadingPathRealTime(benchmark::State& state) {
     if (const auto* row = std::get_if<feed::Row>(&event)) readout.Take(row->measurement, 0);
   });
   ReadingSession& meter = logic.Meter();
-  meter.OnReceived("?");  // connected
+  meter.Receive("?");  // connected
   logic.OnReadRealTime();
   runtime.Drain();
 
@@ -59,7 +59,7 @@ void BM_ReadingPathRealTime(benchmark::State& state) {
     logic.OnReadRealTime();
     runtime.Drain();
     state.ResumeTiming();
-    meter.OnReceived(stream);
+    meter.Receive(stream);
     runtime.Drain();
   }
   if (table.Model().RowCount() != kRecords || readout.Values().Stats().Count() != kRecords) {

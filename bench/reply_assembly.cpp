@@ -47,13 +47,13 @@ void Assemble(benchmark::State& state, bool realTime) {
   MeterService& logic = station.Service();
   GraphPage& graph = station.Graph();
   ReadingSession& meter = logic.Meter();
-  meter.OnReceived("?");  // connected
+  meter.Receive("?");  // connected
   if (realTime) logic.OnReadRealTime();
   runtime.Drain();
 
   size_t graphValues = 0;
   for (auto _ : state) {
-    meter.OnReceived(stream);
+    meter.Receive(stream);
     runtime.Drain();
     graphValues += static_cast<size_t>(graph.NextRow());
   }

@@ -87,7 +87,10 @@ ReadingSession::ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& 
       m_timings(timings),
       m_listener(std::move(listener)),
       m_assembler(model.framing),
-      m_scan(port, ports, *this, model.commands.probe, timings.probeIntervalMs) {}
+      m_lineOwner({[this](std::function<void()> fn) { m_runtime.Post(std::move(fn)); },
+                   [this](std::string_view bytes) { Receive(bytes); }, [this] { LineLost(); },
+                   [this](const std::string& text) { LineFailed(text); }}),
+      m_scan(port, ports, m_lineOwner, model.commands.probe, timings.probeIntervalMs) {}
 
 ReadingSession::~ReadingSession() {
   // Ticks that came after the session would find it gone.
@@ -249,7 +252,7 @@ void ReadingSession::WatchdogTick() {
 // ---------------------------------------------------------------------------
 // Replies and the line
 
-void ReadingSession::OnReceived(std::string_view bytes) {
+void ReadingSession::Receive(std::string_view bytes) {
   while (!bytes.empty()) {
     switch (m_assembler.Add(bytes)) {
       case ReplyAssembler::Step::None: break;
@@ -288,7 +291,7 @@ void ReadingSession::OnRecord(std::string text) {
   if (done.success) m_listener(meter::Completed{meter::Done::Success});
 }
 
-void ReadingSession::OnDeviceLost() {
+void ReadingSession::LineLost() {
   // While a scan runs the channel belongs to the scan, which moves on to the
   // next candidate by itself.
   if (m_state == S::Scanning) return;
@@ -298,6 +301,5 @@ void ReadingSession::OnDeviceLost() {
   m_listener(meter::Lost{meter::Loss::Line});
 }
 
-void ReadingSession::OnDriverError(const std::string& text) { m_listener(meter::DriverError{text}); }
+void ReadingSession::LineFailed(const std::string& text) { m_listener(meter::DriverError{text}); }
 
-void ReadingSession::PostToUi(std::function<void()> fn) { m_runtime.Post(std::move(fn)); }

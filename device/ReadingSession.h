@@ -58,7 +58,7 @@ std::optional<SessionState> NextState(SessionState state, SessionEvent event);
 // The listings the meter sends on request, with the letters that ask for them.
 enum class Listing { AdValues, WavelengthCodes, Parameters };
 
-class ReadingSession : private ISerialOwner {
+class ReadingSession {
  public:
   // `listener` hears every report. The session talks to a meter of `model`
   // (which outlives it). The scan tries the candidates of
@@ -66,7 +66,7 @@ class ReadingSession : private ISerialOwner {
   // does the probe of each candidate.
   ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& ports, const meter::Model& model,
                  MeterListener listener, SessionTimings timings = {});
-  ~ReadingSession() override;
+  ~ReadingSession();
   ReadingSession(const ReadingSession&) = delete;
   ReadingSession& operator=(const ReadingSession&) = delete;
 
@@ -118,15 +118,14 @@ class ReadingSession : private ISerialOwner {
   // Forgets a partly received reply.
   void DiscardPartialReply() { m_assembler.Clear(); }
 
-  // The meter's bytes (a range at a time), and the driver's
-  // reports (also reachable for tests and benchmarks that feed bytes without
-  // a line).
-  void OnReceived(std::string_view bytes) override;
-  void OnDeviceLost() override;
-  void OnDriverError(const std::string& text) override;
+  // What the line reports, handed over on the UI thread: the meter's bytes
+  // (a range at a time), the line lost, the driver's error (also reachable
+  // for tests and benchmarks that feed bytes without a line).
+  void Receive(std::string_view bytes);
+  void LineLost();
+  void LineFailed(const std::string& text);
 
  private:
-  void PostToUi(std::function<void()> fn) override;
 
   // Moves to the state the table gives for `event`, with what leaving and
   // entering states means for the poll and the watchdog. False when the
@@ -147,6 +146,7 @@ class ReadingSession : private ISerialOwner {
   const SessionTimings m_timings;
   MeterListener m_listener;
   ReplyAssembler m_assembler;
+  LineOwner m_lineOwner;  // what the port and the scan report to: this session
   PortScan m_scan;
 
   SessionState m_state = SessionState::Idle;

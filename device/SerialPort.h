@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // How a port is opened.
 struct LineSettings {
@@ -47,6 +48,27 @@ class ISerialOwner {
   // The driver error box: caption "Application Error", text as
   // FormatDriverError gives it.
   virtual void OnDriverError(const std::string& text) = 0;
+};
+
+// An owner made of the functions it is given: the part that reads the meter
+// hands the port one of these instead of being an owner itself, so the port
+// knows nothing of who reads it.
+class LineOwner final : public ISerialOwner {
+ public:
+  struct Handlers {
+    std::function<void(std::function<void()>)> post;  // to the UI thread
+    std::function<void(std::string_view)> received;
+    std::function<void()> lost;
+    std::function<void(const std::string&)> driverError;
+  };
+  explicit LineOwner(Handlers handlers) : m_handlers(std::move(handlers)) {}
+  void PostToUi(std::function<void()> fn) override { m_handlers.post(std::move(fn)); }
+  void OnReceived(std::string_view bytes) override { m_handlers.received(bytes); }
+  void OnDeviceLost() override { m_handlers.lost(); }
+  void OnDriverError(const std::string& text) override { m_handlers.driverError(text); }
+
+ private:
+  Handlers m_handlers;
 };
 
 // One serial port of the system, opened by device path.

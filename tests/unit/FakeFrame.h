@@ -184,7 +184,7 @@ class Frame {
   }
 
   void Feed(const std::string& bytes) {
-    service.Meter().OnReceived(bytes);
+    service.Meter().Receive(bytes);
   }
   void Connect() { Feed("?"); }
   // Real-time reading started and its first "D\r" handed to the channel.

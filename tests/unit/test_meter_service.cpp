@@ -631,7 +631,7 @@ TEST(MeterService, LinkAndALostLineAreIgnoredWhileAScanRuns) {
   ASSERT_TRUE(f.service.Scanning());
   f.runtime.Fire(TIMER_LINK_GUARD);  // the guard ends long before the scan does
   f.service.OnLink();
-  f.service.Meter().OnDeviceLost();
+  f.service.Meter().LineLost();
   EXPECT_TRUE(f.window.boxes.empty());
   EXPECT_FALSE(f.service.LinkBusy());
   while (f.service.Scanning() && f.runtime.WaitForPost()) f.runtime.RunPosts();
@@ -648,7 +648,7 @@ TEST(MeterService, ALostLineStopsReadingTellsTheOperatorAndDisconnects) {
       f.service.OnReadRealTime();
     }
     f.runtime.RunPosts();
-    f.service.Meter().OnDeviceLost();
+    f.service.Meter().LineLost();
     EXPECT_EQ(f.Boxes(), std::vector<std::string>{"Equipment disconnected"});
     EXPECT_FALSE(f.service.RealTime());
     EXPECT_FALSE(f.service.History());
@@ -667,14 +667,14 @@ TEST(MeterService, ALostLineDisconnectsEvenWithinTheLinkGuard) {
   f.service.OnLink();  // disconnects and arms the guard
   f.Connect();
   ASSERT_TRUE(f.service.LinkBusy());
-  f.service.Meter().OnDeviceLost();
+  f.service.Meter().LineLost();
   EXPECT_FALSE(f.service.Connected());
   EXPECT_EQ(f.View().linkImage, toolbar_image::kDisconnected);
 }
 
 TEST(MeterService, DriverErrorsGoToTheApplicationErrorBox) {
   Frame f;
-  f.service.Meter().OnDriverError("WARNING:  WriteFile() Failed");
+  f.service.Meter().LineFailed("WARNING:  WriteFile() Failed");
   ASSERT_EQ(f.window.boxes.size(), 1u);
   EXPECT_EQ(f.window.boxes[0].caption, "Application Error");
 }
@@ -1030,7 +1030,7 @@ TEST(MeterService, SaveWritesTheRowsShownAfterASettingADisconnectOrALostLine) {
       {"calibration", setting(DataKind::Calibration)},
       {"mode", setting(DataKind::Mode)},
       {"disconnect", [](Frame& f) { f.service.OnLink(); }},
-      {"lost line", [](Frame& f) { f.service.Meter().OnDeviceLost(); }},
+      {"lost line", [](Frame& f) { f.service.Meter().LineLost(); }},
   };
   for (const auto& [name, step] : before) {
     for (const bool byQuestion : {false, true}) {

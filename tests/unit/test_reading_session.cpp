@@ -95,7 +95,7 @@ TEST(ReadingSession, PollAndWatchdogsRunWithTheTimingsTheOwnerGives) {
                                                               meters::km360r::Model(), events, *c.given)
                            : std::make_unique<ReadingSession>(runtime, *port, SystemPortList(),
                                                               meters::km360r::Model(), events);
-    session->OnReceived("?");  // a meter on the line
+    session->Receive("?");  // a meter on the line
     session->StartRealTime();
     runtime.Run();
     EXPECT_EQ(runtime.periods[TIMER_POLL], c.poll);
@@ -125,11 +125,11 @@ TEST(ReadingSession, TheModelItIsHandedFramesAsksAndReadsTheMeter) {
       heard.emplace_back(completed->what == meter::Done::Success ? "success" : "other");
     }
   });
-  session.OnReceived("?!");
+  session.Receive("?!");
   EXPECT_TRUE(session.Connected());
   session.StartRealTime();
   EXPECT_EQ(session.LastCommand(), "READ\r");
-  session.OnReceived("$SET OK#");
+  session.Receive("$SET OK#");
   EXPECT_EQ(heard, (std::vector<std::string>{"$SET OK# taken", "success"}));
 }
 

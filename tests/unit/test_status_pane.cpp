@@ -61,7 +61,7 @@ TEST(LinkPane, AHistoryCutOffSaysItIsIncompleteAndHowManyRecordsCame) {
   f.runtime.RunPosts();
   f.Feed(HistoryRecord(0) + HistoryRecord(1));
   f.runtime.RunPosts();
-  f.service.Meter().OnDeviceLost();
+  f.service.Meter().LineLost();
   f.runtime.RunPosts();
   EXPECT_EQ(f.View().linkNote.rfind("History incomplete: the line was lost after 2 records · Lost ", 0), 0u)
       << f.View().linkNote;
