@@ -18,7 +18,7 @@ class FramePresenter : public IServiceView {
 
   // The operator chose a tab item: its page comes to the front.
   void OnTabSelected(int index);
-  // Menus 114 and 115: real-time reading (started when it does not run) with
+  // Text and Graphic: real-time reading (started when it does not run) with
   // its table or its graph in front.
   void OnText();
   void OnGraphic();
