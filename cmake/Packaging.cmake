@@ -17,6 +17,10 @@ foreach(target km360r km360r-cli km360r-sim)
 endforeach()
 install(TARGETS ${KM360R_FRONT_ENDS} RUNTIME DESTINATION ${KM360R_INSTALL_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/config.ini DESTINATION ${KM360R_INSTALL_DIR})
+# km360r-cli's reports, loaded from beside it.
+if(TARGET km360r-cli-report)
+  install(TARGETS km360r-cli-report LIBRARY DESTINATION ${KM360R_INSTALL_DIR})
+endif()
 # The help files are built by their own target, when the tree has it.
 if(DEFINED KM360R_HELP_FILES)
   install(FILES ${KM360R_HELP_FILES} DESTINATION ${KM360R_INSTALL_DIR})
