@@ -83,6 +83,11 @@ Outcome ExportWorkbook(const TableModel& table, const std::string& path) {
     xls::Worksheet* sheet = &book->Sheet(1);
     sheet->SetName(kSheetName);
     const int rows = table.RowCount();
+    size_t textBytes = 0;
+    for (int j = 0; j < rows; ++j) {
+      for (int k = 0; k < table.ColumnCount(); ++k) textBytes += table.Cell(j, k).size();
+    }
+    book->ReserveText(textBytes, static_cast<size_t>(rows) * static_cast<size_t>(table.ColumnCount()));
     FillSheet(*sheet, table, 0, std::min(rows, kRowsPerSheet));
     for (int first = kRowsPerSheet, number = 2; first < rows; first += kRowsPerSheet, ++number) {
       sheet = &book->AddSheet(0);

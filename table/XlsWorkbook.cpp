@@ -311,6 +311,12 @@ size_t StringHash(char kind, std::string_view text) {
 
 }  // namespace
 
+void Workbook::ReserveText(size_t bytes, size_t strings) {
+  // Each string is kept behind its kind byte.
+  m_stringBytes.reserve(m_stringBytes.size() + bytes + strings);
+  m_stringEnds.reserve(m_stringEnds.size() + strings);
+}
+
 std::string_view Workbook::SharedString(uint32_t index) const {
   const size_t begin = index == 0 ? 0 : m_stringEnds[index - 1];
   return std::string_view(m_stringBytes).substr(begin, m_stringEnds[index] - begin);

@@ -103,6 +103,11 @@ class Workbook {
   // Sheets.Item(index).Delete; the last sheet cannot be deleted.
   void DeleteSheet(int index);
 
+  // Room for shared texts of up to `bytes` in all, `strings` of them at
+  // most, for a writer that knows its cells: the texts' block is then never
+  // copied to grow, and what is reserved and never written takes no memory.
+  void ReserveText(size_t bytes, size_t strings);
+
   // The workbook file's bytes.
   std::string Bytes() const;
   // SaveAs: writes the file beside `path` and renames it there, so a failed
