@@ -17,6 +17,10 @@ foreach(target km360r km360r-cli km360r-sim)
 endforeach()
 install(TARGETS ${KM360R_FRONT_ENDS} RUNTIME DESTINATION ${KM360R_INSTALL_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/config.ini DESTINATION ${KM360R_INSTALL_DIR})
+# km360r-cli's reports, loaded from beside it.
+if(TARGET km360r-cli-report)
+  install(TARGETS km360r-cli-report LIBRARY DESTINATION ${KM360R_INSTALL_DIR})
+endif()
 # The help files are built by their own target, when the tree has it.
 if(DEFINED KM360R_HELP_FILES)
   install(FILES ${KM360R_HELP_FILES} DESTINATION ${KM360R_INSTALL_DIR})
@@ -72,9 +76,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # The libraries are found by dpkg-shlibdeps; Qt's platform plugins (the
 # windowed program's display, the offscreen one the companion's PDF reports
-# are drawn on) are loaded at run time, so no library dependency names them.
+# are drawn on) are loaded at run time, so no library dependency names them;
+# nor PostgreSQL's client library, loaded when a team server is first reached.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libpq5")
 # Chinese window texts need a font with the characters; Qt's own dialogs speak
 # Chinese with Qt's translations; Help hands its .chm file to the desktop's
 # "open" (xdg-open), which needs a viewer for it.

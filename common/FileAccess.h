@@ -8,6 +8,7 @@
 // Chinese names work, and the rename is ReplaceFileW or MoveFileExW.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,6 +43,24 @@ ReadResult ReadWholeFile(const std::string& path, size_t maxBytes = kMaxDataFile
 // (and created, when the link points to nothing yet). More than maxBytes are
 // refused. Returns an empty text on success, else the reason.
 std::string WriteFileReplacing(const std::string& path, std::string_view bytes,
+                               size_t maxBytes = kMaxDataFileBytes);
+
+// Where a writer puts a file's bytes as it makes them: appended in order,
+// and an earlier place written again (a size or an offset known only
+// later). False when the system refused the write, or when the file would
+// grow beyond its limit.
+class FileBytesOut {
+ public:
+  virtual ~FileBytesOut() = default;
+  virtual bool Append(std::string_view bytes) = 0;
+  virtual bool WriteAt(uint64_t offset, std::string_view bytes) = 0;
+};
+
+// The same replacing save for a file written piece by piece, so that a large
+// file never needs to be whole in memory: `write` hands the file's bytes to
+// its out and returns false once a write failed. Nothing is left beside the
+// target when it fails or throws (the exception goes on to the caller).
+std::string WriteFileReplacing(const std::string& path, const std::function<bool(FileBytesOut&)>& write,
                                size_t maxBytes = kMaxDataFileBytes);
 
 bool Exists(const std::string& path);

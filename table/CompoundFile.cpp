@@ -78,35 +78,31 @@ Layout LayoutFor(size_t streamBytes) {
   return l;
 }
 
-}  // namespace
-
-size_t DocumentBytes(size_t streamBytes) { return (size_t{1} + LayoutFor(streamBytes).total) * kSector; }
-
-std::string Build(std::string_view name, std::string_view stream) {
-  std::string out;
-  out.reserve(DocumentBytes(stream.size()));
-  out.assign(kHeaderBytes, '\0');
-  out += stream;
-  Complete(name, out);
-  return out;
-}
-
-void Complete(std::string_view name, std::string& out) {
-  static_assert(kHeaderBytes == kSector);
-  const size_t streamSize = out.size() - kSector;
-  if (out.size() < kSector || streamSize < kMinStreamBytes) {
-    throw std::length_error("stream below the mini stream cutoff");
-  }
+void CheckSizes(std::string_view name, size_t streamSize) {
+  if (streamSize < kMinStreamBytes) throw std::length_error("stream below the mini stream cutoff");
   if (streamSize > 0xFFFFFFFFu - kSector || name.size() >= 32) {
     throw std::length_error("stream or name too long for a compound document");
   }
-  const Layout l = LayoutFor(streamSize);
-  const uint32_t streamSectors = l.streamSectors, fatSectors = l.fatSectors, difSectors = l.difSectors;
-  const uint32_t dirStart = l.dirStart, fatStart = l.fatStart, difStart = l.difStart;
+}
 
-  std::fill(out.begin(), out.begin() + kSector, '\0');
-  out.resize((size_t{1} + l.total) * kSector, '\0');
-  // Header.
+size_t SectorAt(uint32_t sector) { return (size_t{1} + sector) * kSector; }
+
+}  // namespace
+
+std::string Build(std::string_view name, std::string_view stream) {
+  std::string tail = Tail(name, stream.size());
+  std::string out = Header(stream.size());
+  out.reserve(out.size() + stream.size() + tail.size());
+  out += stream;
+  out += tail;
+  return out;
+}
+
+std::string Header(size_t streamSize) {
+  static_assert(kHeaderBytes == kSector);
+  CheckSizes("", streamSize);
+  const Layout l = LayoutFor(streamSize);
+  std::string out(kSector, '\0');
   static constexpr unsigned char kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
   for (size_t i = 0; i < sizeof kSignature; ++i) out[i] = static_cast<char>(kSignature[i]);
   Put16(out, 0x18, 0x003E);  // minor version
@@ -114,20 +110,31 @@ void Complete(std::string_view name, std::string& out) {
   Put16(out, 0x1C, 0xFFFE);  // little-endian
   Put16(out, 0x1E, 9);       // sector size 2^9
   Put16(out, 0x20, 6);       // mini sector size 2^6
-  Put32(out, 0x2C, fatSectors);
-  Put32(out, 0x30, dirStart);
+  Put32(out, 0x2C, l.fatSectors);
+  Put32(out, 0x30, l.dirStart);
   Put32(out, 0x38, kMinStreamBytes);
   Put32(out, 0x3C, kEndOfChain);  // no mini allocation table
-  Put32(out, 0x44, difSectors ? difStart : kEndOfChain);
-  Put32(out, 0x48, difSectors);
+  Put32(out, 0x44, l.difSectors ? l.difStart : kEndOfChain);
+  Put32(out, 0x48, l.difSectors);
   for (uint32_t i = 0; i < kHeaderTableEntries; ++i) {
-    Put32(out, 0x4C + 4 * i, i < fatSectors ? fatStart + i : kFreeSect);
+    Put32(out, 0x4C + 4 * i, i < l.fatSectors ? l.fatStart + i : kFreeSect);
   }
+  return out;
+}
 
-  auto sectorAt = [&](uint32_t sector) { return (size_t{1} + sector) * kSector; };
+std::string Tail(std::string_view name, size_t streamSize) {
+  CheckSizes(name, streamSize);
+  const Layout l = LayoutFor(streamSize);
+  const uint32_t streamSectors = l.streamSectors, fatSectors = l.fatSectors, difSectors = l.difSectors;
+  const uint32_t dirStart = l.dirStart, fatStart = l.fatStart, difStart = l.difStart;
+  // Offsets in the whole document, kept as the tables count them; the tail
+  // starts where the stream ends.
+  const size_t begin = kSector + streamSize;
+  std::string out(SectorAt(l.total) - begin, '\0');
+  auto at = [&](size_t documentOffset) { return documentOffset - begin; };
 
   // Directory: the root entry and the stream below it.
-  const size_t dir = sectorAt(dirStart);
+  const size_t dir = at(SectorAt(dirStart));
   PutEntry(out, dir, "Root Entry", 5, 1, kEndOfChain, 0);
   PutEntry(out, dir + 128, name, 2, kNoStream, 0, static_cast<uint32_t>(streamSize));
   PutUnusedEntry(out, dir + 256);
@@ -140,17 +147,18 @@ void Complete(std::string_view name, std::string& out) {
   fat[dirStart] = kEndOfChain;
   for (uint32_t s = 0; s < fatSectors; ++s) fat[fatStart + s] = kFatSect;
   for (uint32_t s = 0; s < difSectors; ++s) fat[difStart + s] = kDifSect;
-  for (size_t i = 0; i < fat.size(); ++i) Put32(out, sectorAt(fatStart) + 4 * i, fat[i]);
+  for (size_t i = 0; i < fat.size(); ++i) Put32(out, at(SectorAt(fatStart)) + 4 * i, fat[i]);
 
   // Extension sectors: the table sectors past the header's 109, then the next one.
   for (uint32_t d = 0; d < difSectors; ++d) {
-    const size_t at = sectorAt(difStart + d);
+    const size_t sector = at(SectorAt(difStart + d));
     for (uint32_t i = 0; i < kPerSector - 1; ++i) {
       const uint32_t index = kHeaderTableEntries + d * (kPerSector - 1) + i;
-      Put32(out, at + size_t{4} * i, index < fatSectors ? fatStart + index : kFreeSect);
+      Put32(out, sector + size_t{4} * i, index < fatSectors ? fatStart + index : kFreeSect);
     }
-    Put32(out, at + size_t{4} * (kPerSector - 1), d + 1 < difSectors ? difStart + d + 1 : kEndOfChain);
+    Put32(out, sector + size_t{4} * (kPerSector - 1), d + 1 < difSectors ? difStart + d + 1 : kEndOfChain);
   }
+  return out;
 }
 
 }  // namespace compoundfile

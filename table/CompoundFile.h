@@ -17,13 +17,13 @@ inline constexpr size_t kHeaderBytes = 512;
 // below the root entry. `stream` must hold at least kMinStreamBytes.
 std::string Build(std::string_view name, std::string_view stream);
 
-// The same document made around a stream that a writer put behind
-// kHeaderBytes of room in `document`: the header goes into the room and the
-// tables after the stream, so a stream of many megabytes is never copied.
-void Complete(std::string_view name, std::string& document);
-
-// The size of the document around a stream of `streamBytes`, for a writer
-// that reserves it before it writes.
-size_t DocumentBytes(size_t streamBytes);
+// The same document in pieces, for a writer that puts a stream of many
+// megabytes straight into its file: kHeaderBytes of room first, then the
+// stream, then Tail(); the header goes into the room once the stream's size
+// is known. Neither needs the stream's bytes.
+std::string Header(size_t streamBytes);
+// What follows the stream: the rest of its last sector, the directory and
+// the allocation tables.
+std::string Tail(std::string_view name, size_t streamBytes);
 
 }  // namespace compoundfile

@@ -26,6 +26,7 @@ Outcome Failed(std::string reason) {
 // One sheet's share of the table: titles in row 1, rows [first, end) below.
 void FillSheet(xls::Worksheet& sheet, const TableModel& table, int first, int end) {
   const int n = table.ColumnCount();
+  sheet.ReserveCells(static_cast<size_t>(n) * static_cast<size_t>(end - first + 1));
   for (int i = 0; i < n; ++i) sheet.PutCell(1, i + 1, gbk::FromUtf8(table.Column(i).title));
   for (int j = first; j < end; ++j) {
     for (int k = 0; k < n; ++k) sheet.PutCell(j - first + 2, k + 1, table.Cell(j, k));
@@ -82,6 +83,11 @@ Outcome ExportWorkbook(const TableModel& table, const std::string& path) {
     xls::Worksheet* sheet = &book->Sheet(1);
     sheet->SetName(kSheetName);
     const int rows = table.RowCount();
+    size_t textBytes = 0;
+    for (int j = 0; j < rows; ++j) {
+      for (int k = 0; k < table.ColumnCount(); ++k) textBytes += table.Cell(j, k).size();
+    }
+    book->ReserveText(textBytes, static_cast<size_t>(rows) * static_cast<size_t>(table.ColumnCount()));
     FillSheet(*sheet, table, 0, std::min(rows, kRowsPerSheet));
     for (int first = kRowsPerSheet, number = 2; first < rows; first += kRowsPerSheet, ++number) {
       sheet = &book->AddSheet(0);

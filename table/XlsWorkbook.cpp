@@ -155,9 +155,47 @@ uint8_t AlignmentByte(HAlign h, VAlign v) {
 // The shared string table, split into CONTINUE records where it outgrows one
 // record. A string's header never splits; its characters may, and the
 // continuation repeats the one-byte-or-two flag.
+// The workbook stream on its way to the file: records are put into `bytes`,
+// which is handed on whenever it holds a megabyte, between records. Places
+// count from the stream's start.
+class StreamBuffer {
+ public:
+  explicit StreamBuffer(fileaccess::FileBytesOut& out) : m_out(out) { bytes.reserve(kHandOnBytes + 65536); }
+
+  std::string bytes;
+
+  size_t Position() const { return m_handedOn + bytes.size(); }
+  bool Ok() const { return m_ok; }
+  // After a record: hands the bytes on once there are enough of them.
+  void Step() {
+    if (bytes.size() >= kHandOnBytes) HandOn();
+  }
+  void HandOn() {
+    if (m_ok && !bytes.empty()) m_ok = m_out.Append(bytes);
+    m_handedOn += bytes.size();
+    bytes.clear();
+  }
+  // Four bytes at `position`, which may have been handed on already.
+  void Patch32(size_t position, uint32_t v) {
+    char b[4];
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    if (position >= m_handedOn) {
+      std::memcpy(bytes.data() + (position - m_handedOn), b, 4);
+    } else if (m_ok) {
+      m_ok = m_out.WriteAt(compoundfile::kHeaderBytes + position, std::string_view(b, 4));
+    }
+  }
+
+ private:
+  static constexpr size_t kHandOnBytes = size_t{1} << 20;
+  fileaccess::FileBytesOut& m_out;
+  size_t m_handedOn = 0;
+  bool m_ok = true;
+};
+
 class SstWriter {
  public:
-  explicit SstWriter(std::string& out) : m_out(out) {}
+  explicit SstWriter(StreamBuffer& out) : m_out(out) {}
 
   void Begin(uint32_t uses, uint32_t unique) {
     Add32(m_data, uses);
@@ -185,12 +223,13 @@ class SstWriter {
  private:
   size_t Room() const { return kMaxRecordData - m_data.size(); }
   void Flush() {
-    Record(m_out, m_bFirst ? kSst : kContinue, m_data);
+    Record(m_out.bytes, m_bFirst ? kSst : kContinue, m_data);
+    m_out.Step();
     m_bFirst = false;
     m_data.clear();
   }
 
-  std::string& m_out;
+  StreamBuffer& m_out;
   std::string m_data;
   bool m_bFirst = true;
 };
@@ -272,6 +311,12 @@ size_t StringHash(char kind, std::string_view text) {
 
 }  // namespace
 
+void Workbook::ReserveText(size_t bytes, size_t strings) {
+  // Each string is kept behind its kind byte.
+  m_stringBytes.reserve(m_stringBytes.size() + bytes + strings);
+  m_stringEnds.reserve(m_stringEnds.size() + strings);
+}
+
 std::string_view Workbook::SharedString(uint32_t index) const {
   const size_t begin = index == 0 ? 0 : m_stringEnds[index - 1];
   return std::string_view(m_stringBytes).substr(begin, m_stringEnds[index] - begin);
@@ -311,7 +356,31 @@ uint32_t Workbook::Share(std::string_view text, bool utf8) {
   }
 }
 
+namespace {
+
+// The file's bytes gathered in memory.
+class StringBytesOut : public fileaccess::FileBytesOut {
+ public:
+  std::string bytes;
+  bool Append(std::string_view b) override {
+    bytes += b;
+    return true;
+  }
+  bool WriteAt(uint64_t offset, std::string_view b) override {
+    bytes.replace(static_cast<size_t>(offset), b.size(), b);
+    return true;
+  }
+};
+
+}  // namespace
+
 std::string Workbook::Bytes() const {
+  StringBytesOut out;
+  Write(out);
+  return std::move(out.bytes);
+}
+
+bool Workbook::Write(fileaccess::FileBytesOut& file) const {
   // Each sheet's cells in row, then column order, the last put to a cell
   // kept, empty ones left out. Cells put in that order already (as every
   // export puts them) are written from where they are, without a copy.
@@ -341,18 +410,12 @@ std::string Workbook::Bytes() const {
     for (const auto& cell : *cells.back()) uses += kept(cell) && !cell.numeric ? 1 : 0;
   }
 
-  // The stream is written behind the compound document's header room and
-  // the document completed around it, never copied. Its memory is reserved
-  // once for the most it can take (a text byte gives at most one UTF-16
-  // unit of two bytes; pages reserved and not written take no memory).
-  const size_t room = compoundfile::kHeaderBytes;
-  size_t cellBytes = 0;
-  for (const auto& sheet : m_sheets) cellBytes += sheet->m_cells.size() * 18 + 512;
-  const size_t most = 8192 + 2 * m_stringBytes.size() + 3 * m_stringEnds.size() + m_stringBytes.size() / 1024 +
-                      cellBytes + compoundfile::kMinStreamBytes;
-  std::string out;
-  out.reserve(compoundfile::DocumentBytes(most));
-  out.assign(room, '\0');
+  // The document's header takes the room before the stream once the stream's
+  // size is known; the stream goes to the file as it is made, a megabyte at
+  // a time, and the directory and tables follow it.
+  if (!file.Append(std::string(compoundfile::kHeaderBytes, '\0'))) return false;
+  StreamBuffer stream(file);
+  std::string& out = stream.bytes;
 
   // Globals.
   Record(out, kBof, Bof(0x0005));
@@ -387,7 +450,7 @@ std::string Workbook::Bytes() const {
   std::vector<size_t> sheetPositions;  // where each sheet's stream offset goes
   for (const auto& sheet : m_sheets) {
     std::string d;
-    sheetPositions.push_back(out.size() + 4);
+    sheetPositions.push_back(stream.Position() + 4);
     Add32(d, 0);
     d += '\0';  // visible
     d += '\0';  // worksheet
@@ -395,7 +458,7 @@ std::string Workbook::Bytes() const {
     Record(out, kBoundSheet, d);
   }
   {
-    SstWriter sst(out);
+    SstWriter sst(stream);
     sst.Begin(uses, static_cast<uint32_t>(m_stringEnds.size()));
     std::string utf8;
     for (uint32_t i = 0; i < m_stringEnds.size(); ++i) {
@@ -417,8 +480,7 @@ std::string Workbook::Bytes() const {
     const Worksheet& sheet = *m_sheets[n];
     const auto& c = *cells[n];
     const uint16_t xf = static_cast<uint16_t>(kFirstSheetXf + n);
-    const uint32_t at = static_cast<uint32_t>(out.size() - room);
-    for (int i = 0; i < 4; ++i) out[sheetPositions[n] + i] = static_cast<char>((at >> (8 * i)) & 0xFF);
+    stream.Patch32(sheetPositions[n], static_cast<uint32_t>(stream.Position()));
     Record(out, kBof, Bof(0x0010));
     {
       std::string d;
@@ -462,6 +524,7 @@ std::string Workbook::Bytes() const {
         uint64_t bits = 0;
         std::memcpy(&bits, &sheet.m_numbers[cell.value], sizeof bits);
         for (int i = 0; i < 8; ++i) out += static_cast<char>((bits >> (8 * i)) & 0xFF);
+        stream.Step();
         continue;
       }
       Add16(out, kLabelSst);
@@ -470,6 +533,7 @@ std::string Workbook::Bytes() const {
       Add16(out, cell.column);
       Add16(out, xf);
       Add32(out, cell.value);
+      stream.Step();
     }
     {
       std::string d;
@@ -485,13 +549,18 @@ std::string Workbook::Bytes() const {
     Record(out, kEof, {});
   }
   // Short streams would belong in a mini stream: pad after the last record.
-  if (out.size() - room < compoundfile::kMinStreamBytes) out.resize(room + compoundfile::kMinStreamBytes, '\0');
-  compoundfile::Complete("Workbook", out);
-  return out;
+  if (stream.Position() < compoundfile::kMinStreamBytes) {
+    out.append(compoundfile::kMinStreamBytes - stream.Position(), '\0');
+  }
+  const size_t streamBytes = stream.Position();
+  stream.HandOn();
+  return stream.Ok() && file.Append(compoundfile::Tail("Workbook", streamBytes)) &&
+         file.WriteAt(0, compoundfile::Header(streamBytes));
 }
 
 std::string Workbook::SaveAs(const std::string& path) const {
-  return fileaccess::WriteFileReplacing(path, Bytes(), std::numeric_limits<size_t>::max());
+  return fileaccess::WriteFileReplacing(
+      path, [this](fileaccess::FileBytesOut& out) { return Write(out); }, std::numeric_limits<size_t>::max());
 }
 
 }  // namespace xls

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/FileAccess.h"
+
 namespace xls {
 
 inline constexpr int kMaxRows = 65536;
@@ -49,6 +51,9 @@ class Worksheet {
   // Cells(row, column) = value, kept as a number, so that the spreadsheet
   // can sum, average and chart it.
   void PutNumber(int row, int column, double value);
+  // Room for `count` more cells at once: a writer that knows how many it
+  // puts keeps the cells in their own size instead of a grown array's.
+  void ReserveCells(size_t count) { m_cells.reserve(m_cells.size() + count); }
   // All cells: the width in characters, the alignments.
   void SetColumnWidth(double characters);
   void SetHorizontalAlignment(HAlign a) { m_hAlign = a; }
@@ -98,12 +103,21 @@ class Workbook {
   // Sheets.Item(index).Delete; the last sheet cannot be deleted.
   void DeleteSheet(int index);
 
+  // Room for shared texts of up to `bytes` in all, `strings` of them at
+  // most, for a writer that knows its cells: the texts' block is then never
+  // copied to grow, and what is reserved and never written takes no memory.
+  void ReserveText(size_t bytes, size_t strings);
+
   // The workbook file's bytes.
   std::string Bytes() const;
   // SaveAs: writes the file beside `path` and renames it there, so a failed
   // save leaves no partial file and an earlier file whole. Returns an empty
-  // text, or the system's reason.
+  // text, or the system's reason. The file is written as it is made: besides
+  // the cells put, the save holds a megabyte or so of it at a time.
   std::string SaveAs(const std::string& path) const;
+  // The file's bytes handed to `out` as they are made; false once a write
+  // failed.
+  bool Write(fileaccess::FileBytesOut& out) const;
 
  private:
   friend class Worksheet;

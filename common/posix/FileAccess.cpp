@@ -42,19 +42,6 @@ class Fd {
   int m_fd;
 };
 
-bool WriteAll(int fd, std::string_view bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // The file a save writes for `path`: the path itself, or for a symbolic link
 // the end of its chain, which need not exist yet. Relative link texts count
 // from the link's own folder. False (with errno set) for a chain that does not
@@ -223,8 +210,47 @@ ReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
   return result;
 }
 
+namespace {
+
+// The new file of a replacing save, written at the offsets its writer asks.
+class FdBytesOut : public FileBytesOut {
+ public:
+  FdBytesOut(int fd, size_t maxBytes) : m_fd(fd), m_maxBytes(maxBytes) {}
+
+  bool Append(std::string_view bytes) override { return WriteAt(m_size, bytes); }
+
+  bool WriteAt(uint64_t offset, std::string_view bytes) override {
+    if (offset > m_maxBytes || bytes.size() > m_maxBytes - offset) {
+      errno = EFBIG;
+      return false;
+    }
+    for (size_t done = 0; done < bytes.size();) {
+      const ssize_t n = ::pwrite(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      done += static_cast<size_t>(n);
+    }
+    m_size = std::max<uint64_t>(m_size, offset + bytes.size());
+    return true;
+  }
+
+ private:
+  int m_fd;
+  size_t m_maxBytes;
+  uint64_t m_size = 0;
+};
+
+}  // namespace
+
 std::string WriteFileReplacing(const std::string& path, std::string_view bytes, size_t maxBytes) {
   if (bytes.size() > maxBytes) return SystemText(EFBIG);
+  return WriteFileReplacing(path, [&](FileBytesOut& out) { return out.Append(bytes); }, maxBytes);
+}
+
+std::string WriteFileReplacing(const std::string& path, const std::function<bool(FileBytesOut&)>& write,
+                               size_t maxBytes) {
   std::string target = path;
   if (!FollowLinks(target)) return SystemText(errno);
   struct stat old;
@@ -261,7 +287,15 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes, 
     return SystemText(err);
   };
   if (replacing && ::fchmod(fd.Get(), old.st_mode & 07777) != 0) return fail(errno);
-  if (!WriteAll(fd.Get(), bytes)) return fail(errno);
+  FdBytesOut out(fd.Get(), maxBytes);
+  bool written = false;
+  try {
+    written = write(out);
+  } catch (...) {
+    ::unlinkat(dir.Get(), temp.c_str(), 0);
+    throw;
+  }
+  if (!written) return fail(errno ? errno : EIO);
   if (::fsync(fd.Get()) != 0) return fail(errno);
   if (!fd.Close()) return fail(errno);
   if (::renameat(dir.Get(), temp.c_str(), dir.Get(), name.c_str()) != 0) return fail(errno);

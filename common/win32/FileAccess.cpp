@@ -173,8 +173,50 @@ ReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
   return result;
 }
 
+namespace {
+
+// The new file of a replacing save, written at the offsets its writer asks;
+// the first failure's error number is kept for the reason.
+class HandleBytesOut : public FileBytesOut {
+ public:
+  HandleBytesOut(HANDLE h, size_t maxBytes) : m_h(h), m_maxBytes(maxBytes) {}
+
+  bool Append(std::string_view bytes) override { return WriteAt(m_size, bytes); }
+
+  bool WriteAt(uint64_t offset, std::string_view bytes) override {
+    if (offset > m_maxBytes || bytes.size() > m_maxBytes - offset) return Failed(EFBIG);
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(m_h, at, nullptr, FILE_BEGIN) || !WriteAll(m_h, bytes)) {
+      return Failed(ErrnoOf(GetLastError()));
+    }
+    m_size = std::max<uint64_t>(m_size, offset + bytes.size());
+    return true;
+  }
+
+  int Error() const { return m_error ? m_error : EIO; }
+
+ private:
+  bool Failed(int err) {
+    if (!m_error) m_error = err;
+    return false;
+  }
+
+  HANDLE m_h;
+  size_t m_maxBytes;
+  uint64_t m_size = 0;
+  int m_error = 0;
+};
+
+}  // namespace
+
 std::string WriteFileReplacing(const std::string& path, std::string_view bytes, size_t maxBytes) {
   if (bytes.size() > maxBytes) return SystemText(EFBIG);
+  return WriteFileReplacing(path, [&](FileBytesOut& out) { return out.Append(bytes); }, maxBytes);
+}
+
+std::string WriteFileReplacing(const std::string& path, const std::function<bool(FileBytesOut&)>& write,
+                               size_t maxBytes) {
   const std::wstring target = utf16::FromUtf8(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   const bool replacing = attributes != INVALID_FILE_ATTRIBUTES;
@@ -210,7 +252,15 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes, 
     forget();
     return SystemText(err);
   };
-  if (!WriteAll(file.Get(), bytes)) return fail(ErrnoOf(GetLastError()));
+  HandleBytesOut out(file.Get(), maxBytes);
+  bool written = false;
+  try {
+    written = write(out);
+  } catch (...) {
+    fail(0);
+    throw;
+  }
+  if (!written) return fail(out.Error());
   if (!FlushFileBuffers(file.Get())) return fail(ErrnoOf(GetLastError()));
   if (!file.Close()) return fail(ErrnoOf(GetLastError()));
   // ReplaceFileW keeps the replaced file's attributes and security; a new

@@ -185,5 +185,30 @@ TEST_F(CliReport, AStopWhileWritingLeavesOutWholeAndNoOtherFile) {
   }
 }
 
+// A km360r-cli without its report module beside it: both report commands say
+// so in the report's language and write nothing; the other commands work.
+TEST_F(CliReport, WithoutTheReportModuleTheReportsSaySoAndTheRestWorks) {
+  const std::string history = HistoryFile(3);
+  const std::string alone = dir.Entry("alone");
+  std::filesystem::create_directory(alone);
+  std::filesystem::copy_file(KM360R_CLI_PATH, alone + "/km360r-cli");
+  const std::string run = "cd '" + dir.Path() + "' && KM360R_STORE=results.sqlite ./alone/km360r-cli ";
+  const struct {
+    std::string args;
+    std::string says;
+  } cases[] = {
+      {"--language 1 report history.hif out.pdf", "the report module " + alone + "/km360r-cli-report.so could not be loaded"},
+      {"--language 0 report history.hif out.pdf", "无法载入报告模块 " + alone + "/km360r-cli-report.so"},
+      {"--language 1 job report J out.pdf", "without it km360r-cli makes no PDF report"},
+  };
+  for (const auto& c : cases) {
+    const std::string said = ShellOutput(run + c.args + " 2>&1; echo exit $?", dir.Entry("said.txt"));
+    EXPECT_NE(said.find(c.says), std::string::npos) << c.args << ": " << said;
+    EXPECT_NE(said.find("exit 2"), std::string::npos) << c.args << ": " << said;
+    EXPECT_FALSE(std::filesystem::exists(dir.Entry("out.pdf"))) << c.args;
+  }
+  EXPECT_NE(ShellOutput(run + "--language 1 show history.hif", dir.Entry("said.txt")).find("1310"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace e2e

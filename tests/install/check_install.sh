@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build tree into a scratch prefix and checks the installed
-# layout: the executables with config.ini and the help files in lib/km360r, links to them in bin,
-# the menu entry, its icons and the manual page; and that a front end started
-# through its link reads the config.ini beside its real executable.
+# layout: the executables with config.ini, km360r-cli's report module and the help files in
+# lib/km360r, links to them in bin, the menu entry, its icons and the manual page; that a front
+# end started through its link reads the config.ini beside its real executable, and that
+# km360r-cli started so finds its report module.
 #   check_install.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -21,7 +22,7 @@ for f in km360r km360r-cli km360r-sim; do
   [ -x "$prefix/lib/km360r/$f" ] || fail "lib/km360r/$f is not installed"
   [ "$(readlink "$prefix/bin/$f")" = "../lib/km360r/$f" ] || fail "bin/$f is not a link to lib/km360r/$f"
 done
-for f in lib/km360r/config.ini lib/km360r/help_sc.chm lib/km360r/help_qtv_e.chm \
+for f in lib/km360r/config.ini lib/km360r/km360r-cli-report.so lib/km360r/help_sc.chm lib/km360r/help_qtv_e.chm \
          lib/km360r/help_c.chm lib/km360r/help_e.chm share/applications/km360r.desktop share/man/man1/km360r-cli.1.gz \
          share/icons/hicolor/scalable/apps/km360r.svg share/icons/hicolor/48x48/apps/km360r.png \
          share/icons/hicolor/256x256/apps/km360r.png; do
@@ -41,4 +42,10 @@ for case in "0 波长" "1 Wavelength"; do
   header=${out%%$'\n'*}
   [[ "$header" == *"$2"* ]] || fail "language $1: header \"$header\" lacks \"$2\""
 done
+
+# A job report drawn through the link, by the module beside the real executable.
+export KM360R_STORE="$prefix/results.sqlite"
+"$prefix/bin/km360r-cli" job new J --points P1 >/dev/null || fail "job new"
+(cd / && "$prefix/bin/km360r-cli" job report J "$prefix/j.pdf") || fail "job report through bin/km360r-cli"
+[ "$(head -c 5 "$prefix/j.pdf" 2>/dev/null)" = "%PDF-" ] || fail "job report wrote no PDF"
 exit $status

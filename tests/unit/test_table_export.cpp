@@ -321,6 +321,25 @@ TEST_F(TableExport, LongTextsAndLargeFilesReadBack) {
                 std::string(12639, 'x') + "|639" + wide + std::string(639, 'y') + "\n");
 }
 
+// A saved workbook is written as it is made: its shared strings go to the
+// file before the sheets' places are known and written into it, yet the file
+// holds the very bytes the workbook has in memory.
+TEST_F(TableExport, ASavedWorkbookHoldsTheBytesOfTheWorkbook) {
+  xls::Workbook book;
+  for (int sheet = 1; sheet <= 2; ++sheet) {
+    xls::Worksheet& s = sheet == 1 ? book.Sheet(1) : book.AddSheet(0);
+    for (int r = 1; r <= 30000; ++r) {
+      s.PutCell(r, 1, std::to_string(sheet * 100000 + r) + std::string(40, 'x'));
+      s.PutNumber(r, 2, r * 0.5);
+    }
+  }
+  const fs::path file = dir / "saved.xls";
+  ASSERT_EQ(book.SaveAs(file.string()), "");
+  const std::string bytes = book.Bytes();
+  ASSERT_GT(bytes.size(), 3u << 20);
+  EXPECT_TRUE(ReadBytes(file) == bytes);
+}
+
 TEST(CompoundFile, ShortStreamsAreRefused) {
   EXPECT_THROW(compoundfile::Build("Workbook", std::string(100, 'x')), std::length_error);
 }
