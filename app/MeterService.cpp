@@ -1,131 +1,183 @@
-// The service's making, what it shows and the guards every command checks:
-// the boxes, the status and link panes, the state the view is told, the
-// table's document and its unsaved mark. The link, the reading commands and
-// the files all use these; these use none of them.
+// The top of the meter service: its making from the parts, the link and
+// the meter's reports: Link and Disconnect, what the session reports, and
+// each record as it arrives, posted to the reading commands to be shown.
 #include "app/MeterService.h"
 
+#include <chrono>
+#include <ctime>
 #include <string>
 #include <utility>
 
 #include "app/StatusPane.h"
+#include "common/Gbk.h"
+#include "common/LocalTime.h"
+
+namespace {
+
+// The time of day now, "14:05:09".
+std::string ClockNow() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  const std::tm local = localclock::At(now).fields;
+  char text[16];
+  std::strftime(text, sizeof text, "%H:%M:%S", &local);
+  return text;
+}
+
+}  // namespace
 
 MeterService::MeterService(IRuntime& runtime, IPrompter& prompter, ReadingSession& session, TablePage& table,
                            GraphPage& graph, FrameTexts texts, std::string languageValue)
-    : m_runtime(runtime),
+    : m_core(runtime, prompter, session, table, graph, std::move(texts), std::move(languageValue)),
+      m_files(m_core),
+      m_reading(m_core, m_files),
+      m_runtime(runtime),
       m_prompter(prompter),
-      m_table(table),
-      m_graph(graph),
-      m_feed(table, graph),
-      m_graphFollower(runtime, graph, m_feed),
-      m_texts(std::move(texts)),
-      m_strLanguage(std::move(languageValue)),
-      m_language(lang::Resolve(m_strLanguage)),
-      m_session(session) {
-  m_state.statusNote = m_texts.m_strNotConnected;
-  m_state.linkNote = m_state.linkTip = statuspane::NotConnected(PaneChinese());
-  // The operator's cell edits are the table's own, until a file holds them.
-  m_table.SetEditListener([this] { MarkUnsaved(); });
+      m_session(session),
+      m_feed(m_core.Feed()),
+      m_texts(m_core.Texts()),
+      m_shown(m_core.Shown()),
+      m_state(m_core.State()) {}
+
+MeterService::~MeterService() { m_runtime.KillTimer(TIMER_LINK_GUARD); }
+
+MeterListener MeterService::SessionEvents() {
+  return [this](const meter::SessionReport& report) {
+    if (const auto* probing = std::get_if<meter::Probing>(&report)) {
+      m_core.SetLinkPane(statuspane::Searching(m_core.PaneChinese(), probing->portName), true);
+    } else if (std::holds_alternative<meter::Connected>(report)) {
+      OnConnected();
+    } else if (std::holds_alternative<meter::LinkFailed>(report)) {
+      OnLinkFailed();
+    } else if (const auto* lost = std::get_if<meter::Lost>(&report)) {
+      OnMeterLost(lost->how);
+    } else if (const auto* arrived = std::get_if<meter::Arrived>(&report)) {
+      OnReply(arrived->record);
+    } else if (const auto* completed = std::get_if<meter::Completed>(&report)) {
+      OnCommandDone(completed->what);
+    } else if (const auto* error = std::get_if<meter::DriverError>(&report)) {
+      OnDriverError(error->text);
+    }
+  };
 }
 
-MeterService::~MeterService() {
-  m_table.SetEditListener(nullptr);
-  m_runtime.KillTimer(TIMER_LINK_GUARD);
-  m_runtime.KillTimer(TIMER_HISTORY_PROGRESS);
-  m_runtime.KillTimer(TIMER_RESET_ANSWER);
+// ---------------------------------------------------------------------------
+// The link
+
+void MeterService::OnLink() {
+  // A scan can last far longer than the link guard: a second one must not
+  // run on the same channel.
+  if (m_session.Scanning()) return;
+  if (m_bLinkBusy) {
+    // Right after a disconnect the press would otherwise seem lost.
+    if (!m_session.Connected()) m_core.SetLinkPane(statuspane::LinkTooSoon(m_core.PaneChinese()), false);
+    return;
+  }
+  m_bLinkBusy = true;
+  m_runtime.StartTimer(TIMER_LINK_GUARD, m_session.Timings().linkGuardMs, [this] {
+    m_bLinkBusy = false;
+    m_runtime.KillTimer(TIMER_LINK_GUARD);
+  });
+
+  if (m_session.History()) {
+    m_core.Box(m_texts.m_strWaitHistory);
+    return;
+  }
+  if (m_session.Connected()) {
+    Disconnect();
+    return;
+  }
+  m_session.Scan();
 }
 
-void MeterService::Box(const std::string& text) {
-  m_prompter.MessageBox(text, m_texts.m_strMsgCaption, BoxButtons::Ok);
+void MeterService::Disconnect() {
+  m_session.Disconnect();
+  m_reading.DropGoingOn();
+  m_core.SetRealTimeButton(false);
+  m_shown.dataKind = DataKind::Nothing;
+  m_core.SetLinkLamp(LinkLamp::Disconnected);
+  m_core.PostStatus(m_texts.m_strDisconnected);
+  m_core.SetLinkPane(statuspane::NotConnected(m_core.PaneChinese()), true);
 }
 
-bool MeterService::AskYesNo(const std::string& text, const std::string& caption) {
-  return m_prompter.MessageBox(text, caption, BoxButtons::YesNo) == BoxAnswer::Yes;
+void MeterService::OnConnected() {
+  ++m_nLinksMade;
+  m_core.PostStatus(m_texts.m_strConnected);
+  m_state.linkTip = statuspane::Connected(m_core.PaneChinese(), m_core.CurrentPort());
+  m_state.linkNote = m_state.linkTip;
+  m_core.SetLinkLamp(LinkLamp::Connected);
 }
 
-bool MeterService::CheckConnected() {
-  if (m_session.Connected()) return true;
-  Box(m_texts.m_strConnectFirst);
-  return false;
+void MeterService::OnLinkFailed() {
+  m_core.SetLinkPane(statuspane::NotConnected(m_core.PaneChinese()), true);
+  m_core.Box(m_texts.m_strConnectFailed);
+  m_core.PostStatus(m_texts.m_strDisconnected);
+  m_core.SetLinkLamp(LinkLamp::Disconnected);
+  m_bLinkBusy = false;
 }
 
-bool MeterService::CheckNoHistory() {
-  if (!m_session.History()) return true;
-  Box(m_texts.m_strWaitHistory);
-  return false;
+void MeterService::OnMeterLost(meter::Loss how) {
+  m_core.TellLiveStopped(true);
+  // Which port went and when, and what a history read had brought so far
+  // (its rows stay); the count waits for the records still being shown.
+  const std::string lost = statuspane::Lost(m_core.PaneChinese(), m_core.CurrentPort(), ClockNow());
+  const bool historyCut = m_reading.HistoryCounting();
+  m_reading.EndHistoryProgress();
+  m_core.PostSelf([this, lost, historyCut] {
+    m_state.linkTip = lost;
+    m_core.SetLinkPane(
+        historyCut ? statuspane::HistoryIncomplete(m_core.PaneChinese(), m_shown.rowCount) + " · " + lost : lost,
+        false);
+  });
+  if (how == meter::Loss::Silent) {
+    m_core.SetRealTimeButton(false);
+    m_core.SetSaveAfter(SaveAfter::Read);
+    m_core.SetLinkLamp(LinkLamp::Disconnected);
+    m_core.PostStatus(m_texts.m_strDisconnected);
+    m_core.Box(m_texts.m_strLostMeter);
+    return;
+  }
+  // The line is gone: the program disconnects whatever the link guard says,
+  // or it would go on showing a dead line as connected.
+  m_core.Box(m_texts.m_strDisconnected);
+  Disconnect();
 }
 
-void MeterService::PostSelf(std::function<void()> fn) {
-  m_life.Post(m_runtime, std::move(fn));
+void MeterService::OnDriverError(const std::string& text) {
+  m_prompter.MessageBox(text, "Application Error", BoxButtons::Ok);
 }
 
-// The link pane speaks the menus' language: Chinese also where the language
-// matches none.
-bool MeterService::PaneChinese() const { return !m_language || m_texts.m_bChinese; }
+// ---------------------------------------------------------------------------
+// Replies
 
-statuspane::Port MeterService::CurrentPort() const {
-  return {m_session.ConnectedPortName(), m_session.ConnectedPort()};
-}
-
-void MeterService::SetLinkPane(const std::string& note, bool tip) {
-  m_state.linkNote = note;
-  if (tip) m_state.linkTip = note;
-  ShowState();
-}
-
-void MeterService::PostStatus(const std::string& text) {
-  m_strStatusText = text;
-  PostSelf([this, text] {
-    m_state.statusNote = text;
-    ShowState();
+void MeterService::OnReply(const meter::Record& record) {
+  m_feed.RecordArrived(record);
+  if (m_reading.ResetPending()) m_reading.ResetAnswered(gbk::ToUtf8(record.Text()));
+  // One posted closure per record, guarded itself: a meter sends thousands
+  // of records a second. The record travels with the message, so none is
+  // overwritten before the pages have taken it; whether it is plotted is
+  // decided now, while real-time reading runs.
+  m_runtime.Post([this, alive = m_core.Watch(), plot = m_session.RealTime(), r = record] {
+    if (!alive.expired()) m_reading.ShowRecord(r, plot);
   });
 }
 
-void MeterService::ShowState() {
-  if (m_viewSink) m_viewSink->Show(m_state);
+void MeterService::SetWavelengthListener(std::function<void()> listener) {
+  if (m_wavelengthSubscription) m_feed.Unsubscribe(*std::exchange(m_wavelengthSubscription, std::nullopt));
+  if (!listener) return;
+  m_wavelengthSubscription = m_feed.Subscribe([listener = std::move(listener)](const feed::Event& event) {
+    if (std::holds_alternative<feed::WavelengthNamed>(event)) listener();
+  });
 }
 
-void MeterService::ShowTable(TableContent content) {
-  if (m_viewSink) m_viewSink->ShowTable(content);
-}
-
-void MeterService::SetLinkLamp(LinkLamp lamp) {
-  m_state.lamp = lamp;
-  ShowState();
-}
-
-void MeterService::SetRealTimeButton(bool running) {
-  if (!running) TellLiveStopped(false);
-  m_state.realTime = running;
-  ShowState();
-}
-
-void MeterService::SetSaveAfter(SaveAfter after) {
-  m_state.saveAfter = after;
-  ShowState();
-}
-
-void MeterService::TellTableReplaced() {
-  m_feed.TableReplaced();
-  ClearTableNote();
-}
-
-void MeterService::TellLiveStopped(bool lost) { m_feed.ReadFinished(lost); }
-
-void MeterService::ClearTableNote() {
-  // What the link pane said about the data shown (a history read's count)
-  // goes with that data; the pane says what it says about the link again.
-  if (m_state.linkNote != m_state.linkTip) SetLinkPane(m_state.linkTip, false);
-}
-
-void MeterService::MarkUnsaved() {
-  if (m_state.unsaved) return;
-  m_state.unsaved = true;
-  ShowState();
-}
-
-void MeterService::SetDocument(const std::string& fileName, bool unsaved) {
-  if (m_state.fileName == fileName && m_state.unsaved == unsaved) return;
-  m_state.fileName = fileName;
-  m_state.unsaved = unsaved;
-  ShowState();
+void MeterService::OnCommandDone(meter::Done what) {
+  if (what == meter::Done::HistoryEnd) {
+    m_reading.EndHistoryProgress();
+    // Counted once the records still queued are shown.
+    m_core.PostSelf([this] {
+      m_core.SetLinkPane(statuspane::HistoryComplete(m_core.PaneChinese(), m_shown.rowCount), false);
+    });
+    m_core.Box(m_texts.m_strHistoryDone);
+    m_core.PostStatus(m_texts.m_strConnected);
+  }
+  m_feed.ExchangeDone(what);
 }

@@ -1,13 +1,25 @@
 // The table's document: unsaved rows, Open, Save, Print and Export, with
 // their dialogs or (for the command line) without.
+#include "app/FileCommands.h"
+
 #include <string>
 
-#include "app/MeterService.h"
 #include "common/FileAccess.h"
 #include "common/Gbk.h"
 #include "table/DataFiles.h"
 
-bool MeterService::ResolveUnsaved() {
+FileCommands::FileCommands(ServiceCore& core)
+    : m_core(core),
+      m_prompter(core.Prompter()),
+      m_session(core.Session()),
+      m_table(core.Table()),
+      m_feed(core.Feed()),
+      m_texts(core.Texts()),
+      m_language(core.LanguageNamed()),
+      m_shown(core.Shown()),
+      m_state(core.State()) {}
+
+bool FileCommands::ResolveUnsaved() {
   if (!m_state.unsaved) return true;
   switch (m_prompter.AskSaveDiscardCancel(unsaved::QuestionFor(m_language))) {
     case SaveChoice::Discard:
@@ -20,26 +32,26 @@ bool MeterService::ResolveUnsaved() {
   // The Save command as the operator would give it: reading stops, then the
   // dialog and the file. Only rows that reached a file may be replaced.
   m_session.StopReading();
-  SetRealTimeButton(false);
+  m_core.SetRealTimeButton(false);
   return SaveWithDialog();
 }
 
-bool MeterService::ConfirmExit() {
+bool FileCommands::ConfirmExit() {
   if (m_state.unsaved) return ResolveUnsaved();
-  return AskYesNo(m_texts.m_strExitAsk, m_texts.m_strMsgCaption);
+  return m_core.AskYesNo(m_texts.m_strExitAsk, m_texts.m_strMsgCaption);
 }
 
 // ---------------------------------------------------------------------------
 // Files
 
-void MeterService::OnOpenFile() {
-  if (!CheckNoHistory() || !ResolveUnsaved()) return;
+void FileCommands::OnOpenFile() {
+  if (!m_core.CheckNoHistory() || !ResolveUnsaved()) return;
   m_session.StopReading();
-  SetRealTimeButton(false);
-  PostSelf([this] { OpenWithDialog(); });
+  m_core.SetRealTimeButton(false);
+  m_core.PostSelf([this] { OpenWithDialog(); });
 }
 
-void MeterService::OpenWithDialog() {
+void FileCommands::OpenWithDialog() {
   const auto chosen = m_prompter.AskOpenPath(std::string(datafile::kOpenFilter));
   if (!chosen) return;
   const FileOutcome outcome = OpenFile(*chosen);
@@ -47,25 +59,25 @@ void MeterService::OpenWithDialog() {
     m_prompter.MessageBox(outcome.message, m_table.m_strPromptCaption, BoxButtons::Ok);
     return;
   }
-  PostStatus(m_table.m_strFilePath);
+  m_core.PostStatus(m_table.m_strFilePath);
 }
 
-FileOutcome MeterService::OpenFile(const std::string& path) {
+FileOutcome FileCommands::OpenFile(const std::string& path) {
   using datafile::FileType;
   // The feed fills the table and tells the graph and the other followers;
   // what is shown is set here.
   OpenedFile opened = m_feed.Open(path);
   if (opened.status == FileOutcome::Status::Failed) return opened;
-  SetDocument(unsaved::FileNameOf(opened.path), false);
+  m_core.SetDocument(unsaved::FileNameOf(opened.path), false);
   m_session.StopReading();
   m_shown.rowCount = 0;
-  TellTableReplaced();
+  m_core.TellTableReplaced();
   switch (opened.type) {
     case FileType::None:
       break;
     case FileType::Syf:
       m_shown.paramView = true;
-      ShowTable(TableContent::Parameters);
+      m_core.ShowTable(TableContent::Parameters);
       // Shown system parameters save as .syf again.
       m_shown.dataKind = DataKind::Parameters;
       m_shown.rowCount = opened.records;
@@ -73,7 +85,7 @@ FileOutcome MeterService::OpenFile(const std::string& path) {
     case FileType::Ref:
     case FileType::Hif:
       m_shown.paramView = false;
-      ShowTable(opened.type == FileType::Ref ? TableContent::RealTime : TableContent::History);
+      m_core.ShowTable(opened.type == FileType::Ref ? TableContent::RealTime : TableContent::History);
       if (opened.records > 0) m_shown.dataKind = DataKind::RealTime;
       m_shown.rowCount = opened.records;
       break;
@@ -82,30 +94,30 @@ FileOutcome MeterService::OpenFile(const std::string& path) {
   return opened;
 }
 
-void MeterService::OnSaveData() {
+void FileCommands::OnSaveData() {
   m_session.StopReading();
-  SetRealTimeButton(false);
-  PostSelf([this] { SaveWithDialog(); });
+  m_core.SetRealTimeButton(false);
+  m_core.PostSelf([this] { SaveWithDialog(); });
 }
 
-bool MeterService::SaveWithDialog() {
+bool FileCommands::SaveWithDialog() {
   const DataKind kind = m_shown.rowsKind;
   const datafile::FileType type =
       kind == DataKind::Nothing ? datafile::FileType::None : datafile::TypeForDataKind(kind);
   // A Save that cannot write says why rather than doing nothing.
   if (type == datafile::FileType::None) {
-    PostStatus(unsaved::NothingToSave(m_language));
+    m_core.PostStatus(unsaved::NothingToSave(m_language));
     return false;
   }
   const auto chosen = m_prompter.AskSavePath(std::string(datafile::SaveFilter(type)));
   if (!chosen) {
-    PostStatus({});
+    m_core.PostStatus({});
     return false;
   }
   const std::string path = datafile::PathWithExtension(*chosen, type);
   if (fileaccess::Exists(path) &&
-      !AskYesNo(m_table.ReplaceQuestion(path), m_table.m_strPromptCaption)) {
-    PostStatus({});
+      !m_core.AskYesNo(m_table.ReplaceQuestion(path), m_table.m_strPromptCaption)) {
+    m_core.PostStatus({});
     return false;
   }
   const FileOutcome outcome = SaveFile(path, kind);
@@ -113,39 +125,39 @@ bool MeterService::SaveWithDialog() {
     m_prompter.MessageBox(outcome.message, m_table.m_strPromptCaption, BoxButtons::Ok);
     return false;
   }
-  PostStatus(outcome.path);
+  m_core.PostStatus(outcome.path);
   return true;
 }
 
-FileOutcome MeterService::SaveFile(const std::string& path, DataKind kind) {
+FileOutcome FileCommands::SaveFile(const std::string& path, DataKind kind) {
   FileOutcome outcome = m_feed.Save(path, kind);
-  if (outcome.status == FileOutcome::Status::Done) SetDocument(unsaved::FileNameOf(outcome.path), false);
+  if (outcome.status == FileOutcome::Status::Done) m_core.SetDocument(unsaved::FileNameOf(outcome.path), false);
   return outcome;
 }
 
 // ---------------------------------------------------------------------------
 // Print
 
-report::Outcome MeterService::OnPrint(report::IReportDevice& device) {
+report::Outcome FileCommands::OnPrint(report::IReportDevice& device) {
   if (m_shown.paramView) {
-    PostStatus(unsaved::ParametersNotPrinted(m_language));
+    m_core.PostStatus(unsaved::ParametersNotPrinted(m_language));
     return report::Outcome::NotPrinted;
   }
   CTestReport report(device);
   const report::Outcome outcome =
       report.Print(m_table.Model(), gbk::FromUtf8(m_texts.m_strReportTitle));
-  if (outcome == report::Outcome::Failed) Box(report::FailureText(m_texts.m_bChinese));
+  if (outcome == report::Outcome::Failed) m_core.Box(report::FailureText(m_texts.m_bChinese));
   return outcome;
 }
 
 // ---------------------------------------------------------------------------
 // Export
 
-void MeterService::OnExport() {
-  PostSelf([this] { ExportWithDialog(); });
+void FileCommands::OnExport() {
+  m_core.PostSelf([this] { ExportWithDialog(); });
 }
 
-void MeterService::ExportWithDialog() {
+void FileCommands::ExportWithDialog() {
   const auto chosen = m_prompter.AskExportPath(std::string(tableexport::kFilter));
   if (!chosen) return;
   const tableexport::Target target = tableexport::TargetForFilter(chosen->filterIndex);
@@ -154,7 +166,7 @@ void MeterService::ExportWithDialog() {
   // The dialog asked about the name chosen; a CSV file under the longer name
   // would be replaced without a word.
   if (path != chosen->path && fileaccess::Exists(path) &&
-      !AskYesNo(m_table.ReplaceQuestion(path), m_table.m_strPromptCaption)) {
+      !m_core.AskYesNo(m_table.ReplaceQuestion(path), m_table.m_strPromptCaption)) {
     return;
   }
   if (workbook) m_prompter.ShowWaitCursor(true);
@@ -162,7 +174,7 @@ void MeterService::ExportWithDialog() {
   if (workbook) m_prompter.ShowWaitCursor(false);
   switch (outcome.status) {
     case tableexport::Outcome::Status::Done:
-      PostStatus(path);
+      m_core.PostStatus(path);
       break;
     case tableexport::Outcome::Status::CreateFailed:
       m_prompter.MessageBox(tableexport::kCreateFailed, kApplicationTitle, BoxButtons::Ok);
@@ -173,6 +185,6 @@ void MeterService::ExportWithDialog() {
   }
 }
 
-tableexport::Outcome MeterService::ExportTable(const std::string& path, tableexport::Target target) {
+tableexport::Outcome FileCommands::ExportTable(const std::string& path, tableexport::Target target) {
   return m_feed.Export(path, target);
 }
