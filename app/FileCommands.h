@@ -34,15 +34,15 @@ class FileCommands {
   // question; otherwise the exit question is asked.
   bool ConfirmExit();
 
-  // Open and Save: real-time reading stops, then (posted, as UM_OPEN_FILE and
-  // UM_SAVE_DATA) the file dialog and the file work.
+  // Open and Save: real-time reading stops, then (posted) the file dialog and
+  // the file work.
   void OnOpenFile();
   void OnSaveData();
   // Print: the test report of the shown table on `device`. Nothing is
   // printed while system parameters are shown, and the note pane says so; a
   // report that fails is dropped and the operator told so.
   report::Outcome OnPrint(report::IReportDevice& device);
-  // Export: posts UM_EXPORT; the export dialog and the writing follow.
+  // Export: posts the export dialog; the writing follows.
   void OnExport();
 
   // Open and Save without dialogs or boxes (the command-line companion).
@@ -56,11 +56,11 @@ class FileCommands {
   tableexport::Outcome ExportTable(const std::string& path, tableexport::Target target);
 
  private:
-  // UM_OPEN_FILE and UM_SAVE_DATA
+  // The posted file dialogs of Open and Save.
   void OpenWithDialog();
   // True when the rows were written.
   bool SaveWithDialog();
-  // UM_EXPORT
+  // The posted export dialog.
   void ExportWithDialog();
 
   ServiceCore& m_core;

@@ -90,8 +90,8 @@ class MeterService : public settings::ISettingsLink {
   // question; otherwise the exit question is asked.
   bool ConfirmExit() { return m_files.ConfirmExit(); }
 
-  // Open and Save: real-time reading stops, then (posted, as UM_OPEN_FILE and
-  // UM_SAVE_DATA) the file dialog and the file work.
+  // Open and Save: real-time reading stops, then (posted) the file dialog and
+  // the file work.
   void OnOpenFile() { m_files.OnOpenFile(); }
   void OnSaveData() { m_files.OnSaveData(); }
   // Print: the test report of the shown table on `device` (the operator
@@ -99,7 +99,7 @@ class MeterService : public settings::ISettingsLink {
   // are shown, and the note pane says so; a report that fails is dropped and
   // the operator told so.
   report::Outcome OnPrint(report::IReportDevice& device) { return m_files.OnPrint(device); }
-  // Export: posts UM_EXPORT; the export dialog and the writing follow.
+  // Export: posts the export dialog; the writing follows.
   void OnExport() { m_files.OnExport(); }
 
   // Open and Save without dialogs or boxes (the command-line companion).
@@ -178,5 +178,5 @@ class MeterService : public settings::ISettingsLink {
   bool m_bLinkBusy = false;  // a Link command was accepted within the link guard
   int m_nLinksMade = 0;
 
-  std::optional<DataFeed::Token> m_wavelengthSubscription;  // UM_WAVELENGTH_UPDATE to the open dialog
+  std::optional<DataFeed::Token> m_wavelengthSubscription;  // word of a new wavelength to the open dialog
 };

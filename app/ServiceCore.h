@@ -80,7 +80,7 @@ class ServiceCore {
   void SetLinkLamp(LinkLamp lamp);
   void SetRealTimeButton(bool running);
   void SetSaveAfter(SaveAfter after);
-  // Writes `text` into the status string and posts UM_STATUS_TEXT with it.
+  // Writes `text` into the status string and posts the status note with it.
   void PostStatus(const std::string& text);
   // The link pane (and with `tip` the lamp's tooltip too).
   void SetLinkPane(const std::string& note, bool tip);
