@@ -57,7 +57,7 @@ class ReadingCommands {
   // OnSettingsCommand opened the setting; the meter's next answer is its answer.
   void SendSetting(const settings::Choice& choice);
 
-  // UM_RECORD_READY: a record the meter sent, shown on the pages.
+  // A record the meter sent, posted to be shown on the pages.
   void ShowRecord(const meter::Record& record, bool plot);
   // A reset's answer is awaited; the meter's next record is the answer, which
   // goes to the link pane on one line.
