@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "device/meters/Registry.h"
 #include "settings/SettingsCommands.h"
 #include "table/DataFiles.h"
 #include "common/FileAccess.h"
@@ -29,7 +30,7 @@ struct CommandShape {
 
 bool ValidWavelength(const std::string& nm) {
   return !nm.empty() && nm.size() <= 4 && nm.find_first_not_of("0123456789") == std::string::npos &&
-         settings::CodeForNanometres(std::stoi(nm)).has_value();
+         meter::HasWavelength(meters::StationModel(), std::stoi(nm));
 }
 bool ValidCalibration(const std::string& v) { return settings::ParseCalibrationValue(v).has_value(); }
 bool ValidMode(const std::string& m) { return m == "normal" || m == "reference"; }

@@ -53,4 +53,11 @@ Record ReadRecord(const Model& model, std::string text) {
   return Record(std::move(parts));
 }
 
+bool HasWavelength(const Model& model, int nm) {
+  for (int known : model.settings.wavelengthsNm) {
+    if (known == nm) return true;
+  }
+  return false;
+}
+
 }  // namespace meter

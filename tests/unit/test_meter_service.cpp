@@ -1080,7 +1080,7 @@ TEST(MeterService, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRo
     f.Feed(ReadingRecord("-29.10"));
     f.runtime.RunPosts();
     f.window.settingsDialog = [&](DataKind) {
-      return c.sent ? std::optional<settings::Choice>(settings::WavelengthChoice{4}) : std::nullopt;
+      return c.sent ? std::optional<settings::Choice>(settings::WavelengthChoice{1490}) : std::nullopt;
     };
     f.service.OnSettingsCommand(DataKind::Wavelength);
     f.runtime.RunPosts();
@@ -1102,7 +1102,7 @@ TEST(MeterService, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRo
   f.Connect();
   f.StartRealTime();
   f.service.OnSettingsCommand(DataKind::Calibration);
-  f.service.SendSetting(settings::CalibrationChoice{3, {true, 1, 5}});
+  f.service.SendSetting(settings::CalibrationChoice{1310, {true, 1, 5}});
   f.runtime.RunPosts();
   f.Feed(G("设置成功$"));
   f.runtime.RunPosts();

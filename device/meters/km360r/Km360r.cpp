@@ -2,6 +2,7 @@
 
 #include "common/GbkKeywords.h"
 #include "device/meters/km360r/Km360rLayouts.h"
+#include "device/meters/km360r/Km360rSettings.h"
 
 namespace meters::km360r {
 
@@ -17,6 +18,7 @@ constexpr meter::Model kKm360r{
     {'?', '$'},
     {gbk::kHistoryEnd, gbk::kWavelengthCodesEnd, gbk::kRange7Cal, gbk::kSuccess, kRefusals, gbk::kLog},
     {&ReadingOf, &ParametersOf, &CurrentWavelengthOf, &GraphValueOf},
+    {kWavelengthsNm, kPresetWavelengthNm, &CurrentWavelengthNm, &SettingCommand},
 };
 
 }  // namespace
