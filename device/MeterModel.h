@@ -1,5 +1,5 @@
 #pragma once
-// What a meter model is: how it is probed, the commands it takes, how its
+// What a meter model is: how its line is opened, how it is probed, the commands it takes, how its
 // records are framed, the markers that close an exchange or answer a setting,
 // the layouts its records are read by, and the wavelengths and setting
 // commands it takes. Each model lives in a folder of its
@@ -15,6 +15,7 @@
 
 #include "device/Measurement.h"
 #include "device/Record.h"
+#include "device/SerialPort.h"
 #include "device/SettingChoice.h"
 
 namespace meter {
@@ -78,6 +79,7 @@ struct Settings {
 
 struct Model {
   std::string_view name;
+  LineSettings line;  // how its port is opened
   Commands commands;
   Framing framing;
   Markers markers;

@@ -87,7 +87,7 @@ ReadingSession::ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& 
       m_timings(timings),
       m_listener(std::move(listener)),
       m_assembler(model.framing),
-      m_scan(port, ports, *this, model.commands.probe, timings.probeIntervalMs) {}
+      m_scan(port, ports, *this, model.commands.probe, model.line, timings.probeIntervalMs) {}
 
 ReadingSession::~ReadingSession() {
   // Ticks that came after the session would find it gone.

@@ -14,6 +14,7 @@ constexpr std::string_view kRefusals[] = {gbk::kFailure, gbk::kNotSuccess};
 
 constexpr meter::Model kKm360r{
     "KM360R",
+    {.baud = 19200, .parity = 'N', .dataBits = 8, .stopBits = 1},
     {"?\r", "D\r", "H\r", "A\r", "B\r", "R\r", "I\r"},
     {'?', '$'},
     {gbk::kHistoryEnd, gbk::kWavelengthCodesEnd, gbk::kRange7Cal, gbk::kSuccess, kRefusals, gbk::kLog},
