@@ -19,9 +19,6 @@ struct Reading {
   std::string_view linearPower;  // "线性", up to and including the unit's "W"
   std::string_view logPower;     // "对数", cut at "dBm"
   std::string_view meterTime;    // "时间", cut at the line end; two-digit year
-
-  // A history slot the meter never wrote carries the time "00/00/00".
-  bool IsEmptySlot() const;
 };
 
 struct Measurement : Reading {

@@ -61,6 +61,8 @@ struct Layouts {
   // The text the graph takes its whole dBm from when the record has no
   // measurement layout.
   std::string_view (*graphValue)(std::string_view record);
+  // Whether a stored-history reading is a slot the meter never wrote.
+  bool (*emptySlot)(const Reading& reading);
 };
 
 // The wavelengths the meter measures at and how its settings are written.

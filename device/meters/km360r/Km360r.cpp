@@ -18,7 +18,7 @@ constexpr meter::Model kKm360r{
     {"?\r", "D\r", "H\r", "A\r", "B\r", "R\r", "I\r"},
     {'?', '$'},
     {gbk::kHistoryEnd, gbk::kWavelengthCodesEnd, gbk::kRange7Cal, gbk::kSuccess, kRefusals, gbk::kLog},
-    {&ReadingOf, &ParametersOf, &CurrentWavelengthOf, &GraphValueOf},
+    {&ReadingOf, &ParametersOf, &CurrentWavelengthOf, &GraphValueOf, &EmptySlot},
     {kWavelengthsNm, kPresetWavelengthNm, &CurrentWavelengthNm, &SettingCommand},
 };
 
