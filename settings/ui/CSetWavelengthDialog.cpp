@@ -32,9 +32,9 @@ CSetWavelengthDialog::CSetWavelengthDialog(settings::ISettingsLink& link, QWidge
   m_link.PostCommand(std::string(m_link.MeterModel().commands.wavelengthCodes));
   // What an earlier answer left, until this opening's answer replaces it.
   m_pCurrent->setText(Qs(gbk::ToUtf8(m_link.CurrentWavelength())));
-  const meter::Settings& meter = m_link.MeterModel().settings;
-  for (int nm : meter.wavelengthsNm) m_cbWaveLength->addItem(QString::number(nm));
-  ChooseNm(meter.presetWavelengthNm);
+  const meter::Settings& offered = m_link.MeterModel().settings;
+  for (int nm : offered.wavelengthsNm) m_cbWaveLength->addItem(QString::number(nm));
+  ChooseNm(offered.presetWavelengthNm);
   ChooseCurrent();
   connect(m_cbWaveLength, &QComboBox::activated, this, [this] { m_bOperatorChose = true; });
   t.FitWidth();
