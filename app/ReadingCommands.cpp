@@ -272,7 +272,11 @@ void ReadingCommands::OnSettingsCommand(DataKind kind) {
 }
 
 void ReadingCommands::SendSetting(const settings::Choice& choice) {
-  const std::string text = settings::CommandFor(choice);
+  // The dialogs and the command line offer only what the meter takes; a
+  // choice it cannot take sends nothing and leaves the setting unsent.
+  const std::optional<std::string> command = m_session.Model().settings.command(choice);
+  if (!command) return;
+  const std::string& text = *command;
   const DataKind setting = m_shown.dataKind;
   m_bSettingSent = true;
   if (settings::SentAtOnce(choice)) {

@@ -16,6 +16,7 @@
 
 #include "common/EventLoop.h"
 #include "device/SystemPorts.h"
+#include "device/meters/Registry.h"
 #include "device/posix/PseudoTerminal.h"
 
 namespace {
@@ -80,7 +81,7 @@ void BM_PtyToOwner(benchmark::State& state) {
   CountingOwner owner(loop);
   const std::unique_ptr<ISerialPort> port = NewSerialPort();
   ISerialPort& channel = *port;
-  if (!channel.Open(&owner, line.SlavePath(), kMeterLine) ||
+  if (!channel.Open(&owner, line.SlavePath(), meters::StationModel().line) ||
       !channel.StartMonitor()) {
     state.SkipWithError("cannot open the port");
     return;

@@ -1,5 +1,6 @@
 #include "cli/JobOptions.h"
 
+#include "device/meters/Registry.h"
 #include "field/Readout.h"
 
 namespace cli {
@@ -47,8 +48,10 @@ bool CheckPoints(const JobArgs& a, std::string& error) {
 
 bool CheckReference(JobArgs& a, std::string& error) {
   int nm = 0;
-  if (!PositiveInt(a.operands[1], 9999, nm) || !meter::IsMeterWavelength(nm)) {
-    error = "job reference needs a wavelength of the meter in nm: 850 980 1300 1310 1490 1550 1625";
+  const meter::Model& model = meters::StationModel();
+  if (!PositiveInt(a.operands[1], 9999, nm) || !meter::HasWavelength(model, nm)) {
+    error = "job reference needs a wavelength of the meter in nm:";
+    for (int known : model.settings.wavelengthsNm) error += " " + std::to_string(known);
     return false;
   }
   if (a.operands[2] == "-") return true;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "device/meters/Registry.h"
 #include "settings/SettingsCommands.h"
 #include "table/DataFiles.h"
 #include "common/FileAccess.h"
@@ -27,9 +28,16 @@ struct CommandShape {
   bool field = false;            // realtime's --stats, --reference, --limits, --log
 };
 
+// The meter's wavelengths as the messages list them: "850 980 … 1625".
+std::string MeterWavelengths() {
+  std::string list;
+  for (int nm : meters::StationModel().settings.wavelengthsNm) list += (list.empty() ? "" : " ") + std::to_string(nm);
+  return list;
+}
+
 bool ValidWavelength(const std::string& nm) {
   return !nm.empty() && nm.size() <= 4 && nm.find_first_not_of("0123456789") == std::string::npos &&
-         settings::CodeForNanometres(std::stoi(nm)).has_value();
+         meter::HasWavelength(meters::StationModel(), std::stoi(nm));
 }
 bool ValidCalibration(const std::string& v) { return settings::ParseCalibrationValue(v).has_value(); }
 bool ValidMode(const std::string& m) { return m == "normal" || m == "reference"; }
@@ -62,7 +70,7 @@ const CommandShape* ShapeOf(const std::string& command) {
 
 // Why an operand of a settings command is refused.
 std::string OperandError(const std::string& command) {
-  if (command == "set-wavelength") return "set-wavelength needs one of 850 980 1300 1310 1490 1550 1625";
+  if (command == "set-wavelength") return "set-wavelength needs one of " + MeterWavelengths();
   if (command == "calibrate") {
     return "calibrate needs a sign, an integer part of one or two digits and a two-digit fraction, "
            "e.g. +1.05 or -0.50";
@@ -296,7 +304,7 @@ std::optional<Options> Parse(int argc, char** argv, std::string& error) {
 }
 
 const char* UsageText() {
-  return "usage: km360r-cli [--port PATH] [--language N] [--store FILE] [--server URL] COMMAND [ARGS...]\n"
+  static const std::string text = std::string("usage: km360r-cli [--port PATH] [--language N] [--store FILE] [--server URL] COMMAND [ARGS...]\n"
          "       km360r-cli --version | --help\n"
          "\n"
          "meter commands:\n"
@@ -311,7 +319,8 @@ const char* UsageText() {
          "  wavelength-codes                     read the wavelength code listing\n"
          "  params [--out FILE]                  read the system parameters\n"
          "  set-clock [--time \"YYYY-MM-DD HH:MM:SS\"]  set the meter's clock (default: now)\n"
-         "  set-wavelength NM                    850 980 1300 1310 1490 1550 1625\n"
+         "  set-wavelength NM                    ") + MeterWavelengths() + "\n" +
+         std::string(
          "  calibrate VALUE                      against a -3 dBm source: +1.05, -0.50, +12.00\n"
          "  set-mode normal|reference            the measurement mode\n"
          "  reset --yes                          restore the meter's factory settings\n"
@@ -361,7 +370,8 @@ const char* UsageText() {
          "exit codes: 0 success, 1 meter not found, lost or a setting refused, 2 usage error\n"
          "(nothing is sent to the meter),\n"
          "3 a file, the results store, the team server or the output cannot be read or written, 4 a reading\n"
-         "outside --limits or a captured result that FAILs.\n";
+         "outside --limits or a captured result that FAILs.\n");
+  return text.c_str();
 }
 
 }  // namespace cli

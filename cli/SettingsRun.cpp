@@ -103,7 +103,7 @@ class SettingRun {
       return m_o.time ? *settings::ParseClockTime(*m_o.time) : Now();
     }
     if (m_o.command == "set-wavelength") {
-      return settings::WavelengthChoice{*settings::CodeForNanometres(std::stoi(m_o.operands[0]))};
+      return settings::WavelengthChoice{std::stoi(m_o.operands[0])};
     }
     if (m_o.command == "set-mode") return settings::ModeChoice{m_o.operands[0] == "reference"};
     // Calibration: like the dialog, ask the meter for its wavelength first.
@@ -112,7 +112,7 @@ class SettingRun {
   }
 
   // Waits for the current wavelength, prints it, and sends the calibration
-  // with its code. False when the meter named none of its wavelengths:
+  // of it. False when the meter named none of its wavelengths:
   // nothing is sent then.
   bool Calibrate() {
     m_s.MarkCommandSent();
@@ -124,8 +124,8 @@ class SettingRun {
     m_s.Drain();  // the page takes the listing and stores the wavelength
     if (!m_bCurrentKnown || !m_s.service.Connected() || StopSignal()) return false;
     const std::string& current = m_s.service.CurrentWavelength();
-    const int code = settings::CodeForCurrentWavelength(current);
-    if (code == settings::kUnknownWavelengthCode) {
+    const std::optional<int> nm = m_s.service.MeterModel().settings.currentWavelengthNm(current);
+    if (!nm) {
       // The meter would take a calibration for no wavelength of its own.
       std::fprintf(stderr,
                    "km360r-cli: the meter named no wavelength it has (\"%s\"); nothing was sent\n",
@@ -135,7 +135,7 @@ class SettingRun {
     }
     StandardOutput().Write(gbk::ToUtf8(current) + "\n");
     const settings::CalibrationValue value = *settings::ParseCalibrationValue(m_o.operands[0]);
-    m_s.service.SendSetting(settings::CalibrationChoice{code, value});
+    m_s.service.SendSetting(settings::CalibrationChoice{*nm, value});
     MarkSentWhenWritten();
     return true;
   }

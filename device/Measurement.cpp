@@ -69,6 +69,4 @@ Measurement Measure(const Reading& texts) {
   return m;
 }
 
-bool Reading::IsEmptySlot() const { return text::Contains(meterTime, "00/00/00"); }
-
 }  // namespace meter

@@ -6,7 +6,6 @@
 //
 // The texts are views into the record: a Measurement is valid while the
 // Record it was read from (or a copy of it) lives.
-#include <array>
 #include <optional>
 #include <string_view>
 
@@ -20,19 +19,7 @@ struct Reading {
   std::string_view linearPower;  // "线性", up to and including the unit's "W"
   std::string_view logPower;     // "对数", cut at "dBm"
   std::string_view meterTime;    // "时间", cut at the line end; two-digit year
-
-  // A history slot the meter never wrote carries the time "00/00/00".
-  bool IsEmptySlot() const;
 };
-
-// The wavelengths the meter measures at, in the order of its wavelength codes.
-inline constexpr std::array<int, 7> kWavelengthsNm = {850, 980, 1300, 1310, 1490, 1550, 1625};
-constexpr bool IsMeterWavelength(int nm) {
-  for (int known : kWavelengthsNm) {
-    if (known == nm) return true;
-  }
-  return false;
-}
 
 struct Measurement : Reading {
   std::optional<double> dBm;        // the logarithmic power; none when its text is no number

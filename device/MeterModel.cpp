@@ -42,7 +42,10 @@ Record ReadRecord(const Model& model, std::string text) {
   // The views below point into the parts' own text, which no longer moves.
   const std::string_view r = parts->text;
   const Layouts& layouts = model.layouts;
-  if (const std::optional<Reading> reading = layouts.reading(r)) parts->measurement = Measure(*reading);
+  if (const std::optional<Reading> reading = layouts.reading(r)) {
+    parts->measurement = Measure(*reading);
+    parts->emptySlot = layouts.emptySlot(*reading);
+  }
   parts->parameters = layouts.parameters(r);
   if (const std::optional<std::string_view> current = layouts.currentWavelength(r)) {
     parts->currentWavelength = std::string(*current);
@@ -51,6 +54,13 @@ Record ReadRecord(const Model& model, std::string text) {
   parts->completion = CompletionOf(r, model.markers);
   parts->plotDbm = parts->measurement ? parts->measurement->plotDbm : text::LeadingInt(layouts.graphValue(r));
   return Record(std::move(parts));
+}
+
+bool HasWavelength(const Model& model, int nm) {
+  for (int known : model.settings.wavelengthsNm) {
+    if (known == nm) return true;
+  }
+  return false;
 }
 
 }  // namespace meter

@@ -1,7 +1,8 @@
 #pragma once
-// What a meter model is: how it is probed, the commands it takes, how its
+// What a meter model is: how its line is opened, how it is probed, the commands it takes, how its
 // records are framed, the markers that close an exchange or answer a setting,
-// and the layouts its records are read by. Each model lives in a folder of its
+// the layouts its records are read by, and the wavelengths and setting
+// commands it takes. Each model lives in a folder of its
 // own under device/meters/ and is registered in device/meters/Registry; the
 // station picks one and hands it down, and nothing else names a model.
 //
@@ -14,6 +15,8 @@
 
 #include "device/Measurement.h"
 #include "device/Record.h"
+#include "device/SerialPort.h"
+#include "device/SettingChoice.h"
 
 namespace meter {
 
@@ -58,15 +61,36 @@ struct Layouts {
   // The text the graph takes its whole dBm from when the record has no
   // measurement layout.
   std::string_view (*graphValue)(std::string_view record);
+  // Whether a stored-history reading is a slot the meter never wrote.
+  bool (*emptySlot)(const Reading& reading);
+};
+
+// The wavelengths the meter measures at and how its settings are written.
+struct Settings {
+  // In the order the meter lists them (its wavelength codes' order).
+  std::span<const int> wavelengthsNm;
+  // The one the set-wavelength list opens on until the meter names its own.
+  int presetWavelengthNm;
+  // The wavelength the meter's current-wavelength text names; none when it
+  // names none of the meter's wavelengths.
+  std::optional<int> (*currentWavelengthNm)(std::string_view current);
+  // The command that sends `choice`; none when the meter cannot take it (a
+  // wavelength it lacks).
+  std::optional<std::string> (*command)(const SettingChoice& choice);
 };
 
 struct Model {
   std::string_view name;
+  LineSettings line;  // how its port is opened
   Commands commands;
   Framing framing;
   Markers markers;
   Layouts layouts;
+  Settings settings;
 };
+
+// Whether `model` measures at `nm`.
+bool HasWavelength(const Model& model, int nm);
 
 // `text` (one framed record, its end included) read by `model`.
 Record ReadRecord(const Model& model, std::string text);

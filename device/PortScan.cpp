@@ -48,7 +48,7 @@ void PortScan::Run(const std::vector<ports::PortCandidate>& candidates) {
     m_owner.PostToUi([this, alive, candidate] {
       if (!alive.expired() && m_probing) m_probing(candidate);
     });
-    if (!m_channel.Open(&m_owner, port, kMeterLine)) {
+    if (!m_channel.Open(&m_owner, port, m_line)) {
       continue;  // cannot be opened: counts as not answering
     }
     m_channel.StartMonitor();

@@ -22,10 +22,17 @@ class PortScan {
   static constexpr int kProbeTries = 3;
 
   // Candidates come from `ports` and are opened on `port`, with `owner`
-  // receiving what they report; each is asked `probe` (the meter model's),
-  // and the answer is looked for `probeIntervalMs` after it was sent.
-  PortScan(ISerialPort& port, IPortList& ports, ISerialOwner& owner, std::string_view probe, int probeIntervalMs)
-      : m_channel(port), m_ports(ports), m_owner(owner), m_strProbe(probe), m_nProbeIntervalMs(probeIntervalMs) {}
+  // receiving what they report; each is opened with `line` and asked `probe`
+  // (the meter model's), and the answer is looked for `probeIntervalMs` after
+  // it was sent.
+  PortScan(ISerialPort& port, IPortList& ports, ISerialOwner& owner, std::string_view probe, const LineSettings& line,
+           int probeIntervalMs)
+      : m_channel(port),
+        m_ports(ports),
+        m_owner(owner),
+        m_strProbe(probe),
+        m_line(line),
+        m_nProbeIntervalMs(probeIntervalMs) {}
   ~PortScan() { Stop(); }
   PortScan(const PortScan&) = delete;
   PortScan& operator=(const PortScan&) = delete;
@@ -57,6 +64,7 @@ class PortScan {
   IPortList& m_ports;
   ISerialOwner& m_owner;
   const std::string m_strProbe;
+  const LineSettings m_line;
   const int m_nProbeIntervalMs;
   std::function<void(const ports::PortCandidate&)> m_probing;
   std::function<void(const ports::PortCandidate&)> m_finished;

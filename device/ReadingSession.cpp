@@ -90,7 +90,7 @@ ReadingSession::ReadingSession(IRuntime& runtime, ISerialPort& port, IPortList& 
       m_lineOwner({[this](std::function<void()> fn) { m_runtime.Post(std::move(fn)); },
                    [this](std::string_view bytes) { Receive(bytes); }, [this] { LineLost(); },
                    [this](const std::string& text) { LineFailed(text); }}),
-      m_scan(port, ports, m_lineOwner, model.commands.probe, timings.probeIntervalMs) {}
+      m_scan(port, ports, m_lineOwner, model.commands.probe, model.line, timings.probeIntervalMs) {}
 
 ReadingSession::~ReadingSession() {
   // Ticks that came after the session would find it gone.

@@ -63,6 +63,7 @@ class Record {
     Answer answer = Answer::None;
     Completion completion;
     int plotDbm = 0;  // the whole dBm the graph plots while reading in real time
+    bool emptySlot = false;  // a measurement from a history slot the meter never wrote
   };
 
   // A record that says nothing (no bytes).
@@ -77,6 +78,7 @@ class Record {
   Answer SettingAnswer() const { return m_parts->answer; }
   const Completion& Completes() const { return m_parts->completion; }
   int PlotDbm() const { return m_parts->plotDbm; }
+  bool IsEmptySlot() const { return m_parts->emptySlot; }
 
  private:
   std::shared_ptr<const Parts> m_parts = std::make_shared<const Parts>();

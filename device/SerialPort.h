@@ -20,9 +20,6 @@ struct LineSettings {
   int writeBufferSize = 1024;
 };
 
-// The meter's line: 19200 baud, no parity, 8 data bits, 1 stop bit.
-inline constexpr LineSettings kMeterLine{};
-
 // The driver error box's text: "WARNING:  %s Failed with the following error:
 // \n%s\nPort: %d\n" with the failed call, the reason for `errorCode` (an errno
 // value) and the port number, cut after its first 199 bytes.

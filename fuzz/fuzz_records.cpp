@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (const auto& r = record.AsMeasurement()) {
     inside(r->wavelength), inside(r->linearPower), inside(r->logPower), inside(r->meterTime);
     inside(r->linearUnit);
-    (void)r->IsEmptySlot();
+    (void)record.IsEmptySlot();
   }
   if (const auto& p = record.AsParameters()) {
     inside(p->wavelength), inside(p->wavelengthCalibration);

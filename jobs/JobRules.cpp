@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "device/Measurement.h"
+#include "device/meters/Registry.h"
 #include "field/Readout.h"
 
 namespace jobs {
@@ -26,7 +27,7 @@ std::string DecibelsProblem(const std::string& field, double value, double limit
 }
 
 std::string WavelengthProblem(const std::string& field, int nm) {
-  if (meter::IsMeterWavelength(nm)) return {};
+  if (meter::HasWavelength(meters::StationModel(), nm)) return {};
   return field + " " + std::to_string(nm) + " is not a wavelength the meter measures at";
 }
 

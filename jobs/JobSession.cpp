@@ -7,6 +7,7 @@
 #include <set>
 
 #include "device/Measurement.h"
+#include "device/meters/Registry.h"
 #include "field/Readout.h"
 #include "jobs/JobTable.h"
 
@@ -20,7 +21,7 @@ std::int64_t WallClockMs() {
 void LiveReadings::Add(LiveReading reading) {
   // A reading that is no power of the meter's (no number in range, or at a
   // wavelength it does not have) is kept for no capture, as the readout does.
-  if (!field::IsDecibels(reading.dbm) || !meter::IsMeterWavelength(reading.wavelengthNm)) return;
+  if (!field::IsDecibels(reading.dbm) || !meter::HasWavelength(meters::StationModel(), reading.wavelengthNm)) return;
   reading.number = ++m_nArrived;
   // A wall clock set back (by hand or by time sync) would date a reading
   // before the one that came before it, and a result's span would end before

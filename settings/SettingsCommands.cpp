@@ -1,7 +1,5 @@
 #include "settings/SettingsCommands.h"
 
-#include <cstdio>
-
 #include "common/TextRules.h"
 
 namespace settings {
@@ -28,33 +26,6 @@ int DaysInMonth(int year, int month) {
 
 }  // namespace
 
-std::string ClockCommand(const ClockFields& at) {
-  char text[64];
-  std::snprintf(text, sizeof text, "T %.2d/%.2d/%.2d %.2d:%.2d:%.2d\r", at.year % 2000, at.month,
-                at.day, at.hour, at.minute, at.second);
-  return text;
-}
-
-std::optional<int> CodeForNanometres(int nm) {
-  for (size_t code = 0; code < kWavelengthsNm.size(); ++code) {
-    if (kWavelengthsNm[code] == nm) return static_cast<int>(code);
-  }
-  return std::nullopt;
-}
-
-int CodeForCurrentWavelength(std::string_view current) {
-  // The meter pads the three-digit wavelengths to four bytes with a blank;
-  // the comparison is of the whole text, so "850" alone is no wavelength.
-  for (size_t code = 0; code < kWavelengthsNm.size(); ++code) {
-    std::string text = std::to_string(kWavelengthsNm[code]);
-    text.resize(4, ' ');
-    if (current == text) return static_cast<int>(code);
-  }
-  return kUnknownWavelengthCode;
-}
-
-std::string WavelengthCommand(int code) { return "L " + std::to_string(code) + "\r"; }
-
 std::optional<int> ParseCalibrationField(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return std::nullopt;
@@ -75,15 +46,6 @@ std::optional<CalibrationValue> ParseCalibrationValue(std::string_view text) {
   return CalibrationValue{text[0] == '+', *integer, *fraction};
 }
 
-std::string CalibrationCommand(int code, const CalibrationValue& value) {
-  char text[64];
-  std::snprintf(text, sizeof text, value.positive ? "C %d +%.2d.%.2d\r" : "C %d -%.2d.%.2d\r",
-                code, value.integer, value.fraction);
-  return text;
-}
-
-std::string ModeCommand(bool reference) { return reference ? "F 1\r" : "F 0\r"; }
-
 std::optional<ClockFields> ParseClockTime(std::string_view text) {
   // YYYY-MM-DD HH:MM:SS
   if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
@@ -99,16 +61,6 @@ std::optional<ClockFields> ParseClockTime(std::string_view text) {
     return std::nullopt;
   }
   return ClockFields{*year, *month, *day, *hour, *minute, *second};
-}
-
-std::string CommandFor(const Choice& choice) {
-  struct Text {
-    std::string operator()(const ClockFields& at) const { return ClockCommand(at); }
-    std::string operator()(const WavelengthChoice& c) const { return WavelengthCommand(c.code); }
-    std::string operator()(const CalibrationChoice& c) const { return CalibrationCommand(c.code, c.value); }
-    std::string operator()(const ModeChoice& c) const { return ModeCommand(c.reference); }
-  };
-  return std::visit(Text{}, choice);
 }
 
 bool SentAtOnce(const Choice& choice) { return std::holds_alternative<ClockFields>(choice); }

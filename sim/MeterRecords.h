@@ -8,11 +8,14 @@
 #include <ctime>
 #include <string>
 
-// meter::kWavelengthsNm: the wavelengths the meter knows, by wavelength code
-// (the "L" and "C" argument).
 #include "device/Measurement.h"
+#include "device/meters/km360r/Km360rSettings.h"
 
 namespace meter {
+
+// The wavelengths the meter knows, by wavelength code (the "L" and "C"
+// argument).
+using meters::km360r::kWavelengthsNm;
 
 inline constexpr int kDefaultWavelengthCode = 3;  // 1310 nm
 

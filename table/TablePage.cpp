@@ -110,7 +110,10 @@ RecordOutcome TablePage::ShowReply(const meter::Record& record, DataKind kind, i
     case DataKind::RealTime:
     case DataKind::History:
       if (const auto& measurement = record.AsMeasurement()) {
-        ShowReading(*measurement, kind == DataKind::History, rowCount);
+        // An empty history slot of the meter: no row, and the next record
+        // takes its number.
+        if (kind == DataKind::History && record.IsEmptySlot()) return outcome;
+        ShowReading(*measurement, rowCount);
       }
       return outcome;
     case DataKind::Parameters: {
@@ -135,10 +138,7 @@ RecordOutcome TablePage::ShowReply(const meter::Record& record, DataKind kind, i
   return outcome;
 }
 
-void TablePage::ShowReading(const meter::Reading& r, bool history, int& rowCount) {
-  // An empty history slot of the meter: no row, and the next record takes
-  // its number.
-  if (history && r.IsEmptySlot()) return;
+void TablePage::ShowReading(const meter::Reading& r, int& rowCount) {
   const int row = m_list.InsertRow(rowCount, std::to_string(rowCount + 1));
   m_list.SetCell(row, 1, r.wavelength);
   m_list.SetCell(row, 2, r.linearPower);

@@ -94,7 +94,7 @@ class TablePage {
 
  private:
   void InsertLayoutColumns(Layout layout, int descriptionWidth);
-  void ShowReading(const meter::Reading& reading, bool history, int& rowCount);
+  void ShowReading(const meter::Reading& reading, int& rowCount);
   void ShowParameters(const meter::ParameterRecord& record, int rowCount);
   void ClosingStep();
 

@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "device/SystemPorts.h"
+#include "device/meters/Registry.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
   const size_t want = std::strtoul(argv[2], nullptr, 10);
   QueueOwner owner;
   auto port = NewSerialPort();
-  if (!port->Open(&owner, SystemPortList().Resolve(argv[1]), kMeterLine) || !port->StartMonitor()) {
+  if (!port->Open(&owner, SystemPortList().Resolve(argv[1]), meters::StationModel().line) || !port->StartMonitor()) {
     std::fprintf(stderr, "cannot open %s: %s\n", argv[1], OpenErrorText(port->LastOpenError()).c_str());
     return 1;
   }

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "common/ui/QtText.h"
+#include "device/meters/Registry.h"
 
 namespace {
 
@@ -67,7 +68,8 @@ std::optional<double> CFieldReferenceDialog::Reference() const {
 // ---- limits ------------------------------------------------------------------
 
 const std::vector<int>& CFieldLimitsDialog::Wavelengths() {
-  static const std::vector<int> kWavelengths = {850, 980, 1300, 1310, 1490, 1550, 1625};
+  static const std::vector<int> kWavelengths(meters::StationModel().settings.wavelengthsNm.begin(),
+                                              meters::StationModel().settings.wavelengthsNm.end());
   return kWavelengths;
 }
 

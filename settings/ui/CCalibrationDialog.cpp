@@ -71,7 +71,7 @@ CCalibrationDialog::CCalibrationDialog(settings::ISettingsLink& link, QWidget* p
   // under the operator's click, and OK judges what was shown when pressed.
   m_pOk->setFocusPolicy(Qt::TabFocus);
   // Until this opening's answer names one of the meter's wavelengths there
-  // is no code to send: an earlier answer may name another wavelength.
+  // is no wavelength to calibrate: an earlier answer may name another wavelength.
   m_pOk->setEnabled(false);
 
   for (QLineEdit* edit : {m_pInteger, m_pFraction}) edit->installEventFilter(this);
@@ -143,7 +143,7 @@ bool CCalibrationDialog::eventFilter(QObject* watched, QEvent* event) {
 void CCalibrationDialog::OnWavelengthUpdate() {
   const std::string& current = m_link.CurrentWavelength();
   m_pCurrent->setText(Qs(gbk::ToUtf8(current)));
-  m_bWavelengthKnown = settings::CodeForCurrentWavelength(current) != settings::kUnknownWavelengthCode;
+  m_bWavelengthKnown = m_link.MeterModel().settings.currentWavelengthNm(current).has_value();
   m_pOk->setEnabled(m_bWavelengthKnown);
   m_pWait->setText(m_bWavelengthKnown ? QString() : Qs(m_waitTexts.m_strUnknownWavelength));
   m_answerWait.stop();
@@ -178,9 +178,9 @@ void CCalibrationDialog::OnOK() {
     m_pFraction->selectAll();
     return;
   }
-  const int code = settings::CodeForCurrentWavelength(m_link.CurrentWavelength());
-  if (!m_bWavelengthKnown || code == settings::kUnknownWavelengthCode) return;
+  const std::optional<int> nm = m_link.MeterModel().settings.currentWavelengthNm(m_link.CurrentWavelength());
+  if (!m_bWavelengthKnown || !nm) return;
   const settings::CalibrationValue value{m_btnPlus->isChecked(), m_nInteger, m_nFraction};
-  m_chosen = settings::CalibrationChoice{code, value};
+  m_chosen = settings::CalibrationChoice{*nm, value};
   accept();
 }

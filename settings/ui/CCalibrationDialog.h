@@ -3,8 +3,8 @@
 // value to calibrate with, a sign and two two-digit parts. The dialog asks the
 // meter for its current wavelength at opening; OK stays disabled until this
 // opening's answer named a wavelength the meter has, and then gives that
-// wavelength's code and the value the fields show, for the program to send
-// as "C".
+// wavelength and the value the fields show, for the program to send as the
+// meter's calibration command.
 #include <QDialog>
 #include <QTimer>
 #include <chrono>

@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
+#include <span>
 
 #include "common/Gbk.h"
 #include "common/Language.h"
@@ -30,8 +32,9 @@ CSetWavelengthDialog::CSetWavelengthDialog(settings::ISettingsLink& link, QWidge
   m_link.PostCommand(std::string(m_link.MeterModel().commands.wavelengthCodes));
   // What an earlier answer left, until this opening's answer replaces it.
   m_pCurrent->setText(Qs(gbk::ToUtf8(m_link.CurrentWavelength())));
-  for (int nm : settings::kWavelengthsNm) m_cbWaveLength->addItem(QString::number(nm));
-  m_cbWaveLength->setCurrentIndex(settings::kPresetWavelengthCode);
+  const meter::Settings& offered = m_link.MeterModel().settings;
+  for (int nm : offered.wavelengthsNm) m_cbWaveLength->addItem(QString::number(nm));
+  ChooseNm(offered.presetWavelengthNm);
   ChooseCurrent();
   connect(m_cbWaveLength, &QComboBox::activated, this, [this] { m_bOperatorChose = true; });
   t.FitWidth();
@@ -46,11 +49,20 @@ void CSetWavelengthDialog::OnWavelengthUpdate() {
 
 void CSetWavelengthDialog::ChooseCurrent() {
   if (m_bOperatorChose) return;
-  const int code = settings::CodeForCurrentWavelength(m_link.CurrentWavelength());
-  if (code != settings::kUnknownWavelengthCode) m_cbWaveLength->setCurrentIndex(code);
+  const std::optional<int> nm = m_link.MeterModel().settings.currentWavelengthNm(m_link.CurrentWavelength());
+  if (nm) ChooseNm(*nm);
+}
+
+void CSetWavelengthDialog::ChooseNm(int nm) {
+  const std::span<const int> list = m_link.MeterModel().settings.wavelengthsNm;
+  const auto at = std::find(list.begin(), list.end(), nm);
+  if (at != list.end()) m_cbWaveLength->setCurrentIndex(static_cast<int>(at - list.begin()));
 }
 
 void CSetWavelengthDialog::OnOK() {
-  m_chosen = settings::WavelengthChoice{m_cbWaveLength->currentIndex()};
+  const std::span<const int> list = m_link.MeterModel().settings.wavelengthsNm;
+  const int index = m_cbWaveLength->currentIndex();
+  if (index < 0 || index >= static_cast<int>(list.size())) return;
+  m_chosen = settings::WavelengthChoice{list[static_cast<size_t>(index)]};
   accept();
 }

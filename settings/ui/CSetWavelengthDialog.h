@@ -1,8 +1,9 @@
 #pragma once
 // Set wavelength: asks the meter for its current wavelength at opening and
-// shows each answer, offers the seven wavelengths with the meter's current one
-// chosen (1310 nm while the meter has named none of them) until the operator
-// chooses, and on OK gives the chosen code, which the program sends as "L n".
+// shows each answer, offers the meter's wavelengths with its current one
+// chosen (the model's preset while the meter has named none of them) until the
+// operator chooses, and on OK gives the chosen wavelength, which the program
+// has the meter's model write as its command.
 #include <QDialog>
 #include <optional>
 
@@ -35,6 +36,8 @@ class CSetWavelengthDialog : public QDialog {
   void OnWavelengthUpdate();
   // Chooses the meter's current wavelength, unless the operator chose one.
   void ChooseCurrent();
+  // Chooses `nm` when the list has it.
+  void ChooseNm(int nm);
   void OnOK();
 
   settings::ISettingsLink& m_link;

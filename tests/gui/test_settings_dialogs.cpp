@@ -52,11 +52,14 @@ class RecordingLink : public settings::ISettingsLink {
 // What the program queues for the meter from a dialog: the dialog's own
 // questions, then the command made of what OK gave, unless that one goes
 // straight to the line.
+std::string CommandOf(const settings::Choice& chosen) {
+  return meters::km360r::Model().settings.command(chosen).value_or("(no command)");
+}
 template <typename Dialog>
 std::vector<std::string> Queued(const RecordingLink& link, const Dialog& dialog) {
   std::vector<std::string> queued = link.posted;
   const std::optional<settings::Choice> chosen = dialog.Chosen();
-  if (chosen && !settings::SentAtOnce(*chosen)) queued.push_back(settings::CommandFor(*chosen));
+  if (chosen && !settings::SentAtOnce(*chosen)) queued.push_back(CommandOf(*chosen));
   return queued;
 }
 template <typename Dialog>
@@ -68,7 +71,7 @@ template <typename Dialog>
 std::vector<std::string> AtOnce(const Dialog& dialog) {
   const std::optional<settings::Choice> chosen = dialog.Chosen();
   if (!chosen || !settings::SentAtOnce(*chosen)) return {};
-  return {settings::CommandFor(*chosen)};
+  return {CommandOf(*chosen)};
 }
 
 const char* const kEnglish = "[config]\r\nlanguage=1\r\n";

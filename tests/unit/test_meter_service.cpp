@@ -1057,16 +1057,19 @@ TEST(MeterService, SaveWritesTheRowsShownAfterASettingADisconnectOrALostLine) {
 // A technician measures each point at 1310, 1490 and 1550 nm: a wavelength
 // changed while real-time reading runs lets the reading go on into the same
 // rows, without a question, once the meter has answered; a dialog closed
-// without sending lets it go on at once. Other settings stop it.
+// without sending (or with a wavelength the meter lacks, which has no
+// command) lets it go on at once. Other settings stop it.
 TEST(MeterService, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRows) {
   const struct {
     const char* name;
+    std::optional<int> chosenNm;
     bool sent;
     std::string answer;  // the meter's answer to the command sent
   } cases[] = {
-      {"taken", true, G("当前波长：1490nm 设置成功$")},
-      {"refused", true, G("设置失败(未成功)$")},
-      {"cancelled", false, ""},
+      {"taken", 1490, true, G("当前波长：1490nm 设置成功$")},
+      {"refused", 1490, true, G("设置失败(未成功)$")},
+      {"cancelled", std::nullopt, false, ""},
+      {"not the meter's", 1000, false, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -1080,7 +1083,7 @@ TEST(MeterService, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRo
     f.Feed(ReadingRecord("-29.10"));
     f.runtime.RunPosts();
     f.window.settingsDialog = [&](DataKind) {
-      return c.sent ? std::optional<settings::Choice>(settings::WavelengthChoice{4}) : std::nullopt;
+      return c.chosenNm ? std::optional<settings::Choice>(settings::WavelengthChoice{*c.chosenNm}) : std::nullopt;
     };
     f.service.OnSettingsCommand(DataKind::Wavelength);
     f.runtime.RunPosts();
@@ -1102,7 +1105,7 @@ TEST(MeterService, AWavelengthChangedWhileReadingLetsTheReadingGoOnIntoTheSameRo
   f.Connect();
   f.StartRealTime();
   f.service.OnSettingsCommand(DataKind::Calibration);
-  f.service.SendSetting(settings::CalibrationChoice{3, {true, 1, 5}});
+  f.service.SendSetting(settings::CalibrationChoice{1310, {true, 1, 5}});
   f.runtime.RunPosts();
   f.Feed(G("设置成功$"));
   f.runtime.RunPosts();

@@ -1,4 +1,4 @@
-// The settings' command texts and the values they are built from.
+// The settings' values as the operator types them.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -10,46 +10,6 @@
 namespace {
 
 using settings::CalibrationValue;
-using settings::ClockFields;
-
-TEST(SettingsCommands, ClockTextIsTwoDigitFieldsFromTheYearModulo2000) {
-  const struct {
-    ClockFields at;
-    const char* text;
-  } cases[] = {
-      {{2026, 12, 6, 9, 5, 30}, "T 26/12/06 09:05:30\r"},
-      {{2000, 1, 1, 0, 0, 0}, "T 00/01/01 00:00:00\r"},
-      {{2099, 7, 31, 23, 59, 59}, "T 99/07/31 23:59:59\r"},
-      // Outside the meter's century the remainder shows whole.
-      {{1999, 12, 31, 23, 59, 59}, "T 1999/12/31 23:59:59\r"},
-      {{2100, 1, 1, 0, 0, 0}, "T 100/01/01 00:00:00\r"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(settings::ClockCommand(c.at), c.text);
-}
-
-TEST(SettingsCommands, OnlyTheMetersOwnCurrentWavelengthTextsHaveACode) {
-  const struct {
-    const char* current;
-    int code;
-  } cases[] = {{"850 ", 0}, {"980 ", 1}, {"1310", 3}, {"1625", 6},
-               {"850", 99}, {"", 99},    {"1310 ", 99}, {"131", 99}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(settings::CodeForCurrentWavelength(c.current), c.code) << '"' << c.current << '"';
-  }
-}
-
-TEST(SettingsCommands, WavelengthCommandCarriesTheCodeOfTheNanometres) {
-  EXPECT_EQ(settings::WavelengthCommand(*settings::CodeForNanometres(850)), "L 0\r");
-  EXPECT_EQ(settings::WavelengthCommand(*settings::CodeForNanometres(1625)), "L 6\r");
-  EXPECT_EQ(settings::WavelengthCommand(settings::kPresetWavelengthCode), "L 3\r");
-  EXPECT_EQ(settings::CodeForNanometres(1000), std::nullopt);
-}
-
-TEST(SettingsCommands, CalibrationTextHasSignAndTwoTwoDigitParts) {
-  EXPECT_EQ(settings::CalibrationCommand(3, {true, 1, 5}), "C 3 +01.05\r");
-  EXPECT_EQ(settings::CalibrationCommand(3, {false, 0, 0}), "C 3 -00.00\r");
-  EXPECT_EQ(settings::CalibrationCommand(99, {true, 12, 0}), "C 99 +12.00\r");
-}
 
 TEST(SettingsCommands, ACalibrationFieldTakesOneOrTwoDigitsAndNothingElse) {
   const struct {
@@ -78,15 +38,9 @@ TEST(SettingsCommands, ACalibrationValueIsSignIntegerPointAndTwoDigitFraction) {
   }
 }
 
-TEST(SettingsCommands, ModeTextIsF0ForNormalAndF1ForReference) {
-  EXPECT_EQ(settings::ModeCommand(false), "F 0\r");
-  EXPECT_EQ(settings::ModeCommand(true), "F 1\r");
-}
-
 TEST(SettingsCommands, ClockTimeMustExistAndFitTheMetersTwoDigitYear) {
-  const std::optional<ClockFields> at = settings::ParseClockTime("2028-02-29 09:05:30");
-  ASSERT_TRUE(at);
-  EXPECT_EQ(settings::ClockCommand(*at), "T 28/02/29 09:05:30\r");
+  // What it reads reaches the meter as typed: test_km360r_settings.cpp.
+  EXPECT_TRUE(settings::ParseClockTime("2028-02-29 09:05:30"));
   for (const char* bad : {"2026-02-29 00:00:00", "1999-12-31 23:59:59", "2100-01-01 00:00:00",
                           "2026-12-06 24:00:00", "2026-12-06T09:05:30", "2026-13-01 00:00:00",
                           "2026-12-6 09:05:30"}) {

@@ -63,4 +63,6 @@ std::string_view GraphValueOf(std::string_view r) {
   return text::Mid(r, Pos(r, gbk::kLog) + kMeasurementValueOffset, kGraphValueLength);
 }
 
+bool EmptySlot(const meter::Reading& reading) { return text::Contains(reading.meterTime, "00/00/00"); }
+
 }  // namespace meters::km360r

@@ -19,5 +19,7 @@ std::optional<std::string_view> CurrentWavelengthOf(std::string_view record);
 // Six bytes, ten bytes behind the first byte of "对数" (bytes 9 to 14 when
 // the label is missing).
 std::string_view GraphValueOf(std::string_view record);
+// A history slot the meter never wrote carries the time "00/00/00".
+bool EmptySlot(const meter::Reading& reading);
 
 }  // namespace meters::km360r
