@@ -53,11 +53,11 @@ std::vector<JobRow> JobRows(const std::vector<std::string>& points, std::vector<
   const bool once = InPointOrder(points, latest);
   ForEachJobRow(points, latest, [&](const std::string& point, Result* r) {
     if (!r) {
-      rows.emplace_back(point, std::nullopt);
+      rows.push_back(JobRow{point, std::nullopt});
     } else if (once) {
-      rows.emplace_back(point, std::move(*r));
+      rows.push_back(JobRow{point, std::move(*r)});
     } else {
-      rows.emplace_back(point, *r);
+      rows.push_back(JobRow{point, *r});
     }
   });
   return rows;
